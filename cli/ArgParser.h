@@ -1,0 +1,33 @@
+// A small argument reader for velkanc commands: positional arguments, flags and options with a
+// value ("-o OUT", "--version N", "--version=N"). Unknown options are usage errors.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace velkan::cli {
+
+class CArgParser {
+public:
+    // valueOptions take a value; flagOptions do not. Names include the dashes ("-o", "--json").
+    CArgParser(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
+               const std::set<std::string>& flagOptions);
+
+    bool Has(const std::string& name) const;
+    std::optional<std::string> Value(const std::string& name) const;
+    // The value parsed as a non-negative integer; throws UsageError when it is not one.
+    std::optional<long long> Number(const std::string& name) const;
+    const std::vector<std::string>& Positional() const { return m_positional; }
+    // Throws UsageError unless the count of positional arguments lies in [min, max].
+    void ExpectPositional(size_t min, size_t max) const;
+
+private:
+    std::map<std::string, std::string> m_values;
+    std::set<std::string> m_flags;
+    std::vector<std::string> m_positional;
+};
+
+}  // namespace velkan::cli

@@ -1,0 +1,34 @@
+// velkanc's commands register themselves here, one file per command, so main() knows them all
+// without a central list. Exit codes are shared by every command.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velkan::cli {
+
+enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitCancelled = 3 };
+
+struct Command {
+    std::string name;      // "pack", or "texts export" for a two-word command
+    std::string summary;   // one line for `velkanc --help`
+    std::string usage;     // full text for `velkanc NAME --help`
+    std::function<int(const std::vector<std::string>& args)> run;  // args after the name
+};
+
+// Registers a command at static-initialisation time; returns true so it can seed a static.
+bool RegisterCommand(Command command);
+const std::vector<Command>& AllCommands();
+
+// Thrown by argument parsing; main() prints it with the command's usage and exits 2.
+struct UsageError {
+    std::string message;
+};
+
+// Thrown by a command for a failure; main() prints "velkanc: MESSAGE" and exits 1.
+struct CommandError {
+    std::string message;
+};
+
+}  // namespace velkan::cli

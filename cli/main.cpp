@@ -1,0 +1,116 @@
+// velkanc: the command-line builder and toolbox. Finds the command named by the first one or two
+// words, handles --help at every level, and turns the commands' errors into exit codes.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "cli/CommandRegistry.h"
+
+using namespace velkan::cli;
+
+namespace {
+
+void PrintToolHelp(FILE* out)
+{
+    std::fprintf(out,
+                 "Usage: velkanc COMMAND [ARGUMENTS]\n"
+                 "\n"
+                 "Velkan's command-line builder: makes Windows setup programs from Velkan\n"
+                 "projects (.vkp) and inspects, converts and packs what they are made of.\n"
+                 "\n"
+                 "Commands:\n");
+    for (const Command& c : AllCommands()) {
+        std::fprintf(out, "  %-16s %s\n", c.name.c_str(), c.summary.c_str());
+    }
+    std::fprintf(out,
+                 "\n"
+                 "Run 'velkanc COMMAND --help' for the arguments of one command.\n"
+                 "Exit status: 0 success, 1 failure, 2 usage error, 3 cancelled.\n");
+}
+
+bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
+// The command whose (one- or two-word) name matches the start of argv, longest name first.
+const Command* FindCommand(const std::vector<std::string>& args, size_t& consumed)
+{
+    const Command* best = nullptr;
+    size_t bestWords = 0;
+    for (const Command& c : AllCommands()) {
+        std::vector<std::string> words;
+        size_t start = 0;
+        while (start <= c.name.size()) {
+            size_t space = c.name.find(' ', start);
+            if (space == std::string::npos) space = c.name.size();
+            words.push_back(c.name.substr(start, space - start));
+            start = space + 1;
+        }
+        if (words.size() > args.size() || words.size() <= bestWords) continue;
+        bool match = true;
+        for (size_t i = 0; i < words.size(); ++i) match = match && words[i] == args[i];
+        if (match) {
+            best = &c;
+            bestWords = words.size();
+        }
+    }
+    consumed = bestWords;
+    return best;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        PrintToolHelp(stderr);
+        return kExitUsage;
+    }
+    if (IsHelp(args[0])) {
+        PrintToolHelp(stdout);
+        return kExitOk;
+    }
+    if (args[0] == "--version") {
+        std::printf("velkanc 0.1.0\n");
+        return kExitOk;
+    }
+    if (args[0] == "help") {
+        args.erase(args.begin());
+        if (args.empty()) {
+            PrintToolHelp(stdout);
+            return kExitOk;
+        }
+        args.push_back("--help");
+    }
+
+    size_t consumed = 0;
+    const Command* command = FindCommand(args, consumed);
+    if (!command) {
+        std::fprintf(stderr, "velkanc: unknown command '%s'; run 'velkanc --help' for the list\n",
+                     args[0].c_str());
+        return kExitUsage;
+    }
+    std::vector<std::string> rest(args.begin() + static_cast<long>(consumed), args.end());
+    for (const std::string& arg : rest) {
+        if (IsHelp(arg)) {
+            std::printf("%s", command->usage.c_str());
+            return kExitOk;
+        }
+    }
+    try {
+        return command->run(rest);
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "velkanc %s: %s\n\n%s", command->name.c_str(), e.message.c_str(),
+                     command->usage.c_str());
+        return kExitUsage;
+    } catch (const CommandError& e) {
+        std::fprintf(stderr, "velkanc: %s\n", e.message.c_str());
+        return kExitFailure;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "velkanc: out of memory\n");
+        return kExitFailure;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "velkanc: %s\n", e.what());
+        return kExitFailure;
+    }
+}

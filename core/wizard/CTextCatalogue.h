@@ -1,0 +1,23 @@
+// The catalogue of wizard texts: the 11 pages of the install wizard, the text slots of each page
+// in order, and each slot's default text and usage note (both from the string table).
+#pragma once
+
+#include <string>
+
+namespace velkan {
+
+class CTextCatalogue {
+public:
+    static constexpr int kPageCount = 11;
+
+    // Number of text slots of a page; 0 for a page outside 0..10.
+    static int TextCount(int page);
+    // Default text of a slot; empty for a reserved slot or a slot outside the catalogue.
+    static std::string GetDefaultText(int page, int text);
+    // Usage note of a slot; empty for a reserved slot or a slot outside the catalogue.
+    static std::string GetUsage(int page, int text);
+    // String id of the page's name in the Wizard Texts page list; 0 for the unlisted pages 8, 10.
+    static int PageNameId(int page);
+};
+
+}  // namespace velkan
