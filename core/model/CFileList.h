@@ -1,0 +1,57 @@
+// An ordered list of files keyed by relative path, compared without regard to case: a version's
+// file list, and the build's list of distinct paths.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/model/CFileItem.h"
+
+namespace velkan {
+
+class IScanHost;
+
+class CFileList : private std::vector<CFileItem> {
+    using Base = std::vector<CFileItem>;
+
+public:
+    using Base::at;
+    using Base::back;
+    using Base::begin;
+    using Base::clear;
+    using Base::const_iterator;
+    using Base::empty;
+    using Base::end;
+    using Base::erase;
+    using Base::front;
+    using Base::iterator;
+    using Base::operator[];
+    using Base::push_back;
+    using Base::size;
+
+    const std::vector<CFileItem>& Items() const { return *this; }
+
+    // The first item whose path equals path without regard to case, or null.
+    const CFileItem* FindByPath(const std::string& path) const;
+    CFileItem* FindByPath(const std::string& path);
+    int IndexOf(const std::string& path) const;
+
+    // Appends a copy of item unless its path is already listed (then returns -1), else returns
+    // the new index. With a host, first shows "Press ESC to cancel : PATH" and, when the host
+    // asks to cancel, empties the whole list and throws CUserAbort.
+    int AddUnique(const CFileItem& item, IScanHost* host = nullptr);
+
+    // Appends the files found under dir (a host path inside root, both ending with '/'); each
+    // file's path is its full path without root, with backslashes, in the project code page.
+    // Sub-directories (not links to them) are scanned depth-first when recursive is set. Throws CFileException for
+    // a directory that cannot be read or a name the project code page cannot hold.
+    void ScanDirectory(const std::string& root, const std::string& dir, bool recursive,
+                       IScanHost* host);
+
+    bool operator==(const CFileList& other) const
+    {
+        return static_cast<const Base&>(*this) == static_cast<const Base&>(other);
+    }
+};
+
+}  // namespace velkan

@@ -1,0 +1,25 @@
+// Reading and writing whole project files (.vkp, and .vkt read the same way).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/model/CDataArray.h"
+
+namespace velkan {
+
+// The file's bytes as the project they describe: the project is reset, then read. Throws
+// CArchiveException ("Unexpected file format.", "Incorrect version!", "Incorrect version").
+CDataArray ReadProject(const unsigned char* data, size_t size);
+// Reads a project file. Throws CFileException or CArchiveException.
+CDataArray LoadProject(const std::string& path);
+
+// The project in the newest schema.
+std::vector<unsigned char> WriteProject(const CDataArray& project);
+// Writes a project file through a temporary file, so the previous file survives any failure.
+void SaveProject(const CDataArray& project, const std::string& path);
+
+// A new document: the project reset, with one default version.
+CDataArray NewProject();
+
+}  // namespace velkan

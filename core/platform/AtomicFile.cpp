@@ -1,0 +1,75 @@
+#include "core/platform/AtomicFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
+
+#include "core/stream/CFileException.h"
+
+namespace velkan {
+
+namespace {
+
+// A fresh name beside path that no other file has: path + ".tmp" + a number, created
+// exclusively so two writers never share it.
+std::string CreateTemporaryBeside(const std::string& path)
+{
+    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+        std::string candidate =
+            path + ".tmp" + std::to_string(static_cast<unsigned>(getpid())) + "_" +
+            std::to_string(attempt);
+        int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (fd >= 0) {
+            close(fd);
+            return candidate;
+        }
+        if (errno != EEXIST) {
+            throw CFileException(path, std::string("cannot create a temporary file beside it (") +
+                                           std::strerror(errno) + ")");
+        }
+    }
+    throw CFileException(path, "cannot create a temporary file beside it");
+}
+
+}  // namespace
+
+void WriteFileAtomically(const std::string& path, const std::function<void(CFile&)>& writer)
+{
+    std::string temp = CreateTemporaryBeside(path);
+    try {
+        {
+            CFile file(temp, CFile::Mode::Create);
+            writer(file);
+            file.Close();
+        }
+        std::error_code ec;
+        std::filesystem::rename(temp, path, ec);
+        if (ec) throw CFileException(path, "cannot replace the file (" + ec.message() + ")");
+    } catch (...) {
+        std::remove(temp.c_str());
+        throw;
+    }
+}
+
+void WriteFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    WriteFileAtomically(path, [&bytes](CFile& file) { file.Write(bytes.data(), bytes.size()); });
+}
+
+std::vector<unsigned char> ReadWholeFile(const std::string& path)
+{
+    CFile file(path, CFile::Mode::Read);
+    std::vector<unsigned char> bytes;
+    unsigned char buffer[65536];
+    for (;;) {
+        size_t n = file.Read(buffer, sizeof buffer);
+        if (n == 0) break;
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    return bytes;
+}
+
+}  // namespace velkan
