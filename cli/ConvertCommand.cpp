@@ -1,0 +1,31 @@
+// velkanc convert: reads a project of any schema and writes it in the newest one.
+#include "cli/ArgParser.h"
+#include "cli/CommandRegistry.h"
+#include "cli/ProjectIo.h"
+
+namespace velkan::cli {
+
+namespace {
+
+int RunConvert(const std::vector<std::string>& args)
+{
+    CArgParser p(args, {}, {});
+    p.ExpectPositional(2, 2);
+    CDataArray project = LoadProjectOrFail(p.Positional()[0]);
+    SaveProjectOrFail(project, p.Positional()[1]);
+    return kExitOk;
+}
+
+const bool registered = RegisterCommand({
+    "convert",
+    "rewrite a project in the newest file format",
+    "Usage: velkanc convert IN OUT\n"
+    "\n"
+    "Reads the project IN, written by any version of Velkan, and writes it to OUT in the newest\n"
+    "project format. OUT may be IN itself; it is replaced only once it was written completely.\n",
+    RunConvert,
+});
+
+}  // namespace
+
+}  // namespace velkan::cli

@@ -1,0 +1,64 @@
+// velkanc new: a new default project whose file list is the scan of a source directory, as New
+// followed by choosing that directory on the Files page gives.
+#include <filesystem>
+
+#include "cli/ArgParser.h"
+#include "cli/CommandRegistry.h"
+#include "cli/ProjectIo.h"
+#include "core/model/ProjectFile.h"
+#include "core/stream/CFileException.h"
+
+namespace velkan::cli {
+
+namespace {
+
+int RunNew(const std::vector<std::string>& args)
+{
+    CArgParser p(args, {"--source", "--title", "-o"}, {"--no-subdirs"});
+    p.ExpectPositional(0, 0);
+    auto source = p.Value("--source");
+    auto out = p.Value("-o");
+    if (!source) throw UsageError{"--source DIR is required"};
+    if (!out) throw UsageError{"-o OUT is required"};
+
+    std::error_code ec;
+    std::filesystem::path dir = std::filesystem::absolute(*source, ec);
+    if (ec || !std::filesystem::is_directory(dir, ec)) {
+        throw CommandError{*source + ": not a directory"};
+    }
+    std::string hostDir = dir.lexically_normal().string();
+    if (hostDir.empty() || hostDir.back() != '/') hostDir += '/';
+
+    CDataArray project = NewProject();
+    CData& version = project.m_versions[0];
+    version.m_strSourceDir = ToProjectText(hostDir, "the source directory");
+    version.m_bSubDirs = p.Has("--no-subdirs") ? 0 : 1;
+    if (auto title = p.Value("--title")) version.m_strTitle = ToProjectText(*title, "the title");
+    try {
+        version.m_files.ScanDirectory(hostDir, hostDir, version.m_bSubDirs != 0, nullptr);
+    } catch (const CFileException& e) {
+        throw CommandError{e.what()};
+    }
+    SaveProjectOrFail(project, *out);
+    return kExitOk;
+}
+
+const bool registered = RegisterCommand({
+    "new",
+    "make a new project from a source directory",
+    "Usage: velkanc new --source DIR [--title TITLE] [--no-subdirs] -o OUT\n"
+    "\n"
+    "Writes a new project with one version, \"Default\", whose source directory is DIR (made\n"
+    "absolute, with a trailing separator) and whose file list is every file under DIR, with the\n"
+    "default options (shared DLL usage counts for .dll and .ocx files).\n"
+    "\n"
+    "  --source DIR    the directory holding the files to install\n"
+    "  --title TITLE   the product title (default \"MyProduct\")\n"
+    "  --no-subdirs    only the files directly in DIR, not those of its sub-directories\n"
+    "  -o OUT          the project file to write\n",
+    RunNew,
+});
+
+}  // namespace
+
+}  // namespace velkan::cli

@@ -1,0 +1,70 @@
+#include "CliRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Quote(const std::string& arg)
+{
+    std::string q = "'";
+    for (char c : arg) {
+        if (c == '\'') {
+            q += "'\\''";
+        } else {
+            q += c;
+        }
+    }
+    return q + "'";
+}
+
+}  // namespace
+
+std::string ReadFileText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFileText(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+CliResult RunVelkanc(const std::vector<std::string>& args)
+{
+    TempDir capture;
+    std::string command = Quote(VELKANC_PATH);
+    for (const auto& a : args) command += " " + Quote(a);
+    command += " >" + Quote((capture / "out").string()) + " 2>" + Quote((capture / "err").string()) +
+               " </dev/null";
+    int status = std::system(command.c_str());
+    CliResult r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = ReadFileText(capture / "out");
+    r.err = ReadFileText(capture / "err");
+    return r;
+}
+
+TempDir::TempDir()
+{
+    static int counter = 0;
+    m_path = fs::temp_directory_path() /
+             ("velkan_cli_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
+    fs::remove_all(m_path);
+    fs::create_directories(m_path);
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    fs::remove_all(m_path, ec);
+}

@@ -1,0 +1,29 @@
+// Runs the real velkanc binary with arguments and captures its exit code, stdout and stderr.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct CliResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+CliResult RunVelkanc(const std::vector<std::string>& args);
+
+// A fresh empty directory for one test, removed at destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+    const std::filesystem::path& Path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::string ReadFileText(const std::filesystem::path& path);
+void WriteFileText(const std::filesystem::path& path, const std::string& text);
