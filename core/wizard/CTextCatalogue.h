@@ -9,6 +9,8 @@ namespace velkan {
 class CTextCatalogue {
 public:
     static constexpr int kPageCount = 11;
+    // The uninstaller's texts, edited on the Uninstaller page rather than the Wizard Texts page.
+    static constexpr int kUninstallerPage = 8;
 
     // Number of text slots of a page; 0 for a page outside 0..10.
     static int TextCount(int page);
@@ -18,6 +20,12 @@ public:
     static std::string GetUsage(int page, int text);
     // String id of the page's name in the Wizard Texts page list; 0 for the unlisted pages 8, 10.
     static int PageNameId(int page);
+    // The page's name from the string table; empty for the unlisted pages and outside 0..10.
+    static std::string GetPageName(int page);
+
+    // String ids behind a slot; 0 for a reserved slot (no text, no note) or outside the catalogue.
+    static int DefaultTextId(int page, int text);
+    static int UsageId(int page, int text);
 };
 
 }  // namespace velkan

@@ -109,7 +109,9 @@ TEST_F(ProjectCommands, FailuresNameTheFileAndKeepTheOldOutput)
         auto r = RunVelkanc(c.args);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0] << " " << r.err;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
-        if (c.exitCode == 1) EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        if (c.exitCode == 1) {
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        }
     }
     EXPECT_EQ(ReadFileText(m_dir / "keep.vkp"), "previous");
     EXPECT_FALSE(fs::exists(m_dir / "keep2.vkp"));

@@ -1,0 +1,150 @@
+// Reading follows the rules of a C text-mode line reader, because files written by earlier
+// builders and hand-edited translations rely on them: CR LF is one line end, a lone CR is an
+// ordinary character, and a line longer than the reader's buffer arrives in pieces.
+#include "core/wizard/WizardTextFile.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "core/stream/CFile.h"
+#include "core/stream/IByteSink.h"
+#include "core/stream/IByteSource.h"
+
+namespace velkan {
+
+namespace {
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Line reader over a byte source with CR LF folded into LF and the line length limit.
+class LineReader {
+public:
+    explicit LineReader(IByteSource& source) : m_source(source) {}
+
+    // Next line without its line feed; false at the end of the input.
+    bool ReadLine(std::string& line)
+    {
+        line.clear();
+        if (Peek() < 0) return false;
+        while (line.size() < kTextsFileMaxLine) {
+            int c = Get();
+            if (c < 0 || c == '\n') break;
+            line += static_cast<char>(c);
+        }
+        return true;
+    }
+
+private:
+    int Peek()
+    {
+        if (m_pos == m_length) {
+            m_length = m_source.Read(m_buffer, sizeof m_buffer);
+            m_pos = 0;
+            if (m_length == 0) return -1;
+        }
+        return m_buffer[m_pos];
+    }
+
+    int Get()
+    {
+        int c = Peek();
+        if (c < 0) return c;
+        ++m_pos;
+        if (c == '\r' && Peek() == '\n') {
+            ++m_pos;
+            return '\n';
+        }
+        return c;
+    }
+
+    IByteSource& m_source;
+    unsigned char m_buffer[16384];
+    size_t m_pos = 0;
+    size_t m_length = 0;
+};
+
+void TrimTrailingLineFeeds(std::string& text)
+{
+    size_t end = text.find_last_not_of('\n');
+    text.erase(end == std::string::npos ? 0 : end + 1);
+}
+
+}  // namespace
+
+std::string FormatTextsFile(const std::vector<std::vector<std::string>>& texts)
+{
+    if (texts.size() > 100) throw std::length_error("too many wizard text pages for the file format");
+    std::string out;
+    for (size_t page = 0; page < texts.size(); ++page) {
+        if (texts[page].size() > 100) {
+            throw std::length_error("too many wizard texts on one page for the file format");
+        }
+        for (size_t text = 0; text < texts[page].size(); ++text) {
+            char marker[16];
+            std::snprintf(marker, sizeof marker, "*%2.2d%2.2d*\r\n", static_cast<int>(page),
+                          static_cast<int>(text));
+            out += marker;
+            // Text mode writing: every LF gets a CR before it, also after a CR the text holds.
+            for (char c : texts[page][text]) {
+                if (c == '\n') out += '\r';
+                out += c;
+            }
+            out += "\r\n\r\n";
+        }
+    }
+    return out;
+}
+
+void WriteTextsFile(const std::vector<std::vector<std::string>>& texts, IByteSink& sink)
+{
+    std::string bytes = FormatTextsFile(texts);
+    sink.Write(bytes.data(), bytes.size());
+}
+
+void WriteTextsFile(const std::vector<std::vector<std::string>>& texts, const std::string& path)
+{
+    std::string bytes = FormatTextsFile(texts);
+    CFile file(path, CFile::Mode::Create);
+    file.Write(bytes.data(), bytes.size());
+    file.Close();
+}
+
+void ReadTextsFile(std::vector<std::vector<std::string>>& texts, IByteSource& source)
+{
+    std::vector<std::vector<std::string>> result = texts;
+    std::string* current = nullptr;
+    LineReader reader(source);
+    std::string line;
+    while (reader.ReadLine(line)) {
+        if (line.empty()) continue;
+        if (line.size() >= 6 && line[0] == '*' && IsDigit(line[1]) && IsDigit(line[2]) &&
+            IsDigit(line[3]) && IsDigit(line[4]) && line[5] == '*') {
+            if (current) TrimTrailingLineFeeds(*current);
+            size_t page = static_cast<size_t>((line[1] - '0') * 10 + (line[2] - '0'));
+            size_t text = static_cast<size_t>((line[3] - '0') * 10 + (line[4] - '0'));
+            current = nullptr;
+            if (page < result.size() && text < result[page].size()) {
+                current = &result[page][text];
+                current->clear();
+            }
+            continue;
+        }
+        if (current) {
+            *current += line;
+            *current += '\n';
+        }
+    }
+    if (current) TrimTrailingLineFeeds(*current);
+    texts.swap(result);
+}
+
+void ReadTextsFile(std::vector<std::vector<std::string>>& texts, const std::string& path)
+{
+    CFile file(path, CFile::Mode::Read);
+    ReadTextsFile(texts, file);
+}
+
+}  // namespace velkan
