@@ -1,0 +1,254 @@
+#include "core/delta/CDeltaDecoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/compress/CDecompressor.h"
+#include "core/delta/CDeltaException.h"
+
+namespace velkan {
+
+namespace {
+
+// Output is gathered and written in blocks of this size.
+constexpr size_t kOutputBlock = 65536;
+
+[[noreturn]] void Fail(const std::string& what)
+{
+    throw CDeltaException("malformed delta: " + what);
+}
+
+// One sub-stream, pointing into the delta (stored) or into its own unpacked copy (packed).
+struct SubStream {
+    const uint8_t* data = nullptr;
+    uint64_t length = 0;
+    std::vector<uint8_t> unpacked;
+};
+
+// The packed form of a sub-stream, unpacked. The stated length is only compared with what the
+// stream really yields; nothing is allocated from it.
+std::vector<uint8_t> UnpackSubStream(const uint8_t* packed, size_t packedLength, uint64_t length,
+                                     const char* name)
+{
+    try {
+        return CDecompressor::Unpack(packed, packedLength, length);
+    } catch (const CDecodeError& e) {
+        Fail(std::string(name) + " sub-stream: " + e.what());
+    }
+}
+
+uint64_t ReadLength(const uint8_t* delta, size_t size, size_t& at, bool wide, const char* name,
+                    const char* which)
+{
+    size_t width = wide ? 4 : 2;
+    if (size - at < width) {
+        Fail(std::string(name) + " sub-stream: " + which + " length cut off at offset " +
+             std::to_string(at));
+    }
+    uint64_t value = delta[at] | (delta[at + 1] << 8);
+    if (wide) value |= (uint64_t(delta[at + 2]) << 16) | (uint64_t(delta[at + 3]) << 24);
+    at += width;
+    return value;
+}
+
+void ReadSubStream(const uint8_t* delta, size_t size, size_t& at, const char* name, SubStream& out)
+{
+    const size_t start = at;
+    if (at >= size) Fail(std::string(name) + " sub-stream missing at offset " + std::to_string(at));
+    const uint8_t flags = delta[at++];
+    if (flags & ~0x07) {
+        Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) +
+             ": unknown framing flags " + std::to_string(flags));
+    }
+    const bool packed = flags & 1;
+    if (!packed && (flags & 4)) {
+        Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) +
+             ": packed-length width given for a stored sub-stream");
+    }
+    out.length = ReadLength(delta, size, at, flags & 2, name, "unpacked");
+    if (!packed) {
+        if (size - at < out.length) {
+            Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) + " holds " +
+                 std::to_string(out.length) + " bytes but only " + std::to_string(size - at) +
+                 " remain");
+        }
+        out.data = delta + at;
+        at += static_cast<size_t>(out.length);
+        return;
+    }
+    const uint64_t packedLength = ReadLength(delta, size, at, flags & 4, name, "packed");
+    if (size - at < packedLength) {
+        Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) + ": packed length " +
+             std::to_string(packedLength) + " exceeds the " + std::to_string(size - at) +
+             " bytes that remain");
+    }
+    out.unpacked = UnpackSubStream(delta + at, static_cast<size_t>(packedLength), out.length, name);
+    out.data = out.unpacked.data();
+    at += static_cast<size_t>(packedLength);
+}
+
+// A position code: the copy's start relative to the anchor. Multi-byte codes are most
+// significant byte first.
+int64_t ReadPositionCode(const SubStream& commands, size_t& at, size_t commandStart)
+{
+    auto need = [&](size_t n) {
+        if (commands.length - at < n) {
+            Fail("command at offset " + std::to_string(commandStart) +
+                 " of the command sub-stream: position code cut off");
+        }
+    };
+    need(1);
+    const uint8_t* c = commands.data;
+    const uint8_t b0 = c[at];
+    if (b0 >= 0x80 && b0 <= 0xBF) {
+        ++at;
+        int64_t d = b0 & 0x3F;
+        return d >= 32 ? d - 64 : d;
+    }
+    int64_t u;
+    if (b0 < 0x80) {
+        need(2);
+        int64_t v = (int64_t(b0) << 8) | c[at + 1];
+        at += 2;
+        u = v >= 0x4000 ? v - 0x8000 : v;
+    } else {
+        need(3);
+        int64_t v;
+        if (b0 == 0xD0 && c[at + 1] == 0 && c[at + 2] == 0) {
+            need(7);
+            uint32_t raw = (uint32_t(c[at + 3]) << 24) | (uint32_t(c[at + 4]) << 16) |
+                           (uint32_t(c[at + 5]) << 8) | c[at + 6];
+            v = static_cast<int32_t>(raw);
+            at += 7;
+        } else {
+            v = (int64_t(b0 & 0x3F) << 16) | (int64_t(c[at + 1]) << 8) | c[at + 2];
+            if (v >= 0x200000) v -= 0x400000;
+            at += 3;
+        }
+        u = v >= 0 ? v + 16384 : v - 16384;
+    }
+    return u >= 0 ? u + 32 : u - 32;
+}
+
+class COutput {
+public:
+    COutput(IByteSink& sink, std::optional<uint64_t> limit) : m_sink(sink), m_limit(limit)
+    {
+        m_block.reserve(kOutputBlock);
+    }
+    // Room for n more bytes, checked against the expected length before anything is copied.
+    void Reserve(uint64_t n, size_t commandStart)
+    {
+        if (m_limit && (m_total + n > *m_limit)) {
+            Fail("command at offset " + std::to_string(commandStart) +
+                 " of the command sub-stream makes the file longer than its " +
+                 std::to_string(*m_limit) + " bytes");
+        }
+        m_total += n;
+    }
+    uint8_t* Take(size_t n)
+    {
+        if (m_block.size() + n > kOutputBlock) Flush();
+        size_t old = m_block.size();
+        m_block.resize(old + n);
+        return m_block.data() + old;
+    }
+    void Flush()
+    {
+        if (!m_block.empty()) m_sink.Write(m_block.data(), m_block.size());
+        m_block.clear();
+    }
+    uint64_t Total() const { return m_total; }
+
+private:
+    IByteSink& m_sink;
+    std::optional<uint64_t> m_limit;
+    std::vector<uint8_t> m_block;
+    uint64_t m_total = 0;
+};
+
+}  // namespace
+
+uint64_t CDeltaDecoder::Apply(const uint8_t* delta, size_t size, IDeltaReference& reference,
+                              IByteSink& output, std::optional<uint64_t> expectedLength)
+{
+    SubStream commands;
+    SubStream literals;
+    size_t at = 0;
+    ReadSubStream(delta, size, at, "command", commands);
+    ReadSubStream(delta, size, at, "literal", literals);
+    if (at != size) {
+        Fail(std::to_string(size - at) + " bytes after the literal sub-stream (offset " +
+             std::to_string(at) + ")");
+    }
+
+    const uint64_t refLength = reference.GetLength();
+    COutput out(output, expectedLength);
+    uint64_t anchor = 0;
+    size_t literalAt = 0;
+    size_t c = 0;
+    auto takeLiterals = [&](uint32_t n, size_t commandStart) {
+        if (literals.length - literalAt < n) {
+            Fail("command at offset " + std::to_string(commandStart) + " of the command sub-stream takes " +
+                 std::to_string(n) + " literals but only " +
+                 std::to_string(literals.length - literalAt) + " remain");
+        }
+        out.Reserve(n, commandStart);
+        std::memcpy(out.Take(n), literals.data + literalAt, n);
+        literalAt += n;
+    };
+
+    while (c < commands.length) {
+        const size_t commandStart = c;
+        const uint8_t op = commands.data[c++];
+        if (op >= 0x80 && op <= 0x9F) {
+            takeLiterals(op - 0x7Fu, commandStart);
+            continue;
+        }
+        uint32_t length;
+        if (op == 0x00) {
+            if (commands.length - c < 2) {
+                Fail("command at offset " + std::to_string(commandStart) +
+                     " of the command sub-stream: copy length cut off");
+            }
+            length = 129u + (commands.data[c] | (commands.data[c + 1] << 8));
+            c += 2;
+        } else if (op < 0x80) {
+            length = op + 1u;
+        } else {
+            takeLiterals((op >> 5) - 4u, commandStart);
+            length = (op & 0x1Fu) + 2u;
+        }
+        const int64_t distance = ReadPositionCode(commands, c, commandStart);
+        // Positions are 32-bit quantities: the seven-byte code carries the distance modulo 2^32.
+        const uint64_t source = static_cast<uint32_t>(anchor + static_cast<uint64_t>(distance));
+        if (source > refLength || refLength - source < length) {
+            Fail("command at offset " + std::to_string(commandStart) + " of the command sub-stream copies " +
+                 std::to_string(length) + " bytes from reference position " + std::to_string(source) +
+                 ", beyond the reference's " + std::to_string(refLength) + " bytes");
+        }
+        out.Reserve(length, commandStart);
+        uint64_t from = source;
+        uint32_t left = length;
+        while (left > 0) {
+            uint32_t n = std::min<uint32_t>(left, static_cast<uint32_t>(kOutputBlock));
+            reference.ReadAt(from, out.Take(n), n);
+            from += n;
+            left -= n;
+        }
+        anchor = source + length;
+    }
+    if (literalAt != literals.length) {
+        Fail(std::to_string(literals.length - literalAt) + " literal bytes left unused");
+    }
+    if (expectedLength && out.Total() != *expectedLength) {
+        Fail("the file comes out " + std::to_string(out.Total()) + " bytes long instead of " +
+             std::to_string(*expectedLength));
+    }
+    out.Flush();
+    return out.Total();
+}
+
+}  // namespace velkan

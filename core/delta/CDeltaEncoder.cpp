@@ -1,0 +1,468 @@
+#include "core/delta/CDeltaEncoder.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "core/compress/CCompressor.h"
+#include "core/delta/CDeltaException.h"
+#include "core/stream/CFileException.h"
+#include "core/stream/CMemorySink.h"
+
+
+namespace velkan {
+
+namespace {
+
+constexpr uint32_t kKeyCount = 65536;
+// The window is re-centred only once the target has moved this far since the last centring.
+constexpr int64_t kRecentreStep = CDeltaEncoder::kWindowSize / 8;
+// A copy longer than this always updates the progress display.
+constexpr uint32_t kProgressCopyLength = 1000;
+// Progress is also shown on every eighth step.
+constexpr uint64_t kProgressStepMask = 7;
+
+// Length of the common prefix of a and b, at most limit bytes.
+uint32_t CommonPrefix(const uint8_t* a, const uint8_t* b, uint32_t limit)
+{
+    uint32_t n = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        while (n + 8 <= limit) {
+            uint64_t x, y;
+            std::memcpy(&x, a + n, 8);
+            std::memcpy(&y, b + n, 8);
+            if (x != y) return n + static_cast<uint32_t>(std::countr_zero(x ^ y) / 8);
+            n += 8;
+        }
+    }
+    while (n < limit && a[n] == b[n]) ++n;
+    return n;
+}
+
+// What a copy of length at distance from the anchor costs, in the encoder's units, with
+// pendingLiterals literals waiting to be written. Mirrors the command and position codes.
+int64_t CopyCost(uint32_t length, int64_t distance, uint32_t pendingLiterals)
+{
+    int64_t cost;
+    if (pendingLiterals >= 1 && pendingLiterals < 4 && length < 34) {
+        cost = 1;
+    } else {
+        cost = (pendingLiterals > 0 ? 1 : 0) + (length < 129 ? 1 : 3);
+    }
+    if (distance >= -32 && distance < 32) return cost + 1;
+    int64_t d1 = distance > 0 ? distance - 32 : distance + 32;
+    if (d1 >= -16384 && d1 < 16384) return cost + 4;
+    return cost + 7;
+}
+
+}  // namespace
+
+CDeltaEncoder::CDeltaEncoder() = default;
+CDeltaEncoder::~CDeltaEncoder() = default;
+
+void CDeltaEncoder::SetProgress(IDeltaProgress* progress, uint32_t rangeStart, uint32_t rangeEnd)
+{
+    m_progress = progress;
+    m_rangeStart = rangeStart;
+    m_rangeEnd = rangeEnd;
+}
+
+// ---- Setup --------------------------------------------------------------------------------
+
+void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& refPath)
+{
+    m_commands.Clear();
+    m_literals.Clear();
+    m_newFile = std::make_unique<CFile>(newPath, CFile::Mode::Read);
+    m_refFile = std::make_unique<CFile>(refPath, CFile::Mode::Read);
+    m_newLength = m_newFile->GetLength();
+    m_refLength = m_refFile->GetLength();
+    if (m_newLength > kMaxFileLength) {
+        throw CDeltaException(newPath + ": too large for a delta (the limit is 4 GiB)");
+    }
+    if (m_refLength > kMaxFileLength) {
+        throw CDeltaException(refPath + ": too large to be a delta reference (the limit is 4 GiB)");
+    }
+    if (m_newLength >= kStreamFileThreshold || m_refLength >= kStreamFileThreshold) {
+        m_commands.UseTempFile(m_tempDir);
+        m_literals.UseTempFile(m_tempDir);
+    }
+
+    m_ref.assign(kReferenceCapacity, 0);
+    m_new.assign(kNewCapacity, 0);
+    m_head.assign(kKeyCount, kNoPosition);
+    m_tail.assign(kKeyCount, kNoPosition);
+    m_next.assign(kWindowSize, kNoPosition);
+    m_hasWindow = false;
+    m_winStart = m_winEnd = 0;
+    m_lastTarget = -kRecentreStep;
+    m_pendingCount = 0;
+    m_anchor = 0;
+    m_steps = 0;
+
+    m_refBase = 0;
+    m_refLoaded = 0;
+    m_refReadPos = 0;
+    m_refUnread = m_refLength;
+    LoadReference(std::min<uint64_t>(m_refLength, kReferenceCapacity));
+
+    m_newLoaded = static_cast<uint32_t>(std::min<uint64_t>(m_newLength, kNewCapacity));
+    m_newFile->ReadExact(m_new.data(), m_newLoaded);
+    m_newUnread = m_newLength - m_newLoaded;
+
+    Centre(0);
+
+    // ---- Main loop ----------------------------------------------------------------------
+    uint32_t cur = 0;
+    uint64_t done = 0;
+    while (done < m_newLength) {
+        uint64_t rem = m_newLength - done;
+        uint32_t maxLength = static_cast<uint32_t>(std::min<uint64_t>(rem, kMaxCopy));
+        uint32_t length = 0;
+        uint32_t source = 0;
+        if (FindMatch(cur, maxLength, length, source)) {
+            EmitMatch(length, source);
+        } else {
+            if (m_pendingCount == kMaxPendingLiterals) FlushLiterals();
+            m_pending[m_pendingCount++] = m_new[cur];
+            length = 1;
+        }
+        cur += length;
+        done += length;
+
+        if (done < m_newLength) Centre(done * m_refLength / m_newLength);
+
+        if (cur >= kNewHalf && m_newUnread > 0) {
+            // The second half becomes the first; the bytes behind cur are no longer needed.
+            std::memmove(m_new.data(), m_new.data() + kNewHalf, kNewHalf);
+            cur -= kNewHalf;
+            uint32_t count = static_cast<uint32_t>(std::min<uint64_t>(m_newUnread, kNewHalf));
+            m_newFile->ReadExact(m_new.data() + kNewHalf, count);
+            m_newLoaded = kNewHalf + count;
+            m_newUnread -= count;
+        }
+
+        if ((m_steps & kProgressStepMask) == 0 || length > kProgressCopyLength) ShowProgress(done);
+        ++m_steps;
+    }
+    FlushLiterals();
+
+    m_newFile.reset();
+    m_refFile.reset();
+    std::vector<uint8_t>().swap(m_ref);
+    std::vector<uint8_t>().swap(m_new);
+    std::vector<uint32_t>().swap(m_head);
+    std::vector<uint32_t>().swap(m_tail);
+    std::vector<uint32_t>().swap(m_next);
+}
+
+void CDeltaEncoder::LoadReference(uint64_t count)
+{
+    m_refFile->ReadExact(m_ref.data() + m_refLoaded, static_cast<size_t>(count));
+    m_refLoaded += static_cast<uint32_t>(count);
+    m_refReadPos += count;
+    m_refUnread -= count;
+}
+
+// ---- Window -------------------------------------------------------------------------------
+
+void CDeltaEncoder::Centre(uint64_t target)
+{
+    const int64_t t = static_cast<int64_t>(target);
+    if (t < m_lastTarget + kRecentreStep) return;
+    m_lastTarget = t;
+
+    int64_t start = std::max<int64_t>(0, t - kWindowSize / 2);
+    int64_t end = start + kWindowSize;
+    // Both bytes of every indexed key must lie inside the reference.
+    const int64_t last = (static_cast<int64_t>(m_refLength) - 1) & ~int64_t(1);
+    if (end > last) {
+        end = last;
+        if (start > 0) start = std::max<int64_t>(0, last - kWindowSize);
+    }
+    // A reference of 0 or 1 bytes has no key at all.
+    if (end < start) end = start;
+    if (m_hasWindow && static_cast<uint64_t>(start) == m_winStart) return;
+    MoveWindow(static_cast<uint64_t>(start), static_cast<uint64_t>(end));
+}
+
+void CDeltaEncoder::MoveWindow(uint64_t start, uint64_t end)
+{
+    uint64_t addFrom = start;
+    if (m_hasWindow) {
+        // Positions leaving the window are the oldest of their keys: drop them while their
+        // bytes are still in the buffer.
+        for (uint64_t p = m_winStart, stop = std::min(m_winEnd, start); p < stop; ++p) {
+            IndexRemove(static_cast<uint32_t>(p));
+        }
+        addFrom = std::max(m_winEnd, start);
+    }
+    if (start != m_refBase) {
+        if (start > m_refBase && start - m_refBase <= m_refLoaded) {
+            // Slide: keep what the new window still covers and read as much again after it.
+            uint32_t distance = static_cast<uint32_t>(start - m_refBase);
+            std::memmove(m_ref.data(), m_ref.data() + distance, m_refLoaded - distance);
+            m_refLoaded -= distance;
+            m_refBase = start;
+            LoadReference(std::min<uint64_t>(distance, m_refUnread));
+        } else {
+            // The window jumped past everything loaded (a reference much longer than the new
+            // file): start the buffer afresh at the window start.
+            m_refFile->Seek(start);
+            m_refBase = start;
+            m_refLoaded = 0;
+            m_refReadPos = start;
+            m_refUnread = m_refLength - start;
+            LoadReference(std::min<uint64_t>(kReferenceCapacity, m_refUnread));
+        }
+    }
+    for (uint64_t p = addFrom; p < end; ++p) IndexAdd(static_cast<uint32_t>(p));
+    m_winStart = start;
+    m_winEnd = end;
+    m_hasWindow = true;
+}
+
+void CDeltaEncoder::IndexAdd(uint32_t position)
+{
+    uint32_t key = KeyAt(position);
+    m_next[position % kWindowSize] = kNoPosition;
+    if (m_head[key] == kNoPosition) {
+        m_head[key] = position;
+    } else {
+        m_next[m_tail[key] % kWindowSize] = position;
+    }
+    m_tail[key] = position;
+}
+
+void CDeltaEncoder::IndexRemove(uint32_t position)
+{
+    uint32_t key = KeyAt(position);
+    // Positions leave in increasing order, so this one heads its key's list.
+    m_head[key] = m_next[position % kWindowSize];
+    if (m_head[key] == kNoPosition) m_tail[key] = kNoPosition;
+}
+
+// ---- Match search -------------------------------------------------------------------------
+
+bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length,
+                              uint32_t& source) const
+{
+    if (maxLength < kMinCopyRoom) return false;
+    const uint8_t* here = &m_new[cur];
+    uint32_t p = m_head[here[0] | (here[1] << 8)];
+    if (p == kNoPosition) return false;
+
+    const uint64_t loadedEnd = m_refBase + m_refLoaded;
+    const int64_t anchor = static_cast<int64_t>(m_anchor);
+    int64_t bestScore = 0;
+    uint32_t bestLength = 0;
+    uint32_t bestSource = 0;
+    for (; p != kNoPosition; p = m_next[p % kWindowSize]) {
+        uint32_t available = static_cast<uint32_t>(std::min<uint64_t>(loadedEnd - p, maxLength));
+        // Later candidates have no more room: none can be longer than the best.
+        if (available <= bestLength) break;
+        const uint8_t* there = &m_ref[p - m_refBase];
+        // A candidate that cannot beat the best length is not measured.
+        if (there[bestLength] != here[bestLength]) continue;
+        uint32_t n = CommonPrefix(there, here, available);
+        if (n >= 2) {
+            int64_t score = static_cast<int64_t>(n) - CopyCost(n, static_cast<int64_t>(p) - anchor,
+                                                               m_pendingCount);
+            if (score > bestScore) {
+                bestScore = score;
+                bestLength = n;
+                bestSource = p;
+            }
+        }
+        if (n >= maxLength) break;
+    }
+    if (bestScore <= 0) return false;
+    length = bestLength;
+    source = bestSource;
+    return true;
+}
+
+// ---- Command stream -----------------------------------------------------------------------
+
+void CDeltaEncoder::EmitMatch(uint32_t length, uint32_t source)
+{
+    const int64_t distance = static_cast<int64_t>(source) - static_cast<int64_t>(m_anchor);
+    if (m_pendingCount >= 1 && m_pendingCount <= 3 && length < 34) {
+        m_commands.Put(static_cast<uint8_t>(((m_pendingCount + 4) << 5) | (length - 2)));
+        m_literals.Write(m_pending, m_pendingCount);
+        m_pendingCount = 0;
+    } else {
+        FlushLiterals();
+        if (length < 129) {
+            m_commands.Put(static_cast<uint8_t>(length - 1));
+        } else {
+            m_commands.Put(0x00);
+            m_commands.Put(static_cast<uint8_t>((length - 129) & 0xFF));
+            m_commands.Put(static_cast<uint8_t>((length - 129) >> 8));
+        }
+    }
+    EmitPositionCode(distance);
+    m_anchor = static_cast<uint64_t>(source) + length;
+}
+
+void CDeltaEncoder::EmitPositionCode(int64_t distance)
+{
+    if (distance >= -32 && distance < 32) {
+        m_commands.Put(static_cast<uint8_t>(0x80 | (distance & 0x3F)));
+        return;
+    }
+    const int64_t d1 = distance > 0 ? distance - 32 : distance + 32;
+    if (d1 >= -16384 && d1 < 16384) {
+        m_commands.Put(static_cast<uint8_t>((d1 & 0x7FFF) >> 8));
+        m_commands.Put(static_cast<uint8_t>(d1 & 0xFF));
+        return;
+    }
+    const int64_t d2 = d1 > 0 ? d1 - 16384 : d1 + 16384;
+    // 0x100000 as three bytes would read as the start of the seven-byte escape D0 00 00.
+    if (d2 > -2097152 && d2 < 2097152 && d2 != 1048576) {
+        const uint32_t v = static_cast<uint32_t>((d2 & 0x3FFFFF) | 0xC00000);
+        m_commands.Put(static_cast<uint8_t>(v >> 16));
+        m_commands.Put(static_cast<uint8_t>(v >> 8));
+        m_commands.Put(static_cast<uint8_t>(v));
+        return;
+    }
+    const uint32_t v = static_cast<uint32_t>(d2);
+    const uint8_t code[7] = {0xD0, 0x00, 0x00, static_cast<uint8_t>(v >> 24),
+                             static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8),
+                             static_cast<uint8_t>(v)};
+    m_commands.Write(code, sizeof code);
+}
+
+void CDeltaEncoder::FlushLiterals()
+{
+    if (m_pendingCount == 0) return;
+    m_commands.Put(static_cast<uint8_t>(0x7F + m_pendingCount));
+    m_literals.Write(m_pending, m_pendingCount);
+    m_pendingCount = 0;
+}
+
+void CDeltaEncoder::ShowProgress(uint64_t done)
+{
+    if (!m_progress || m_newLength == 0) return;
+    const int64_t span = std::max<int64_t>(1, static_cast<int64_t>(m_rangeEnd) - m_rangeStart);
+    uint64_t position = m_rangeStart + done * static_cast<uint64_t>(span) / m_newLength;
+    position = std::min<uint64_t>(position, 10000);
+    if (position != m_progress->GetShownPosition()) {
+        m_progress->ShowPosition(static_cast<uint32_t>(position));
+    }
+}
+
+// ---- Sub-stream framing -------------------------------------------------------------------
+
+namespace {
+
+void CopyPieces(IByteSink& output, IByteSource& source, uint64_t length, uint64_t& written)
+{
+    std::vector<uint8_t> piece(static_cast<size_t>(std::min<uint64_t>(length, CDeltaEncoder::kCopyPiece)));
+    while (length > 0) {
+        size_t n = static_cast<size_t>(std::min<uint64_t>(length, piece.size()));
+        size_t got = source.Read(piece.data(), n);
+        if (got != n) throw CFileException("", "delta scratch stream ended early");
+        output.Write(piece.data(), n);
+        written += n;
+        length -= n;
+    }
+}
+
+void PutLength(std::vector<uint8_t>& header, uint64_t value, bool wide)
+{
+    header.push_back(static_cast<uint8_t>(value));
+    header.push_back(static_cast<uint8_t>(value >> 8));
+    if (wide) {
+        header.push_back(static_cast<uint8_t>(value >> 16));
+        header.push_back(static_cast<uint8_t>(value >> 24));
+    }
+}
+
+}  // namespace
+
+uint64_t CDeltaEncoder::WriteStreams(IByteSink& output)
+{
+    uint64_t before = m_written;
+    WriteSubStream(output, m_commands);
+    WriteSubStream(output, m_literals);
+    m_commands.Clear();
+    m_literals.Clear();
+    return m_written - before;
+}
+
+void CDeltaEncoder::WriteSubStream(IByteSink& output, CDeltaStream& stream)
+{
+    const uint64_t length = stream.GetLength();
+    std::vector<uint8_t> header;
+    if (length == 0) {
+        header = {0, 0, 0};
+        output.Write(header.data(), header.size());
+        m_written += header.size();
+        return;
+    }
+
+    // Pack it; small results stay in memory, large ones go to a scratch file.
+    uint64_t packedLength = 0;
+    CMemorySink packedMemory;
+    std::unique_ptr<CDeltaTempFile> packedTemp;
+    {
+        std::unique_ptr<IByteSource> source = stream.OpenForReading();
+        CCompressor compressor;
+        compressor.Reset();
+        int ok;
+        if (length < kPackFileThreshold) {
+            ok = compressor.CompressFile(packedMemory, *source, length);
+            packedLength = packedMemory.GetPosition();
+        } else {
+            packedTemp = std::make_unique<CDeltaTempFile>(m_tempDir);
+            CFile packedFile(packedTemp->Path(), CFile::Mode::Create);
+            ok = compressor.CompressFile(packedFile, *source, length);
+            packedLength = packedFile.GetPosition();
+            packedFile.Close();
+        }
+        // Without its buffer the compressor wrote nothing: store the stream as it is.
+        if (ok == 0) packedLength = UINT64_MAX - 4;
+    }
+
+    const bool wideLength = length > 0xFFFF;
+    if (packedLength + 4 <= length) {
+        const bool widePacked = packedLength > 0xFFFF;
+        header.push_back(static_cast<uint8_t>(1 | (wideLength ? 2 : 0) | (widePacked ? 4 : 0)));
+        PutLength(header, length, wideLength);
+        PutLength(header, packedLength, widePacked);
+        output.Write(header.data(), header.size());
+        m_written += header.size();
+        if (packedTemp) {
+            CFile packedFile(packedTemp->Path(), CFile::Mode::Read);
+            CopyPieces(output, packedFile, packedLength, m_written);
+        } else {
+            const auto& bytes = packedMemory.Bytes();
+            for (size_t at = 0; at < bytes.size(); at += kCopyPiece) {
+                size_t n = std::min(kCopyPiece, bytes.size() - at);
+                output.Write(bytes.data() + at, n);
+                m_written += n;
+            }
+        }
+        return;
+    }
+    header.push_back(static_cast<uint8_t>(wideLength ? 2 : 0));
+    PutLength(header, length, wideLength);
+    output.Write(header.data(), header.size());
+    m_written += header.size();
+    std::unique_ptr<IByteSource> source = stream.OpenForReading();
+    CopyPieces(output, *source, length, m_written);
+}
+
+uint64_t EncodeDelta(IByteSink& output, const std::string& newPath, const std::string& refPath,
+                     IDeltaProgress* progress, uint32_t rangeStart, uint32_t rangeEnd,
+                     const std::string& tempDir)
+{
+    CDeltaEncoder encoder;
+    encoder.SetProgress(progress, rangeStart, rangeEnd);
+    encoder.SetTempDirectory(tempDir);
+    encoder.BuildStreams(newPath, refPath);
+    return encoder.WriteStreams(output);
+}
+
+}  // namespace velkan
