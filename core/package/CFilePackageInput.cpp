@@ -1,0 +1,24 @@
+#include "core/package/CFilePackageInput.h"
+
+#include "core/package/CPackageException.h"
+
+namespace velkan {
+
+CFilePackageInput::CFilePackageInput(const std::string& path)
+    : m_file(path, CFile::Mode::Read), m_length(m_file.GetLength())
+{
+}
+
+void CFilePackageInput::ReadAt(uint64_t position, void* buffer, size_t size)
+{
+    if (position > m_length || size > m_length - position) {
+        throw CPackageException(m_file.Path() + ": read of " + std::to_string(size) +
+                                " bytes at " + std::to_string(position) +
+                                " passes the end of the file");
+    }
+    if (size == 0) return;
+    m_file.Seek(position);
+    m_file.ReadExact(buffer, size);
+}
+
+}  // namespace velkan

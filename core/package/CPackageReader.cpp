@@ -1,0 +1,564 @@
+#include "core/package/CPackageReader.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/compress/CDecompressor.h"
+#include "core/delta/CDeltaDecoder.h"
+#include "core/delta/CDeltaException.h"
+#include "core/delta/CDeltaTempFile.h"
+#include "core/delta/CFileDeltaReference.h"
+#include "core/delta/CMemoryDeltaReference.h"
+#include "core/package/CByteReader.h"
+#include "core/package/CChecksumAccumulator.h"
+#include "core/package/CFilePackageInput.h"
+#include "core/package/CPackageException.h"
+#include "core/package/DataSection.h"
+#include "core/package/PackageChecksum.h"
+#include "core/package/PackageDecoding.h"
+#include "core/package/PackageFormat.h"
+#include "core/stream/CFile.h"
+#include "core/stream/CFileException.h"
+#include "core/stream/CMemorySink.h"
+
+namespace velkan {
+
+using namespace package;
+
+namespace {
+
+std::string Hex(uint32_t value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", value);
+    return text;
+}
+
+uint32_t GetU32(const uint8_t* p)
+{
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// Reads a range of an input as a byte source, in pieces.
+class CRangeSource : public IByteSource {
+public:
+    CRangeSource(IPackageInput& input, uint64_t start, uint64_t length)
+        : m_input(input), m_start(start), m_length(length)
+    {
+    }
+    size_t Read(void* buffer, size_t size) override
+    {
+        uint64_t left = m_length - m_pos;
+        size_t n = static_cast<size_t>(std::min<uint64_t>(size, left));
+        if (n) m_input.ReadAt(m_start + m_pos, buffer, n);
+        m_pos += n;
+        return n;
+    }
+    uint64_t GetPosition() const override { return m_pos; }
+
+private:
+    IPackageInput& m_input;
+    uint64_t m_start;
+    uint64_t m_length;
+    uint64_t m_pos = 0;
+};
+
+// A range of the data stream, which may cross continuation files.
+class CDataSource : public IByteSource {
+public:
+    CDataSource(CPackageReader& reader, uint64_t start, uint64_t length)
+        : m_reader(reader), m_start(start), m_length(length)
+    {
+    }
+    size_t Read(void* buffer, size_t size) override
+    {
+        uint64_t left = m_length - m_pos;
+        size_t n = static_cast<size_t>(std::min<uint64_t>(size, left));
+        if (n) m_reader.ReadData(m_start + m_pos, buffer, n);
+        m_pos += n;
+        return n;
+    }
+    uint64_t GetPosition() const override { return m_pos; }
+
+private:
+    CPackageReader& m_reader;
+    uint64_t m_start;
+    uint64_t m_length;
+    uint64_t m_pos = 0;
+};
+
+// Passes bytes on while summing them.
+class CChecksumSink : public IByteSink {
+public:
+    explicit CChecksumSink(IByteSink& next) : m_next(next) {}
+    void Write(const void* data, size_t size) override
+    {
+        m_sum.Add(data, size);
+        m_next.Write(data, size);
+        m_written += size;
+    }
+    uint64_t GetPosition() const override { return m_written; }
+    uint32_t Value() const { return m_sum.Value(); }
+
+private:
+    IByteSink& m_next;
+    CChecksumAccumulator m_sum;
+    uint64_t m_written = 0;
+};
+
+class CNullSink : public IByteSink {
+public:
+    void Write(const void*, size_t size) override { m_written += size; }
+    uint64_t GetPosition() const override { return m_written; }
+
+private:
+    uint64_t m_written = 0;
+};
+
+// Position of the first marker with the tag in [start, end) whose slot also lies before end.
+std::optional<uint64_t> SearchMarker(IPackageInput& input, uint64_t end, const MarkerTag& tag)
+{
+    constexpr size_t kPiece = 65536;
+    constexpr size_t kSpan = kMarkerSize + kSlotSize;
+    std::vector<uint8_t> buffer;
+    uint64_t base = 0;
+    while (base + kSpan <= end) {
+        size_t length = static_cast<size_t>(std::min<uint64_t>(kPiece + kSpan - 1, end - base));
+        buffer.resize(length);
+        input.ReadAt(base, buffer.data(), length);
+        for (size_t p = 0; p + kSpan <= length && p < kPiece; ++p) {
+            if (buffer[p] == 0x77 && buffer[p + 1] == 0x77 && buffer[p + 2] == tag[0] &&
+                buffer[p + 3] == tag[1] && buffer[p + 4] == tag[2] && buffer[p + 5] == tag[3]) {
+                return base + p;
+            }
+        }
+        base += kPiece;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+CPackageReader::CPackageReader(std::unique_ptr<IPackageInput> input, ContinuationOpener opener)
+    : m_input(std::move(input)), m_opener(std::move(opener))
+{
+}
+
+CPackageReader::~CPackageReader() = default;
+
+std::unique_ptr<CPackageReader> CPackageReader::OpenFile(const std::string& path)
+{
+    auto input = std::make_unique<CFilePackageInput>(path);
+    auto opener = [path](int n) -> std::unique_ptr<IPackageInput> {
+        try {
+            return std::make_unique<CFilePackageInput>(ContinuationFileName(path, n));
+        } catch (const CFileException&) {
+            return nullptr;
+        }
+    };
+    return std::make_unique<CPackageReader>(std::move(input), opener);
+}
+
+void CPackageReader::Fail(const std::string& problem) const
+{
+    throw CPackageException(m_input->GetName() + ": " + problem);
+}
+
+void CPackageReader::Read()
+{
+    m_contents = PackageContents();
+    m_continuations.clear();
+    m_bChunksLoaded = false;
+    m_contents.fileLength = m_input->GetLength();
+    ReadStub();
+    ReadSections();
+    m_contents.key = PackageKey(m_contents.keySeed,
+                                (m_contents.projectFlags.value_or(0) & kFlagFullScreen) != 0,
+                                m_contents.backTitle.value_or(std::string()));
+}
+
+void CPackageReader::ReadStub()
+{
+    uint64_t length = m_contents.fileLength;
+    auto sizeMarker = SearchMarker(*m_input, length, kSizeMarker);
+    if (!sizeMarker) Fail("no size marker in the stub: not a setup program");
+    uint8_t slot[4];
+    m_input->ReadAt(*sizeMarker + kMarkerSize, slot, 4);
+    uint32_t stubSize = GetU32(slot);
+    if (stubSize < *sizeMarker + kMarkerSize + kSlotSize || stubSize > length) {
+        Fail("the stub's size slot (" + std::to_string(stubSize) +
+             ") does not lie after its marker and within the file (" + std::to_string(length) +
+             " bytes)");
+    }
+    m_contents.stubSize = stubSize;
+    auto keyMarker = SearchMarker(*m_input, stubSize, kKeyMarker);
+    m_contents.hasKeyMarker = keyMarker.has_value();
+    if (keyMarker) {
+        m_input->ReadAt(*keyMarker + kMarkerSize, slot, 4);
+        m_contents.keySeed = GetU32(slot) ^ kKeySlotXor;
+    } else {
+        m_contents.keySeed = kKeyFallback;
+    }
+}
+
+std::string CPackageReader::SectionName(const SectionRecord& section) const
+{
+    return "section " + Hex(section.id) + " at offset " + std::to_string(section.offset);
+}
+
+std::vector<uint8_t> CPackageReader::ReadBody(const SectionRecord& section)
+{
+    uint64_t bodyStart = section.offset + kSectionHeaderSize;
+    if (!(section.flags & kSectionPacked)) {
+        std::vector<uint8_t> body(section.bodySize);
+        m_input->ReadAt(bodyStart, body.data(), body.size());
+        return body;
+    }
+    if (section.bodySize < 4) Fail(SectionName(section) + ": a packed body shorter than 4 bytes");
+    uint8_t sizeField[4];
+    m_input->ReadAt(bodyStart, sizeField, 4);
+    uint32_t unpacked = GetU32(sizeField);
+    uint64_t packed = section.bodySize - 4;
+    CRangeSource source(*m_input, bodyStart + 4, packed);
+    CMemorySink sink;
+    CDecompressor decoder;
+    try {
+        decoder.Decode(sink, source, unpacked, packed);
+    } catch (const CDecodeError& e) {
+        Fail(SectionName(section) + ": " + e.what());
+    }
+    if (decoder.GetInputUsed() != packed) {
+        Fail(SectionName(section) + ": the packed stream ends " +
+             std::to_string(packed - decoder.GetInputUsed()) + " bytes before the body");
+    }
+    return sink.Take();
+}
+
+std::vector<uint8_t> CPackageReader::ReadSectionBody(size_t index)
+{
+    if (index >= m_contents.sections.size()) Fail("no section " + std::to_string(index));
+    const SectionRecord& section = m_contents.sections[index];
+    if (section.id == kDataSection) Fail("the data section has no body to unpack");
+    return ReadBody(section);
+}
+
+void CPackageReader::ReadSections()
+{
+    uint64_t length = m_contents.fileLength;
+    uint64_t pos = m_contents.stubSize;
+    for (;;) {
+        if (length - pos < kSectionHeaderSize) {
+            Fail("the file ends at offset " + std::to_string(length) +
+                 " without its data section (a section header was expected at offset " +
+                 std::to_string(pos) + ")");
+        }
+        uint8_t header[kSectionHeaderSize];
+        m_input->ReadAt(pos, header, sizeof header);
+        SectionRecord section;
+        section.id = static_cast<uint16_t>(header[0] | (header[1] << 8));
+        section.flags = static_cast<uint16_t>(header[2] | (header[3] << 8));
+        section.offset = pos;
+        section.bodySize = GetU32(header + 4);
+        section.unpackedSize = section.bodySize;
+
+        if (section.id == kDataSection) {
+            if (length - pos - kSectionHeaderSize < 4) {
+                Fail(SectionName(section) + ": the file ends before the chunk length");
+            }
+            uint8_t chunkField[4];
+            m_input->ReadAt(pos + kSectionHeaderSize, chunkField, 4);
+            uint64_t chunk = GetU32(chunkField);
+            uint64_t chunkStart = pos + kSectionHeaderSize + 4;
+            if (chunk > length - chunkStart) {
+                Fail(SectionName(section) + ": a chunk of " + std::to_string(chunk) +
+                     " bytes where the file holds " + std::to_string(length - chunkStart));
+            }
+            if (chunk > section.bodySize) {
+                Fail(SectionName(section) + ": a chunk of " + std::to_string(chunk) +
+                     " bytes in a data stream of " + std::to_string(section.bodySize));
+            }
+            m_contents.hasDataSection = true;
+            m_contents.dataLength = section.bodySize;
+            m_contents.dataChunks.push_back({0, chunkStart, chunk});
+            m_contents.sections.push_back(section);
+            return;
+        }
+        if (section.bodySize > length - pos - kSectionHeaderSize) {
+            Fail(SectionName(section) + ": a body of " + std::to_string(section.bodySize) +
+                 " bytes passes the end of the file");
+        }
+        std::vector<uint8_t> body = ReadBody(section);
+        section.unpackedSize = static_cast<uint32_t>(body.size());
+        DecodeSection(section, body);
+        m_contents.sections.push_back(section);
+        pos += kSectionHeaderSize + section.bodySize;
+    }
+}
+
+void CPackageReader::DecodeSection(SectionRecord& section, const std::vector<uint8_t>& body)
+{
+    auto& c = m_contents;
+    auto currentVersion = [&]() -> VersionRecord& {
+        if (c.versions.empty()) Fail(SectionName(section) + ": a version's section before any version block");
+        section.version = static_cast<int>(c.versions.size()) - 1;
+        return c.versions.back();
+    };
+    try {
+        switch (section.id) {
+        case kDialogBlock:
+            c.dialogBlockSize = static_cast<uint32_t>(body.size());
+            break;
+        case kProjectFlags: {
+            CByteReader reader(body.data(), body.size(), "project flags");
+            c.projectFlags = reader.U32();
+            break;
+        }
+        case kBackTitle: {
+            CByteReader reader(body.data(), body.size(), "background title");
+            c.backTitle = reader.ZString();
+            break;
+        }
+        case kTitleStyle:
+            c.titleStyle = DecodeTitleStyle(body.data(), body.size());
+            break;
+        case kWizardBitmap:
+            c.wizardBitmap = body;
+            break;
+        case kBackBitmap:
+            c.backBitmap = body;
+            break;
+        case kAuxFile:
+            c.auxFile = body;
+            break;
+        case kUninstallerProgram:
+            c.uninstallerProgram = body;
+            break;
+        case kTestSection: {
+            CByteReader reader(body.data(), body.size(), "test section");
+            TestSectionRecord test;
+            test.pageCode = reader.U16();
+            test.currentVersion = reader.U16();
+            c.testSection = test;
+            break;
+        }
+        case kVersionBlock: {
+            VersionRecord version;
+            version.block = DecodeVersionBlock(body.data(), body.size());
+            c.versions.push_back(std::move(version));
+            section.version = static_cast<int>(c.versions.size()) - 1;
+            break;
+        }
+        case kIniEntries:
+            currentVersion().iniEntries = DecodeIniList(body.data(), body.size());
+            break;
+        case kRegEntries:
+            currentVersion().regEntries = DecodeRegList(body.data(), body.size());
+            break;
+        case kFileStrings:
+            currentVersion().fileStrings = DecodeFileStringList(body.data(), body.size());
+            break;
+        case kFileTable: {
+            VersionRecord& version = currentVersion();
+            if (version.hasFileTable) Fail(SectionName(section) + ": a second file table for the version");
+            version.files = DecodeFileTable(body.data(), body.size());
+            version.hasFileTable = true;
+            break;
+        }
+        default:
+            break;  // sections of other runtimes are listed but not decoded
+        }
+    } catch (const CPackageException& e) {
+        std::string what = e.what();
+        if (what.rfind(m_input->GetName(), 0) == 0) throw;
+        Fail(SectionName(section) + ": " + what);
+    }
+}
+
+void CPackageReader::LoadDataChunks()
+{
+    if (m_bChunksLoaded) return;
+    if (!m_contents.hasDataSection) Fail("no data section was read");
+    uint64_t total = m_contents.dataChunks.front().length;
+    int n = 0;
+    while (total < m_contents.dataLength) {
+        ++n;
+        std::unique_ptr<IPackageInput> file = m_opener ? m_opener(n) : nullptr;
+        if (!file) {
+            Fail("the data stream continues in continuation file " + std::to_string(n) +
+                 ", which cannot be opened (" + std::to_string(total) + " of " +
+                 std::to_string(m_contents.dataLength) + " bytes found)");
+        }
+        uint64_t fileLength = file->GetLength();
+        if (fileLength < 4) Fail(file->GetName() + ": a continuation file without its chunk length");
+        uint8_t field[4];
+        file->ReadAt(0, field, 4);
+        uint64_t chunk = GetU32(field);
+        if (chunk == 0 || chunk > fileLength - 4) {
+            Fail(file->GetName() + ": a chunk length of " + std::to_string(chunk) +
+                 " in a file of " + std::to_string(fileLength) + " bytes");
+        }
+        if (chunk > m_contents.dataLength - total) {
+            Fail(file->GetName() + ": the chunks exceed the data stream length of " +
+                 std::to_string(m_contents.dataLength) + " bytes");
+        }
+        m_contents.dataChunks.push_back({n, 4, chunk});
+        m_continuations.push_back(std::move(file));
+        total += chunk;
+    }
+    m_bChunksLoaded = true;
+}
+
+void CPackageReader::ReadData(uint64_t offset, void* buffer, size_t size)
+{
+    LoadDataChunks();
+    if (offset > m_contents.dataLength || size > m_contents.dataLength - offset) {
+        Fail("data at " + std::to_string(offset) + " (" + std::to_string(size) +
+             " bytes) lies outside the data stream of " + std::to_string(m_contents.dataLength) +
+             " bytes");
+    }
+    auto* out = static_cast<uint8_t*>(buffer);
+    uint64_t chunkStart = 0;
+    for (const DataChunkRecord& chunk : m_contents.dataChunks) {
+        if (size == 0) return;
+        uint64_t chunkEnd = chunkStart + chunk.length;
+        if (offset < chunkEnd) {
+            uint64_t within = offset - chunkStart;
+            size_t n = static_cast<size_t>(std::min<uint64_t>(size, chunk.length - within));
+            IPackageInput& file =
+                chunk.fileIndex == 0 ? *m_input : *m_continuations[chunk.fileIndex - 1];
+            file.ReadAt(chunk.offset + within, out, n);
+            out += n;
+            offset += n;
+            size -= n;
+        }
+        chunkStart = chunkEnd;
+    }
+    if (size != 0) Fail("the data stream is shorter than its header says");
+}
+
+const CFileEntry& CPackageReader::GetEntry(size_t version, size_t entry) const
+{
+    if (version >= m_contents.versions.size()) {
+        Fail("no version " + std::to_string(version) + " (the program has " +
+             std::to_string(m_contents.versions.size()) + ")");
+    }
+    const auto& files = m_contents.versions[version].files;
+    if (entry >= files.size()) {
+        Fail("version " + std::to_string(version) + " has no entry " + std::to_string(entry) +
+             " (its table has " + std::to_string(files.size()) + ")");
+    }
+    return files[entry];
+}
+
+std::string CPackageReader::DescribeEntry(size_t version, size_t entry) const
+{
+    return "version " + std::to_string(version) + " entry " + std::to_string(entry) + " (" +
+           GetEntry(version, entry).m_strPath + ")";
+}
+
+uint32_t CPackageReader::RebuildFile(size_t version, size_t entry, IByteSink& output)
+{
+    EntryChain chain;
+    return Rebuild(version, entry, output, chain);
+}
+
+uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output, EntryChain& chain)
+{
+    const CFileEntry& e = GetEntry(version, entry);
+    std::string name = DescribeEntry(version, entry);
+    if (std::find(chain.begin(), chain.end(), std::make_pair(version, entry)) != chain.end()) {
+        Fail(name + ": its source references form a loop");
+    }
+    if (chain.size() >= kMaxReferenceDepth) Fail(name + ": too long a chain of delta references");
+    if (e.IsExternal()) Fail(name + ": the file is kept outside the setup program");
+    if (e.HasNoData()) Fail(name + ": the entry carries no data");
+    LoadDataChunks();
+    if (e.m_nOffset > m_contents.dataLength || e.m_nPackedSize > m_contents.dataLength - e.m_nOffset) {
+        Fail(name + ": its data (" + std::to_string(e.m_nPackedSize) + " bytes at " +
+             std::to_string(e.m_nOffset) + ") lies outside the data stream of " +
+             std::to_string(m_contents.dataLength) + " bytes");
+    }
+    chain.emplace_back(version, entry);
+    CChecksumSink sink(output);
+    try {
+        if (e.m_nFlags & kEntryDelta) {
+            size_t sourceVersion = e.m_nSourceVersion;
+            size_t sourceEntry = e.m_nSourceEntry;
+            if (sourceVersion >= m_contents.versions.size() ||
+                sourceEntry >= m_contents.versions[sourceVersion].files.size()) {
+                Fail(name + ": its delta names version " + std::to_string(sourceVersion) +
+                     " entry " + std::to_string(sourceEntry) + ", which does not exist");
+            }
+            const CFileEntry& reference = GetEntry(sourceVersion, sourceEntry);
+            std::vector<uint8_t> delta(e.m_nPackedSize);
+            ReadData(e.m_nOffset, delta.data(), delta.size());
+            if (reference.m_nSize > kMemoryReferenceLimit) {
+                CDeltaTempFile temp;
+                {
+                    CFile file(temp.Path(), CFile::Mode::Create);
+                    Rebuild(sourceVersion, sourceEntry, file, chain);
+                    file.Close();
+                }
+                CFileDeltaReference ref(temp.Path());
+                CDeltaDecoder::Apply(delta.data(), delta.size(), ref, sink, e.m_nSize);
+            } else {
+                CMemorySink refBytes;
+                Rebuild(sourceVersion, sourceEntry, refBytes, chain);
+                CMemoryDeltaReference ref(refBytes.Bytes().data(), refBytes.Bytes().size());
+                CDeltaDecoder::Apply(delta.data(), delta.size(), ref, sink, e.m_nSize);
+            }
+        } else {
+            CDataSource source(*this, e.m_nOffset, e.m_nPackedSize);
+            CDecompressor decoder;
+            decoder.Decode(sink, source, e.m_nSize, e.m_nPackedSize);
+            if (decoder.GetInputUsed() != e.m_nPackedSize) {
+                Fail(name + ": its packed stream ends " +
+                     std::to_string(e.m_nPackedSize - decoder.GetInputUsed()) +
+                     " bytes before its packed size");
+            }
+        }
+    } catch (const CDecodeError& error) {
+        Fail(name + ": " + error.what());
+    } catch (const CDeltaException& error) {
+        Fail(name + ": delta: " + error.what());
+    }
+    chain.pop_back();
+    return sink.Value();
+}
+
+void CPackageReader::VerifyFile(size_t version, size_t entry)
+{
+    const CFileEntry& e = GetEntry(version, entry);
+    if (e.HasNoData() && (e.m_nSize != 0 || e.m_nChecksum != 0)) {
+        Fail(DescribeEntry(version, entry) + ": it claims a file of " + std::to_string(e.m_nSize) +
+             " bytes but stores no data");
+    }
+    if (e.IsExternal() || e.HasNoData()) return;
+    if (e.m_nFlags & kEntryUninstaller) {
+        ReadUninstallerData(version, entry);  // no checksum: the block itself must decode
+        return;
+    }
+    CNullSink sink;
+    uint32_t sum = RebuildFile(version, entry, sink);
+    if ((sum ^ m_contents.key) != e.m_nChecksum) {
+        char text[96];
+        std::snprintf(text, sizeof text, ": checksum mismatch (stored 0x%08X, file gives 0x%08X)",
+                      e.m_nChecksum ^ m_contents.key, sum);
+        Fail(DescribeEntry(version, entry) + text);
+    }
+}
+
+UninstallerDataRecord CPackageReader::ReadUninstallerData(size_t version, size_t entry)
+{
+    const CFileEntry& e = GetEntry(version, entry);
+    if (!(e.m_nFlags & kEntryUninstaller)) Fail(DescribeEntry(version, entry) + ": not the uninstaller entry");
+    CMemorySink block;
+    RebuildFile(version, entry, block);
+    try {
+        return DecodeUninstallerData(block.Bytes().data(), block.Bytes().size());
+    } catch (const CPackageException& error) {
+        Fail(DescribeEntry(version, entry) + ": " + error.what());
+    }
+}
+
+}  // namespace velkan

@@ -1,0 +1,90 @@
+// Reads a setup program: finds the first section through the stub's size slot, walks and unpacks
+// every section into plain records (PackageContents), maps the data stream across the
+// continuation files, rebuilds the file of any entry (its own copy, data taken over from an
+// earlier entry, or a delta against its source entry's file) and checks it against the stored
+// checksum with the package key.
+//
+// The input is untrusted: every size, count, offset and reference is checked before use, memory
+// grows only with data actually present, and every fault is a CPackageException that says what
+// and where. Files are reached only through IPackageInput (no system calls of its own), so the
+// install runtime can use the same code.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/package/IPackageInput.h"
+#include "core/package/PackageRecords.h"
+
+namespace velkan {
+
+class IByteSink;
+
+class CPackageReader {
+public:
+    // Opens continuation file n (1, 2, ...); null when it cannot be opened.
+    using ContinuationOpener = std::function<std::unique_ptr<IPackageInput>(int n)>;
+
+    // A reference file above this size is rebuilt into a temporary file rather than memory.
+    static constexpr uint64_t kMemoryReferenceLimit = 64ull << 20;
+    // Longest chain of deltas followed to reach a reference (the writer makes chains of one).
+    static constexpr size_t kMaxReferenceDepth = 8;
+
+    explicit CPackageReader(std::unique_ptr<IPackageInput> input, ContinuationOpener opener = {});
+    ~CPackageReader();
+
+    // A reader of the setup program at a host path, with its continuation files beside it.
+    // Throws CFileException when the file cannot be opened.
+    static std::unique_ptr<CPackageReader> OpenFile(const std::string& path);
+
+    // Decodes the stub slots and every section. Throws CPackageException.
+    void Read();
+    const PackageContents& Contents() const { return m_contents; }
+
+    // The unpacked body of section index (as listed in Contents().sections).
+    std::vector<uint8_t> ReadSectionBody(size_t index);
+
+    // Maps the data stream over the setup program and its continuation files.
+    void LoadDataChunks();
+    // Reads size bytes of the data stream at offset.
+    void ReadData(uint64_t offset, void* buffer, size_t size);
+
+    const CFileEntry& GetEntry(size_t version, size_t entry) const;
+    // "version V entry E (PATH)" for messages.
+    std::string DescribeEntry(size_t version, size_t entry) const;
+
+    // Rebuilds the file of an entry (for the uninstaller entry: its unpacked data block) into
+    // output and returns its checksum (seed 0). Throws CPackageException when the entry has no
+    // data, is kept external, or any stream, delta or reference is faulty.
+    uint32_t RebuildFile(size_t version, size_t entry, IByteSink& output);
+    // Rebuilds the file and compares its checksum with the stored one (XOR the package key).
+    // Throws CPackageException on any failure. Entries kept external have nothing to compare; an
+    // entry without data must claim no file (size and checksum 0); the uninstaller entry's data
+    // block must decode (its checksum is stored as 0).
+    void VerifyFile(size_t version, size_t entry);
+    // The decoded uninstaller data block of an uninstaller entry.
+    UninstallerDataRecord ReadUninstallerData(size_t version, size_t entry);
+
+private:
+    using EntryChain = std::vector<std::pair<size_t, size_t>>;
+
+    void ReadStub();
+    void ReadSections();
+    std::vector<uint8_t> ReadBody(const SectionRecord& section);
+    void DecodeSection(SectionRecord& section, const std::vector<uint8_t>& body);
+    std::string SectionName(const SectionRecord& section) const;
+    uint32_t Rebuild(size_t version, size_t entry, IByteSink& output, EntryChain& chain);
+    [[noreturn]] void Fail(const std::string& problem) const;
+
+    std::unique_ptr<IPackageInput> m_input;
+    ContinuationOpener m_opener;
+    std::vector<std::unique_ptr<IPackageInput>> m_continuations;
+    PackageContents m_contents;
+    bool m_bChunksLoaded = false;
+};
+
+}  // namespace velkan

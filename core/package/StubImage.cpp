@@ -1,0 +1,73 @@
+#include "core/package/StubImage.h"
+
+namespace velkan {
+
+using namespace package;
+
+namespace {
+
+uint32_t GetU32(const uint8_t* p)
+{
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+}  // namespace
+
+std::optional<size_t> FindMarker(const uint8_t* image, size_t size, const MarkerTag& tag)
+{
+    if (size < kMarkerSize + kSlotSize) return std::nullopt;
+    for (size_t p = 0; p + kMarkerSize + kSlotSize <= size; ++p) {
+        if (image[p] == 0x77 && image[p + 1] == 0x77 && image[p + 2] == tag[0] &&
+            image[p + 3] == tag[1] && image[p + 4] == tag[2] && image[p + 5] == tag[3]) {
+            return p;
+        }
+    }
+    return std::nullopt;
+}
+
+bool PatchSizeSlot(std::vector<uint8_t>& image)
+{
+    auto marker = FindMarker(image.data(), image.size(), kSizeMarker);
+    if (!marker) return false;
+    uint32_t size = static_cast<uint32_t>(image.size());
+    for (int i = 0; i < 4; ++i) image[*marker + kMarkerSize + i] = static_cast<uint8_t>(size >> (8 * i));
+    return true;
+}
+
+uint32_t ReadKeySeed(const uint8_t* image, size_t size)
+{
+    auto marker = FindMarker(image, size, kKeyMarker);
+    if (!marker) return kKeyFallback;
+    return GetU32(image + *marker + kMarkerSize) ^ kKeySlotXor;
+}
+
+int StubResourceId(int platform)
+{
+    return platform == 1 ? kStubWin32 : kStubWin31;
+}
+
+int UninstallerResourceId(int platform)
+{
+    return platform == 1 ? kUninstallerWin32 : kUninstallerWin31;
+}
+
+int DialogBlockResourceId(int platform, bool hasWizardBitmap)
+{
+    if (platform == 1) return hasWizardBitmap ? kDialogsWin32Bitmap : kDialogsWin32;
+    return hasWizardBitmap ? kDialogsWin31Bitmap : kDialogsWin31;
+}
+
+}  // namespace velkan
+
+#include "core/stream/IByteSink.h"
+
+namespace velkan {
+
+uint32_t WriteStub(IByteSink& output, std::vector<uint8_t> image)
+{
+    PatchSizeSlot(image);
+    output.Write(image.data(), image.size());
+    return ReadKeySeed(image.data(), image.size());
+}
+
+}  // namespace velkan
