@@ -41,7 +41,7 @@ const bool registered = RegisterCommand({
     "\n"
     "Writes to OUT the delta that rebuilds NEW from OLD, byte for byte as a build stores it\n"
     "for a file that changed between two versions: a command and a literal sub-stream, each\n"
-    "packed when that makes it smaller. 'velkanc patch OLD OUT NEW' applies it.\n"
+    "packed when that makes it smaller. 'velkanc patch OLD OUT NEW' applies it (OUT being the delta).\n"
     "OUT is written through a temporary file beside it and replaced only when complete.\n"
     "\n"
     "  -q, --quiet   print nothing (otherwise the delta's size)\n",
