@@ -2,6 +2,7 @@
 
 #include "core/compress/CCompressor.h"
 #include "core/package/PackageFormat.h"
+#include "core/platform/IDiskFile.h"
 #include "core/stream/CFile.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
@@ -12,6 +13,8 @@ using namespace package;
 
 CSectionWriter::CSectionWriter(CFile& file) : m_file(&file) {}
 
+CSectionWriter::CSectionWriter(IDiskFile& file) : m_disk(&file) {}
+
 CSectionWriter::CSectionWriter(std::vector<uint8_t>& block) : m_block(&block) {}
 
 void CSectionWriter::Write(const void* data, size_t size)
@@ -19,6 +22,8 @@ void CSectionWriter::Write(const void* data, size_t size)
     if (size == 0) return;
     if (m_file) {
         m_file->Write(data, size);
+    } else if (m_disk) {
+        m_disk->Write(data, size);
     } else {
         const auto* p = static_cast<const uint8_t*>(data);
         m_block->insert(m_block->end(), p, p + size);
@@ -27,7 +32,9 @@ void CSectionWriter::Write(const void* data, size_t size)
 
 uint64_t CSectionWriter::GetPosition() const
 {
-    return m_file ? m_file->GetPosition() : m_block->size();
+    if (m_file) return m_file->GetPosition();
+    if (m_disk) return m_disk->GetPosition();
+    return m_block->size();
 }
 
 void CSectionWriter::WriteU16(uint16_t value)
@@ -51,6 +58,10 @@ void CSectionWriter::PatchU32(uint64_t position, uint32_t value)
         m_file->Seek(position);
         m_file->Write(b, 4);
         m_file->SeekToEnd();
+    } else if (m_disk) {
+        m_disk->Seek(position);
+        m_disk->Write(b, 4);
+        m_disk->SeekToEnd();
     } else {
         for (int i = 0; i < 4; ++i) (*m_block)[position + i] = b[i];
     }

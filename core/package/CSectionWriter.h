@@ -14,6 +14,7 @@
 namespace velkan {
 
 class CFile;
+class IDiskFile;
 
 class CSectionWriter : public IByteSink {
 public:
@@ -23,6 +24,8 @@ public:
 
     // Writes at the file's current position; the file must allow seeking back (Create or ReadWrite).
     explicit CSectionWriter(CFile& file);
+    // Writes at the disk file's current position (a build's setup program on its target disk).
+    explicit CSectionWriter(IDiskFile& file);
     // Appends to a block in memory.
     explicit CSectionWriter(std::vector<uint8_t>& block);
 
@@ -48,6 +51,7 @@ private:
     void PatchU32(uint64_t position, uint32_t value);
 
     CFile* m_file = nullptr;
+    IDiskFile* m_disk = nullptr;
     std::vector<uint8_t>* m_block = nullptr;
     uint16_t m_nId = 0;
     uint16_t m_nFlags = 0;

@@ -1,0 +1,135 @@
+// velkanc build: builds a project's setup program without any window, for scripts and CI. The
+// report goes to stdout as a table, progress to stderr when it is a terminal; Ctrl-C cancels
+// cleanly (no partial program, no temporary files).
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <unistd.h>
+
+#include "cli/ArgParser.h"
+#include "cli/BuildConsole.h"
+#include "cli/CommandRegistry.h"
+#include "cli/ConsoleDiskHost.h"
+#include "cli/ProjectIo.h"
+#include "core/build/CInstallBuild.h"
+#include "core/model/CDataArray.h"
+#include "core/package/StubImage.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/CodePage.h"
+#include "core/res/RuntimeResources.h"
+
+namespace velkan::cli {
+
+namespace {
+
+// --runtime DIR: the runtime resources come from DIR/500.bin ... DIR/507.bin only.
+void LoadRuntimeFrom(const std::string& dir)
+{
+    for (int id = kFirstRuntimeResource; id <= kLastRuntimeResource; ++id) {
+        std::string path = (std::filesystem::path(dir) / (std::to_string(id) + ".bin")).string();
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(path, ec)) {
+            OverrideRuntimeResource(id, std::nullopt);
+            continue;
+        }
+        try {
+            OverrideRuntimeResource(id, ReadWholeFile(path));
+        } catch (const std::exception& e) {
+            throw CommandError{e.what()};
+        }
+    }
+}
+
+// Refuses, before anything is written, a build that would lack a runtime program.
+void CheckRuntime(const CDataArray& project)
+{
+    std::vector<int> needed = {
+        StubResourceId(project.m_nPlatform),
+        DialogBlockResourceId(project.m_nPlatform, !project.m_strWizardBitmap.empty())};
+    for (const CData& version : project.m_versions) {
+        if (!version.m_strUninstFile.empty()) {
+            needed.push_back(UninstallerResourceId(project.m_nPlatform));
+            break;
+        }
+    }
+    for (int id : needed) {
+        auto bytes = LoadRuntimeResource(id);
+        if (!bytes || bytes->empty()) throw CommandError{RuntimeResourceMissingText(id)};
+    }
+}
+
+int RunBuild(const std::vector<std::string>& args)
+{
+    CArgParser p(args, {"-o", "--platform", "--runtime"}, {"--yes"});
+    p.ExpectPositional(1, 1);
+    const std::string& projectPath = p.Positional()[0];
+    CDataArray project = LoadProjectOrFail(projectPath);
+
+    if (auto platform = p.Value("--platform")) {
+        if (*platform == "win32") {
+            project.m_nPlatform = CDataArray::Win32;
+        } else if (*platform == "win31") {
+            project.m_nPlatform = CDataArray::Win31;
+        } else {
+            throw UsageError{"--platform must be win32 or win31"};
+        }
+    }
+    std::string output = p.Value("-o").value_or(Cp1252ToUtf8(project.m_strOutputPath));
+    if (output.empty()) {
+        throw CommandError{projectPath + ": the project names no setup program to write; give one with -o OUT"};
+    }
+    if (auto runtime = p.Value("--runtime")) LoadRuntimeFrom(*runtime);
+    CheckRuntime(project);
+
+    CBuildConsole console(p.Has("--yes"), isatty(STDERR_FILENO) == 1);
+    CConsoleDiskHost disks;
+    BuildResult result = BuildInstallProgram(project, console, console, disks, {output, ""});
+    console.PrintReport(stdout);
+
+    switch (result.status) {
+    case BuildStatus::Built:
+        return kExitOk;
+    case BuildStatus::NothingToInstall:
+        return kExitFailure;
+    case BuildStatus::Declined:
+        std::fprintf(stderr, "velkanc: the build stopped at the warnings above; nothing was written\n");
+        return kExitCancelled;
+    case BuildStatus::Cancelled:
+        if (result.continuationFiles > 0) {
+            std::fprintf(stderr, "velkanc: build cancelled; the %d disk(s) written so far are kept\n",
+                         result.continuationFiles + 1);
+        } else {
+            std::fprintf(stderr, "velkanc: build cancelled; nothing was written\n");
+        }
+        return kExitCancelled;
+    case BuildStatus::Failed:
+        break;
+    }
+    throw CommandError{Cp1252ToUtf8(result.error)};
+}
+
+const bool registered = RegisterCommand({
+    "build",
+    "build the setup program of a project",
+    "Usage: velkanc build PROJECT [-o OUT] [--platform win32|win31] [--yes] [--runtime DIR]\n"
+    "\n"
+    "Builds the project's setup program: the install runtime, the project's settings, one file\n"
+    "table per version and the packed files (each distinct content stored once, changed files as\n"
+    "deltas against the earlier version). The report (File, Packed, Size, Ratio) and the summary\n"
+    "go to stdout; a progress bar goes to stderr when it is a terminal. Ctrl-C cancels: nothing\n"
+    "is left behind. When the target is a removable disk too small for the data, the build asks\n"
+    "for further disks on the terminal (without a terminal it cancels).\n"
+    "\n"
+    "  -o OUT           the setup program to write (default: the project's output path)\n"
+    "  --platform P     win32 (Windows 95 / NT) or win31, instead of the project's platform\n"
+    "  --yes            go on despite icon-folder warnings (without it they stop the build)\n"
+    "  --runtime DIR    take the install runtime from DIR/500.bin ... DIR/507.bin instead of\n"
+    "                   the programs built into velkanc\n"
+    "\n"
+    "Exit status: 0 built, 1 failed (or nothing to install), 3 cancelled or stopped at warnings.\n",
+    RunBuild,
+});
+
+}  // namespace
+
+}  // namespace velkan::cli

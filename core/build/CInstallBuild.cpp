@@ -1,0 +1,596 @@
+#include "core/build/CInstallBuild.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <new>
+#include <system_error>
+
+#include "core/build/CChecksumSource.h"
+#include "core/delta/CDeltaEncoder.h"
+#include "core/model/CDataArray.h"
+#include "core/model/CUserAbort.h"
+#include "core/model/FileOption.h"
+#include "core/model/PathCompare.h"
+#include "core/package/CFileEntry.h"
+#include "core/package/CSectionWriter.h"
+#include "core/package/PackageChecksum.h"
+#include "core/package/PackageFormat.h"
+#include "core/package/ProjectSections.h"
+#include "core/package/StubImage.h"
+#include "core/package/UninstallerData.h"
+#include "core/package/VersionSections.h"
+#include "core/platform/CodePage.h"
+#include "core/platform/FileTimes.h"
+#include "core/platform/PeVersionInfo.h"
+#include "core/res/RuntimeResources.h"
+#include "core/res/StringTable.h"
+#include "core/stream/CFile.h"
+#include "core/stream/CFileException.h"
+#include "core/stream/CMemorySource.h"
+
+namespace velkan {
+
+using namespace package;
+
+namespace {
+
+// String table ids of the build's own texts.
+constexpr int kUninstallerLine = 1009;
+constexpr int kNothingToInstall = 1106;
+constexpr int kResultTitle = 1151;
+constexpr int kResultFiles = 1152;
+constexpr int kResultUncompressed = 1153;
+constexpr int kResultCompressed = 1154;
+constexpr int kResultProgramSize = 1155;
+constexpr int kWarnUninstallerFolderEmpty = 1181;
+constexpr int kWarnFolderEmpty = 1182;
+constexpr int kWarnFoldersDiffer = 1183;
+constexpr int kWarnUninstallerFolderDiffers = 1184;
+constexpr int kAskContinueAfterWarnings = 1185;
+
+constexpr int kDoNotInstall = 2;
+constexpr uint64_t kMaxStreamOffset = 0xFFFFFFFFull;
+
+// Replaces the "%d" of a string-table text by a number (of any size).
+std::string FormatCount(int id, uint64_t value)
+{
+    std::string text = LoadString(id);
+    size_t at = text.find("%d");
+    if (at != std::string::npos) text.replace(at, 2, std::to_string(value));
+    return text;
+}
+
+// Byte-for-byte equality of two files; a file that cannot be opened or read makes them differ.
+bool SameContents(const std::string& a, const std::string& b)
+{
+    try {
+        CFile fa(a, CFile::Mode::Read);
+        CFile fb(b, CFile::Mode::Read);
+        if (fa.GetLength() != fb.GetLength()) return false;
+        std::vector<uint8_t> pa(kFilePiece), pb(kFilePiece);
+        for (;;) {
+            size_t na = fa.Read(pa.data(), pa.size());
+            size_t nb = 0;
+            while (nb < na) {
+                size_t n = fb.Read(pb.data() + nb, na - nb);
+                if (n == 0) return false;
+                nb += n;
+            }
+            if (na == 0) return fb.Read(pb.data(), 1) == 0;
+            if (!std::equal(pa.begin(), pa.begin() + static_cast<std::ptrdiff_t>(na), pb.begin())) {
+                return false;
+            }
+        }
+    } catch (const CFileException&) {
+        return false;
+    }
+}
+
+uint64_t FileLengthOrZero(const std::string& path)
+{
+    std::error_code ec;
+    uint64_t length = std::filesystem::file_size(path, ec);
+    return ec ? 0 : length;
+}
+
+std::string CanonicalText(const std::string& path)
+{
+    std::error_code ec;
+    std::filesystem::path canonical = std::filesystem::weakly_canonical(path, ec);
+    if (ec) canonical = std::filesystem::path(path).lexically_normal();
+    return canonical.string();
+}
+
+}  // namespace
+
+std::string RuntimeResourceMissingText(int id)
+{
+    std::string what;
+    switch (id) {
+    case kStubWin32: what = "the setup stub"; break;
+    case kStubWin31: what = "the setup stub for Windows 3.1"; break;
+    case kUninstallerWin32: what = "the uninstaller"; break;
+    case kUninstallerWin31: what = "the uninstaller for Windows 3.1"; break;
+    default: what = "the dialog-template block"; break;
+    }
+    return what + " (resource " + std::to_string(id) +
+           ") is not built into this program; build Velkan with the mingw-w64 cross compiler "
+           "installed so that the install runtime is embedded";
+}
+
+BuildResult BuildInstallProgram(const CDataArray& project, CBuildReport& report, IBuildHost& host,
+                                IDiskHost& disks, const BuildSettings& settings)
+{
+    CInstallBuild build(project, report, host, disks, settings);
+    return build.Run();
+}
+
+CInstallBuild::CInstallBuild(const CDataArray& project, CBuildReport& report, IBuildHost& host,
+                             IDiskHost& disks, BuildSettings settings)
+    : m_project(project),
+      m_report(report),
+      m_host(host),
+      m_disks(disks),
+      m_settings(std::move(settings)),
+      m_progress(host)
+{
+}
+
+CInstallBuild::~CInstallBuild() = default;
+
+BuildResult CInstallBuild::Run()
+{
+    if (m_project.m_versions.size() > kMaxVersions) {
+        m_result.status = BuildStatus::Failed;
+        m_result.error = "The project has " + std::to_string(m_project.m_versions.size()) +
+                         " versions; a setup program can hold at most 65535.";
+        m_host.ShowError(m_result.error);
+        return m_result;
+    }
+    if (CheckIconFolders() && !m_host.AskYesNo(LoadString(kAskContinueAfterWarnings))) {
+        m_result.status = BuildStatus::Declined;
+        return m_result;
+    }
+
+    m_host.BeginProgress();
+    m_progress.Start();
+    try {
+        Build();
+    } catch (const CUserAbort&) {
+        m_result.status = BuildStatus::Cancelled;
+    } catch (const std::bad_alloc&) {
+        m_result.status = BuildStatus::Failed;
+        m_result.error = "There is not enough memory to build the setup program.";
+    } catch (const std::exception& e) {
+        m_result.status = BuildStatus::Failed;
+        m_result.error = e.what();
+    }
+    Cleanup(m_result.status == BuildStatus::Built);
+    m_host.EndProgress();
+
+    if (m_result.status == BuildStatus::Failed) m_host.ShowError(m_result.error);
+    if (m_result.status == BuildStatus::NothingToInstall) {
+        m_host.ShowInformation(LoadString(kNothingToInstall));
+    }
+    return m_result;
+}
+
+bool CInstallBuild::CheckIconFolders()
+{
+    bool warned = false;
+    std::string uninstallerFolder;
+    for (const CData& version : m_project.m_versions) {
+        if (version.m_strUninstFile.empty() || version.m_strUninstIcon.empty()) continue;
+        if (version.m_strUninstFolder.empty()) {
+            m_report.AddLine(LoadString(kWarnUninstallerFolderEmpty));
+            warned = true;
+        }
+        uninstallerFolder = version.m_strUninstFolder;
+    }
+
+    bool emptyFolder = false, foldersDiffer = false, uninstallerDiffers = false;
+    bool haveFirst = false;
+    std::string first;
+    for (const CData& version : m_project.m_versions) {
+        for (const CFileItem& item : version.m_files) {
+            if (item.m_strMenuName.empty()) continue;
+            const std::string& folder = item.m_strMenuFolder;
+            if (folder.empty()) {
+                emptyFolder = true;
+                continue;
+            }
+            // A list of folders, or one of the two shell folders, is the author's deliberate choice.
+            if (folder.find_first_of(",;") != std::string::npos || EqualsNoCase(folder, "#Start Menu#") ||
+                EqualsNoCase(folder, "#Startup#")) {
+                continue;
+            }
+            if (!haveFirst) {
+                first = folder;
+                haveFirst = true;
+            } else if (!EqualsNoCase(folder, first)) {
+                foldersDiffer = true;
+            }
+            if (!uninstallerFolder.empty() && !EqualsNoCase(folder, uninstallerFolder)) {
+                uninstallerDiffers = true;
+            }
+        }
+    }
+    for (auto [mark, id] : {std::pair{emptyFolder, kWarnFolderEmpty},
+                            std::pair{foldersDiffer, kWarnFoldersDiffer},
+                            std::pair{uninstallerDiffers, kWarnUninstallerFolderDiffers}}) {
+        if (!mark) continue;
+        m_report.AddLine(LoadString(id));
+        warned = true;
+    }
+    return warned;
+}
+
+void CInstallBuild::Build()
+{
+    m_nVersions = m_project.m_versions.size();
+    m_dataTemp = std::make_unique<CDeltaTempFile>(m_settings.tempDir);
+
+    m_output = m_disks.CreateFile(m_settings.outputPath);
+    m_bOutputCreated = true;
+    m_data = std::make_unique<CFile>(m_dataTemp->Path(), CFile::Mode::Create);
+    CSectionWriter writer(*m_output);
+
+    const int platform = m_project.m_nPlatform;
+    const int stubId = StubResourceId(platform);
+    std::optional<std::vector<uint8_t>> stub = LoadRuntimeResource(stubId);
+    // Without a stub the program could not run at all: refuse rather than write a torso.
+    if (!stub || stub->empty()) {
+        throw CFileException(m_settings.outputPath, RuntimeResourceMissingText(stubId));
+    }
+    const uint32_t keySeed = WriteStub(writer, std::move(*stub));
+
+    std::optional<std::vector<uint8_t>> dialogs =
+        LoadRuntimeResource(DialogBlockResourceId(platform, !m_project.m_strWizardBitmap.empty()));
+    if (WriteDialogBlock(writer, dialogs ? &*dialogs : nullptr)) WriteProjectSections(writer, m_project);
+
+    CollectPaths();
+    m_nKey = PackageKey(keySeed, m_project.m_nWindowMode == CDataArray::FullScreen,
+                        m_project.m_strBackTitle);
+
+    m_tables.assign(m_nVersions, CFileTableWriter(platform != CDataArray::Win32));
+    m_state.assign(m_nVersions, VersionState{});
+    WriteUninstaller(writer);
+    for (size_t p = 0; p < m_paths.size(); ++p) StorePath(p);
+
+    for (size_t v = 0; v < m_nVersions; ++v) {
+        WriteVersionSections(writer, m_project.m_versions[v]);
+        m_tables[v].WriteSection(writer);
+    }
+
+    const uint64_t dataLength = m_data->GetPosition();
+    m_data->Close();
+    m_data.reset();
+    m_result.programSize = dataLength + m_output->GetPosition() + kSectionHeaderSize + 4;
+
+    CFile dataIn(m_dataTemp->Path(), CFile::Mode::Read);
+    m_dataWriter = std::make_unique<CDataSectionWriter>(m_disks, m_settings.outputPath);
+    m_dataWriter->DecideSpanning(dataLength);
+    m_output = m_dataWriter->Write(std::move(m_output), dataIn, dataLength);
+    m_output->Close();
+    m_output.reset();
+    m_result.continuationFiles = m_dataWriter->ContinuationFiles();
+    m_result.programSize += 4u * static_cast<uint64_t>(m_result.continuationFiles);
+
+    uint64_t entries = 0;
+    for (const CFileTableWriter& table : m_tables) entries += table.GetCount();
+    if (entries == 0) {
+        m_result.status = BuildStatus::NothingToInstall;
+        return;
+    }
+    AppendSummary();
+    m_result.status = BuildStatus::Built;
+}
+
+void CInstallBuild::CollectPaths()
+{
+    // The setup program may be written into a source directory; it is never packed into itself.
+    const std::string self = CanonicalText(m_settings.outputPath);
+    std::unordered_map<std::string, size_t> seen;
+    m_files.assign(m_nVersions, VersionFiles{});
+    m_fTotal = 0;
+    for (size_t v = 0; v < m_nVersions; ++v) {
+        const CData& version = m_project.m_versions[v];
+        VersionFiles& files = m_files[v];
+        files.sourceDir = Cp1252ToUtf8(version.m_strSourceDir);
+        if (files.sourceDir.empty() || files.sourceDir.back() != '/') files.sourceDir += '/';
+        std::string dir = CanonicalText(files.sourceDir);
+        if (dir.empty() || dir.back() != '/') dir += '/';
+        const bool selfInside = self.compare(0, dir.size(), dir) == 0;
+
+        files.lengths.resize(version.m_files.size());
+        for (size_t i = 0; i < version.m_files.size(); ++i) {
+            const std::string host = HostPath(v, static_cast<int>(i));
+            files.lengths[i] = FileLengthOrZero(host);
+            m_fTotal += static_cast<double>(files.lengths[i]);
+            if (selfInside && CanonicalText(host) == self) continue;
+
+            const std::string& path = version.m_files[i].m_strPath;
+            std::string key = ToUpper1252(path);
+            files.byPath.emplace(key, static_cast<int>(i));
+            if (seen.emplace(key, m_paths.size()).second) {
+                m_paths.push_back(path);
+                m_pathKeys.push_back(std::move(key));
+            }
+        }
+    }
+}
+
+void CInstallBuild::WriteUninstaller(CSectionWriter& writer)
+{
+    bool any = false;
+    for (const CData& version : m_project.m_versions) any = any || !version.m_strUninstFile.empty();
+    if (!any) return;
+
+    const int id = UninstallerResourceId(m_project.m_nPlatform);
+    std::optional<std::vector<uint8_t>> program = LoadRuntimeResource(id);
+    if (!program || program->empty()) {
+        throw CFileException(m_settings.outputPath, RuntimeResourceMissingText(id));
+    }
+    uint64_t size = program->size();
+    uint64_t packed = WriteUninstallerProgram(writer, std::move(*program));
+
+    for (size_t v = 0; v < m_nVersions; ++v) {
+        const CData& version = m_project.m_versions[v];
+        if (version.m_strUninstFile.empty()) continue;
+        std::vector<uint8_t> block = BuildUninstallerData(version);
+        const uint32_t offset = DataPosition();
+        CMemorySource source(block.data(), block.size());
+        m_compressor.Reset();
+        if (m_compressor.CompressFile(*m_data, source, block.size()) == 0) throw std::bad_alloc();
+        const uint32_t blockPacked = DataPosition() - offset;
+        m_tables[v].AddEntry(CFileEntry::Uninstaller(version, static_cast<uint32_t>(block.size()),
+                                                     offset, blockPacked));
+        size += block.size();
+        packed += blockPacked;
+    }
+    m_report.AddLine(LoadString(kUninstallerLine));
+    m_report.SetNumbers(CBuildReport::kKindFile, size, packed);
+    ++m_result.storedFiles;
+}
+
+void CInstallBuild::StorePath(size_t pathIndex)
+{
+    const std::string& key = m_pathKeys[pathIndex];
+    uint64_t pathBytes = 0;
+    for (size_t v = 0; v < m_nVersions; ++v) {
+        auto found = m_files[v].byPath.find(key);
+        m_state[v].item = found == m_files[v].byPath.end() ? -1 : found->second;
+        if (m_state[v].item >= 0) pathBytes += m_files[v].lengths[m_state[v].item];
+    }
+    auto scale = [this](double bytes) {
+        if (m_fTotal <= 0) return 0u;
+        return static_cast<uint32_t>(std::min(bytes * CBuildProgress::kFull / m_fTotal,
+                                              static_cast<double>(CBuildProgress::kFull)));
+    };
+    const uint32_t start = scale(m_fDone);
+    const uint32_t end = std::max(start, scale(m_fDone + static_cast<double>(pathBytes)));
+    m_fDone += static_cast<double>(pathBytes);
+
+    bool lineAdded = false;
+    uint64_t storedBytes = 0, packedBytes = 0;
+    const uint64_t n = m_nVersions;
+    for (size_t v = 0; v < m_nVersions; ++v) {
+        VersionState& state = m_state[v];
+        const int item = state.item;
+        state = VersionState{};
+        state.offset = kOffsetExternal;
+        state.sourceVersion = static_cast<uint32_t>(v);
+        state.sourceEntry = m_tables[v].GetCount();
+        state.item = item;
+
+        const uint32_t from = static_cast<uint32_t>(start + v * (end - start) / n);
+        const uint32_t to = static_cast<uint32_t>(start + (end - start) * (v + 1) / n);
+        m_progress.SetBar(from);
+        if (item < 0) continue;
+        Decide(v, from, to, storedBytes, packedBytes);
+        if (state.state != kUndecided && !lineAdded) {
+            m_report.AddLine(m_paths[pathIndex]);
+            lineAdded = true;
+        }
+    }
+    if (lineAdded) m_report.SetNumbers(CBuildReport::kKindFile, storedBytes, packedBytes);
+}
+
+void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd, uint64_t& storedBytes,
+                           uint64_t& packedBytes)
+{
+    VersionState& state = m_state[v];
+    const CFileItem& item = Item(v, state.item);
+    if (item.GetOption(OptInstallMode) == kDoNotInstall) {
+        if (item.m_strMenuName.empty() && item.m_strShortcutName.empty() &&
+            item.GetOption(OptEndPage) == 0) {
+            return;
+        }
+        state.state = kNoData;
+        state.offset = 0;
+        state.sourceVersion = 0;
+        state.sourceEntry = 0;
+        m_tables[v].AddEntry(MakeEntry(v, state, 0, false, 0));
+        return;
+    }
+
+    const std::string path = HostPath(v, state.item);
+    bool takenOver = false;
+    int reference = -1;
+    for (size_t u = 0; u < v; ++u) {
+        const VersionState& earlier = m_state[u];
+        if (earlier.item < 0 || Item(u, earlier.item).GetOption(OptInstallMode) == kDoNotInstall) {
+            continue;
+        }
+        const bool equal = SameContents(HostPath(u, earlier.item), path);
+        if (equal && (earlier.state == kPlainCopy || earlier.state == kDelta)) {
+            state.offset = earlier.offset;
+            state.packed = earlier.packed;
+            state.sourceVersion = earlier.sourceVersion;
+            state.sourceEntry = earlier.sourceEntry;
+            state.state = earlier.state;
+            takenOver = true;
+            break;
+        }
+        if (!equal && earlier.state == kPlainCopy) {
+            state.state = kDelta;
+            state.sourceVersion = earlier.sourceVersion;
+            state.sourceEntry = earlier.sourceEntry;
+            reference = static_cast<int>(u);
+        }
+    }
+
+    uint32_t checksum = 0;
+    uint64_t length = 0;
+    bool haveChecksum = false;
+    if (!takenOver && state.state == kDelta) {
+        {
+            CFile file(path, CFile::Mode::Read);
+            checksum = FileChecksum(file, &length);
+        }
+        haveChecksum = true;
+        const uint32_t offset = DataPosition();
+        uint64_t written = EncodeDelta(*m_data, path, HostPath(reference, m_state[reference].item),
+                                       &m_progress, rangeStart, rangeEnd, m_settings.tempDir);
+        DataPosition();
+        state.offset = offset;
+        state.packed = static_cast<uint32_t>(written);
+        storedBytes += length;
+        packedBytes += written;
+        ++m_result.storedFiles;
+        m_result.uncompressedBytes += length;
+        m_result.compressedBytes += written;
+    } else if (!takenOver) {
+        state.state = kPlainCopy;
+        if (item.GetOption(OptKeepExternal) == 1) {
+            ++m_result.storedFiles;
+        } else {
+            CFile file(path, CFile::Mode::Read);
+            const uint64_t expected = file.GetLength();
+            if (expected > kMaxStreamOffset) {
+                throw CFileException(path, "files of 4 GB or more cannot be stored in a setup program");
+            }
+            CChecksumSource source(file);
+            m_progress.SetRange(rangeStart, rangeEnd, expected);
+            m_compressor.Reset();
+            m_compressor.SetProgressProc(
+                [this](uint32_t consumed, uint32_t) { m_progress.Update(consumed); }, 0);
+            const uint32_t offset = DataPosition();
+            if (m_compressor.CompressFile(*m_data, source, expected) == 0) throw std::bad_alloc();
+            const uint32_t written = DataPosition() - offset;
+            checksum = source.Checksum();
+            length = source.Length();
+            haveChecksum = true;
+            state.offset = offset;
+            state.packed = written;
+            storedBytes += length;
+            packedBytes += written;
+            ++m_result.storedFiles;
+            m_result.uncompressedBytes += length;
+            m_result.compressedBytes += written;
+        }
+    }
+    m_tables[v].AddEntry(MakeEntry(v, state, checksum, haveChecksum, length));
+}
+
+CFileEntry CInstallBuild::MakeEntry(size_t v, const VersionState& state, uint32_t checksum,
+                                    bool haveChecksum, uint64_t length)
+{
+    const CFileItem& item = Item(v, state.item);
+    CFileEntry entry = CFileEntry::FromFileItem(item);
+    if (state.state == kNoData) return entry;
+
+    const std::string path = HostPath(v, state.item);
+    if (!haveChecksum) {
+        CFile file(path, CFile::Mode::Read);
+        checksum = FileChecksum(file, &length);
+    }
+    if (length > kMaxStreamOffset) {
+        throw CFileException(path, "files of 4 GB or more cannot be stored in a setup program");
+    }
+    entry.m_nChecksum = checksum ^ m_nKey;
+    entry.m_nSize = static_cast<uint32_t>(length);
+    entry.m_nOffset = state.offset;
+    entry.m_nPackedSize = state.packed;
+    entry.m_nSourceEntry = state.sourceEntry;
+    entry.m_nSourceVersion = static_cast<uint16_t>(state.sourceVersion);
+
+    if (std::optional<FileTimes> times = ReadFileTimes(path)) {
+        entry.m_nFlags |= kEntryHasTimes;
+        entry.m_nCreationTime = times->creation;
+        entry.m_nAccessTime = times->lastAccess;
+        entry.m_nWriteTime = times->lastWrite;
+    }
+    const int destination = item.GetOption(OptDestination);
+    if (destination == 1 || destination == 2) {
+        PeVersionInfo info = ReadPeVersionInfo(path);
+        if (info.hasFixedInfo) {
+            entry.m_nFlags |= kEntryHasVersion;
+            entry.m_nFileVersionMS = info.fileVersionMS;
+            entry.m_nFileVersionLS = info.fileVersionLS;
+            entry.m_nProductVersionMS = info.productVersionMS;
+            entry.m_nProductVersionLS = info.productVersionLS;
+        }
+        if (info.hasTranslation) {
+            entry.m_nFlags |= kEntryHasTranslation;
+            entry.m_nTranslation = info.translation;
+        }
+    }
+    if (state.state == kDelta) {
+        entry.m_nFlags |= kEntryDelta;
+    } else if (item.GetOption(OptKeepExternal) == 1) {
+        entry.m_nFlags |= kEntryExternal;
+    }
+    return entry;
+}
+
+void CInstallBuild::AppendSummary()
+{
+    m_report.AddLine("");
+    m_report.AddLine(LoadString(kResultTitle));
+    m_report.AddLine(FormatCount(kResultFiles, m_result.storedFiles));
+    m_report.AddLine(FormatCount(kResultUncompressed, m_result.uncompressedBytes));
+    m_report.AddLine(FormatCount(kResultCompressed, m_result.compressedBytes));
+    m_report.AddLine(FormatCount(kResultProgramSize, m_result.programSize));
+}
+
+void CInstallBuild::Cleanup(bool keepOutput)
+{
+    m_data.reset();
+    if (m_output) {
+        try {
+            m_output->Close();
+        } catch (const std::exception&) {
+        }
+        m_output.reset();
+    }
+    if (m_dataWriter) m_result.continuationFiles = m_dataWriter->ContinuationFiles();
+    // Once a disk change has begun, the disks written so far stay as they are.
+    if (!keepOutput && m_bOutputCreated && m_result.continuationFiles == 0) {
+        m_disks.DeleteFile(m_settings.outputPath);
+    }
+    m_dataTemp.reset();
+}
+
+const CFileItem& CInstallBuild::Item(size_t v, int index) const
+{
+    return m_project.m_versions[v].m_files[static_cast<size_t>(index)];
+}
+
+std::string CInstallBuild::HostPath(size_t v, int index) const
+{
+    std::string relative = Item(v, index).m_strPath;
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    return m_files[v].sourceDir + Cp1252ToUtf8(relative);
+}
+
+uint32_t CInstallBuild::DataPosition() const
+{
+    const uint64_t position = m_data->GetPosition();
+    if (position > kMaxStreamOffset) {
+        throw CFileException(m_settings.outputPath, "the data of a setup program is limited to 4 GB");
+    }
+    return static_cast<uint32_t>(position);
+}
+
+}  // namespace velkan

@@ -1,0 +1,136 @@
+// The build driver: turns a project into one setup program. It checks the icon folders, writes
+// the stub and the project sections, stores every distinct file path of every version once per
+// distinct content (taking data over from an equal earlier copy, coding a delta against the last
+// differing plain copy, or packing the file whole), writes each version's sections and file
+// table, and copies the collected data stream into the data section, spanning removable disks
+// when one fills. A failed or cancelled build leaves no setup program behind (except the files
+// of a spanned build once a disk change has begun) and never leaves temporary files.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "core/build/CBuildProgress.h"
+#include "core/build/CBuildReport.h"
+#include "core/build/CDataSectionWriter.h"
+#include "core/build/IBuildHost.h"
+#include "core/build/IDiskHost.h"
+#include "core/compress/CCompressor.h"
+#include "core/delta/CDeltaTempFile.h"
+#include "core/package/CFileTableWriter.h"
+
+namespace velkan {
+
+class CDataArray;
+class CData;
+class CFile;
+class CFileEntry;
+class CFileItem;
+class CSectionWriter;
+
+struct BuildSettings {
+    std::string outputPath;  // host path (UTF-8) of the setup program
+    std::string tempDir;     // where temporary files go; empty: the system's temporary directory
+};
+
+enum class BuildStatus {
+    Built,             // the setup program is written
+    NothingToInstall,  // no entry at all: the program was deleted ("Nothing to install! ...")
+    Declined,          // icon-folder warnings were not accepted: nothing was written
+    Cancelled,         // stopped by the person (or a refused disk): nothing kept but spanned disks
+    Failed,            // a file or other error, shown through the host
+};
+
+struct BuildResult {
+    BuildStatus status = BuildStatus::Failed;
+    std::string error;         // the message of a failed build
+    uint32_t storedFiles = 0;  // the report's counters
+    uint64_t uncompressedBytes = 0;
+    uint64_t compressedBytes = 0;
+    uint64_t programSize = 0;  // as the summary counts it
+    int continuationFiles = 0;
+};
+
+// The message for a runtime resource this builder was made without.
+std::string RuntimeResourceMissingText(int id);
+
+// Builds the setup program at settings.outputPath (the project's m_strOutputPath as a host path,
+// or another one the caller chose).
+BuildResult BuildInstallProgram(const CDataArray& project, CBuildReport& report, IBuildHost& host,
+                                IDiskHost& disks, const BuildSettings& settings);
+
+class CInstallBuild {
+public:
+    // A setup program's file tables address versions with 16 bits.
+    static constexpr size_t kMaxVersions = 65535;
+
+    CInstallBuild(const CDataArray& project, CBuildReport& report, IBuildHost& host,
+                  IDiskHost& disks, BuildSettings settings);
+    ~CInstallBuild();
+
+    BuildResult Run();
+
+private:
+    // A version's decision for the path being stored.
+    enum State { kUndecided = 0, kNoData = 1, kPlainCopy = 2, kDelta = 3 };
+    struct VersionState {
+        uint32_t offset = 0;
+        uint32_t packed = 0;
+        State state = kUndecided;
+        uint32_t sourceVersion = 0;
+        uint32_t sourceEntry = 0;
+        int item = -1;  // index in the version's file list, -1 when it does not list the path
+    };
+    // What one version's list holds, for lookups by path.
+    struct VersionFiles {
+        std::string sourceDir;  // host path ending with '/'
+        std::unordered_map<std::string, int> byPath;  // upper-cased m_strPath -> first index
+        std::vector<uint64_t> lengths;                // per item, 0 when it cannot be opened
+    };
+
+    bool CheckIconFolders();
+    void Build();
+    void CollectPaths();
+    void WriteUninstaller(CSectionWriter& writer);
+    void StorePath(size_t pathIndex);
+    void Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd, uint64_t& storedBytes,
+                uint64_t& packedBytes);
+    CFileEntry MakeEntry(size_t v, const VersionState& state, uint32_t checksum, bool haveChecksum,
+                         uint64_t length);
+    void AppendSummary();
+    void Cleanup(bool keepOutput);
+
+    const CFileItem& Item(size_t v, int index) const;
+    std::string HostPath(size_t v, int index) const;
+    uint32_t DataPosition() const;
+
+    const CDataArray& m_project;
+    CBuildReport& m_report;
+    IBuildHost& m_host;
+    IDiskHost& m_disks;
+    BuildSettings m_settings;
+    BuildResult m_result;
+
+    CBuildProgress m_progress;
+    CCompressor m_compressor;
+    std::unique_ptr<CDeltaTempFile> m_dataTemp;
+    std::unique_ptr<CFile> m_data;
+    std::unique_ptr<IDiskFile> m_output;
+    bool m_bOutputCreated = false;
+    std::unique_ptr<CDataSectionWriter> m_dataWriter;
+
+    size_t m_nVersions = 0;
+    std::vector<VersionFiles> m_files;
+    std::vector<CFileTableWriter> m_tables;
+    std::vector<VersionState> m_state;
+    std::vector<std::string> m_paths;      // distinct paths, as first listed
+    std::vector<std::string> m_pathKeys;   // the same, upper-cased
+    uint32_t m_nKey = 0;
+    double m_fTotal = 0;
+    double m_fDone = 0;
+};
+
+}  // namespace velkan

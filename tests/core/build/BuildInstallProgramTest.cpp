@@ -1,0 +1,427 @@
+#include "core/build/CInstallBuild.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <numeric>
+#include <random>
+
+#include "core/model/CDataArray.h"
+#include "core/model/FileOption.h"
+#include "core/package/PackageChecksum.h"
+#include "core/res/StringTable.h"
+#include "tests/core/build/BuildTestSupport.h"
+
+using namespace velkan;
+using namespace velkan::test;
+namespace fs = std::filesystem;
+using ByteVec = std::vector<uint8_t>;
+
+namespace {
+
+// Incompressible bytes, so a delta that copies from the reference is clearly smaller than a copy.
+ByteVec Noise(uint32_t seed, size_t size)
+{
+    std::mt19937 random(seed);
+    ByteVec bytes(size);
+    for (auto& b : bytes) b = static_cast<uint8_t>(random());
+    return bytes;
+}
+
+ByteVec Text(const std::string& line, size_t times)
+{
+    ByteVec bytes;
+    for (size_t i = 0; i < times; ++i) {
+        std::string numbered = line + " " + std::to_string(i) + "\r\n";
+        bytes.insert(bytes.end(), numbered.begin(), numbered.end());
+    }
+    return bytes;
+}
+
+class BuildInstallProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InstallFakeRuntime();
+        fs::create_directories(TempDir());
+        project.m_versions.clear();
+    }
+    void TearDown() override { ClearRuntimeResourceOverrides(); }
+
+    std::string SourceDir(size_t v) const { return m_dir.Path("v" + std::to_string(v)) + "/"; }
+    std::string TempDir() const { return m_dir.Path("tmp"); }
+    std::string Output() const { return m_dir.Path("setup.exe"); }
+
+    CData& AddVersion()
+    {
+        CData& version = project.m_versions.emplace_back();
+        version.m_strUninstFile.clear();
+        version.m_strSourceDir = SourceDir(project.m_versions.size() - 1);
+        fs::create_directories(version.m_strSourceDir);
+        return version;
+    }
+    // Writes the source file and lists it in version v.
+    CFileItem& AddFile(size_t v, const std::string& path, const ByteVec& bytes)
+    {
+        std::string relative = path;
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        std::string hostPath = SourceDir(v) + relative;
+        fs::create_directories(fs::path(hostPath).parent_path());
+        CFile file(hostPath, CFile::Mode::Create);
+        file.Write(bytes.data(), bytes.size());
+        file.Close();
+        CData& version = project.m_versions[v];
+        version.m_files.push_back(CFileItem(path));
+        return version.m_files.back();
+    }
+
+    BuildResult Build(const std::string& output = std::string())
+    {
+        BuildSettings settings{output.empty() ? Output() : output, TempDir()};
+        return BuildInstallProgram(project, report, host, disks, settings);
+    }
+    std::unique_ptr<CPackageReader> Read(const std::string& path = std::string())
+    {
+        auto reader = CPackageReader::OpenFile(path.empty() ? Output() : path);
+        reader->Read();
+        reader->LoadDataChunks();
+        return reader;
+    }
+    bool TempDirEmpty() const { return fs::is_empty(TempDir()); }
+
+    BuildScratch m_dir;
+    CDataArray project;
+    RecordingReport report;
+    ScriptedHost host;
+    LocalDisks disks;
+};
+
+// Versions sharing, changing, keeping out and hiding files, with the uninstaller in some of them:
+// every entry's decision, its numbers, and the files rebuilt from the package.
+class BuildAcrossVersions : public BuildInstallProgramTest,
+                            public ::testing::WithParamInterface<int> {};
+
+TEST_P(BuildAcrossVersions, StoresEachContentOnceAndRebuildsEveryFile)
+{
+    project.m_nPlatform = GetParam();
+    const ByteVec a = Text("same in every version", 2000);
+    const ByteVec b0 = Noise(1, 120000);
+    ByteVec b1 = b0;
+    for (size_t i = 50000; i < 50100; ++i) b1[i] ^= 0x5A;
+    const ByteVec c = Text("kept beside the setup program", 300);
+
+    AddVersion().m_strUninstFile = "Uninst.exe";
+    AddFile(0, "a.txt", a);
+    AddFile(0, "sub\\b.dat", b0);
+    AddFile(0, "c.ext", c).SetOption(OptKeepExternal, 1);
+    AddFile(0, "d.txt", Text("hidden", 5)).SetOption(OptInstallMode, 2);
+
+    AddVersion();
+    AddFile(1, "A.TXT", a);
+    AddFile(1, "sub\\b.dat", b1);
+    CFileItem& shown = AddFile(1, "d.txt", Text("hidden", 5));
+    shown.SetOption(OptInstallMode, 2);
+    shown.m_strMenuName = "Read me";
+    shown.m_strMenuFolder = "Hello";
+
+    CData& third = AddVersion();
+    third.m_strUninstFile = "Uninst.exe";
+    third.m_strUninstFolder = "Hello";
+    AddFile(2, "a.txt", a);
+    AddFile(2, "sub\\b.dat", b1);
+    AddFile(2, "c.ext", c).SetOption(OptKeepExternal, 1);
+
+    BuildResult result = Build();
+    ASSERT_EQ(result.status, BuildStatus::Built) << result.error;
+    EXPECT_TRUE(host.errors.empty());
+    EXPECT_TRUE(TempDirEmpty());
+    EXPECT_EQ(host.begun, 1);
+    EXPECT_EQ(host.ended, 1);
+
+    auto reader = Read();
+    const PackageContents& contents = reader->Contents();
+    ASSERT_EQ(contents.versions.size(), 3u);
+    EXPECT_TRUE(contents.uninstallerProgram.has_value());
+    EXPECT_EQ(contents.fileLength, fs::file_size(Output()));
+    EXPECT_EQ(result.programSize, contents.fileLength);
+
+    const auto& t0 = contents.versions[0].files;
+    const auto& t1 = contents.versions[1].files;
+    const auto& t2 = contents.versions[2].files;
+    ASSERT_EQ(t0.size(), 4u);  // uninstaller, a, b, c; d makes no entry
+    ASSERT_EQ(t1.size(), 3u);  // a, b, d
+    ASSERT_EQ(t2.size(), 4u);  // uninstaller, a, b, c
+
+    EXPECT_EQ(t0[0].m_nFlags, package::kEntryUninstaller);
+    EXPECT_EQ(t0[0].m_strPath, "Uninst.exe");
+    EXPECT_EQ(t2[0].m_strMenuFolder, "Hello");
+
+    // a: stored once by version 0, taken over by the others.
+    EXPECT_EQ(t0[1].m_strPath, "a.txt");
+    EXPECT_EQ(t0[1].m_nSourceVersion, 0);
+    EXPECT_EQ(t0[1].m_nSourceEntry, 1u);
+    for (const CFileEntry* e : {&t1[0], &t2[1]}) {
+        EXPECT_EQ(e->m_nOffset, t0[1].m_nOffset);
+        EXPECT_EQ(e->m_nPackedSize, t0[1].m_nPackedSize);
+        EXPECT_EQ(e->m_nSourceVersion, 0);
+        EXPECT_EQ(e->m_nSourceEntry, 1u);
+        EXPECT_EQ(e->m_nFlags & package::kEntryDelta, 0);
+    }
+    EXPECT_EQ(t1[0].m_strPath, "A.TXT");  // each table keeps its own spelling
+
+    // b: version 1 stores a small delta against version 0; version 2 takes the delta over.
+    EXPECT_TRUE(t1[1].m_nFlags & package::kEntryDelta);
+    EXPECT_EQ(t1[1].m_nSourceVersion, 0);
+    EXPECT_EQ(t1[1].m_nSourceEntry, 2u);
+    EXPECT_LT(t1[1].m_nPackedSize, b1.size() / 10);
+    EXPECT_TRUE(t2[2].m_nFlags & package::kEntryDelta);
+    EXPECT_EQ(t2[2].m_nOffset, t1[1].m_nOffset);
+    EXPECT_EQ(t2[2].m_nSourceVersion, 0);
+
+    // c: kept external, its facts stored all the same; version 2 takes it over.
+    for (const CFileEntry* e : {&t0[3], &t2[3]}) {
+        EXPECT_EQ(e->m_nOffset, package::kOffsetExternal);
+        EXPECT_EQ(e->m_nPackedSize, 0u);
+        EXPECT_TRUE(e->m_nFlags & package::kEntryExternal);
+        EXPECT_TRUE(e->m_nFlags & package::kEntryHasTimes);
+        EXPECT_EQ(e->m_nSize, c.size());
+        EXPECT_EQ(e->m_nChecksum ^ contents.key, PackageChecksum(c.data(), c.size(), 0));
+        EXPECT_EQ(e->m_nSourceVersion, 0);
+        EXPECT_EQ(e->m_nSourceEntry, 3u);
+    }
+
+    // d: only its icon makes an entry, without data.
+    EXPECT_EQ(t1[2].m_strPath, "d.txt");
+    EXPECT_EQ(t1[2].m_strMenuName, "Read me");
+    EXPECT_TRUE(t1[2].HasNoData());
+    EXPECT_EQ(t1[2].m_nOffset, 0u);
+    EXPECT_EQ(t1[2].m_nSize, 0u);
+    EXPECT_EQ(t1[2].m_nChecksum, 0u);
+    EXPECT_EQ(t1[2].m_nFlags, 0);
+
+    // Every file rebuilt from the package equals its source.
+    const std::map<std::string, ByteVec> sources0 = {{"a.txt", a}, {"sub\\b.dat", b0}};
+    const std::map<std::string, ByteVec> sources12 = {{"a.txt", a}, {"A.TXT", a}, {"sub\\b.dat", b1}};
+    for (size_t v = 0; v < 3; ++v) {
+        const auto& sources = v == 0 ? sources0 : sources12;
+        const auto& files = contents.versions[v].files;
+        for (size_t e = 0; e < files.size(); ++e) {
+            EXPECT_NO_THROW(reader->VerifyFile(v, e)) << v << " " << e;
+            auto found = sources.find(files[e].m_strPath);
+            if (found != sources.end()) {
+                EXPECT_EQ(RebuiltFile(*reader, v, e), found->second) << files[e].m_strPath;
+            }
+        }
+    }
+
+    // One line per path, the uninstaller first, then the summary.
+    const std::vector<std::string> expected = {
+        "Uninstaller", "a.txt", "sub\\b.dat", "c.ext", "d.txt", "", "Result :",
+        "    Number of files: 5",
+        "    Total uncompressed size: " + std::to_string(a.size() + b0.size() + b1.size()) + " bytes",
+        "    Total compressed size: " + std::to_string(result.compressedBytes) + " bytes",
+        "    Install program size: " + std::to_string(fs::file_size(Output())) + " bytes"};
+    EXPECT_EQ(report.Texts(), expected);
+    const auto* line = report.Find("sub\\b.dat");
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->size, b0.size() + b1.size());
+    EXPECT_EQ(line->packed, t0[2].m_nPackedSize + t1[1].m_nPackedSize);
+    line = report.Find("d.txt");
+    EXPECT_TRUE(line->hasNumbers);
+    EXPECT_EQ(line->size, 0u);
+    EXPECT_EQ(line->packed, 0u);
+    EXPECT_EQ(result.storedFiles, 5u);
+    EXPECT_EQ(result.compressedBytes,
+              t0[1].m_nPackedSize + t0[2].m_nPackedSize + t1[1].m_nPackedSize);
+}
+
+INSTANTIATE_TEST_SUITE_P(Platforms, BuildAcrossVersions,
+                         ::testing::Values(CDataArray::Win32, CDataArray::Win31));
+
+TEST_F(BuildInstallProgramTest, ProgressStaysInRangeAndEndsWithEveryByteCounted)
+{
+    AddVersion();
+    for (int i = 0; i < 5; ++i) AddFile(0, "f" + std::to_string(i), Noise(i, 70000));
+    ASSERT_EQ(Build().status, BuildStatus::Built);
+    ASSERT_FALSE(host.texts.empty());
+    EXPECT_EQ(host.texts.front(), " 00.00% ");
+    EXPECT_TRUE(std::is_sorted(host.positions.begin(), host.positions.end()));
+    EXPECT_LE(host.positions.back(), 10000u);
+    EXPECT_GT(host.positions.back(), 9000u);
+    EXPECT_GT(host.pumps, 5);
+}
+
+TEST_F(BuildInstallProgramTest, WarningsAnsweredNoWriteNothing)
+{
+    AddVersion();
+    AddFile(0, "a.exe", Text("x", 10)).m_strMenuName = "A";  // an icon without a folder
+    CFileItem& other = AddFile(0, "b.exe", Text("y", 10));
+    other.m_strMenuName = "B";
+    other.m_strMenuFolder = "Other";
+    CFileItem& third = AddFile(0, "c.exe", Text("z", 10));
+    third.m_strMenuName = "C";
+    third.m_strMenuFolder = "Third";
+    host.answers[LoadString(1185)] = false;
+
+    EXPECT_EQ(Build().status, BuildStatus::Declined);
+    EXPECT_FALSE(fs::exists(Output()));
+    EXPECT_TRUE(TempDirEmpty());
+    EXPECT_EQ(host.begun, 0);
+    EXPECT_EQ(host.questions, std::vector<std::string>{LoadString(1185)});
+    EXPECT_EQ(report.Texts(), (std::vector<std::string>{LoadString(1182), LoadString(1183)}));
+}
+
+TEST_F(BuildInstallProgramTest, IconFolderChecksCompareWithTheUninstallerFolder)
+{
+    CData& first = AddVersion();
+    first.m_strUninstFile = "Uninst.exe";
+    first.m_strUninstIcon = "Remove";  // in no folder
+    CData& second = AddVersion();
+    second.m_strUninstFile = "Uninst.exe";
+    second.m_strUninstIcon = "Remove";
+    second.m_strUninstFolder = "Elsewhere";  // the last one is what the files are compared with
+    CFileItem& item = AddFile(0, "a.exe", Text("x", 10));
+    item.m_strMenuName = "A";
+    item.m_strMenuFolder = "#Start Menu#";  // never compared
+    CFileItem& other = AddFile(1, "b.exe", Text("y", 10));
+    other.m_strMenuName = "B";
+    other.m_strMenuFolder = "product";
+    CFileItem& same = AddFile(1, "c.exe", Text("z", 10));
+    same.m_strMenuName = "C";
+    same.m_strMenuFolder = "PRODUCT";  // folders compare without regard to case
+    host.answers[LoadString(1185)] = true;
+
+    ASSERT_EQ(Build().status, BuildStatus::Built);
+    EXPECT_EQ(host.questions, std::vector<std::string>{LoadString(1185)});
+    ASSERT_GE(report.lines.size(), 3u);
+    EXPECT_EQ(report.lines[0].text, LoadString(1181));
+    EXPECT_EQ(report.lines[1].text, LoadString(1184));
+    EXPECT_EQ(report.lines[2].text, "Uninstaller");
+}
+
+TEST_F(BuildInstallProgramTest, NothingToInstallLeavesNoProgram)
+{
+    AddVersion();
+    AddFile(0, "a.txt", Text("x", 10)).SetOption(OptInstallMode, 2);
+    AddVersion();
+    AddFile(1, "b.txt", Text("y", 10)).SetOption(OptInstallMode, 2);
+
+    BuildResult result = Build();
+    EXPECT_EQ(result.status, BuildStatus::NothingToInstall);
+    EXPECT_EQ(host.information, std::vector<std::string>{LoadString(1106)});
+    EXPECT_FALSE(fs::exists(Output()));
+    EXPECT_TRUE(TempDirEmpty());
+    EXPECT_TRUE(report.lines.empty());
+}
+
+TEST_F(BuildInstallProgramTest, TheSetupProgramInsideASourceDirectoryIsNotPackedIntoItself)
+{
+    AddVersion();
+    AddFile(0, "a.txt", Text("x", 10));
+    AddFile(0, "setup.exe", Text("an earlier build", 10));
+    const std::string output = SourceDir(0) + "setup.exe";
+
+    ASSERT_EQ(Build(output).status, BuildStatus::Built);
+    auto reader = Read(output);
+    ASSERT_EQ(reader->Contents().versions[0].files.size(), 1u);
+    EXPECT_EQ(reader->Contents().versions[0].files[0].m_strPath, "a.txt");
+}
+
+struct StopCase {
+    const char* name;
+    IBuildHost::PumpResult pump;
+    bool answer;  // to "Do you want to stop?"
+    BuildStatus expected;
+};
+
+class BuildStops : public BuildInstallProgramTest, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(BuildStops, CancelLeavesNothingAndNoGoesOn)
+{
+    const StopCase& c = GetParam();
+    AddVersion();
+    AddFile(0, "a", Noise(1, 200000));
+    AddVersion();
+    ByteVec changed = Noise(1, 200000);
+    changed[1000] ^= 1;
+    AddFile(1, "a", changed);  // a delta, whose encoder reports progress too
+    AddFile(1, "b", Noise(2, 200000));
+    host.stopAfterPumps = 2;
+    host.stopResult = c.pump;
+    host.answers[LoadString(1076)] = c.answer;
+
+    BuildResult result = Build();
+    EXPECT_EQ(result.status, c.expected);
+    EXPECT_TRUE(host.errors.empty());
+    EXPECT_TRUE(TempDirEmpty());
+    EXPECT_EQ(host.ended, 1);
+    EXPECT_EQ(fs::exists(Output()), c.expected == BuildStatus::Built);
+    if (c.pump == IBuildHost::PumpResult::StopRequested) {
+        EXPECT_FALSE(host.questions.empty());
+        for (const auto& q : host.questions) EXPECT_EQ(q, LoadString(1076));
+    } else {
+        EXPECT_TRUE(host.questions.empty());
+    }
+    if (c.expected == BuildStatus::Built) {
+        EXPECT_NO_THROW(Read()->VerifyFile(1, 0));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BuildStops,
+    ::testing::Values(StopCase{"EscapeYes", IBuildHost::PumpResult::StopRequested, true, BuildStatus::Cancelled},
+                      StopCase{"EscapeNo", IBuildHost::PumpResult::StopRequested, false, BuildStatus::Built},
+                      StopCase{"Quit", IBuildHost::PumpResult::Quit, true, BuildStatus::Cancelled}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+// A source file that goes away or cannot be read once the build has begun: the build fails with
+// a message naming the file and leaves nothing behind.
+class SourceFault : public BuildInstallProgramTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SourceFault, FailsNamingTheFile)
+{
+    AddVersion();
+    AddFile(0, "first.txt", Text("first", 100));
+    AddFile(0, "victim.dat", Text("second", 100));
+    const std::string victim = SourceDir(0) + "victim.dat";
+    const int fault = GetParam();
+    host.onProgress = [&](size_t calls) {
+        if (calls != 2) return;  // the first file's turn: the second is still untouched
+        fs::remove(victim);
+        if (fault == 1) fs::create_directory(victim);  // there, but not a readable file
+    };
+
+    BuildResult result = Build();
+    EXPECT_EQ(result.status, BuildStatus::Failed);
+    EXPECT_NE(result.error.find("victim.dat"), std::string::npos) << result.error;
+    EXPECT_EQ(host.errors, std::vector<std::string>{result.error});
+    EXPECT_FALSE(fs::exists(Output()));
+    EXPECT_TRUE(TempDirEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, SourceFault, ::testing::Values(0, 1));
+
+TEST_F(BuildInstallProgramTest, AMissingStubIsAClearFailureWithoutAProgram)
+{
+    OverrideRuntimeResource(package::kStubWin32, std::nullopt);
+    AddVersion();
+    AddFile(0, "a.txt", Text("x", 10));
+    BuildResult result = Build();
+    EXPECT_EQ(result.status, BuildStatus::Failed);
+    EXPECT_NE(result.error.find("resource 500"), std::string::npos) << result.error;
+    EXPECT_FALSE(fs::exists(Output()));
+    EXPECT_TRUE(TempDirEmpty());
+}
+
+TEST_F(BuildInstallProgramTest, AnUnwritableOutputIsAFileError)
+{
+    AddVersion();
+    AddFile(0, "a.txt", Text("x", 10));
+    BuildResult result = Build(m_dir.Path("no/such/dir/setup.exe"));
+    EXPECT_EQ(result.status, BuildStatus::Failed);
+    EXPECT_NE(result.error.find("no/such/dir/setup.exe"), std::string::npos) << result.error;
+    EXPECT_TRUE(TempDirEmpty());
+}
+
+}  // namespace
