@@ -1,0 +1,490 @@
+#include "gui/CFilesPage.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QMainWindow>
+#include <QTreeWidget>
+#include <algorithm>
+#include <exception>
+
+#include "core/model/CData.h"
+#include "core/model/PathCompare.h"
+#include "core/res/StringTable.h"
+#include "gui/CFolderBrowser.h"
+#include "gui/CInstallSheet.h"
+#include "gui/CMainFrame.h"
+#include "gui/COptSheet.h"
+#include "gui/CScanHost.h"
+#include "gui/CSetwellDoc.h"
+#include "gui/CUserPrompt.h"
+#include "gui/CommandIds.h"
+#include "gui/QtText.h"
+
+namespace velkan {
+
+namespace {
+
+enum ControlId {
+    IdFileList = 1017,
+    IdDirLabel = 1066,
+    IdDirEdit = 1018,
+    IdBrowse = 1019,
+    IdOptionsGroup = 1057,
+    IdPlaceholder = 1108,
+    IdSubDirs = 1040,
+};
+
+constexpr AnchorEntry kAnchors[] = {
+    {IdFileList, CAnchorLayout::AnchorStretchWidth | CAnchorLayout::AnchorStretchHeight},
+    {IdDirLabel, CAnchorLayout::AnchorMoveRight},
+    {IdDirEdit, CAnchorLayout::AnchorMoveRight},
+    {IdBrowse, CAnchorLayout::AnchorMoveRight},
+    {IdOptionsGroup, CAnchorLayout::AnchorMoveRight | CAnchorLayout::AnchorMoveDown},
+    {IdPlaceholder, CAnchorLayout::AnchorMoveRight | CAnchorLayout::AnchorMoveDown},
+    {0, 0},
+};
+
+constexpr int kFileIndexRole = Qt::UserRole;
+
+QString NativeSeparator()
+{
+    return QString(QDir::separator());
+}
+
+bool CanEnter(const QString& dir)
+{
+    QFileInfo info(dir);
+    return info.isDir() && info.isExecutable();
+}
+
+}  // namespace
+
+CFilesPage::CFilesPage(CInstallSheet* sheet)
+    : CPatchPage(sheet, kTemplateId, tr("Files"), QSize(360, 230))
+{
+    m_buildTimer.setInterval(kBuildTimerMs);
+    connect(&m_buildTimer, &QTimer::timeout, this, &CFilesPage::RunPendingBuild);
+}
+
+const AnchorEntry* CFilesPage::GetAnchorTable() const
+{
+    return kAnchors;
+}
+
+bool CFilesPage::InitPage()
+{
+    m_subDirs = new QCheckBox(tr("&Include sub-directories"), this);
+    Place(m_subDirs, IdSubDirs, 7, 5, 150, 10);
+    m_list = new QTreeWidget(this);
+    Place(m_list, IdFileList, 7, 18, 180, 205);
+    m_list->setRootIsDecorated(false);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setUniformRowHeights(true);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setHeaderLabels({LoadQString(1065), LoadQString(1066)});
+    m_list->header()->setStretchLastSection(false);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->setTextElideMode(Qt::ElideRight);
+
+    auto* label = new QLabel(tr("Directory :"), this);
+    Place(label, IdDirLabel, 195, 5, 158, 9);
+    m_directory = new QLineEdit(this);
+    Place(m_directory, IdDirEdit, 195, 15, 158, 13);
+    label->setBuddy(m_directory);
+    m_browse = new QPushButton(tr("&Browse"), this);
+    Place(m_browse, IdBrowse, 303, 31, 50, 14);
+    auto* group = new QGroupBox(tr("File Options"), this);
+    Place(group, IdOptionsGroup, 195, 50, 158, 173);
+    m_placeholder = new QWidget(this);
+    Place(m_placeholder, IdPlaceholder, 199, 61, 150, 158);
+    m_placeholder->setVisible(false);
+
+    SetColumnWidths();
+
+    m_optSheet = new COptSheet(this);
+    m_optSheet->setParent(this);
+    m_optSheet->setGeometry(m_placeholder->geometry());
+
+    connect(m_directory, &QLineEdit::editingFinished, this, &CFilesPage::CommitDirectory);
+    connect(m_browse, &QPushButton::clicked, this, &CFilesPage::BrowseDirectory);
+    connect(m_subDirs, &QCheckBox::clicked, this, &CFilesPage::ToggleSubdirectories);
+    connect(m_list, &QTreeWidget::itemSelectionChanged, m_optSheet,
+            &COptSheet::RefreshActivePage);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &CFilesPage::ShowContextMenu);
+
+    LoadFromProject();
+    return true;
+}
+
+void CFilesPage::SetColumnWidths()
+{
+    // "Options" twice the list's width, "Files" the width less the room of the flags; so the
+    // first column follows every change of the list's width.
+    int width = m_list->viewport()->width();
+    QFontMetrics metrics(m_list->font());
+    int room = metrics.horizontalAdvance(LoadQString(1066)) + metrics.horizontalAdvance("####");
+    m_list->setColumnWidth(1, 2 * width);
+    m_list->setColumnWidth(0, qMax(1, width - room));
+}
+
+void CFilesPage::OnSizeChanged(int width, int height)
+{
+    if (!m_list || width == 0 || height == 0) return;
+    m_optSheet->setGeometry(m_placeholder->geometry());
+    SetColumnWidths();
+}
+
+void CFilesPage::OnKillActive()
+{
+    // A directory typed into the edit is committed before the page is left.
+    if (m_directory && m_directory->hasFocus()) m_browse->setFocus();
+    CommitDirectory();
+}
+
+void CFilesPage::PreferencesChanged()
+{
+    update();
+}
+
+int CFilesPage::CompareFileEntries(const std::string& a, const std::string& b)
+{
+    size_t slashA = a.rfind('\\');
+    size_t slashB = b.rfind('\\');
+    if (slashA == std::string::npos && slashB == std::string::npos) {
+        return QString::localeAwareCompare(ToQt(a), ToQt(b));
+    }
+    if (slashA == std::string::npos) return -1;
+    if (slashB == std::string::npos) return 1;
+    int byDir = CompareNoCase(std::string_view(a).substr(0, slashA + 1),
+                              std::string_view(b).substr(0, slashB + 1));
+    if (byDir != 0) return byDir;
+    return CompareNoCase(std::string_view(a).substr(slashA + 1),
+                         std::string_view(b).substr(slashB + 1));
+}
+
+void CFilesPage::ShowStatusText(const QString& text)
+{
+    if (auto* frame = qobject_cast<CMainFrame*>(window())) frame->SetMessageText(text);
+}
+
+void CFilesPage::RescanFiles(const std::string& path)
+{
+    CData* version = GetCurrent();
+    if (!version) return;
+    QString hostDir = ToQt(path);
+    if (!path.empty() && !CanEnter(hostDir)) {
+        CUserPrompt::Information(this, LoadQString(2013).replace("%s", hostDir));
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    CFileList found;
+    if (!path.empty()) {
+        std::string root = QDir::fromNativeSeparators(hostDir).toStdString();
+        if (root.empty() || root.back() != '/') root += '/';
+        CScanHost host([this](const QString& text) { ShowStatusText(text); });
+        try {
+            found.ScanDirectory(root, root, version->m_bSubDirs != 0, &host);
+        } catch (const std::exception&) {
+            // Escape, or a directory that cannot be read: the list keeps what was found.
+        }
+    }
+    for (CFileItem& item : found) {
+        if (const CFileItem* known = version->m_files.FindByPath(item.m_strPath)) {
+            item.CopyFrom(*known);
+        }
+    }
+    version->m_files.clear();
+    for (const CFileItem& item : found) version->m_files.AddUnique(item);
+    ShowStatusText(QString());
+    QApplication::restoreOverrideCursor();
+
+    version->m_strSourceDir = path;
+    if (m_directory) m_directory->setText(hostDir);
+    FillFileList();
+}
+
+void CFilesPage::FillFileList()
+{
+    if (!m_list) return;
+    m_list->clear();
+    CData* version = GetCurrent();
+    if (!version) return;
+    std::vector<int> order(version->m_files.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+    const CFileList& files = version->m_files;
+    std::stable_sort(order.begin(), order.end(), [&files](int a, int b) {
+        return CompareFileEntries(files[static_cast<size_t>(a)].m_strPath,
+                                  files[static_cast<size_t>(b)].m_strPath) < 0;
+    });
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QList<QTreeWidgetItem*> rows;
+    for (int index : order) {
+        const CFileItem& file = files[static_cast<size_t>(index)];
+        auto* row = new QTreeWidgetItem;
+        row->setText(0, ToQt(file.m_strPath));
+        row->setToolTip(0, ToQt(file.m_strPath));
+        row->setText(1, QString::fromLatin1(file.FlagsText().c_str()));
+        row->setFont(1, fixed);
+        row->setData(0, kFileIndexRole, index);
+        rows << row;
+    }
+    m_list->addTopLevelItems(rows);
+}
+
+QTreeWidgetItem* CFilesPage::RowOfFile(int fileIndex) const
+{
+    if (!m_list) return nullptr;
+    for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = m_list->topLevelItem(row);
+        if (item->data(0, kFileIndexRole).toInt() == fileIndex) return item;
+    }
+    return nullptr;
+}
+
+void CFilesPage::UpdateRowCode(int fileIndex)
+{
+    CData* version = GetCurrent();
+    QTreeWidgetItem* row = RowOfFile(fileIndex);
+    if (!version || !row || fileIndex < 0 ||
+        static_cast<size_t>(fileIndex) >= version->m_files.size()) {
+        return;
+    }
+    row->setText(1, QString::fromLatin1(
+                        version->m_files[static_cast<size_t>(fileIndex)].FlagsText().c_str()));
+}
+
+std::vector<int> CFilesPage::SelectedFiles() const
+{
+    std::vector<int> selected;
+    CData* version = GetCurrent();
+    if (!m_list || !version) return selected;
+    for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = m_list->topLevelItem(row);
+        int index = item->data(0, kFileIndexRole).toInt();
+        if (item->isSelected() && index >= 0 &&
+            static_cast<size_t>(index) < version->m_files.size()) {
+            selected.push_back(index);
+        }
+    }
+    return selected;
+}
+
+void CFilesPage::GetSelectionOptions(std::array<int, 6>& values, std::array<int, 6>& enabled) const
+{
+    std::vector<int> selected = SelectedFiles();
+    values.fill(-1);
+    enabled.fill(selected.empty() ? 0 : 1);
+    CData* version = GetCurrent();
+    if (selected.empty() || !version) return;
+    bool first = true;
+    for (int index : selected) {
+        const CFileItem& file = version->m_files[static_cast<size_t>(index)];
+        for (int option = 0; option < kFileOptionCount; ++option) {
+            int value = file.GetOption(option);
+            if (first) {
+                values[static_cast<size_t>(option)] = value;
+            } else if (values[static_cast<size_t>(option)] != value) {
+                values[static_cast<size_t>(option)] = -1;
+            }
+        }
+        if (file.GetOption(OptDestination) == 0) enabled[OptUsageCount] = 0;
+        first = false;
+    }
+}
+
+void CFilesPage::SetSelectionOption(int option, int value)
+{
+    CData* version = GetCurrent();
+    if (!version || value == -1) return;
+    for (int index : SelectedFiles()) {
+        version->m_files[static_cast<size_t>(index)].SetOption(option, value);
+        UpdateRowCode(index);
+    }
+    SetProjectModified();
+}
+
+void CFilesPage::LoadFromProject()
+{
+    CData* version = GetCurrent();
+    if (!version || !m_list) return;
+    m_directory->setText(ToQt(version->m_strSourceDir));
+    m_subDirs->setChecked(version->m_bSubDirs != 0);
+    if (version->m_bWizardPending) {
+        RescanFiles(version->m_strSourceDir);
+        version->m_bWizardPending = 0;
+        ApplyWizardChoices(*version);
+    } else if (!version->m_strSourceDir.empty()) {
+        RescanFiles(version->m_strSourceDir);
+    } else {
+        FillFileList();
+    }
+    m_optSheet->RefreshActivePage();
+    if (version->m_bAutoBuild) {
+        version->m_bAutoBuild = 0;
+        m_buildTimer.start();
+    }
+}
+
+std::string CFilesPage::RelativeInSource(const CData& version, std::string& full) const
+{
+    const std::string& dir = version.m_strSourceDir;
+    if (full.size() < dir.size() || !EqualsNoCase(std::string_view(full).substr(0, dir.size()), dir)) {
+        return std::string();
+    }
+    full = full.substr(dir.size());
+    if (!full.empty() && (full[0] == '\\' || full[0] == '/')) full.erase(0, 1);
+    std::string relative = full;
+    std::replace(relative.begin(), relative.end(), '/', '\\');
+    return relative;
+}
+
+void CFilesPage::ApplyWizardChoices(CData& version)
+{
+    std::vector<int> changed;
+    if (!version.m_strWizIconFile.empty() && !version.m_strWizIconName.empty()) {
+        std::string relative = RelativeInSource(version, version.m_strWizIconFile);
+        int index = relative.empty() ? -1 : version.m_files.IndexOf(relative);
+        if (index >= 0) {
+            CFileItem& file = version.m_files[static_cast<size_t>(index)];
+            file.m_strMenuFolder = version.m_strTitle;
+            file.m_strMenuName = version.m_strWizIconName;
+            if (version.m_bWizShortcut) file.m_strShortcutName = version.m_strWizIconName;
+            changed.push_back(index);
+        }
+    }
+    struct EndChoice
+    {
+        std::string* file;
+        int kind;
+        size_t text;
+        int stringId;
+    };
+    const EndChoice choices[] = {{&version.m_strWizViewFile, 1, 2, 1166},
+                                 {&version.m_strWizRunFile, 2, 3, 1167}};
+    for (const EndChoice& choice : choices) {
+        if (choice.file->empty()) continue;
+        std::string relative = RelativeInSource(version, *choice.file);
+        int index = relative.empty() ? -1 : version.m_files.IndexOf(relative);
+        if (index < 0) continue;
+        version.m_files[static_cast<size_t>(index)].SetOption(OptEndPage, choice.kind);
+        constexpr size_t kEndPage = 5;
+        if (version.m_texts.size() > kEndPage && version.m_texts[kEndPage].size() > choice.text) {
+            version.m_texts[kEndPage][choice.text] = LoadString(choice.stringId);
+        }
+        changed.push_back(index);
+    }
+    for (int index : changed) UpdateRowCode(index);
+}
+
+void CFilesPage::CommitDirectory()
+{
+    CData* version = GetCurrent();
+    if (!version || !m_directory) return;
+    QString text = m_directory->text();
+    if (!text.isEmpty() && !text.endsWith(NativeSeparator())) text += NativeSeparator();
+    std::optional<std::string> path = FromQtExact(text);
+    if (!path) {
+        CUserPrompt::Error(this, tr("The directory name %1 cannot be written in the Windows-1252 "
+                                    "code page of install programs.")
+                                     .arg(text));
+        m_directory->setText(ToQt(version->m_strSourceDir));
+        return;
+    }
+    if (*path == version->m_strSourceDir) return;
+    RescanFiles(*path);
+    SetProjectModified();
+}
+
+void CFilesPage::BrowseDirectory()
+{
+    CData* version = GetCurrent();
+    if (!version) return;
+    CFolderBrowser browser(this, ToQt(version->m_strSourceDir));
+    if (browser.Browse() != CFolderBrowser::Chosen) return;
+    QString folder = browser.Folder();
+    if (!folder.endsWith(NativeSeparator())) folder += NativeSeparator();
+    std::optional<std::string> path = FromQtExact(folder);
+    if (!path) {
+        CUserPrompt::Error(this, tr("The directory name %1 cannot be written in the Windows-1252 "
+                                    "code page of install programs.")
+                                     .arg(folder));
+        return;
+    }
+    RescanFiles(*path);
+    SetProjectModified();
+}
+
+void CFilesPage::ToggleSubdirectories()
+{
+    CData* version = GetCurrent();
+    if (!version) return;
+    int state = m_subDirs->isChecked() ? 1 : 0;
+    if (state == version->m_bSubDirs) return;
+    version->m_bSubDirs = state;
+    RescanFiles(version->m_strSourceDir);
+    SetProjectModified();
+}
+
+void CFilesPage::SelectAll(bool select)
+{
+    if (!m_list) return;
+    if (select) {
+        m_list->selectAll();
+    } else {
+        m_list->clearSelection();
+    }
+}
+
+void CFilesPage::OnRefresh()
+{
+    CData* version = GetCurrent();
+    if (!version) return;
+    RescanFiles(version->m_strSourceDir);
+    SetProjectModified();
+}
+
+std::pair<bool, bool> CFilesPage::ContextMenuState() const
+{
+    bool any = m_list && m_list->topLevelItemCount() > 0;
+    return {any, !SelectedFiles().empty()};
+}
+
+void CFilesPage::ShowContextMenu(const QPoint& pos)
+{
+    QMenu menu(this);
+    auto [canSelect, canUnselect] = ContextMenuState();
+    QAction* selectAll = menu.addAction(tr("&Select All"));
+    selectAll->setEnabled(canSelect);
+    QAction* unselect = menu.addAction(tr("&Unselect"));
+    unselect->setEnabled(canUnselect);
+    menu.addSeparator();
+    QAction* refresh = menu.addAction(tr("&Refresh"));
+    QAction* chosen = menu.exec(m_list->viewport()->mapToGlobal(pos));
+    if (chosen == selectAll) SelectAll(true);
+    if (chosen == unselect) SelectAll(false);
+    if (chosen == refresh) OnRefresh();
+}
+
+void CFilesPage::RunPendingBuild()
+{
+    if (!isVisible()) return;
+    m_buildTimer.stop();
+    GetSheet()->BuildNow();
+    CData* version = GetCurrent();
+    if (version && version->m_bKeepOutputPath) {
+        if (QWidget* frame = window()) {
+            QMetaObject::invokeMethod(frame, "close", Qt::QueuedConnection);
+        }
+    }
+}
+
+}  // namespace velkan

@@ -1,0 +1,47 @@
+#include "gui/CHelpWindow.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace velkan {
+
+CHelpWindow::CHelpWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window), m_browser(new QTextBrowser(this))
+{
+    setWindowTitle(tr("Velkan Help"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_browser);
+    m_browser->setOpenExternalLinks(true);
+    resize(640, 520);
+}
+
+QString CHelpWindow::HelpDirectory()
+{
+    const QString candidates[] = {
+        QCoreApplication::applicationDirPath() + "/../share/velkan/help",
+        QStringLiteral(VELKAN_HELP_SOURCE_DIR),
+    };
+    for (const QString& dir : candidates) {
+        if (QFileInfo::exists(dir + "/index.htm")) return QDir(dir).canonicalPath();
+    }
+    return QString();
+}
+
+bool CHelpWindow::ShowTopic(const QString& topic)
+{
+    QString dir = HelpDirectory();
+    if (dir.isEmpty()) return false;
+    QString file = dir + "/" + topic;
+    if (!QFileInfo::exists(file)) return false;
+    m_strTopic = topic;
+    m_browser->setSearchPaths({dir});
+    m_browser->setSource(QUrl::fromLocalFile(file));
+    return true;
+}
+
+}  // namespace velkan

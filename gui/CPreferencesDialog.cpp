@@ -1,0 +1,60 @@
+#include "gui/CPreferencesDialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "gui/CPrefGroup.h"
+#include "gui/CSetwellApp.h"
+#include "gui/CUserPrompt.h"
+#include "gui/HelpTopics.h"
+
+namespace velkan {
+
+CPreferencesDialog::CPreferencesDialog(QWidget* parent)
+    : QDialog(parent),
+      m_wizard(new QCheckBox(tr("Start &Wizard when selecting New"), this)),
+      m_ratio(new QCheckBox(tr("Display &Ratio"), this)),
+      m_packedSize(new QCheckBox(tr("Display &Packed size"), this)),
+      m_originalSize(new QCheckBox(tr("Display &Original size"), this))
+{
+    setWindowTitle(tr("Preferences"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_wizard);
+    auto* output = new QGroupBox(tr("Build report"), this);
+    auto* outputLayout = new QVBoxLayout(output);
+    outputLayout->addWidget(m_ratio);
+    outputLayout->addWidget(m_packedSize);
+    outputLayout->addWidget(m_originalSize);
+    layout->addWidget(output);
+    auto* buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+            [] { CSetwellApp::Help(kHelpContextBase + kTemplateId, true); });
+
+    CPrefGroup general = CPrefGroup::General();
+    CPrefGroup out = CPrefGroup::Output();
+    m_wizard->setChecked(general.Get(CPrefGroup::PrefWizard) != 0);
+    m_ratio->setChecked(out.Get(CPrefGroup::PrefOutputRatio) != 0);
+    m_packedSize->setChecked(out.Get(CPrefGroup::PrefOutputPackedSize) != 0);
+    m_originalSize->setChecked(out.Get(CPrefGroup::PrefOutputOriginalSize) != 0);
+}
+
+bool CPreferencesDialog::Run()
+{
+    if (CUserPrompt::Exec(*this) != QDialog::Accepted) return false;
+    CPrefGroup general = CPrefGroup::General();
+    CPrefGroup out = CPrefGroup::Output();
+    general.Set(CPrefGroup::PrefWizard, m_wizard->isChecked() ? 1 : 0);
+    out.Set(CPrefGroup::PrefOutputRatio, m_ratio->isChecked() ? 1 : 0);
+    out.Set(CPrefGroup::PrefOutputPackedSize, m_packedSize->isChecked() ? 1 : 0);
+    out.Set(CPrefGroup::PrefOutputOriginalSize, m_originalSize->isChecked() ? 1 : 0);
+    return true;
+}
+
+}  // namespace velkan

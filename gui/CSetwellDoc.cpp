@@ -1,0 +1,196 @@
+#include "gui/CSetwellDoc.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <exception>
+
+#include "core/model/CArchiveException.h"
+#include "core/model/ProjectFile.h"
+#include "core/stream/CFileException.h"
+#include "gui/CMissingDirDialog.h"
+#include "gui/CPreferencesDialog.h"
+#include "gui/CSetwellView.h"
+#include "gui/CUserPrompt.h"
+#include "gui/QtText.h"
+
+namespace velkan {
+
+namespace {
+
+// A directory that can be entered (what the target tests by making it the current directory).
+bool CanEnter(const QString& dir)
+{
+    QFileInfo info(dir);
+    return !dir.isEmpty() && info.isDir() && info.isExecutable();
+}
+
+bool CanRead(const QString& file)
+{
+    QFile f(file);
+    return !file.isEmpty() && f.open(QIODevice::ReadOnly);
+}
+
+QString DriveOf(const QString& path)
+{
+    static const QRegularExpression drive("^[A-Za-z]:");
+    QRegularExpressionMatch match = drive.match(path);
+    return match.hasMatch() ? match.captured(0) : QString();
+}
+
+}  // namespace
+
+CSetwellDoc::CSetwellDoc()
+{
+    m_project = NewProject();
+}
+
+void CSetwellDoc::SetModifiedFlag(bool modified)
+{
+    m_bModified = modified;
+    emit TitleChanged();
+}
+
+void CSetwellDoc::SetPathName(const QString& path)
+{
+    m_strPathName = path;
+    emit TitleChanged();
+    emit PathNameChanged(path);
+}
+
+QString CSetwellDoc::GetTitle() const
+{
+    if (m_strPathName.isEmpty()) return tr("Untitled");
+    return QFileInfo(m_strPathName).fileName();
+}
+
+bool CSetwellDoc::OnNewDocument()
+{
+    m_project.Reset();
+    m_project.m_versions.emplace_back();
+    m_project.m_nCurrent = 0;
+    m_strPathName.clear();
+    m_bModified = false;
+    emit TitleChanged();
+    RefreshView();
+    return true;
+}
+
+bool CSetwellDoc::OnOpenDocument(const QString& path)
+{
+    CDataArray project;
+    try {
+        project = LoadProject(path.toStdString());
+    } catch (const CArchiveException& e) {
+        CUserPrompt::Error(m_window, tr("%1\n\n%2 %3")
+                                         .arg(QDir::toNativeSeparators(path),
+                                              QString::fromStdString(e.what()),
+                                              ToQt(e.Detail())));
+        return false;
+    } catch (const std::exception& e) {
+        CUserPrompt::Error(m_window, tr("Cannot open %1:\n\n%2")
+                                         .arg(QDir::toNativeSeparators(path),
+                                              QString::fromStdString(e.what())));
+        return false;
+    }
+    m_project.CopyFrom(project);
+    m_project.m_nCurrent = 0;
+    m_strPathName = path;
+    m_bModified = false;
+    RepairSourceDirectories(path);
+    emit TitleChanged();
+    RefreshView();
+    return true;
+}
+
+QString CSetwellDoc::OnProjectDrive(const QString& path, const QString& projectPath)
+{
+    QString drive = DriveOf(projectPath);
+    QString rest = path.mid(DriveOf(path).size());
+    return drive + rest;
+}
+
+void CSetwellDoc::RepairSourceDirectories(const QString& path)
+{
+    for (CData& version : m_project.m_versions) {
+        if (version.m_strSourceDir.empty()) continue;
+        QString dir = ToQt(version.m_strSourceDir);
+        if (CanEnter(dir)) continue;
+        QString moved = OnProjectDrive(dir, path);
+        if (!moved.isEmpty() && moved != dir && CanEnter(moved)) {
+            version.m_strSourceDir = FromQt(moved);
+            for (std::string* bitmap : {&m_project.m_strWizardBitmap, &m_project.m_strBackBitmap}) {
+                QString file = ToQt(*bitmap);
+                if (file.isEmpty() || CanRead(file)) continue;
+                QString movedFile = OnProjectDrive(file, path);
+                if (CanRead(movedFile)) *bitmap = FromQt(movedFile);
+            }
+            m_bModified = true;
+            continue;
+        }
+        CMissingDirDialog dialog(m_window, dir);
+        if (CUserPrompt::Exec(dialog) != QDialog::Accepted) break;
+        version.m_strSourceDir = FromQt(dialog.Directory());
+        m_bModified = true;
+    }
+}
+
+bool CSetwellDoc::OnSaveDocument(const QString& path)
+{
+    try {
+        SaveProject(m_project, path.toStdString());
+    } catch (const std::exception& e) {
+        CUserPrompt::Error(m_window, tr("Cannot save %1:\n\n%2")
+                                         .arg(QDir::toNativeSeparators(path),
+                                              QString::fromStdString(e.what())));
+        return false;
+    }
+    m_strPathName = path;
+    m_bModified = false;
+    emit TitleChanged();
+    emit PathNameChanged(path);
+    return true;
+}
+
+bool CSetwellDoc::DoFileSave()
+{
+    return DoSave(m_strPathName);
+}
+
+bool CSetwellDoc::DoSave(const QString& path)
+{
+    QString target = path;
+    if (target.isEmpty()) {
+        QString filter = CUserPrompt::QtFilter(LoadQString(128).split('\n').value(3) + "|*.vkp||");
+        QString initial = m_strPathName.isEmpty() ? GetTitle() : m_strPathName;
+        target = CUserPrompt::SaveFileName(m_window, tr("Save As"), initial, filter);
+        if (target.isEmpty()) return false;
+        if (QFileInfo(target).suffix().isEmpty()) target += ".vkp";
+    }
+    return OnSaveDocument(target);
+}
+
+bool CSetwellDoc::SaveModified()
+{
+    if (!m_bModified) return true;
+    auto answer = CUserPrompt::Message(m_window, tr("Save changes to %1?").arg(GetTitle()),
+                                       QMessageBox::Warning,
+                                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::No) return true;
+    return DoFileSave();
+}
+
+void CSetwellDoc::OnPreferences()
+{
+    CPreferencesDialog dialog(m_window);
+    if (dialog.Run() && m_view) m_view->NotifyPreferencesChanged();
+}
+
+void CSetwellDoc::RefreshView()
+{
+    if (m_view) m_view->RefreshAll();
+}
+
+}  // namespace velkan

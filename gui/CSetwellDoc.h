@@ -1,0 +1,77 @@
+// The document: the one open project, its file name and its modified flag. New and Open empty
+// and refill the same document; the view shows it.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "core/model/CDataArray.h"
+
+class QWidget;
+
+namespace velkan {
+
+class CSetwellView;
+
+class CSetwellDoc : public QObject {
+    Q_OBJECT
+public:
+    CSetwellDoc();
+
+    void SetView(CSetwellView* view) { m_view = view; }
+    CSetwellView* GetFirstView() const { return m_view; }
+    // The window that owns the document's message boxes.
+    void SetWindow(QWidget* window) { m_window = window; }
+    QWidget* GetWindow() const { return m_window; }
+
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true);
+
+    // The path of the file, empty for a new project.
+    const QString& GetPathName() const { return m_strPathName; }
+    void SetPathName(const QString& path);
+    // The file name, or "Untitled".
+    QString GetTitle() const;
+
+    // A new project with one default version; refreshes the view.
+    bool OnNewDocument();
+    // Reads path into the document, repairs missing source directories and refreshes the view.
+    // A file that cannot be read leaves the open project as it was, after a message naming the
+    // file and the reason.
+    bool OnOpenDocument(const QString& path);
+    // Writes the project to path through a temporary file (the old file survives a failure).
+    bool OnSaveDocument(const QString& path);
+
+    // Save: to the document's path, or Save As when it has none.
+    bool DoFileSave();
+    // Save As: asks for a name (empty path) or saves to path.
+    bool DoSave(const QString& path);
+    // Asks "Save changes to %1?" while modified; false when the person cancelled or saving failed.
+    bool SaveModified();
+
+    // Preferences command: runs the dialog, then tells the view on OK.
+    void OnPreferences();
+
+    // The same directory on the drive of projectPath ("D:\work\src\" with "E:\p\a.vkp" gives
+    // "E:\work\src\"); without drive letters the directory itself.
+    static QString OnProjectDrive(const QString& path, const QString& projectPath);
+
+    CDataArray m_project;
+
+signals:
+    // The caption's parts (title or modified flag) changed.
+    void TitleChanged();
+    // The document's path changed (for the recent-file list).
+    void PathNameChanged(const QString& path);
+
+private:
+    void RepairSourceDirectories(const QString& path);
+    void RefreshView();
+
+    CSetwellView* m_view = nullptr;
+    QWidget* m_window = nullptr;
+    QString m_strPathName;
+    bool m_bModified = false;
+};
+
+}  // namespace velkan

@@ -1,0 +1,71 @@
+#include "gui/CSetwellView.h"
+
+#include <QVBoxLayout>
+
+#include "gui/CInstallSheet.h"
+#include "gui/CPatchPage.h"
+#include "gui/CSetwellDoc.h"
+#include "gui/CVersionsBar.h"
+
+namespace velkan {
+
+CSetwellView::CSetwellView(CSetwellDoc& doc, IBuildRunner& runner, QWidget* parent)
+    : QWidget(parent), m_doc(doc)
+{
+    m_doc.SetView(this);
+    m_bar = new CVersionsBar(doc, this);
+    m_sheet = new CInstallSheet(doc, runner, this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 0, 4, 4);
+    layout->setSpacing(2);
+    layout->addWidget(m_bar);
+    // The sheet never gets smaller than its pages were designed: its pages' minimum sizes give
+    // the window its minimum size.
+    layout->addWidget(m_sheet, 1);
+}
+
+void CSetwellView::RefreshPages()
+{
+    for (CPatchPage* page : m_sheet->Pages()) {
+        if (page->IsCreated()) page->LoadFromProject();
+    }
+    if (m_sheet->IsCreated()) m_sheet->RefreshBuildPage();
+}
+
+void CSetwellView::RefreshAll()
+{
+    // The bar's refresh ends with RefreshPages.
+    m_bar->Refresh();
+}
+
+void CSetwellView::NotifyPreferencesChanged()
+{
+    for (CPatchPage* page : m_sheet->Pages()) {
+        if (page->IsCreated()) page->PreferencesChanged();
+    }
+}
+
+void CSetwellView::OnTest()
+{
+    // The wizard test run comes with the wizard preview; until then the command only takes the
+    // focus, as it does before starting the test.
+    window()->setFocus();
+}
+
+void CSetwellView::OnBuild()
+{
+    if (m_sheet) m_sheet->BuildNow();
+}
+
+void CSetwellView::FocusNextPane(bool forward)
+{
+    (void)forward;  // two panes: either direction goes to the other one
+    if (m_bar->isAncestorOf(focusWidget()) || focusWidget() == m_bar) {
+        m_sheet->setFocus();
+        if (QWidget* page = m_sheet->currentWidget()) page->setFocus();
+    } else {
+        m_bar->FocusCombo();
+    }
+}
+
+}  // namespace velkan
