@@ -1,5 +1,7 @@
 #include "core/package/PackageDecoding.h"
 
+#include <iterator>
+
 #include "core/package/CByteReader.h"
 #include "core/package/CPackageException.h"
 #include "core/package/PackageFormat.h"
@@ -43,8 +45,11 @@ VersionBlockRecord DecodeVersionBlock(const uint8_t* body, size_t size)
     for (uint32_t& offset : offsets) offset = reader.U32();
     uint32_t pageOffsets[kVersionTextPages];
     for (uint32_t& offset : pageOffsets) offset = reader.U32();
-    for (uint32_t offset : offsets) {
-        if (offset != 0 && offset < kVersionHeaderSize) reader.Fail("an item offset inside the header");
+    // offsets[3] is the registry root number, not an offset.
+    for (size_t i = 0; i < std::size(offsets); ++i) {
+        if (i != 3 && offsets[i] != 0 && offsets[i] < kVersionHeaderSize) {
+            reader.Fail("an item offset inside the header");
+        }
     }
     block.title = StringAt(reader, offsets[0]);
     block.name = StringAt(reader, offsets[1]);

@@ -11,6 +11,7 @@
 #include "core/package/CFileTableWriter.h"
 #include "core/package/CSectionWriter.h"
 #include "core/package/DataSection.h"
+#include "core/package/PackageDecoding.h"
 #include "core/package/EntryPath.h"
 #include "core/package/PackageChecksum.h"
 #include "core/package/ProjectSections.h"
@@ -326,6 +327,10 @@ TEST(VersionBlockTest, HeaderStringsAndOrder)
     EXPECT_EQ(U32At(block, 28), 0u);
     EXPECT_EQ(U32At(block, 32), 0u);
     EXPECT_EQ(U32At(block, 36), 0u);
+    // The reader takes the root number at offset 16 as a number, not as an offset.
+    VersionBlockRecord decoded = DecodeVersionBlock(block.data(), block.size());
+    EXPECT_EQ(decoded.dirRootKey, 2u);
+    EXPECT_EQ(decoded.dirKey, "Software\\Prod");
     // Text blocks follow the strings, page by page.
     EXPECT_GT(U32At(block, 40), U32At(block, 20));
     for (int page = 1; page < 11; ++page) EXPECT_GT(U32At(block, 40 + 4 * page), U32At(block, 36 + 4 * page));
