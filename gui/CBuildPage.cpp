@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -13,14 +14,15 @@
 #include <QTreeWidget>
 #include <exception>
 
+#include "core/build/ReportNumbers.h"
 #include "core/model/CDataArray.h"
-#include "core/model/CUserAbort.h"
 #include "core/model/PathCompare.h"
-#include "gui/BuildReportFormat.h"
-#include "gui/CBuildProgress.h"
 #include "gui/CInstallSheet.h"
 #include "gui/CMainFrame.h"
 #include "gui/CPrefGroup.h"
+#include "gui/CQtBuildHost.h"
+#include "gui/CQtDiskHost.h"
+#include "gui/CSetwellApp.h"
 #include "gui/CUserPrompt.h"
 #include "gui/IBuildRunner.h"
 #include "gui/QtText.h"
@@ -159,6 +161,7 @@ void CBuildPage::OnBuild()
     EnsureCreated();
     CData* version = GetCurrent();
     if (!version || m_bBuilding) return;
+    m_lastResult.reset();
     CDataArray& project = GetSheet()->GetProject();
     if (!(version->m_bKeepOutputPath == 1 && !project.m_strOutputPath.empty())) {
         QString chosen = CUserPrompt::SaveFileName(
@@ -182,21 +185,53 @@ void CBuildPage::OnBuild()
 
     m_bBuilding = true;
     EnableWindowCommands(false);
+    bool quit = false;
     {
         auto* frame = qobject_cast<QMainWindow*>(window());
-        CBuildProgress progress(frame ? frame->statusBar() : nullptr, this);
+        CQtBuildHost host(window(), frame ? frame->statusBar() : nullptr, this);
+        CQtDiskHost disks(this);
         ClearReport();
         repaint();
+        BuildSettings settings{HostPath(project.m_strOutputPath).toStdString(), std::string()};
         try {
-            m_runner.Build(project, ToQt(project.m_strOutputPath).toStdString(), *this, progress);
-        } catch (const CUserAbort&) {
-            // Cancelled by the person: nothing to say.
+            m_lastResult = m_runner.Build(project, settings, *this, host, disks).status;
         } catch (const std::exception& e) {
-            CUserPrompt::Error(this, QString::fromStdString(e.what()));
+            // The engine reports its own failures; this is a last guard for the window state.
+            m_lastResult = BuildStatus::Failed;
+            CUserPrompt::Error(this, FromEngineText(e.what()));
         }
+        quit = host.QuitRequested();
     }
     EnableWindowCommands(true);
     m_bBuilding = false;
+    if (quit) {
+        // The close that stopped the build, repeated now that the window is free again; a
+        // program ended that way reports failure.
+        QPointer<QWidget> frame = window();
+        QMetaObject::invokeMethod(
+            frame,
+            [frame] {
+                CSetwellApp* app = CSetwellApp::Instance();
+                if (frame && frame->close() && app) app->SetExitCode(1);
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+int CBuildPage::ExitStatusFor(std::optional<BuildStatus> result)
+{
+    if (!result) return 3;
+    switch (*result) {
+    case BuildStatus::Built:
+        return 0;
+    case BuildStatus::NothingToInstall:
+    case BuildStatus::Failed:
+        return 1;
+    case BuildStatus::Declined:
+    case BuildStatus::Cancelled:
+        return 3;
+    }
+    return 1;
 }
 
 void CBuildPage::ClearReport()
@@ -218,14 +253,14 @@ void CBuildPage::AddLine(const std::string& text)
     m_report->repaint();
 }
 
-void CBuildPage::SetNumbers(int kind, int64_t size, int64_t packed)
+void CBuildPage::SetNumbers(int kind, uint64_t size, uint64_t packed)
 {
     QTreeWidgetItem* row = m_report ? m_report->topLevelItem(m_nLastLine) : nullptr;
     if (!row) return;
-    ReportNumbers cells = FormatReportNumbers(kind, size, packed);
-    row->setText(ColSize, cells.size);
-    row->setText(ColPacked, cells.packed);
-    row->setText(ColRatio, cells.ratio);
+    ReportColumns cells = FormatReportNumbers(kind, size, packed);
+    row->setText(ColSize, QString::fromStdString(cells.size));
+    row->setText(ColPacked, QString::fromStdString(cells.packed));
+    row->setText(ColRatio, QString::fromStdString(cells.ratio));
     m_report->repaint();
 }
 

@@ -2,8 +2,11 @@
 // runs, the button, the tabs, the menus and the toolbar are disabled.
 #pragma once
 
+#include <optional>
+
+#include "core/build/CBuildReport.h"
+#include "core/build/CInstallBuild.h"
 #include "gui/CPatchPage.h"
-#include "gui/IBuildReportSink.h"
 
 class QPushButton;
 class QRadioButton;
@@ -13,7 +16,7 @@ namespace velkan {
 
 class IBuildRunner;
 
-class CBuildPage : public CPatchPage, public IBuildReportSink {
+class CBuildPage : public CPatchPage, public CBuildReport {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 136;
@@ -31,13 +34,19 @@ public:
     // The platform buttons from the project.
     void RefreshDisplay();
     // The Build button: asks for the output path unless it is kept, runs the build with the
-    // window's commands disabled, and enables them again whatever the build's end.
+    // window's commands disabled, and enables them again whatever the build's end. A close of
+    // the window during the build cancels it and is repeated afterwards (exit status 1).
     void OnBuild();
+    // How the last press of Build ended; none when no build started (no version, no path).
+    std::optional<BuildStatus> LastResult() const { return m_lastResult; }
+    // The exit status of a command-line build that ended so: 0 built, 1 failed or nothing to
+    // install, 3 cancelled, stopped at the warnings or not started.
+    static int ExitStatusFor(std::optional<BuildStatus> result);
     void ClearReport();
     bool IsBuilding() const { return m_bBuilding; }
 
     void AddLine(const std::string& text) override;
-    void SetNumbers(int kind, int64_t size, int64_t packed) override;
+    void SetNumbers(int kind, uint64_t size, uint64_t packed) override;
 
     QPushButton* BuildButton() const { return m_build; }
     QRadioButton* Win32Button() const { return m_win32; }
@@ -61,6 +70,7 @@ private:
     QTreeWidget* m_report = nullptr;
     int m_nLastLine = -1;
     bool m_bBuilding = false;
+    std::optional<BuildStatus> m_lastResult;
 };
 
 }  // namespace velkan

@@ -20,11 +20,13 @@
 #include "core/model/CData.h"
 #include "core/model/PathCompare.h"
 #include "core/res/StringTable.h"
+#include "gui/CBuildPage.h"
 #include "gui/CFolderBrowser.h"
 #include "gui/CInstallSheet.h"
 #include "gui/CMainFrame.h"
 #include "gui/COptSheet.h"
 #include "gui/CScanHost.h"
+#include "gui/CSetwellApp.h"
 #include "gui/CSetwellDoc.h"
 #include "gui/CUserPrompt.h"
 #include "gui/CommandIds.h"
@@ -481,6 +483,10 @@ void CFilesPage::RunPendingBuild()
     GetSheet()->BuildNow();
     CData* version = GetCurrent();
     if (version && version->m_bKeepOutputPath) {
+        // A command-line build: the program's exit status tells how the build ended.
+        if (CSetwellApp* app = CSetwellApp::Instance(); app && app->ExitCode() == 0) {
+            app->SetExitCode(CBuildPage::ExitStatusFor(GetSheet()->GetBuildPage()->LastResult()));
+        }
         if (QWidget* frame = window()) {
             QMetaObject::invokeMethod(frame, "close", Qt::QueuedConnection);
         }

@@ -7,12 +7,12 @@
 #include <QTimer>
 
 #include "gui/CAboutDialog.h"
+#include "gui/CEngineBuildRunner.h"
 #include "gui/CHelpWindow.h"
 #include "gui/CMainFrame.h"
 #include "gui/CPrefGroup.h"
 #include "gui/CSetwellDoc.h"
 #include "gui/CSetwellView.h"
-#include "gui/CStubBuildRunner.h"
 #include "gui/CUserPrompt.h"
 #include "gui/CVelkanCommandLine.h"
 #include "gui/HelpTopics.h"
@@ -25,7 +25,7 @@ CSetwellApp* CSetwellApp::s_instance = nullptr;
 CSetwellApp::CSetwellApp(IBuildRunner* runner)
 {
     if (!runner) {
-        m_ownRunner = std::make_unique<CStubBuildRunner>();
+        m_ownRunner = std::make_unique<CEngineBuildRunner>();
         runner = m_ownRunner.get();
     }
     m_runner = runner;

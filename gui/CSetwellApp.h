@@ -21,7 +21,7 @@ class IBuildRunner;
 class CSetwellApp : public QObject {
     Q_OBJECT
 public:
-    // runner: the build behind the Build page; null for the editor's own.
+    // runner: the build behind the Build page; null for the engine's.
     explicit CSetwellApp(IBuildRunner* runner = nullptr);
     ~CSetwellApp() override;
 
@@ -49,6 +49,10 @@ public:
     CRecentFileList& GetRecentFiles() { return m_recent; }
     const QString& GetTempFile() const { return m_strTempFile; }
     CHelpWindow* GetHelpWindow() const;
+    // The exit status once the event loop ends (a command-line build's result, or 1 after the
+    // window was closed during a build).
+    void SetExitCode(int code) { m_nExitCode = code; }
+    int ExitCode() const { return m_nExitCode; }
 
 private:
     static CSetwellApp* s_instance;
@@ -60,6 +64,7 @@ private:
     QPointer<CHelpWindow> m_help;
     CRecentFileList m_recent;
     QString m_strTempFile;
+    int m_nExitCode = 0;
 };
 
 }  // namespace velkan

@@ -1,22 +1,18 @@
-// The build as the Build page sees it: the project, the install program's path, a report sink
-// and a host. The engine's build driver sits behind it; the page never knows how files are packed.
+// The build as the Build page starts it: the engine's build driver with the page as report sink
+// and the window's hosts. Tests put a recording runner in its place.
 #pragma once
 
-#include <string>
+#include "core/build/CInstallBuild.h"
 
 namespace velkan {
-
-class CDataArray;
-class IBuildHost;
-class IBuildReportSink;
 
 class IBuildRunner {
 public:
     virtual ~IBuildRunner() = default;
-    // Builds project into outputPath (a host path, UTF-8). Throws CUserAbort when the person
-    // cancelled (nothing is shown) and any other exception for a failure (its message is shown).
-    virtual void Build(const CDataArray& project, const std::string& outputPath,
-                       IBuildReportSink& report, IBuildHost& host) = 0;
+    // Builds project into settings.outputPath; the questions, messages and errors go through
+    // host (and disks), so the result only tells how the build ended.
+    virtual BuildResult Build(const CDataArray& project, const BuildSettings& settings,
+                              CBuildReport& report, IBuildHost& host, IDiskHost& disks) = 0;
 };
 
 }  // namespace velkan

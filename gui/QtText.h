@@ -36,6 +36,10 @@ inline QString HostPath(const std::string& cp1252)
     return ToQt(cp1252);
 }
 
+// A message of the engine: its texts are Windows-1252, but the messages of file errors carry host
+// paths (UTF-8). Text that is valid UTF-8 is taken as such, anything else as Windows-1252.
+QString FromEngineText(const std::string& text);
+
 // The string of id from the string table, as Qt text.
 QString LoadQString(int id);
 

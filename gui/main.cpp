@@ -14,5 +14,5 @@ int main(int argc, char** argv)
     if (!app.InitInstance(QApplication::arguments().mid(1))) return 1;
     int result = QApplication::exec();
     app.ExitInstance();
-    return result;
+    return result != 0 ? result : app.ExitCode();
 }

@@ -1,5 +1,6 @@
 // What the editor's tests share: prompts answered from a script, settings in a private folder,
-// a build runner that records its calls, and small helpers for projects on disk.
+// a build runner that records its calls, small stand-ins for the install runtime, and small
+// helpers for projects on disk.
 #pragma once
 
 #include <QDialog>
@@ -37,6 +38,8 @@ public:
     std::function<int(QDialog&)> onDialog;
 
     QStringList messages;
+    QList<QMessageBox::StandardButtons> messageButtons;
+    QList<QMessageBox::Icon> messageIcons;
     QStringList saveDialogDirs;
     int dialogCount = 0;
 };
@@ -56,8 +59,8 @@ class CRecordingRunner : public IBuildRunner {
 public:
     enum class Ending { Normal, Cancel, Fail };
 
-    void Build(const CDataArray& project, const std::string& outputPath,
-               IBuildReportSink& report, IBuildHost& host) override;
+    BuildResult Build(const CDataArray& project, const BuildSettings& settings,
+                      CBuildReport& report, IBuildHost& host, IDiskHost& disks) override;
 
     Ending ending = Ending::Normal;
     int calls = 0;
@@ -66,7 +69,18 @@ public:
     std::function<void()> during;
 };
 
+// Small runtime images carrying the markers the build looks for (no working program), in place
+// of every runtime resource until the object goes; or, with missing set, with none at all.
+class CFakeRuntime {
+public:
+    enum class Kind { Fake, Missing };
+    explicit CFakeRuntime(Kind kind = Kind::Fake);
+    ~CFakeRuntime();
+};
+
 // Writes files (relative paths with '/') under dir, creating sub-directories.
 void MakeFiles(const QString& dir, const QStringList& relativePaths);
+// Writes one file of the given bytes.
+void WriteFile(const QString& path, const QByteArray& bytes);
 
 }  // namespace velkan

@@ -1,17 +1,26 @@
 // The Build page: the output path dialog, the disabled window during a build and its
-// re-enabling after any ending, the report, the columns, and the command line's /B.
+// re-enabling after any ending, real builds through the engine (report lines and numbers, failure,
+// Escape, warnings, a missing install runtime, closing the window), the disk prompts, the columns,
+// and the command line's /B.
 #include <QtTest>
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTreeWidget>
 
+#include "core/build/ReportNumbers.h"
 #include "core/model/CData.h"
 #include "core/model/ProjectFile.h"
+#include "core/res/StringTable.h"
 #include "gui/CBuildPage.h"
 #include "gui/CInstallSheet.h"
 #include "gui/CMainFrame.h"
@@ -19,7 +28,8 @@
 #include "gui/CSetwellApp.h"
 #include "gui/CSetwellDoc.h"
 #include "gui/CSetwellView.h"
-#include "gui/CStubBuildRunner.h"
+#include "gui/QtText.h"
+#include "gui/CQtDiskHost.h"
 #include "gui/CommandIds.h"
 #include "tests/gui/GuiTestSupport.h"
 
@@ -36,6 +46,43 @@ class BuildPageTest : public QObject {
     CInstallSheet& Sheet() { return *m_app->GetMainFrame()->GetView()->GetSheet(); }
     CBuildPage& Page() { return *Sheet().GetBuildPage(); }
     CDataArray& Project() { return m_app->GetDocument()->m_project; }
+
+    // The window and its Build page over the engine's own build (the default runner).
+    void UseEngine()
+    {
+        cleanup();
+        m_prompts = std::make_unique<CScriptedPrompts>();
+        m_app = std::make_unique<CSetwellApp>();
+        QVERIFY(m_app->InitInstance({}));
+    }
+
+    // A one-version project over name/src (a text file of 30000 bytes and a small one in a
+    // sub-directory) building into output without asking.
+    void MakeProject(const QString& name, const QString& output)
+    {
+        QString source = m_dir.path() + "/" + name + "/src";
+        QByteArray text;
+        for (int i = 0; text.size() < 30000; ++i) text += "line " + QByteArray::number(i) + " of a.txt\r\n";
+        text.truncate(30000);
+        WriteFile(source + "/a.txt", text);
+        WriteFile(source + "/sub/b.txt", "b");
+        CData& version = *Project().GetCurrent();
+        version.m_strSourceDir = FromQt(source + "/");
+        version.m_files.clear();
+        version.m_files.push_back(CFileItem("a.txt"));
+        version.m_files.push_back(CFileItem("sub\\b.txt"));
+        version.m_bKeepOutputPath = 1;
+        Project().m_strOutputPath = FromQt(output);
+    }
+
+    QStringList ReportTexts()
+    {
+        QStringList texts;
+        for (int i = 0; i < Page().ReportList()->topLevelItemCount(); ++i) {
+            texts << Page().ReportList()->topLevelItem(i)->text(CBuildPage::ColFile);
+        }
+        return texts;
+    }
 
     void ExpectEnabled(bool enabled)
     {
@@ -82,9 +129,20 @@ private slots:
         QString out = m_dir.path() + "/setup";
         m_prompts->fileNames << out;
         bool disabledDuring = false;
+        int barValue = -1;
+        QString barText;
+        bool messagePaneHidden = false;
         m_runner.during = [&] {
             disabledDuring = !Page().BuildButton()->isEnabled() && !Sheet().tabBar()->isEnabled() &&
                              !m_app->GetMainFrame()->Action(IdBuild)->isEnabled();
+            QStatusBar* status = m_app->GetMainFrame()->statusBar();
+            auto bars = status->findChildren<QProgressBar*>();
+            if (bars.size() == 1) barValue = bars[0]->value();
+            for (QLabel* label : status->findChildren<QLabel*>()) {
+                if (label->text().endsWith('%')) barText = label->text();
+            }
+            QWidget* pane = status->findChild<QWidget*>("messagePane");
+            messagePaneHidden = pane && !pane->isVisible();
         };
         Page().OnBuild();
         QCOMPARE(m_runner.calls, 1);
@@ -92,6 +150,11 @@ private slots:
         QCOMPARE(QString::fromStdString(Project().m_strOutputPath), out + ".exe");
         QVERIFY(m_app->GetDocument()->IsModified());
         QVERIFY(disabledDuring);
+        QCOMPARE(barValue, 5000);
+        QCOMPARE(barText, QString("50.00 %"));
+        QVERIFY(messagePaneHidden);
+        QVERIFY(m_app->GetMainFrame()->statusBar()->findChild<QWidget*>("messagePane")->isVisible());
+        QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Built));
         ExpectEnabled(true);
         QTreeWidgetItem* row = Page().ReportList()->topLevelItem(0);
         QVERIFY(row);
@@ -155,40 +218,201 @@ private slots:
         CPrefGroup::Output().Set(CPrefGroup::PrefOutputRatio, 1);
     }
 
-    void stubRunnerSaysSo()
+    void realBuildReportsEveryFileAndTheSummary()
     {
-        CStubBuildRunner stub;
-        CSetwellApp app(&stub);
-        QVERIFY(app.InitInstance({}));
-        CBuildPage& page = *app.GetMainFrame()->GetView()->GetSheet()->GetBuildPage();
-        m_prompts->fileNames << m_dir.path() + "/stub.exe";
-        page.OnBuild();
-        QCOMPARE(page.ReportList()->topLevelItem(0)->text(0),
-                 QString(CStubBuildRunner::kMessage));
-        app.GetDocument()->SetModifiedFlag(false);
-        app.GetMainFrame()->close();
-        app.ExitInstance();
+        CFakeRuntime runtime;
+        UseEngine();
+        QString out = m_dir.path() + "/real/setup.exe";
+        MakeProject("real", out);
+        Page().OnBuild();
+
+        QCOMPARE(m_prompts->messages, QStringList());
+        QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Built));
+        ExpectEnabled(true);
+        QVERIFY(m_app->GetMainFrame()->findChildren<QProgressBar*>().isEmpty());
+        QFile program(out);
+        QVERIFY(program.open(QIODevice::ReadOnly));
+        QCOMPARE(program.read(2), QByteArray("MZ"));
+
+        const QStringList expected = {
+            LoadQString(1009), "a.txt", "sub\\b.txt", "", LoadQString(1151),
+            "    Number of files: 3", "    Total uncompressed size: 30001 bytes",
+            ReportTexts().value(7),  // the compressed total is checked below
+            QString("    Install program size: %1 bytes").arg(program.size()),
+        };
+        QCOMPARE(ReportTexts(), expected);
+        QCOMPARE(Page().LastLine(), expected.size() - 1);
+
+        // Each file line carries the engine's numbers in the page's columns; the packed sizes
+        // add up to the compressed total.
+        qint64 packedFiles = 0;
+        for (int i = 1; i <= 2; ++i) {
+            QTreeWidgetItem* row = Page().ReportList()->topLevelItem(i);
+            QString packedText = row->text(CBuildPage::ColPacked);
+            qint64 packed = QString(packedText).remove(',').toLongLong();
+            QVERIFY2(packed > 0, qPrintable(packedText));
+            packedFiles += packed;
+            uint64_t size = i == 1 ? 30000 : 1;
+            ReportColumns columns = FormatReportNumbers(CBuildReport::kKindFile, size, packed);
+            QCOMPARE(row->text(CBuildPage::ColSize), QString::fromStdString(columns.size));
+            QCOMPARE(packedText, QString::fromStdString(columns.packed));
+            QCOMPARE(row->text(CBuildPage::ColRatio), QString::fromStdString(columns.ratio));
+        }
+        QCOMPARE(Page().ReportList()->topLevelItem(1)->text(CBuildPage::ColSize), QString("30,000"));
+        QVERIFY(Page().ReportList()->topLevelItem(1)->text(CBuildPage::ColRatio).endsWith('%'));
+        QCOMPARE(ReportTexts().value(7), QString("    Total compressed size: %1 bytes").arg(packedFiles));
+        // The summary lines carry no numbers of their own.
+        QCOMPARE(Page().ReportList()->topLevelItem(4)->text(CBuildPage::ColPacked), QString());
+        QVERIFY(!Page().ReportList()->topLevelItem(0)->text(CBuildPage::ColPacked).isEmpty());
     }
 
+    void failedBuildShowsTheErrorAndReenables()
+    {
+        CFakeRuntime runtime;
+        UseEngine();
+        QString out = m_dir.path() + "/failed/no such folder/setup.exe";
+        MakeProject("failed", out);
+        Page().OnBuild();
+        QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Failed));
+        QCOMPARE(m_prompts->messages.size(), 1);
+        QVERIFY2(m_prompts->messages[0].contains("no such folder"), qPrintable(m_prompts->messages[0]));
+        QCOMPARE(m_prompts->messageIcons.value(0), QMessageBox::Warning);
+        QVERIFY(!QFileInfo::exists(out));
+        ExpectEnabled(true);
+        QVERIFY(m_app->GetMainFrame()->findChildren<QProgressBar*>().isEmpty());
+    }
+
+    void escapeAsksWhetherToStop_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("result");
+        QTest::newRow("Yes stops") << int(QMessageBox::Yes) << int(BuildStatus::Cancelled);
+        QTest::newRow("No goes on") << int(QMessageBox::No) << int(BuildStatus::Built);
+    }
+    void escapeAsksWhetherToStop()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, result);
+        CFakeRuntime runtime;
+        UseEngine();
+        QString out = m_dir.path() + "/escape" + QString::number(answer) + "/setup.exe";
+        MakeProject("escape" + QString::number(answer), out);
+        // Pressed before the build; the build's first pump sees it.
+        QCoreApplication::postEvent(m_app->GetMainFrame(),
+                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        m_prompts->answers << static_cast<QMessageBox::StandardButton>(answer);
+        Page().OnBuild();
+        QCOMPARE(m_prompts->messages, QStringList{LoadQString(1076)});
+        QCOMPARE(m_prompts->messageButtons.value(0), QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(Page().LastResult(), std::optional(static_cast<BuildStatus>(result)));
+        QCOMPARE(QFileInfo::exists(out), result == int(BuildStatus::Built));
+        ExpectEnabled(true);
+    }
+
+    void warningsAnsweredNoWriteNothing()
+    {
+        CFakeRuntime runtime;
+        UseEngine();
+        QString out = m_dir.path() + "/warned/setup.exe";
+        MakeProject("warned", out);
+        Project().GetCurrent()->m_files[0].m_strMenuName = "A text";  // an icon without a folder
+        Page().OnBuild();
+        QCOMPARE(m_prompts->messages, QStringList{LoadQString(1185)});
+        QCOMPARE(ReportTexts(), QStringList{LoadQString(1182)});
+        QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Declined));
+        QVERIFY(!QFileInfo::exists(out));
+        ExpectEnabled(true);
+    }
+
+    void missingRuntimeIsNamedAndNothingIsWritten()
+    {
+        CFakeRuntime runtime(CFakeRuntime::Kind::Missing);
+        UseEngine();
+        QString out = m_dir.path() + "/noruntime/setup.exe";
+        MakeProject("noruntime", out);
+        Page().OnBuild();
+        QCOMPARE(m_prompts->messages, QStringList{FromEngineText(RuntimeResourceMissingText(500))});
+        QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Failed));
+        QVERIFY(!QFileInfo::exists(out));
+        QCOMPARE(Page().ReportList()->topLevelItemCount(), 0);
+        ExpectEnabled(true);
+    }
+
+    void closingTheWindowStopsTheBuildAndQuits()
+    {
+        CFakeRuntime runtime;
+        UseEngine();
+        QString out = m_dir.path() + "/closed/setup.exe";
+        MakeProject("closed", out);
+        CMainFrame* frame = m_app->GetMainFrame();
+        QCoreApplication::postEvent(frame, new QCloseEvent);
+        Page().OnBuild();
+        // Stopped without a question, the window still there until the close is repeated.
+        QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Cancelled));
+        QCOMPARE(m_prompts->messages, QStringList());
+        QVERIFY(!QFileInfo::exists(out));
+        ExpectEnabled(true);
+        QTRY_VERIFY(!frame->isVisible());
+        QCOMPARE(m_app->ExitCode(), 1);
+    }
+
+    void diskPrompts()
+    {
+        CQtDiskHost disks(&Page());
+        m_prompts->answers << QMessageBox::Ok << QMessageBox::Cancel;
+        QVERIFY(disks.AskInsertDisk(2));
+        QVERIFY(!disks.AskInsertDisk(3));
+        QCOMPARE(m_prompts->messages.value(0), QString("Please insert disk number 2."));
+        QCOMPARE(m_prompts->messageButtons.value(0), QMessageBox::Ok | QMessageBox::Cancel);
+
+        disks.NotifyDiskHoldsFiles();
+        QCOMPARE(m_prompts->messages.value(2), LoadQString(1186));
+        QCOMPARE(m_prompts->messageButtons.value(2), QMessageBox::StandardButtons(QMessageBox::Ok));
+
+        // The error text goes in as it is, even when it holds a "%d" itself.
+        m_prompts->answers << QMessageBox::Retry << QMessageBox::Cancel;
+        QVERIFY(disks.AskRetryDisk("/media/disk/setup.D01: 100%d full", 2));
+        QVERIFY(!disks.AskRetryDisk("no disk", 2));
+        QCOMPARE(m_prompts->messages.value(3),
+                 QString("Error: /media/disk/setup.D01: 100%d full\n\nPlease insert disk number 2."));
+        QCOMPARE(m_prompts->messageButtons.value(3), QMessageBox::Retry | QMessageBox::Cancel);
+        for (QMessageBox::Icon icon : m_prompts->messageIcons) QCOMPARE(icon, QMessageBox::Information);
+    }
+
+    void commandLineBuildsAndQuits_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("built") << "auto.exe" << 0 << 0;
+        QTest::newRow("failed") << "no such folder/auto.exe" << 1 << 1;
+    }
     void commandLineBuildsAndQuits()
     {
+        QFETCH(QString, output);
+        QFETCH(int, exitCode);
+        QFETCH(int, messages);
+        CFakeRuntime runtime;
         QTemporaryDir source;
         MakeFiles(source.path(), {"a.txt"});
         CDataArray project = NewProject();
-        project.m_strOutputPath = (m_dir.path() + "/auto.exe").toStdString();
+        QString out = m_dir.path() + "/" + output;
+        project.m_strOutputPath = out.toStdString();
         project.m_versions[0].m_strSourceDir = (source.path() + "/").toStdString();
+        project.m_versions[0].m_files.push_back(CFileItem("a.txt"));
         QString path = m_dir.path() + "/auto.vkp";
         SaveProject(project, path.toStdString());
 
-        CRecordingRunner runner;
-        CSetwellApp app(&runner);
+        QFile::remove(out);
+        CSetwellApp app;
         QVERIFY(app.InitInstance({"\"" + path + "\"", "/b"}));
         QString scratch = app.GetTempFile();
         QVERIFY(QFileInfo::exists(scratch));
-        QTRY_COMPARE(runner.calls, 1);
-        QCOMPARE(QString::fromStdString(runner.lastOutputPath), m_dir.path() + "/auto.exe");
-        QCOMPARE(m_prompts->saveDialogDirs.size(), 0);
         QTRY_VERIFY(!app.GetMainFrame()->isVisible());
+        QCOMPARE(m_prompts->saveDialogDirs.size(), 0);
+        QCOMPARE(m_prompts->messages.size(), messages);
+        QCOMPARE(QFileInfo::exists(out), exitCode == 0);
+        QCOMPARE(app.ExitCode(), exitCode);
         app.ExitInstance();
         QVERIFY(!QFileInfo::exists(scratch));
     }

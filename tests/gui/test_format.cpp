@@ -1,10 +1,9 @@
-// The editor's pure rules: report numbers, progress text, command line, window placement, help
+// The editor's pure rules: engine texts, command line, window placement, help
 // topics, anchored layout, file order, folder names, macro tokens, preferences and recent files.
 #include <QtTest>
 
 #include <QPushButton>
 
-#include "gui/BuildReportFormat.h"
 #include "gui/CAnchorLayout.h"
 #include "gui/CFilesPage.h"
 #include "gui/CFolderBrowser.h"
@@ -15,6 +14,7 @@
 #include "gui/CVelkanCommandLine.h"
 #include "gui/CommandIds.h"
 #include "gui/HelpTopics.h"
+#include "gui/QtText.h"
 #include "tests/gui/GuiTestSupport.h"
 
 using namespace velkan;
@@ -24,52 +24,14 @@ class FormatTest : public QObject {
     CTestSettings m_settings;
 
 private slots:
-    void reportNumbers_data()
+    void engineText()
     {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<qlonglong>("size");
-        QTest::addColumn<qlonglong>("packed");
-        QTest::addColumn<QString>("sizeText");
-        QTest::addColumn<QString>("packedText");
-        QTest::addColumn<QString>("ratio");
-        QTest::newRow("typical") << 1081 << 1200000LL << 300000LL << "1,200,000" << "300,000" << "75%";
-        QTest::newRow("packed 0, file kind") << 1081 << 500LL << 0LL << "500" << "0" << "-";
-        QTest::newRow("packed 0, kind 1083") << 1083 << 500LL << 0LL << "500" << "0" << "-";
-        QTest::newRow("packed 0, other kind") << 1084 << 500LL << 0LL << "500" << "-" << "-";
-        QTest::newRow("size 0 leaves Size and Ratio empty") << 1081 << 0LL << 12LL << "" << "12" << "";
-        QTest::newRow("quotient 0 shows 99") << 1081 << 1000LL << 5LL << "1,000" << "5" << "99%";
-        QTest::newRow("quotient 1") << 1081 << 100LL << 1LL << "100" << "1" << "99%";
-        QTest::newRow("no gain") << 1081 << 100LL << 100LL << "100" << "100" << "0%";
-        QTest::newRow("growth is negative") << 1081 << 100LL << 150LL << "100" << "150" << "-50%";
-        QTest::newRow("truncated quotient") << 1081 << 3LL << 2LL << "3" << "2" << "34%";
-        QTest::newRow("beyond 32 bits") << 1081 << 5000000000LL << 2500000000LL
-                                        << "5,000,000,000" << "2,500,000,000" << "50%";
-    }
-    void reportNumbers()
-    {
-        QFETCH(int, kind);
-        QFETCH(qlonglong, size);
-        QFETCH(qlonglong, packed);
-        ReportNumbers cells = FormatReportNumbers(kind, size, packed);
-        QTEST(cells.size, "sizeText");
-        QTEST(cells.packed, "packedText");
-        QTEST(cells.ratio, "ratio");
-    }
-
-    void thousands()
-    {
-        QCOMPARE(FormatThousands(0), QString("0"));
-        QCOMPARE(FormatThousands(999), QString("999"));
-        QCOMPARE(FormatThousands(1000), QString("1,000"));
-        QCOMPARE(FormatThousands(-1234567), QString("-1,234,567"));
-        QCOMPARE(FormatThousands(INT64_MIN), QString("-9,223,372,036,854,775,808"));
-    }
-
-    void progressText()
-    {
-        QCOMPARE(FormatProgress(0), QString("00.00 %"));
-        QCOMPARE(FormatProgress(507), QString("05.07 %"));
-        QCOMPARE(FormatProgress(10000), QString("100.00 %"));
+        // Texts of the string table are Windows-1252; file errors carry UTF-8 host paths.
+        QCOMPARE(FromEngineText("plain"), QString("plain"));
+        QCOMPARE(FromEngineText("/tmp/\xc3\xa9t\xc3\xa9.exe: cannot create"),
+                 QString::fromUtf8("/tmp/\xc3\xa9t\xc3\xa9.exe: cannot create"));
+        QCOMPARE(FromEngineText("caf\xe9"), QString::fromUtf8("caf\xc3\xa9"));
+        QCOMPARE(FromEngineText(std::string("\x80", 1)), QString(QChar(0x20AC)));
     }
 
     void commandLine_data()

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "core/model/CData.h"
@@ -47,10 +48,12 @@ private slots:
     {
         CScriptedPrompts prompts;
         QTemporaryDir source;
-        MakeFiles(source.path(), {"Setup.exe", "readme.txt", "lib/core.dll", "lib/extra.ocx",
-                                  "docs/Manual.pdf"});
-        CRecordingRunner runner;
-        CSetwellApp app(&runner);
+        MakeFiles(source.path(), {"Setup.exe", "lib/core.dll", "lib/extra.ocx", "docs/Manual.pdf"});
+        QByteArray readme;
+        for (int i = 0; i < 4000; ++i) readme += "Read me, line " + QByteArray::number(i) + "\r\n";
+        WriteFile(source.path() + "/readme.txt", readme);
+        CFakeRuntime runtime;
+        CSetwellApp app;
         QVERIFY(app.InitInstance({}));
         CMainFrame* frame = app.GetMainFrame();
         frame->resize(900, 640);
@@ -73,9 +76,17 @@ private slots:
             files->OptionsSheet()->setCurrentIndex(page);
             Save(frame, QString("files_options%1").arg(page + 1));
         }
-        // A build report.
+        // A real build: its progress in the status bar (taken at the build's first pump of the
+        // window's events) and its report.
         prompts.fileNames << source.path() + "/out.exe";
+        bool progressTaken = false;
+        QTimer::singleShot(0, frame, [&] {
+            Save(frame, "build_progress");
+            progressTaken = true;
+        });
         frame->GetView()->OnBuild();
+        QVERIFY(progressTaken);
+        QCOMPARE(prompts.messages, QStringList());
         Save(frame, "build_report");
 
         prompts.onDialog = [this](QDialog& dialog) {

@@ -30,6 +30,7 @@ TEST(ReportNumbers, ColumnsFollowTheBuildPageRules)
         {1084, 12, 0, {"12", "-", "-"}},                 // other kinds show a packed 0 as "-"
         {1081, 0, 77, {"", "77", ""}},                   // size 0, packed not: no ratio
         {1081, 4294967295u, 1234567890, {"4,294,967,295", "1,234,567,890", "72%"}},
+        {1081, 5000000000ull, 2500000000ull, {"5,000,000,000", "2,500,000,000", "50%"}},  // past 32 bits
     };
     for (const NumbersCase& c : cases) {
         EXPECT_EQ(FormatReportNumbers(c.kind, c.size, c.packed), c.expected)
