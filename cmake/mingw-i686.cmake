@@ -1,0 +1,12 @@
+# Cross-compiles for 32-bit Windows with Debian's mingw-w64 (g++-mingw-w64-i686), win32 thread
+# model, so the programs need no DLL beyond Windows's own.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(VELKAN_MINGW_PREFIX i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${VELKAN_MINGW_PREFIX}-gcc)
+set(CMAKE_CXX_COMPILER ${VELKAN_MINGW_PREFIX}-g++)
+set(CMAKE_RC_COMPILER ${VELKAN_MINGW_PREFIX}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${VELKAN_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,0 +1,670 @@
+#include "runtime/CInstaller.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <algorithm>
+
+#include "core/package/CChecksumAccumulator.h"
+#include "core/package/CPackageException.h"
+#include "core/package/CPackageReader.h"
+#include "core/package/EntryPath.h"
+#include "core/package/PackageFormat.h"
+#include "core/stream/CFileException.h"
+#include "core/stream/CMemorySink.h"
+#include "runtime/CInstallError.h"
+#include "runtime/CRunLog.h"
+#include "runtime/CWinFileSink.h"
+#include "runtime/CWinPackageInput.h"
+#include "runtime/FileVersion.h"
+#include "runtime/RuntimePaths.h"
+#include "runtime/RuntimeSlots.h"
+#include "runtime/ShellLink.h"
+#include "runtime/WinRegistry.h"
+#include "runtime/WinText.h"
+
+namespace velkan::runtime {
+
+using namespace package;
+
+namespace {
+
+// Option positions in an entry (the file options of the project).
+constexpr int kOptDestination = 0;
+constexpr int kOptUsageCount = 2;
+constexpr int kOptInstallMode = 3;
+constexpr int kOptSpecial = 4;
+constexpr int kOptKeepExternal = 5;
+
+constexpr uint8_t kModeKeep = 0;
+constexpr uint8_t kModeNotInstalled = 2;
+constexpr uint8_t kModeDirectoryOnly = 3;
+
+constexpr uint16_t kDirUpdateRegistry = 0x04;
+constexpr uint16_t kDirUpdateIni = 0x08;
+
+// Files that strings are written into are read whole; larger ones are refused.
+constexpr uint64_t kMaxStringTargetSize = 256ull << 20;
+
+const wchar_t* const kSharedDllsKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const wchar_t* const kFontsKey = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+const wchar_t* const kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// The wizard's own texts for a package too damaged to carry its texts.
+const char* const kInvalidDataText = "This file contains invalid data.";
+
+std::string Hex32(uint32_t value)
+{
+    char text[16];
+    wsprintfA(text, "0x%08X", value);
+    return text;
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b)
+{
+    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
+}
+
+// A byte sink that passes everything on while summing it with the package checksum.
+class CSummingSink : public IByteSink {
+public:
+    explicit CSummingSink(IByteSink& next) : m_next(next) {}
+    void Write(const void* data, size_t size) override
+    {
+        m_sum.Add(data, size);
+        m_next.Write(data, size);
+        m_nWritten += size;
+    }
+    uint64_t GetPosition() const override { return m_nWritten; }
+    uint32_t Value() const { return m_sum.Value(); }
+
+private:
+    IByteSink& m_next;
+    CChecksumAccumulator m_sum;
+    uint64_t m_nWritten = 0;
+};
+
+}  // namespace
+
+CInstaller::CInstaller(const CCommandLine& commandLine, CRunLog& log)
+    : m_commandLine(commandLine), m_log(log), m_macros(std::wstring(), std::wstring())
+{
+}
+
+CInstaller::~CInstaller()
+{
+    m_plans.clear();
+    if (!m_strStageDir.empty()) RemoveTree(m_strStageDir);
+    if (m_bComInitialised) CoUninitialize();
+}
+
+std::string CInstaller::PageText(int page, int text) const
+{
+    if (!m_reader || m_nVersion >= m_reader->Contents().versions.size()) return {};
+    const auto& pages = m_reader->Contents().versions[m_nVersion].block.pages;
+    if (page < 0 || static_cast<size_t>(page) >= pages.size() || !pages[page]) return {};
+    const auto& texts = *pages[page];
+    return static_cast<size_t>(text) < texts.size() ? texts[text] : std::string();
+}
+
+int CInstaller::Run()
+{
+    bool changing = false;
+    try {
+        DWORD start = GetTickCount();
+        OpenPackage();
+        ChooseVersion();
+        ChooseDirectory();
+        Stage();
+        DWORD staged = GetTickCount();
+        m_log.Line("every file rebuilt and checked in " + std::to_string(staged - start) + " ms");
+        changing = true;
+        Commit();
+        m_log.Line("put in place in " + std::to_string(GetTickCount() - staged) + " ms");
+    } catch (const CPackageException& e) {
+        std::string text = ToUtf8(FromPackage(PageText(6, 31)));
+        if (text.empty()) text = kInvalidDataText;
+        m_strError = text + "\n" + e.what();
+    } catch (const CFileException& e) {
+        m_strError = e.what();
+    } catch (const CInstallError& e) {
+        m_strError = e.what();
+    } catch (const std::bad_alloc&) {
+        m_strError = "Out of memory!";
+    } catch (const std::exception& e) {
+        m_strError = e.what();
+    }
+    if (!m_strError.empty()) {
+        m_log.Line("error: " + m_strError);
+        m_log.Line(changing ? "the installation stopped part way" : "nothing was installed");
+        return kExitFailed;
+    }
+    m_log.Line(m_bRestart ? "installed; a restart completes it" : "installed");
+    return m_bRestart ? kExitRestart : kExitInstalled;
+}
+
+void CInstaller::OpenPackage()
+{
+    m_strSelf = OwnProgramPath();
+    m_strSourceDir = ParentDir(m_strSelf);
+    m_log.Line("setup program: " + ToUtf8(m_strSelf));
+    uint32_t slot = OwnSizeSlot();
+    if (slot == 0) throw CPackageException(ToUtf8(m_strSelf) + ": the size slot was never set: no package follows");
+    std::wstring self = m_strSelf;
+    auto opener = [self](int n) { return CWinPackageInput::TryOpen(ContinuationPath(self, n)); };
+    m_reader = std::make_unique<CPackageReader>(std::make_unique<CWinPackageInput>(m_strSelf), opener);
+    // Every section is read and unpacked here, before anything changes.
+    m_reader->Read();
+    const PackageContents& c = m_reader->Contents();
+    if (c.stubSize != slot) {
+        throw CPackageException(ToUtf8(m_strSelf) + ": the package starts at " + std::to_string(c.stubSize) +
+                                " but this program's size slot says " + std::to_string(slot));
+    }
+    if (c.versions.empty()) throw CPackageException(ToUtf8(m_strSelf) + ": the package holds no version");
+    for (size_t v = 0; v < c.versions.size(); ++v) {
+        if (!c.versions[v].hasFileTable) {
+            throw CPackageException(ToUtf8(m_strSelf) + ": version " + std::to_string(v + 1) + " has no file table");
+        }
+    }
+    m_reader->LoadDataChunks();
+    m_log.Line("package: " + std::to_string(c.sections.size()) + " sections, " + std::to_string(c.versions.size()) +
+               " versions, data stream " + std::to_string(c.dataLength) + " bytes");
+}
+
+void CInstaller::ChooseVersion()
+{
+    const auto& versions = m_reader->Contents().versions;
+    m_nVersion = 0;
+    if (!m_commandLine.m_strVersion.empty()) {
+        const std::wstring& choice = m_commandLine.m_strVersion;
+        bool numeric = std::all_of(choice.begin(), choice.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+        bool found = false;
+        if (numeric && choice.size() < 6) {
+            size_t n = std::stoul(choice);
+            if (n >= 1 && n <= versions.size()) {
+                m_nVersion = n - 1;
+                found = true;
+            }
+        }
+        for (size_t v = 0; !found && v < versions.size(); ++v) {
+            std::string name = ToUtf8(FromPackage(versions[v].block.name));
+            std::string title = ToUtf8(FromPackage(versions[v].block.title));
+            std::string wanted = ToUtf8(choice);
+            if ((!name.empty() && EqualNoCase(name, wanted)) || (!title.empty() && EqualNoCase(title, wanted))) {
+                m_nVersion = v;
+                found = true;
+            }
+        }
+        if (!found) {
+            throw CInstallError("no version " + ToUtf8(choice) + " in this setup program (it has " +
+                                std::to_string(versions.size()) + ")");
+        }
+    }
+    m_log.Line("version " + std::to_string(m_nVersion + 1) + ": " +
+               ToUtf8(FromPackage(versions[m_nVersion].block.name)));
+}
+
+void CInstaller::ChooseDirectory()
+{
+    const VersionBlockRecord& block = m_reader->Contents().versions[m_nVersion].block;
+    m_macros = CPathMacros(std::wstring(), m_strSourceDir);
+    std::wstring dir = m_commandLine.m_strDirectory;
+    if (dir.empty() && !block.dirKey.empty()) {
+        void* root = RegistryRootFromIndex(block.dirRootKey);
+        std::wstring value;
+        if (root && ReadStringValue(root, m_macros.Expand(FromPackage(block.dirKey)),
+                                    m_macros.Expand(FromPackage(block.dirSubkey)), value) && !value.empty()) {
+            dir = value;
+            m_log.Line("directory from the registry: " + ToUtf8(dir));
+        }
+    }
+    if (dir.empty() && !block.dirIniFile.empty() && !block.dirIniSection.empty() && !block.dirIniEntry.empty()) {
+        wchar_t value[MAX_PATH * 2] = L"";
+        GetPrivateProfileStringW(m_macros.Expand(FromPackage(block.dirIniSection)).c_str(),
+                                 m_macros.Expand(FromPackage(block.dirIniEntry)).c_str(), L"", value,
+                                 MAX_PATH * 2, m_macros.Expand(FromPackage(block.dirIniFile)).c_str());
+        if (value[0]) {
+            dir = value;
+            m_log.Line("directory from the INI file: " + ToUtf8(dir));
+        }
+    }
+    if (dir.empty()) dir = m_macros.Expand(FromPackage(block.installDir));
+    if (dir.empty()) throw CInstallError("no installation directory: give one with /D=DIR");
+    m_strInstallDir = TrimSlash(FullPath(dir));
+    if (m_strInstallDir.size() < 3) throw CInstallError("invalid installation directory: " + ToUtf8(dir));
+    m_macros.SetInstallDir(m_strInstallDir);
+    m_log.Line("installation directory: " + ToUtf8(m_strInstallDir));
+}
+
+std::wstring CInstaller::TargetPath(const CFileEntry& entry) const
+{
+    std::string reason;
+    std::vector<std::string> parts = SplitEntryPath(entry.m_strPath, reason);
+    if (parts.empty()) {
+        throw CPackageException("the file path \"" + entry.m_strPath + "\" is refused: " + reason);
+    }
+    std::wstring base;
+    switch (entry.m_nOptions[kOptDestination]) {
+    case 1: base = CPathMacros::WindowsDir(); break;
+    case 2: base = CPathMacros::SystemDir(); break;
+    case 3: base = CPathMacros::FontsDir(); break;
+    default: base = m_strInstallDir; break;
+    }
+    // Windows, System and Fonts take the file by its name alone.
+    if (entry.m_nOptions[kOptDestination] != 0) parts.erase(parts.begin(), parts.end() - 1);
+    std::wstring relative;
+    for (const std::string& part : parts) {
+        std::wstring wide = FromPackage(part);
+        if (!IsSafeComponent(wide)) {
+            throw CPackageException("the file path \"" + entry.m_strPath + "\" has a name Windows would alter");
+        }
+        relative += (relative.empty() ? L"" : L"\\") + wide;
+    }
+    return JoinInside(base, relative);
+}
+
+void CInstaller::Stage()
+{
+    const VersionRecord& version = m_reader->Contents().versions[m_nVersion];
+    m_strStageDir = MakePrivateTempDir();
+    m_log.Line("staging in " + ToUtf8(m_strStageDir));
+    for (size_t i = 0; i < version.files.size(); ++i) {
+        const CFileEntry& e = version.files[i];
+        Planned plan;
+        plan.entry = i;
+        if (e.m_nFlags & kEntryUninstaller) {
+            if (!m_reader->Contents().uninstallerProgram) {
+                throw CPackageException("version " + std::to_string(m_nVersion + 1) +
+                                        " has an uninstaller entry but the package has no uninstaller program");
+            }
+            plan.target = TargetPath(e);
+            plan.staged = m_strStageDir + L"\\uninst.dat";
+            CMemorySink block;
+            m_reader->RebuildFile(m_nVersion, i, block);
+            m_reader->ReadUninstallerData(m_nVersion, i);  // the block must decode
+            CWinFileSink sink(plan.staged);
+            sink.Write(block.Bytes().data(), block.Bytes().size());
+            sink.Commit();
+            m_plans.push_back(plan);
+            continue;
+        }
+        plan.target = TargetPath(e);
+        uint8_t mode = e.m_nOptions[kOptInstallMode];
+        plan.keep = mode == kModeKeep;
+        if (mode != kModeNotInstalled && mode != kModeDirectoryOnly) {
+            if (e.HasNoData() && (e.m_nSize != 0 || e.m_nChecksum != 0)) {
+                throw CPackageException(m_reader->DescribeEntry(m_nVersion, i) + ": it claims a file but stores no data");
+            }
+            if (!e.HasNoData()) StageFile(i, plan);
+        }
+        m_plans.push_back(plan);
+    }
+}
+
+void CInstaller::StageFile(size_t index, Planned& plan)
+{
+    const CFileEntry& e = m_reader->Contents().versions[m_nVersion].files[index];
+    plan.staged = m_strStageDir + L"\\" + DecimalW(index) + L".tmp";
+    CWinFileSink file(plan.staged);
+    CSummingSink sink(file);
+    if (e.IsExternal()) {
+        // Kept external: the file lies beside the setup program under its entry path.
+        std::wstring source = JoinInside(m_strSourceDir, FromPackage(e.m_strPath));
+        CWinPackageInput input(source);
+        std::vector<uint8_t> piece(kFilePiece);
+        for (uint64_t pos = 0; pos < input.GetLength(); pos += piece.size()) {
+            size_t n = static_cast<size_t>(std::min<uint64_t>(piece.size(), input.GetLength() - pos));
+            input.ReadAt(pos, piece.data(), n);
+            sink.Write(piece.data(), n);
+        }
+    } else {
+        m_reader->RebuildFile(m_nVersion, index, sink);
+    }
+    if (e.m_nFlags & kEntryHasTimes) file.SetTimes(e.m_nCreationTime, e.m_nAccessTime, e.m_nWriteTime);
+    if (sink.GetPosition() != e.m_nSize || (sink.Value() ^ m_reader->Contents().key) != e.m_nChecksum) {
+        throw CPackageException(m_reader->DescribeEntry(m_nVersion, index) + ": checksum error (stored " +
+                                Hex32(e.m_nChecksum ^ m_reader->Contents().key) + ", file gives " +
+                                Hex32(sink.Value()) + ", " + std::to_string(sink.GetPosition()) + " of " +
+                                std::to_string(e.m_nSize) + " bytes)");
+    }
+    file.Commit();
+}
+
+void CInstaller::MakeDirectories(const std::wstring& dir)
+{
+    if (dir.size() <= 3 || m_knownDirs.count(dir)) return;
+    if (GetFileAttributesW(dir.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        m_knownDirs.insert(dir);
+        return;
+    }
+    MakeDirectories(ParentDir(dir));
+    if (!CreateDirectoryW(dir.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        throw CInstallError("cannot create the directory " + ToUtf8(dir) + ": " + SystemMessage(GetLastError()));
+    }
+    m_record.Add('D', {dir});
+    m_knownDirs.insert(dir);
+}
+
+void CInstaller::Commit()
+{
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    m_bComInitialised = SUCCEEDED(hr);
+    m_record.Add('P', {m_strInstallDir});
+    MakeDirectories(m_strInstallDir);
+    const VersionRecord& version = m_reader->Contents().versions[m_nVersion];
+    for (const Planned& plan : m_plans) {
+        const CFileEntry& e = version.files[plan.entry];
+        if (e.m_nFlags & kEntryUninstaller) continue;
+        uint8_t mode = e.m_nOptions[kOptInstallMode];
+        if (mode == kModeDirectoryOnly) {
+            MakeDirectories(ParentDir(plan.target));
+        } else if (!plan.staged.empty()) {
+            InstallFile(plan);
+        }
+        MakeLinks(e, plan.target);
+    }
+    WriteIniEntries();
+    WriteRegistryEntries();
+    WriteFileStrings();
+    UpdateDirectoryRecords();
+    InstallUninstaller();
+}
+
+void CInstaller::InstallFile(const Planned& plan)
+{
+    const CFileEntry& e = m_reader->Contents().versions[m_nVersion].files[plan.entry];
+    std::wstring dir = ParentDir(plan.target);
+    bool shared = e.m_nOptions[kOptUsageCount] == 1;
+    uint8_t destination = e.m_nOptions[kOptDestination];
+    uint64_t installed = 0;
+    uint64_t ours = (static_cast<uint64_t>(e.m_nFileVersionMS) << 32) | e.m_nFileVersionLS;
+    if ((destination == 1 || destination == 2) && (e.m_nFlags & kEntryHasVersion) &&
+        ReadFileVersion(plan.target, installed) && installed > ours) {
+        // Unattended, the question "more recent version ... overwrite anyway?" gets No: a newer
+        // system file stays. It is still counted as used by this product.
+        m_log.Line("kept the more recent " + ToUtf8(plan.target));
+        if (shared) {
+            unsigned long count = 0;
+            ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count);
+            WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, (count == 0 ? 1 : count) + 1);
+            if (!plan.keep) m_record.Add('S', {plan.target});
+        }
+        return;
+    }
+    MakeDirectories(dir);
+    bool existed = GetFileAttributesW(plan.target.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!existed && MoveFileExW(plan.staged.c_str(), plan.target.c_str(), MOVEFILE_COPY_ALLOWED)) {
+        // Nothing to replace: the checked staging copy takes the name in one step.
+    } else {
+        // Replacing a file: first a temporary name beside it, so the replacement itself is a
+        // rename within one directory, never a half-copied file under the real name.
+        std::wstring temp = dir + L"\\~vk" + DecimalW(GetCurrentProcessId()) + L"-" + DecimalW(plan.entry) + L".tmp";
+        if (!MoveFileExW(plan.staged.c_str(), temp.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING)) {
+            throw CInstallError("cannot create the following file:\n" + ToUtf8(temp) + ": " +
+                                SystemMessage(GetLastError()));
+        }
+        if (existed) SetFileAttributesW(plan.target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!MoveFileExW(temp.c_str(), plan.target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            DWORD code = GetLastError();
+            if ((code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_LOCK_VIOLATION) &&
+                MoveFileExW(temp.c_str(), plan.target.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)) {
+                m_bRestart = true;
+                m_log.Line("in use, replaced at the next restart: " + ToUtf8(plan.target));
+            } else {
+                DeleteFileW(temp.c_str());
+                throw CInstallError("cannot install the following file:\n" + ToUtf8(plan.target) + ": " +
+                                    SystemMessage(code));
+            }
+        }
+    }
+    m_log.Line("installed " + ToUtf8(plan.target));
+
+    if (shared) {
+        unsigned long count = 0;
+        ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count);
+        // A shared file already present without a count was installed by someone else: count it.
+        if (count == 0 && existed) count = 1;
+        WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count + 1);
+    }
+    if (destination == 3) {
+        AddFontResourceW(plan.target.c_str());
+        std::wstring name = FileName(plan.target);
+        size_t dot = name.rfind(L'.');
+        std::wstring valueName = (dot == std::wstring::npos ? name : name.substr(0, dot)) + L" (TrueType)";
+        bool created = false;
+        WriteStringValue(HKEY_LOCAL_MACHINE, kFontsKey, valueName, name, created);
+        if (!plan.keep) m_record.Add('O', {plan.target, valueName});
+    } else if (!plan.keep) {
+        m_record.Add(shared ? 'S' : 'F', {plan.target});
+    }
+    if (e.m_nOptions[kOptSpecial] == 1) {
+        bool created = false;
+        WriteStringValue(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"SCRNSAVE.EXE", plan.target, created);
+    } else if (e.m_nOptions[kOptSpecial] == 2) {
+        HMODULE module = LoadLibraryExW(plan.target.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        auto registerServer = module ? reinterpret_cast<HRESULT(WINAPI*)()>(
+                                           reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")))
+                                     : nullptr;
+        if (!registerServer || FAILED(registerServer())) {
+            m_log.Line("warning: cannot register " + ToUtf8(plan.target));
+        } else if (!plan.keep) {
+            m_record.Add('X', {plan.target});
+        }
+        if (module) FreeLibrary(module);
+    }
+}
+
+void CInstaller::MakeLinks(const CFileEntry& e, const std::wstring& target)
+{
+    std::wstring workDir = ParentDir(target);
+    if (!e.m_strMenuName.empty()) {
+        std::wstring folder = m_macros.Expand(FromPackage(e.m_strMenuFolder));
+        std::wstring dir = IsAbsolute(folder) ? TrimSlash(folder)
+                                              : TrimSlash(CPathMacros::ProgramsFolder() + L"\\" + folder);
+        MakeDirectories(dir);
+        std::wstring link = dir + L"\\" + SafeFileName(FromPackage(e.m_strMenuName)) + L".lnk";
+        std::string problem = CreateShellLink(link, target, m_macros.Expand(FromPackage(e.m_strMenuArgs)), workDir,
+                                              e.m_nIconIndex);
+        if (!problem.empty()) throw CInstallError("cannot create the icon " + ToUtf8(link) + ": " + problem);
+        m_record.Add('L', {link});
+    }
+    if (!e.m_strShortcutName.empty()) {
+        std::wstring link = CPathMacros::DesktopFolder() + L"\\" + SafeFileName(FromPackage(e.m_strShortcutName)) + L".lnk";
+        std::string problem = CreateShellLink(link, target, m_macros.Expand(FromPackage(e.m_strShortcutArgs)),
+                                              workDir, 0);
+        if (!problem.empty()) throw CInstallError("cannot create the shortcut " + ToUtf8(link) + ": " + problem);
+        m_record.Add('L', {link});
+    }
+}
+
+void CInstaller::WriteIniEntries()
+{
+    for (const IniRecord& ini : m_reader->Contents().versions[m_nVersion].iniEntries) {
+        std::wstring file = m_macros.Expand(FromPackage(ini.file));
+        std::wstring section = m_macros.Expand(FromPackage(ini.section));
+        std::wstring entry = m_macros.Expand(FromPackage(ini.entry));
+        std::wstring value = m_macros.Expand(FromPackage(ini.value));
+        if (ini.flags & 1) {
+            wchar_t probe[8] = L"";
+            GetPrivateProfileStringW(section.c_str(), entry.c_str(), L"\x1", probe, 8, file.c_str());
+            if (!(probe[0] == 1 && probe[1] == 0)) {
+                m_log.Line("INI entry kept: [" + ToUtf8(section) + "] " + ToUtf8(entry) + " in " + ToUtf8(file));
+                continue;
+            }
+        }
+        bool newFile = GetFileAttributesW(IniPath(file).c_str()) == INVALID_FILE_ATTRIBUTES;
+        if (!WritePrivateProfileStringW(section.c_str(), entry.c_str(), value.c_str(), file.c_str())) {
+            throw CInstallError("cannot write to the following file:\n" + ToUtf8(file) + ": " +
+                                SystemMessage(GetLastError()));
+        }
+        m_record.Add('I', {file, section, entry, newFile ? L"1" : L"0"});
+        m_log.Line("INI entry: [" + ToUtf8(section) + "] " + ToUtf8(entry) + " in " + ToUtf8(file));
+    }
+}
+
+// Writes a string value, recording the keys it creates from the first missing one down.
+static void WriteRecordedValue(CInstallRecord& record, uint32_t rootIndex, const std::wstring& key,
+                               const std::wstring& name, const std::wstring& value)
+{
+    void* root = RegistryRootFromIndex(rootIndex);
+    if (!root) throw CInstallError("registry root " + std::to_string(rootIndex) + " is not one of the four roots");
+    std::vector<std::wstring> created;
+    for (size_t pos = 0; pos <= key.size();) {
+        size_t end = key.find(L'\\', pos);
+        if (end == std::wstring::npos) end = key.size();
+        std::wstring prefix = key.substr(0, end);
+        if (!prefix.empty() && !KeyExists(root, prefix)) created.push_back(prefix);
+        pos = end + 1;
+    }
+    bool createdKey = false;
+    long code = WriteStringValue(root, key, name, value, createdKey);
+    if (code != 0) {
+        throw CInstallError("cannot write the registry value " + ToUtf8(key) + "\\" + ToUtf8(name) + ": " +
+                            SystemMessage(code));
+    }
+    for (const std::wstring& k : created) record.Add('K', {DecimalW(rootIndex), k});
+    record.Add('R', {DecimalW(rootIndex), key, name});
+}
+
+void CInstaller::WriteRegistryEntries()
+{
+    for (const RegRecord& reg : m_reader->Contents().versions[m_nVersion].regEntries) {
+        std::wstring key = m_macros.Expand(FromPackage(reg.key));
+        std::wstring name = m_macros.Expand(FromPackage(reg.subkey));
+        std::wstring value = m_macros.Expand(FromPackage(reg.value));
+        void* root = RegistryRootFromIndex(reg.rootKey);
+        if ((reg.flags & 1) && root && ValueExists(root, key, name)) {
+            m_log.Line("registry value kept: " + ToUtf8(key) + "\\" + ToUtf8(name));
+            continue;
+        }
+        WriteRecordedValue(m_record, reg.rootKey, key, name, value);
+        m_log.Line("registry value: " + ToUtf8(key) + "\\" + ToUtf8(name));
+    }
+}
+
+void CInstaller::WriteFileStrings()
+{
+    for (const FileStringRecord& fs : m_reader->Contents().versions[m_nVersion].fileStrings) {
+        std::wstring file = m_macros.Expand(FromPackage(fs.file));
+        if (!IsAbsolute(file)) file = m_strInstallDir + L"\\" + file;
+        std::string what = "cannot write a string into " + ToUtf8(file) + ": ";
+        HANDLE h = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) throw CInstallError(what + SystemMessage(GetLastError()));
+        LARGE_INTEGER size = {};
+        GetFileSizeEx(h, &size);
+        uint64_t length = static_cast<uint64_t>(size.QuadPart);
+        uint64_t at = fs.offset;
+        std::string error;
+        if (fs.offset == 0xFFFFFFFFu) {
+            if (length > kMaxStringTargetSize) {
+                error = "the file is too large to search";
+            } else {
+                std::vector<uint8_t> bytes(static_cast<size_t>(length));
+                DWORD got = 0;
+                if (length && (!ReadFile(h, bytes.data(), static_cast<DWORD>(length), &got, nullptr) || got != length)) {
+                    error = "read error";
+                } else {
+                    auto hit = fs.pattern.empty() ? bytes.end()
+                                                  : std::search(bytes.begin(), bytes.end(), fs.pattern.begin(), fs.pattern.end());
+                    if (hit == bytes.end()) error = "the byte pattern does not occur in the file";
+                    at = static_cast<uint64_t>(hit - bytes.begin());
+                }
+            }
+        }
+        std::string text = fs.text;
+        std::vector<uint8_t> out(text.begin(), text.end());
+        out.push_back(0);
+        if (fs.reserved1 != 0) {
+            if (out.size() > fs.reserved1) {
+                out.resize(fs.reserved1);
+                out.back() = 0;
+            }
+            if ((fs.reserved2 & 1) && out.size() < fs.reserved1) out.resize(fs.reserved1, 0);
+        }
+        if (error.empty() && (at > length || out.size() > length - at)) error = "the string would pass the end of the file";
+        if (error.empty()) {
+            LARGE_INTEGER pos;
+            pos.QuadPart = static_cast<LONGLONG>(at);
+            DWORD written = 0;
+            if (!SetFilePointerEx(h, pos, nullptr, FILE_BEGIN) ||
+                !WriteFile(h, out.data(), static_cast<DWORD>(out.size()), &written, nullptr) || written != out.size()) {
+                error = SystemMessage(GetLastError());
+            }
+        }
+        CloseHandle(h);
+        if (!error.empty()) throw CInstallError(what + error);
+        m_log.Line("string written into " + ToUtf8(file) + " at " + std::to_string(at));
+    }
+}
+
+void CInstaller::UpdateDirectoryRecords()
+{
+    const VersionBlockRecord& block = m_reader->Contents().versions[m_nVersion].block;
+    if ((block.dirFlags & kDirUpdateRegistry) && !block.dirKey.empty()) {
+        WriteRecordedValue(m_record, block.dirRootKey, m_macros.Expand(FromPackage(block.dirKey)),
+                           m_macros.Expand(FromPackage(block.dirSubkey)), m_strInstallDir);
+    }
+    if ((block.dirFlags & kDirUpdateIni) && !block.dirIniFile.empty() && !block.dirIniSection.empty() &&
+        !block.dirIniEntry.empty()) {
+        std::wstring file = m_macros.Expand(FromPackage(block.dirIniFile));
+        std::wstring section = m_macros.Expand(FromPackage(block.dirIniSection));
+        std::wstring entry = m_macros.Expand(FromPackage(block.dirIniEntry));
+        bool newFile = GetFileAttributesW(IniPath(file).c_str()) == INVALID_FILE_ATTRIBUTES;
+        if (!WritePrivateProfileStringW(section.c_str(), entry.c_str(), m_strInstallDir.c_str(), file.c_str())) {
+            throw CInstallError("cannot write to the following file:\n" + ToUtf8(file));
+        }
+        m_record.Add('I', {file, section, entry, newFile ? L"1" : L"0"});
+    }
+}
+
+void CInstaller::InstallUninstaller()
+{
+    const VersionRecord& version = m_reader->Contents().versions[m_nVersion];
+    if (version.files.empty() || !(version.files[0].m_nFlags & kEntryUninstaller)) return;
+    const CFileEntry& e = version.files[0];
+    const Planned& plan = m_plans[0];
+    std::wstring exe = plan.target;
+    MakeDirectories(ParentDir(exe));
+    {
+        const std::vector<uint8_t>& program = *m_reader->Contents().uninstallerProgram;
+        std::wstring temp = exe + L".vk~";
+        CWinFileSink sink(temp);
+        sink.Write(program.data(), program.size());
+        sink.Commit();
+        if (!MoveFileExW(temp.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            DWORD code = GetLastError();
+            DeleteFileW(temp.c_str());
+            throw CInstallError("cannot create the following file:\n" + ToUtf8(exe) + ": " + SystemMessage(code));
+        }
+    }
+    std::wstring base = UninstallDataBase(exe);
+    if (!MoveFileExW(plan.staged.c_str(), (base + L".dat").c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING)) {
+        throw CInstallError("cannot create the following file:\n" + ToUtf8(base + L".dat"));
+    }
+    MakeLinks(e, exe);
+
+    const VersionBlockRecord& block = version.block;
+    std::wstring title = FromPackage(block.title.empty() ? block.name : block.title);
+    if (title.empty()) title = FileName(m_strInstallDir);
+    std::wstring keyName = kUninstallKey + SafeFileName(title);
+    uint32_t rootIndex = 2;
+    bool created = false;
+    if (WriteStringValue(HKEY_LOCAL_MACHINE, keyName, L"DisplayName", title, created) != 0) {
+        rootIndex = 1;  // not allowed to write the machine's list: the user's own
+        if (WriteStringValue(HKEY_CURRENT_USER, keyName, L"DisplayName", title, created) != 0) {
+            throw CInstallError("cannot add " + ToUtf8(title) + " to the list of installed programs");
+        }
+    }
+    void* root = RegistryRootFromIndex(rootIndex);
+    WriteStringValue(root, keyName, L"UninstallString", L"\"" + exe + L"\"", created);
+    WriteStringValue(root, keyName, L"QuietUninstallString", L"\"" + exe + L"\" /S", created);
+    WriteStringValue(root, keyName, L"InstallLocation", m_strInstallDir, created);
+    m_record.Add('U', {DecimalW(rootIndex), keyName});
+
+    if (!m_record.Save(base + L".log")) {
+        throw CInstallError("cannot create the following file:\n" + ToUtf8(base + L".log"));
+    }
+    m_log.Line("uninstaller: " + ToUtf8(exe));
+}
+
+}  // namespace velkan::runtime

@@ -1,0 +1,91 @@
+// The setup program's unattended run: finds the package after its own image (through the size
+// slot), validates every section, chooses the version and the installation directory, rebuilds
+// and checks every file into a private staging folder before anything on the machine changes,
+// then puts the files in place (write under a temporary name, then rename) and makes the icons,
+// shortcuts, INI entries, registry values, strings in files, the uninstaller with its data block
+// and install log, and the entry in the installed-programs list.
+//
+// Strings written into files: an entry writes its text, then one 0 byte, at the numeric offset
+// or at the first match of its byte pattern. Its first reserved value is the size of the field
+// there: at most that many bytes are written (the text is cut, the 0 byte always ends it), 0
+// meaning no limit. Bit 0 of its second reserved value fills the rest of the field with 0 bytes.
+// A string that would pass the end of the file is not written, and the run fails.
+#pragma once
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/package/PackageRecords.h"
+#include "runtime/CCommandLine.h"
+#include "runtime/CInstallRecord.h"
+#include "runtime/CPathMacros.h"
+
+namespace velkan {
+class CPackageReader;
+}
+
+namespace velkan::runtime {
+
+class CRunLog;
+
+class CInstaller {
+public:
+    // Exit codes of the setup program.
+    static constexpr int kExitInstalled = 0;
+    static constexpr int kExitFailed = 1;
+    static constexpr int kExitCancelled = 2;
+    static constexpr int kExitRestart = 3010;
+
+    CInstaller(const CCommandLine& commandLine, CRunLog& log);
+    ~CInstaller();
+
+    // Installs; returns the exit code. Never throws.
+    int Run();
+    // The reason of a failed run, for the message box (UTF-8).
+    const std::string& ErrorMessage() const { return m_strError; }
+
+private:
+    struct Planned {
+        size_t entry = 0;
+        std::wstring target;  // full destination path
+        std::wstring staged;  // staged copy, empty when nothing is copied
+        bool keep = false;    // install, but the uninstaller keeps it
+    };
+
+    void OpenPackage();
+    void ChooseVersion();
+    void ChooseDirectory();
+    void Stage();
+    void StageFile(size_t index, Planned& plan);
+    std::wstring TargetPath(const CFileEntry& entry) const;
+    void Commit();
+    void InstallFile(const Planned& plan);
+    void MakeDirectories(const std::wstring& dir);
+    void MakeLinks(const CFileEntry& entry, const std::wstring& target);
+    void WriteIniEntries();
+    void WriteRegistryEntries();
+    void WriteFileStrings();
+    void UpdateDirectoryRecords();
+    void InstallUninstaller();
+    std::string PageText(int page, int text) const;
+
+    const CCommandLine& m_commandLine;
+    CRunLog& m_log;
+    std::wstring m_strSelf;
+    std::wstring m_strSourceDir;
+    std::unique_ptr<CPackageReader> m_reader;
+    size_t m_nVersion = 0;
+    std::wstring m_strInstallDir;
+    CPathMacros m_macros;
+    std::wstring m_strStageDir;
+    std::vector<Planned> m_plans;
+    CInstallRecord m_record;
+    std::set<std::wstring> m_knownDirs;  // directories known to exist (fewer file system calls)
+    bool m_bRestart = false;
+    bool m_bComInitialised = false;
+    std::string m_strError;
+};
+
+}  // namespace velkan::runtime

@@ -1,0 +1,24 @@
+// The log of a run asked for with /LOG=FILE: one UTF-8 line per step, written at once so the
+// file says how far a failed run came. Without a file name nothing is written.
+#pragma once
+
+#include <string>
+
+namespace velkan::runtime {
+
+class CRunLog {
+public:
+    CRunLog() = default;
+    ~CRunLog();
+    CRunLog(const CRunLog&) = delete;
+    CRunLog& operator=(const CRunLog&) = delete;
+
+    // Creates the log file; false when it cannot be created.
+    bool Open(const std::wstring& path);
+    void Line(const std::string& text);
+
+private:
+    void* m_hFile = nullptr;
+};
+
+}  // namespace velkan::runtime

@@ -1,0 +1,46 @@
+// The uninstaller's unattended run: reads the install log and the data block beside itself,
+// undoes every recorded change in reverse order (links, files, shared-DLL counts, fonts, OCX
+// registrations, INI entries, registry values and the keys it created, the installed-programs
+// entry, directories it created when they are empty), removes the additional files and registry
+// keys the data block names, and finally its own files.
+#pragma once
+
+#include <string>
+
+#include "core/package/PackageRecords.h"
+#include "runtime/CCommandLine.h"
+#include "runtime/CInstallRecord.h"
+
+namespace velkan::runtime {
+
+class CRunLog;
+
+class CUninstaller {
+public:
+    CUninstaller(const CCommandLine& commandLine, CRunLog& log);
+
+    // Uninstalls; returns 0 on success, 1 on failure. Never throws.
+    int Run();
+    const std::string& ErrorMessage() const { return m_strError; }
+
+private:
+    void Load();
+    void Undo(const CInstallRecord::Item& item);
+    void RemoveSharedFile(const std::wstring& path);
+    void RemoveExtraFiles();
+    void RemoveRegistryKeys();
+    void RemoveSelf();
+    void RemoveFile(const std::wstring& path);
+
+    const CCommandLine& m_commandLine;
+    CRunLog& m_log;
+    std::wstring m_strSelf;
+    std::wstring m_strBase;
+    std::wstring m_strInstallDir;
+    CInstallRecord m_record;
+    UninstallerDataRecord m_data;
+    std::string m_strError;
+    int m_nProblems = 0;
+};
+
+}  // namespace velkan::runtime

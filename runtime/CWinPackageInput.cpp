@@ -1,0 +1,66 @@
+#include "runtime/CWinPackageInput.h"
+
+#include <windows.h>
+
+#include "core/package/CPackageException.h"
+#include "runtime/CInstallError.h"
+#include "runtime/WinText.h"
+
+namespace velkan::runtime {
+
+CWinPackageInput::CWinPackageInput(const std::wstring& path)
+    : m_strName(ToUtf8(path))
+{
+    m_hFile = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (m_hFile == INVALID_HANDLE_VALUE) {
+        throw CInstallError("cannot open " + m_strName + ": " + SystemMessage(GetLastError()));
+    }
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(m_hFile, &size)) {
+        DWORD code = GetLastError();
+        CloseHandle(m_hFile);
+        throw CInstallError("cannot get the size of " + m_strName + ": " + SystemMessage(code));
+    }
+    m_nLength = static_cast<uint64_t>(size.QuadPart);
+}
+
+CWinPackageInput::~CWinPackageInput()
+{
+    CloseHandle(m_hFile);
+}
+
+std::unique_ptr<IPackageInput> CWinPackageInput::TryOpen(const std::wstring& path)
+{
+    try {
+        return std::make_unique<CWinPackageInput>(path);
+    } catch (const CInstallError&) {
+        return nullptr;
+    }
+}
+
+void CWinPackageInput::ReadAt(uint64_t position, void* buffer, size_t size)
+{
+    if (position > m_nLength || size > m_nLength - position) {
+        throw CPackageException(m_strName + ": " + std::to_string(size) + " bytes at offset " +
+                                std::to_string(position) + " pass the end of the file (" +
+                                std::to_string(m_nLength) + " bytes)");
+    }
+    auto* out = static_cast<uint8_t*>(buffer);
+    while (size > 0) {
+        OVERLAPPED at = {};
+        at.Offset = static_cast<DWORD>(position);
+        at.OffsetHigh = static_cast<DWORD>(position >> 32);
+        DWORD want = size > 0x100000 ? 0x100000 : static_cast<DWORD>(size);
+        DWORD got = 0;
+        if (!ReadFile(m_hFile, out, want, &got, &at) || got == 0) {
+            throw CPackageException(m_strName + ": read error at offset " + std::to_string(position) +
+                                    ": " + SystemMessage(GetLastError()));
+        }
+        out += got;
+        position += got;
+        size -= got;
+    }
+}
+
+}  // namespace velkan::runtime

@@ -1,0 +1,38 @@
+// Path helpers of the runtime. Every path that comes from the package is checked here so that
+// nothing is written outside its target directory, whatever the package says.
+#pragma once
+
+#include <string>
+
+namespace velkan::runtime {
+
+// This program's own path.
+std::wstring OwnProgramPath();
+// The directory part (without trailing backslash) and the name part of a path.
+std::wstring ParentDir(const std::wstring& path);
+std::wstring FileName(const std::wstring& path);
+// The path of continuation file n of a setup program: from the last '.' of the file name on
+// replaced by ".D%2.2d" (appended when the name has no '.').
+std::wstring ContinuationPath(const std::wstring& program, int n);
+// The full form of a path (GetFullPathName).
+std::wstring FullPath(const std::wstring& path);
+// A drive path ("C:\...") or a UNC path.
+bool IsAbsolute(const std::wstring& path);
+// A name Windows stores as written: not empty, no trailing dot or space, no reserved character
+// or device name (CON, NUL, COM1...), no control character.
+bool IsSafeComponent(const std::wstring& name);
+// base\relative, checked to lie inside base after Windows resolves it; throws CPackageException.
+std::wstring JoinInside(const std::wstring& base, const std::wstring& relative);
+// A name for an icon or shortcut file: reserved characters replaced by '_'.
+std::wstring SafeFileName(const std::wstring& name);
+// A new folder of our own under the user's temporary folder; throws CInstallError.
+std::wstring MakePrivateTempDir();
+// Removes a directory with everything in it (best effort).
+void RemoveTree(const std::wstring& dir);
+// Where Windows puts an INI file of this name (a bare name lies in the Windows directory).
+std::wstring IniPath(const std::wstring& file);
+// The uninstaller's path without its extension: its data block and install log sit beside it
+// as BASE.dat and BASE.log.
+std::wstring UninstallDataBase(const std::wstring& uninstaller);
+
+}  // namespace velkan::runtime

@@ -1,0 +1,28 @@
+// The setup program (resource 500, and 501 for the Windows 3.1 layout): the install runtime's
+// stub. Unattended: setup.exe /S [/D=DIR] [/V=N|/V=NAME] [/LOG=FILE].
+#include <windows.h>
+
+#include "runtime/CCommandLine.h"
+#include "runtime/CInstaller.h"
+#include "runtime/CRunLog.h"
+#include "runtime/SafeDllSearch.h"
+#include "runtime/WinText.h"
+
+using namespace velkan::runtime;
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    RestrictDllSearch();
+    CCommandLine commandLine(CCommandLine::ProcessArguments());
+    CRunLog log;
+    if (!commandLine.m_strLogFile.empty()) log.Open(commandLine.m_strLogFile);
+    for (const std::wstring& unknown : commandLine.m_unknown) log.Line("ignored argument: " + ToUtf8(unknown));
+    if (!commandLine.m_bSilent) {
+        // The wizard windows come with the interactive runtime; until then say how to install.
+        MessageBoxW(nullptr, L"This setup program installs unattended: run it with /S [/D=DIR] [/V=N].",
+                    L"Setup", MB_OK | MB_ICONINFORMATION);
+        return CInstaller::kExitCancelled;
+    }
+    CInstaller installer(commandLine, log);
+    return installer.Run();
+}

@@ -1,0 +1,30 @@
+// The uninstaller (resource 507, and 506 for the Windows 3.1 layout), copied into the
+// installation directory by the setup program. Unattended: uninstall.exe /S [/LOG=FILE].
+#include <windows.h>
+
+#include "runtime/CCommandLine.h"
+#include "runtime/CRunLog.h"
+#include "runtime/CUninstaller.h"
+#include "runtime/RuntimeSlots.h"
+#include "runtime/SafeDllSearch.h"
+#include "runtime/WinText.h"
+
+using namespace velkan::runtime;
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    RestrictDllSearch();
+    CCommandLine commandLine(CCommandLine::ProcessArguments());
+    CRunLog log;
+    if (!commandLine.m_strLogFile.empty()) log.Open(commandLine.m_strLogFile);
+    if (!commandLine.m_bSilent) {
+        MessageBoxW(nullptr, L"This uninstaller runs unattended: run it with /S.", L"Uninstall",
+                    MB_OK | MB_ICONINFORMATION);
+        return 2;
+    }
+    // The builder sets the size slot of the uninstaller it packs; the key slot is read so that
+    // its marker stays in the image like the setup program's.
+    if (OwnSizeSlot() == 0 || OwnKeySlot() == 0) log.Line("this uninstaller was not prepared by a setup program");
+    CUninstaller uninstaller(commandLine, log);
+    return uninstaller.Run();
+}

@@ -1,0 +1,537 @@
+// The install runtime end to end: setup programs assembled from real projects are run
+// unattended under Wine in a private prefix (its own WINEPREFIX and HOME inside the build tree),
+// and what they install is compared with the sources, byte for byte, together with the INI
+// entries, registry values, strings written into files, links and the uninstaller's work.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "CTestSetupBuilder.h"
+#include "core/model/CDataArray.h"
+#include "core/model/FileOption.h"
+#include "core/model/ProjectFile.h"
+
+namespace fs = std::filesystem;
+using velkan::CData;
+using velkan::CDataArray;
+using velkan::CFileItem;
+using velkan::test::CTestSetupBuilder;
+
+namespace {
+
+const fs::path kWork = VELKAN_RUNTIME_TEST_DIR;
+
+bool HaveWine()
+{
+    return std::system("command -v wine >/dev/null 2>&1") == 0;
+}
+
+std::string Quote(const std::string& s)
+{
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// Runs a command line under the private prefix; returns its exit code (8 bits, as Unix gives it).
+int Shell(const std::string& command)
+{
+    std::string line = "WINEPREFIX=" + Quote((kWork / "prefix").string()) + " HOME=" + Quote((kWork / "home").string()) +
+                       " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY= " + command;
+    int status = std::system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int Wine(const std::string& program, const std::string& args)
+{
+    int code = Shell("wine " + Quote(program) + " " + args + " </dev/null >/dev/null 2>&1");
+    Shell("wineserver -w");  // every process the program started has ended
+    return code;
+}
+
+std::string Capture(const std::string& command)
+{
+    std::string line = "WINEPREFIX=" + Quote((kWork / "prefix").string()) + " HOME=" + Quote((kWork / "home").string()) +
+                       " WINEDEBUG=-all DISPLAY= " + command + " 2>/dev/null";
+    std::string out;
+    if (FILE* pipe = popen(line.c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+        pclose(pipe);
+    }
+    return out;
+}
+
+// The Windows form of a host path (Wine's Z: drive is the host root).
+std::string WinPath(const fs::path& path)
+{
+    std::string s = "Z:" + path.string();
+    for (char& c : s) {
+        if (c == '/') c = '\\';
+    }
+    return s;
+}
+
+std::vector<uint8_t> ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string ReadText(const fs::path& path)
+{
+    auto bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void WriteText(const fs::path& path, const std::string& text)
+{
+    WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+std::vector<uint8_t> Noise(size_t size, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::vector<uint8_t> bytes(size);
+    // Compressible but not trivial: words from a small alphabet with random runs.
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(rng() % 7 == 0 ? rng() : 'a' + rng() % 8);
+    return bytes;
+}
+
+std::vector<fs::path> FilesUnder(const fs::path& dir)
+{
+    std::vector<fs::path> files;
+    if (!fs::exists(dir)) return files;
+    for (const auto& e : fs::recursive_directory_iterator(dir)) {
+        if (e.is_regular_file()) files.push_back(fs::relative(e.path(), dir));
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::vector<fs::path> FindByName(const fs::path& dir, const std::string& name)
+{
+    std::vector<fs::path> found;
+    if (!fs::exists(dir)) return found;
+    for (const auto& e : fs::recursive_directory_iterator(dir, fs::directory_options::skip_permission_denied)) {
+        if (e.path().filename() == name) found.push_back(e.path());
+    }
+    return found;
+}
+
+CFileItem Item(const std::string& path)
+{
+    CFileItem item(path);
+    return item;
+}
+
+class RuntimeWine : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!HaveWine()) return;
+        fs::create_directories(kWork / "home");
+        if (!fs::exists(kWork / "prefix" / "system.reg")) Shell("wineboot -i >/dev/null 2>&1; wineserver -w");
+    }
+
+    void SetUp() override
+    {
+        if (!HaveWine()) GTEST_SKIP() << "wine is not installed";
+        m_dir = kWork / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+
+    // A version reading its files from m_dir/src<n>/.
+    CData Version(int n, const std::string& name)
+    {
+        CData v;
+        v.m_strName = name;
+        v.m_strTitle = "Velkan Test " + name;
+        v.m_strSourceDir = (m_dir / ("src" + std::to_string(n))).string() + "/";
+        v.m_strInstallDir = "#Program Files#\\Velkan Test " + name;
+        v.m_strUninstFile.clear();
+        return v;
+    }
+
+    fs::path m_dir;
+};
+
+// Three versions sharing files, with deltas and data taken over from earlier versions; each is
+// installed on its own and compared byte for byte with its sources.
+TEST_F(RuntimeWine, InstallsEveryVersionByteForByte)
+{
+    CDataArray project;
+    project.m_nWindowMode = 0;
+    std::vector<uint8_t> tool = Noise(150000, 1), big = Noise(400000, 2), shared = Noise(30000, 3);
+    std::vector<uint8_t> tool2 = tool, big2 = big;
+    for (size_t i = 5000; i < 5300; ++i) tool2[i] = static_cast<uint8_t>(i);
+    tool2.insert(tool2.begin() + 90000, 777, 'Z');
+    big2.erase(big2.begin() + 100000, big2.begin() + 101000);
+    big2[300000] ^= 0xFF;
+
+    for (int n = 1; n <= 3; ++n) {
+        fs::path src = m_dir / ("src" + std::to_string(n));
+        WriteText(src / "readme.txt", "Velkan readme, same in every version\r\n");
+        WriteBytes(src / "lib" / "shared.dll", shared);
+        WriteBytes(src / "bin" / "tool.dat", n == 1 ? tool : tool2);
+        WriteBytes(src / "data" / "big.bin", n == 2 ? big2 : big);
+        WriteBytes(src / "empty.txt", {});
+    }
+    WriteText(m_dir / "src2" / "only2.txt", "only in version 2");
+    WriteText(m_dir / "src3" / "deep" / "er" / "only3.txt", "only in version 3");
+
+    const char* names[] = {"One", "Two", "Three"};
+    for (int n = 1; n <= 3; ++n) {
+        CData v = Version(n, names[n - 1]);
+        for (const char* p : {"readme.txt", "lib\\shared.dll", "bin\\tool.dat", "data\\big.bin", "empty.txt"}) {
+            v.m_files.push_back(Item(p));
+        }
+        if (n == 2) v.m_files.push_back(Item("only2.txt"));
+        if (n == 3) v.m_files.push_back(Item("deep\\er\\only3.txt"));
+        project.m_versions.push_back(v);
+    }
+    fs::path setup = m_dir / "setup.exe";
+    CTestSetupBuilder::Build(project, setup.string());
+
+    for (int n = 1; n <= 3; ++n) {
+        SCOPED_TRACE("version " + std::to_string(n));
+        fs::path target = m_dir / ("install" + std::to_string(n));
+        std::string choice = n == 2 ? "/V=two" : "/V=" + std::to_string(n);
+        fs::path log = m_dir / ("setup" + std::to_string(n) + ".log");
+        ASSERT_EQ(Wine(setup.string(), choice + " /LOG=" + Quote(WinPath(log)) + " /S /D=" + Quote(WinPath(target))), 0)
+            << ReadText(log);
+        fs::path src = m_dir / ("src" + std::to_string(n));
+        ASSERT_EQ(FilesUnder(target), FilesUnder(src));
+        for (const fs::path& f : FilesUnder(src)) EXPECT_EQ(ReadBytes(target / f), ReadBytes(src / f)) << f;
+    }
+}
+
+// One version with everything around the files: INI entries and registry values (macros
+// expanded, do-not-overwrite honoured), strings written into files, icons and a shortcut, the
+// directory records, the uninstaller; then the uninstaller removes everything of ours.
+TEST_F(RuntimeWine, InstallsSettingsAndUninstallsThem)
+{
+    CDataArray project;
+    project.m_nWindowMode = 0;
+    fs::path src = m_dir / "src1";
+    WriteText(src / "app.exe", "MZ not really a program, but a file");
+    WriteText(src / "doc" / "notes.txt", "0123456789 MARKER here and more text after it");
+    WriteText(src / "keep.txt", "kept on uninstall");
+
+    CData v = Version(1, "Full");
+    CFileItem app = Item("app.exe");
+    app.m_strMenuFolder = "Velkan Test Full";
+    app.m_strMenuName = "Velkan App";
+    app.m_strShortcutName = "Velkan App Shortcut";
+    v.m_files.push_back(app);
+    v.m_files.push_back(Item("doc\\notes.txt"));
+    CFileItem keep = Item("keep.txt");
+    keep.SetOption(velkan::OptInstallMode, 0);
+    v.m_files.push_back(keep);
+
+    velkan::CIniInfo ini;
+    ini.m_strFile = "#InstallDir#\\settings.ini";
+    ini.m_strSection = "Main";
+    ini.m_strEntry = "Dir";
+    ini.m_strValue = "#InstallDir#\\data";
+    v.m_iniEntries.push_back(ini);
+    velkan::CIniInfo kept = ini;
+    kept.m_strEntry = "Kept";
+    kept.m_strValue = "new";
+    kept.m_nFlags = 1;
+    v.m_iniEntries.push_back(kept);
+
+    velkan::CRegInfo reg;
+    reg.m_nRootKey = 1;
+    reg.m_strKey = "Software\\VelkanTest\\Full";
+    reg.m_strSubkey = "Path";
+    reg.m_strValue = "#InstallDir#\\app.exe";
+    v.m_regEntries.push_back(reg);
+    velkan::CRegInfo regKept = reg;
+    regKept.m_strKey = "Software\\VelkanTestKept";
+    regKept.m_strSubkey = "Value";
+    regKept.m_strValue = "from setup";
+    regKept.m_nFlags = 1;
+    v.m_regEntries.push_back(regKept);
+
+    velkan::CFileInfo atOffset;
+    atOffset.m_strFile = "#InstallDir#\\doc\\notes.txt";
+    atOffset.m_nOffsetMode = 0;
+    atOffset.m_strOffset = "2";
+    atOffset.m_strText = "AB";
+    v.m_fileStrings.push_back(atOffset);
+    velkan::CFileInfo atPattern;
+    atPattern.m_strFile = "doc\\notes.txt";
+    atPattern.m_nOffsetMode = 1;
+    atPattern.m_strOffset = "\"MARKER\"";
+    atPattern.m_strText = "XYZ";
+    v.m_fileStrings.push_back(atPattern);
+
+    // The directory record goes under HKEY_CLASSES_ROOT (root 0): the package reader takes a
+    // non-zero root number at header offset 16 for a string offset and refuses the block.
+    v.m_nDirFlags = 0x02 | 0x04;
+    v.m_nDirRootKey = 0;
+    v.m_strDirKey = "Software\\VelkanTestDir";
+    v.m_strDirSubkey = "InstallDir";
+    v.m_strUninstFile = "uninstall.exe";
+    v.m_strUninstFolder = "Velkan Test Full";
+    v.m_strUninstIcon = "Uninstall Velkan";
+    v.m_strUninstExtra = "*.tmp";
+    v.m_regKeysToRemove = {"HKEY_CURRENT_USER\\Software\\VelkanTestExtra"};
+    project.m_versions.push_back(v);
+
+    fs::path setup = m_dir / "setup.exe";
+    CTestSetupBuilder::Build(project, setup.string());
+    fs::path target = m_dir / "install";
+    std::string winTarget = WinPath(target);
+
+    // A value that exists already is kept (do-not-overwrite), as is an INI entry.
+    Shell("wine reg add 'HKCU\\Software\\VelkanTestKept' /v Value /d before /f >/dev/null 2>&1");
+    fs::create_directories(target);
+    WriteText(target / "settings.ini", "[Main]\r\nKept=old\r\n");
+    Shell("wine reg add 'HKCU\\Software\\VelkanTestExtra\\Sub' /v X /d y /f >/dev/null 2>&1");
+
+    fs::path log = m_dir / "setup.log";
+    ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(winTarget)), 0) << ReadText(log);
+
+    EXPECT_EQ(ReadText(target / "app.exe"), "MZ not really a program, but a file");
+    EXPECT_EQ(ReadText(target / "doc" / "notes.txt"), std::string("01AB\0" "56789 XYZ\0ER here and more text after it", 45));
+    std::string settings = ReadText(target / "settings.ini");
+    EXPECT_NE(settings.find("Dir=" + winTarget + "\\data"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("Kept=old"), std::string::npos) << settings;
+    std::string query = Capture("wine reg query 'HKCU\\Software\\VelkanTest\\Full'");
+    EXPECT_NE(query.find(winTarget + "\\app.exe"), std::string::npos) << query;
+    std::string dirQuery = Capture("wine reg query 'HKCR\\Software\\VelkanTestDir' /v InstallDir");
+    EXPECT_NE(dirQuery.find(winTarget), std::string::npos) << dirQuery;
+    EXPECT_NE(Capture("wine reg query 'HKCU\\Software\\VelkanTestKept' /v Value").find("before"), std::string::npos);
+    EXPECT_TRUE(fs::exists(target / "uninstall.exe"));
+    EXPECT_EQ(FindByName(kWork, "Velkan App.lnk").size(), 1u);
+    EXPECT_EQ(FindByName(kWork, "Velkan App Shortcut.lnk").size(), 1u);
+    EXPECT_EQ(FindByName(kWork, "Uninstall Velkan.lnk").size(), 1u);
+    std::string list = Capture("wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velkan Test Full'");
+    EXPECT_NE(list.find("UninstallString"), std::string::npos) << list;
+
+    WriteText(target / "scratch.tmp", "made by the program; the uninstaller's extra files");
+    fs::path uninstallLog = m_dir / "uninstall.log";
+    ASSERT_EQ(Wine((target / "uninstall.exe").string(), "/S /LOG=" + Quote(WinPath(uninstallLog))), 0)
+        << ReadText(uninstallLog);
+    Shell("sleep 4; wineserver -w");  // a helper may remove the uninstaller after it has ended
+
+    // Only what was there before, and the file kept on uninstall, remain.
+    EXPECT_EQ(FilesUnder(target), std::vector<fs::path>({"keep.txt", "settings.ini"})) << ReadText(uninstallLog);
+    settings = ReadText(target / "settings.ini");
+    EXPECT_EQ(settings.find("Dir="), std::string::npos) << settings;
+    EXPECT_NE(settings.find("Kept=old"), std::string::npos) << settings;
+    EXPECT_EQ(Capture("wine reg query 'HKCU\\Software\\VelkanTest'").find("Full"), std::string::npos);
+    EXPECT_EQ(Shell("wine reg query 'HKCU\\Software\\VelkanTest' >/dev/null 2>&1"), 1);
+    EXPECT_EQ(Shell("wine reg query 'HKCU\\Software\\VelkanTestExtra' >/dev/null 2>&1"), 1);
+    EXPECT_EQ(Shell("wine reg query 'HKCR\\Software\\VelkanTestDir' >/dev/null 2>&1"), 1);
+    EXPECT_NE(Capture("wine reg query 'HKCU\\Software\\VelkanTestKept' /v Value").find("before"), std::string::npos);
+    EXPECT_TRUE(FindByName(kWork, "Velkan App.lnk").empty());
+    EXPECT_TRUE(FindByName(kWork, "Velkan App Shortcut.lnk").empty());
+    EXPECT_TRUE(FindByName(kWork, "Uninstall Velkan.lnk").empty());
+    EXPECT_TRUE(FindByName(kWork / "prefix", "Velkan Test Full").empty());
+    EXPECT_EQ(Shell("wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velkan Test Full' "
+                    ">/dev/null 2>&1"),
+              1);
+}
+
+// The Windows 3.1 layout (stub 501, uninstaller 506, 64 KB-aligned tables) with the file options:
+// a file kept outside the setup program, one not installed but with a shortcut, a directory-only
+// entry, a shared file with its usage count; the directory comes from the registry when present.
+TEST_F(RuntimeWine, InstallsTheWindows31LayoutWithFileOptions)
+{
+    fs::path src = m_dir / "src1";
+    fs::path dist = m_dir / "dist";
+    WriteBytes(src / "main.bin", Noise(70000, 11));
+    WriteText(src / "extra" / "manual.txt", "kept outside the setup program");
+    WriteText(dist / "extra" / "manual.txt", "kept outside the setup program");
+    WriteText(src / "viewer.txt", "not installed, only linked");
+    WriteText(src / "logs" / "placeholder.txt", "only its directory is made");
+    WriteBytes(src / "common.dll", Noise(5000, 12));
+
+    CDataArray project;
+    project.m_nWindowMode = 0;
+    project.m_nPlatform = 0;
+    CData v = Version(1, "Old");
+    v.m_files.push_back(Item("main.bin"));
+    CFileItem external = Item("extra\\manual.txt");
+    external.SetOption(velkan::OptKeepExternal, 1);
+    v.m_files.push_back(external);
+    CFileItem viewer = Item("viewer.txt");
+    viewer.SetOption(velkan::OptInstallMode, 2);
+    viewer.m_strShortcutName = "Velkan Viewer";
+    v.m_files.push_back(viewer);
+    CFileItem logs = Item("logs\\placeholder.txt");
+    logs.SetOption(velkan::OptInstallMode, 3);
+    v.m_files.push_back(logs);
+    CFileItem common = Item("common.dll");
+    common.SetOption(velkan::OptUsageCount, 1);
+    v.m_files.push_back(common);
+    v.m_strDirKey = "Software\\VelkanTestOld";  // root 0, HKEY_CLASSES_ROOT
+    v.m_strDirSubkey = "Path";
+    v.m_strUninstFile = "uninst.exe";
+    project.m_versions.push_back(v);
+    fs::path setup = dist / "setup.exe";
+    CTestSetupBuilder::Build(project, setup.string());
+
+    fs::path target = m_dir / "from registry";
+    Shell("wine reg add 'HKCR\\Software\\VelkanTestOld' /v Path /d " + Quote(WinPath(target)) + " /f >/dev/null 2>&1");
+    fs::path log = m_dir / "setup.log";
+    EXPECT_EQ(Wine(setup.string(), "/S /V=Nope"), 1);
+    ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log))), 0) << ReadText(log);
+
+    EXPECT_EQ(ReadBytes(target / "main.bin"), ReadBytes(src / "main.bin"));
+    EXPECT_EQ(ReadText(target / "extra" / "manual.txt"), "kept outside the setup program");
+    EXPECT_FALSE(fs::exists(target / "viewer.txt"));
+    EXPECT_EQ(FindByName(kWork, "Velkan Viewer.lnk").size(), 1u);
+    EXPECT_TRUE(fs::is_directory(target / "logs"));
+    EXPECT_FALSE(fs::exists(target / "logs" / "placeholder.txt"));
+    std::string shared = Capture("wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs'");
+    EXPECT_NE(shared.find(WinPath(target / "common.dll")), std::string::npos) << shared;
+
+    ASSERT_EQ(Wine((target / "uninst.exe").string(), "/S"), 0);
+    Shell("sleep 4; wineserver -w");
+    EXPECT_FALSE(fs::exists(target)) << "the directory the setup program made goes with its files";
+    EXPECT_TRUE(FindByName(kWork, "Velkan Viewer.lnk").empty());
+    shared = Capture("wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs'");
+    EXPECT_EQ(shared.find(WinPath(target / "common.dll")), std::string::npos) << shared;
+
+    // Without the external file beside it, the setup program installs nothing.
+    fs::remove(dist / "extra" / "manual.txt");
+    fs::path elsewhere = m_dir / "no-external";
+    EXPECT_EQ(Wine(setup.string(), "/S /D=" + Quote(WinPath(elsewhere))), 1);
+    EXPECT_FALSE(fs::exists(elsewhere));
+}
+
+// A setup program written by the real build (velkanc build) from a saved project: two versions,
+// the second with a changed file (a delta) and an uninstaller; both install byte for byte.
+TEST_F(RuntimeWine, InstallsWhatVelkancBuildWrites)
+{
+#ifndef VELKANC_PATH
+    GTEST_SKIP() << "velkanc is not part of this build";
+#else
+    std::vector<uint8_t> data = Noise(250000, 21), data2 = data;
+    data2.insert(data2.begin() + 120000, 500, 'Q');
+    for (int n = 1; n <= 2; ++n) {
+        fs::path src = m_dir / ("src" + std::to_string(n));
+        WriteBytes(src / "app" / "data.bin", n == 1 ? data : data2);
+        WriteText(src / "readme.txt", "the same in both versions");
+    }
+    CDataArray project;
+    project.m_nWindowMode = 0;
+    for (int n = 1; n <= 2; ++n) {
+        CData v = Version(n, n == 1 ? "Built1" : "Built2");
+        v.m_files.push_back(Item("app\\data.bin"));
+        v.m_files.push_back(Item("readme.txt"));
+        if (n == 2) v.m_strUninstFile = "remove.exe";
+        project.m_versions.push_back(v);
+    }
+    fs::path vkp = m_dir / "project.vkp";
+    velkan::SaveProject(project, vkp.string());
+    fs::path setup = m_dir / "built.exe";
+    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " + Quote(setup.string()) +
+                    " --yes >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
+              0)
+        << ReadText(m_dir / "build.txt");
+    for (int n = 1; n <= 2; ++n) {
+        SCOPED_TRACE(n);
+        fs::path target = m_dir / ("install" + std::to_string(n));
+        fs::path log = m_dir / ("setup" + std::to_string(n) + ".log");
+        ASSERT_EQ(Wine(setup.string(), "/S /V=" + std::to_string(n) + " /LOG=" + Quote(WinPath(log)) + " /D=" +
+                                           Quote(WinPath(target))),
+                  0)
+            << ReadText(log);
+        fs::path src = m_dir / ("src" + std::to_string(n));
+        for (const fs::path& f : FilesUnder(src)) EXPECT_EQ(ReadBytes(target / f), ReadBytes(src / f)) << f;
+    }
+    EXPECT_TRUE(fs::exists(m_dir / "install2" / "remove.exe"));
+    ASSERT_EQ(Wine((m_dir / "install2" / "remove.exe").string(), "/S"), 0);
+    Shell("sleep 4; wineserver -w");
+    EXPECT_FALSE(fs::exists(m_dir / "install2"));
+#endif
+}
+
+// Damaged setup programs install nothing and exit 1: one flipped byte in a packed file, a
+// program cut short, and an entry path that would leave the installation directory.
+TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
+{
+    fs::path src = m_dir / "src1";
+    WriteBytes(src / "first.bin", Noise(50000, 7));
+    WriteBytes(src / "second.bin", Noise(300000, 8));
+    CDataArray project;
+    project.m_nWindowMode = 0;
+    CData v = Version(1, "Damaged");
+    v.m_files.push_back(Item("first.bin"));
+    v.m_files.push_back(Item("second.bin"));
+    project.m_versions.push_back(v);
+    fs::path good = m_dir / "good.exe";
+    CTestSetupBuilder::Build(project, good.string());
+    std::vector<uint8_t> bytes = ReadBytes(good);
+
+    std::vector<uint8_t> flipped = bytes;
+    flipped[flipped.size() - 20000] ^= 0x10;  // inside the last file's packed stream
+    std::vector<uint8_t> cut(bytes.begin(), bytes.end() - 1000);
+
+    WriteText(m_dir / "escape.txt", "outside");
+    CDataArray escaping = project;
+    escaping.m_versions[0].m_files.push_back(Item("..\\escape.txt"));
+
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> program;
+    } cases[] = {{"flipped", flipped}, {"cut", cut}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::path program = m_dir / (std::string(c.name) + ".exe");
+        WriteBytes(program, c.program);
+        fs::path target = m_dir / (std::string("install-") + c.name);
+        fs::path log = m_dir / (std::string(c.name) + ".log");
+        EXPECT_EQ(Wine(program.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 1);
+        EXPECT_FALSE(fs::exists(target));
+        EXPECT_NE(ReadText(log).find("This file contains invalid data."), std::string::npos) << ReadText(log);
+    }
+    {
+        fs::path program = m_dir / "escape.exe";
+        CTestSetupBuilder::Build(escaping, program.string());
+        fs::path target = m_dir / "deeper" / "install-escape";
+        WriteText(m_dir / "deeper" / "escape.txt", "must stay");
+        EXPECT_EQ(Wine(program.string(), "/S /D=" + Quote(WinPath(target))), 1);
+        EXPECT_FALSE(fs::exists(target));
+        EXPECT_EQ(ReadText(m_dir / "deeper" / "escape.txt"), "must stay");
+    }
+    // The undamaged program installs.
+    fs::path target = m_dir / "install-good";
+    EXPECT_EQ(Wine(good.string(), "/S /D=" + Quote(WinPath(target))), 0);
+    EXPECT_EQ(ReadBytes(target / "second.bin"), ReadBytes(src / "second.bin"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (!HaveWine()) {
+        std::printf("wine is not installed: the install runtime tests are skipped\n");
+        return 77;
+    }
+    return RUN_ALL_TESTS();
+}
