@@ -11,7 +11,7 @@ cmake --build build -j "$JOBS"
 ctest --test-dir build --output-on-failure -j "$JOBS"
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++ -DVELKAN_SANITIZE=ON -DVELKAN_FUZZ=ON -DVELKAN_GUI=OFF \
+  -DCMAKE_CXX_COMPILER=clang++ -DVELKAN_SANITIZE=ON -DVELKAN_FUZZ=ON -DVELKAN_GUI=OFF -DVELKAN_RUNTIME=OFF \
   -DVELKAN_FUZZ_SECONDS="${VELKAN_FUZZ_SECONDS:-20}" >/dev/null
 cmake --build build-asan -j "$JOBS"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
