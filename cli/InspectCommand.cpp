@@ -64,7 +64,9 @@ std::string EntryFlagsText(uint8_t flags)
     static const char* names[] = {"uninstaller", "version", "translation", "times", "delta", "external"};
     std::string text;
     for (int bit = 0; bit < 6; ++bit) {
-        if (flags & (1 << bit)) text += (text.empty() ? "" : ",") + std::string(names[bit]);
+        if (!(flags & (1 << bit))) continue;
+        if (!text.empty()) text += ',';
+        text += names[bit];
     }
     return text.empty() ? "-" : text;
 }

@@ -44,7 +44,8 @@ int RunVerify(const std::vector<std::string>& args)
         std::printf("%zu of %zu entries failed\n", failed, checked);
         return kExitFailure;
     }
-    std::printf("OK: %zu entries in %zu versions\n", checked, versions.size());
+    std::printf("OK: %zu %s in %zu %s\n", checked, checked == 1 ? "entry" : "entries", versions.size(),
+                versions.size() == 1 ? "version" : "versions");
     return kExitOk;
 }
 
