@@ -41,23 +41,6 @@ void LoadRuntimeFrom(const std::string& dir)
 }
 
 // Refuses, before anything is written, a build that would lack a runtime program.
-void CheckRuntime(const CDataArray& project)
-{
-    std::vector<int> needed = {
-        StubResourceId(project.m_nPlatform),
-        DialogBlockResourceId(project.m_nPlatform, !project.m_strWizardBitmap.empty())};
-    for (const CData& version : project.m_versions) {
-        if (!version.m_strUninstFile.empty()) {
-            needed.push_back(UninstallerResourceId(project.m_nPlatform));
-            break;
-        }
-    }
-    for (int id : needed) {
-        auto bytes = LoadRuntimeResource(id);
-        if (!bytes || bytes->empty()) throw CommandError{RuntimeResourceMissingText(id)};
-    }
-}
-
 int RunBuild(const std::vector<std::string>& args)
 {
     CArgParser p(args, {"-o", "--platform", "--runtime"}, {"--yes"});
@@ -79,7 +62,10 @@ int RunBuild(const std::vector<std::string>& args)
         throw CommandError{projectPath + ": the project names no setup program to write; give one with -o OUT"};
     }
     if (auto runtime = p.Value("--runtime")) LoadRuntimeFrom(*runtime);
-    CheckRuntime(project);
+    // Refused before anything is written.
+    if (auto missing = MissingRuntimeResource(project)) {
+        throw CommandError{RuntimeResourceMissingText(*missing)};
+    }
 
     CBuildConsole console(p.Has("--yes"), isatty(STDERR_FILENO) == 1);
     CConsoleDiskHost disks;

@@ -3,8 +3,6 @@
 // setup program without its stub or dialogs could not run).
 #pragma once
 
-#include <optional>
-
 #include "gui/IBuildRunner.h"
 
 namespace velkan {
@@ -14,8 +12,6 @@ public:
     BuildResult Build(const CDataArray& project, const BuildSettings& settings,
                       CBuildReport& report, IBuildHost& host, IDiskHost& disks) override;
 
-    // The first runtime resource the project needs that this program lacks.
-    static std::optional<int> MissingRuntimeResource(const CDataArray& project);
 };
 
 }  // namespace velkan

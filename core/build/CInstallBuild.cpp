@@ -103,6 +103,24 @@ std::string CanonicalText(const std::string& path)
 
 }  // namespace
 
+std::optional<int> MissingRuntimeResource(const CDataArray& project)
+{
+    std::vector<int> needed = {
+        StubResourceId(project.m_nPlatform),
+        DialogBlockResourceId(project.m_nPlatform, !project.m_strWizardBitmap.empty())};
+    for (const CData& version : project.m_versions) {
+        if (!version.m_strUninstFile.empty()) {
+            needed.push_back(UninstallerResourceId(project.m_nPlatform));
+            break;
+        }
+    }
+    for (int id : needed) {
+        std::optional<std::vector<uint8_t>> bytes = LoadRuntimeResource(id);
+        if (!bytes || bytes->empty()) return id;
+    }
+    return std::nullopt;
+}
+
 std::string RuntimeResourceMissingText(int id)
 {
     std::string what;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -56,6 +57,9 @@ struct BuildResult {
 
 // The message for a runtime resource this builder was made without.
 std::string RuntimeResourceMissingText(int id);
+// The first runtime resource a build of the project needs (stub, dialog block, and the
+// uninstaller when a version has one) that this builder lacks; checked before anything is written.
+std::optional<int> MissingRuntimeResource(const CDataArray& project);
 
 // Builds the setup program at settings.outputPath (the project's m_strOutputPath as a host path,
 // or another one the caller chose).
