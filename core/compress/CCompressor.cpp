@@ -23,6 +23,7 @@
 #include <new>
 
 #include "core/compress/PackFormat.h"
+#include "core/stream/CMemorySink.h"
 #include "core/stream/CMemorySource.h"
 
 namespace velkan {
@@ -965,25 +966,11 @@ int CCompressor::CompressMemory(IByteSink& sink, const void* data, uint32_t size
 
 std::vector<uint8_t> CCompressor::Pack(const void* data, size_t size)
 {
-    class CVectorSink : public IByteSink {
-    public:
-        explicit CVectorSink(std::vector<uint8_t>& out) : m_out(out) {}
-        void Write(const void* bytes, size_t n) override
-        {
-            const auto* p = static_cast<const uint8_t*>(bytes);
-            m_out.insert(m_out.end(), p, p + n);
-        }
-        uint64_t GetPosition() const override { return m_out.size(); }
-
-    private:
-        std::vector<uint8_t>& m_out;
-    };
-    std::vector<uint8_t> out;
-    CVectorSink sink(out);
+    CMemorySink sink;
     CMemorySource source(data, size);
     CCompressor compressor;
     compressor.CompressFile(sink, source, size);
-    return out;
+    return sink.Take();
 }
 
 }  // namespace velkan

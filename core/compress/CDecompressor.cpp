@@ -21,6 +21,7 @@
 #include <string>
 
 #include "core/compress/PackFormat.h"
+#include "core/stream/CMemorySink.h"
 #include "core/stream/CMemorySource.h"
 
 namespace velkan {
@@ -421,21 +422,7 @@ uint64_t CDecompressor::Decode(IByteSink& sink, IByteSource& source,
 std::vector<uint8_t> CDecompressor::Unpack(const void* data, size_t size,
                                            std::optional<uint64_t> expectedSize)
 {
-    class CVectorSink : public IByteSink {
-    public:
-        explicit CVectorSink(std::vector<uint8_t>& out) : m_out(out) {}
-        void Write(const void* bytes, size_t n) override
-        {
-            const auto* p = static_cast<const uint8_t*>(bytes);
-            m_out.insert(m_out.end(), p, p + n);
-        }
-        uint64_t GetPosition() const override { return m_out.size(); }
-
-    private:
-        std::vector<uint8_t>& m_out;
-    };
-    std::vector<uint8_t> out;
-    CVectorSink sink(out);
+    CMemorySink sink;
     CMemorySource source(data, size);
     CDecompressor decoder;
     decoder.Decode(sink, source, expectedSize, size);
@@ -445,7 +432,7 @@ std::vector<uint8_t> CDecompressor::Unpack(const void* data, size_t size,
                                " bytes follow it)",
                            decoder.GetInputUsed());
     }
-    return out;
+    return sink.Take();
 }
 
 }  // namespace velkan
