@@ -91,7 +91,7 @@ int RunBuild(const std::vector<std::string>& args)
     case BuildStatus::Failed:
         break;
     }
-    throw CommandError{Cp1252ToUtf8(result.error)};
+    throw CommandError{result.error};
 }
 
 const bool registered = RegisterCommand({

@@ -47,7 +47,7 @@ enum class BuildStatus {
 
 struct BuildResult {
     BuildStatus status = BuildStatus::Failed;
-    std::string error;         // the message of a failed build
+    std::string error;         // the message of a failed build, host text (UTF-8: it names host paths)
     uint32_t storedFiles = 0;  // the report's counters
     uint64_t uncompressedBytes = 0;
     uint64_t compressedBytes = 0;

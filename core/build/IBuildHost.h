@@ -33,7 +33,8 @@ public:
     virtual bool AskYesNo(const std::string& question) = 0;
     // A notice with an information icon ("Nothing to install! ...").
     virtual void ShowInformation(const std::string& text) = 0;
-    // The message of a failed build (a file error and the like).
+    // The message of a failed build (a file error and the like), as host text (UTF-8). The
+    // questions and notices above are product texts in Windows-1252.
     virtual void ShowError(const std::string& text) = 0;
 };
 

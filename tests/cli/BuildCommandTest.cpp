@@ -233,3 +233,17 @@ TEST_F(BuildCommand, ControlCCancelsWithoutLeavingFiles)
 }
 
 }  // namespace
+
+TEST_F(BuildCommand, AFailureNamesTheFileInTheTerminalsEncoding)
+{
+    // The project lists "café.txt" (Windows-1252 é) but the file is not there: the message must
+    // show the host's UTF-8 name once, not converted a second time.
+    AddVersion("one");
+    AddFile("one", "a.txt", "a");
+    project.m_versions[0].m_files.push_back(CFileItem("caf\xE9.txt"));
+    CliResult r = Build({"-o", P("out.exe")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("caf\xC3\xA9.txt"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("\xC3\x83"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(P("out.exe")));
+}
