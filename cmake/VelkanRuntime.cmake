@@ -1,10 +1,10 @@
 # The Windows install runtime inside the builder. When the mingw-w64 cross compiler is found, the
-# runtime programs (runtime/) are built as an external project with cmake/mingw-i686.cmake, the
+# runtime programs (runtime/) are built as an external project with cmake/mingw-x86_64.cmake, the
 # host tool MakeRuntimeResources packs the dialog-template blocks and writes the table of runtime
 # resources, and velkan_res compiles that table instead of the empty one. Without mingw the
 # builder still builds, with no runtime resources.
 option(VELKAN_RUNTIME "Build the Windows install runtime (needs mingw-w64)" ON)
-find_program(VELKAN_MINGW_CXX i686-w64-mingw32-g++)
+find_program(VELKAN_MINGW_CXX x86_64-w64-mingw32-g++)
 
 set(VELKAN_RUNTIME_TABLE "")
 if(VELKAN_RUNTIME AND VELKAN_MINGW_CXX)
@@ -27,7 +27,7 @@ function(velkan_add_runtime)
   ExternalProject_Add(velkan_runtime_programs
     SOURCE_DIR ${PROJECT_SOURCE_DIR}/runtime
     BINARY_DIR ${VELKAN_RUNTIME_BIN}
-    CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-i686.cmake
+    CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-x86_64.cmake
                -DCMAKE_BUILD_TYPE=MinSizeRel
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON

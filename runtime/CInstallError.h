@@ -1,14 +1,15 @@
 // A failure of the setup or uninstall run; the message (UTF-8) says what and where.
 #pragma once
 
-#include <stdexcept>
 #include <string>
+
+#include "core/stream/CError.h"
 
 namespace velkan::runtime {
 
-class CInstallError : public std::runtime_error {
+class CInstallError : public CError {
 public:
-    explicit CInstallError(const std::string& message) : std::runtime_error(message) {}
+    explicit CInstallError(const std::string& message) : CError(message) {}
 };
 
 }  // namespace velkan::runtime

@@ -8,10 +8,6 @@ for pkg in "$@"; do have "$pkg" || need+=("$pkg"); done
 if [ ${#need[@]} -gt 0 ]; then
   echo "Installing: ${need[*]}" >&2
   SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  # An ':i386' package (wine32) needs the i386 architecture before the package lists are read.
-  if printf '%s\n' "${need[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $SUDO dpkg --add-architecture i386
-  fi
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}"
 fi

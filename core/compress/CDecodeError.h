@@ -3,15 +3,16 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
+
+#include "core/stream/CError.h"
 
 namespace velkan {
 
-class CDecodeError : public std::runtime_error {
+class CDecodeError : public CError {
 public:
     CDecodeError(const std::string& what, uint64_t offset)
-        : std::runtime_error("packed stream: " + what + " (at byte " + std::to_string(offset) +
+        : CError("packed stream: " + what + " (at byte " + std::to_string(offset) +
                              ")"),
           m_nOffset(offset)
     {

@@ -2,14 +2,15 @@
 // and where (offsets into the delta or its sub-streams).
 #pragma once
 
-#include <stdexcept>
 #include <string>
+
+#include "core/stream/CError.h"
 
 namespace velkan {
 
-class CDeltaException : public std::runtime_error {
+class CDeltaException : public CError {
 public:
-    explicit CDeltaException(const std::string& what) : std::runtime_error(what) {}
+    explicit CDeltaException(const std::string& what) : CError(what) {}
 };
 
 }  // namespace velkan

@@ -2,12 +2,13 @@
 // format.", "Incorrect version!"); the detail says where, for command-line tools and logs.
 #pragma once
 
-#include <stdexcept>
 #include <string>
+
+#include "core/stream/CError.h"
 
 namespace velkan {
 
-class CArchiveException : public std::runtime_error {
+class CArchiveException : public CError {
 public:
     enum class Kind {
         EndOfFile,      // the file ends early, or a count or length runs past its end
@@ -15,7 +16,7 @@ public:
     };
 
     CArchiveException(Kind kind, const std::string& message, const std::string& detail)
-        : std::runtime_error(message), m_kind(kind), m_detail(detail) {}
+        : CError(message), m_kind(kind), m_detail(detail) {}
 
     Kind GetKind() const { return m_kind; }
     // Where it happened, e.g. "at byte 1234: string length 5000 exceeds the 12 bytes left".

@@ -2,14 +2,15 @@
 // entry, an offset), or a file that fails its checksum.
 #pragma once
 
-#include <stdexcept>
 #include <string>
+
+#include "core/stream/CError.h"
 
 namespace velkan {
 
-class CPackageException : public std::runtime_error {
+class CPackageException : public CError {
 public:
-    explicit CPackageException(const std::string& what) : std::runtime_error(what) {}
+    explicit CPackageException(const std::string& what) : CError(what) {}
 };
 
 }  // namespace velkan

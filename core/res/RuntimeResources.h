@@ -1,6 +1,6 @@
 // The install runtime's programs and blocks that every setup program carries, by resource number:
 // 500 setup stub, 501 setup stub reading the Windows 3.1 layout, 502-505 dialog-template blocks,
-// 506 and 507 uninstallers (Windows 3.1 layout, 32-bit). They are embedded into the builder when
+// 506 and 507 uninstallers (Windows 3.1 layout, and the 32-bit platform's). They are embedded into the builder when
 // it is built from the runtime's own build; tests can put their own in place.
 #pragma once
 

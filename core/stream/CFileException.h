@@ -1,15 +1,16 @@
 // The error every file operation of the engine raises: what failed, on which file, and why.
 #pragma once
 
-#include <stdexcept>
 #include <string>
+
+#include "core/stream/CError.h"
 
 namespace velkan {
 
-class CFileException : public std::runtime_error {
+class CFileException : public CError {
 public:
     CFileException(const std::string& path, const std::string& what)
-        : std::runtime_error(path.empty() ? what : path + ": " + what), m_path(path) {}
+        : CError(path.empty() ? what : path + ": " + what), m_path(path) {}
     const std::string& Path() const { return m_path; }
 
 private:

@@ -47,7 +47,8 @@ std::vector<std::string> ImportedDlls(const std::vector<uint8_t>& pe)
     uint16_t sectionCount = U16(pe, header + 6);
     uint16_t optionalSize = U16(pe, header + 20);
     size_t optional = header + 24;
-    uint32_t importRva = U32(pe, optional + 104);  // data directory 1 of a PE32 header
+    // Data directory 1; the directories follow a longer header in PE32+.
+    uint32_t importRva = U32(pe, optional + (U16(pe, optional) == 0x20B ? 120 : 104));
     size_t sections = optional + optionalSize;
     auto toFile = [&](uint32_t rva) -> size_t {
         for (uint16_t i = 0; i < sectionCount; ++i) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,9 +31,23 @@ namespace {
 
 const fs::path kWork = VELKAN_RUNTIME_TEST_DIR;
 
+// The Wine loader for 64-bit programs: VELKAN_WINE when set, else Debian's wine64 loader, else
+// whatever `wine` is. (Debian's `wine` prefers the 32-bit loader when both are installed, and that
+// one cannot start at all where the kernel has no 32-bit emulation.)
+const std::string& WineLoader()
+{
+    static const std::string loader = [] {
+        if (const char* chosen = std::getenv("VELKAN_WINE"); chosen && *chosen) return std::string(chosen);
+        if (access("/usr/lib/wine/wine64", X_OK) == 0) return std::string("/usr/lib/wine/wine64");
+        if (std::system("command -v wine64 >/dev/null 2>&1") == 0) return std::string("wine64");
+        return std::string("wine");
+    }();
+    return loader;
+}
+
 bool HaveWine()
 {
-    return std::system("command -v wine >/dev/null 2>&1") == 0;
+    return std::system(("command -v " + WineLoader() + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 std::string Quote(const std::string& s)
@@ -53,7 +68,7 @@ int Shell(const std::string& command)
 
 int Wine(const std::string& program, const std::string& args)
 {
-    int code = Shell("wine " + Quote(program) + " " + args + " </dev/null >/dev/null 2>&1");
+    int code = Shell(WineLoader() + " " + Quote(program) + " " + args + " </dev/null >/dev/null 2>&1");
     Shell("wineserver -w");  // every process the program started has ended
     return code;
 }
@@ -148,7 +163,7 @@ protected:
     {
         if (!HaveWine()) return;
         fs::create_directories(kWork / "home");
-        if (!fs::exists(kWork / "prefix" / "system.reg")) Shell("wineboot -i >/dev/null 2>&1; wineserver -w");
+        if (!fs::exists(kWork / "prefix" / "system.reg")) Shell(WineLoader() + " wineboot -i >/dev/null 2>&1; wineserver -w");
     }
 
     void SetUp() override
@@ -304,10 +319,10 @@ TEST_F(RuntimeWine, InstallsSettingsAndUninstallsThem)
     std::string winTarget = WinPath(target);
 
     // A value that exists already is kept (do-not-overwrite), as is an INI entry.
-    Shell("wine reg add 'HKCU\\Software\\VelkanTestKept' /v Value /d before /f >/dev/null 2>&1");
+    Shell(WineLoader() + " reg add 'HKCU\\Software\\VelkanTestKept' /v Value /d before /f >/dev/null 2>&1");
     fs::create_directories(target);
     WriteText(target / "settings.ini", "[Main]\r\nKept=old\r\n");
-    Shell("wine reg add 'HKCU\\Software\\VelkanTestExtra\\Sub' /v X /d y /f >/dev/null 2>&1");
+    Shell(WineLoader() + " reg add 'HKCU\\Software\\VelkanTestExtra\\Sub' /v X /d y /f >/dev/null 2>&1");
 
     fs::path log = m_dir / "setup.log";
     ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(winTarget)), 0) << ReadText(log);
@@ -317,16 +332,16 @@ TEST_F(RuntimeWine, InstallsSettingsAndUninstallsThem)
     std::string settings = ReadText(target / "settings.ini");
     EXPECT_NE(settings.find("Dir=" + winTarget + "\\data"), std::string::npos) << settings;
     EXPECT_NE(settings.find("Kept=old"), std::string::npos) << settings;
-    std::string query = Capture("wine reg query 'HKCU\\Software\\VelkanTest\\Full'");
+    std::string query = Capture(WineLoader() + " reg query 'HKCU\\Software\\VelkanTest\\Full'");
     EXPECT_NE(query.find(winTarget + "\\app.exe"), std::string::npos) << query;
-    std::string dirQuery = Capture("wine reg query 'HKCR\\Software\\VelkanTestDir' /v InstallDir");
+    std::string dirQuery = Capture(WineLoader() + " reg query 'HKCR\\Software\\VelkanTestDir' /v InstallDir");
     EXPECT_NE(dirQuery.find(winTarget), std::string::npos) << dirQuery;
-    EXPECT_NE(Capture("wine reg query 'HKCU\\Software\\VelkanTestKept' /v Value").find("before"), std::string::npos);
+    EXPECT_NE(Capture(WineLoader() + " reg query 'HKCU\\Software\\VelkanTestKept' /v Value").find("before"), std::string::npos);
     EXPECT_TRUE(fs::exists(target / "uninstall.exe"));
     EXPECT_EQ(FindByName(kWork, "Velkan App.lnk").size(), 1u);
     EXPECT_EQ(FindByName(kWork, "Velkan App Shortcut.lnk").size(), 1u);
     EXPECT_EQ(FindByName(kWork, "Uninstall Velkan.lnk").size(), 1u);
-    std::string list = Capture("wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velkan Test Full'");
+    std::string list = Capture(WineLoader() + " reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velkan Test Full'");
     EXPECT_NE(list.find("UninstallString"), std::string::npos) << list;
 
     WriteText(target / "scratch.tmp", "made by the program; the uninstaller's extra files");
@@ -340,16 +355,16 @@ TEST_F(RuntimeWine, InstallsSettingsAndUninstallsThem)
     settings = ReadText(target / "settings.ini");
     EXPECT_EQ(settings.find("Dir="), std::string::npos) << settings;
     EXPECT_NE(settings.find("Kept=old"), std::string::npos) << settings;
-    EXPECT_EQ(Capture("wine reg query 'HKCU\\Software\\VelkanTest'").find("Full"), std::string::npos);
-    EXPECT_EQ(Shell("wine reg query 'HKCU\\Software\\VelkanTest' >/dev/null 2>&1"), 1);
-    EXPECT_EQ(Shell("wine reg query 'HKCU\\Software\\VelkanTestExtra' >/dev/null 2>&1"), 1);
-    EXPECT_EQ(Shell("wine reg query 'HKCR\\Software\\VelkanTestDir' >/dev/null 2>&1"), 1);
-    EXPECT_NE(Capture("wine reg query 'HKCU\\Software\\VelkanTestKept' /v Value").find("before"), std::string::npos);
+    EXPECT_EQ(Capture(WineLoader() + " reg query 'HKCU\\Software\\VelkanTest'").find("Full"), std::string::npos);
+    EXPECT_EQ(Shell(WineLoader() + " reg query 'HKCU\\Software\\VelkanTest' >/dev/null 2>&1"), 1);
+    EXPECT_EQ(Shell(WineLoader() + " reg query 'HKCU\\Software\\VelkanTestExtra' >/dev/null 2>&1"), 1);
+    EXPECT_EQ(Shell(WineLoader() + " reg query 'HKCR\\Software\\VelkanTestDir' >/dev/null 2>&1"), 1);
+    EXPECT_NE(Capture(WineLoader() + " reg query 'HKCU\\Software\\VelkanTestKept' /v Value").find("before"), std::string::npos);
     EXPECT_TRUE(FindByName(kWork, "Velkan App.lnk").empty());
     EXPECT_TRUE(FindByName(kWork, "Velkan App Shortcut.lnk").empty());
     EXPECT_TRUE(FindByName(kWork, "Uninstall Velkan.lnk").empty());
     EXPECT_TRUE(FindByName(kWork / "prefix", "Velkan Test Full").empty());
-    EXPECT_EQ(Shell("wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velkan Test Full' "
+    EXPECT_EQ(Shell(WineLoader() + " reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velkan Test Full' "
                     ">/dev/null 2>&1"),
               1);
 }
@@ -394,7 +409,7 @@ TEST_F(RuntimeWine, InstallsTheWindows31LayoutWithFileOptions)
     CTestSetupBuilder::Build(project, setup.string());
 
     fs::path target = m_dir / "from registry";
-    Shell("wine reg add 'HKCR\\Software\\VelkanTestOld' /v Path /d " + Quote(WinPath(target)) + " /f >/dev/null 2>&1");
+    Shell(WineLoader() + " reg add 'HKCR\\Software\\VelkanTestOld' /v Path /d " + Quote(WinPath(target)) + " /f >/dev/null 2>&1");
     fs::path log = m_dir / "setup.log";
     EXPECT_EQ(Wine(setup.string(), "/S /V=Nope"), 1);
     ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log))), 0) << ReadText(log);
@@ -405,14 +420,14 @@ TEST_F(RuntimeWine, InstallsTheWindows31LayoutWithFileOptions)
     EXPECT_EQ(FindByName(kWork, "Velkan Viewer.lnk").size(), 1u);
     EXPECT_TRUE(fs::is_directory(target / "logs"));
     EXPECT_FALSE(fs::exists(target / "logs" / "placeholder.txt"));
-    std::string shared = Capture("wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs'");
+    std::string shared = Capture(WineLoader() + " reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs'");
     EXPECT_NE(shared.find(WinPath(target / "common.dll")), std::string::npos) << shared;
 
     ASSERT_EQ(Wine((target / "uninst.exe").string(), "/S"), 0);
     Shell("sleep 4; wineserver -w");
     EXPECT_FALSE(fs::exists(target)) << "the directory the setup program made goes with its files";
     EXPECT_TRUE(FindByName(kWork, "Velkan Viewer.lnk").empty());
-    shared = Capture("wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs'");
+    shared = Capture(WineLoader() + " reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs'");
     EXPECT_EQ(shared.find(WinPath(target / "common.dll")), std::string::npos) << shared;
 
     // Without the external file beside it, the setup program installs nothing.

@@ -1,8 +1,8 @@
-# Cross-compiles for 32-bit Windows with Debian's mingw-w64 (g++-mingw-w64-i686), win32 thread
+# Cross-compiles for 64-bit Windows with Debian's mingw-w64 (g++-mingw-w64-x86-64), win32 thread
 # model, so the programs need no DLL beyond Windows's own.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(VELKAN_MINGW_PREFIX i686-w64-mingw32)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(VELKAN_MINGW_PREFIX x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${VELKAN_MINGW_PREFIX}-gcc)
 set(CMAKE_CXX_COMPILER ${VELKAN_MINGW_PREFIX}-g++)
 set(CMAKE_RC_COMPILER ${VELKAN_MINGW_PREFIX}-windres)
