@@ -43,6 +43,9 @@ constexpr uint8_t kModeDirectoryOnly = 3;
 constexpr uint16_t kDirUpdateRegistry = 0x04;
 constexpr uint16_t kDirUpdateIni = 0x08;
 
+// Staged files per staging subfolder.
+constexpr size_t kStageFolderFiles = 64;
+
 // Files that strings are written into are read whole; larger ones are refused.
 constexpr uint64_t kMaxStringTargetSize = 256ull << 20;
 
@@ -304,7 +307,13 @@ void CInstaller::Stage()
 void CInstaller::StageFile(size_t index, Planned& plan)
 {
     const CFileEntry& e = m_reader->Contents().versions[m_nVersion].files[index];
-    plan.staged = m_strStageDir + L"\\" + DecimalW(index) + L".tmp";
+    // Staged files go into small subfolders: Wine looks up each new name by reading its whole
+    // folder, so one folder of thousands of files costs time in proportion to their square.
+    std::wstring folder = m_strStageDir + L"\\" + DecimalW(index / kStageFolderFiles);
+    if (m_knownDirs.insert(folder).second && !CreateDirectoryW(folder.c_str(), nullptr)) {
+        throw CInstallError("cannot create the directory " + ToUtf8(folder) + ": " + SystemMessage(GetLastError()));
+    }
+    plan.staged = folder + L"\\" + DecimalW(index) + L".tmp";
     CWinFileSink file(plan.staged);
     CSummingSink sink(file);
     if (e.IsExternal()) {
@@ -392,10 +401,13 @@ void CInstaller::InstallFile(const Planned& plan)
         return;
     }
     MakeDirectories(dir);
-    bool existed = GetFileAttributesW(plan.target.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (!existed && MoveFileExW(plan.staged.c_str(), plan.target.c_str(), MOVEFILE_COPY_ALLOWED)) {
-        // Nothing to replace: the checked staging copy takes the name in one step.
-    } else {
+    // Nothing to replace: the checked staging copy takes the name in one step. (Trying the move
+    // first spares a separate look for the name, which under Wine reads the whole folder.)
+    bool existed = false;
+    if (!MoveFileExW(plan.staged.c_str(), plan.target.c_str(), MOVEFILE_COPY_ALLOWED)) {
+        DWORD moveError = GetLastError();
+        existed = moveError == ERROR_ALREADY_EXISTS || moveError == ERROR_FILE_EXISTS ||
+                  GetFileAttributesW(plan.target.c_str()) != INVALID_FILE_ATTRIBUTES;
         // Replacing a file: first a temporary name beside it, so the replacement itself is a
         // rename within one directory, never a half-copied file under the real name.
         std::wstring temp = dir + L"\\~vk" + DecimalW(GetCurrentProcessId()) + L"-" + DecimalW(plan.entry) + L".tmp";

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "runtime/CInstallError.h"
 #include "runtime/WinText.h"
@@ -10,8 +11,10 @@
 namespace velkan::runtime {
 
 namespace {
-// Writes are gathered into pieces of this size: the decoders hand over small blocks.
-constexpr size_t kWritePiece = 256 * 1024;
+// Small writes (the delta decoder hands over short pieces) are gathered up to this size; larger
+// ones go straight to the file. No big buffer per file: freeing one makes the heap give its pages
+// back and take them again for the next file, which is slow under Wine.
+constexpr size_t kWritePiece = 32 * 1024;
 }  // namespace
 
 CWinFileSink::CWinFileSink(const std::wstring& path)
@@ -21,7 +24,6 @@ CWinFileSink::CWinFileSink(const std::wstring& path)
     if (m_hFile == INVALID_HANDLE_VALUE) {
         throw CInstallError("cannot create " + ToUtf8(path) + ": " + SystemMessage(GetLastError()));
     }
-    m_buffer.reserve(kWritePiece);
 }
 
 CWinFileSink::~CWinFileSink()
@@ -35,25 +37,35 @@ CWinFileSink::~CWinFileSink()
 void CWinFileSink::Write(const void* data, size_t size)
 {
     m_nWritten += size;
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        size_t n = std::min(size, kWritePiece - m_buffer.size());
-        m_buffer.append(p, n);
-        p += n;
-        size -= n;
-        if (m_buffer.size() == kWritePiece) Flush();
+    if (m_nBuffered + size <= kWritePiece) {
+        if (!m_buffer) m_buffer = std::make_unique<char[]>(kWritePiece);
+        std::memcpy(m_buffer.get() + m_nBuffered, data, size);
+        m_nBuffered += size;
+        return;
     }
+    Flush();
+    WriteThrough(data, size);
 }
 
 void CWinFileSink::Flush()
 {
-    if (m_buffer.empty()) return;
-    DWORD written = 0;
-    if (!WriteFile(m_hFile, m_buffer.data(), static_cast<DWORD>(m_buffer.size()), &written, nullptr) ||
-        written != m_buffer.size()) {
-        throw CInstallError("cannot write to " + ToUtf8(m_strPath) + ": " + SystemMessage(GetLastError()));
+    if (m_nBuffered == 0) return;
+    WriteThrough(m_buffer.get(), m_nBuffered);
+    m_nBuffered = 0;
+}
+
+void CWinFileSink::WriteThrough(const void* data, size_t size)
+{
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        DWORD piece = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(m_hFile, p, piece, &written, nullptr) || written != piece) {
+            throw CInstallError("cannot write to " + ToUtf8(m_strPath) + ": " + SystemMessage(GetLastError()));
+        }
+        p += piece;
+        size -= piece;
     }
-    m_buffer.clear();
 }
 
 void CWinFileSink::SetTimes(uint64_t created, uint64_t accessed, uint64_t written)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "core/stream/IByteSink.h"
@@ -26,11 +27,13 @@ public:
 
 private:
     void Flush();
+    void WriteThrough(const void* data, size_t size);
 
     void* m_hFile;
     std::wstring m_strPath;
     uint64_t m_nWritten = 0;
-    std::string m_buffer;
+    std::unique_ptr<char[]> m_buffer;  // made at the first small write
+    size_t m_nBuffered = 0;
     bool m_bTimes = false;
     uint64_t m_times[3] = {};
 };

@@ -48,18 +48,28 @@ void CWinPackageInput::ReadAt(uint64_t position, void* buffer, size_t size)
     }
     auto* out = static_cast<uint8_t*>(buffer);
     while (size > 0) {
-        OVERLAPPED at = {};
-        at.Offset = static_cast<DWORD>(position);
-        at.OffsetHigh = static_cast<DWORD>(position >> 32);
+        // A plain read at the current position: most reads continue where the last one ended, and
+        // a read with a position of its own costs Wine a round trip to its server.
+        if (position != m_nFilePos) {
+            LARGE_INTEGER to;
+            to.QuadPart = static_cast<LONGLONG>(position);
+            if (!SetFilePointerEx(m_hFile, to, nullptr, FILE_BEGIN)) {
+                throw CPackageException(m_strName + ": cannot seek to offset " + std::to_string(position) +
+                                        ": " + SystemMessage(GetLastError()));
+            }
+            m_nFilePos = position;
+        }
         DWORD want = size > 0x100000 ? 0x100000 : static_cast<DWORD>(size);
         DWORD got = 0;
-        if (!ReadFile(m_hFile, out, want, &got, &at) || got == 0) {
+        if (!ReadFile(m_hFile, out, want, &got, nullptr) || got == 0) {
+            m_nFilePos = UINT64_MAX;
             throw CPackageException(m_strName + ": read error at offset " + std::to_string(position) +
                                     ": " + SystemMessage(GetLastError()));
         }
         out += got;
         position += got;
         size -= got;
+        m_nFilePos = position;
     }
 }
 

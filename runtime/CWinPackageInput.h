@@ -27,6 +27,7 @@ public:
 private:
     void* m_hFile;
     uint64_t m_nLength = 0;
+    uint64_t m_nFilePos = 0;  // where the handle's file pointer stands (UINT64_MAX: unknown)
     std::string m_strName;
 };
 

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "core/compress/PackFormat.h"
@@ -409,7 +410,15 @@ uint64_t CDecompressor::Decode(IByteSink& sink, IByteSource& source,
 {
     m_nInputUsed = 0;
     m_nOutputSize = 0;
-    auto state = std::make_unique<CState>();
+    // One state (about 115 KB) serves every stream this decoder decodes: a fresh allocation per
+    // file costs more than decoding a small file.
+    if (m_state) {
+        m_state->~CState();
+        new (m_state.get()) CState;
+    } else {
+        m_state = std::make_unique<CState>();
+    }
+    CState* state = m_state.get();
     state->m_source = &source;
     state->m_sink = &sink;
     state->m_nInputLeft = inputLimit ? *inputLimit : UINT64_MAX;

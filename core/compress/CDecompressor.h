@@ -48,6 +48,7 @@ public:
 private:
     struct CState;
 
+    std::unique_ptr<CState> m_state;  // kept from one stream to the next
     uint64_t m_nInputUsed = 0;
     uint64_t m_nOutputSize = 0;
 };

@@ -221,7 +221,7 @@ std::vector<uint8_t> CPackageReader::ReadBody(const SectionRecord& section)
     uint64_t packed = section.bodySize - 4;
     CRangeSource source(*m_input, bodyStart + 4, packed);
     CMemorySink sink;
-    CDecompressor decoder;
+    CDecompressor decoder;  // not m_decoder: sections are few, and one may load while a file decodes
     try {
         decoder.Decode(sink, source, unpacked, packed);
     } catch (const CDecodeError& e) {
@@ -509,7 +509,7 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
             }
         } else {
             CDataSource source(*this, e.m_nOffset, e.m_nPackedSize);
-            CDecompressor decoder;
+            CDecompressor& decoder = m_decoder;
             decoder.Decode(sink, source, e.m_nSize, e.m_nPackedSize);
             if (decoder.GetInputUsed() != e.m_nPackedSize) {
                 Fail(name + ": its packed stream ends " +

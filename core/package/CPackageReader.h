@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/compress/CDecompressor.h"
 #include "core/package/IPackageInput.h"
 #include "core/package/PackageRecords.h"
 
@@ -84,6 +85,7 @@ private:
     ContinuationOpener m_opener;
     std::vector<std::unique_ptr<IPackageInput>> m_continuations;
     PackageContents m_contents;
+    CDecompressor m_decoder;  // reused for every packed stream: its state is large
     bool m_bChunksLoaded = false;
 };
 
