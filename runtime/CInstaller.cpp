@@ -14,6 +14,7 @@
 #include "core/stream/CMemorySink.h"
 #include "runtime/CInstallError.h"
 #include "runtime/CRunLog.h"
+#include "runtime/CUninstaller.h"
 #include "runtime/CWinFileSink.h"
 #include "runtime/CWinPackageInput.h"
 #include "runtime/FileVersion.h"
@@ -45,6 +46,10 @@ constexpr uint16_t kDirUpdateIni = 0x08;
 
 // Staged files per staging subfolder.
 constexpr size_t kStageFolderFiles = 64;
+// Checked files are held in memory up to these sizes (each, all together); the others are staged
+// on disk. Writing a file once where it goes costs far less than writing and then moving it.
+constexpr uint64_t kMemoryStageFileLimit = 16ull << 20;
+constexpr uint64_t kMemoryStageLimit = 256ull << 20;
 
 // Files that strings are written into are read whole; larger ones are refused.
 constexpr uint64_t kMaxStringTargetSize = 256ull << 20;
@@ -139,9 +144,11 @@ int CInstaller::Run()
     }
     if (!m_strError.empty()) {
         m_log.Line("error: " + m_strError);
-        m_log.Line(changing ? "the installation stopped part way" : "nothing was installed");
+        if (changing) RollBack();
+        m_log.Line(changing ? "the changes made were undone" : "nothing was installed");
         return kExitFailed;
     }
+    DropBackups();
     m_log.Line(m_bRestart ? "installed; a restart completes it" : "installed");
     return m_bRestart ? kExitRestart : kExitInstalled;
 }
@@ -300,22 +307,28 @@ void CInstaller::Stage()
             }
             if (!e.HasNoData()) StageFile(i, plan);
         }
-        m_plans.push_back(plan);
+        m_plans.push_back(std::move(plan));
     }
 }
 
 void CInstaller::StageFile(size_t index, Planned& plan)
 {
     const CFileEntry& e = m_reader->Contents().versions[m_nVersion].files[index];
-    // Staged files go into small subfolders: Wine looks up each new name by reading its whole
-    // folder, so one folder of thousands of files costs time in proportion to their square.
-    std::wstring folder = m_strStageDir + L"\\" + DecimalW(index / kStageFolderFiles);
-    if (m_knownDirs.insert(folder).second && !CreateDirectoryW(folder.c_str(), nullptr)) {
-        throw CInstallError("cannot create the directory " + ToUtf8(folder) + ": " + SystemMessage(GetLastError()));
+    plan.inMemory = !e.IsExternal() && e.m_nSize <= kMemoryStageFileLimit &&
+                    m_nMemoryStaged + e.m_nSize <= kMemoryStageLimit;
+    CMemorySink memory;
+    std::unique_ptr<CWinFileSink> file;
+    if (!plan.inMemory) {
+        // Staged files go into small subfolders: Wine looks up each new name by reading its whole
+        // folder, so one folder of thousands of files costs time in proportion to their square.
+        std::wstring folder = m_strStageDir + L"\\" + DecimalW(index / kStageFolderFiles);
+        if (m_knownDirs.insert(folder).second && !CreateDirectoryW(folder.c_str(), nullptr)) {
+            throw CInstallError("cannot create the directory " + ToUtf8(folder) + ": " + SystemMessage(GetLastError()));
+        }
+        plan.staged = folder + L"\\" + DecimalW(index) + L".tmp";
+        file = std::make_unique<CWinFileSink>(plan.staged);
     }
-    plan.staged = folder + L"\\" + DecimalW(index) + L".tmp";
-    CWinFileSink file(plan.staged);
-    CSummingSink sink(file);
+    CSummingSink sink(plan.inMemory ? static_cast<IByteSink&>(memory) : *file);
     if (e.IsExternal()) {
         // Kept external: the file lies beside the setup program under its entry path.
         std::wstring source = JoinInside(m_strSourceDir, FromPackage(e.m_strPath));
@@ -329,14 +342,33 @@ void CInstaller::StageFile(size_t index, Planned& plan)
     } else {
         m_reader->RebuildFile(m_nVersion, index, sink);
     }
-    if (e.m_nFlags & kEntryHasTimes) file.SetTimes(e.m_nCreationTime, e.m_nAccessTime, e.m_nWriteTime);
     if (sink.GetPosition() != e.m_nSize || (sink.Value() ^ m_reader->Contents().key) != e.m_nChecksum) {
         throw CPackageException(m_reader->DescribeEntry(m_nVersion, index) + ": checksum error (stored " +
                                 Hex32(e.m_nChecksum ^ m_reader->Contents().key) + ", file gives " +
                                 Hex32(sink.Value()) + ", " + std::to_string(sink.GetPosition()) + " of " +
                                 std::to_string(e.m_nSize) + " bytes)");
     }
-    file.Commit();
+    if (plan.inMemory) {
+        plan.bytes = memory.Take();
+        m_nMemoryStaged += plan.bytes.size();
+        return;
+    }
+    if (e.m_nFlags & kEntryHasTimes) file->SetTimes(e.m_nCreationTime, e.m_nAccessTime, e.m_nWriteTime);
+    file->Commit();
+}
+
+// Writes a copy held in memory under path, with the entry's times; false when mustBeNew and the
+// name is taken. Throws CInstallError when the file cannot be written (nothing is left of it).
+bool CInstaller::PlaceCopy(const Planned& plan, const std::wstring& path, bool mustBeNew)
+{
+    const CFileEntry& e = m_reader->Contents().versions[m_nVersion].files[plan.entry];
+    std::unique_ptr<CWinFileSink> file =
+        mustBeNew ? CWinFileSink::CreateNew(path) : std::make_unique<CWinFileSink>(path);
+    if (!file) return false;
+    file->Write(plan.bytes.data(), plan.bytes.size());
+    if (e.m_nFlags & kEntryHasTimes) file->SetTimes(e.m_nCreationTime, e.m_nAccessTime, e.m_nWriteTime);
+    file->Commit();
+    return true;
 }
 
 void CInstaller::MakeDirectories(const std::wstring& dir)
@@ -367,7 +399,7 @@ void CInstaller::Commit()
         uint8_t mode = e.m_nOptions[kOptInstallMode];
         if (mode == kModeDirectoryOnly) {
             MakeDirectories(ParentDir(plan.target));
-        } else if (!plan.staged.empty()) {
+        } else if (plan.HasCopy()) {
             InstallFile(plan);
         }
         MakeLinks(e, plan.target);
@@ -401,21 +433,33 @@ void CInstaller::InstallFile(const Planned& plan)
         return;
     }
     MakeDirectories(dir);
-    // Nothing to replace: the checked staging copy takes the name in one step. (Trying the move
-    // first spares a separate look for the name, which under Wine reads the whole folder.)
+    // Nothing to replace: the checked copy takes the name in one step, written there or moved from
+    // staging. (Trying first spares a separate look for the name, which under Wine reads the whole
+    // folder.)
     bool existed = false;
-    if (!MoveFileExW(plan.staged.c_str(), plan.target.c_str(), MOVEFILE_COPY_ALLOWED)) {
-        DWORD moveError = GetLastError();
-        existed = moveError == ERROR_ALREADY_EXISTS || moveError == ERROR_FILE_EXISTS ||
-                  GetFileAttributesW(plan.target.c_str()) != INVALID_FILE_ATTRIBUTES;
+    bool placed = plan.inMemory ? PlaceCopy(plan, plan.target, true)
+                                : MoveFileExW(plan.staged.c_str(), plan.target.c_str(), MOVEFILE_COPY_ALLOWED);
+    if (!placed) {
+        DWORD placeError = GetLastError();
+        DWORD attributes = GetFileAttributesW(plan.target.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            throw CInstallError("cannot install the following file:\n" + ToUtf8(plan.target) +
+                                ": a folder has that name");
+        }
+        existed = plan.inMemory || placeError == ERROR_ALREADY_EXISTS || placeError == ERROR_FILE_EXISTS ||
+                  attributes != INVALID_FILE_ATTRIBUTES;
         // Replacing a file: first a temporary name beside it, so the replacement itself is a
-        // rename within one directory, never a half-copied file under the real name.
+        // rename within one directory, never a half-written file under the real name.
         std::wstring temp = dir + L"\\~vk" + DecimalW(GetCurrentProcessId()) + L"-" + DecimalW(plan.entry) + L".tmp";
-        if (!MoveFileExW(plan.staged.c_str(), temp.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING)) {
+        if (plan.inMemory) {
+            PlaceCopy(plan, temp, false);
+        } else if (!MoveFileExW(plan.staged.c_str(), temp.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING)) {
             throw CInstallError("cannot create the following file:\n" + ToUtf8(temp) + ": " +
                                 SystemMessage(GetLastError()));
         }
         if (existed) SetFileAttributesW(plan.target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        // A file held open without delete sharing cannot be moved aside: it is replaced at the restart.
+        if (existed) KeepAside(plan.target);
         if (!MoveFileExW(temp.c_str(), plan.target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
             DWORD code = GetLastError();
             if ((code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_LOCK_VIOLATION) &&
@@ -629,6 +673,48 @@ void CInstaller::UpdateDirectoryRecords()
     }
 }
 
+// Moves an existing file aside under a temporary name beside it, kept until the run ends so that a
+// failure can put it back; false when there is no such file or it cannot be moved.
+bool CInstaller::KeepAside(const std::wstring& path)
+{
+    std::wstring backup = ParentDir(path) + L"\\~vk" + DecimalW(GetCurrentProcessId()) + L"-" +
+                          DecimalW(m_backups.size()) + L".old";
+    if (!MoveFileExW(path.c_str(), backup.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+    m_backups.emplace_back(path, backup);
+    return true;
+}
+
+// Takes back what a failed run changed: its recorded changes, last first, as the uninstaller would;
+// then the uninstaller's files go and the replaced files return.
+void CInstaller::RollBack()
+{
+    try {
+        CUninstaller undo(m_commandLine, m_log);
+        undo.UndoChanges(m_record);
+    } catch (const std::exception& e) {
+        m_log.Line("error while undoing: " + std::string(e.what()));
+    }
+    for (const std::wstring& file : m_ownFiles) DeleteFileW(file.c_str());
+    for (auto it = m_backups.rbegin(); it != m_backups.rend(); ++it) {
+        if (MoveFileExW(it->second.c_str(), it->first.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            m_log.Line("restored " + ToUtf8(it->first));
+        } else {
+            m_log.Line("cannot restore " + ToUtf8(it->first) + "; its previous contents are in " + ToUtf8(it->second));
+        }
+    }
+    m_backups.clear();
+}
+
+// The run succeeded: the replaced files go (one still in use goes at the next restart).
+void CInstaller::DropBackups()
+{
+    for (const auto& [path, backup] : m_backups) {
+        SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileW(backup.c_str())) MoveFileExW(backup.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    }
+    m_backups.clear();
+}
+
 void CInstaller::InstallUninstaller()
 {
     const VersionRecord& version = m_reader->Contents().versions[m_nVersion];
@@ -643,16 +729,22 @@ void CInstaller::InstallUninstaller()
         CWinFileSink sink(temp);
         sink.Write(program.data(), program.size());
         sink.Commit();
+        KeepAside(exe);
         if (!MoveFileExW(temp.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING)) {
             DWORD code = GetLastError();
             DeleteFileW(temp.c_str());
             throw CInstallError("cannot create the following file:\n" + ToUtf8(exe) + ": " + SystemMessage(code));
         }
+        m_ownFiles.push_back(exe);
     }
     std::wstring base = UninstallDataBase(exe);
+    KeepAside(base + L".dat");
+    KeepAside(base + L".log");
+    m_ownFiles.push_back(base + L".log");
     if (!MoveFileExW(plan.staged.c_str(), (base + L".dat").c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING)) {
         throw CInstallError("cannot create the following file:\n" + ToUtf8(base + L".dat"));
     }
+    m_ownFiles.push_back(base + L".dat");
     MakeLinks(e, exe);
 
     const VersionBlockRecord& block = version.block;

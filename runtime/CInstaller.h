@@ -1,7 +1,8 @@
 // The setup program's unattended run: finds the package after its own image (through the size
 // slot), validates every section, chooses the version and the installation directory, rebuilds
-// and checks every file into a private staging folder before anything on the machine changes,
-// then puts the files in place (write under a temporary name, then rename) and makes the icons,
+// and checks every file before anything on the machine changes (in memory up to a budget, the rest
+// into a private staging folder), then puts the files in place (a new name is written directly,
+// an existing file is replaced by a rename from a temporary name beside it) and makes the icons,
 // shortcuts, INI entries, registry values, strings in files, the uninstaller with its data block
 // and install log, and the entry in the installed-programs list.
 //
@@ -15,6 +16,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/package/PackageRecords.h"
@@ -49,9 +51,12 @@ public:
 private:
     struct Planned {
         size_t entry = 0;
-        std::wstring target;  // full destination path
-        std::wstring staged;  // staged copy, empty when nothing is copied
-        bool keep = false;    // install, but the uninstaller keeps it
+        std::wstring target;         // full destination path
+        std::wstring staged;         // staged copy on disk
+        std::vector<uint8_t> bytes;  // or the checked contents, held in memory
+        bool inMemory = false;
+        bool keep = false;           // install, but the uninstaller keeps it
+        bool HasCopy() const { return inMemory || !staged.empty(); }
     };
 
     void OpenPackage();
@@ -62,6 +67,7 @@ private:
     std::wstring TargetPath(const CFileEntry& entry) const;
     void Commit();
     void InstallFile(const Planned& plan);
+    bool PlaceCopy(const Planned& plan, const std::wstring& path, bool mustBeNew);
     void MakeDirectories(const std::wstring& dir);
     void MakeLinks(const CFileEntry& entry, const std::wstring& target);
     void WriteIniEntries();
@@ -69,6 +75,9 @@ private:
     void WriteFileStrings();
     void UpdateDirectoryRecords();
     void InstallUninstaller();
+    bool KeepAside(const std::wstring& path);
+    void RollBack();
+    void DropBackups();
     std::string PageText(int page, int text) const;
 
     const CCommandLine& m_commandLine;
@@ -81,6 +90,10 @@ private:
     CPathMacros m_macros;
     std::wstring m_strStageDir;
     std::vector<Planned> m_plans;
+    uint64_t m_nMemoryStaged = 0;  // bytes of the plans held in memory
+    // Files this run replaced, kept under a temporary name until it ends: (path, kept copy).
+    std::vector<std::pair<std::wstring, std::wstring>> m_backups;
+    std::vector<std::wstring> m_ownFiles;  // the uninstaller's files, once written
     CInstallRecord m_record;
     std::set<std::wstring> m_knownDirs;  // directories known to exist (fewer file system calls)
     bool m_bRestart = false;

@@ -39,8 +39,7 @@ int CUninstaller::Run()
 {
     try {
         Load();
-        const auto& items = m_record.Items();
-        for (auto it = items.rbegin(); it != items.rend(); ++it) Undo(*it);
+        UndoChanges(m_record);
         RemoveExtraFiles();
         RemoveRegistryKeys();
         RemoveSelf();
@@ -103,6 +102,12 @@ void CUninstaller::RemoveSharedFile(const std::wstring& path)
     // The count reaches 0: unattended, the file goes without asking.
     DeleteValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, path);
     RemoveFile(path);
+}
+
+void CUninstaller::UndoChanges(const CInstallRecord& record)
+{
+    const auto& items = record.Items();
+    for (auto it = items.rbegin(); it != items.rend(); ++it) Undo(*it);
 }
 
 void CUninstaller::Undo(const CInstallRecord::Item& item)

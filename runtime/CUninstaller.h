@@ -22,6 +22,8 @@ public:
     // Uninstalls; returns 0 on success, 1 on failure. Never throws.
     int Run();
     const std::string& ErrorMessage() const { return m_strError; }
+    // Undoes the changes of a log, last first (also the setup program's way back from a failed run).
+    void UndoChanges(const CInstallRecord& record);
 
 private:
     void Load();

@@ -11,19 +11,44 @@
 namespace velkan::runtime {
 
 namespace {
-// Small writes (the delta decoder hands over short pieces) are gathered up to this size; larger
+// Small writes (the delta decoder hands over short pieces) are gathered up to kWritePiece; larger
 // ones go straight to the file. No big buffer per file: freeing one makes the heap give its pages
 // back and take them again for the next file, which is slow under Wine.
+constexpr size_t kSmallWrite = 4 * 1024;
 constexpr size_t kWritePiece = 32 * 1024;
 }  // namespace
 
-CWinFileSink::CWinFileSink(const std::wstring& path)
-    : m_strPath(path)
+namespace {
+HANDLE CreateOrThrow(const std::wstring& path, DWORD disposition)
 {
-    m_hFile = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (m_hFile == INVALID_HANDLE_VALUE) {
-        throw CInstallError("cannot create " + ToUtf8(path) + ": " + SystemMessage(GetLastError()));
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD code = GetLastError();
+    if (file == INVALID_HANDLE_VALUE &&
+        !(disposition == CREATE_NEW && (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS))) {
+        throw CInstallError("cannot create " + ToUtf8(path) + ": " + SystemMessage(code));
     }
+    return file;
+}
+}  // namespace
+
+CWinFileSink::CWinFileSink(const std::wstring& path)
+    : CWinFileSink(path, CreateOrThrow(path, CREATE_ALWAYS))
+{
+}
+
+CWinFileSink::CWinFileSink(const std::wstring& path, void* handle)
+    : m_hFile(handle), m_strPath(path)
+{
+}
+
+std::unique_ptr<CWinFileSink> CWinFileSink::CreateNew(const std::wstring& path)
+{
+    HANDLE file = CreateOrThrow(path, CREATE_NEW);
+    if (file == INVALID_HANDLE_VALUE) {
+        SetLastError(ERROR_FILE_EXISTS);
+        return nullptr;
+    }
+    return std::unique_ptr<CWinFileSink>(new CWinFileSink(path, file));
 }
 
 CWinFileSink::~CWinFileSink()
@@ -37,7 +62,7 @@ CWinFileSink::~CWinFileSink()
 void CWinFileSink::Write(const void* data, size_t size)
 {
     m_nWritten += size;
-    if (m_nBuffered + size <= kWritePiece) {
+    if (size < kSmallWrite && m_nBuffered + size <= kWritePiece) {
         if (!m_buffer) m_buffer = std::make_unique<char[]>(kWritePiece);
         std::memcpy(m_buffer.get() + m_nBuffered, data, size);
         m_nBuffered += size;

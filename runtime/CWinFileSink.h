@@ -14,6 +14,9 @@ class CWinFileSink : public IByteSink {
 public:
     // Creates (replaces) the file; throws CInstallError.
     explicit CWinFileSink(const std::wstring& path);
+    // Creates the file only when the name is free: null when it is taken; throws CInstallError
+    // for any other failure.
+    static std::unique_ptr<CWinFileSink> CreateNew(const std::wstring& path);
     ~CWinFileSink() override;
     CWinFileSink(const CWinFileSink&) = delete;
     CWinFileSink& operator=(const CWinFileSink&) = delete;
@@ -26,6 +29,7 @@ public:
     void Commit();
 
 private:
+    CWinFileSink(const std::wstring& path, void* handle);
     void Flush();
     void WriteThrough(const void* data, size_t size);
 

@@ -539,6 +539,50 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
     EXPECT_EQ(ReadBytes(target / "second.bin"), ReadBytes(src / "second.bin"));
 }
 
+// A failure while files are put in place takes everything back: files it added go, the files it
+// replaced return (one staged in memory, one too large for that and staged on disk), and nothing
+// of the run is left behind. The same program then installs once the obstacle is gone.
+TEST_F(RuntimeWine, AFailureWhilePuttingFilesInPlaceUndoesEverything)
+{
+    fs::path src = m_dir / "src1";
+    WriteText(src / "replaced.txt", "new contents");
+    WriteBytes(src / "fresh" / "added.bin", Noise(20000, 21));
+    WriteBytes(src / "big.bin", Noise(17u << 20, 22));
+    WriteText(src / "zlast.txt", "cannot be placed while a folder has its name");
+    CDataArray project;
+    project.m_nWindowMode = 0;
+    CData v = Version(1, "Rollback");
+    v.m_strUninstFile = "uninst.exe";
+    for (const char* p : {"replaced.txt", "fresh\\added.bin", "big.bin", "zlast.txt"}) v.m_files.push_back(Item(p));
+    project.m_versions.push_back(v);
+    fs::path setup = m_dir / "setup.exe";
+    CTestSetupBuilder::Build(project, setup.string());
+
+    fs::path target = m_dir / "install";
+    WriteText(target / "replaced.txt", "previous");
+    WriteText(target / "big.bin", "previous big");
+    fs::create_directories(target / "zlast.txt");
+    fs::path log = m_dir / "failed.log";
+    EXPECT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 1);
+    EXPECT_NE(ReadText(log).find("a folder has that name"), std::string::npos) << ReadText(log);
+    EXPECT_EQ(ReadText(target / "replaced.txt"), "previous");
+    EXPECT_EQ(ReadText(target / "big.bin"), "previous big");
+    EXPECT_TRUE(fs::is_directory(target / "zlast.txt"));
+    EXPECT_EQ(FilesUnder(target), (std::vector<fs::path>{"big.bin", "replaced.txt"})) << "nothing added, no copies left";
+    EXPECT_FALSE(fs::exists(target / "fresh"));
+    EXPECT_EQ(Shell(WineLoader() + " reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velkan Test Rollback' >/dev/null 2>&1"), 1);
+
+    fs::remove(target / "zlast.txt");
+    ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0) << ReadText(log);
+    for (const char* p : {"replaced.txt", "fresh/added.bin", "big.bin", "zlast.txt"}) {
+        EXPECT_EQ(ReadBytes(target / p), ReadBytes(src / p)) << p;
+    }
+    std::vector<fs::path> left = FilesUnder(target);
+    EXPECT_EQ(std::count_if(left.begin(), left.end(), [](const fs::path& f) { return f.filename().string().rfind("~vk", 0) == 0; }), 0)
+        << "the replaced files' copies are gone";
+    EXPECT_TRUE(fs::exists(target / "uninst.exe"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
