@@ -318,7 +318,9 @@ void CInstaller::StageFile(size_t index, Planned& plan)
                     m_nMemoryStaged + e.m_nSize <= kMemoryStageLimit;
     CMemorySink memory;
     std::unique_ptr<CWinFileSink> file;
-    if (!plan.inMemory) {
+    if (plan.inMemory) {
+        memory.Reserve(static_cast<size_t>(e.m_nSize));
+    } else {
         // Staged files go into small subfolders: Wine looks up each new name by reading its whole
         // folder, so one folder of thousands of files costs time in proportion to their square.
         std::wstring folder = m_strStageDir + L"\\" + DecimalW(index / kStageFolderFiles);
@@ -328,24 +330,27 @@ void CInstaller::StageFile(size_t index, Planned& plan)
         plan.staged = folder + L"\\" + DecimalW(index) + L".tmp";
         file = std::make_unique<CWinFileSink>(plan.staged);
     }
-    CSummingSink sink(plan.inMemory ? static_cast<IByteSink&>(memory) : *file);
+    IByteSink& out = plan.inMemory ? static_cast<IByteSink&>(memory) : *file;
+    uint32_t sum = 0;
     if (e.IsExternal()) {
         // Kept external: the file lies beside the setup program under its entry path.
         std::wstring source = JoinInside(m_strSourceDir, FromPackage(e.m_strPath));
         CWinPackageInput input(source);
+        CSummingSink sink(out);
         std::vector<uint8_t> piece(kFilePiece);
         for (uint64_t pos = 0; pos < input.GetLength(); pos += piece.size()) {
             size_t n = static_cast<size_t>(std::min<uint64_t>(piece.size(), input.GetLength() - pos));
             input.ReadAt(pos, piece.data(), n);
             sink.Write(piece.data(), n);
         }
+        sum = sink.Value();
     } else {
-        m_reader->RebuildFile(m_nVersion, index, sink);
+        sum = m_reader->RebuildFile(m_nVersion, index, out);  // summed on the way
     }
-    if (sink.GetPosition() != e.m_nSize || (sink.Value() ^ m_reader->Contents().key) != e.m_nChecksum) {
+    if (out.GetPosition() != e.m_nSize || (sum ^ m_reader->Contents().key) != e.m_nChecksum) {
         throw CPackageException(m_reader->DescribeEntry(m_nVersion, index) + ": checksum error (stored " +
                                 Hex32(e.m_nChecksum ^ m_reader->Contents().key) + ", file gives " +
-                                Hex32(sink.Value()) + ", " + std::to_string(sink.GetPosition()) + " of " +
+                                Hex32(sum) + ", " + std::to_string(out.GetPosition()) + " of " +
                                 std::to_string(e.m_nSize) + " bytes)");
     }
     if (plan.inMemory) {
@@ -457,9 +462,11 @@ void CInstaller::InstallFile(const Planned& plan)
             throw CInstallError("cannot create the following file:\n" + ToUtf8(temp) + ": " +
                                 SystemMessage(GetLastError()));
         }
-        if (existed) SetFileAttributesW(plan.target.c_str(), FILE_ATTRIBUTE_NORMAL);
-        // A file held open without delete sharing cannot be moved aside: it is replaced at the restart.
-        if (existed) KeepAside(plan.target);
+        if (existed) {
+            SetFileAttributesW(plan.target.c_str(), FILE_ATTRIBUTE_NORMAL);
+            // A file held open without delete sharing cannot be moved aside: it is replaced at the restart.
+            KeepAside(plan.target);
+        }
         if (!MoveFileExW(temp.c_str(), plan.target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
             DWORD code = GetLastError();
             if ((code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_LOCK_VIOLATION) &&

@@ -15,6 +15,8 @@ public:
         m_bytes.insert(m_bytes.end(), bytes, bytes + size);
     }
     uint64_t GetPosition() const override { return m_bytes.size(); }
+    // Makes room for size bytes in all, when the caller knows how much will come.
+    void Reserve(size_t size) { m_bytes.reserve(size); }
 
     const std::vector<unsigned char>& Bytes() const { return m_bytes; }
     std::vector<unsigned char> Take() { return std::move(m_bytes); }

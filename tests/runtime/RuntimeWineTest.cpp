@@ -558,6 +558,8 @@ TEST_F(RuntimeWine, AFailureWhilePuttingFilesInPlaceUndoesEverything)
     fs::path setup = m_dir / "setup.exe";
     CTestSetupBuilder::Build(project, setup.string());
 
+    const std::string listed = "'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velkan Test Rollback'";
+    Shell(WineLoader() + " reg delete " + listed + " /f >/dev/null 2>&1");  // left by an earlier run of this test
     fs::path target = m_dir / "install";
     WriteText(target / "replaced.txt", "previous");
     WriteText(target / "big.bin", "previous big");
@@ -570,7 +572,7 @@ TEST_F(RuntimeWine, AFailureWhilePuttingFilesInPlaceUndoesEverything)
     EXPECT_TRUE(fs::is_directory(target / "zlast.txt"));
     EXPECT_EQ(FilesUnder(target), (std::vector<fs::path>{"big.bin", "replaced.txt"})) << "nothing added, no copies left";
     EXPECT_FALSE(fs::exists(target / "fresh"));
-    EXPECT_EQ(Shell(WineLoader() + " reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velkan Test Rollback' >/dev/null 2>&1"), 1);
+    EXPECT_EQ(Shell(WineLoader() + " reg query " + listed + " >/dev/null 2>&1"), 1);
 
     fs::remove(target / "zlast.txt");
     ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0) << ReadText(log);
