@@ -16,8 +16,10 @@ namespace velkan {
 
 namespace {
 
+// Files are rebuilt on several threads at once: the folder is made once, under the lock.
+SRWLOCK g_lock = SRWLOCK_INIT;
 std::wstring g_privateDir;
-unsigned g_counter = 0;
+LONG g_counter = 0;
 
 void RemovePrivateDir()
 {
@@ -42,13 +44,21 @@ CDeltaTempFile::CDeltaTempFile(const std::string& dir)
 {
     std::string base = dir;
     if (base.empty()) {
-        if (g_privateDir.empty()) {
-            g_privateDir = runtime::MakePrivateTempDir();
-            std::atexit(RemovePrivateDir);
+        AcquireSRWLockExclusive(&g_lock);
+        try {
+            if (g_privateDir.empty()) {
+                g_privateDir = runtime::MakePrivateTempDir();
+                std::atexit(RemovePrivateDir);
+            }
+        } catch (...) {
+            ReleaseSRWLockExclusive(&g_lock);
+            throw;
         }
-        base = NarrowPath(g_privateDir);
+        std::wstring dir = g_privateDir;
+        ReleaseSRWLockExclusive(&g_lock);
+        base = NarrowPath(dir);
     }
-    std::string candidate = base + "\\vkd" + std::to_string(++g_counter) + ".tmp";
+    std::string candidate = base + "\\vkd" + std::to_string(InterlockedIncrement(&g_counter)) + ".tmp";
     CFile reserve(candidate, CFile::Mode::Create);
     reserve.Close();
     m_path = candidate;

@@ -4,6 +4,8 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
 
 #include "core/package/CChecksumAccumulator.h"
 #include "core/package/CPackageException.h"
@@ -23,6 +25,7 @@
 #include "runtime/ShellLink.h"
 #include "runtime/WinRegistry.h"
 #include "runtime/WinText.h"
+#include "runtime/WorkerThreads.h"
 
 namespace velkan::runtime {
 
@@ -50,6 +53,9 @@ constexpr size_t kStageFolderFiles = 64;
 // on disk. Writing a file once where it goes costs far less than writing and then moving it.
 constexpr uint64_t kMemoryStageFileLimit = 16ull << 20;
 constexpr uint64_t kMemoryStageLimit = 256ull << 20;
+// Below this many bytes to rebuild, a second reader and thread are not worth their start.
+constexpr uint64_t kParallelStageBytes = 1u << 20;
+constexpr size_t kMaxStageThreads = 4;
 
 // Files that strings are written into are read whole; larger ones are refused.
 constexpr uint64_t kMaxStringTargetSize = 256ull << 20;
@@ -160,11 +166,8 @@ void CInstaller::OpenPackage()
     m_log.Line("setup program: " + ToUtf8(m_strSelf));
     uint32_t slot = OwnSizeSlot();
     if (slot == 0) throw CPackageException(ToUtf8(m_strSelf) + ": the size slot was never set: no package follows");
-    std::wstring self = m_strSelf;
-    auto opener = [self](int n) { return CWinPackageInput::TryOpen(ContinuationPath(self, n)); };
-    m_reader = std::make_unique<CPackageReader>(std::make_unique<CWinPackageInput>(m_strSelf), opener);
     // Every section is read and unpacked here, before anything changes.
-    m_reader->Read();
+    m_reader = OpenReader();
     const PackageContents& c = m_reader->Contents();
     if (c.stubSize != slot) {
         throw CPackageException(ToUtf8(m_strSelf) + ": the package starts at " + std::to_string(c.stubSize) +
@@ -179,6 +182,16 @@ void CInstaller::OpenPackage()
     m_reader->LoadDataChunks();
     m_log.Line("package: " + std::to_string(c.sections.size()) + " sections, " + std::to_string(c.versions.size()) +
                " versions, data stream " + std::to_string(c.dataLength) + " bytes");
+}
+
+// A reader of this setup program (and its continuation files), every section read.
+std::unique_ptr<CPackageReader> CInstaller::OpenReader() const
+{
+    std::wstring self = m_strSelf;
+    auto opener = [self](int n) { return CWinPackageInput::TryOpen(ContinuationPath(self, n)); };
+    auto reader = std::make_unique<CPackageReader>(std::make_unique<CWinPackageInput>(m_strSelf), opener);
+    reader->Read();
+    return reader;
 }
 
 void CInstaller::ChooseVersion()
@@ -278,6 +291,7 @@ void CInstaller::Stage()
     const VersionRecord& version = m_reader->Contents().versions[m_nVersion];
     m_strStageDir = MakePrivateTempDir();
     m_log.Line("staging in " + ToUtf8(m_strStageDir));
+    std::vector<size_t> pending;  // the plans whose copies are to be made
     for (size_t i = 0; i < version.files.size(); ++i) {
         const CFileEntry& e = version.files[i];
         Planned plan;
@@ -305,29 +319,77 @@ void CInstaller::Stage()
             if (e.HasNoData() && (e.m_nSize != 0 || e.m_nChecksum != 0)) {
                 throw CPackageException(m_reader->DescribeEntry(m_nVersion, i) + ": it claims a file but stores no data");
             }
-            if (!e.HasNoData()) StageFile(i, plan);
+            if (!e.HasNoData()) {
+                PlanCopy(plan);
+                pending.push_back(m_plans.size());
+            }
         }
         m_plans.push_back(std::move(plan));
     }
+    StageAll(pending);
 }
 
-void CInstaller::StageFile(size_t index, Planned& plan)
+// Chooses where a file's checked copy waits: in memory while the budget lasts, else on disk.
+void CInstaller::PlanCopy(Planned& plan)
 {
-    const CFileEntry& e = m_reader->Contents().versions[m_nVersion].files[index];
+    const CFileEntry& e = m_reader->Contents().versions[m_nVersion].files[plan.entry];
     plan.inMemory = !e.IsExternal() && e.m_nSize <= kMemoryStageFileLimit &&
                     m_nMemoryStaged + e.m_nSize <= kMemoryStageLimit;
+    if (plan.inMemory) {
+        m_nMemoryStaged += e.m_nSize;
+        return;
+    }
+    // Staged files go into small subfolders: Wine looks up each new name by reading its whole
+    // folder, so one folder of thousands of files costs time in proportion to their square.
+    std::wstring folder = m_strStageDir + L"\\" + DecimalW(plan.entry / kStageFolderFiles);
+    if (m_knownDirs.insert(folder).second && !CreateDirectoryW(folder.c_str(), nullptr)) {
+        throw CInstallError("cannot create the directory " + ToUtf8(folder) + ": " + SystemMessage(GetLastError()));
+    }
+    plan.staged = folder + L"\\" + DecimalW(plan.entry) + L".tmp";
+}
+
+// Rebuilds and checks the planned copies, on every processor when there is enough to do: each
+// thread has its own reader of the setup program. A failure stops the work; the one reported is
+// that of the first file in the table, whatever the order the threads met them in.
+void CInstaller::StageAll(const std::vector<size_t>& pending)
+{
+    uint64_t total = 0;
+    for (size_t p : pending) total += m_reader->Contents().versions[m_nVersion].files[m_plans[p].entry].m_nSize;
+    size_t threads = pending.size() > 1 && total >= kParallelStageBytes ? UsefulThreadCount(kMaxStageThreads) : 1;
+    std::vector<std::unique_ptr<CPackageReader>> readers;
+    for (size_t t = 1; t < threads; ++t) readers.push_back(OpenReader());
+
+    std::atomic<size_t> next{0};
+    std::atomic<size_t> failedAt{SIZE_MAX};
+    std::exception_ptr failure;
+    SRWLOCK failureLock = SRWLOCK_INIT;
+    RunOnThreads(threads, [&](size_t worker) {
+        CPackageReader& reader = worker == 0 ? *m_reader : *readers[worker - 1];
+        for (size_t k = next++; k < pending.size() && k < failedAt; k = next++) {
+            try {
+                StageFile(reader, m_plans[pending[k]]);
+            } catch (...) {
+                AcquireSRWLockExclusive(&failureLock);
+                if (k < failedAt) {
+                    failedAt = k;
+                    failure = std::current_exception();
+                }
+                ReleaseSRWLockExclusive(&failureLock);
+            }
+        }
+    });
+    if (failure) std::rethrow_exception(failure);
+}
+
+void CInstaller::StageFile(CPackageReader& reader, Planned& plan) const
+{
+    size_t index = plan.entry;
+    const CFileEntry& e = reader.Contents().versions[m_nVersion].files[index];
     CMemorySink memory;
     std::unique_ptr<CWinFileSink> file;
     if (plan.inMemory) {
         memory.Reserve(static_cast<size_t>(e.m_nSize));
     } else {
-        // Staged files go into small subfolders: Wine looks up each new name by reading its whole
-        // folder, so one folder of thousands of files costs time in proportion to their square.
-        std::wstring folder = m_strStageDir + L"\\" + DecimalW(index / kStageFolderFiles);
-        if (m_knownDirs.insert(folder).second && !CreateDirectoryW(folder.c_str(), nullptr)) {
-            throw CInstallError("cannot create the directory " + ToUtf8(folder) + ": " + SystemMessage(GetLastError()));
-        }
-        plan.staged = folder + L"\\" + DecimalW(index) + L".tmp";
         file = std::make_unique<CWinFileSink>(plan.staged);
     }
     IByteSink& out = plan.inMemory ? static_cast<IByteSink&>(memory) : *file;
@@ -345,17 +407,16 @@ void CInstaller::StageFile(size_t index, Planned& plan)
         }
         sum = sink.Value();
     } else {
-        sum = m_reader->RebuildFile(m_nVersion, index, out);  // summed on the way
+        sum = reader.RebuildFile(m_nVersion, index, out);  // summed on the way
     }
-    if (out.GetPosition() != e.m_nSize || (sum ^ m_reader->Contents().key) != e.m_nChecksum) {
-        throw CPackageException(m_reader->DescribeEntry(m_nVersion, index) + ": checksum error (stored " +
-                                Hex32(e.m_nChecksum ^ m_reader->Contents().key) + ", file gives " +
+    if (out.GetPosition() != e.m_nSize || (sum ^ reader.Contents().key) != e.m_nChecksum) {
+        throw CPackageException(reader.DescribeEntry(m_nVersion, index) + ": checksum error (stored " +
+                                Hex32(e.m_nChecksum ^ reader.Contents().key) + ", file gives " +
                                 Hex32(sum) + ", " + std::to_string(out.GetPosition()) + " of " +
                                 std::to_string(e.m_nSize) + " bytes)");
     }
     if (plan.inMemory) {
         plan.bytes = memory.Take();
-        m_nMemoryStaged += plan.bytes.size();
         return;
     }
     if (e.m_nFlags & kEntryHasTimes) file->SetTimes(e.m_nCreationTime, e.m_nAccessTime, e.m_nWriteTime);

@@ -62,8 +62,11 @@ private:
     void OpenPackage();
     void ChooseVersion();
     void ChooseDirectory();
+    std::unique_ptr<CPackageReader> OpenReader() const;
     void Stage();
-    void StageFile(size_t index, Planned& plan);
+    void PlanCopy(Planned& plan);
+    void StageAll(const std::vector<size_t>& pending);
+    void StageFile(CPackageReader& reader, Planned& plan) const;
     std::wstring TargetPath(const CFileEntry& entry) const;
     void Commit();
     void InstallFile(const Planned& plan);
