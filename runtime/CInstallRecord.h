@@ -6,7 +6,7 @@
 //   D dir                      directory created
 //   F path                     file installed
 //   S path                     shared file whose usage count was incremented
-//   O path  value-name         font installed and registered
+//   O path  value-name [S]     font installed and registered (S: its usage count was incremented)
 //   X path                     file registered as an OCX
 //   L path                     shell link created
 //   I file  section  entry new INI entry written (new 1: the file did not exist before)

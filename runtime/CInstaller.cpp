@@ -557,7 +557,11 @@ void CInstaller::InstallFile(const Planned& plan)
         std::wstring valueName = (dot == std::wstring::npos ? name : name.substr(0, dot)) + L" (TrueType)";
         bool created = false;
         WriteStringValue(HKEY_LOCAL_MACHINE, kFontsKey, valueName, name, created);
-        if (!plan.keep) m_record.Add('O', {plan.target, valueName});
+        if (!plan.keep) {
+            // A counted font is undone like a shared file: it stays while others count on it.
+            m_record.Add('O', shared ? std::vector<std::wstring>{plan.target, valueName, L"S"}
+                                     : std::vector<std::wstring>{plan.target, valueName});
+        }
     } else if (!plan.keep) {
         m_record.Add(shared ? 'S' : 'F', {plan.target});
     }

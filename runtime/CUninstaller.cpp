@@ -106,8 +106,23 @@ void CUninstaller::RemoveSharedFile(const std::wstring& path)
 
 void CUninstaller::UndoChanges(const CInstallRecord& record)
 {
-    const auto& items = record.Items();
+    if (&record != &m_record) m_record = record;  // UsedByOthers reads it
+    const auto& items = m_record.Items();
     for (auto it = items.rbegin(); it != items.rend(); ++it) Undo(*it);
+}
+
+bool CUninstaller::UsedByOthers(const std::wstring& path) const
+{
+    // Only a file this installation counted as shared can have other users. Asked before our own
+    // count is taken away, so a count above one means someone else's.
+    const auto& items = m_record.Items();
+    bool counted = std::any_of(items.begin(), items.end(), [&](const CInstallRecord::Item& item) {
+        bool countedFont = item.kind == 'O' && item.fields.size() >= 3 && item.fields[2] == L"S";
+        return (item.kind == 'S' || countedFont) && !item.fields.empty() &&
+               CompareStringOrdinal(item.fields[0].c_str(), -1, path.c_str(), -1, TRUE) == CSTR_EQUAL;
+    });
+    unsigned long count = 0;
+    return counted && ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, path, count) && count > 1;
 }
 
 void CUninstaller::Undo(const CInstallRecord::Item& item)
@@ -122,14 +137,23 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
         if (f.size() >= 1) RemoveSharedFile(f[0]);
         break;
     case 'O':
-        if (f.size() >= 2) {
+        if (f.size() >= 3 && f[2] == L"S" && UsedByOthers(f[0])) {
+            unsigned long count = 0;
+            ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, f[0], count);
+            WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, f[0], count - 1);
+            m_log.Line("still used by other programs: " + ToUtf8(f[0]));
+        } else if (f.size() >= 2) {
+            if (f.size() >= 3 && f[2] == L"S") DeleteValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, f[0]);
             RemoveFontResourceW(f[0].c_str());
             DeleteValue(HKEY_LOCAL_MACHINE, kFontsKey, f[1]);
             RemoveFile(f[0]);
         }
         break;
     case 'X':
-        if (f.size() >= 1) {
+        // A shared server that another program still counts on stays registered for it.
+        if (f.size() >= 1 && UsedByOthers(f[0])) {
+            m_log.Line("still used by other programs, left registered: " + ToUtf8(f[0]));
+        } else if (f.size() >= 1) {
             HMODULE module = LoadLibraryExW(f[0].c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
             auto unregister = module ? reinterpret_cast<HRESULT(WINAPI*)()>(
                                            reinterpret_cast<void*>(GetProcAddress(module, "DllUnregisterServer")))

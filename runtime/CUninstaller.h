@@ -29,6 +29,7 @@ private:
     void Load();
     void Undo(const CInstallRecord::Item& item);
     void RemoveSharedFile(const std::wstring& path);
+    bool UsedByOthers(const std::wstring& path) const;
     void RemoveExtraFiles();
     void RemoveRegistryKeys();
     void RemoveSelf();

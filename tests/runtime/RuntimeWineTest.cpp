@@ -2,192 +2,24 @@
 // unattended under Wine in a private prefix (its own WINEPREFIX and HOME inside the build tree),
 // and what they install is compared with the sources, byte for byte, together with the INI
 // entries, registry values, strings written into files, links and the uninstaller's work.
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
-#include <string>
-#include <vector>
-
 #include "CTestSetupBuilder.h"
+#include "WineFixture.h"
 #include "core/model/CDataArray.h"
 #include "core/model/FileOption.h"
 #include "core/model/ProjectFile.h"
 
-namespace fs = std::filesystem;
+namespace velkan::test {
+namespace {
+
 using velkan::CData;
 using velkan::CDataArray;
 using velkan::CFileItem;
-using velkan::test::CTestSetupBuilder;
-
-namespace {
-
-const fs::path kWork = VELKAN_RUNTIME_TEST_DIR;
-
-// The Wine loader for 64-bit programs: VELKAN_WINE when set, else Debian's wine64 loader, else
-// whatever `wine` is. (Debian's `wine` prefers the 32-bit loader when both are installed, and that
-// one cannot start at all where the kernel has no 32-bit emulation.)
-const std::string& WineLoader()
-{
-    static const std::string loader = [] {
-        if (const char* chosen = std::getenv("VELKAN_WINE"); chosen && *chosen) return std::string(chosen);
-        if (access("/usr/lib/wine/wine64", X_OK) == 0) return std::string("/usr/lib/wine/wine64");
-        if (std::system("command -v wine64 >/dev/null 2>&1") == 0) return std::string("wine64");
-        return std::string("wine");
-    }();
-    return loader;
-}
-
-bool HaveWine()
-{
-    return std::system(("command -v " + WineLoader() + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string Quote(const std::string& s)
-{
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-// Runs a command line under the private prefix; returns its exit code (8 bits, as Unix gives it).
-int Shell(const std::string& command)
-{
-    std::string line = "WINEPREFIX=" + Quote((kWork / "prefix").string()) + " HOME=" + Quote((kWork / "home").string()) +
-                       " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY= " + command;
-    int status = std::system(line.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-int Wine(const std::string& program, const std::string& args)
-{
-    int code = Shell(WineLoader() + " " + Quote(program) + " " + args + " </dev/null >/dev/null 2>&1");
-    Shell("wineserver -w");  // every process the program started has ended
-    return code;
-}
-
-std::string Capture(const std::string& command)
-{
-    std::string line = "WINEPREFIX=" + Quote((kWork / "prefix").string()) + " HOME=" + Quote((kWork / "home").string()) +
-                       " WINEDEBUG=-all DISPLAY= " + command + " 2>/dev/null";
-    std::string out;
-    if (FILE* pipe = popen(line.c_str(), "r")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-        pclose(pipe);
-    }
-    return out;
-}
-
-// The Windows form of a host path (Wine's Z: drive is the host root).
-std::string WinPath(const fs::path& path)
-{
-    std::string s = "Z:" + path.string();
-    for (char& c : s) {
-        if (c == '/') c = '\\';
-    }
-    return s;
-}
-
-std::vector<uint8_t> ReadBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string ReadText(const fs::path& path)
-{
-    auto bytes = ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-void WriteText(const fs::path& path, const std::string& text)
-{
-    WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
-}
-
-std::vector<uint8_t> Noise(size_t size, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::vector<uint8_t> bytes(size);
-    // Compressible but not trivial: words from a small alphabet with random runs.
-    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(rng() % 7 == 0 ? rng() : 'a' + rng() % 8);
-    return bytes;
-}
-
-std::vector<fs::path> FilesUnder(const fs::path& dir)
-{
-    std::vector<fs::path> files;
-    if (!fs::exists(dir)) return files;
-    for (const auto& e : fs::recursive_directory_iterator(dir)) {
-        if (e.is_regular_file()) files.push_back(fs::relative(e.path(), dir));
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-std::vector<fs::path> FindByName(const fs::path& dir, const std::string& name)
-{
-    std::vector<fs::path> found;
-    if (!fs::exists(dir)) return found;
-    for (const auto& e : fs::recursive_directory_iterator(dir, fs::directory_options::skip_permission_denied)) {
-        if (e.path().filename() == name) found.push_back(e.path());
-    }
-    return found;
-}
 
 CFileItem Item(const std::string& path)
 {
     CFileItem item(path);
     return item;
 }
-
-class RuntimeWine : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        if (!HaveWine()) return;
-        fs::create_directories(kWork / "home");
-        if (!fs::exists(kWork / "prefix" / "system.reg")) Shell(WineLoader() + " wineboot -i >/dev/null 2>&1; wineserver -w");
-    }
-
-    void SetUp() override
-    {
-        if (!HaveWine()) GTEST_SKIP() << "wine is not installed";
-        m_dir = kWork / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-
-    // A version reading its files from m_dir/src<n>/.
-    CData Version(int n, const std::string& name)
-    {
-        CData v;
-        v.m_strName = name;
-        v.m_strTitle = "Velkan Test " + name;
-        v.m_strSourceDir = (m_dir / ("src" + std::to_string(n))).string() + "/";
-        v.m_strInstallDir = "#Program Files#\\Velkan Test " + name;
-        v.m_strUninstFile.clear();
-        return v;
-    }
-
-    fs::path m_dir;
-};
 
 // Three versions sharing files, with deltas and data taken over from earlier versions; each is
 // installed on its own and compared byte for byte with its sources.
@@ -586,13 +418,4 @@ TEST_F(RuntimeWine, AFailureWhilePuttingFilesInPlaceUndoesEverything)
 }
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    if (!HaveWine()) {
-        std::printf("wine is not installed: the install runtime tests are skipped\n");
-        return 77;
-    }
-    return RUN_ALL_TESTS();
-}
+}  // namespace velkan::test
