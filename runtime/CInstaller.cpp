@@ -568,6 +568,8 @@ void CInstaller::InstallFile(const Planned& plan)
     if (e.m_nOptions[kOptSpecial] == 1) {
         bool created = false;
         WriteStringValue(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"SCRNSAVE.EXE", plan.target, created);
+        // Recorded, so the setting does not outlive the file it names.
+        if (!plan.keep) m_record.Add('R', {L"1", L"Control Panel\\Desktop", L"SCRNSAVE.EXE"});
     } else if (e.m_nOptions[kOptSpecial] == 2) {
         HMODULE module = LoadLibraryExW(plan.target.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
         auto registerServer = module ? reinterpret_cast<HRESULT(WINAPI*)()>(

@@ -127,6 +127,7 @@ TEST_F(FileOptions, FontsScreenSaversAndServersAreRegistered)
     EXPECT_FALSE(fs::exists(fontFile)) << Logs();
     EXPECT_EQ(RegValue(kFonts, "velkanopt (TrueType)"), std::nullopt);
     EXPECT_FALSE(RegKeyExists(kServerClass)) << "the uninstaller calls DllUnregisterServer\n" << Logs();
+    EXPECT_EQ(RegValue(kDesktop, "SCRNSAVE.EXE"), std::nullopt) << "no screen saver setting naming a removed file";
     EXPECT_FALSE(fs::exists(target)) << Logs();
 }
 
