@@ -533,6 +533,7 @@ void CInstaller::InstallFile(const Planned& plan)
             if ((code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_LOCK_VIOLATION) &&
                 MoveFileExW(temp.c_str(), plan.target.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)) {
                 m_bRestart = true;
+                m_pendingRenames.emplace_back(plan.target, temp);
                 m_log.Line("in use, replaced at the next restart: " + ToUtf8(plan.target));
             } else {
                 DeleteFileW(temp.c_str());
@@ -762,9 +763,21 @@ bool CInstaller::KeepAside(const std::wstring& path)
 // then the uninstaller's files go and the replaced files return.
 void CInstaller::RollBack()
 {
+    // A file left to be replaced at the restart still holds its old contents: it is not removed,
+    // and its replacement goes instead (the pending rename then finds nothing to move).
+    CInstallRecord changes;
+    for (const CInstallRecord::Item& item : m_record.Items()) {
+        bool pending = item.kind == 'F' && !item.fields.empty() &&
+                       std::any_of(m_pendingRenames.begin(), m_pendingRenames.end(),
+                                   [&](const auto& rename) { return rename.first == item.fields[0]; });
+        if (!pending) changes.Add(item.kind, item.fields);
+    }
+    for (const auto& [target, replacement] : m_pendingRenames) {
+        if (DeleteFileW(replacement.c_str())) m_log.Line("the replacement of " + ToUtf8(target) + " will not happen");
+    }
     try {
         CUninstaller undo(m_commandLine, m_log);
-        undo.UndoChanges(m_record);
+        undo.UndoChanges(changes);
     } catch (const std::exception& e) {
         m_log.Line("error while undoing: " + std::string(e.what()));
     }

@@ -97,6 +97,8 @@ private:
     // Files this run replaced, kept under a temporary name until it ends: (path, kept copy).
     std::vector<std::pair<std::wstring, std::wstring>> m_backups;
     std::vector<std::wstring> m_ownFiles;  // the uninstaller's files, once written
+    // Files in use, replaced at the next restart: (path, the replacement waiting beside it).
+    std::vector<std::pair<std::wstring, std::wstring>> m_pendingRenames;
     CInstallRecord m_record;
     std::set<std::wstring> m_knownDirs;  // directories known to exist (fewer file system calls)
     bool m_bRestart = false;

@@ -269,15 +269,19 @@ TEST_F(FileOptions, SharedFilesStayUntilTheirLastUserGoes)
 TEST_F(FileOptions, FileInUseIsReplacedAtTheNextRestart)
 {
     REQUIRE_TEST_PROGRAMS();
-    std::vector<uint8_t> before = Noise(20000, 41), after = Noise(20000, 42);
+    std::vector<uint8_t> before = Noise(20000, 41), after = Noise(20000, 42), third = Noise(20000, 43);
     CDataArray project;
     project.m_nWindowMode = 0;
-    for (int n = 1; n <= 2; ++n) {
-        WriteBytes(m_dir / ("src" + std::to_string(n)) / "app.bin", n == 1 ? before : after);
+    for (int n = 1; n <= 3; ++n) {
+        WriteBytes(m_dir / ("src" + std::to_string(n)) / "app.bin", n == 1 ? before : n == 2 ? after : third);
         CData v = Version(n, "InUse" + std::to_string(n));
         v.m_files.push_back(Item("app.bin"));
         project.m_versions.push_back(v);
     }
+    // Version 3 fails after its file in use was left for the restart: a folder has the name of
+    // its last file.
+    WriteText(m_dir / "src3" / "zlast.txt", "blocked");
+    project.m_versions[2].m_files.push_back(Item("zlast.txt"));
     fs::path setup = m_dir / "setup.exe";
     CTestSetupBuilder::Build(project, setup.string());
     fs::path target = m_dir / "install";
@@ -292,18 +296,23 @@ TEST_F(FileOptions, FileInUseIsReplacedAtTheNextRestart)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     bool held = fs::exists(ready);
-    int code = -1;
+    int code = -1, failedCode = -1;
     std::optional<std::string> pending;
     if (held) {
         code = Shell(WineLoader() + " " + Quote(setup.string()) + " /S /V=2 /LOG=" + Quote(WinPath(Log("setup2"))) +
                      " /D=" + Quote(WinPath(target)) + " </dev/null >/dev/null 2>&1");
         pending = RegValue(kSessionManager, "PendingFileRenameOperations");
+        fs::create_directories(target / "zlast.txt");
+        failedCode = Shell(WineLoader() + " " + Quote(setup.string()) + " /S /V=3 /LOG=" + Quote(WinPath(Log("setup3"))) +
+                           " /D=" + Quote(WinPath(target)) + " </dev/null >/dev/null 2>&1");
+        fs::remove(target / "zlast.txt");
     }
     WriteText(stop, "");
     Shell("wineserver -w");
     ASSERT_TRUE(held) << "the holder could not open the file";
 
     EXPECT_EQ(code, 3010 & 0xFF) << Logs();
+    EXPECT_EQ(failedCode, 1) << Logs();
     EXPECT_EQ(ReadBytes(target / "app.bin"), before) << "the file in use is left as it was until the restart";
     ASSERT_TRUE(pending) << Logs();
     // Pairs of NT paths separated by \0: the new file, then "!" and the name it takes; ours is the
@@ -326,7 +335,8 @@ TEST_F(FileOptions, FileInUseIsReplacedAtTheNextRestart)
     EXPECT_EQ(waiting.parent_path(), target) << "the new file waits in the same directory";
     EXPECT_EQ(ReadBytes(waiting), after);
 
-    // The "restart": a new session carries out the rename.
+    // The "restart": a new session carries out the rename; the failed run's replacement, taken
+    // back, neither lands nor lingers, and the file in use was not removed by its rollback.
     Shell(WineLoader() + " cmd /c exit >/dev/null 2>&1; wineserver -w");
     EXPECT_EQ(ReadBytes(target / "app.bin"), after);
     EXPECT_FALSE(fs::exists(waiting));
