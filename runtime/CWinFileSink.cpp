@@ -16,9 +16,7 @@ namespace {
 // back and take them again for the next file, which is slow under Wine.
 constexpr size_t kSmallWrite = 4 * 1024;
 constexpr size_t kWritePiece = 32 * 1024;
-}  // namespace
 
-namespace {
 HANDLE CreateOrThrow(const std::wstring& path, DWORD disposition)
 {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);

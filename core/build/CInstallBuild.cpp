@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/build/CChecksumSource.h"
+#include "core/build/FileVersionFacts.h"
 #include "core/delta/CDeltaEncoder.h"
 #include "core/model/CDataArray.h"
 #include "core/model/CUserAbort.h"
@@ -21,7 +22,6 @@
 #include "core/package/VersionSections.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/FileTimes.h"
-#include "core/platform/PeVersionInfo.h"
 #include "core/res/RuntimeResources.h"
 #include "core/res/StringTable.h"
 #include "core/stream/CFile.h"
@@ -539,21 +539,7 @@ CFileEntry CInstallBuild::MakeEntry(size_t v, const VersionState& state, uint32_
         entry.m_nAccessTime = times->lastAccess;
         entry.m_nWriteTime = times->lastWrite;
     }
-    const int destination = item.GetOption(OptDestination);
-    if (destination == 1 || destination == 2) {
-        PeVersionInfo info = ReadPeVersionInfo(path);
-        if (info.hasFixedInfo) {
-            entry.m_nFlags |= kEntryHasVersion;
-            entry.m_nFileVersionMS = info.fileVersionMS;
-            entry.m_nFileVersionLS = info.fileVersionLS;
-            entry.m_nProductVersionMS = info.productVersionMS;
-            entry.m_nProductVersionLS = info.productVersionLS;
-        }
-        if (info.hasTranslation) {
-            entry.m_nFlags |= kEntryHasTranslation;
-            entry.m_nTranslation = info.translation;
-        }
-    }
+    SetFileVersionFacts(entry, item.GetOption(OptDestination), path);
     if (state.state == kDelta) {
         entry.m_nFlags |= kEntryDelta;
     } else if (item.GetOption(OptKeepExternal) == 1) {

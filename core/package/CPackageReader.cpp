@@ -509,11 +509,10 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
             }
         } else {
             CDataSource source(*this, e.m_nOffset, e.m_nPackedSize);
-            CDecompressor& decoder = m_decoder;
-            decoder.Decode(sink, source, e.m_nSize, e.m_nPackedSize);
-            if (decoder.GetInputUsed() != e.m_nPackedSize) {
+            m_decoder.Decode(sink, source, e.m_nSize, e.m_nPackedSize);
+            if (m_decoder.GetInputUsed() != e.m_nPackedSize) {
                 Fail(name + ": its packed stream ends " +
-                     std::to_string(e.m_nPackedSize - decoder.GetInputUsed()) +
+                     std::to_string(e.m_nPackedSize - m_decoder.GetInputUsed()) +
                      " bytes before its packed size");
             }
         }

@@ -6,6 +6,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "core/build/FileVersionFacts.h"
 #include "core/compress/CCompressor.h"
 #include "core/delta/CDeltaEncoder.h"
 #include "core/model/FileOption.h"
@@ -18,7 +19,6 @@
 #include "core/package/StubImage.h"
 #include "core/package/UninstallerData.h"
 #include "core/package/VersionSections.h"
-#include "core/platform/PeVersionInfo.h"
 #include "core/res/RuntimeResources.h"
 #include "core/stream/CFile.h"
 #include "core/stream/CMemorySink.h"
@@ -161,23 +161,7 @@ void CTestSetupBuilder::Build(const CDataArray& project, const std::string& outp
             }
             d.entry.m_nSize = static_cast<uint32_t>(bytes.size());
             d.entry.m_nChecksum = PackageChecksum(bytes.data(), bytes.size(), 0) ^ key;
-            // Windows and System files carry their version, which the runtime compares with the
-            // installed file's.
-            int destination = item->GetOption(OptDestination);
-            if (destination == 1 || destination == 2) {
-                PeVersionInfo info = ReadPeVersionInfo(host);
-                if (info.hasFixedInfo) {
-                    d.entry.m_nFlags |= kEntryHasVersion;
-                    d.entry.m_nFileVersionMS = info.fileVersionMS;
-                    d.entry.m_nFileVersionLS = info.fileVersionLS;
-                    d.entry.m_nProductVersionMS = info.productVersionMS;
-                    d.entry.m_nProductVersionLS = info.productVersionLS;
-                }
-                if (info.hasTranslation) {
-                    d.entry.m_nFlags |= kEntryHasTranslation;
-                    d.entry.m_nTranslation = info.translation;
-                }
-            }
+            SetFileVersionFacts(d.entry, item->GetOption(OptDestination), host);
             indexes[v] = tables[v].AddEntry(d.entry);
         }
     }
