@@ -4,6 +4,7 @@
 // exactly what the editor's export writes, so that nothing is lost when it is read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -125,7 +126,16 @@ TEST_P(LanguageTemplateFile, IsExactlyWhatTheExportWritesForEverySlot)
     }
     // Same bytes back: every marker in catalogue order, and no empty line inside a text (the
     // reader drops those, so a paragraph break is a line holding one space).
-    EXPECT_EQ(FormatTextsFile(texts), bytes);
+    const std::string exported = FormatTextsFile(texts);
+    auto diff = std::mismatch(bytes.begin(), bytes.end(), exported.begin(), exported.end());
+    if (diff.first != bytes.end() || diff.second != exported.end()) {
+        size_t at = static_cast<size_t>(diff.first - bytes.begin());
+        size_t lineStart = bytes.rfind('\n', at == 0 ? 0 : at - 1);
+        lineStart = lineStart == std::string::npos ? 0 : lineStart + 1;
+        ADD_FAILURE() << "differs from the export form at line "
+                      << std::count(bytes.begin(), bytes.begin() + lineStart, '\n') + 1 << ": "
+                      << Cp1252ToUtf8(bytes.substr(lineStart, 60));
+    }
 }
 
 TEST_P(LanguageTemplateFile, KeepsTheMacrosPlaceholdersAndLayoutOfEverySlot)
