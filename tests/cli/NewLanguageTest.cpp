@@ -71,4 +71,23 @@ TEST_F(NewLanguage, UnknownLanguageIsNamedWithTheAvailableOnes)
     EXPECT_NE(help.out.find("--language NAME"), std::string::npos);
 }
 
+TEST_F(NewLanguage, WithoutATemplatesFolderEnglishAloneIsOffered)
+{
+    fs::create_directories(m_dir / "bin");
+    fs::copy_file(VELKANC_PATH, m_dir / "bin" / "velkanc");
+    const std::string velkanc = P("bin/velkanc");
+
+    auto french = RunVelkancAt(velkanc, {"new", "--source", P("src"), "--language", "French", "-o",
+                                         P("p.vkp")});
+    EXPECT_EQ(french.exitCode, 1);
+    EXPECT_NE(french.err.find("the languages are: English (templates in " + P("bin/Templ/") + ")"),
+              std::string::npos)
+        << french.err;
+
+    auto english = RunVelkancAt(velkanc, {"new", "--source", P("src"), "--language", "English",
+                                          "-o", P("p.vkp")});
+    ASSERT_EQ(english.exitCode, 0) << english.err;
+    EXPECT_EQ(LoadProject(P("p.vkp")).m_versions[0].m_texts, CTextCatalogue::DefaultTexts());
+}
+
 }  // namespace
