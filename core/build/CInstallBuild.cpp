@@ -22,6 +22,7 @@
 #include "core/package/VersionSections.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/FileTimes.h"
+#include "core/platform/SourceDateEpoch.h"
 #include "core/res/RuntimeResources.h"
 #include "core/res/StringTable.h"
 #include "core/stream/CFile.h"
@@ -246,6 +247,7 @@ bool CInstallBuild::CheckIconFolders()
 void CInstallBuild::Build()
 {
     m_nVersions = m_project.m_versions.size();
+    m_timeCap = SourceDateEpochFileTime();
     m_dataTemp = std::make_unique<CDeltaTempFile>(m_settings.tempDir);
 
     m_output = m_disks.CreateFile(m_settings.outputPath);
@@ -535,9 +537,10 @@ CFileEntry CInstallBuild::MakeEntry(size_t v, const VersionState& state, uint32_
 
     if (std::optional<FileTimes> times = ReadFileTimes(path)) {
         entry.m_nFlags |= kEntryHasTimes;
-        entry.m_nCreationTime = times->creation;
-        entry.m_nAccessTime = times->lastAccess;
-        entry.m_nWriteTime = times->lastWrite;
+        uint64_t cap = m_timeCap.value_or(UINT64_MAX);
+        entry.m_nCreationTime = std::min(times->creation, cap);
+        entry.m_nAccessTime = std::min(times->lastAccess, cap);
+        entry.m_nWriteTime = std::min(times->lastWrite, cap);
     }
     SetFileVersionFacts(entry, item.GetOption(OptDestination), path);
     if (state.state == kDelta) {

@@ -133,6 +133,8 @@ private:
     std::vector<std::string> m_paths;      // distinct paths, as first listed
     std::vector<std::string> m_pathKeys;   // the same, upper-cased
     uint32_t m_nKey = 0;
+    // SOURCE_DATE_EPOCH as a FILETIME: no recorded file time is later (reproducible builds).
+    std::optional<uint64_t> m_timeCap;
     double m_fTotal = 0;
     double m_fDone = 0;
 };
