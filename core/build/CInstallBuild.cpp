@@ -20,6 +20,7 @@
 #include "core/package/StubImage.h"
 #include "core/package/UninstallerData.h"
 #include "core/package/VersionSections.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/FileTimes.h"
 #include "core/platform/SourceDateEpoch.h"
@@ -302,6 +303,7 @@ void CInstallBuild::Build()
         m_result.status = BuildStatus::NothingToInstall;
         return;
     }
+    if (m_settings.signFile) m_settings.signFile(m_settings.outputPath);
     AppendSummary();
     m_result.status = BuildStatus::Built;
 }
@@ -351,8 +353,18 @@ void CInstallBuild::WriteUninstaller(CSectionWriter& writer)
     if (!program || program->empty()) {
         throw CFileException(m_settings.outputPath, RuntimeResourceMissingText(id));
     }
+    bool patched = false;
+    if (m_settings.signFile) {
+        // Signed after its size slot is set, since any later change would break the signature.
+        PatchSizeSlot(*program);
+        patched = true;
+        CDeltaTempFile scratch(m_settings.tempDir);
+        WriteFileAtomically(scratch.Path(), *program);
+        m_settings.signFile(scratch.Path());
+        *program = ReadWholeFile(scratch.Path());
+    }
     uint64_t size = program->size();
-    uint64_t packed = WriteUninstallerProgram(writer, std::move(*program));
+    uint64_t packed = WriteUninstallerProgram(writer, std::move(*program), !patched);
 
     for (size_t v = 0; v < m_nVersions; ++v) {
         const CData& version = m_project.m_versions[v];

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,6 +36,9 @@ class CSectionWriter;
 struct BuildSettings {
     std::string outputPath;  // host path (UTF-8) of the setup program
     std::string tempDir;     // where temporary files go; empty: the system's temporary directory
+    // When set, signs a file in place (host path): the uninstaller before it is embedded, then
+    // the finished setup program. Throws to fail the build.
+    std::function<void(const std::string&)> signFile;
 };
 
 enum class BuildStatus {
