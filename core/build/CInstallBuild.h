@@ -38,7 +38,7 @@ struct BuildSettings {
     std::string tempDir;     // where temporary files go; empty: the system's temporary directory
     // When set, signs a file in place (host path): the uninstaller before it is embedded, then
     // the finished setup program. Throws to fail the build.
-    std::function<void(const std::string&)> signFile;
+    std::function<void(const std::string&)> signFile = nullptr;
 };
 
 enum class BuildStatus {
