@@ -303,7 +303,14 @@ void CInstallBuild::Build()
         m_result.status = BuildStatus::NothingToInstall;
         return;
     }
-    if (m_settings.signFile) m_settings.signFile(m_settings.outputPath);
+    if (m_settings.signFile) {
+        // The signature grows the program; the summary counts what is on disk.
+        std::error_code before, after;
+        const uint64_t unsignedSize = std::filesystem::file_size(m_settings.outputPath, before);
+        m_settings.signFile(m_settings.outputPath);
+        const uint64_t signedSize = std::filesystem::file_size(m_settings.outputPath, after);
+        if (!before && !after && signedSize > unsignedSize) m_result.programSize += signedSize - unsignedSize;
+    }
     AppendSummary();
     m_result.status = BuildStatus::Built;
 }
