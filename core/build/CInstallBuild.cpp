@@ -290,7 +290,12 @@ void CInstallBuild::Build()
 
     CFile dataIn(m_dataTemp->Path(), CFile::Mode::Read);
     m_dataWriter = std::make_unique<CDataSectionWriter>(m_disks, m_settings.outputPath);
-    m_dataWriter->DecideSpanning(dataLength);
+    if (m_dataWriter->DecideSpanning(dataLength) && m_settings.signFile) {
+        // The first disk is out of the drive before the program on it could be signed.
+        throw CFileException(m_settings.outputPath,
+                             "the setup program does not fit on the disk, and a program spread over several "
+                             "disks cannot be signed");
+    }
     m_output = m_dataWriter->Write(std::move(m_output), dataIn, dataLength);
     m_output->Close();
     m_output.reset();
