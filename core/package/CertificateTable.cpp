@@ -55,8 +55,8 @@ std::optional<std::string> ProblemAfterPackage(IPackageInput& input, uint64_t pa
                               std::to_string(packageEnd);
     std::optional<CertificateTable> table = FindCertificateTable(input);
     if (!table) return extra + " and the program names no certificate table";
-    if (table->offset < packageEnd || table->offset - packageEnd >= kAlignment ||
-        table->offset % kAlignment != 0) {
+    // Tools pad to the next 8-byte boundary; a table right at the end of the package is fine too.
+    if (table->offset < packageEnd || table->offset - packageEnd >= kAlignment) {
         return extra + " but the certificate table starts at offset " + std::to_string(table->offset);
     }
     if (table->size > length - table->offset || table->offset + table->size != length) {
