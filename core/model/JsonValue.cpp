@@ -338,8 +338,11 @@ private:
             int64_t n = 0;
             for (size_t i = negative ? 1 : 0; i < value.m_text.size() && whole; ++i) {
                 int d = value.m_text[i] - '0';
-                if (n < (INT64_MIN + d) / 10) whole = false;
-                n = n * 10 - d;
+                if (n < (INT64_MIN + d) / 10) {
+                    whole = false;  // too large for 64 bits
+                } else {
+                    n = n * 10 - d;
+                }
             }
             if (whole && !negative) {
                 if (n == INT64_MIN) whole = false;

@@ -178,6 +178,8 @@ TEST(ProjectJson, MistakesAreRefusedNamingWhere)
          "m_versions[0].m_files[0].m_nOptions: at most 6 options, found 7"},
         {R"({"m_nPlatform": 2147483648})", "m_nPlatform: expected a whole number from -2147483648 to 2147483647"},
         {R"({"m_nPlatform": 99999999999999999999})", "m_nPlatform: expected a whole number"},
+        {R"({"m_nPlatform": -9223372036854775808})", "to 2147483647, found -9223372036854775808"},
+        {R"({"m_nPlatform": 9223372036854775808})", "to 2147483647, found 9223372036854775808"},
         {R"({"m_crTitleColor": -1})", "m_crTitleColor: expected a whole number from 0 to 4294967295, found -1"},
         {R"({"m_lfTitleFont": {"lfItalic": 256}})", "m_lfTitleFont.lfItalic: expected a whole number from 0 to 255"},
         {R"({"m_lfTitleFont": {"lfFaceName": "0123456789abcdef0123456789ABCDEFx"}})",
