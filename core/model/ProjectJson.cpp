@@ -1,5 +1,6 @@
 #include "core/model/ProjectJson.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
