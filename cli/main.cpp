@@ -17,7 +17,8 @@ void PrintToolHelp(FILE* out)
                  "Usage: velkanc COMMAND [ARGUMENTS]\n"
                  "\n"
                  "Velkan's command-line builder: makes Windows setup programs from Velkan\n"
-                 "projects (.vkp) and inspects, converts and packs what they are made of.\n"
+                 "projects (.vkp, or .json for a project kept as text) and inspects, converts\n"
+                 "and packs what they are made of.\n"
                  "\n"
                  "Commands:\n");
     for (const Command& c : AllCommands()) {

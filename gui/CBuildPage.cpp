@@ -17,6 +17,7 @@
 #include "core/build/ReportNumbers.h"
 #include "core/model/CDataArray.h"
 #include "core/model/PathCompare.h"
+#include "core/platform/SignCommand.h"
 #include "gui/CInstallSheet.h"
 #include "gui/CMainFrame.h"
 #include "gui/CPrefGroup.h"
@@ -193,6 +194,11 @@ void CBuildPage::OnBuild()
         ClearReport();
         repaint();
         BuildSettings settings{HostPath(project.m_strOutputPath).toStdString(), std::string()};
+        if (QString sign = CPrefGroup::SignCommand(); !sign.isEmpty()) {
+            settings.signFile = [command = sign.toStdString()](const std::string& path) {
+                RunSignCommand(command, path);
+            };
+        }
         try {
             m_lastResult = m_runner.Build(project, settings, *this, host, disks).status;
         } catch (const std::exception& e) {

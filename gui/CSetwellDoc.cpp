@@ -162,7 +162,9 @@ bool CSetwellDoc::DoSave(const QString& path)
 {
     QString target = path;
     if (target.isEmpty()) {
-        QString filter = CUserPrompt::QtFilter(LoadQString(128).split('\n').value(3) + "|*.vkp||");
+        // The current name is proposed, so a project opened from text is saved as text again.
+        QString filter = CUserPrompt::QtFilter(LoadQString(128).split('\n').value(3) + "|*.vkp|" +
+                                               tr("Project as text (*.json)") + "|*.json||");
         QString initial = m_strPathName.isEmpty() ? GetTitle() : m_strPathName;
         target = CUserPrompt::SaveFileName(m_window, tr("Save As"), initial, filter);
         if (target.isEmpty()) return false;

@@ -20,8 +20,10 @@
 #include "core/package/StubImage.h"
 #include "core/package/UninstallerData.h"
 #include "core/package/VersionSections.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/FileTimes.h"
+#include "core/platform/SourceDateEpoch.h"
 #include "core/res/RuntimeResources.h"
 #include "core/res/StringTable.h"
 #include "core/stream/CFile.h"
@@ -246,6 +248,7 @@ bool CInstallBuild::CheckIconFolders()
 void CInstallBuild::Build()
 {
     m_nVersions = m_project.m_versions.size();
+    m_timeCap = SourceDateEpochFileTime();
     m_dataTemp = std::make_unique<CDeltaTempFile>(m_settings.tempDir);
 
     m_output = m_disks.CreateFile(m_settings.outputPath);
@@ -287,7 +290,12 @@ void CInstallBuild::Build()
 
     CFile dataIn(m_dataTemp->Path(), CFile::Mode::Read);
     m_dataWriter = std::make_unique<CDataSectionWriter>(m_disks, m_settings.outputPath);
-    m_dataWriter->DecideSpanning(dataLength);
+    if (m_dataWriter->DecideSpanning(dataLength) && m_settings.signFile) {
+        // The first disk is out of the drive before the program on it could be signed.
+        throw CFileException(m_settings.outputPath,
+                             "the setup program does not fit on the disk, and a program spread over several "
+                             "disks cannot be signed");
+    }
     m_output = m_dataWriter->Write(std::move(m_output), dataIn, dataLength);
     m_output->Close();
     m_output.reset();
@@ -299,6 +307,14 @@ void CInstallBuild::Build()
     if (entries == 0) {
         m_result.status = BuildStatus::NothingToInstall;
         return;
+    }
+    if (m_settings.signFile) {
+        // The signature grows the program; the summary counts what is on disk.
+        std::error_code before, after;
+        const uint64_t unsignedSize = std::filesystem::file_size(m_settings.outputPath, before);
+        m_settings.signFile(m_settings.outputPath);
+        const uint64_t signedSize = std::filesystem::file_size(m_settings.outputPath, after);
+        if (!before && !after && signedSize > unsignedSize) m_result.programSize += signedSize - unsignedSize;
     }
     AppendSummary();
     m_result.status = BuildStatus::Built;
@@ -349,8 +365,18 @@ void CInstallBuild::WriteUninstaller(CSectionWriter& writer)
     if (!program || program->empty()) {
         throw CFileException(m_settings.outputPath, RuntimeResourceMissingText(id));
     }
+    bool patched = false;
+    if (m_settings.signFile) {
+        // Signed after its size slot is set, since any later change would break the signature.
+        PatchSizeSlot(*program);
+        patched = true;
+        CDeltaTempFile scratch(m_settings.tempDir);
+        WriteFileAtomically(scratch.Path(), *program);
+        m_settings.signFile(scratch.Path());
+        *program = ReadWholeFile(scratch.Path());
+    }
     uint64_t size = program->size();
-    uint64_t packed = WriteUninstallerProgram(writer, std::move(*program));
+    uint64_t packed = WriteUninstallerProgram(writer, std::move(*program), !patched);
 
     for (size_t v = 0; v < m_nVersions; ++v) {
         const CData& version = m_project.m_versions[v];
@@ -535,9 +561,10 @@ CFileEntry CInstallBuild::MakeEntry(size_t v, const VersionState& state, uint32_
 
     if (std::optional<FileTimes> times = ReadFileTimes(path)) {
         entry.m_nFlags |= kEntryHasTimes;
-        entry.m_nCreationTime = times->creation;
-        entry.m_nAccessTime = times->lastAccess;
-        entry.m_nWriteTime = times->lastWrite;
+        uint64_t cap = m_timeCap.value_or(UINT64_MAX);
+        entry.m_nCreationTime = std::min(times->creation, cap);
+        entry.m_nAccessTime = std::min(times->lastAccess, cap);
+        entry.m_nWriteTime = std::min(times->lastWrite, cap);
     }
     SetFileVersionFacts(entry, item.GetOption(OptDestination), path);
     if (state.state == kDelta) {

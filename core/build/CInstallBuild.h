@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,6 +36,9 @@ class CSectionWriter;
 struct BuildSettings {
     std::string outputPath;  // host path (UTF-8) of the setup program
     std::string tempDir;     // where temporary files go; empty: the system's temporary directory
+    // When set, signs a file in place (host path): the uninstaller before it is embedded, then
+    // the finished setup program. Throws to fail the build.
+    std::function<void(const std::string&)> signFile = nullptr;
 };
 
 enum class BuildStatus {
@@ -133,6 +137,8 @@ private:
     std::vector<std::string> m_paths;      // distinct paths, as first listed
     std::vector<std::string> m_pathKeys;   // the same, upper-cased
     uint32_t m_nKey = 0;
+    // SOURCE_DATE_EPOCH as a FILETIME: no recorded file time is later (reproducible builds).
+    std::optional<uint64_t> m_timeCap;
     double m_fTotal = 0;
     double m_fDone = 0;
 };

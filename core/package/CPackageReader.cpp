@@ -13,6 +13,7 @@
 #include "core/package/CChecksumAccumulator.h"
 #include "core/package/CFilePackageInput.h"
 #include "core/package/CPackageException.h"
+#include "core/package/CertificateTable.h"
 #include "core/package/DataSection.h"
 #include "core/package/PackageChecksum.h"
 #include "core/package/PackageDecoding.h"
@@ -277,6 +278,7 @@ void CPackageReader::ReadSections()
                 Fail(SectionName(section) + ": a chunk of " + std::to_string(chunk) +
                      " bytes in a data stream of " + std::to_string(section.bodySize));
             }
+            if (auto problem = ProblemAfterPackage(*m_input, chunkStart + chunk)) Fail(*problem);
             m_contents.hasDataSection = true;
             m_contents.dataLength = section.bodySize;
             m_contents.dataChunks.push_back({0, chunkStart, chunk});

@@ -266,6 +266,33 @@ private slots:
         QVERIFY(!Page().ReportList()->topLevelItem(0)->text(CBuildPage::ColPacked).isEmpty());
     }
 
+    void theSignCommandPreferenceSignsWhatTheBuildWrites()
+    {
+        CFakeRuntime runtime;
+        UseEngine();
+        QString out = m_dir.path() + "/signed/setup.exe";
+        QString log = m_dir.path() + "/signed.log";
+        MakeProject("signed", out);
+        CPrefGroup::SetSignCommand("echo \"%1\" >> '" + log + "'");
+        Page().OnBuild();
+        CPrefGroup::SetSignCommand(QString());
+        QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Built));
+        QFile signedLog(log);
+        QVERIFY(signedLog.open(QIODevice::ReadOnly));
+        // The uninstaller (a scratch file) first, then the finished program.
+        QStringList paths = QString(signedLog.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(paths.size(), 2);
+        QCOMPARE(paths[1], out);
+
+        // A failing command fails the build and names the command.
+        CPrefGroup::SetSignCommand("exit 7");
+        Page().OnBuild();
+        CPrefGroup::SetSignCommand(QString());
+        QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Failed));
+        QVERIFY2(m_prompts->messages.value(0).contains("exit status 7: exit 7"), qPrintable(m_prompts->messages.value(0)));
+        QVERIFY(!QFileInfo::exists(out));
+    }
+
     void failedBuildShowsTheErrorAndReenables()
     {
         CFakeRuntime runtime;
