@@ -12,6 +12,7 @@
 #include "core/model/CUserAbort.h"
 #include "core/model/FileOption.h"
 #include "core/model/PathCompare.h"
+#include "core/package/RegistryKeyRule.h"
 #include "core/package/CFileEntry.h"
 #include "core/package/CSectionWriter.h"
 #include "core/package/PackageChecksum.h"
@@ -165,7 +166,9 @@ BuildResult CInstallBuild::Run()
         m_host.ShowError(m_result.error);
         return m_result;
     }
-    if (CheckIconFolders() && !m_host.AskYesNo(LoadString(kAskContinueAfterWarnings))) {
+    bool warned = CheckIconFolders();
+    warned = CheckRegistryKeys() || warned;
+    if (warned && !m_host.AskYesNo(LoadString(kAskContinueAfterWarnings))) {
         m_result.status = BuildStatus::Declined;
         return m_result;
     }
@@ -239,6 +242,23 @@ bool CInstallBuild::CheckIconFolders()
         if (!mark) continue;
         m_report.AddLine(LoadString(id));
         warned = true;
+    }
+    return warned;
+}
+
+// A registry key to remove that the uninstaller would refuse (too near a root, or shared by
+// Windows and other programs) is reported like the other warnings.
+bool CInstallBuild::CheckRegistryKeys()
+{
+    bool warned = false;
+    for (const CData& version : m_project.m_versions) {
+        if (version.m_strUninstFile.empty()) continue;
+        for (const std::string& text : version.m_regKeysToRemove) {
+            std::string refusal = RegistryKeyRefusal(SplitRegistryKey(text));
+            if (refusal.empty()) continue;
+            m_report.AddLine("Warning: the uninstaller will not remove the registry key \"" + text + "\": " + refusal + ".");
+            warned = true;
+        }
     }
     return warned;
 }
