@@ -2,7 +2,8 @@
 // its own changes join them.
 //
 // Products and places. A product is told apart by its setup program's versions (their names,
-// titles and installation directories as the author wrote them, see ProductId): one run at a
+// titles, installation directories as the author wrote them and file paths, see ProductId), so
+// two projects that share a title are two products; one run at a
 // time per product holds a named mutex on it. An installed product lives in a place, its
 // uninstaller's path: the installed-programs entry is "Velkan-" followed by 16 hex digits of a
 // hash of that path, so two products of one title in two places keep two entries and a later
@@ -80,6 +81,7 @@ std::wstring CInstaller::ProductId() const
     for (const VersionRecord& v : m_reader->Contents().versions) {
         identity += FromPackage(v.block.name) + L'\n' + FromPackage(v.block.title) + L'\n' +
                     FromPackage(v.block.installDir) + L'\n';
+        for (const CFileEntry& e : v.files) identity += FromPackage(e.m_strPath) + L'\n';
     }
     return Hex64(Hash(identity));
 }
@@ -89,9 +91,14 @@ bool CInstaller::LockProduct()
 {
     std::wstring name = L"Global\\VelkanSetup-" + ProductId();
     HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
-    if (!mutex) mutex = CreateMutexW(nullptr, FALSE, (L"Local\\VelkanSetup-" + ProductId()).c_str());
+    if (!mutex) {
+        // Without the right to the global namespace, the session's own.
+        name = L"Local\\VelkanSetup-" + ProductId();
+        mutex = CreateMutexW(nullptr, FALSE, name.c_str());
+    }
     if (!mutex) return true;  // no mutex to be had: nothing to share it with either
     m_hProductLock = mutex;
+    m_log.Line("one run at a time: " + ToUtf8(name));
     DWORD wait = WaitForSingleObject(mutex, 0);
     return wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
 }
@@ -257,7 +264,15 @@ CInstallRecord CInstaller::MergedRecord()
     CInstallRecord merged = m_prior;
     bool exclusive = (m_reader->Contents().projectFlags.value_or(0) & kFlagExclusive) != 0;
     if (exclusive && !m_prior.Items().empty()) DropEarlierVersion(merged);
-    merged.Merge(m_record);
+    // The entry's values of a later run matter only to its rollback: the uninstall removes the
+    // whole entry.
+    CInstallRecord later;
+    for (const CInstallRecord::Item& item : m_record.Items()) {
+        bool entryValue = item.kind == 'R' && item.fields.size() >= 2 &&
+                          CompareStringOrdinal(item.fields[1].c_str(), -1, m_strEntryKey.c_str(), -1, TRUE) == CSTR_EQUAL;
+        if (!entryValue) later.Add(item.kind, item.fields);
+    }
+    merged.Merge(later);
     return merged;
 }
 
