@@ -59,6 +59,10 @@ int CUninstaller::Run()
         m_log.Line("not everything could be removed: " + std::to_string(m_nProblems) + " items left (named above)");
         return kExitIncomplete;
     }
+    if (m_nRestart) {
+        m_log.Line("uninstalled; a restart removes " + std::to_string(m_nRestart) + " files still in use (named above)");
+        return kExitRestart;
+    }
     m_log.Line("uninstalled");
     return kExitUninstalled;
 }
@@ -90,7 +94,8 @@ void CUninstaller::RemoveFile(const std::wstring& path)
     }
     // In use: removed at the next restart.
     if (MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-        m_log.Line("removed at the next restart: " + ToUtf8(path));
+        ++m_nRestart;
+        m_log.Line("left until the next restart, in use: " + ToUtf8(path));
     } else {
         ++m_nProblems;
         m_log.Line("left: cannot remove, denied access: " + ToUtf8(path));

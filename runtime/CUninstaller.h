@@ -9,7 +9,8 @@
 // changed since stays). Additional files are matched only inside folders the product created,
 // so a user's files in a folder that existed before stay. A registry key to remove must lie two
 // levels below its root and be none of the shared keys (RegistryKeyRule). What could not be
-// removed is named in the log, and the exit code is kExitIncomplete.
+// removed is named in the log, and the exit code is kExitIncomplete (kExitRestart when only files
+// in use are left for the next restart).
 #pragma once
 
 #include <string>
@@ -30,6 +31,8 @@ public:
     static constexpr int kExitFailed = 1;
     // Uninstalled, but something of ours could not be removed (the log names it).
     static constexpr int kExitIncomplete = 3;
+    // Uninstalled but for files in use, which the next restart removes (the log names them).
+    static constexpr int kExitRestart = 3010;
 
     // Uninstalls; returns one of the exit codes. Never throws.
     int Run();
@@ -62,6 +65,7 @@ private:
     UninstallerDataRecord m_data;
     std::string m_strError;
     int m_nProblems = 0;
+    int m_nRestart = 0;
     bool m_bRollback = false;
 };
 
