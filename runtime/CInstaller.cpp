@@ -68,6 +68,13 @@ const wchar_t* const kFontsKey = L"Software\\Microsoft\\Windows NT\\CurrentVersi
 // The wizard's own texts for a package too damaged to carry its texts.
 const char* const kInvalidDataText = "This file contains invalid data.";
 
+// The machine-wide settings of a file (usage counts, fonts) need the rights to write them: without
+// them the run fails, rather than leave a file that no count or entry accounts for.
+void MachineWrite(long code, const std::string& what)
+{
+    if (code != 0) throw CInstallError("cannot record " + what + ": " + SystemMessage(static_cast<unsigned long>(code)));
+}
+
 std::string Hex32(uint32_t value)
 {
     char text[16];
@@ -147,7 +154,12 @@ int CInstaller::Run()
         Commit();
         m_log.Line("put in place in " + std::to_string(GetTickCount() - staged) + " ms");
         changing = false;
-        ReplaceOtherPlaces(m_merged);
+        try {
+            ReplaceOtherPlaces(m_merged);
+        } catch (const std::exception& e) {
+            // Installed all the same: the other version stays, listed, for its own uninstaller.
+            m_log.Line(std::string("warning: the other version was not replaced: ") + e.what());
+        }
     } catch (const CPackageException& e) {
         std::string text = ToUtf8(FromPackage(PageText(6, 31)));
         if (text.empty()) text = kInvalidDataText;
@@ -518,7 +530,8 @@ void CInstaller::InstallFile(const Planned& plan)
         if (countNow) {
             unsigned long count = 0;
             ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count);
-            WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, (count == 0 ? 1 : count) + 1);
+            MachineWrite(WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, (count == 0 ? 1 : count) + 1),
+                         "the usage count of " + ToUtf8(plan.target));
             if (!plan.keep) m_record.Add('S', {plan.target});
         }
         return;
@@ -574,7 +587,8 @@ void CInstaller::InstallFile(const Planned& plan)
         ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count);
         // A shared file already present without a count was installed by someone else: count it.
         if (count == 0 && existed) count = 1;
-        WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count + 1);
+        MachineWrite(WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count + 1),
+                     "the usage count of " + ToUtf8(plan.target));
     }
     if (destination == 3) {
         AddFontResourceW(plan.target.c_str());
@@ -582,7 +596,8 @@ void CInstaller::InstallFile(const Planned& plan)
         size_t dot = name.rfind(L'.');
         std::wstring valueName = (dot == std::wstring::npos ? name : name.substr(0, dot)) + L" (TrueType)";
         bool created = false;
-        WriteStringValue(HKEY_LOCAL_MACHINE, kFontsKey, valueName, name, created);
+        MachineWrite(WriteStringValue(HKEY_LOCAL_MACHINE, kFontsKey, valueName, name, created),
+                     "the font entry of " + ToUtf8(plan.target));
         if (!plan.keep) {
             // A counted font is undone like a shared file: it stays while others count on it.
             m_record.Add('O', countNow ? std::vector<std::wstring>{plan.target, valueName, L"S"}

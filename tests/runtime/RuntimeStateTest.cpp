@@ -279,6 +279,7 @@ TEST_F(InstallState, CommandLineRulesAndOneRunAtATime)
     CDataArray project;
     project.m_nWindowMode = 0;
     CData v = Version(1, "Switches");
+    v.m_strUninstFile = "uninstall.exe";
     v.m_files.push_back(CFileItem("file.txt"));
     project.m_versions.push_back(v);
     fs::path setup = m_dir / "setup.exe";
@@ -334,6 +335,21 @@ TEST_F(InstallState, CommandLineRulesAndOneRunAtATime)
     Shell("wineserver -w");
     EXPECT_FALSE(fs::exists(m_dir / "second"));
     EXPECT_NE(ReadText(m_dir / "second.log").find("Another setup of this product is running"), std::string::npos);
+
+    // An uninstall that cannot remove a file in use says so: in its log and its exit code.
+    fs::path held = target / "file.txt";
+    ready = m_dir / "held", stop = m_dir / "release";
+    Shell(WineLoader() + " " + Quote(TestProgram("holdopen.exe").string()) + " " + Quote(WinPath(held)) + " " +
+          Quote(WinPath(ready)) + " " + Quote(WinPath(stop)) + " </dev/null >/dev/null 2>&1 &");
+    for (int i = 0; i < 200 && !fs::exists(ready); ++i) Shell("sleep 0.1");
+    ASSERT_TRUE(fs::exists(ready));
+    EXPECT_EQ(Shell(WineLoader() + " " + Quote((target / "uninstall.exe").string()) + " /S /LOG=" +
+                    Quote(WinPath(m_dir / "uninstall.log")) + " </dev/null >/dev/null 2>&1"),
+              3010 & 0xFF);
+    WriteText(stop, "");
+    Shell("wineserver -w");
+    EXPECT_NE(ReadText(m_dir / "uninstall.log").find("left until the next restart, in use: " + WinPath(held)), std::string::npos)
+        << ReadText(m_dir / "uninstall.log");
 #endif
 }
 
