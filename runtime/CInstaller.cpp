@@ -62,7 +62,6 @@ constexpr size_t kMaxStageThreads = 4;
 // Files that strings are written into are read whole; larger ones are refused.
 constexpr uint64_t kMaxStringTargetSize = 256ull << 20;
 
-const wchar_t* const kSharedDllsKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const wchar_t* const kFontsKey = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
 // The wizard's own texts for a package too damaged to carry its texts.

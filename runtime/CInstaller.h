@@ -100,7 +100,7 @@ private:
     void WriteProgramsEntry(const std::wstring& uninstaller);
     CInstallRecord MergedRecord();
     void DropEarlierVersion(CInstallRecord& merged);
-    void ReplaceOtherPlaces(const CInstallRecord& merged);
+    void ReplaceOtherPlaces(CInstallRecord& merged);
     bool KeepAside(const std::wstring& path);
     void RollBack();
     void DropBackups();
@@ -127,6 +127,7 @@ private:
     CInstallRecord m_touched;               // things of earlier runs this run kept as they were
     CInstallRecord m_merged;                // the log saved for the uninstaller
     std::wstring m_strEntryKey;             // the installed-programs entry
+    std::wstring m_strRecordPath;           // the install log beside the uninstaller
     bool m_bAllUsers = false;               // per-machine (else per-user) places
     void* m_hProductLock = nullptr;
     std::set<std::wstring> m_knownDirs;  // directories known to exist (fewer file system calls)

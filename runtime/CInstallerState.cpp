@@ -118,6 +118,7 @@ void CInstaller::LoadPriorRecord(const std::wstring& uninstaller)
 {
     m_strEntryKey = std::wstring(kUninstallKey) + L"\\" + kEntryPrefix + Hex64(Hash(uninstaller));
     std::wstring log = UninstallDataBase(uninstaller) + L".log";
+    m_strRecordPath = log;
     if (!m_prior.Load(log)) {
         m_prior.Clear();
         return;
@@ -309,7 +310,7 @@ void CInstaller::DropEarlierVersion(CInstallRecord& merged)
 
 // With mutually exclusive versions, the same product installed in another place is uninstalled
 // once this run has succeeded; what this run made again stays.
-void CInstaller::ReplaceOtherPlaces(const CInstallRecord& merged)
+void CInstaller::ReplaceOtherPlaces(CInstallRecord& merged)
 {
     if (!(m_reader->Contents().projectFlags.value_or(0) & kFlagExclusive)) return;
     std::wstring product = ProductId();
@@ -342,12 +343,29 @@ void CInstaller::ReplaceOtherPlaces(const CInstallRecord& merged)
             }
             m_log.Line("replacing the version installed by " + ToUtf8(command));
             CInstallRecord rest;
+            bool adopted = false;
             for (const CInstallRecord::Item& item : theirs.Items()) {
-                if (!merged.Find(item)) rest.Add(item.kind, item.fields);
+                bool counted = item.kind == 'S' || (item.kind == 'O' && item.fields.size() >= 3 && item.fields[2] == L"S");
+                if (merged.Find(item)) {
+                    // Made again by this run: it stays, but the other place's use of it ends.
+                    unsigned long count = 0;
+                    if (counted && ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, item.fields[0], count) && count > 1) {
+                        WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, item.fields[0], count - 1);
+                    }
+                } else if (item.kind != 'D' && item.kind != 'P' && item.kind != 'U' && m_touched.Find(item)) {
+                    // Found and kept, or made again under the same name (an icon): ours from now on.
+                    merged.Add(item.kind, item.fields);
+                    adopted = true;
+                } else {
+                    rest.Add(item.kind, item.fields);
+                }
             }
             CUninstaller undo(m_commandLine, m_log);
             undo.UndoChanges(rest, false);
             undo.RemoveProgramFiles(command, rest);
+            if (adopted && !merged.Save(m_strRecordPath)) {
+                m_log.Line("warning: cannot update the install log " + ToUtf8(m_strRecordPath));
+            }
         }
     }
 }

@@ -19,7 +19,6 @@ namespace velkan::runtime {
 
 namespace {
 
-const wchar_t* const kSharedDllsKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const wchar_t* const kFontsKey = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 const char* const kInvalidInfoText = "Invalid uninstall info. This program cannot uninstall the product.";
 // The data block is a few texts and names; anything larger is not ours.

@@ -184,6 +184,7 @@ TEST_F(InstallState, AFailedUpgradeLeavesTheEarlierVersionWorking)
     fs::path target = m_dir / "install", iniFile = m_dir / "user.ini";
     RegDelete(kUserKey);
     RegDelete(kSharedDlls, "C:\\windows\\system32\\velkan-state.dll");
+    fs::remove(PrefixDir("windows\\system32") / "velkan-state.dll");
     WriteText(iniFile, "[Dirs]\r\nTheme=dark\r\n");
     CDataArray project = TwoVersions(m_dir, iniFile, "Velkan State Failed");
     // Version 2 fails after its files, INI entries and registry values are in place.
@@ -216,6 +217,39 @@ TEST_F(InstallState, AFailedUpgradeLeavesTheEarlierVersionWorking)
     EXPECT_EQ(RegValue(kUserKey, "Colour"), std::nullopt);
     EXPECT_NE(Ini(iniFile).find("Theme=dark"), std::string::npos) << Ini(iniFile);
     EXPECT_TRUE(ProgramsEntries("Velkan State Failed").empty());
+}
+
+// Mutually exclusive versions in two places: installing version 2 elsewhere uninstalls version 1,
+// so one entry is listed; what version 2 made again (its icon of the same name) stays.
+TEST_F(InstallState, AnExclusiveVersionInAnotherPlaceReplacesTheInstalledOne)
+{
+    fs::path iniFile = m_dir / "user.ini";
+    RegDelete(kUserKey);
+    RegDelete(kSharedDlls, "C:\\windows\\system32\\velkan-state.dll");
+    fs::remove(PrefixDir("windows\\system32") / "velkan-state.dll");
+    WriteText(iniFile, "[Dirs]\r\nTheme=dark\r\n");
+    fs::path setup = m_dir / "setup.exe";
+    CTestSetupBuilder::Build(TwoVersions(m_dir, iniFile, "Velkan State Elsewhere"), setup.string());
+    fs::path first = m_dir / "first", second = m_dir / "second";
+
+    ASSERT_EQ(Run(setup, "/V=1 /D=" + Quote(WinPath(first)), "v1"), 0) << Logs();
+    ASSERT_EQ(Run(setup, "/V=2 /D=" + Quote(WinPath(second)), "v2"), 0) << Logs();
+    Shell("sleep 1; wineserver -w");
+    EXPECT_FALSE(fs::exists(first)) << Logs();
+    EXPECT_EQ(ReadText(second / "app.exe"), "application, version 2");
+    std::vector<std::string> entries = ProgramsEntries("Velkan State Elsewhere");
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(RegValue(entries[0], "InstallLocation"), WinPath(second));
+    EXPECT_EQ(RegValue(kUserKey, "Colour"), "green");
+    EXPECT_EQ(FindByName(kWork / "prefix", "Velkan State App.lnk").size(), 1u);
+    EXPECT_EQ(RegValue(kSharedDlls, "C:\\windows\\system32\\velkan-state.dll"), "0x1");
+
+    ASSERT_EQ(Run(second / "uninstall.exe", "", "uninstall"), 0) << Logs();
+    Shell("sleep 4; wineserver -w");
+    EXPECT_FALSE(fs::exists(second));
+    EXPECT_TRUE(ProgramsEntries("Velkan State Elsewhere").empty());
+    EXPECT_TRUE(FindByName(kWork / "prefix", "Velkan State App.lnk").empty());
+    EXPECT_EQ(RegValue(kSharedDlls, "C:\\windows\\system32\\velkan-state.dll"), std::nullopt);
 }
 
 // Two products of one title keep two entries, one per user and one per machine, with their
