@@ -117,10 +117,6 @@ CInstaller::~CInstaller()
     m_plans.clear();
     if (!m_strStageDir.empty()) RemoveTree(m_strStageDir);
     if (m_bComInitialised) CoUninitialize();
-    if (m_hProductLock) {
-        ReleaseMutex(m_hProductLock);
-        CloseHandle(m_hProductLock);
-    }
 }
 
 std::string CInstaller::PageText(int page, int text) const

@@ -28,6 +28,7 @@
 #include "runtime/CCommandLine.h"
 #include "runtime/CInstallRecord.h"
 #include "runtime/CPathMacros.h"
+#include "runtime/CProductLock.h"
 
 namespace velkan {
 class CPackageReader;
@@ -129,7 +130,7 @@ private:
     std::wstring m_strEntryKey;             // the installed-programs entry
     std::wstring m_strRecordPath;           // the install log beside the uninstaller
     bool m_bAllUsers = false;               // per-machine (else per-user) places
-    void* m_hProductLock = nullptr;
+    CProductLock m_lock;
     std::set<std::wstring> m_knownDirs;  // directories known to exist (fewer file system calls)
     bool m_bRestart = false;
     bool m_bComInitialised = false;

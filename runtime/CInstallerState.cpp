@@ -89,18 +89,7 @@ std::wstring CInstaller::ProductId() const
 // One run at a time per product: false when another run holds it.
 bool CInstaller::LockProduct()
 {
-    std::wstring name = L"Global\\VelkanSetup-" + ProductId();
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
-    if (!mutex) {
-        // Without the right to the global namespace, the session's own.
-        name = L"Local\\VelkanSetup-" + ProductId();
-        mutex = CreateMutexW(nullptr, FALSE, name.c_str());
-    }
-    if (!mutex) return true;  // no mutex to be had: nothing to share it with either
-    m_hProductLock = mutex;
-    m_log.Line("one run at a time: " + ToUtf8(name));
-    DWORD wait = WaitForSingleObject(mutex, 0);
-    return wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+    return m_lock.Acquire(ProductId(), m_log);
 }
 
 void CInstaller::ChooseInstallScope()

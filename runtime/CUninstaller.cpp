@@ -40,6 +40,14 @@ int CUninstaller::Run()
 {
     try {
         Load();
+        // The product's lock, as its setup runs take it (the first product the log names).
+        auto product = std::find_if(m_record.Items().begin(), m_record.Items().end(),
+                                    [](const CInstallRecord::Item& item) { return item.kind == 'N' && !item.fields.empty(); });
+        if (product != m_record.Items().end() && !m_lock.Acquire(product->fields[0], m_log)) {
+            m_strError = "A setup of this product is running. Wait until it has finished, then try again.";
+            m_log.Line("error: " + m_strError);
+            return kExitAlreadyRunning;
+        }
         UndoChanges(m_record, false);
         RemoveExtraFiles();
         RemoveRegistryKeys();

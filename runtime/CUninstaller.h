@@ -18,6 +18,7 @@
 #include "core/package/PackageRecords.h"
 #include "runtime/CCommandLine.h"
 #include "runtime/CInstallRecord.h"
+#include "runtime/CProductLock.h"
 
 namespace velkan::runtime {
 
@@ -31,6 +32,8 @@ public:
     static constexpr int kExitFailed = 1;
     // Uninstalled, but something of ours could not be removed (the log names it).
     static constexpr int kExitIncomplete = 3;
+    // A setup run or another uninstall of the same product is under way.
+    static constexpr int kExitAlreadyRunning = 4;
     // Uninstalled but for files in use, which the next restart removes (the log names them).
     static constexpr int kExitRestart = 3010;
 
@@ -66,6 +69,7 @@ private:
     std::string m_strError;
     int m_nProblems = 0;
     int m_nRestart = 0;
+    CProductLock m_lock;
     bool m_bRollback = false;
 };
 

@@ -365,9 +365,12 @@ TEST_F(InstallState, CommandLineRulesAndOneRunAtATime)
     EXPECT_EQ(Shell(WineLoader() + " " + Quote(setup.string()) + " /S /LOG=" + Quote(WinPath(m_dir / "second.log")) +
                     " /D=" + Quote(WinPath(m_dir / "second")) + " </dev/null >/dev/null 2>&1"),
               4);
+    EXPECT_EQ(Shell(WineLoader() + " " + Quote((target / "uninstall.exe").string()) + " /S </dev/null >/dev/null 2>&1"), 4)
+        << "nor does its uninstaller run meanwhile";
     WriteText(stop, "");
     Shell("wineserver -w");
     EXPECT_FALSE(fs::exists(m_dir / "second"));
+    EXPECT_EQ(ReadText(target / "file.txt"), "contents");
     EXPECT_NE(ReadText(m_dir / "second.log").find("Another setup of this product is running"), std::string::npos);
 
     // An uninstall that cannot remove a file in use says so: in its log and its exit code.
