@@ -385,6 +385,7 @@ void CInstaller::StageAll(const std::vector<size_t>& pending)
     for (size_t t = 1; t < threads; ++t) readers.push_back(OpenReader());
 
     std::atomic<size_t> next{0};
+    std::atomic<size_t> checked{0};
     std::atomic<size_t> failedAt{SIZE_MAX};
     std::exception_ptr failure;
     SRWLOCK failureLock = SRWLOCK_INIT;
@@ -393,6 +394,8 @@ void CInstaller::StageAll(const std::vector<size_t>& pending)
         for (size_t k = next++; k < pending.size() && k < failedAt; k = next++) {
             try {
                 StageFile(reader, m_plans[pending[k]]);
+                ++checked;
+                if (worker == 0 && m_progress) m_progress->Progress(IInstallProgress::Phase::Checking, checked, pending.size());
             } catch (...) {
                 AcquireSRWLockExclusive(&failureLock);
                 if (k < failedAt) {
@@ -486,7 +489,9 @@ void CInstaller::Commit()
     m_record.Add('P', {m_strInstallDir});
     m_record.Add('N', {ProductId()});
     MakeDirectories(m_strInstallDir);
+    size_t placed = 0;
     for (const Planned& plan : m_plans) {
+        if (m_progress) m_progress->Progress(IInstallProgress::Phase::Placing, placed++, m_plans.size());
         const CFileEntry& e = version.files[plan.entry];
         if (e.m_nFlags & kEntryUninstaller) continue;
         uint8_t mode = e.m_nOptions[kOptInstallMode];
@@ -504,6 +509,7 @@ void CInstaller::Commit()
     WriteFileStrings();
     UpdateDirectoryRecords();
     InstallUninstaller();
+    if (m_progress) m_progress->Progress(IInstallProgress::Phase::Placing, m_plans.size(), m_plans.size());
 }
 
 void CInstaller::InstallFile(const Planned& plan)

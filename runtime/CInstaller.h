@@ -29,6 +29,7 @@
 #include "runtime/CInstallRecord.h"
 #include "runtime/CPathMacros.h"
 #include "runtime/CProductLock.h"
+#include "runtime/IInstallProgress.h"
 
 namespace velkan {
 class CPackageReader;
@@ -49,6 +50,8 @@ public:
     static constexpr int kExitRestart = 3010;
 
     CInstaller(const CCommandLine& commandLine, CRunLog& log);
+    // Where the run reports its progress (none by default); set before Run.
+    void SetProgress(IInstallProgress* progress) { m_progress = progress; }
     ~CInstaller();
 
     // Installs; returns the exit code. Never throws.
@@ -131,6 +134,7 @@ private:
     std::wstring m_strRecordPath;           // the install log beside the uninstaller
     bool m_bAllUsers = false;               // per-machine (else per-user) places
     CProductLock m_lock;
+    IInstallProgress* m_progress = nullptr;
     std::set<std::wstring> m_knownDirs;  // directories known to exist (fewer file system calls)
     bool m_bRestart = false;
     bool m_bComInitialised = false;
