@@ -301,7 +301,8 @@ void CInstaller::DropEarlierVersion(CInstallRecord& merged)
 // once this run has succeeded; what this run made again stays.
 void CInstaller::ReplaceOtherPlaces(CInstallRecord& merged)
 {
-    if (!(m_reader->Contents().projectFlags.value_or(0) & kFlagExclusive)) return;
+    // Without an uninstaller this run keeps no log: nothing would tell what it made again.
+    if (m_strEntryKey.empty() || !(m_reader->Contents().projectFlags.value_or(0) & kFlagExclusive)) return;
     std::wstring product = ProductId();
     for (uint32_t rootIndex : {1u, 2u}) {
         void* root = RegistryRootFromIndex(rootIndex);
