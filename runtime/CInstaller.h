@@ -11,6 +11,11 @@
 // there: at most that many bytes are written (the text is cut, the 0 byte always ends it), 0
 // meaning no limit. Bit 0 of its second reserved value fills the rest of the field with 0 bytes.
 // A string that would pass the end of the file is not written, and the run fails.
+//
+// The install state (CInstallerState.cpp): each run's changes are merged into the install log of
+// the product's place (see CInstallRecord), values that existed are recorded with their earlier
+// contents, one run at a time per product, per-machine or per-user places, and the replacement
+// of another version when the versions are mutually exclusive.
 #pragma once
 
 #include <memory>
@@ -23,6 +28,8 @@
 #include "runtime/CCommandLine.h"
 #include "runtime/CInstallRecord.h"
 #include "runtime/CPathMacros.h"
+#include "runtime/CProductLock.h"
+#include "runtime/IInstallProgress.h"
 
 namespace velkan {
 class CPackageReader;
@@ -38,9 +45,13 @@ public:
     static constexpr int kExitInstalled = 0;
     static constexpr int kExitFailed = 1;
     static constexpr int kExitCancelled = 2;
+    // Another setup run of the same product is under way.
+    static constexpr int kExitAlreadyRunning = 4;
     static constexpr int kExitRestart = 3010;
 
     CInstaller(const CCommandLine& commandLine, CRunLog& log);
+    // Where the run reports its progress (none by default); set before Run.
+    void SetProgress(IInstallProgress* progress) { m_progress = progress; }
     ~CInstaller();
 
     // Installs; returns the exit code. Never throws.
@@ -78,6 +89,22 @@ private:
     void WriteFileStrings();
     void UpdateDirectoryRecords();
     void InstallUninstaller();
+    // The install state (CInstallerState.cpp).
+    std::wstring ProductId() const;
+    bool LockProduct();
+    void ChooseInstallScope();
+    void LoadPriorRecord(const std::wstring& uninstaller);
+    bool CountedBefore(const std::wstring& path) const;
+    bool OursBefore(char kind, const std::vector<std::wstring>& identity) const;
+    void WriteRecordedValue(uint32_t rootIndex, const std::wstring& key, const std::wstring& name,
+                            const std::wstring& value);
+    void WriteRecordedIni(const std::wstring& file, const std::wstring& section, const std::wstring& entry,
+                          const std::wstring& value);
+    bool KeepLinkAside(const std::wstring& link);
+    void WriteProgramsEntry(const std::wstring& uninstaller);
+    CInstallRecord MergedRecord();
+    void DropEarlierVersion(CInstallRecord& merged);
+    void ReplaceOtherPlaces(CInstallRecord& merged);
     bool KeepAside(const std::wstring& path);
     void RollBack();
     void DropBackups();
@@ -99,7 +126,15 @@ private:
     std::vector<std::wstring> m_ownFiles;  // the uninstaller's files, once written
     // Files in use, replaced at the next restart: (path, the replacement waiting beside it).
     std::vector<std::pair<std::wstring, std::wstring>> m_pendingRenames;
-    CInstallRecord m_record;
+    CInstallRecord m_record;                // this run's changes
+    CInstallRecord m_prior;                 // the log of earlier runs into the same place
+    CInstallRecord m_touched;               // things of earlier runs this run kept as they were
+    CInstallRecord m_merged;                // the log saved for the uninstaller
+    std::wstring m_strEntryKey;             // the installed-programs entry
+    std::wstring m_strRecordPath;           // the install log beside the uninstaller
+    bool m_bAllUsers = false;               // per-machine (else per-user) places
+    CProductLock m_lock;
+    IInstallProgress* m_progress = nullptr;
     std::set<std::wstring> m_knownDirs;  // directories known to exist (fewer file system calls)
     bool m_bRestart = false;
     bool m_bComInitialised = false;

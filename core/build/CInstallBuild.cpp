@@ -17,6 +17,7 @@
 #include "core/package/PackageChecksum.h"
 #include "core/package/PackageFormat.h"
 #include "core/package/ProjectSections.h"
+#include "core/package/RegistryKeyRule.h"
 #include "core/package/StubImage.h"
 #include "core/package/UninstallerData.h"
 #include "core/package/VersionSections.h"
@@ -167,7 +168,9 @@ BuildResult CInstallBuild::Run()
         m_host.ShowError(m_result.error);
         return m_result;
     }
-    if (CheckIconFolders() && !m_host.AskYesNo(LoadString(kAskContinueAfterWarnings))) {
+    bool warned = CheckIconFolders();
+    warned = CheckRegistryKeys() || warned;
+    if (warned && !m_host.AskYesNo(LoadString(kAskContinueAfterWarnings))) {
         m_result.status = BuildStatus::Declined;
         return m_result;
     }
@@ -241,6 +244,23 @@ bool CInstallBuild::CheckIconFolders()
         if (!mark) continue;
         m_report.AddLine(LoadString(id));
         warned = true;
+    }
+    return warned;
+}
+
+// A registry key to remove that the uninstaller would refuse (too near a root, or shared by
+// Windows and other programs) is reported like the other warnings.
+bool CInstallBuild::CheckRegistryKeys()
+{
+    bool warned = false;
+    for (const CData& version : m_project.m_versions) {
+        if (version.m_strUninstFile.empty()) continue;
+        for (const std::string& text : version.m_regKeysToRemove) {
+            std::string refusal = RegistryKeyRefusal(SplitRegistryKey(text));
+            if (refusal.empty()) continue;
+            m_report.AddLine("Warning: the uninstaller will not remove the registry key \"" + text + "\": " + refusal + ".");
+            warned = true;
+        }
     }
     return warned;
 }

@@ -99,6 +99,7 @@ private:
         std::vector<uint64_t> lengths;                // per item, 0 when it cannot be opened
     };
 
+    bool CheckRegistryKeys();
     bool CheckIconFolders();
     void Build();
     void CollectPaths();

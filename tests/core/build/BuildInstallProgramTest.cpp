@@ -300,6 +300,25 @@ TEST_F(BuildInstallProgramTest, IconFolderChecksCompareWithTheUninstallerFolder)
     EXPECT_EQ(report.lines[2].text, "Uninstaller");
 }
 
+// A registry key the uninstaller would refuse to remove is a warning of the build, asked about
+// like the others; a product's own key is not.
+TEST_F(BuildInstallProgramTest, RegistryKeysTheUninstallerRefusesAreWarnings)
+{
+    CData& version = AddVersion();
+    version.m_strUninstFile = "Uninst.exe";
+    version.m_regKeysToRemove = {"HKEY_CURRENT_USER\\Software\\Vendor", "HKEY_CURRENT_USER\\Software",
+                                 "HKEY_LOCAL_MACHINE\\Software\\Microsoft"};
+    AddFile(0, "a.exe", Text("x", 10));
+    host.answers[LoadString(1185)] = false;
+
+    EXPECT_EQ(Build().status, BuildStatus::Declined);
+    EXPECT_FALSE(fs::exists(Output()));
+    std::vector<std::string> texts = report.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_NE(texts[0].find("\"HKEY_CURRENT_USER\\Software\""), std::string::npos) << texts[0];
+    EXPECT_NE(texts[1].find("\"HKEY_LOCAL_MACHINE\\Software\\Microsoft\""), std::string::npos) << texts[1];
+}
+
 TEST_F(BuildInstallProgramTest, NothingToInstallLeavesNoProgram)
 {
     AddVersion();
