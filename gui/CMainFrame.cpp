@@ -59,9 +59,10 @@ void CMainFrame::CreateMenus()
     connect(AddCommand(m_fileMenu, IdFileSaveAs, tr("Save &As...")), &QAction::triggered, this,
             [this] { m_doc.DoSave(QString()); });
     m_fileMenu->addSeparator();
-    // The text export and import come with the wizard texts; until then they do nothing.
-    AddCommand(m_fileMenu, IdExportTexts, tr("&Export Wizard Texts"));
-    AddCommand(m_fileMenu, IdImportTexts, tr("&Import Wizard Texts"));
+    connect(AddCommand(m_fileMenu, IdExportTexts, tr("&Export Wizard Texts")),
+            &QAction::triggered, this, [this] { m_doc.OnExportTexts(); });
+    connect(AddCommand(m_fileMenu, IdImportTexts, tr("&Import Wizard Texts")),
+            &QAction::triggered, this, [this] { m_doc.OnImportTexts(); });
     m_fileMenu->addSeparator();
     connect(AddCommand(m_fileMenu, IdPreferences, tr("&Preferences")), &QAction::triggered, this,
             [this] { m_doc.OnPreferences(); });

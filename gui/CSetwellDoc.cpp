@@ -9,11 +9,13 @@
 #include "core/model/CArchiveException.h"
 #include "core/model/ProjectFile.h"
 #include "core/stream/CFileException.h"
+#include "core/wizard/WizardTextFile.h"
 #include "gui/CMissingDirDialog.h"
 #include "gui/CPreferencesDialog.h"
 #include "gui/CSetwellView.h"
 #include "gui/CUserPrompt.h"
 #include "gui/QtText.h"
+#include "gui/TemplatesFolder.h"
 
 namespace velkan {
 
@@ -180,6 +182,54 @@ bool CSetwellDoc::SaveModified()
     if (answer == QMessageBox::Cancel) return false;
     if (answer == QMessageBox::No) return true;
     return DoFileSave();
+}
+
+void CSetwellDoc::OnExportTexts()
+{
+    CData* version = m_project.GetCurrent();
+    if (!version) return;
+    QString path = CUserPrompt::SaveFileName(m_window, tr("Export Wizard Texts"),
+                                             GetTemplatesFolder() + LoadQString(1007),
+                                             CUserPrompt::QtFilter(LoadQString(1157)));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += ".txt";
+    try {
+        WriteTextsFile(version->m_texts, path.toStdString());
+    } catch (const std::exception& e) {
+        CUserPrompt::Error(m_window, tr("Cannot write %1:\n\n%2")
+                                         .arg(QDir::toNativeSeparators(path), FromEngineText(e.what())));
+    }
+}
+
+void CSetwellDoc::OnImportTexts()
+{
+    if (!m_project.GetCurrent()) return;
+    QString path = CUserPrompt::OpenFileName(m_window, tr("Import Wizard Texts"),
+                                             GetTemplatesFolder() + "*.txt",
+                                             CUserPrompt::QtFilter(LoadQString(1157)));
+    if (path.isEmpty()) return;
+    ImportTextsFile(path);
+}
+
+bool CSetwellDoc::ImportTextsFile(const QString& path)
+{
+    CData* version = m_project.GetCurrent();
+    if (!version) return false;
+    TextPages texts = version->m_texts;
+    try {
+        ReadTextsFile(texts, path.toStdString());
+    } catch (const std::exception& e) {
+        CUserPrompt::Error(m_window, tr("Cannot read %1:\n\n%2")
+                                         .arg(QDir::toNativeSeparators(path), FromEngineText(e.what())));
+        return false;
+    }
+    if (texts != version->m_texts) {
+        version->m_texts = texts;
+        // Imported texts are a change like any other: closing asks to save them.
+        SetModifiedFlag(true);
+    }
+    if (m_view) m_view->RefreshPages();
+    return true;
 }
 
 void CSetwellDoc::OnPreferences()

@@ -49,6 +49,14 @@ public:
     // Asks "Save changes to %1?" while modified; false when the person cancelled or saving failed.
     bool SaveModified();
 
+    // File > Export Wizard Texts: the current version's texts to a text file.
+    void OnExportTexts();
+    // File > Import Wizard Texts: a text file into the current version's texts; a file that
+    // cannot be read leaves them unchanged.
+    void OnImportTexts();
+    // The reading step of the import; false (texts unchanged, message shown) on failure.
+    bool ImportTextsFile(const QString& path);
+
     // Preferences command: runs the dialog, then tells the view on OK.
     void OnPreferences();
 

@@ -1,11 +1,13 @@
 #include "gui/CSetwellView.h"
 
+#include <QApplication>
 #include <QVBoxLayout>
 
 #include "gui/CInstallSheet.h"
 #include "gui/CPatchPage.h"
 #include "gui/CSetwellDoc.h"
 #include "gui/CVersionsBar.h"
+#include "gui/CWizardTest.h"
 
 namespace velkan {
 
@@ -47,9 +49,13 @@ void CSetwellView::NotifyPreferencesChanged()
 
 void CSetwellView::OnTest()
 {
-    // The wizard test run comes with the wizard preview; until then the command only takes the
-    // focus, as it does before starting the test.
+    // Taking the focus first commits a field being typed into, so the test shows it.
     window()->setFocus();
+    if (QWidget* focus = QApplication::focusWidget()) {
+        focus->clearFocus();
+        focus->setFocus();
+    }
+    CWizardTest::Run(m_doc.m_project, -1, window());
 }
 
 void CSetwellView::OnBuild()
