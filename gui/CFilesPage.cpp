@@ -118,6 +118,12 @@ bool CFilesPage::InitPage()
     m_optSheet->setParent(this);
     m_optSheet->setGeometry(m_placeholder->geometry());
 
+    // Keyboard order: the file list first, then the directory, then the file options.
+    setTabOrder(m_list, m_subDirs);
+    setTabOrder(m_subDirs, m_directory);
+    setTabOrder(m_directory, m_browse);
+    setTabOrder(m_browse, m_optSheet);
+
     connect(m_directory, &QLineEdit::editingFinished, this, &CFilesPage::CommitDirectory);
     connect(m_browse, &QPushButton::clicked, this, &CFilesPage::BrowseDirectory);
     connect(m_subDirs, &QCheckBox::clicked, this, &CFilesPage::ToggleSubdirectories);

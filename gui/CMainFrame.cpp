@@ -236,7 +236,11 @@ void CMainFrame::RestorePlacement()
         move(placement.topLeft());
         resize(placement.size());
     } else {
-        resize(800, 600);
+        // The default size, made smaller when the screen's free area (in the scaled pixels of a
+        // high-density display) is smaller; the view scrolls what does not fit.
+        QSize size(800, 600);
+        if (screen) size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+        resize(size);
     }
 }
 

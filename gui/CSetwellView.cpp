@@ -1,6 +1,7 @@
 #include "gui/CSetwellView.h"
 
 #include <QApplication>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "gui/CInstallSheet.h"
@@ -21,9 +22,13 @@ CSetwellView::CSetwellView(CSetwellDoc& doc, IBuildRunner& runner, QWidget* pare
     layout->setContentsMargins(4, 0, 4, 4);
     layout->setSpacing(2);
     layout->addWidget(m_bar);
-    // The sheet never gets smaller than its pages were designed: its pages' minimum sizes give
-    // the window its minimum size.
-    layout->addWidget(m_sheet, 1);
+    // The sheet never gets smaller than its pages were designed; a window smaller than that (a
+    // small or high-density screen) scrolls the sheet instead of growing past the screen.
+    auto* scroller = new QScrollArea(this);
+    scroller->setWidget(m_sheet);
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    layout->addWidget(scroller, 1);
 }
 
 void CSetwellView::RefreshPages()
