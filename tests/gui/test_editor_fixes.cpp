@@ -1,0 +1,145 @@
+// Faults found when the editor was tried as a new author would: the recent files after Save As,
+// the Del button with one version, the help window from a modal dialog, the window on a small
+// screen, the exact caption, and the report's columns before the first build.
+#include <QtTest>
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QTreeWidget>
+
+#include "core/model/CData.h"
+#include "gui/CBuildPage.h"
+#include "gui/CFilesPage.h"
+#include "gui/CHelpWindow.h"
+#include "gui/CInstallSheet.h"
+#include "gui/CMainFrame.h"
+#include "gui/COptSheet.h"
+#include "gui/CPrefGroup.h"
+#include "gui/CSetwellApp.h"
+#include "gui/CSetwellDoc.h"
+#include "gui/CSetwellView.h"
+#include "gui/CVersionsBar.h"
+#include "tests/gui/GuiTestSupport.h"
+
+using namespace velkan;
+
+class EditorFixesTest : public QObject {
+    Q_OBJECT
+    CTestSettings m_settings;
+    std::unique_ptr<CScriptedPrompts> m_prompts;
+    std::unique_ptr<CSetwellApp> m_app;
+
+    CSetwellView& View() { return *m_app->GetMainFrame()->GetView(); }
+
+private slots:
+    void initTestCase() { CPrefGroup::General().Set(CPrefGroup::PrefWizard, 0); }
+
+    void init()
+    {
+        m_prompts = std::make_unique<CScriptedPrompts>();
+        m_app = std::make_unique<CSetwellApp>();
+        QVERIFY(m_app->InitInstance({}));
+    }
+
+    void cleanup()
+    {
+        m_app->GetDocument()->SetModifiedFlag(false);
+        m_app->ExitInstance();
+        m_app.reset();
+        m_prompts.reset();
+    }
+
+    void saveAsJoinsTheRecentFiles()
+    {
+        QTemporaryDir dir;
+        QString path = dir.path() + "/saved.vkp";
+        m_prompts->fileNames << path;
+        QVERIFY(m_app->GetDocument()->DoSave(QString()));
+        QCOMPARE(m_app->GetRecentFiles().Paths().value(0), path);
+    }
+
+    void delNeedsTwoVersions()
+    {
+        CVersionsBar* bar = View().GetVersionsBar();
+        QVERIFY(!bar->DelButton()->isEnabled());
+        m_app->GetDocument()->m_project.m_versions.emplace_back();
+        bar->Refresh();
+        QVERIFY(bar->DelButton()->isEnabled());
+    }
+
+    void captionIsExact()
+    {
+        m_app->GetDocument()->SetPathName("/tmp/proj.vkp");
+        m_app->GetDocument()->SetModifiedFlag(true);
+        QCOMPARE(m_app->GetMainFrame()->windowTitle(), QString("Orvanti Velkan - proj.vkp*"));
+        QVERIFY(QGuiApplication::applicationDisplayName() != "Orvanti Velkan" ||
+                qApp->applicationDisplayName().isEmpty());
+    }
+
+    void helpFromAModalDialogTakesInput()
+    {
+        QDialog dialog(m_app->GetMainFrame());
+        dialog.setModal(true);
+        bool owned = false;
+        bool shown = false;
+        bool closed = false;
+        QTimer::singleShot(0, &dialog, [&] {
+            CSetwellApp::Help(0x20000 + 153, true);
+            CHelpWindow* help = m_app->GetHelpWindow();
+            // Owned by the dialog, so the dialog's modality does not block it.
+            owned = help && help->parentWidget() == &dialog && help->isWindow();
+            shown = help && help->isVisible();
+            if (help) QTest::keyClick(help, Qt::Key_Escape);
+            closed = help && !help->isVisible();
+            dialog.reject();
+        });
+        dialog.exec();
+        QVERIFY(owned);
+        QVERIFY(shown);
+        QVERIFY(closed);
+    }
+
+    void windowAndSheetFitASmallScreen()
+    {
+        // The window can be made smaller than the pages' design size: the sheet scrolls.
+        CMainFrame* frame = m_app->GetMainFrame();
+        QVERIFY(frame->minimumSizeHint().height() < 400);
+        QSize available = QGuiApplication::primaryScreen()->availableGeometry().size();
+        QVERIFY(frame->width() <= available.width() && frame->height() <= available.height());
+    }
+
+    void everyFileOptionTabInViewAtTheDefaultSize()
+    {
+        CMainFrame* frame = m_app->GetMainFrame();
+        frame->resize(800, 600);
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        COptSheet* options = View().GetSheet()->GetFilesPage()->OptionsSheet();
+        QTabBar* tabs = options->tabBar();
+        QCOMPARE(tabs->count(), 4);
+        QVERIFY(tabs->tabRect(3).right() <= tabs->width());
+        for (int i = 0; i < 4; ++i) QVERIFY(tabs->tabText(i).contains('&'));
+    }
+
+    void reportColumnsFitBeforeTheFirstBuild()
+    {
+        CMainFrame* frame = m_app->GetMainFrame();
+        frame->resize(900, 640);
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        View().GetSheet()->setCurrentIndex(CInstallSheet::TabBuild);
+        QCoreApplication::processEvents();
+        QTreeWidget* report = View().GetSheet()->GetBuildPage()->ReportList();
+        QVERIFY(report->columnWidth(0) > 100);
+        int total = 0;
+        for (int c = 0; c < report->columnCount(); ++c) {
+            if (!report->isColumnHidden(c)) total += report->columnWidth(c);
+        }
+        QVERIFY(total <= report->viewport()->width());
+    }
+};
+
+QTEST_MAIN(EditorFixesTest)
+#include "test_editor_fixes.moc"
