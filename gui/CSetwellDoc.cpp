@@ -11,9 +11,11 @@
 #include "core/stream/CFileException.h"
 #include "core/wizard/WizardTextFile.h"
 #include "gui/CMissingDirDialog.h"
+#include "gui/CPrefGroup.h"
 #include "gui/CPreferencesDialog.h"
 #include "gui/CSetwellView.h"
 #include "gui/CUserPrompt.h"
+#include "gui/CWizSheet.h"
 #include "gui/QtText.h"
 #include "gui/TemplatesFolder.h"
 
@@ -74,9 +76,39 @@ bool CSetwellDoc::OnNewDocument()
     m_project.m_nCurrent = 0;
     m_strPathName.clear();
     m_bModified = false;
+    // At start-up the window is not up yet: the application runs New again once it is.
+    if (CPrefGroup::General().Get(CPrefGroup::PrefWizard) != 0 && m_window && m_window->isVisible()) {
+        CWizSheet wizard(m_window);
+        if (CUserPrompt::Exec(wizard) == QDialog::Accepted) TakeWizardResult(wizard);
+    }
     emit TitleChanged();
     RefreshView();
     return true;
+}
+
+void CSetwellDoc::TakeWizardResult(CWizSheet& wizard)
+{
+    if (!wizard.UseWizard()) {
+        CPrefGroup::General().Set(CPrefGroup::PrefWizard, 0);
+        return;
+    }
+    m_project.CopyFrom(wizard.Result());
+    m_project.m_nCurrent = 0;
+    CData& version = *m_project.GetCurrent();
+    // The Files page applies these to the files it finds in the source directory.
+    version.m_bWizardPending = 1;
+    version.m_strWizIconFile = FromQt(wizard.IconFile());
+    version.m_strWizIconName = FromQt(wizard.IconName());
+    version.m_bWizShortcut = wizard.Shortcut() ? 1 : 0;
+    version.m_strWizViewFile = FromQt(wizard.ViewFile());
+    version.m_strWizRunFile = FromQt(wizard.RunFile());
+    if (wizard.Uninstaller()) {
+        version.m_strUninstFolder = version.m_strTitle;
+        version.m_strUninstIcon = FromQt(LoadQString(1150).replace("%s", ToQt(version.m_strTitle)));
+    } else {
+        version.m_strUninstFile.clear();
+    }
+    m_bModified = true;
 }
 
 bool CSetwellDoc::OnOpenDocument(const QString& path)
