@@ -119,7 +119,7 @@ bool COptionsPage::InitPage()
     auto* regGroup = new QGroupBox(tr("Optional: get it from registry base"), this);
     Place(regGroup, 0, 185, 59, 168, 72);
     m_rootKey = new QComboBox(this);
-    label(tr("Root &key:"), 191, 72, 45, m_rootKey);
+    label(tr("R&oot key:"), 191, 72, 45, m_rootKey);
     Place(m_rootKey, IdRootKey, 238, 70, 109, 13);
     m_key = new QLineEdit(this);
     label(tr("Ke&y :"), 191, 87, 45, m_key);

@@ -36,6 +36,7 @@ CTitleFontDialog::CTitleFontDialog(QWidget* parent, const LogFont& font, uint32_
     layout->addWidget(buttons);
     connect(m_colorButton, &QPushButton::clicked, this, &CTitleFontDialog::ChooseColor);
     SetColor(m_color);
+    m_shown = m_chooser->currentFont();
 }
 
 void CTitleFontDialog::SetColor(const QColor& color)
@@ -55,7 +56,7 @@ void CTitleFontDialog::ChooseColor()
 
 LogFont CTitleFontDialog::Font() const
 {
-    return FromQFont(m_font, m_chooser->currentFont());
+    return FromQFont(m_font, m_chooser->currentFont(), m_shown);
 }
 
 uint32_t CTitleFontDialog::Color() const

@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QDialog>
+#include <QFont>
 
 #include "core/model/LogFont.h"
 
@@ -27,6 +28,7 @@ private:
     void ChooseColor();
 
     LogFont m_font;
+    QFont m_shown;  // what the chooser showed at first
     QColor m_color;
     QFontDialog* m_chooser;
     QPushButton* m_colorButton;

@@ -123,10 +123,8 @@ bool CUninstPage::InitPage()
     m_keys->setItemDelegate(new CKeyEditDelegate(this));
     m_keys->setContextMenuPolicy(Qt::CustomContextMenu);
     m_keys->installEventFilter(this);
-    int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    m_nKeysWidth = m_keys->viewport()->width();
-    m_keys->setColumnWidth(0, qMax(1, m_nKeysWidth - scrollBar));
-    m_texts->setColumnWidth(0, 2 * m_texts->viewport()->width());
+    // The key column is sized once the list has its size on screen, then follows it.
+    m_keys->viewport()->installEventFilter(this);
 
     for (QLineEdit* edit : {m_file, m_folder, m_icon, m_extra}) {
         connect(edit, &QLineEdit::editingFinished, this, &CUninstPage::CommitEdits);
@@ -153,6 +151,12 @@ void CUninstPage::OnSizeChanged(int width, int height)
 {
     if (!m_keys || width == 0 || height == 0) return;
     int client = m_keys->viewport()->width();
+    if (m_nKeysWidth == 0 && client > 0) {
+        int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        m_keys->setColumnWidth(0, qMax(1, client - scrollBar));
+        m_nKeysWidth = client;
+        return;
+    }
     int column = m_keys->columnWidth(0);
     if (column != 0 && m_nKeysWidth != 0) m_keys->setColumnWidth(0, qMax(1, column + client - m_nKeysWidth));
     m_nKeysWidth = client;
@@ -328,6 +332,9 @@ void CUninstPage::ShowTextsMenu(const QPoint& pos)
 
 bool CUninstPage::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_keys && watched == m_keys->viewport() && event->type() == QEvent::Resize) {
+        OnSizeChanged(width(), height());
+    }
     if (watched == m_keys && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         OnRemoveKeys();

@@ -63,6 +63,12 @@ CWizardTextList::CWizardTextList(QWidget* parent) : QTreeWidget(parent)
     setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
+void CWizardTextList::resizeEvent(QResizeEvent* event)
+{
+    QTreeWidget::resizeEvent(event);
+    setColumnWidth(0, 2 * viewport()->width());
+}
+
 QString CWizardTextList::RowText(const std::string& text)
 {
     QString display = ToQt(TextToDisplay(text));

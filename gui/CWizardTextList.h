@@ -46,6 +46,10 @@ public:
     // Shows the stored text of a slot again.
     void UpdateRow(const CData* version, int row);
 
+protected:
+    // The one column stays twice as wide as the list's client area, so long texts show.
+    void resizeEvent(QResizeEvent* event) override;
+
 signals:
     // An in-place edit ended (not cancelled) with the typed text.
     void LabelEdited(int row, const QString& typed);

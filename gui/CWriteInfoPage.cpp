@@ -124,20 +124,27 @@ bool CWriteInfoPage::InitPage()
         setTabOrder(buttons[1], buttons[2]);
         previous = buttons[2];
     }
-    // Initial widths from the list's client width W.
+    // The column widths are set once the lists have their size on screen.
+    m_lists[IniList]->viewport()->installEventFilter(this);
+    LoadFromProject();
+    return true;
+}
+
+void CWriteInfoPage::SetInitialWidths()
+{
+    // From the list's client width W.
     int w = m_lists[IniList]->viewport()->width();
     const int widths[3][4] = {{w / 2, w / 6, w / 6, w / 6}, {w / 2, w / 4, w / 4, 0},
                               {w / 2, w / 4, w / 4, 0}};
     for (int i = 0; i < 3; ++i) {
         for (int c = 0; c < m_lists[i]->columnCount(); ++c) m_lists[i]->setColumnWidth(c, widths[i][c]);
     }
-    LoadFromProject();
-    return true;
+    m_bWidthsSet = true;
 }
 
 void CWriteInfoPage::OnSizeChanged(int width, int height)
 {
-    if (!m_lists[0] || width == 0 || height == 0) return;
+    if (!m_lists[0] || width == 0 || height == 0 || !m_bWidthsSet) return;
     // The last column takes what the others leave of the list's width.
     int client = m_lists[IniList]->viewport()->width();
     for (QTreeWidget* list : m_lists) {
@@ -329,6 +336,10 @@ void CWriteInfoPage::ShowContextMenu(List list, const QPoint& pos)
 
 bool CWriteInfoPage::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_lists[IniList]->viewport() && event->type() == QEvent::Resize) {
+        if (!m_bWidthsSet && m_lists[IniList]->viewport()->width() > 0) SetInitialWidths();
+        OnSizeChanged(width(), height());
+    }
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         for (int i = 0; i < 3; ++i) {

@@ -46,10 +46,12 @@ private:
     // Runs the list's dialog on entry index (-1: a new entry); true when it was taken.
     bool EditEntry(List list, int index);
     void UpdateRemoveButton(List list);
+    void SetInitialWidths();
     void ShowContextMenu(List list, const QPoint& pos);
 
     QTreeWidget* m_lists[3] = {};
     QPushButton* m_remove[3] = {};
+    bool m_bWidthsSet = false;
 };
 
 }  // namespace velkan

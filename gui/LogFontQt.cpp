@@ -35,6 +35,21 @@ LogFont FromQFont(const LogFont& font, const QFont& chosen)
     return result;
 }
 
+LogFont FromQFont(const LogFont& font, const QFont& chosen, const QFont& shown)
+{
+    LogFont all = FromQFont(font, chosen);
+    LogFont result = font;
+    if (chosen.family() != shown.family()) result.lfFaceName = all.lfFaceName;
+    if (chosen.pixelSize() != shown.pixelSize() || chosen.pointSizeF() != shown.pointSizeF()) {
+        result.lfHeight = all.lfHeight;
+    }
+    if (chosen.weight() != shown.weight()) result.lfWeight = all.lfWeight;
+    if (chosen.italic() != shown.italic()) result.lfItalic = all.lfItalic;
+    if (chosen.underline() != shown.underline()) result.lfUnderline = all.lfUnderline;
+    if (chosen.strikeOut() != shown.strikeOut()) result.lfStrikeOut = all.lfStrikeOut;
+    return result;
+}
+
 QColor ToQColor(uint32_t colorRef)
 {
     return QColor(static_cast<int>(colorRef & 0xFF), static_cast<int>((colorRef >> 8) & 0xFF),

@@ -344,12 +344,19 @@ private slots:
         QCOMPARE(font.lfHeight, -32);
         QCOMPARE(font.lfWeight, 700);
         QCOMPARE(font.lfUnderline, uint8_t(1));
-        QCOMPARE(font.lfItalic, uint8_t(0));
+        // The style shown was not changed: the stored italic stays.
+        QCOMPARE(font.lfItalic, stored.lfItalic);
         QCOMPARE(font.lfCharSet, uint8_t(1));
         QCOMPARE(font.lfEscapement, 900);
         QCOMPARE(font.lfQuality, uint8_t(2));
         QCOMPARE(Project().m_crTitleColor, 0x302010u);
         QVERIFY(Doc().IsModified());
+
+        // OK without a change keeps the whole description, even a face this system lacks.
+        Project().m_lfTitleFont = stored;
+        m_prompts->onDialog = [](QDialog&) { return int(QDialog::Accepted); };
+        page.ChooseFont();
+        QVERIFY(Project().m_lfTitleFont == stored);
     }
 
     // ------------------------------------------------------------------ Install info
