@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
@@ -121,6 +122,22 @@ private slots:
         QCOMPARE(tabs->count(), 4);
         QVERIFY(tabs->tabRect(3).right() <= tabs->width());
         for (int i = 0; i < 4; ++i) QVERIFY(tabs->tabText(i).contains('&'));
+    }
+
+    void filesPageTabOrderStartsAtTheList()
+    {
+        CMainFrame* frame = m_app->GetMainFrame();
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        CFilesPage* files = View().GetSheet()->GetFilesPage();
+        // The first control Tab reaches in the page, then the directory before the options.
+        QWidget* first = files->nextInFocusChain();
+        while (first && first != files && !(first->focusPolicy() & Qt::TabFocus)) {
+            first = first->nextInFocusChain();
+        }
+        QCOMPARE(first, static_cast<QWidget*>(files->FileList()));
+        QWidget* after = files->DirectoryEdit()->nextInFocusChain();
+        QVERIFY(after != nullptr && !files->OptionsSheet()->isAncestorOf(files->DirectoryEdit()));
     }
 
     void reportColumnsFitBeforeTheFirstBuild()
