@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTreeWidget>
 
@@ -148,13 +149,22 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(frame));
         View().GetSheet()->setCurrentIndex(CInstallSheet::TabBuild);
         QCoreApplication::processEvents();
-        QTreeWidget* report = View().GetSheet()->GetBuildPage()->ReportList();
+        CBuildPage* page = View().GetSheet()->GetBuildPage();
+        QTreeWidget* report = page->ReportList();
         QVERIFY(report->columnWidth(0) > 100);
-        int total = 0;
-        for (int c = 0; c < report->columnCount(); ++c) {
-            if (!report->isColumnHidden(c)) total += report->columnWidth(c);
-        }
-        QVERIFY(total <= report->viewport()->width());
+        auto total = [report] {
+            int sum = 0;
+            for (int c = 0; c < report->columnCount(); ++c) {
+                if (!report->isColumnHidden(c)) sum += report->columnWidth(c);
+            }
+            return sum;
+        };
+        QVERIFY(total() <= report->viewport()->width());
+        // A report long enough to scroll: its scroll bar takes room, the columns still fit.
+        for (int i = 0; i < 200; ++i) page->AddLine("file" + std::to_string(i) + ".dll");
+        QCoreApplication::processEvents();
+        QVERIFY(report->verticalScrollBar()->isVisible());
+        QVERIFY(total() <= report->viewport()->width());
     }
 };
 
