@@ -233,7 +233,7 @@ void CTitlePage::OnFirstShow()
 void CTitlePage::ChooseLanguage(const QString& language)
 {
     Version().ResetTexts();
-    QString path = GetTemplatesFolder() + language + ".txt";
+    QString path = TemplateFile(language);
     if (!CanRead(path)) return;
     try {
         ReadTextsFile(Version().m_texts, path.toStdString());

@@ -8,8 +8,24 @@
 
 namespace velkan {
 
+namespace {
+
+QString& Override()
+{
+    static QString folder;
+    return folder;
+}
+
+}  // namespace
+
+void OverrideTemplatesFolder(const QString& folder)
+{
+    Override() = folder.isEmpty() || folder.endsWith('/') ? folder : folder + "/";
+}
+
 QString GetTemplatesFolder()
 {
+    if (!Override().isEmpty()) return Override();
     QString beside = QCoreApplication::applicationDirPath() + "/Templ/";
     if (QFileInfo(beside).isDir()) return beside;
     QString source = QStringLiteral(VELKAN_TEMPLATES_SOURCE_DIR) + "/";
@@ -28,6 +44,20 @@ QStringList TemplateLanguages()
     }
     languages << english;
     return languages;
+}
+
+QString TemplateFile(const QString& language)
+{
+    QString folder = GetTemplatesFolder();
+    QString exact = folder + language + ".txt";
+    if (QFileInfo(exact).isFile()) return exact;
+    for (const QFileInfo& file : QDir(folder).entryInfoList({"*.txt"}, QDir::Files, QDir::Name)) {
+        if (file.completeBaseName().compare(language, Qt::CaseInsensitive) == 0 &&
+            file.suffix().compare("txt", Qt::CaseInsensitive) == 0) {
+            return file.filePath();
+        }
+    }
+    return exact;
 }
 
 }  // namespace velkan

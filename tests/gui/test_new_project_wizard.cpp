@@ -21,6 +21,7 @@
 #include "gui/CSetwellView.h"
 #include "gui/CWizPages.h"
 #include "gui/CWizSheet.h"
+#include "gui/TemplatesFolder.h"
 #include "tests/gui/GuiTestSupport.h"
 
 using namespace velkan;
@@ -164,6 +165,32 @@ private slots:
         Type(title->TitleEdit(), "Gamma");
         QCOMPARE(wizard.Result().m_strBackTitle, std::string("Own title"));
         QCOMPARE(wizard.Version().m_strTitle, std::string("Gamma"));
+    }
+
+    void languagesOfTheTemplatesFolder()
+    {
+        QTemporaryDir templates;
+        WriteFile(templates.path() + "/english.txt", "*0000*\r\nHello from the file\r\n\r\n");
+        WriteFile(templates.path() + "/Deutsch.txt", "*0000*\r\nWillkommen\r\n\r\n");
+        QDir().mkpath(templates.path() + "/Folder.txt");
+        OverrideTemplatesFolder(templates.path());
+        CWizSheet wizard(nullptr);
+        wizard.GoNext();
+        Type(wizard.PageOf<CDirectoryPage>()->DirectoryEdit(), m_source.path());
+        wizard.GoNext();
+        QComboBox* list = wizard.PageOf<CTitlePage>()->LanguageList();
+        QStringList languages;
+        for (int i = 0; i < list->count(); ++i) languages << list->itemText(i);
+        // English once (the built-in name), sorted among the others; no folder.
+        QCOMPARE(languages, (QStringList{"Deutsch", "English"}));
+        QCOMPARE(list->currentText(), QString("English"));
+        wizard.PageOf<CTitlePage>()->ChooseLanguage("Deutsch");
+        QCOMPARE(wizard.Version().m_texts[0][0], std::string("Willkommen"));
+        // Choosing English reads english.txt when there is one.
+        wizard.PageOf<CTitlePage>()->ChooseLanguage("English");
+        QCOMPARE(wizard.Version().m_texts[0][0], std::string("Hello from the file"));
+        QCOMPARE(wizard.Version().m_texts[0][1], CData().m_texts[0][1]);
+        OverrideTemplatesFolder(QString());
     }
 
     void aLanguageWithoutTemplateResetsTheTexts()
