@@ -16,7 +16,7 @@ COptSheet::COptSheet(CFilesPage* filesPage)
     addTab(m_icon, tr("Start &menu"));
     addTab(m_shortcut, tr("S&hortcut"));
     addTab(m_endPage, tr("&View/Run"));
-    addTab(m_advanced, tr("Ad&vanced"));
+    addTab(m_advanced, tr("Advan&ced"));
     // All four tabs in view at the page's size: compact tabs, scroll arrows only as a last resort.
     setStyleSheet("QTabBar::tab { padding: 3px 5px; }");
     tabBar()->setExpanding(false);
