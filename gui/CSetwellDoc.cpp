@@ -16,6 +16,7 @@
 #include "gui/CSetwellView.h"
 #include "gui/CUserPrompt.h"
 #include "gui/CWizSheet.h"
+#include "gui/CommitEdits.h"
 #include "gui/QtText.h"
 #include "gui/TemplatesFolder.h"
 
@@ -194,6 +195,7 @@ bool CSetwellDoc::DoFileSave()
 
 bool CSetwellDoc::DoSave(const QString& path)
 {
+    CommitFocusedEdit();
     QString target = path;
     if (target.isEmpty()) {
         QString filter = CUserPrompt::QtFilter(LoadQString(128).split('\n').value(3) + "|*.vkp||");
@@ -207,6 +209,7 @@ bool CSetwellDoc::DoSave(const QString& path)
 
 bool CSetwellDoc::SaveModified()
 {
+    CommitFocusedEdit();
     if (!m_bModified) return true;
     auto answer = CUserPrompt::Message(m_window, tr("Save changes to %1?").arg(GetTitle()),
                                        QMessageBox::Warning,
@@ -218,6 +221,7 @@ bool CSetwellDoc::SaveModified()
 
 void CSetwellDoc::OnExportTexts()
 {
+    CommitFocusedEdit();
     CData* version = m_project.GetCurrent();
     if (!version) return;
     QString path = CUserPrompt::SaveFileName(m_window, tr("Export Wizard Texts"),

@@ -8,6 +8,7 @@
 #include "gui/CPatchPage.h"
 #include "gui/CSetwellDoc.h"
 #include "gui/CVersionsBar.h"
+#include "gui/CommitEdits.h"
 #include "gui/CWizardTest.h"
 
 namespace velkan {
@@ -54,17 +55,13 @@ void CSetwellView::NotifyPreferencesChanged()
 
 void CSetwellView::OnTest()
 {
-    // Taking the focus first commits a field being typed into, so the test shows it.
-    window()->setFocus();
-    if (QWidget* focus = QApplication::focusWidget()) {
-        focus->clearFocus();
-        focus->setFocus();
-    }
+    CommitFocusedEdit();
     CWizardTest::Run(m_doc.m_project, -1, window());
 }
 
 void CSetwellView::OnBuild()
 {
+    CommitFocusedEdit();
     if (m_sheet) m_sheet->BuildNow();
 }
 

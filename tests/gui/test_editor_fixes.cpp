@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include <QHeaderView>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -12,7 +13,9 @@
 #include <QTreeWidget>
 
 #include "core/model/CData.h"
+#include "core/model/ProjectFile.h"
 #include "gui/CBuildPage.h"
+#include "gui/CUninstPage.h"
 #include "gui/CFilesPage.h"
 #include "gui/CHelpWindow.h"
 #include "gui/CInstallSheet.h"
@@ -60,6 +63,25 @@ private slots:
         m_prompts->fileNames << path;
         QVERIFY(m_app->GetDocument()->DoSave(QString()));
         QCOMPARE(m_app->GetRecentFiles().Paths().value(0), path);
+    }
+
+    void saveStoresTheFieldBeingTypedInto()
+    {
+        CMainFrame* frame = m_app->GetMainFrame();
+        frame->show();
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        View().GetSheet()->setCurrentIndex(CInstallSheet::TabUninstaller);
+        auto* page = static_cast<CUninstPage*>(View().GetSheet()->Page(CInstallSheet::TabUninstaller));
+        page->FolderEdit()->setFocus();
+        QVERIFY(page->FolderEdit()->hasFocus());
+        QTest::keyClicks(page->FolderEdit(), "Typed");
+        QTemporaryDir dir;
+        m_prompts->fileNames << dir.path() + "/typed.vkp";
+        QVERIFY(m_app->GetDocument()->DoSave(QString()));
+        CDataArray saved = LoadProject((dir.path() + "/typed.vkp").toStdString());
+        QCOMPARE(saved.m_versions[0].m_strUninstFolder, std::string("Typed"));
+        QVERIFY(page->FolderEdit()->hasFocus());
     }
 
     void delNeedsTwoVersions()
