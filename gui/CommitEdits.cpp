@@ -1,16 +1,18 @@
 #include "gui/CommitEdits.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QWidget>
 
 namespace velkan {
 
 void CommitFocusedEdit()
 {
-    QWidget* focus = QApplication::focusWidget();
+    QPointer<QWidget> focus = QApplication::focusWidget();
     if (!focus) return;
     focus->clearFocus();
-    focus->setFocus();
+    // Leaving an in-place editor of a list ends it; only a widget that stays gets the focus back.
+    if (focus && focus->isVisible()) focus->setFocus();
 }
 
 }  // namespace velkan
