@@ -79,9 +79,19 @@ private slots:
         QTemporaryDir dir;
         m_prompts->fileNames << dir.path() + "/typed.vkp";
         QVERIFY(m_app->GetDocument()->DoSave(QString()));
-        CDataArray saved = LoadProject((dir.path() + "/typed.vkp").toStdString());
+        CDataArray saved;
+        saved = LoadProject((dir.path() + "/typed.vkp").toStdString());
         QCOMPARE(saved.m_versions[0].m_strUninstFolder, std::string("Typed"));
         QVERIFY(page->FolderEdit()->hasFocus());
+
+        // A key being typed in place is stored too; a blank one goes again.
+        page->OnAddKey();
+        QTest::keyClicks(QApplication::focusWidget(), "HKEY_CURRENT_USER\\Software\\Typed");
+        page->OnAddKey();
+        QVERIFY(m_app->GetDocument()->DoFileSave());
+        saved = LoadProject((dir.path() + "/typed.vkp").toStdString());
+        QCOMPARE(saved.m_versions[0].m_regKeysToRemove,
+                 (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\Typed"}));
     }
 
     void delNeedsTwoVersions()
