@@ -138,6 +138,21 @@ private slots:
         QCOMPARE(file.readAll(), first);
     }
 
+    void withoutWineAMessageSaysHowToGetIt()
+    {
+#ifndef Q_OS_WIN
+        CWizardTest::SetLauncher(nullptr);
+        QByteArray saved = qgetenv("VELKAN_WINE");
+        qputenv("VELKAN_WINE", "/nonexistent/wine-loader");
+        View().OnTest();
+        qputenv("VELKAN_WINE", saved);
+        if (saved.isEmpty()) qunsetenv("VELKAN_WINE");
+        QCOMPARE(m_prompts->messages.size(), 1);
+        QVERIFY(m_prompts->messages[0].contains("Wine"));
+        QVERIFY(!CWizardTest::IsRunning());
+#endif
+    }
+
     void withoutAStubNothingIsStarted()
     {
         m_runtime.reset();
