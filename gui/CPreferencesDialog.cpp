@@ -25,9 +25,12 @@ CPreferencesDialog::CPreferencesDialog(QWidget* parent)
 {
     setWindowTitle(tr("Preferences"));
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(10);
     layout->addWidget(m_wizard);
     auto* output = new QGroupBox(tr("Build report"), this);
     auto* outputLayout = new QVBoxLayout(output);
+    outputLayout->setContentsMargins(10, 8, 10, 8);
     outputLayout->addWidget(m_ratio);
     outputLayout->addWidget(m_packedSize);
     outputLayout->addWidget(m_originalSize);

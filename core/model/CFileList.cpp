@@ -67,4 +67,23 @@ void CFileList::ScanDirectory(const std::string& root, const std::string& dir, b
     }
 }
 
+void CFileList::Rescan(const std::string& root, bool recursive, IScanHost* host)
+{
+    CFileList found;
+    found.ScanDirectory(root, root, recursive, host);
+    ReplaceKeepingOptions(found);
+}
+
+void CFileList::ReplaceKeepingOptions(const CFileList& found)
+{
+    CFileList merged;
+    for (const CFileItem& item : found) {
+        const CFileItem* known = FindByPath(item.m_strPath);
+        CFileItem next = item;
+        if (known) next.CopyFrom(*known);
+        merged.AddUnique(next);
+    }
+    *this = std::move(merged);
+}
+
 }  // namespace velkan

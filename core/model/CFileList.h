@@ -48,6 +48,16 @@ public:
     void ScanDirectory(const std::string& root, const std::string& dir, bool recursive,
                        IScanHost* host);
 
+    // Makes the list exactly the files found under root (a host path ending with '/'), in scan
+    // order. A file whose path was listed before (any case) keeps the old item whole: its path
+    // spelling, options, Start-menu and shortcut fields. Files no longer found are dropped with
+    // their options. A scan that stops (cancelled, an unreadable directory or name) leaves the
+    // list exactly as it was and rethrows, so a stop never costs the author the options.
+    void Rescan(const std::string& root, bool recursive, IScanHost* host);
+    // The merge step of Rescan: the list becomes found, each item carrying the old fields of the
+    // same path.
+    void ReplaceKeepingOptions(const CFileList& found);
+
     bool operator==(const CFileList& other) const
     {
         return static_cast<const Base&>(*this) == static_cast<const Base&>(other);

@@ -176,20 +176,36 @@ private slots:
     {
         QTest::addColumn<int>("ending");
         QTest::addColumn<int>("messages");
-        QTest::newRow("cancelled") << int(CRecordingRunner::Ending::Cancel) << 0;
-        QTest::newRow("failed") << int(CRecordingRunner::Ending::Fail) << 1;
+        QTest::addColumn<QString>("lastLine");
+        QTest::newRow("cancelled") << int(CRecordingRunner::Ending::Cancel) << 0 << "Build cancelled.";
+        QTest::newRow("failed") << int(CRecordingRunner::Ending::Fail) << 1 << "Build failed.";
     }
     void failedOrCancelledBuildReenables()
     {
         QFETCH(int, ending);
         QFETCH(int, messages);
+        QFETCH(QString, lastLine);
         m_runner.ending = static_cast<CRecordingRunner::Ending>(ending);
         m_prompts->fileNames << m_dir.path() + "/out.exe";
         Page().OnBuild();
         QCOMPARE(m_runner.calls, 1);
         QCOMPARE(m_prompts->messages.size(), messages);
         if (messages) QVERIFY(m_prompts->messages[0].contains("disk full"));
+        // The report says how the build ended.
+        QCOMPARE(ReportTexts().value(ReportTexts().size() - 1), lastLine);
         ExpectEnabled(true);
+    }
+
+    void unattendedBuildWithoutOutputPathFails()
+    {
+        // velkan P.vkp /B must never wait for a file dialog.
+        Project().m_strOutputPath.clear();
+        Project().GetCurrent()->m_bKeepOutputPath = 1;
+        Page().OnBuild();
+        QCOMPARE(m_prompts->saveDialogDirs.size(), 0);
+        QCOMPARE(m_runner.calls, 0);
+        QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Failed));
+        QCOMPARE(CBuildPage::ExitStatusFor(Page().LastResult()), 1);
     }
 
     void keptOutputPathAsksNothing()
@@ -361,7 +377,7 @@ private slots:
         QCOMPARE(m_prompts->messages, QStringList{FromEngineText(RuntimeResourceMissingText(500))});
         QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Failed));
         QVERIFY(!QFileInfo::exists(out));
-        QCOMPARE(Page().ReportList()->topLevelItemCount(), 0);
+        QCOMPARE(ReportTexts(), QStringList{"Build failed."});
         ExpectEnabled(true);
     }
 
