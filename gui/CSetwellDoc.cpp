@@ -227,7 +227,7 @@ void CSetwellDoc::OnExportTexts()
     CData* version = m_project.GetCurrent();
     if (!version) return;
     QString path = CUserPrompt::SaveFileName(m_window, tr("Export Wizard Texts"),
-                                             GetTemplatesFolder() + LoadQString(1007),
+                                             EditorTemplatesFolder() + LoadQString(1007),
                                              CUserPrompt::QtFilter(LoadQString(1157)));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += ".txt";
@@ -243,7 +243,7 @@ void CSetwellDoc::OnImportTexts()
 {
     if (!m_project.GetCurrent()) return;
     QString path = CUserPrompt::OpenFileName(m_window, tr("Import Wizard Texts"),
-                                             GetTemplatesFolder() + "*.txt",
+                                             EditorTemplatesFolder() + "*.txt",
                                              CUserPrompt::QtFilter(LoadQString(1157)));
     if (path.isEmpty()) return;
     ImportTextsFile(path);

@@ -21,6 +21,7 @@
 #include "gui/CInfoDialogs.h"
 #include "gui/CUserPrompt.h"
 #include "gui/QtText.h"
+#include "core/wizard/LanguageTemplates.h"
 #include "gui/TemplatesFolder.h"
 
 namespace velkan {
@@ -219,26 +220,19 @@ CTitlePage::CTitlePage(CWizSheet* sheet)
 void CTitlePage::OnFirstShow()
 {
     QStringList languages = TemplateLanguages();
-    QString english = languages.takeLast();
-    languages.sort(Qt::CaseInsensitive);
     m_language->addItems(languages);
-    // "English" joins the sorted list in its place, and is the one chosen.
-    int at = 0;
-    while (at < languages.size() && languages[at].compare(english, Qt::CaseInsensitive) < 0) ++at;
-    m_language->insertItem(at, english);
-    m_language->setCurrentIndex(at);
+    m_language->setCurrentIndex(languages.indexOf(LoadQString(1107)));
     m_title->setText(ToQt(Version().m_strTitle));
 }
 
 void CTitlePage::ChooseLanguage(const QString& language)
 {
-    Version().ResetTexts();
-    QString path = TemplateFile(language);
-    if (!CanRead(path)) return;
     try {
-        ReadTextsFile(Version().m_texts, path.toStdString());
+        ApplyLanguageTemplate(Version().m_texts, EditorTemplatesFolder().toStdString(),
+                              FromQt(language));
     } catch (const std::exception&) {
         // A template that cannot be read leaves the catalogue's texts.
+        Version().ResetTexts();
     }
 }
 

@@ -1,9 +1,8 @@
 #include "gui/TemplatesFolder.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 
+#include "core/wizard/LanguageTemplates.h"
 #include "gui/QtText.h"
 
 namespace velkan {
@@ -23,10 +22,11 @@ void OverrideTemplatesFolder(const QString& folder)
     Override() = folder.isEmpty() || folder.endsWith('/') ? folder : folder + "/";
 }
 
-QString GetTemplatesFolder()
+QString EditorTemplatesFolder()
 {
     if (!Override().isEmpty()) return Override();
-    QString beside = QCoreApplication::applicationDirPath() + "/Templ/";
+    // Host paths are UTF-8.
+    QString beside = QString::fromStdString(GetTemplatesFolder());
     if (QFileInfo(beside).isDir()) return beside;
     QString source = QStringLiteral(VELKAN_TEMPLATES_SOURCE_DIR) + "/";
     if (QFileInfo(source).isDir()) return source;
@@ -35,29 +35,12 @@ QString GetTemplatesFolder()
 
 QStringList TemplateLanguages()
 {
-    const QString english = LoadQString(1107);
     QStringList languages;
-    QDir folder(GetTemplatesFolder());
-    for (const QFileInfo& file : folder.entryInfoList({"*.txt"}, QDir::Files, QDir::Name)) {
-        QString title = file.completeBaseName();
-        if (title.compare(english, Qt::CaseInsensitive) != 0) languages << title;
+    for (const std::string& language :
+         ListTemplateLanguages(EditorTemplatesFolder().toStdString())) {
+        languages << ToQt(language);
     }
-    languages << english;
     return languages;
-}
-
-QString TemplateFile(const QString& language)
-{
-    QString folder = GetTemplatesFolder();
-    QString exact = folder + language + ".txt";
-    if (QFileInfo(exact).isFile()) return exact;
-    for (const QFileInfo& file : QDir(folder).entryInfoList({"*.txt"}, QDir::Files, QDir::Name)) {
-        if (file.completeBaseName().compare(language, Qt::CaseInsensitive) == 0 &&
-            file.suffix().compare("txt", Qt::CaseInsensitive) == 0) {
-            return file.filePath();
-        }
-    }
-    return exact;
 }
 
 }  // namespace velkan
