@@ -93,6 +93,9 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
     m_head.assign(kKeyCount, kNoPosition);
     m_tail.assign(kKeyCount, kNoPosition);
     m_next.assign(kWindowSize, kNoPosition);
+    m_longHead.assign(kKeyCount, kNoPosition);
+    m_longTail.assign(kKeyCount, kNoPosition);
+    m_longNext.assign(kWindowSize, kNoPosition);
     m_hasWindow = false;
     m_winStart = m_winEnd = 0;
     m_lastTarget = -kRecentreStep;
@@ -154,6 +157,9 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
     std::vector<uint32_t>().swap(m_head);
     std::vector<uint32_t>().swap(m_tail);
     std::vector<uint32_t>().swap(m_next);
+    std::vector<uint32_t>().swap(m_longHead);
+    std::vector<uint32_t>().swap(m_longTail);
+    std::vector<uint32_t>().swap(m_longNext);
 }
 
 void CDeltaEncoder::LoadReference(uint64_t count)
@@ -224,46 +230,83 @@ void CDeltaEncoder::MoveWindow(uint64_t start, uint64_t end)
 
 void CDeltaEncoder::IndexAdd(uint32_t position)
 {
+    const uint32_t slot = position % kWindowSize;
     uint32_t key = KeyAt(position);
-    m_next[position % kWindowSize] = kNoPosition;
+    m_next[slot] = kNoPosition;
     if (m_head[key] == kNoPosition) {
         m_head[key] = position;
     } else {
         m_next[m_tail[key] % kWindowSize] = position;
     }
     m_tail[key] = position;
+
+    m_longNext[slot] = kNoPosition;
+    if (!HasLongKey(position)) return;
+    key = LongKeyAt(position);
+    if (m_longHead[key] == kNoPosition) {
+        m_longHead[key] = position;
+    } else {
+        m_longNext[m_longTail[key] % kWindowSize] = position;
+    }
+    m_longTail[key] = position;
 }
 
 void CDeltaEncoder::IndexRemove(uint32_t position)
 {
+    const uint32_t slot = position % kWindowSize;
     uint32_t key = KeyAt(position);
     // Positions leave in increasing order, so this one heads its key's list.
-    m_head[key] = m_next[position % kWindowSize];
+    m_head[key] = m_next[slot];
     if (m_head[key] == kNoPosition) m_tail[key] = kNoPosition;
+
+    if (!HasLongKey(position)) return;
+    key = LongKeyAt(position);
+    m_longHead[key] = m_longNext[slot];
+    if (m_longHead[key] == kNoPosition) m_longTail[key] = kNoPosition;
+}
+
+uint32_t CDeltaEncoder::LongKeyHash(const uint8_t* bytes)
+{
+    uint64_t v = 0;
+    for (uint32_t i = 0; i < kLongKey; ++i) v |= uint64_t(bytes[i]) << (8 * i);
+    return static_cast<uint32_t>((v * 0x9E3779B97F4A7C15ull) >> 48);
 }
 
 // ---- Match search -------------------------------------------------------------------------
+//
+// The search's result is defined by a walk over every position of the key's list in increasing
+// order, with two rules that end or skip on the best length so far. A position changes that
+// walk's outcome only when it becomes the best (a gain above the best gain, which needs a
+// length of at least its cost + 1) or when it reaches the length limit (at least 7). Cost is
+// one command byte at least plus 1, 4 or 7 for the position code, so only these positions can
+// matter: those within the one-byte code's reach of the anchor (any length from 3), and those
+// sharing at least six bytes with cur. The walk below visits exactly the key's positions of the
+// first kind and the long key's positions of the second, merged in increasing order, and
+// applies the same rules to them; every position it leaves out would have been passed over
+// without effect. The end rule stays exact because available lengths only fall along the list
+// and the best length does not change between two visited positions.
 
 bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length,
                               uint32_t& source) const
 {
     if (maxLength < kMinCopyRoom) return false;
     const uint8_t* here = &m_new[cur];
-    uint32_t p = m_head[here[0] | (here[1] << 8)];
-    if (p == kNoPosition) return false;
+    const uint32_t key = here[0] | (here[1] << 8);
+    if (m_head[key] == kNoPosition) return false;
 
     const uint64_t loadedEnd = m_refBase + m_refLoaded;
     const int64_t anchor = static_cast<int64_t>(m_anchor);
     int64_t bestScore = 0;
     uint32_t bestLength = 0;
     uint32_t bestSource = 0;
-    for (; p != kNoPosition; p = m_next[p % kWindowSize]) {
+    // One position of the walk; false when the walk ends.
+    auto visit = [&](uint32_t p) {
         uint32_t available = static_cast<uint32_t>(std::min<uint64_t>(loadedEnd - p, maxLength));
         // Later candidates have no more room: none can be longer than the best.
-        if (available <= bestLength) break;
+        if (available <= bestLength) return false;
         const uint8_t* there = &m_ref[p - m_refBase];
         // A candidate that cannot beat the best length is not measured.
-        if (there[bestLength] != here[bestLength]) continue;
+        if (there[bestLength] != here[bestLength]) return true;
         uint32_t n = CommonPrefix(there, here, available);
         if (n >= 2) {
             int64_t score = static_cast<int64_t>(n) - CopyCost(n, static_cast<int64_t>(p) - anchor,
@@ -274,8 +317,38 @@ bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length
                 bestSource = p;
             }
         }
-        if (n >= maxLength) break;
-    }
+        return n < maxLength;
+    };
+
+    // The positions in the one-byte position code's reach of the anchor: [nearFrom, nearTo).
+    const int64_t nearFrom = std::max<int64_t>(anchor - 32, static_cast<int64_t>(m_winStart));
+    const int64_t nearTo = std::min<int64_t>(anchor + 32, static_cast<int64_t>(m_winEnd));
+    bool nearDone = nearFrom >= nearTo;
+    auto visitNear = [&]() {
+        nearDone = true;
+        for (int64_t p = nearFrom; p < nearTo; ++p) {
+            const auto position = static_cast<uint32_t>(p);
+            if (KeyAt(position) == key && !visit(position)) return false;
+        }
+        return true;
+    };
+
+    uint64_t prefix = 0;
+    std::memcpy(&prefix, here, kLongKey);
+    auto walk = [&]() {
+        for (uint32_t p = m_longHead[LongKeyHash(here)]; p != kNoPosition;
+             p = m_longNext[p % kWindowSize]) {
+            const auto at = static_cast<int64_t>(p);
+            if (!nearDone && at >= nearFrom && !visitNear()) return;
+            if (at >= nearFrom && at < nearTo) continue;
+            uint64_t there = 0;
+            std::memcpy(&there, &m_ref[p - m_refBase], kLongKey);
+            if (there != prefix) continue;  // another prefix under the same hash
+            if (!visit(p)) return;
+        }
+        if (!nearDone) visitNear();
+    };
+    walk();
     if (bestScore <= 0) return false;
     length = bestLength;
     source = bestSource;

@@ -68,6 +68,11 @@ public:
 
 private:
     static constexpr uint32_t kNoPosition = 0xFFFFFFFFu;
+    // Bytes of the long key. A copy can only win with a positive gain, and its cost is at least
+    // one command byte plus its position code, so a copy shorter than six bytes wins only from
+    // within the one-byte position code's reach of the anchor; longer ones are found through
+    // the long key.
+    static constexpr uint32_t kLongKey = 6;
 
     void LoadReference(uint64_t count);
     void Centre(uint64_t target);
@@ -79,6 +84,11 @@ private:
         const uint8_t* p = &m_ref[position - m_refBase];
         return p[0] | (p[1] << 8);
     }
+    // The 6-byte prefix at a reference position, for the long-key index; only positions with
+    // six bytes of reference from them on are in it.
+    bool HasLongKey(uint32_t position) const { return uint64_t(position) + kLongKey <= m_refLength; }
+    uint32_t LongKeyAt(uint32_t position) const { return LongKeyHash(&m_ref[position - m_refBase]); }
+    static uint32_t LongKeyHash(const uint8_t* bytes);
     bool FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length, uint32_t& source) const;
     void EmitMatch(uint32_t length, uint32_t source);
     void EmitPositionCode(int64_t distance);
@@ -114,6 +124,11 @@ private:
     std::vector<uint32_t> m_head;
     std::vector<uint32_t> m_tail;
     std::vector<uint32_t> m_next;
+    // The same for a 16-bit hash of the positions' first six bytes: the candidates that can
+    // beat a short near copy, without walking every position that shares two bytes.
+    std::vector<uint32_t> m_longHead;
+    std::vector<uint32_t> m_longTail;
+    std::vector<uint32_t> m_longNext;
 
     std::vector<uint8_t> m_new;
     uint32_t m_newLoaded = 0;
