@@ -44,14 +44,15 @@ uint32_t CommonPrefix(const uint8_t* a, const uint8_t* b, uint32_t limit)
 int64_t CopyCost(uint32_t length, int64_t distance, uint32_t pendingLiterals)
 {
     int64_t cost;
-    if (pendingLiterals >= 1 && pendingLiterals < 4 && length < 34) {
+    if (pendingLiterals >= 1 && pendingLiterals <= delta::kCombinedMaxLiterals &&
+        length < delta::kCombinedLengthLimit) {
         cost = 1;
     } else {
-        cost = (pendingLiterals > 0 ? 1 : 0) + (length < 129 ? 1 : 3);
+        cost = (pendingLiterals > 0 ? 1 : 0) + (length < delta::kShortCopyLimit ? 1 : 3);
     }
-    if (distance >= -32 && distance < 32) return cost + 1;
-    int64_t d1 = distance > 0 ? distance - 32 : distance + 32;
-    if (d1 >= -16384 && d1 < 16384) return cost + 4;
+    if (distance >= -delta::kNearReach && distance < delta::kNearReach) return cost + 1;
+    int64_t d1 = distance > 0 ? distance - delta::kNearReach : distance + delta::kNearReach;
+    if (d1 >= -delta::kMidReach && d1 < delta::kMidReach) return cost + 4;
     return cost + 7;
 }
 
@@ -321,8 +322,8 @@ bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length
     };
 
     // The positions in the one-byte position code's reach of the anchor: [nearFrom, nearTo).
-    const int64_t nearFrom = std::max<int64_t>(anchor - 32, static_cast<int64_t>(m_winStart));
-    const int64_t nearTo = std::min<int64_t>(anchor + 32, static_cast<int64_t>(m_winEnd));
+    const int64_t nearFrom = std::max<int64_t>(anchor - delta::kNearReach, static_cast<int64_t>(m_winStart));
+    const int64_t nearTo = std::min<int64_t>(anchor + delta::kNearReach, static_cast<int64_t>(m_winEnd));
     bool nearDone = nearFrom >= nearTo;
     auto visitNear = [&]() {
         nearDone = true;
@@ -359,19 +360,22 @@ bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length
 
 void CDeltaEncoder::EmitMatch(uint32_t length, uint32_t source)
 {
+    using namespace delta;
     const int64_t distance = static_cast<int64_t>(source) - static_cast<int64_t>(m_anchor);
-    if (m_pendingCount >= 1 && m_pendingCount <= 3 && length < 34) {
-        m_commands.Put(static_cast<uint8_t>(((m_pendingCount + 4) << 5) | (length - 2)));
+    if (m_pendingCount >= 1 && m_pendingCount <= kCombinedMaxLiterals &&
+        length < kCombinedLengthLimit) {
+        m_commands.Put(static_cast<uint8_t>(((m_pendingCount + kCombinedLiteralBias) << kCombinedShift) |
+                                            (length - kCombinedLengthBias)));
         m_literals.Write(m_pending, m_pendingCount);
         m_pendingCount = 0;
     } else {
         FlushLiterals();
-        if (length < 129) {
+        if (length < kShortCopyLimit) {
             m_commands.Put(static_cast<uint8_t>(length - 1));
         } else {
-            m_commands.Put(0x00);
-            m_commands.Put(static_cast<uint8_t>((length - 129) & 0xFF));
-            m_commands.Put(static_cast<uint8_t>((length - 129) >> 8));
+            m_commands.Put(kLongCopy);
+            m_commands.Put(static_cast<uint8_t>((length - kShortCopyLimit) & 0xFF));
+            m_commands.Put(static_cast<uint8_t>((length - kShortCopyLimit) >> 8));
         }
     }
     EmitPositionCode(distance);
@@ -380,36 +384,36 @@ void CDeltaEncoder::EmitMatch(uint32_t length, uint32_t source)
 
 void CDeltaEncoder::EmitPositionCode(int64_t distance)
 {
-    if (distance >= -32 && distance < 32) {
-        m_commands.Put(static_cast<uint8_t>(0x80 | (distance & 0x3F)));
+    using namespace delta;
+    if (distance >= -kNearReach && distance < kNearReach) {
+        m_commands.Put(static_cast<uint8_t>(kNearCodeFlag | (distance & kNearCodeMask)));
         return;
     }
-    const int64_t d1 = distance > 0 ? distance - 32 : distance + 32;
-    if (d1 >= -16384 && d1 < 16384) {
-        m_commands.Put(static_cast<uint8_t>((d1 & 0x7FFF) >> 8));
+    const int64_t d1 = distance > 0 ? distance - kNearReach : distance + kNearReach;
+    if (d1 >= -kMidReach && d1 < kMidReach) {
+        m_commands.Put(static_cast<uint8_t>((d1 & kMidCodeMask) >> 8));
         m_commands.Put(static_cast<uint8_t>(d1 & 0xFF));
         return;
     }
-    const int64_t d2 = d1 > 0 ? d1 - 16384 : d1 + 16384;
-    // 0x100000 as three bytes would read as the start of the seven-byte escape D0 00 00.
-    if (d2 > -2097152 && d2 < 2097152 && d2 != 1048576) {
-        const uint32_t v = static_cast<uint32_t>((d2 & 0x3FFFFF) | 0xC00000);
+    const int64_t d2 = d1 > 0 ? d1 - kMidReach : d1 + kMidReach;
+    if (d2 > -kFarReach && d2 < kFarReach && d2 != kEscapeValue) {
+        const uint32_t v = static_cast<uint32_t>(d2 & kFarCodeMask) | kFarCodeFlag;
         m_commands.Put(static_cast<uint8_t>(v >> 16));
         m_commands.Put(static_cast<uint8_t>(v >> 8));
         m_commands.Put(static_cast<uint8_t>(v));
         return;
     }
     const uint32_t v = static_cast<uint32_t>(d2);
-    const uint8_t code[7] = {0xD0, 0x00, 0x00, static_cast<uint8_t>(v >> 24),
-                             static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8),
-                             static_cast<uint8_t>(v)};
+    const uint8_t code[kEscapeLength] = {kEscape[0], kEscape[1], kEscape[2],
+                                         static_cast<uint8_t>(v >> 24), static_cast<uint8_t>(v >> 16),
+                                         static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)};
     m_commands.Write(code, sizeof code);
 }
 
 void CDeltaEncoder::FlushLiterals()
 {
     if (m_pendingCount == 0) return;
-    m_commands.Put(static_cast<uint8_t>(0x7F + m_pendingCount));
+    m_commands.Put(static_cast<uint8_t>(delta::kLiteralRunBase + m_pendingCount));
     m_literals.Write(m_pending, m_pendingCount);
     m_pendingCount = 0;
 }
@@ -469,7 +473,7 @@ void CDeltaEncoder::WriteSubStream(IByteSink& output, CDeltaStream& stream)
     const uint64_t length = stream.GetLength();
     std::vector<uint8_t> header;
     if (length == 0) {
-        header = {0, 0, 0};
+        header = {0, 0, 0};  // no flags, length 0
         output.Write(header.data(), header.size());
         m_written += header.size();
         return;
@@ -495,13 +499,15 @@ void CDeltaEncoder::WriteSubStream(IByteSink& output, CDeltaStream& stream)
             packedFile.Close();
         }
         // Without its buffer the compressor wrote nothing: store the stream as it is.
-        if (ok == 0) packedLength = UINT64_MAX - 4;
+        if (ok == 0) packedLength = UINT64_MAX - delta::kMinPackedSaving;
     }
 
     const bool wideLength = length > 0xFFFF;
-    if (packedLength + 4 <= length) {
+    if (packedLength + delta::kMinPackedSaving <= length) {
         const bool widePacked = packedLength > 0xFFFF;
-        header.push_back(static_cast<uint8_t>(1 | (wideLength ? 2 : 0) | (widePacked ? 4 : 0)));
+        header.push_back(static_cast<uint8_t>(delta::kFramePacked |
+                                              (wideLength ? delta::kFrameWideLength : 0) |
+                                              (widePacked ? delta::kFrameWidePackedLength : 0)));
         PutLength(header, length, wideLength);
         PutLength(header, packedLength, widePacked);
         output.Write(header.data(), header.size());
@@ -519,7 +525,7 @@ void CDeltaEncoder::WriteSubStream(IByteSink& output, CDeltaStream& stream)
         }
         return;
     }
-    header.push_back(static_cast<uint8_t>(wideLength ? 2 : 0));
+    header.push_back(static_cast<uint8_t>(wideLength ? delta::kFrameWideLength : 0));
     PutLength(header, length, wideLength);
     output.Write(header.data(), header.size());
     m_written += header.size();

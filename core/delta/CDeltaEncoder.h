@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/delta/CDeltaStream.h"
+#include "core/delta/DeltaFormat.h"
 #include "core/delta/IDeltaProgress.h"
 #include "core/stream/CFile.h"
 #include "core/stream/IByteSink.h"
@@ -37,7 +38,7 @@ public:
     static constexpr uint32_t kMaxCopy = 16383;
     // Below this much remaining input no copy is tried: the tail of every file is literal.
     static constexpr uint32_t kMinCopyRoom = 7;
-    static constexpr uint32_t kMaxPendingLiterals = 32;
+    static constexpr uint32_t kMaxPendingLiterals = delta::kMaxLiteralRun;
     // Inputs from this length on write their sub-streams to temporary files.
     static constexpr uint64_t kStreamFileThreshold = 3500000;
     // Sub-streams from this length on are packed into a temporary file instead of memory.
