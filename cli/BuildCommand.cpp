@@ -43,7 +43,7 @@ void LoadRuntimeFrom(const std::string& dir)
 // Refuses, before anything is written, a build that would lack a runtime program.
 int RunBuild(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"-o", "--platform", "--runtime"}, {"--yes"});
+    CArgParser p(args, {"-o", "--platform", "--runtime", "--jobs"}, {"--yes"});
     p.ExpectPositional(1, 1);
     const std::string& projectPath = p.Positional()[0];
     CDataArray project = LoadProjectOrFail(projectPath);
@@ -67,9 +67,18 @@ int RunBuild(const std::vector<std::string>& args)
         throw CommandError{RuntimeResourceMissingText(*missing)};
     }
 
+    BuildSettings settings{output, ""};
+    if (auto jobs = p.Value("--jobs")) {
+        // 0 or absent: one thread per processor.
+        if (jobs->empty() || jobs->size() > 4 || jobs->find_first_not_of("0123456789") != std::string::npos) {
+            throw UsageError{"--jobs takes a number of threads (1 to 9999, 0 for one per processor)"};
+        }
+        settings.jobs = static_cast<unsigned>(std::stoul(*jobs));
+    }
+
     CBuildConsole console(p.Has("--yes"), isatty(STDERR_FILENO) == 1);
     CConsoleDiskHost disks;
-    BuildResult result = BuildInstallProgram(project, console, console, disks, {output, ""});
+    BuildResult result = BuildInstallProgram(project, console, console, disks, settings);
     console.PrintReport(stdout);
 
     switch (result.status) {
@@ -98,6 +107,7 @@ const bool registered = RegisterCommand({
     "build",
     "build the setup program of a project",
     "Usage: velkanc build PROJECT [-o OUT] [--platform win32|win31] [--yes] [--runtime DIR]\n"
+    "                     [--jobs N]\n"
     "\n"
     "Builds the project's setup program: the install runtime, the project's settings, one file\n"
     "table per version and the packed files (each distinct content stored once, changed files as\n"
@@ -111,6 +121,8 @@ const bool registered = RegisterCommand({
     "  --yes            go on despite icon-folder warnings (without it they stop the build)\n"
     "  --runtime DIR    take the install runtime from DIR/500.bin ... DIR/507.bin instead of\n"
     "                   the programs built into velkanc\n"
+    "  --jobs N         pack and code files on N threads (default: one per processor); the\n"
+    "                   setup program is the same for every N\n"
     "\n"
     "Exit status: 0 built, 1 failed (or nothing to install), 3 cancelled or stopped at warnings.\n",
     RunBuild,

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <numeric>
 #include <random>
 
@@ -79,6 +81,7 @@ protected:
     BuildResult Build(const std::string& output = std::string())
     {
         BuildSettings settings{output.empty() ? Output() : output, TempDir()};
+        settings.jobs = jobs;
         return BuildInstallProgram(project, report, host, disks, settings);
     }
     std::unique_ptr<CPackageReader> Read(const std::string& path = std::string())
@@ -91,6 +94,7 @@ protected:
     bool TempDirEmpty() const { return fs::is_empty(TempDir()); }
 
     BuildScratch m_dir;
+    unsigned jobs = 0;  // the build's threads (0: one per processor)
     CDataArray project;
     RecordingReport report;
     ScriptedHost host;
@@ -241,6 +245,7 @@ INSTANTIATE_TEST_SUITE_P(Platforms, BuildAcrossVersions,
 
 TEST_F(BuildInstallProgramTest, ProgressStaysInRangeAndEndsWithEveryByteCounted)
 {
+    jobs = 1;  // one thread shows progress within each file
     AddVersion();
     for (int i = 0; i < 5; ++i) AddFile(0, "f" + std::to_string(i), Noise(i, 70000));
     ASSERT_EQ(Build().status, BuildStatus::Built);
@@ -347,6 +352,7 @@ TEST_P(BuildStops, CancelLeavesNothingAndNoGoesOn)
     changed[1000] ^= 1;
     AddFile(1, "a", changed);  // a delta, whose encoder reports progress too
     AddFile(1, "b", Noise(2, 200000));
+    jobs = 1;  // one thread pumps within each file
     host.stopAfterPumps = 2;
     host.stopResult = c.pump;
     host.answers[LoadString(1076)] = c.answer;
@@ -386,6 +392,7 @@ TEST_P(SourceFault, FailsNamingTheFile)
     AddFile(0, "victim.dat", Text("second", 100));
     const std::string victim = SourceDir(0) + "victim.dat";
     const int fault = GetParam();
+    jobs = 1;  // the second file is read only after the first one's progress
     host.onProgress = [&](size_t calls) {
         if (calls != 2) return;  // the first file's turn: the second is still untouched
         fs::remove(victim);
@@ -422,6 +429,104 @@ TEST_F(BuildInstallProgramTest, AnUnwritableOutputIsAFileError)
     EXPECT_EQ(result.status, BuildStatus::Failed);
     EXPECT_NE(result.error.find("no/such/dir/setup.exe"), std::string::npos) << result.error;
     EXPECT_TRUE(TempDirEmpty());
+}
+
+// With threads the data of many entries is made at once and placed in entry order: the setup
+// program is the one a single thread writes, progress still only moves forward, and a stop
+// still leaves nothing behind.
+class BuildThreads : public BuildInstallProgramTest {
+protected:
+    // Three versions: equal, changed (deltas), kept-out, hidden and external files, an
+    // uninstaller, and more files than threads.
+    void MakeProject()
+    {
+        AddVersion().m_strUninstFile = "Uninst.exe";
+        AddVersion();
+        AddVersion().m_strUninstFile = "Uninst.exe";
+        for (int i = 0; i < 12; ++i) {
+            const std::string name = "f" + std::to_string(i) + ".bin";
+            const ByteVec base = i % 3 == 0 ? Text("line " + std::to_string(i), 900) : Noise(i, 30000 + 7000 * i);
+            for (size_t v = 0; v < 3; ++v) {
+                ByteVec bytes = base;
+                if (i % 2 == 1 && v > 0) bytes[bytes.size() / 2 + v] ^= 0x33;  // a delta
+                CFileItem& item = AddFile(v, name, bytes);
+                if (i == 4) item.SetOption(OptKeepExternal, 1);
+                if (i == 5 && v == 1) item.SetOption(OptInstallMode, 2);
+            }
+        }
+    }
+};
+
+TEST_F(BuildThreads, WriteTheSameProgramAsOneThread)
+{
+    MakeProject();
+    std::vector<std::vector<std::string>> reports;
+    std::vector<ByteVec> programs;
+    for (unsigned n : {1u, 2u, 5u}) {
+        jobs = n;
+        report = RecordingReport();
+        BuildResult result = Build();
+        ASSERT_EQ(result.status, BuildStatus::Built) << n << " threads: " << result.error;
+        EXPECT_TRUE(TempDirEmpty());
+        std::ifstream in(Output(), std::ios::binary);
+        programs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        reports.push_back(report.Texts());
+    }
+    for (size_t i = 1; i < programs.size(); ++i) {
+        EXPECT_TRUE(programs[i] == programs[0]) << "run " << i << " differs from one thread's";
+        EXPECT_EQ(reports[i], reports[0]);
+    }
+    auto reader = Read();
+    for (size_t v = 0; v < 3; ++v) {
+        for (size_t e = 0; e < reader->Contents().versions[v].files.size(); ++e) {
+            EXPECT_NO_THROW(reader->VerifyFile(v, e)) << v << " " << e;
+        }
+    }
+}
+
+TEST_F(BuildThreads, ProgressMovesForwardAndReachesTheEnd)
+{
+    jobs = 3;
+    MakeProject();
+    ASSERT_EQ(Build().status, BuildStatus::Built);
+    EXPECT_TRUE(std::is_sorted(host.positions.begin(), host.positions.end()));
+    ASSERT_FALSE(host.positions.empty());
+    EXPECT_LE(host.positions.back(), 10000u);
+    EXPECT_GT(host.positions.back(), 9000u);
+    EXPECT_GT(host.pumps, 5);  // at least once per placed path
+}
+
+TEST_F(BuildThreads, AFailedEntryFailsTheBuildNamingItsFile)
+{
+    jobs = 3;
+    MakeProject();
+    fs::remove(SourceDir(1) + "f7.bin");  // a delta's new file
+    fs::create_directory(SourceDir(1) + "f7.bin");
+    BuildResult result = Build();
+    EXPECT_EQ(result.status, BuildStatus::Failed);
+    EXPECT_NE(result.error.find("f7.bin"), std::string::npos) << result.error;
+    EXPECT_FALSE(fs::exists(Output()));
+    EXPECT_TRUE(TempDirEmpty());
+}
+
+TEST_F(BuildThreads, AStopLeavesNothingBehind)
+{
+    const IBuildHost::PumpResult stops[] = {IBuildHost::PumpResult::StopRequested,
+                                            IBuildHost::PumpResult::Quit};
+    for (IBuildHost::PumpResult stop : stops) {
+        jobs = 3;
+        MakeProject();
+        host = ScriptedHost();
+        host.stopAfterPumps = 1;
+        host.stopResult = stop;
+        host.answers[LoadString(1076)] = true;
+        BuildResult result = Build();
+        EXPECT_EQ(result.status, BuildStatus::Cancelled);
+        EXPECT_FALSE(fs::exists(Output()));
+        EXPECT_TRUE(TempDirEmpty());
+        EXPECT_EQ(host.ended, 1);
+        project = CDataArray();
+    }
 }
 
 }  // namespace
