@@ -39,6 +39,19 @@ uint32_t CommonPrefix(const uint8_t* a, const uint8_t* b, uint32_t limit)
     return n;
 }
 
+// The first six bytes at bytes as a number. Callers guarantee eight readable bytes there (the
+// buffers hold more than the window and a copy's length beyond it).
+inline uint64_t LongKeyBytes(const uint8_t* bytes)
+{
+    uint64_t v = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&v, bytes, 8);
+        return v & 0xFFFFFFFFFFFFull;
+    }
+    for (uint32_t i = 0; i < 6; ++i) v |= uint64_t(bytes[i]) << (8 * i);
+    return v;
+}
+
 // What a copy of length at distance from the anchor costs, in the encoder's units, with
 // pendingLiterals literals waiting to be written. Mirrors the command and position codes.
 int64_t CopyCost(uint32_t length, int64_t distance, uint32_t pendingLiterals)
@@ -90,13 +103,11 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
     }
 
     m_ref.assign(kReferenceCapacity, 0);
-    m_new.assign(kNewCapacity, 0);
-    m_head.assign(kKeyCount, kNoPosition);
-    m_tail.assign(kKeyCount, kNoPosition);
-    m_next.assign(kWindowSize, kNoPosition);
+    // Room for an 8-byte read of the long key at the last search position.
+    m_new.assign(kNewCapacity + 8, 0);
     m_longHead.assign(kKeyCount, kNoPosition);
-    m_longTail.assign(kKeyCount, kNoPosition);
-    m_longNext.assign(kWindowSize, kNoPosition);
+    m_longPrevious.assign(kWindowSize, kNoPosition);
+    m_candidates.assign(kWindowSize, 0);
     m_hasWindow = false;
     m_winStart = m_winEnd = 0;
     m_lastTarget = -kRecentreStep;
@@ -155,12 +166,9 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
     m_refFile.reset();
     std::vector<uint8_t>().swap(m_ref);
     std::vector<uint8_t>().swap(m_new);
-    std::vector<uint32_t>().swap(m_head);
-    std::vector<uint32_t>().swap(m_tail);
-    std::vector<uint32_t>().swap(m_next);
     std::vector<uint32_t>().swap(m_longHead);
-    std::vector<uint32_t>().swap(m_longTail);
-    std::vector<uint32_t>().swap(m_longNext);
+    std::vector<uint32_t>().swap(m_longPrevious);
+    std::vector<uint32_t>().swap(m_candidates);
 }
 
 void CDeltaEncoder::LoadReference(uint64_t count)
@@ -195,15 +203,8 @@ void CDeltaEncoder::Centre(uint64_t target)
 
 void CDeltaEncoder::MoveWindow(uint64_t start, uint64_t end)
 {
-    uint64_t addFrom = start;
-    if (m_hasWindow) {
-        // Positions leaving the window are the oldest of their keys: drop them while their
-        // bytes are still in the buffer.
-        for (uint64_t p = m_winStart, stop = std::min(m_winEnd, start); p < stop; ++p) {
-            IndexRemove(static_cast<uint32_t>(p));
-        }
-        addFrom = std::max(m_winEnd, start);
-    }
+    // Positions leaving the window stay in the index; searches stop at them.
+    const uint64_t addFrom = m_hasWindow ? std::max(m_winEnd, start) : start;
     if (start != m_refBase) {
         if (start > m_refBase && start - m_refBase <= m_refLoaded) {
             // Slide: keep what the new window still covers and read as much again after it.
@@ -231,46 +232,15 @@ void CDeltaEncoder::MoveWindow(uint64_t start, uint64_t end)
 
 void CDeltaEncoder::IndexAdd(uint32_t position)
 {
-    const uint32_t slot = position % kWindowSize;
-    uint32_t key = KeyAt(position);
-    m_next[slot] = kNoPosition;
-    if (m_head[key] == kNoPosition) {
-        m_head[key] = position;
-    } else {
-        m_next[m_tail[key] % kWindowSize] = position;
-    }
-    m_tail[key] = position;
-
-    m_longNext[slot] = kNoPosition;
     if (!HasLongKey(position)) return;
-    key = LongKeyAt(position);
-    if (m_longHead[key] == kNoPosition) {
-        m_longHead[key] = position;
-    } else {
-        m_longNext[m_longTail[key] % kWindowSize] = position;
-    }
-    m_longTail[key] = position;
-}
-
-void CDeltaEncoder::IndexRemove(uint32_t position)
-{
-    const uint32_t slot = position % kWindowSize;
-    uint32_t key = KeyAt(position);
-    // Positions leave in increasing order, so this one heads its key's list.
-    m_head[key] = m_next[slot];
-    if (m_head[key] == kNoPosition) m_tail[key] = kNoPosition;
-
-    if (!HasLongKey(position)) return;
-    key = LongKeyAt(position);
-    m_longHead[key] = m_longNext[slot];
-    if (m_longHead[key] == kNoPosition) m_longTail[key] = kNoPosition;
+    const uint32_t key = LongKeyAt(position);
+    m_longPrevious[position % kWindowSize] = m_longHead[key];
+    m_longHead[key] = position;
 }
 
 uint32_t CDeltaEncoder::LongKeyHash(const uint8_t* bytes)
 {
-    uint64_t v = 0;
-    for (uint32_t i = 0; i < kLongKey; ++i) v |= uint64_t(bytes[i]) << (8 * i);
-    return static_cast<uint32_t>((v * 0x9E3779B97F4A7C15ull) >> 48);
+    return static_cast<uint32_t>((LongKeyBytes(bytes) * 0x9E3779B97F4A7C15ull) >> 48);
 }
 
 // ---- Match search -------------------------------------------------------------------------
@@ -281,10 +251,10 @@ uint32_t CDeltaEncoder::LongKeyHash(const uint8_t* bytes)
 // length of at least its cost + 1) or when it reaches the length limit (at least 7). Cost is
 // one command byte at least plus 1, 4 or 7 for the position code, so only these positions can
 // matter: those within the one-byte code's reach of the anchor (any length from 3), and those
-// sharing at least six bytes with cur. The walk below visits exactly the key's positions of the
-// first kind and the long key's positions of the second, merged in increasing order, and
-// applies the same rules to them; every position it leaves out would have been passed over
-// without effect. The end rule stays exact because available lengths only fall along the list
+// sharing at least six bytes with cur. The walk below visits the near positions that share
+// three bytes with cur and the long key's positions, merged in increasing order, and applies
+// the same rules to them; every position it leaves out would have been passed over without
+// effect. The end rule stays exact because available lengths only fall along the list
 // and the best length does not change between two visited positions.
 
 bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length,
@@ -292,8 +262,6 @@ bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length
 {
     if (maxLength < kMinCopyRoom) return false;
     const uint8_t* here = &m_new[cur];
-    const uint32_t key = here[0] | (here[1] << 8);
-    if (m_head[key] == kNoPosition) return false;
 
     const uint64_t loadedEnd = m_refBase + m_refLoaded;
     const int64_t anchor = static_cast<int64_t>(m_anchor);
@@ -322,29 +290,42 @@ bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length
     };
 
     // The positions in the one-byte position code's reach of the anchor: [nearFrom, nearTo).
+    // Only those sharing three bytes with cur can win or reach the limit.
     const int64_t nearFrom = std::max<int64_t>(anchor - delta::kNearReach, static_cast<int64_t>(m_winStart));
     const int64_t nearTo = std::min<int64_t>(anchor + delta::kNearReach, static_cast<int64_t>(m_winEnd));
-    bool nearDone = nearFrom >= nearTo;
+    const uint32_t nextTwo = here[1] | (here[2] << 8);
     auto visitNear = [&]() {
-        nearDone = true;
-        for (int64_t p = nearFrom; p < nearTo; ++p) {
-            const auto position = static_cast<uint32_t>(p);
-            if (KeyAt(position) == key && !visit(position)) return false;
+        const uint8_t* const buffer = m_ref.data();
+        const uint8_t* at = buffer + (nearFrom - static_cast<int64_t>(m_refBase));
+        const uint8_t* const stop = buffer + (nearTo - static_cast<int64_t>(m_refBase));
+        // Positions before the window end have two bytes and more room after them in the buffer.
+        while ((at = static_cast<const uint8_t*>(std::memchr(at, here[0], static_cast<size_t>(stop - at))))) {
+            const auto position = static_cast<uint32_t>(at - buffer + static_cast<int64_t>(m_refBase));
+            if (static_cast<uint32_t>(at[1] | (at[2] << 8)) == nextTwo && !visit(position)) return false;
+            if (++at >= stop) break;
         }
         return true;
     };
 
-    uint64_t prefix = 0;
-    std::memcpy(&prefix, here, kLongKey);
+    // The long key's positions outside the near range, newest first; then all in increasing
+    // order, the near range in its place.
+    const uint64_t prefix = LongKeyBytes(here);
+    size_t count = 0;
+    for (uint32_t p = m_longHead[LongKeyHash(here)]; p != kNoPosition && p >= m_winStart;
+         p = m_longPrevious[p % kWindowSize]) {
+        const auto at = static_cast<int64_t>(p);
+        if (at >= nearFrom && at < nearTo) continue;
+        if (LongKeyBytes(&m_ref[p - m_refBase]) != prefix) continue;  // another prefix, same hash
+        m_candidates[count++] = p;
+    }
     auto walk = [&]() {
-        for (uint32_t p = m_longHead[LongKeyHash(here)]; p != kNoPosition;
-             p = m_longNext[p % kWindowSize]) {
-            const auto at = static_cast<int64_t>(p);
-            if (!nearDone && at >= nearFrom && !visitNear()) return;
-            if (at >= nearFrom && at < nearTo) continue;
-            uint64_t there = 0;
-            std::memcpy(&there, &m_ref[p - m_refBase], kLongKey);
-            if (there != prefix) continue;  // another prefix under the same hash
+        bool nearDone = nearFrom >= nearTo;
+        while (count > 0) {
+            const uint32_t p = m_candidates[--count];
+            if (!nearDone && static_cast<int64_t>(p) >= nearTo) {
+                nearDone = true;
+                if (!visitNear()) return;
+            }
             if (!visit(p)) return;
         }
         if (!nearDone) visitNear();

@@ -79,12 +79,6 @@ private:
     void Centre(uint64_t target);
     void MoveWindow(uint64_t start, uint64_t end);
     void IndexAdd(uint32_t position);
-    void IndexRemove(uint32_t position);
-    uint32_t KeyAt(uint32_t position) const
-    {
-        const uint8_t* p = &m_ref[position - m_refBase];
-        return p[0] | (p[1] << 8);
-    }
     // The 6-byte prefix at a reference position, for the long-key index; only positions with
     // six bytes of reference from them on are in it.
     bool HasLongKey(uint32_t position) const { return uint64_t(position) + kLongKey <= m_refLength; }
@@ -120,16 +114,16 @@ private:
     uint64_t m_winEnd = 0;
     int64_t m_lastTarget = 0;
 
-    // Key index: per 2-byte key, its positions in increasing order as a linked list; the links
-    // live in a ring of kWindowSize slots addressed by position modulo the window size.
-    std::vector<uint32_t> m_head;
-    std::vector<uint32_t> m_tail;
-    std::vector<uint32_t> m_next;
-    // The same for a 16-bit hash of the positions' first six bytes: the candidates that can
-    // beat a short near copy, without walking every position that shares two bytes.
+    // Long-key index: per 16-bit hash of the positions' first six bytes, the newest indexed
+    // position, each linked to the previous one under the same hash in a ring of kWindowSize
+    // slots addressed by position modulo the window size. The search needs no index of the
+    // 2-byte keys themselves: the positions near the anchor are read directly, and the others
+    // that can win share six bytes with cur. Positions are never taken out: a walk stops at the
+    // first one before the window, whose ring slot may already serve a newer position.
     std::vector<uint32_t> m_longHead;
-    std::vector<uint32_t> m_longTail;
-    std::vector<uint32_t> m_longNext;
+    std::vector<uint32_t> m_longPrevious;
+    // One search's long-key candidates, newest first.
+    mutable std::vector<uint32_t> m_candidates;
 
     std::vector<uint8_t> m_new;
     uint32_t m_newLoaded = 0;
