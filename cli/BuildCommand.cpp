@@ -43,7 +43,7 @@ void LoadRuntimeFrom(const std::string& dir)
 // Refuses, before anything is written, a build that would lack a runtime program.
 int RunBuild(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"-o", "--platform", "--runtime", "--jobs"}, {"--yes"});
+    CArgParser p(args, {"-o", "--platform", "--runtime", "--jobs"}, {"--yes", "--share-equal-files"});
     p.ExpectPositional(1, 1);
     const std::string& projectPath = p.Positional()[0];
     CDataArray project = LoadProjectOrFail(projectPath);
@@ -75,6 +75,7 @@ int RunBuild(const std::vector<std::string>& args)
         }
         settings.jobs = static_cast<unsigned>(std::stoul(*jobs));
     }
+    settings.shareEqualFiles = p.Has("--share-equal-files");
 
     CBuildConsole console(p.Has("--yes"), isatty(STDERR_FILENO) == 1);
     CConsoleDiskHost disks;
@@ -107,7 +108,7 @@ const bool registered = RegisterCommand({
     "build",
     "build the setup program of a project",
     "Usage: velkanc build PROJECT [-o OUT] [--platform win32|win31] [--yes] [--runtime DIR]\n"
-    "                     [--jobs N]\n"
+    "                     [--jobs N] [--share-equal-files]\n"
     "\n"
     "Builds the project's setup program: the install runtime, the project's settings, one file\n"
     "table per version and the packed files (each distinct content stored once, changed files as\n"
@@ -123,6 +124,9 @@ const bool registered = RegisterCommand({
     "                   the programs built into velkanc\n"
     "  --jobs N         pack and code files on N threads (default: one per processor); the\n"
     "                   setup program is the same for every N\n"
+    "  --share-equal-files  store a file equal to an earlier one of the same version once: the\n"
+    "                   later entry takes over the earlier one's data (smaller setup programs\n"
+    "                   of trees with repeated files; off by default)\n"
     "\n"
     "Exit status: 0 built, 1 failed (or nothing to install), 3 cancelled or stopped at warnings.\n",
     RunBuild,

@@ -274,6 +274,7 @@ void CInstallBuild::Build()
     m_state.assign(m_nVersions, VersionState{});
     WriteUninstaller(writer);
     m_entryCount.resize(m_nVersions);
+    m_stored.assign(m_nVersions, {});
     for (size_t v = 0; v < m_nVersions; ++v) m_entryCount[v] = m_tables[v].GetCount();
     m_pool = std::make_unique<CDataJobPool>(CDataJobPool::ThreadsFor(m_settings.jobs), m_progress,
                                             m_compressor, m_settings.tempDir);
@@ -473,20 +474,65 @@ void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd)
         }
     }
 
+    const bool external = item.GetOption(OptKeepExternal) == 1;
+    const uint64_t length = m_files[v].lengths[static_cast<size_t>(state.item)];
+    if (!takenOver && !external && m_settings.shareEqualFiles) {
+        if (const VersionState* equal = FindEqualStored(v, path, length)) {
+            const int own = state.item;
+            state = *equal;
+            state.item = own;
+            takenOver = true;
+        }
+    }
     if (!takenOver && state.state == kDelta) {
         Submit(v, DataJob::Kind::Delta, path, HostPath(reference, m_state[reference].item),
                rangeStart, rangeEnd);
+        if (m_settings.shareEqualFiles) RememberStored(v, path, length, state);
         return;
     }
     if (!takenOver) {
         state.state = kPlainCopy;
-        if (item.GetOption(OptKeepExternal) != 1) {
+        if (!external) {
             Submit(v, DataJob::Kind::Pack, path, std::string(), rangeStart, rangeEnd);
+            if (m_settings.shareEqualFiles) RememberStored(v, path, length, state);
             return;
         }
         ++m_result.storedFiles;
+    } else if (m_settings.shareEqualFiles && !external && (state.job || state.offset != kOffsetExternal)) {
+        // Taken over from an earlier version: stored data this version's equal files can share.
+        RememberStored(v, path, length, state);
     }
     AddPending(v, state, false);
+}
+
+const CInstallBuild::VersionState* CInstallBuild::FindEqualStored(size_t v, const std::string& path,
+                                                                  uint64_t length)
+{
+    auto found = m_stored[v].find(length);
+    if (found == m_stored[v].end()) return nullptr;
+    // Checksums first, so that many files of one length are not compared with each other.
+    auto checksumOf = [](const std::string& file) {
+        CFile in(file, CFile::Mode::Read);
+        return FileChecksum(in);
+    };
+    const uint32_t checksum = checksumOf(path);
+    for (StoredData& stored : found->second) {
+        if (!stored.haveChecksum) {
+            stored.checksum = checksumOf(stored.path);
+            stored.haveChecksum = true;
+        }
+        if (stored.checksum == checksum && SameContents(stored.path, path)) return &stored.state;
+    }
+    return nullptr;
+}
+
+void CInstallBuild::RememberStored(size_t v, const std::string& path, uint64_t length,
+                                   const VersionState& state)
+{
+    StoredData stored;
+    stored.path = path;
+    stored.state = state;
+    m_stored[v][length].push_back(std::move(stored));
 }
 
 void CInstallBuild::Submit(size_t v, DataJob::Kind kind, const std::string& path,
@@ -609,6 +655,7 @@ void CInstallBuild::Cleanup(bool keepOutput)
     // Running jobs stop at their next step; their data and temporary files go with them.
     m_pool.reset();
     m_pending.clear();
+    m_stored.clear();
     m_data.reset();
     if (m_output) {
         try {

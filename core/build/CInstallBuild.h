@@ -40,6 +40,9 @@ struct BuildSettings {
     // Threads that pack and code entries at once (0: one per processor). The setup program is
     // the same for every count.
     unsigned jobs = 0;
+    // Opt-in: a file whose content equals an earlier stored entry's in the same version takes
+    // over that entry's data instead of storing it again. Off: the specified output.
+    bool shareEqualFiles = false;
 };
 
 enum class BuildStatus {
@@ -103,6 +106,13 @@ private:
         VersionState state;
         bool ownsJob = false;  // its job's data is placed with this entry
     };
+    // A stored entry of one version, for --share-equal-files.
+    struct StoredData {
+        std::string path;  // host path of its file
+        VersionState state;
+        bool haveChecksum = false;
+        uint32_t checksum = 0;
+    };
     struct PendingPath {
         size_t pathIndex = 0;
         bool lineAdded = false;
@@ -126,6 +136,9 @@ private:
     CFileEntry MakeEntry(size_t v, const VersionState& state, uint32_t checksum, bool haveChecksum,
                          uint64_t length);
     void AddPending(size_t v, const VersionState& state, bool ownsJob);
+    // The stored entry of version v whose file equals path's (length bytes), or null.
+    const VersionState* FindEqualStored(size_t v, const std::string& path, uint64_t length);
+    void RememberStored(size_t v, const std::string& path, uint64_t length, const VersionState& state);
     void Submit(size_t v, DataJob::Kind kind, const std::string& path, const std::string& reference,
                 uint32_t rangeStart, uint32_t rangeEnd);
     // Places the data of finished paths; with wait, of all paths beyond the lookahead (all
@@ -161,6 +174,7 @@ private:
     std::vector<uint32_t> m_entryCount;  // entries decided per version, placed or not
     std::unique_ptr<CDataJobPool> m_pool;
     std::deque<PendingPath> m_pending;
+    std::vector<std::unordered_map<uint64_t, std::vector<StoredData>>> m_stored;  // per version, by length
     size_t m_nJobsPending = 0;
     std::vector<std::string> m_paths;      // distinct paths, as first listed
     std::vector<std::string> m_pathKeys;   // the same, upper-cased

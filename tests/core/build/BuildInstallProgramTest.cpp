@@ -82,6 +82,7 @@ protected:
     {
         BuildSettings settings{output.empty() ? Output() : output, TempDir()};
         settings.jobs = jobs;
+        settings.shareEqualFiles = shareEqualFiles;
         return BuildInstallProgram(project, report, host, disks, settings);
     }
     std::unique_ptr<CPackageReader> Read(const std::string& path = std::string())
@@ -95,6 +96,7 @@ protected:
 
     BuildScratch m_dir;
     unsigned jobs = 0;  // the build's threads (0: one per processor)
+    bool shareEqualFiles = false;
     CDataArray project;
     RecordingReport report;
     ScriptedHost host;
@@ -530,3 +532,71 @@ TEST_F(BuildThreads, AStopLeavesNothingBehind)
 }
 
 }  // namespace
+
+// --share-equal-files: within one version, a file equal to an earlier stored one takes over its
+// data (source version = its own, source entry = the earlier one, or that one's owner); external
+// and hidden entries neither share nor are shared; every entry still rebuilds to its file.
+TEST_F(BuildInstallProgramTest, SharedEqualFilesAreStoredOnceAndRebuildEach)
+{
+    const ByteVec text = Text("a licence paragraph", 400);
+    const ByteVec noise = Noise(5, 50000);
+    ByteVec changed = noise;
+    changed[100] ^= 1;
+    AddVersion();
+    AddFile(0, "a\\COPYING", text);
+    AddFile(0, "b\\COPYING", text);                                // shares a's data
+    AddFile(0, "lib1.bin", noise);
+    AddFile(0, "c\\COPYING", text).SetOption(OptKeepExternal, 1);  // kept external: no sharing
+    AddFile(0, "lib2.bin", noise);                                  // shares lib1's data
+    AddVersion();
+    AddFile(1, "lib1.bin", changed);  // a delta against version 1's lib1
+    AddFile(1, "lib3.bin", changed);  // shares the delta (its source: the delta's reference)
+    AddFile(1, "a\\COPYING", text);   // taken over from version 1
+    AddFile(1, "d\\COPYING", text);   // shares what a took over
+
+    std::vector<uint64_t> sizes;
+    for (bool share : {false, true}) {
+        shareEqualFiles = share;
+        jobs = share ? 3 : 1;
+        report = RecordingReport();
+        ASSERT_EQ(Build().status, BuildStatus::Built);
+        sizes.push_back(fs::file_size(Output()));
+    }
+    EXPECT_LT(sizes[1] + noise.size() / 2, sizes[0]);
+
+    auto reader = Read();
+    const auto& t0 = reader->Contents().versions[0].files;
+    const auto& t1 = reader->Contents().versions[1].files;
+    ASSERT_EQ(t0.size(), 5u);
+    ASSERT_EQ(t1.size(), 4u);
+    auto sameData = [](const CFileEntry& a, const CFileEntry& b) {
+        return a.m_nOffset == b.m_nOffset && a.m_nPackedSize == b.m_nPackedSize;
+    };
+    EXPECT_TRUE(sameData(t0[1], t0[0]));
+    EXPECT_EQ(t0[1].m_nSourceVersion, 0u);
+    EXPECT_EQ(t0[1].m_nSourceEntry, 0u);
+    EXPECT_TRUE(sameData(t0[4], t0[2]));
+    EXPECT_EQ(t0[4].m_nSourceEntry, 2u);
+    EXPECT_TRUE(t0[3].IsExternal());
+    // Version 2's table follows the paths' first listing: a, lib1, lib3, d.
+    EXPECT_TRUE(sameData(t1[2], t1[1]));
+    EXPECT_TRUE(t1[2].m_nFlags & package::kEntryDelta);
+    EXPECT_EQ(t1[2].m_nSourceVersion, 0u);  // the delta's reference: version 1's lib1
+    EXPECT_EQ(t1[2].m_nSourceEntry, 2u);
+    EXPECT_TRUE(sameData(t1[3], t0[0]));
+    EXPECT_EQ(t1[3].m_nSourceVersion, 0u);
+    EXPECT_EQ(t1[3].m_nSourceEntry, 0u);
+
+    const std::map<std::string, ByteVec> v0 = {{"a\\COPYING", text}, {"b\\COPYING", text},
+                                               {"lib1.bin", noise}, {"lib2.bin", noise}};
+    const std::map<std::string, ByteVec> v1 = {{"lib1.bin", changed}, {"lib3.bin", changed},
+                                               {"a\\COPYING", text}, {"d\\COPYING", text}};
+    for (size_t v = 0; v < 2; ++v) {
+        const auto& files = reader->Contents().versions[v].files;
+        for (size_t e = 0; e < files.size(); ++e) {
+            if (files[e].IsExternal()) continue;
+            EXPECT_NO_THROW(reader->VerifyFile(v, e)) << v << " " << e;
+            EXPECT_EQ(RebuiltFile(*reader, v, e), (v == 0 ? v0 : v1).at(files[e].m_strPath)) << files[e].m_strPath;
+        }
+    }
+}
