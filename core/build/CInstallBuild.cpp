@@ -5,9 +5,7 @@
 #include <new>
 #include <system_error>
 
-#include "core/build/CChecksumSource.h"
 #include "core/build/FileVersionFacts.h"
-#include "core/delta/CDeltaEncoder.h"
 #include "core/model/CDataArray.h"
 #include "core/model/CUserAbort.h"
 #include "core/model/FileOption.h"
@@ -425,7 +423,7 @@ void CInstallBuild::StorePath(size_t pathIndex)
         if (m_pool->Threads() <= 1) m_progress.SetBar(from);
         if (item < 0) continue;
         Decide(v, from, to);
-        if (state.state != kUndecided && !lineAdded) lineAdded = true;
+        lineAdded = lineAdded || state.state != kUndecided;
     }
     m_pending.back().lineAdded = lineAdded;
 }
