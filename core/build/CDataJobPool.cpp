@@ -1,5 +1,6 @@
 #include "core/build/CDataJobPool.h"
 
+#include <algorithm>
 #include <chrono>
 #include <new>
 
@@ -38,9 +39,9 @@ private:
 
 unsigned CDataJobPool::ThreadsFor(unsigned n)
 {
-    if (n > 0) return n;
+    if (n > 0) return std::min(n, kMaxThreads);
     const unsigned cores = std::thread::hardware_concurrency();
-    return cores > 0 ? cores : 1;
+    return std::clamp(cores, 1u, kMaxDefaultThreads);
 }
 
 CDataJobPool::CDataJobPool(unsigned threads, CBuildProgress& progress, CCompressor& compressor,

@@ -64,6 +64,11 @@ public:
     CDataJobPool(const CDataJobPool&) = delete;
     CDataJobPool& operator=(const CDataJobPool&) = delete;
 
+    // Each thread holds up to about 20 MB (its job and up to two finished ones waiting), so the
+    // count is capped: by default at 16, on request at 64.
+    static constexpr unsigned kMaxDefaultThreads = 16;
+    static constexpr unsigned kMaxThreads = 64;
+
     unsigned Threads() const { return m_nThreads; }
     // The thread count for a request of n (0: one per processor).
     static unsigned ThreadsFor(unsigned n);
