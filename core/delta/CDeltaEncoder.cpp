@@ -14,7 +14,8 @@ namespace velkan {
 
 namespace {
 
-constexpr uint32_t kKeyCount = 65536;
+// Heads of the long-key chains: one per 16-bit hash.
+constexpr uint32_t kLongKeyHeads = 65536;
 // The window is re-centred only once the target has moved this far since the last centring.
 constexpr int64_t kRecentreStep = CDeltaEncoder::kWindowSize / 8;
 // A copy longer than this always updates the progress display.
@@ -105,7 +106,7 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
     m_ref.assign(kReferenceCapacity, 0);
     // Room for an 8-byte read of the long key at the last search position.
     m_new.assign(kNewCapacity + 8, 0);
-    m_longHead.assign(kKeyCount, kNoPosition);
+    m_longHead.assign(kLongKeyHeads, kNoPosition);
     m_longPrevious.assign(kWindowSize, kNoPosition);
     m_candidates.assign(kWindowSize, 0);
     m_hasWindow = false;

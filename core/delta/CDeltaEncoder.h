@@ -3,9 +3,9 @@
 //
 // The idea: a later version of a file mostly keeps the order of the earlier one, so the copy
 // source of any part of the new file lies near the proportionally corresponding place of the
-// reference. The encoder indexes only a window of 32768 reference positions around that place
-// (by their first two bytes) and picks, among the positions that share the current two bytes,
-// the copy that saves the most output. The window moves forward with the new file; memory stays
+// reference. The encoder searches only a window of 32768 reference positions around that place
+// and picks, among the positions that share the current two bytes, the copy that saves the most
+// output (the search reaches the few that can win through a 6-byte key index, see FindMatch). The window moves forward with the new file; memory stays
 // bounded whatever the file sizes, and a change far from the proportional place is coded as
 // literals. Commands and literals go to two sub-streams, each packed with the compressor when
 // that makes it smaller.
