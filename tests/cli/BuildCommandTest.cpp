@@ -3,6 +3,8 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -190,6 +192,31 @@ TEST_F(BuildCommand, NothingToInstallFails)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("Nothing to install! No Install program saved."), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(P("setup.exe")));
+}
+
+// --jobs chooses the threads and never the bytes; --share-equal-files stores equal files once
+// and the result verifies.
+TEST_F(BuildCommand, JobsAndSharedFiles)
+{
+    AddVersion("one");
+    for (int i = 0; i < 6; ++i) AddFile("one", "f" + std::to_string(i), Noise(i % 3, 20000));
+    auto bytes = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    ASSERT_EQ(Build({"-o", P("one.exe"), "--jobs", "1"}).exitCode, 0);
+    ASSERT_EQ(Build({"-o", P("three.exe"), "--jobs", "3"}).exitCode, 0);
+    EXPECT_TRUE(bytes(P("one.exe")) == bytes(P("three.exe")));
+    for (const char* bad : {"", "x", "-1", "12345"}) {
+        EXPECT_EQ(Build({"-o", P("bad.exe"), "--jobs", bad}).exitCode, 2) << bad;
+    }
+    EXPECT_FALSE(fs::exists(P("bad.exe")));
+
+    CliResult shared = Build({"-o", P("shared.exe"), "--share-equal-files"});
+    ASSERT_EQ(shared.exitCode, 0) << shared.err;
+    EXPECT_LT(fs::file_size(P("shared.exe")) + 20000, fs::file_size(P("one.exe")));  // three copies fewer
+    CliResult verified = RunVelkanc({"verify", P("shared.exe")});
+    EXPECT_EQ(verified.exitCode, 0) << verified.out << verified.err;
 }
 
 TEST_F(BuildCommand, ControlCCancelsWithoutLeavingFiles)

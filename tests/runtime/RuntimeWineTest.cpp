@@ -320,6 +320,49 @@ TEST_F(RuntimeWine, InstallsWhatVelkancBuildWrites)
 #endif
 }
 
+// velkanc build --share-equal-files: equal files of one version are stored once and every one
+// of them is installed byte for byte.
+TEST_F(RuntimeWine, InstallsFilesSharingTheirData)
+{
+#ifndef VELKANC_PATH
+    GTEST_SKIP() << "velkanc is not part of this build";
+#else
+    const std::vector<uint8_t> data = Noise(120000, 31);
+    fs::path src = m_dir / "src1";
+    WriteBytes(src / "a" / "lib.bin", data);
+    WriteBytes(src / "b" / "lib.bin", data);
+    WriteBytes(src / "c.bin", data);
+    WriteText(src / "a" / "COPYING", "the same licence");
+    WriteText(src / "b" / "COPYING", "the same licence");
+    WriteText(src / "other.txt", "not shared");
+    CDataArray project;
+    project.m_nWindowMode = 0;
+    CData v = Version(1, "Shared");
+    for (const char* path : {"a\\lib.bin", "a\\COPYING", "b\\lib.bin", "b\\COPYING", "c.bin", "other.txt"}) {
+        v.m_files.push_back(Item(path));
+    }
+    project.m_versions.push_back(v);
+    fs::path vkp = m_dir / "project.vkp";
+    velkan::SaveProject(project, vkp.string());
+    fs::path setup = m_dir / "shared.exe";
+    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " + Quote(setup.string()) +
+                    " --yes --share-equal-files >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
+              0)
+        << ReadText(m_dir / "build.txt");
+    fs::path plain = m_dir / "plain.exe";
+    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " + Quote(plain.string()) +
+                    " --yes >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
+              0);
+    // The noise is stored once instead of three times (it packs to about 60%).
+    EXPECT_GT(fs::file_size(plain), fs::file_size(setup) + data.size());
+    fs::path target = m_dir / "install";
+    fs::path log = m_dir / "setup.log";
+    ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0)
+        << ReadText(log);
+    for (const fs::path& f : FilesUnder(src)) EXPECT_EQ(ReadBytes(target / f), ReadBytes(src / f)) << f;
+#endif
+}
+
 // Damaged setup programs install nothing and exit 1: one flipped byte in a packed file, a
 // program cut short, and an entry path that would leave the installation directory.
 TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
