@@ -7,7 +7,6 @@
 #include "cli/CommandRegistry.h"
 #include "core/package/CPackageException.h"
 #include "core/package/CPackageReader.h"
-#include "core/platform/CodePage.h"
 #include "core/stream/CFileException.h"
 
 namespace velkan::cli {
@@ -36,7 +35,7 @@ int RunVerify(const std::vector<std::string>& args)
                 reader->VerifyFile(v, e);
             } catch (const std::exception& error) {
                 ++failed;
-                std::printf("FAILED %s\n", Cp1252ToUtf8(error.what()).c_str());
+                std::printf("FAILED %s\n", error.what());
             }
         }
     }

@@ -17,6 +17,7 @@
 #include "core/package/PackageChecksum.h"
 #include "core/package/PackageDecoding.h"
 #include "core/package/PackageFormat.h"
+#include "core/package/ShownName.h"
 #include "core/stream/CFile.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
@@ -439,12 +440,12 @@ void CPackageReader::ReadData(uint64_t offset, void* buffer, size_t size)
 const CFileEntry& CPackageReader::GetEntry(size_t version, size_t entry) const
 {
     if (version >= m_contents.versions.size()) {
-        Fail("no version " + std::to_string(version) + " (the program has " +
+        Fail("no version " + std::to_string(version + 1) + " (the program has " +
              std::to_string(m_contents.versions.size()) + ")");
     }
     const auto& files = m_contents.versions[version].files;
     if (entry >= files.size()) {
-        Fail("version " + std::to_string(version) + " has no entry " + std::to_string(entry) +
+        Fail("version " + std::to_string(version + 1) + " has no entry " + std::to_string(entry + 1) +
              " (its table has " + std::to_string(files.size()) + ")");
     }
     return files[entry];
@@ -452,8 +453,8 @@ const CFileEntry& CPackageReader::GetEntry(size_t version, size_t entry) const
 
 std::string CPackageReader::DescribeEntry(size_t version, size_t entry) const
 {
-    return "version " + std::to_string(version) + " entry " + std::to_string(entry) + " (" +
-           GetEntry(version, entry).m_strPath + ")";
+    return "version " + std::to_string(version + 1) + " entry " + std::to_string(entry + 1) + " (" +
+           ShownName(GetEntry(version, entry).m_strPath) + ")";
 }
 
 uint32_t CPackageReader::RebuildFile(size_t version, size_t entry, IByteSink& output)
@@ -486,8 +487,8 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
             size_t sourceEntry = e.m_nSourceEntry;
             if (sourceVersion >= m_contents.versions.size() ||
                 sourceEntry >= m_contents.versions[sourceVersion].files.size()) {
-                Fail(name + ": its delta names version " + std::to_string(sourceVersion) +
-                     " entry " + std::to_string(sourceEntry) + ", which does not exist");
+                Fail(name + ": its delta names version " + std::to_string(sourceVersion + 1) +
+                     " entry " + std::to_string(sourceEntry + 1) + ", which does not exist");
             }
             const CFileEntry& reference = GetEntry(sourceVersion, sourceEntry);
             std::vector<uint8_t> delta(e.m_nPackedSize);

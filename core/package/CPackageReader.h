@@ -55,7 +55,8 @@ public:
     void ReadData(uint64_t offset, void* buffer, size_t size);
 
     const CFileEntry& GetEntry(size_t version, size_t entry) const;
-    // "version V entry E (PATH)" for messages.
+    // "version V entry E ("PATH")" for messages: UTF-8, numbers counting from 1, the path escaped
+    // as ShownName does.
     std::string DescribeEntry(size_t version, size_t entry) const;
 
     // Rebuilds the file of an entry (for the uninstaller entry: its unpacked data block) into
