@@ -53,7 +53,14 @@ uint64_t ReadLength(const uint8_t* delta, size_t size, size_t& at, bool wide, co
     return value;
 }
 
-void ReadSubStream(const uint8_t* delta, size_t size, size_t& at, const char* name, SubStream& out)
+// Each command writes at least one byte and takes at most eight (a one-byte copy with the
+// longest position code); each literal is written once. So a delta rebuilding a file of a known
+// length cannot use more of either sub-stream, and larger declarations are refused before
+// anything is unpacked.
+constexpr uint64_t kMaxCommandBytesPerOutputByte = 8;
+
+void ReadSubStream(const uint8_t* delta, size_t size, size_t& at, const char* name, SubStream& out,
+                   std::optional<uint64_t> limit)
 {
     const size_t start = at;
     if (at >= size) Fail(std::string(name) + " sub-stream missing at offset " + std::to_string(at));
@@ -68,6 +75,11 @@ void ReadSubStream(const uint8_t* delta, size_t size, size_t& at, const char* na
              ": packed-length width given for a stored sub-stream");
     }
     out.length = ReadLength(delta, size, at, flags & 2, name, "unpacked");
+    if (limit && out.length > *limit) {
+        Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) + " declares " +
+             std::to_string(out.length) + " bytes, more than a file of the expected length can use (" +
+             std::to_string(*limit) + ")");
+    }
     if (!packed) {
         if (size - at < out.length) {
             Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) + " holds " +
@@ -177,8 +189,13 @@ uint64_t CDeltaDecoder::Apply(const uint8_t* delta, size_t size, IDeltaReference
     SubStream commands;
     SubStream literals;
     size_t at = 0;
-    ReadSubStream(delta, size, at, "command", commands);
-    ReadSubStream(delta, size, at, "literal", literals);
+    std::optional<uint64_t> commandLimit, literalLimit;
+    if (expectedLength) {
+        commandLimit = *expectedLength * kMaxCommandBytesPerOutputByte;
+        literalLimit = *expectedLength;
+    }
+    ReadSubStream(delta, size, at, "command", commands, commandLimit);
+    ReadSubStream(delta, size, at, "literal", literals, literalLimit);
     if (at != size) {
         Fail(std::to_string(size - at) + " bytes after the literal sub-stream (offset " +
              std::to_string(at) + ")");

@@ -17,6 +17,7 @@
 #include "core/package/PackageChecksum.h"
 #include "core/package/PackageDecoding.h"
 #include "core/package/PackageFormat.h"
+#include "core/package/SectionLimits.h"
 #include "core/package/ShownName.h"
 #include "core/stream/CFile.h"
 #include "core/stream/CFileException.h"
@@ -247,6 +248,7 @@ void CPackageReader::ReadSections()
 {
     uint64_t length = m_contents.fileLength;
     uint64_t pos = m_contents.stubSize;
+    uint64_t held = 0;  // unpacked bytes of the sections kept in the contents
     for (;;) {
         if (length - pos < kSectionHeaderSize) {
             Fail("the file ends at offset " + std::to_string(length) +
@@ -288,11 +290,39 @@ void CPackageReader::ReadSections()
             Fail(SectionName(section) + ": a body of " + std::to_string(section.bodySize) +
                  " bytes passes the end of the file");
         }
-        std::vector<uint8_t> body = ReadBody(section);
-        section.unpackedSize = static_cast<uint32_t>(body.size());
-        DecodeSection(section, body);
+        CheckSectionSize(section, held);
+        if (MaxUnpackedSectionSize(section.id) != 0) {
+            std::vector<uint8_t> body = ReadBody(section);
+            section.unpackedSize = static_cast<uint32_t>(body.size());
+            DecodeSection(section, body);
+            // The dialog block is only measured here; the rest stays in the contents.
+            if (section.id != kDialogBlock) held += body.size();
+        }
         m_contents.sections.push_back(section);
         pos += kSectionHeaderSize + section.bodySize;
+    }
+}
+
+void CPackageReader::CheckSectionSize(SectionRecord& section, uint64_t held)
+{
+    uint32_t declared = section.bodySize;
+    if (section.flags & kSectionPacked) {
+        if (section.bodySize < 4) Fail(SectionName(section) + ": a packed body shorter than 4 bytes");
+        uint8_t sizeField[4];
+        m_input->ReadAt(section.offset + kSectionHeaderSize, sizeField, 4);
+        declared = GetU32(sizeField);
+    }
+    section.unpackedSize = declared;
+    uint32_t cap = MaxUnpackedSectionSize(section.id);
+    if (cap == 0) return;  // not ours: listed, never unpacked
+    if (declared > cap) {
+        Fail(SectionName(section) + ": unpacks to " + std::to_string(declared) +
+             " bytes, more than the " + std::to_string(cap) + " such a section may take");
+    }
+    if (section.id != kDialogBlock && declared > kMaxHeldSectionBytes - held) {
+        Fail(SectionName(section) + ": unpacks to " + std::to_string(declared) +
+             " bytes, beyond the " + std::to_string(kMaxHeldSectionBytes) +
+             " bytes all sections together may take");
     }
 }
 

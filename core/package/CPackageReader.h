@@ -77,6 +77,9 @@ private:
     void ReadStub();
     void ReadSections();
     std::vector<uint8_t> ReadBody(const SectionRecord& section);
+    // Sets the section's unpacked size from its header and refuses it when over its cap or
+    // when held bytes plus it pass the total (SectionLimits.h); nothing is unpacked here.
+    void CheckSectionSize(SectionRecord& section, uint64_t held);
     void DecodeSection(SectionRecord& section, const std::vector<uint8_t>& body);
     std::string SectionName(const SectionRecord& section) const;
     uint32_t Rebuild(size_t version, size_t entry, IByteSink& output, EntryChain& chain);
