@@ -13,6 +13,8 @@
 #include "core/package/CChecksumAccumulator.h"
 #include "core/package/CFilePackageInput.h"
 #include "core/package/CPackageException.h"
+#include "core/package/CertificateTable.h"
+#include "core/package/DataLayout.h"
 #include "core/package/DataSection.h"
 #include "core/package/PackageChecksum.h"
 #include "core/package/PackageDecoding.h"
@@ -174,6 +176,11 @@ void CPackageReader::Read()
     m_contents.fileLength = m_input->GetLength();
     ReadStub();
     ReadSections();
+    try {
+        m_roles = CheckDataLayout(m_contents);
+    } catch (const CPackageException& e) {
+        Fail(e.what());
+    }
     m_contents.key = PackageKey(m_contents.keySeed,
                                 (m_contents.projectFlags.value_or(0) & kFlagFullScreen) != 0,
                                 m_contents.backTitle.value_or(std::string()));
@@ -279,6 +286,11 @@ void CPackageReader::ReadSections()
             if (chunk > section.bodySize) {
                 Fail(SectionName(section) + ": a chunk of " + std::to_string(chunk) +
                      " bytes in a data stream of " + std::to_string(section.bodySize));
+            }
+            if (section.bodySize == chunk && chunkStart + chunk != length &&
+                !IsAuthenticodeCertificateTable(*m_input, chunkStart + chunk)) {
+                Fail(SectionName(section) + ": " + std::to_string(length - chunkStart - chunk) +
+                     " bytes follow the data section (only a signature's certificate table may)");
             }
             m_contents.hasDataSection = true;
             m_contents.dataLength = section.bodySize;
@@ -483,8 +495,7 @@ const CFileEntry& CPackageReader::GetEntry(size_t version, size_t entry) const
 
 std::string CPackageReader::DescribeEntry(size_t version, size_t entry) const
 {
-    return "version " + std::to_string(version + 1) + " entry " + std::to_string(entry + 1) + " (" +
-           ShownName(GetEntry(version, entry).m_strPath) + ")";
+    return velkan::DescribeEntry(version, entry, GetEntry(version, entry).m_strPath);
 }
 
 uint32_t CPackageReader::RebuildFile(size_t version, size_t entry, IByteSink& output)
@@ -564,6 +575,8 @@ void CPackageReader::VerifyFile(size_t version, size_t entry)
              " bytes but stores no data");
     }
     if (e.IsExternal() || e.HasNoData()) return;
+    // A takeover agrees in every number with its owner, whose stream is checked on its own.
+    if (m_roles[version][entry] == EntryRole::Takeover) return;
     if (e.m_nFlags & kEntryUninstaller) {
         ReadUninstallerData(version, entry);  // no checksum: the block itself must decode
         return;

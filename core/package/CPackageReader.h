@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/compress/CDecompressor.h"
+#include "core/package/DataLayout.h"
 #include "core/package/IPackageInput.h"
 #include "core/package/PackageRecords.h"
 
@@ -42,7 +43,9 @@ public:
     // Throws CFileException when the file cannot be opened.
     static std::unique_ptr<CPackageReader> OpenFile(const std::string& path);
 
-    // Decodes the stub slots and every section. Throws CPackageException.
+    // Decodes the stub slots and every section and checks that the data stream adds up
+    // (CheckDataLayout) and that nothing but a certificate table follows it. Throws
+    // CPackageException.
     void Read();
     const PackageContents& Contents() const { return m_contents; }
 
@@ -66,7 +69,8 @@ public:
     // Rebuilds the file and compares its checksum with the stored one (XOR the package key).
     // Throws CPackageException on any failure. Entries kept external have nothing to compare; an
     // entry without data must claim no file (size and checksum 0); the uninstaller entry's data
-    // block must decode (its checksum is stored as 0).
+    // block must decode (its checksum is stored as 0). A takeover is not rebuilt again: it agrees
+    // with its owner in every number.
     void VerifyFile(size_t version, size_t entry);
     // The decoded uninstaller data block of an uninstaller entry.
     UninstallerDataRecord ReadUninstallerData(size_t version, size_t entry);
@@ -89,6 +93,7 @@ private:
     ContinuationOpener m_opener;
     std::vector<std::unique_ptr<IPackageInput>> m_continuations;
     PackageContents m_contents;
+    std::vector<std::vector<EntryRole>> m_roles;  // of every entry, from CheckDataLayout
     CDecompressor m_decoder;  // reused for every packed stream: its state is large
     bool m_bChunksLoaded = false;
 };

@@ -25,4 +25,10 @@ std::string ShownName(const std::string& cp1252)
     return out + "\"";
 }
 
+std::string DescribeEntry(size_t version, size_t entry, const std::string& cp1252Path)
+{
+    return "version " + std::to_string(version + 1) + " entry " + std::to_string(entry + 1) + " (" +
+           ShownName(cp1252Path) + ")";
+}
+
 }  // namespace velkan
