@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <cstdio>
 #include <new>
+#include <random>
 #include <system_error>
 
 #include "core/build/CChecksumSource.h"
 #include "core/build/FileVersionFacts.h"
+#include "core/build/SourceFileCheck.h"
 #include "core/delta/CDeltaEncoder.h"
 #include "core/model/CDataArray.h"
 #include "core/model/CUserAbort.h"
@@ -84,6 +87,15 @@ bool SameContents(const std::string& a, const std::string& b)
     } catch (const CFileException&) {
         return false;
     }
+}
+
+// A name beside path that no other build picks: the target's name, a random part and ".tmp".
+std::string TemporaryNameBeside(const std::string& path)
+{
+    std::random_device random;
+    char text[24];
+    std::snprintf(text, sizeof text, ".%08x%08x.tmp", random(), random());
+    return path + text;
 }
 
 uint64_t FileLengthOrZero(const std::string& path)
@@ -248,7 +260,13 @@ void CInstallBuild::Build()
     m_nVersions = m_project.m_versions.size();
     m_dataTemp = std::make_unique<CDeltaTempFile>(m_settings.tempDir);
 
-    m_output = m_disks.CreateFile(m_settings.outputPath);
+    m_dataWriter = std::make_unique<CDataSectionWriter>(m_disks, m_settings.outputPath);
+    // Written beside the target and put in place only when complete, so a failed or cancelled
+    // build leaves the previous program as it was. A removable disk is written in place: a
+    // spanned program fills the disk, with no room for a second copy.
+    m_strWritePath = m_dataWriter->TargetIsRemovable() ? m_settings.outputPath
+                                                       : TemporaryNameBeside(m_settings.outputPath);
+    m_output = m_disks.CreateFile(m_strWritePath);
     m_bOutputCreated = true;
     m_data = std::make_unique<CFile>(m_dataTemp->Path(), CFile::Mode::Create);
     CSectionWriter writer(*m_output);
@@ -286,7 +304,6 @@ void CInstallBuild::Build()
     m_result.programSize = dataLength + m_output->GetPosition() + kSectionHeaderSize + 4;
 
     CFile dataIn(m_dataTemp->Path(), CFile::Mode::Read);
-    m_dataWriter = std::make_unique<CDataSectionWriter>(m_disks, m_settings.outputPath);
     m_dataWriter->DecideSpanning(dataLength);
     m_output = m_dataWriter->Write(std::move(m_output), dataIn, dataLength);
     m_output->Close();
@@ -299,6 +316,10 @@ void CInstallBuild::Build()
     if (entries == 0) {
         m_result.status = BuildStatus::NothingToInstall;
         return;
+    }
+    if (m_strWritePath != m_settings.outputPath) {
+        m_disks.ReplaceFile(m_strWritePath, m_settings.outputPath);
+        m_strWritePath = m_settings.outputPath;
     }
     AppendSummary();
     m_result.status = BuildStatus::Built;
@@ -323,6 +344,8 @@ void CInstallBuild::CollectPaths()
         files.lengths.resize(version.m_files.size());
         for (size_t i = 0; i < version.m_files.size(); ++i) {
             const std::string host = HostPath(v, static_cast<int>(i));
+            CheckSourceFile(host, version.m_files[i].m_strPath,
+                            version.m_files[i].GetOption(OptInstallMode) != kDoNotInstall);
             files.lengths[i] = FileLengthOrZero(host);
             m_fTotal += static_cast<double>(files.lengths[i]);
             if (selfInside && CanonicalText(host) == self) continue;
@@ -571,7 +594,7 @@ void CInstallBuild::Cleanup(bool keepOutput)
     if (m_dataWriter) m_result.continuationFiles = m_dataWriter->ContinuationFiles();
     // Once a disk change has begun, the disks written so far stay as they are.
     if (!keepOutput && m_bOutputCreated && m_result.continuationFiles == 0) {
-        m_disks.DeleteFile(m_settings.outputPath);
+        m_disks.DeleteFile(m_strWritePath);
     }
     m_dataTemp.reset();
 }

@@ -3,8 +3,10 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <random>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 
@@ -218,8 +220,15 @@ TEST_F(BuildCommand, ControlCCancelsWithoutLeavingFiles)
     ASSERT_EQ(posix_spawn(&pid, VELKANC_PATH, &actions, nullptr, argv.data(), envp.data()), 0);
     posix_spawn_file_actions_destroy(&actions);
 
-    // Once the program file exists, the build is packing files.
-    for (int i = 0; i < 2000 && !fs::exists(P("setup.exe")); ++i) {
+    // Once the program's temporary file beside the target exists, the build is packing files.
+    auto besideTarget = [&] {
+        size_t count = 0;
+        for (const auto& item : fs::directory_iterator(m_dir.Path())) {
+            count += item.path().filename().string().rfind("setup.exe", 0) == 0;
+        }
+        return count;
+    };
+    for (int i = 0; i < 2000 && besideTarget() == 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -228,7 +237,7 @@ TEST_F(BuildCommand, ControlCCancelsWithoutLeavingFiles)
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 3);
-    EXPECT_FALSE(fs::exists(P("setup.exe")));
+    EXPECT_EQ(besideTarget(), 0u);
     EXPECT_TRUE(fs::is_empty(P("tmp")));
 }
 
@@ -247,3 +256,59 @@ TEST_F(BuildCommand, AFailureNamesTheFileInTheTerminalsEncoding)
     EXPECT_EQ(r.err.find("\xC3\x83"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(P("out.exe")));
 }
+
+namespace {
+
+// Files a build must not take: names Windows refuses or alters (the setup program would fail at
+// the end user's), and files that are not regular (a FIFO would hang the build, a device feed it
+// without end). Each stops the build with the file named, even with --yes.
+TEST_F(BuildCommand, SourcesWindowsOrTheBuildCannotTakeStopIt)
+{
+    struct Case {
+        const char* path;  // Windows-1252, as the project lists it
+        const char* message;
+        std::function<void(const fs::path&)> make = nullptr;  // replaces the written file
+    } cases[] = {
+        {"aux", "a device name reserved by Windows"},
+        {"docs\\CON.txt", "a device name reserved by Windows"},
+        {"com1", "a device name reserved by Windows"},
+        {"COM\xB9.txt", "a device name reserved by Windows"},
+        {"trail.", "a trailing dot or space"},
+        {"trail ", "a trailing dot or space"},
+        {"q?.txt", "the character '?'"},
+        {"tab\t.txt", "the control character 0x09"},
+        {"fifo", "not a regular file",
+         [](const fs::path& p) {
+             fs::remove(p);
+             ASSERT_EQ(mkfifo(p.c_str(), 0600), 0);
+         }},
+        {"zero", "not a regular file",
+         [](const fs::path& p) {
+             fs::remove(p);
+             fs::create_symlink("/dev/zero", p);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        SetUp();
+        AddVersion("one");
+        AddFile("one", "a.txt", "a");
+        std::string host = c.path;
+        std::replace(host.begin(), host.end(), '\\', '/');
+        // Non-ASCII names are stored on the host in UTF-8.
+        if (host.find('\xB9') != std::string::npos) host = "COM\xC2\xB9.txt";
+        fs::create_directories((m_dir / "one" / host).parent_path());
+        WriteFileText(m_dir / "one" / host, "x");
+        if (c.make) c.make(m_dir / "one" / host);
+        project.m_versions[0].m_files.push_back(CFileItem(c.path));
+        WriteFileText(m_dir / "setup.exe", "the previous program");
+        CliResult r = Build({"-o", P("setup.exe"), "--yes"});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(host), std::string::npos) << r.err;
+        EXPECT_EQ(ReadFileText(m_dir / "setup.exe"), "the previous program");
+        fs::remove_all(m_dir / "one");
+    }
+}
+
+}  // namespace

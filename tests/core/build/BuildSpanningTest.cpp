@@ -92,6 +92,14 @@ public:
         return names;
     }
     void DeleteFile(const std::string& path) override { Current().files.erase(path); }
+    void ReplaceFile(const std::string& from, const std::string& to) override
+    {
+        auto& files = Current().files;
+        auto node = files.extract(from);
+        node.key() = to;
+        files.erase(to);
+        files.insert(std::move(node));
+    }
     bool AskInsertDisk(int diskNumber) override
     {
         asked.push_back(diskNumber);
