@@ -1,5 +1,6 @@
-// A uniquely named scratch file in a temporary directory. The name is reserved on construction
-// and the file is removed when the object goes, so no error path can leave it behind.
+// A scratch file in a private folder of its own (mode 0700, the file 0600, both created
+// exclusively), so other users can neither read it nor race its name. Both are removed when the
+// object goes, so no error path can leave them behind.
 #pragma once
 
 #include <string>
@@ -17,6 +18,7 @@ public:
     const std::string& Path() const { return m_path; }
 
 private:
+    std::string m_dir;
     std::string m_path;
 };
 
