@@ -1,5 +1,6 @@
 // velkanc new: a new default project whose file list is the scan of a source directory, as New
 // followed by choosing that directory on the Files page gives.
+#include <cstdio>
 #include <filesystem>
 
 #include "cli/ArgParser.h"
@@ -14,7 +15,7 @@ namespace {
 
 int RunNew(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"--source", "--title", "-o"}, {"--no-subdirs"});
+    CArgParser p(args, {"--source", "--title", "-o"}, {"--no-subdirs", "--follow-outside-links"});
     p.ExpectPositional(0, 0);
     auto source = p.Value("--source");
     auto out = p.Value("-o");
@@ -35,7 +36,11 @@ int RunNew(const std::vector<std::string>& args)
     version.m_bSubDirs = p.Has("--no-subdirs") ? 0 : 1;
     if (auto title = p.Value("--title")) version.m_strTitle = ToProjectText(*title, "the title");
     try {
-        version.m_files.ScanDirectory(hostDir, hostDir, version.m_bSubDirs != 0, nullptr);
+        for (const std::string& note :
+             version.m_files.ScanDirectory(hostDir, hostDir, version.m_bSubDirs != 0, nullptr,
+                                           p.Has("--follow-outside-links"))) {
+            std::fprintf(stderr, "velkanc: note: %s\n", note.c_str());
+        }
     } catch (const CFileException& e) {
         throw CommandError{e.what()};
     }
@@ -50,11 +55,15 @@ const bool registered = RegisterCommand({
     "\n"
     "Writes a new project with one version, \"Default\", whose source directory is DIR (made\n"
     "absolute, with a trailing separator) and whose file list is every file under DIR, with the\n"
-    "default options (shared DLL usage counts for .dll and .ocx files).\n"
+    "default options (shared DLL usage counts for .dll and .ocx files). Only regular files are\n"
+    "listed: FIFOs, sockets, devices, links to nothing and links to files outside DIR are\n"
+    "skipped with a note; a name with a backslash or one Windows refuses stops the scan.\n"
     "\n"
     "  --source DIR    the directory holding the files to install\n"
     "  --title TITLE   the product title (default \"MyProduct\")\n"
     "  --no-subdirs    only the files directly in DIR, not those of its sub-directories\n"
+    "  --follow-outside-links\n"
+    "                  list links to files outside DIR too (their contents are packed)\n"
     "  -o OUT          the project file to write\n",
     RunNew,
 });

@@ -1,6 +1,6 @@
 #include "core/package/EntryPath.h"
 
-#include "core/package/WindowsName.h"
+#include "core/platform/WindowsName.h"
 
 namespace velkan {
 

@@ -14,7 +14,7 @@
 #include "core/package/PackageDecoding.h"
 #include "core/package/EntryPath.h"
 #include "core/package/ShownName.h"
-#include "core/package/WindowsName.h"
+#include "core/platform/WindowsName.h"
 #include "core/package/PackageChecksum.h"
 #include "core/package/ProjectSections.h"
 #include "core/package/StubImage.h"

@@ -1,4 +1,4 @@
-#include "core/package/WindowsName.h"
+#include "core/platform/WindowsName.h"
 
 #include <cstdio>
 
