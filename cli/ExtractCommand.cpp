@@ -8,6 +8,7 @@
 
 #include "cli/ArgParser.h"
 #include "cli/CommandRegistry.h"
+#include "cli/ExternalFolder.h"
 #include "cli/VersionChoice.h"
 #include "core/package/CPackageReader.h"
 #include "core/package/EntryPath.h"
@@ -22,7 +23,7 @@ namespace {
 
 int RunExtract(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"--version", "--to"}, {});
+    CArgParser p(args, {"--version", "--to", "--external"}, {});
     p.ExpectPositional(1, 1);
     auto to = p.Value("--to");
     if (!to) throw UsageError{"--to DIR is required"};
@@ -32,6 +33,7 @@ int RunExtract(const std::vector<std::string>& args)
     try {
         reader = CPackageReader::OpenFile(path);
         reader->Read();
+        UseExternalFolder(*reader, path, p.Value("--external"));
     } catch (const std::exception& e) {
         throw CommandError{e.what()};
     }
@@ -92,7 +94,7 @@ int RunExtract(const std::vector<std::string>& args)
 const bool registered = RegisterCommand({
     "extract",
     "rebuild the files of one version of a setup program",
-    "Usage: velkanc extract SETUP [--version V] --to DIR\n"
+    "Usage: velkanc extract SETUP [--version V] --to DIR [--external EXT]\n"
     "\n"
     "Rebuilds every file of version V of the setup program under DIR, unpacking its\n"
     "stream or applying its delta (reading the continuation files SETUP.D01, ... when the data\n"
@@ -103,7 +105,9 @@ const bool registered = RegisterCommand({
     "kept external or without data are listed as skipped. Exit status 1 when any entry failed.\n"
     "\n"
     "  --version V   the version: its number counting from 1, or its name (default: the first)\n"
-    "  --to DIR      the directory to write the files under\n",
+    "  --to DIR      the directory to write the files under\n"
+    "  --external EXT  the folder holding the files kept outside the program, which deltas\n"
+    "                of later versions are rebuilt from (default: beside SETUP)\n",
     RunExtract,
 });
 

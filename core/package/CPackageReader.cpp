@@ -16,6 +16,7 @@
 #include "core/package/CertificateTable.h"
 #include "core/package/DataLayout.h"
 #include "core/package/DataSection.h"
+#include "core/package/EntryPath.h"
 #include "core/package/PackageChecksum.h"
 #include "core/package/PackageDecoding.h"
 #include "core/package/PackageFormat.h"
@@ -534,7 +535,10 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
             const CFileEntry& reference = GetEntry(sourceVersion, sourceEntry);
             std::vector<uint8_t> delta(e.m_nPackedSize);
             ReadData(e.m_nOffset, delta.data(), delta.size());
-            if (reference.m_nSize > kMemoryReferenceLimit) {
+            if (reference.IsExternal()) {
+                std::unique_ptr<IDeltaReference> ref = OpenExternal(sourceVersion, sourceEntry, name);
+                CDeltaDecoder::Apply(delta.data(), delta.size(), *ref, sink, e.m_nSize);
+            } else if (reference.m_nSize > kMemoryReferenceLimit) {
                 CDeltaTempFile temp;
                 {
                     CFile file(temp.Path(), CFile::Mode::Create);
@@ -565,6 +569,32 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
     }
     chain.pop_back();
     return sink.Value();
+}
+
+std::unique_ptr<IDeltaReference> CPackageReader::OpenExternal(size_t version, size_t entry,
+                                                              const std::string& user)
+{
+    const CFileEntry& e = GetEntry(version, entry);
+    std::string what = user + ": its reference, " + DescribeEntry(version, entry) +
+                       ", is kept outside the setup program";
+    std::string reason;
+    std::vector<std::string> parts = SplitEntryPath(e.m_strPath, reason);
+    if (parts.empty()) Fail(what + " under a refused path (" + reason + ")");
+    std::unique_ptr<IDeltaReference> file = m_externalOpener ? m_externalOpener(parts) : nullptr;
+    if (!file) Fail(what + " and was not found");
+    if (file->GetLength() != e.m_nSize) {
+        Fail(what + " and the file found is " + std::to_string(file->GetLength()) + " bytes long, not " +
+             std::to_string(e.m_nSize));
+    }
+    CChecksumAccumulator sum;
+    std::vector<uint8_t> piece(kFilePiece);
+    for (uint64_t at = 0; at < e.m_nSize; at += piece.size()) {
+        size_t n = static_cast<size_t>(std::min<uint64_t>(piece.size(), e.m_nSize - at));
+        file->ReadAt(at, piece.data(), n);
+        sum.Add(piece.data(), n);
+    }
+    if ((sum.Value() ^ m_contents.key) != e.m_nChecksum) Fail(what + " and the file found differs from it");
+    return file;
 }
 
 void CPackageReader::VerifyFile(size_t version, size_t entry)

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/compress/CDecompressor.h"
+#include "core/delta/IDeltaReference.h"
 #include "core/package/DataLayout.h"
 #include "core/package/IPackageInput.h"
 #include "core/package/PackageRecords.h"
@@ -30,6 +31,10 @@ class CPackageReader {
 public:
     // Opens continuation file n (1, 2, ...); null when it cannot be opened.
     using ContinuationOpener = std::function<std::unique_ptr<IPackageInput>(int n)>;
+    // Opens the file of an entry kept outside the setup program, by the checked components of
+    // its path (Windows-1252); null when it is not there.
+    using ExternalOpener =
+        std::function<std::unique_ptr<IDeltaReference>(const std::vector<std::string>& parts)>;
 
     // A reference file above this size is rebuilt into a temporary file rather than memory.
     static constexpr uint64_t kMemoryReferenceLimit = 64ull << 20;
@@ -42,6 +47,10 @@ public:
     // A reader of the setup program at a host path, with its continuation files beside it.
     // Throws CFileException when the file cannot be opened.
     static std::unique_ptr<CPackageReader> OpenFile(const std::string& path);
+
+    // Where files kept outside the setup program are found when a delta needs one as its
+    // reference. Without an opener such a delta cannot be rebuilt.
+    void SetExternalOpener(ExternalOpener opener) { m_externalOpener = std::move(opener); }
 
     // Decodes the stub slots and every section and checks that the data stream adds up
     // (CheckDataLayout) and that nothing but a certificate table follows it. Throws
@@ -87,10 +96,14 @@ private:
     void DecodeSection(SectionRecord& section, const std::vector<uint8_t>& body);
     std::string SectionName(const SectionRecord& section) const;
     uint32_t Rebuild(size_t version, size_t entry, IByteSink& output, EntryChain& chain);
+    // The file kept outside of the entry, checked against its stored size and checksum; failures
+    // name the entry `user` whose delta needs it.
+    std::unique_ptr<IDeltaReference> OpenExternal(size_t version, size_t entry, const std::string& user);
     [[noreturn]] void Fail(const std::string& problem) const;
 
     std::unique_ptr<IPackageInput> m_input;
     ContinuationOpener m_opener;
+    ExternalOpener m_externalOpener;
     std::vector<std::unique_ptr<IPackageInput>> m_continuations;
     PackageContents m_contents;
     std::vector<std::vector<EntryRole>> m_roles;  // of every entry, from CheckDataLayout

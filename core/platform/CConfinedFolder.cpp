@@ -17,7 +17,7 @@ namespace {
 std::string ErrorText(int error)
 {
     if (error == ELOOP || error == EMLINK) return "a symbolic link is in the way";
-    if (error == ENOTDIR) return "a file or a link is where a folder is expected";
+    if (error == ENOTDIR) return "a file is where a folder is expected";
     return std::strerror(error);
 }
 
@@ -123,8 +123,14 @@ void CConfinedFolder::WriteFile(const std::vector<std::string>& parts, const std
             fd = openat(dir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         }
         if (fd < 0) {
+            int error = errno;
+            struct stat info {};
+            if ((error == ENOTDIR || error == ELOOP) &&
+                fstatat(dir, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode)) {
+                error = ELOOP;
+            }
             throw CFileException(display, "cannot open the folder " + parts[i] + " (" +
-                                              ErrorText(errno) + ")");
+                                              ErrorText(error) + ")");
         }
         parent.Reset(fd);
         dir = fd;

@@ -312,3 +312,65 @@ TEST_F(BuildCommand, SourcesWindowsOrTheBuildCannotTakeStopIt)
 }
 
 }  // namespace
+
+namespace {
+
+// A later version of a kept-external file is a delta against it: verify and extract rebuild it
+// from the file beside the program, or under --external; without it the message names the entry.
+TEST_F(BuildCommand, DeltasAgainstKeptExternalFilesAreRebuiltFromThatFile)
+{
+    const std::string old = Noise(7, 30000);
+    std::string changed = old;
+    changed.replace(100, 4, "new!");
+    AddVersion("one");
+    AddFile("one", "big.dat", old).SetOption(OptKeepExternal, 1);
+    AddVersion("two");
+    AddFile("two", "big.dat", changed);
+    CliResult r = Build({"-o", P("setup.exe")});
+    ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+
+    CliResult missing = RunVelkanc({"verify", P("setup.exe")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.out.find("version 2 entry 1 (\"big.dat\"): its reference, version 1 entry 1 "
+                               "(\"big.dat\"), is kept outside the setup program and was not found"),
+              std::string::npos)
+        << missing.out;
+
+    CliResult elsewhere = RunVelkanc({"verify", P("setup.exe"), "--external", P("one")});
+    EXPECT_EQ(elsewhere.exitCode, 0) << elsewhere.out;
+
+    WriteFileText(m_dir / "big.dat", changed);  // beside the program, but not the file it kept
+    CliResult wrong = RunVelkanc({"verify", P("setup.exe")});
+    EXPECT_NE(wrong.out.find("the file found differs from it"), std::string::npos) << wrong.out;
+
+    WriteFileText(m_dir / "big.dat", old);
+    EXPECT_EQ(RunVelkanc({"verify", P("setup.exe")}).exitCode, 0);
+    CliResult extract = RunVelkanc({"extract", P("setup.exe"), "--version", "2", "--to", P("x")});
+    EXPECT_EQ(extract.exitCode, 0) << extract.err;
+    EXPECT_EQ(ReadFileText(m_dir / "x" / "big.dat"), changed);
+}
+
+// Links already in the extraction folder are never written through.
+TEST_F(BuildCommand, ExtractionDoesNotFollowLinksInTheFolder)
+{
+    AddVersion("one");
+    AddFile("one", "docs\\readme.txt", "readme");
+    AddFile("one", "a.txt", "a");
+    ASSERT_EQ(Build({"-o", P("setup.exe")}).exitCode, 0);
+    fs::create_directories(P("elsewhere"));
+    fs::create_directories(P("x"));
+    WriteFileText(m_dir / "elsewhere" / "victim", "precious");
+    fs::create_directory_symlink(P("elsewhere"), P("x/docs"));
+    fs::create_symlink(P("elsewhere/victim"), P("x/a.txt.part"));
+    CliResult r = RunVelkanc({"extract", P("setup.exe"), "--to", P("x")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("\"docs\\\\readme.txt\": cannot open the folder docs (a symbolic link is in "
+                         "the way)"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(ReadFileText(m_dir / "x" / "a.txt"), "a");
+    EXPECT_EQ(ReadFileText(m_dir / "elsewhere" / "victim"), "precious");
+    EXPECT_FALSE(fs::exists(m_dir / "elsewhere" / "readme.txt"));
+}
+
+}  // namespace
