@@ -38,9 +38,12 @@ int RunExtract(const std::vector<std::string>& args)
         throw CommandError{e.what()};
     }
     const auto& versions = reader->Contents().versions;
-    std::vector<std::string> names;
-    for (const auto& version : versions) names.push_back(version.block.name);
-    size_t v = ChooseVersionIndex(names, p.Value("--version"), path);
+    std::vector<std::string> names, titles;
+    for (const auto& version : versions) {
+        names.push_back(version.block.name);
+        titles.push_back(version.block.title);
+    }
+    size_t v = ChooseVersionIndex(names, titles, p.Value("--version"), path);
     std::unique_ptr<CConfinedFolder> folder;
     try {
         folder = std::make_unique<CConfinedFolder>(*to);
@@ -104,7 +107,8 @@ const bool registered = RegisterCommand({
     "refuses are refused, and so is a symbolic link met inside DIR; entries\n"
     "kept external or without data are listed as skipped. Exit status 1 when any entry failed.\n"
     "\n"
-    "  --version V   the version: its number counting from 1, or its name (default: the first)\n"
+    "  --version V   the version: its number counting from 1, or its name or title, in any\n"
+    "                case (default: the first)\n"
     "  --to DIR      the directory to write the files under\n"
     "  --external EXT  the folder holding the files kept outside the program, which deltas\n"
     "                of later versions are rebuilt from (default: beside SETUP)\n",

@@ -12,6 +12,8 @@
 #include "core/package/CPackageReader.h"
 #include "core/package/EntryPath.h"
 #include "core/package/PackageFormat.h"
+#include "core/package/VersionChoice.h"
+#include "core/platform/CodePage.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
 #include "runtime/CInstallError.h"
@@ -72,11 +74,6 @@ std::string Hex32(uint32_t value)
     char text[16];
     wsprintfA(text, "0x%08X", value);
     return text;
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b)
-{
-    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
 }
 
 // A byte sink that passes everything on while summing it with the package checksum.
@@ -200,28 +197,18 @@ void CInstaller::ChooseVersion()
     m_nVersion = 0;
     if (!m_commandLine.m_strVersion.empty()) {
         const std::wstring& choice = m_commandLine.m_strVersion;
-        bool numeric = std::all_of(choice.begin(), choice.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
-        bool found = false;
-        if (numeric && choice.size() < 6) {
-            size_t n = std::stoul(choice);
-            if (n >= 1 && n <= versions.size()) {
-                m_nVersion = n - 1;
-                found = true;
-            }
+        std::vector<std::string> names, titles;
+        for (const auto& v : versions) {
+            names.push_back(v.block.name);
+            titles.push_back(v.block.title);
         }
-        for (size_t v = 0; !found && v < versions.size(); ++v) {
-            std::string name = ToUtf8(FromPackage(versions[v].block.name));
-            std::string title = ToUtf8(FromPackage(versions[v].block.title));
-            std::string wanted = ToUtf8(choice);
-            if ((!name.empty() && EqualNoCase(name, wanted)) || (!title.empty() && EqualNoCase(title, wanted))) {
-                m_nVersion = v;
-                found = true;
-            }
-        }
+        std::optional<size_t> found = velkan::ChooseVersion(
+            names, titles, Utf16ToCp1252(std::u16string_view(reinterpret_cast<const char16_t*>(choice.data()), choice.size())));
         if (!found) {
             throw CInstallError("no version " + ToUtf8(choice) + " in this setup program (it has " +
                                 std::to_string(versions.size()) + ")");
         }
+        m_nVersion = *found;
     }
     m_log.Line("version " + std::to_string(m_nVersion + 1) + ": " +
                ToUtf8(FromPackage(versions[m_nVersion].block.name)));

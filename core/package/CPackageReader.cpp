@@ -249,6 +249,11 @@ std::vector<uint8_t> CPackageReader::ReadSectionBody(size_t index)
     if (index >= m_contents.sections.size()) Fail("no section " + std::to_string(index));
     const SectionRecord& section = m_contents.sections[index];
     if (section.id == kDataSection) Fail("the data section has no body to unpack");
+    // Checked again: the cap of a section the reader does not use is 0, so it is never unpacked.
+    if (section.unpackedSize > MaxUnpackedSectionSize(section.id)) {
+        Fail(SectionName(section) + ": a section of this kind is not unpacked beyond " +
+             std::to_string(MaxUnpackedSectionSize(section.id)) + " bytes");
+    }
     return ReadBody(section);
 }
 

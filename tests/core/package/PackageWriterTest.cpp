@@ -14,6 +14,7 @@
 #include "core/package/PackageDecoding.h"
 #include "core/package/EntryPath.h"
 #include "core/package/ShownName.h"
+#include "core/package/VersionChoice.h"
 #include "core/platform/WindowsName.h"
 #include "core/package/PackageChecksum.h"
 #include "core/package/ProjectSections.h"
@@ -790,6 +791,29 @@ TEST(ShownNameTest, NamesAreUtf8AndCannotReachTheTerminalRaw)
     EXPECT_EQ(ShownName("\x80"), "\"\xE2\x82\xAC\"");
     EXPECT_EQ(ShownName("a\x1b[2Jb"), "\"a\\u001b[2Jb\"");
     EXPECT_EQ(ShownName("q\"\\\n\x81"), "\"q\\\"\\\\\\u000a\\u0081\"");
+}
+
+}  // namespace
+
+namespace {
+
+// One rule for velkanc's --version and the setup program's version switch.
+TEST(VersionChoiceTest, NumberFromOneThenNameOrTitleInAnyCase)
+{
+    const std::vector<std::string> names = {"Full", "Lite", "12", "Caf\xE9"};
+    const std::vector<std::string> titles = {"Product Pro", "", "", ""};
+    struct Case {
+        const char* choice;
+        std::optional<size_t> index;
+    } cases[] = {
+        {"1", 0}, {"2", 1}, {"4", 3}, {"0", std::nullopt}, {"000000002", 1},
+        {"12", 2},  // no version 12: the name "12"
+        {"lite", 1}, {"FULL", 0}, {"product pro", 0}, {"CAF\xC9", 3},
+        {"1234567890", std::nullopt}, {"", std::nullopt}, {"Lit", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ChooseVersion(names, titles, c.choice), c.index) << c.choice;
+    }
 }
 
 }  // namespace
