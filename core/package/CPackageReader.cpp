@@ -259,9 +259,11 @@ std::vector<uint8_t> CPackageReader::ReadSectionBody(size_t index)
 
 void CPackageReader::ReadSections()
 {
+    // First every header is walked and every stated size checked, so nothing is unpacked from a
+    // program whose sections together would pass the bound; then the sections are decoded in order.
     uint64_t length = m_contents.fileLength;
     uint64_t pos = m_contents.stubSize;
-    uint64_t held = 0;  // unpacked bytes of the sections kept in the contents
+    uint64_t held = 0;  // unpacked bytes the sections kept in the contents will take
     for (;;) {
         if (length - pos < kSectionHeaderSize) {
             Fail("the file ends at offset " + std::to_string(length) +
@@ -278,47 +280,57 @@ void CPackageReader::ReadSections()
         section.unpackedSize = section.bodySize;
 
         if (section.id == kDataSection) {
-            if (length - pos - kSectionHeaderSize < 4) {
-                Fail(SectionName(section) + ": the file ends before the chunk length");
-            }
-            uint8_t chunkField[4];
-            m_input->ReadAt(pos + kSectionHeaderSize, chunkField, 4);
-            uint64_t chunk = GetU32(chunkField);
-            uint64_t chunkStart = pos + kSectionHeaderSize + 4;
-            if (chunk > length - chunkStart) {
-                Fail(SectionName(section) + ": a chunk of " + std::to_string(chunk) +
-                     " bytes where the file holds " + std::to_string(length - chunkStart));
-            }
-            if (chunk > section.bodySize) {
-                Fail(SectionName(section) + ": a chunk of " + std::to_string(chunk) +
-                     " bytes in a data stream of " + std::to_string(section.bodySize));
-            }
-            if (section.bodySize == chunk && chunkStart + chunk != length &&
-                !IsAuthenticodeCertificateTable(*m_input, chunkStart + chunk)) {
-                Fail(SectionName(section) + ": " + std::to_string(length - chunkStart - chunk) +
-                     " bytes follow the data section (only a signature's certificate table may)");
-            }
-            m_contents.hasDataSection = true;
-            m_contents.dataLength = section.bodySize;
-            m_contents.dataChunks.push_back({0, chunkStart, chunk});
+            ReadDataSectionHeader(section);
             m_contents.sections.push_back(section);
-            return;
+            break;
         }
         if (section.bodySize > length - pos - kSectionHeaderSize) {
             Fail(SectionName(section) + ": a body of " + std::to_string(section.bodySize) +
                  " bytes passes the end of the file");
         }
         CheckSectionSize(section, held);
-        if (MaxUnpackedSectionSize(section.id) != 0) {
-            std::vector<uint8_t> body = ReadBody(section);
-            section.unpackedSize = static_cast<uint32_t>(body.size());
-            DecodeSection(section, body);
-            // The dialog block is only measured here; the rest stays in the contents.
-            if (section.id != kDialogBlock) held += body.size();
+        // The dialog block is only measured; the rest stays in the contents.
+        if (MaxUnpackedSectionSize(section.id) != 0 && section.id != kDialogBlock) {
+            held += section.unpackedSize;
         }
         m_contents.sections.push_back(section);
         pos += kSectionHeaderSize + section.bodySize;
     }
+    for (SectionRecord& section : m_contents.sections) {
+        if (section.id == kDataSection || MaxUnpackedSectionSize(section.id) == 0) continue;
+        std::vector<uint8_t> body = ReadBody(section);
+        section.unpackedSize = static_cast<uint32_t>(body.size());
+        DecodeSection(section, body);
+    }
+}
+
+void CPackageReader::ReadDataSectionHeader(const SectionRecord& section)
+{
+    uint64_t length = m_contents.fileLength;
+    uint64_t pos = section.offset;
+    if (length - pos - kSectionHeaderSize < 4) {
+        Fail(SectionName(section) + ": the file ends before the chunk length");
+    }
+    uint8_t chunkField[4];
+    m_input->ReadAt(pos + kSectionHeaderSize, chunkField, 4);
+    uint64_t chunk = GetU32(chunkField);
+    uint64_t chunkStart = pos + kSectionHeaderSize + 4;
+    if (chunk > length - chunkStart) {
+        Fail(SectionName(section) + ": a chunk of " + std::to_string(chunk) +
+             " bytes where the file holds " + std::to_string(length - chunkStart));
+    }
+    if (chunk > section.bodySize) {
+        Fail(SectionName(section) + ": a chunk of " + std::to_string(chunk) +
+             " bytes in a data stream of " + std::to_string(section.bodySize));
+    }
+    if (section.bodySize == chunk && chunkStart + chunk != length &&
+        !IsAuthenticodeCertificateTable(*m_input, chunkStart + chunk)) {
+        Fail(SectionName(section) + ": " + std::to_string(length - chunkStart - chunk) +
+             " bytes follow the data section (only a signature's certificate table may)");
+    }
+    m_contents.hasDataSection = true;
+    m_contents.dataLength = section.bodySize;
+    m_contents.dataChunks.push_back({0, chunkStart, chunk});
 }
 
 void CPackageReader::CheckSectionSize(SectionRecord& section, uint64_t held)

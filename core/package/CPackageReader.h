@@ -89,6 +89,8 @@ private:
 
     void ReadStub();
     void ReadSections();
+    // Checks the data section's header and first chunk and records them in the contents.
+    void ReadDataSectionHeader(const SectionRecord& section);
     std::vector<uint8_t> ReadBody(const SectionRecord& section);
     // Sets the section's unpacked size from its header and refuses it when over its cap or
     // when held bytes plus it pass the total (SectionLimits.h); nothing is unpacked here.
