@@ -76,6 +76,27 @@ std::string Hex32(uint32_t value)
     return text;
 }
 
+// A junction or symbolic link already inside the installation folder would carry the files
+// written through it elsewhere: every existing folder on the way to the file, and the file
+// itself, must be plain.
+void RefuseReparsePoints(const std::wstring& base, const std::wstring& relative)
+{
+    std::wstring path = base;
+    size_t start = 0;
+    while (start <= relative.size()) {
+        size_t end = relative.find(L'\\', start);
+        if (end == std::wstring::npos) end = relative.size();
+        path += L"\\" + relative.substr(start, end - start);
+        DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return;  // nothing there yet: created plain
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            throw CPackageException(ToUtf8(path) + ": a junction or link inside the installation "
+                                                   "folder is not written through");
+        }
+        start = end + 1;
+    }
+}
+
 // A byte sink that passes everything on while summing it with the package checksum.
 class CSummingSink : public IByteSink {
 public:
@@ -270,7 +291,9 @@ std::wstring CInstaller::TargetPath(const CFileEntry& entry) const
         }
         relative += (relative.empty() ? L"" : L"\\") + wide;
     }
-    return JoinInside(base, relative);
+    std::wstring target = JoinInside(base, relative);
+    if (entry.m_nOptions[kOptDestination] == 0) RefuseReparsePoints(base, relative);
+    return target;
 }
 
 void CInstaller::Stage()
