@@ -1,7 +1,8 @@
 // Fuzz target of the whole path of velkanc verify: read the setup program, map its data stream,
-// check every entry, with the data layout and the section caps in force. It runs under a small
-// memory limit (tests/CMakeLists.txt): whatever the input states, reading it must stay within a
-// bound, so a stated size that is believed before it is checked shows up as a finding.
+// check every entry, with the data layout and the section caps in force. It runs on a memory
+// limit (tests/CMakeLists.txt: no allocation of 300 MB or more): whatever the input states,
+// reading it must stay within a bound, so a stated size believed before it is checked shows up
+// as a finding.
 #include <cstddef>
 #include <cstdint>
 #include <memory>

@@ -337,6 +337,8 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
     std::vector<uint8_t> flipped = bytes;
     flipped[flipped.size() - 20000] ^= 0x10;  // inside the last file's packed stream
     std::vector<uint8_t> cut(bytes.begin(), bytes.end() - 1000);
+    std::vector<uint8_t> trailing = bytes;
+    trailing.push_back(0);  // a byte after the data section, which no signature explains
 
     WriteText(m_dir / "escape.txt", "outside");
     CDataArray escaping = project;
@@ -345,7 +347,7 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
     struct Case {
         const char* name;
         std::vector<uint8_t> program;
-    } cases[] = {{"flipped", flipped}, {"cut", cut}};
+    } cases[] = {{"flipped", flipped}, {"cut", cut}, {"trailing", trailing}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fs::path program = m_dir / (std::string(c.name) + ".exe");
