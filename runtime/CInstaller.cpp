@@ -76,6 +76,17 @@ std::string Hex32(uint32_t value)
     return text;
 }
 
+// A file read through the package input, as the reference of a delta.
+class CInputReference : public IDeltaReference {
+public:
+    explicit CInputReference(std::unique_ptr<IPackageInput> input) : m_input(std::move(input)) {}
+    uint64_t GetLength() const override { return m_input->GetLength(); }
+    void ReadAt(uint64_t position, void* buffer, size_t size) override { m_input->ReadAt(position, buffer, size); }
+
+private:
+    std::unique_ptr<IPackageInput> m_input;
+};
+
 // A junction or symbolic link already inside the installation folder would carry the files
 // written through it elsewhere: every existing folder on the way to the file, and the file
 // itself, must be plain.
@@ -186,6 +197,17 @@ void CInstaller::OpenPackage()
     if (slot == 0) throw CPackageException(ToUtf8(m_strSelf) + ": the size slot was never set: no package follows");
     // Every section is read and unpacked here, before anything changes.
     m_reader = OpenReader();
+    // A delta against a file kept external is rebuilt from that file beside the setup program.
+    m_reader->SetExternalOpener([dir = m_strSourceDir](const std::vector<std::string>& parts)
+                                    -> std::unique_ptr<IDeltaReference> {
+        std::wstring relative;
+        for (const std::string& part : parts) relative += (relative.empty() ? L"" : L"\\") + FromPackage(part);
+        try {
+            return std::make_unique<CInputReference>(std::make_unique<CWinPackageInput>(JoinInside(dir, relative)));
+        } catch (const std::exception&) {
+            return nullptr;
+        }
+    });
     const PackageContents& c = m_reader->Contents();
     if (c.stubSize != slot) {
         throw CPackageException(ToUtf8(m_strSelf) + ": the package starts at " + std::to_string(c.stubSize) +
