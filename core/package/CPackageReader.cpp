@@ -323,7 +323,7 @@ void CPackageReader::ReadDataSectionHeader(const SectionRecord& section)
         Fail(SectionName(section) + ": a chunk of " + std::to_string(chunk) +
              " bytes in a data stream of " + std::to_string(section.bodySize));
     }
-    if (section.bodySize == chunk && chunkStart + chunk != length &&
+    if (chunkStart + chunk != length &&
         !IsAuthenticodeCertificateTable(*m_input, chunkStart + chunk)) {
         Fail(SectionName(section) + ": " + std::to_string(length - chunkStart - chunk) +
              " bytes follow the data section (only a signature's certificate table may)");
@@ -454,9 +454,9 @@ void CPackageReader::LoadDataChunks()
         uint8_t field[4];
         file->ReadAt(0, field, 4);
         uint64_t chunk = GetU32(field);
-        if (chunk == 0 || chunk > fileLength - 4) {
+        if (chunk == 0 || chunk != fileLength - 4) {
             Fail(file->GetName() + ": a chunk length of " + std::to_string(chunk) +
-                 " in a file of " + std::to_string(fileLength) + " bytes");
+                 " in a file of " + std::to_string(fileLength) + " bytes (its chunk must fill it)");
         }
         if (chunk > m_contents.dataLength - total) {
             Fail(file->GetName() + ": the chunks exceed the data stream length of " +

@@ -95,10 +95,9 @@ public:
     void ReplaceFile(const std::string& from, const std::string& to) override
     {
         auto& files = Current().files;
-        auto node = files.extract(from);
-        node.key() = to;
-        files.erase(to);
-        files.insert(std::move(node));
+        auto bytes = std::move(files.at(from));
+        files.erase(from);
+        files[to] = std::move(bytes);
     }
     bool AskInsertDisk(int diskNumber) override
     {
