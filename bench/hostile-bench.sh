@@ -42,14 +42,17 @@ craft "$WORK/unused.exe" 4444 0
 craft "$WORK/bitmap.exe" 1235 0
 craft "$WORK/trailing.exe" 0 1
 
+# "TIME|PEAK|EXIT" of a command.
 measure() {
-  /usr/bin/time -f "%e s|%M KB" "$@" 2>&1 >/dev/null | tail -1 || true
+  /usr/bin/time -f "%e s|%M KB|%x" "$@" 2>&1 >/dev/null | tail -1 || true
+}
+row() {
+  IFS='|' read -r time peak status <<<"$1"
+  echo "$time | $peak | exit $status"
 }
 for program in unused bitmap trailing; do
   size=$(stat -c %s "$WORK/$program.exe")
-  inspect=$(measure "$VELKANC" inspect "$WORK/$program.exe")
-  verify=$(measure "$VELKANC" verify "$WORK/$program.exe")
-  echo "| $program | $size | ${inspect%%|*} | ${inspect##*|} | ${verify%%|*} | ${verify##*|} |"
+  echo "| $program | $size | $(row "$(measure "$VELKANC" inspect "$WORK/$program.exe")") |" \
+       "$(row "$(measure "$VELKANC" verify "$WORK/$program.exe")") |"
 done
-gz=$(measure sh -c "gzip -dc '$WORK/zero.gz' | wc -c")
-echo "| gzip -dc of 1 GiB of zeros ($(stat -c %s "$WORK/zero.gz") bytes) | | | | ${gz%%|*} | ${gz##*|} |"
+echo "| gzip -dc of 1 GiB of zeros | $(stat -c %s "$WORK/zero.gz") | | | | $(row "$(measure sh -c "gzip -dc '$WORK/zero.gz' > /dev/null")") |"
