@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <functional>
 #include <random>
@@ -371,6 +372,39 @@ TEST_F(BuildCommand, ExtractionDoesNotFollowLinksInTheFolder)
     EXPECT_EQ(ReadFileText(m_dir / "x" / "a.txt"), "a");
     EXPECT_EQ(ReadFileText(m_dir / "elsewhere" / "victim"), "precious");
     EXPECT_FALSE(fs::exists(m_dir / "elsewhere" / "readme.txt"));
+}
+
+}  // namespace
+
+namespace {
+
+// An Authenticode signature appends its certificate table after the data section: the one thing
+// allowed there. Anything after the table, or instead of it, is refused.
+TEST_F(BuildCommand, ASignedProgramVerifiesAndBytesAfterItDoNot)
+{
+    if (std::system("command -v osslsigncode >/dev/null && command -v openssl >/dev/null") != 0) {
+        GTEST_SKIP() << "osslsigncode or openssl is not installed";
+    }
+    AddVersion("one");
+    AddFile("one", "a.txt", "signed content");
+    SaveProject(project, P("p.vkp"));
+    // The embedded runtime: signing needs a real PE stub.
+    CliResult built = RunVelkanc({"build", P("p.vkp"), "-o", P("setup.exe"), "--yes"});
+    if (built.exitCode != 0) GTEST_SKIP() << "no install runtime in this build: " << built.err;
+    std::string sign = "cd " + P("") + " && openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=t " +
+                       "-keyout k.pem -out c.pem -days 2 >/dev/null 2>&1 && osslsigncode sign " +
+                       "-certs c.pem -key k.pem -in setup.exe -out signed.exe >/dev/null 2>&1";
+    ASSERT_EQ(std::system(sign.c_str()), 0);
+    CliResult signedOk = RunVelkanc({"verify", P("signed.exe")});
+    EXPECT_EQ(signedOk.exitCode, 0) << signedOk.out << signedOk.err;
+
+    std::string bytes = ReadFileText(m_dir / "signed.exe");
+    WriteFileText(m_dir / "more.exe", bytes + "x");
+    CliResult more = RunVelkanc({"verify", P("more.exe")});
+    EXPECT_EQ(more.exitCode, 1);
+    EXPECT_NE(more.err.find("follow the data section"), std::string::npos) << more.err;
+    WriteFileText(m_dir / "unsigned-tail.exe", ReadFileText(m_dir / "setup.exe") + std::string(16, '\0'));
+    EXPECT_EQ(RunVelkanc({"verify", P("unsigned-tail.exe")}).exitCode, 1);
 }
 
 }  // namespace
