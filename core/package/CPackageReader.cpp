@@ -169,6 +169,12 @@ void CPackageReader::Fail(const std::string& problem) const
     throw CPackageException(m_input->GetName() + ": " + problem);
 }
 
+void CPackageReader::FailEntry(size_t version, size_t entry, const std::string& problem) const
+{
+    throw CPackageException(m_input->GetName(), version, entry, GetEntry(version, entry).m_strPath,
+                            problem);
+}
+
 void CPackageReader::Read()
 {
     m_contents = PackageContents();
@@ -180,6 +186,7 @@ void CPackageReader::Read()
     try {
         m_roles = CheckDataLayout(m_contents);
     } catch (const CPackageException& e) {
+        if (e.Version() && e.Entry()) FailEntry(*e.Version(), *e.Entry(), e.Problem());
         Fail(e.what());
     }
     m_contents.key = PackageKey(m_contents.keySeed,
@@ -525,16 +532,15 @@ uint32_t CPackageReader::RebuildFile(size_t version, size_t entry, IByteSink& ou
 uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output, EntryChain& chain)
 {
     const CFileEntry& e = GetEntry(version, entry);
-    std::string name = DescribeEntry(version, entry);
     if (std::find(chain.begin(), chain.end(), std::make_pair(version, entry)) != chain.end()) {
-        Fail(name + ": its source references form a loop");
+        FailEntry(version, entry, "its source references form a loop");
     }
-    if (chain.size() >= kMaxReferenceDepth) Fail(name + ": too long a chain of delta references");
-    if (e.IsExternal()) Fail(name + ": the file is kept outside the setup program");
-    if (e.HasNoData()) Fail(name + ": the entry carries no data");
+    if (chain.size() >= kMaxReferenceDepth) FailEntry(version, entry, "too long a chain of delta references");
+    if (e.IsExternal()) FailEntry(version, entry, "the file is kept outside the setup program");
+    if (e.HasNoData()) FailEntry(version, entry, "the entry carries no data");
     LoadDataChunks();
     if (e.m_nOffset > m_contents.dataLength || e.m_nPackedSize > m_contents.dataLength - e.m_nOffset) {
-        Fail(name + ": its data (" + std::to_string(e.m_nPackedSize) + " bytes at " +
+        FailEntry(version, entry, "its data (" + std::to_string(e.m_nPackedSize) + " bytes at " +
              std::to_string(e.m_nOffset) + ") lies outside the data stream of " +
              std::to_string(m_contents.dataLength) + " bytes");
     }
@@ -546,14 +552,14 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
             size_t sourceEntry = e.m_nSourceEntry;
             if (sourceVersion >= m_contents.versions.size() ||
                 sourceEntry >= m_contents.versions[sourceVersion].files.size()) {
-                Fail(name + ": its delta names version " + std::to_string(sourceVersion + 1) +
+                FailEntry(version, entry, "its delta names version " + std::to_string(sourceVersion + 1) +
                      " entry " + std::to_string(sourceEntry + 1) + ", which does not exist");
             }
             const CFileEntry& reference = GetEntry(sourceVersion, sourceEntry);
             std::vector<uint8_t> delta(e.m_nPackedSize);
             ReadData(e.m_nOffset, delta.data(), delta.size());
             if (reference.IsExternal()) {
-                std::unique_ptr<IDeltaReference> ref = OpenExternal(sourceVersion, sourceEntry, name);
+                std::unique_ptr<IDeltaReference> ref = OpenExternal(sourceVersion, sourceEntry, version, entry);
                 CDeltaDecoder::Apply(delta.data(), delta.size(), *ref, sink, e.m_nSize);
             } else if (reference.m_nSize > kMemoryReferenceLimit) {
                 CDeltaTempFile temp;
@@ -574,33 +580,34 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
             CDataSource source(*this, e.m_nOffset, e.m_nPackedSize);
             m_decoder.Decode(sink, source, e.m_nSize, e.m_nPackedSize);
             if (m_decoder.GetInputUsed() != e.m_nPackedSize) {
-                Fail(name + ": its packed stream ends " +
+                FailEntry(version, entry, "its packed stream ends " +
                      std::to_string(e.m_nPackedSize - m_decoder.GetInputUsed()) +
                      " bytes before its packed size");
             }
         }
     } catch (const CDecodeError& error) {
-        Fail(name + ": " + error.what());
+        FailEntry(version, entry, error.what());
     } catch (const CDeltaException& error) {
-        Fail(name + ": delta: " + error.what());
+        FailEntry(version, entry, std::string("delta: ") + error.what());
     }
     chain.pop_back();
     return sink.Value();
 }
 
 std::unique_ptr<IDeltaReference> CPackageReader::OpenExternal(size_t version, size_t entry,
-                                                              const std::string& user)
+                                                              size_t userVersion, size_t userEntry)
 {
     const CFileEntry& e = GetEntry(version, entry);
-    std::string what = user + ": its reference, " + DescribeEntry(version, entry) +
+    std::string what = "its reference, " + DescribeEntry(version, entry) +
                        ", is kept outside the setup program";
+    auto fail = [&](const std::string& problem) { FailEntry(userVersion, userEntry, problem); };
     std::string reason;
     std::vector<std::string> parts = SplitEntryPath(e.m_strPath, reason);
-    if (parts.empty()) Fail(what + " under a refused path (" + reason + ")");
+    if (parts.empty()) fail(what + " under a refused path (" + reason + ")");
     std::unique_ptr<IDeltaReference> file = m_externalOpener ? m_externalOpener(parts) : nullptr;
-    if (!file) Fail(what + " and was not found");
+    if (!file) fail(what + " and was not found");
     if (file->GetLength() != e.m_nSize) {
-        Fail(what + " and the file found is " + std::to_string(file->GetLength()) + " bytes long, not " +
+        fail(what + " and the file found is " + std::to_string(file->GetLength()) + " bytes long, not " +
              std::to_string(e.m_nSize));
     }
     CChecksumAccumulator sum;
@@ -610,7 +617,7 @@ std::unique_ptr<IDeltaReference> CPackageReader::OpenExternal(size_t version, si
         file->ReadAt(at, piece.data(), n);
         sum.Add(piece.data(), n);
     }
-    if ((sum.Value() ^ m_contents.key) != e.m_nChecksum) Fail(what + " and the file found differs from it");
+    if ((sum.Value() ^ m_contents.key) != e.m_nChecksum) fail(what + " and the file found differs from it");
     return file;
 }
 
@@ -618,7 +625,7 @@ void CPackageReader::VerifyFile(size_t version, size_t entry)
 {
     const CFileEntry& e = GetEntry(version, entry);
     if (e.HasNoData() && (e.m_nSize != 0 || e.m_nChecksum != 0)) {
-        Fail(DescribeEntry(version, entry) + ": it claims a file of " + std::to_string(e.m_nSize) +
+        FailEntry(version, entry, "it claims a file of " + std::to_string(e.m_nSize) +
              " bytes but stores no data");
     }
     if (e.IsExternal() || e.HasNoData()) return;
@@ -632,22 +639,22 @@ void CPackageReader::VerifyFile(size_t version, size_t entry)
     uint32_t sum = RebuildFile(version, entry, sink);
     if ((sum ^ m_contents.key) != e.m_nChecksum) {
         char text[96];
-        std::snprintf(text, sizeof text, ": checksum mismatch (stored 0x%08X, file gives 0x%08X)",
+        std::snprintf(text, sizeof text, "checksum mismatch (stored 0x%08X, file gives 0x%08X)",
                       e.m_nChecksum ^ m_contents.key, sum);
-        Fail(DescribeEntry(version, entry) + text);
+        FailEntry(version, entry, text);
     }
 }
 
 UninstallerDataRecord CPackageReader::ReadUninstallerData(size_t version, size_t entry)
 {
     const CFileEntry& e = GetEntry(version, entry);
-    if (!(e.m_nFlags & kEntryUninstaller)) Fail(DescribeEntry(version, entry) + ": not the uninstaller entry");
+    if (!(e.m_nFlags & kEntryUninstaller)) FailEntry(version, entry, "not the uninstaller entry");
     CMemorySink block;
     RebuildFile(version, entry, block);
     try {
         return DecodeUninstallerData(block.Bytes().data(), block.Bytes().size());
     } catch (const CPackageException& error) {
-        Fail(DescribeEntry(version, entry) + ": " + error.what());
+        FailEntry(version, entry, error.what());
     }
 }
 

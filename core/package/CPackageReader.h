@@ -99,9 +99,12 @@ private:
     std::string SectionName(const SectionRecord& section) const;
     uint32_t Rebuild(size_t version, size_t entry, IByteSink& output, EntryChain& chain);
     // The file kept outside of the entry, checked against its stored size and checksum; failures
-    // name the entry `user` whose delta needs it.
-    std::unique_ptr<IDeltaReference> OpenExternal(size_t version, size_t entry, const std::string& user);
+    // name the entry (userVersion, userEntry) whose delta needs it.
+    std::unique_ptr<IDeltaReference> OpenExternal(size_t version, size_t entry, size_t userVersion,
+                                                  size_t userEntry);
     [[noreturn]] void Fail(const std::string& problem) const;
+    // A CPackageException of the entry, with its place apart from the problem.
+    [[noreturn]] void FailEntry(size_t version, size_t entry, const std::string& problem) const;
 
     std::unique_ptr<IPackageInput> m_input;
     ContinuationOpener m_opener;

@@ -36,7 +36,7 @@ std::vector<std::vector<EntryRole>> CheckDataLayout(const PackageContents& conte
         for (size_t i = 0; i < files.size(); ++i) {
             const CFileEntry& e = files[i];
             auto fail = [&](const std::string& problem) {
-                throw CPackageException(DescribeEntry(v, i, e.m_strPath) + ": " + problem);
+                throw CPackageException("", v, i, e.m_strPath, problem);
             };
             if (e.HasNoData()) continue;
             const bool delta = (e.m_nFlags & kEntryDelta) != 0;
@@ -105,7 +105,7 @@ std::vector<std::vector<EntryRole>> CheckDataLayout(const PackageContents& conte
         const CFileEntry& e = versions[s.version].files[s.entry];
         if (s.offset != end) {
             throw CPackageException(
-                DescribeEntry(s.version, s.entry, e.m_strPath) + ": its data starts at " +
+                "", s.version, s.entry, e.m_strPath, "its data starts at " +
                 std::to_string(s.offset) +
                 (s.offset < end ? ", inside the data of another entry (which ends at "
                                 : ", after bytes no entry owns (from ") +

@@ -190,3 +190,30 @@ TEST(CraftedProgram, EachIsRefusedOrPassedOverWithoutUnpacking)
         }
     }
 }
+
+// An entry's error carries its place apart from the problem, and its message is UTF-8 with the
+// numbers counting from 1, the name converted once and escaped.
+TEST(CraftedProgram, AnEntrysErrorNamesItsPlace)
+{
+    const std::vector<uint8_t> hello = CCompressor::Pack("hello", 5);
+    CFileEntry wrong = Owner(5, static_cast<uint32_t>(hello.size()));
+    wrong.m_strPath = "caf\xE9\x1b.txt";
+    wrong.m_nChecksum ^= 1;
+    std::vector<uint8_t> bytes = Write({{{wrong}, {}}, hello});
+    CPackageReader reader(std::make_unique<CMemoryPackageInput>(bytes, "s\xC3\xA9tup.exe"));
+    reader.Read();
+    try {
+        reader.VerifyFile(0, 0);
+        FAIL() << "verified";
+    } catch (const CPackageException& e) {
+        EXPECT_EQ(e.File(), "s\xC3\xA9tup.exe");
+        EXPECT_EQ(e.Version(), 0u);
+        EXPECT_EQ(e.Entry(), 0u);
+        EXPECT_EQ(e.Problem().rfind("checksum mismatch", 0), 0u) << e.Problem();
+        EXPECT_EQ(std::string(e.what()).rfind("s\xC3\xA9tup.exe: version 1 entry 1 (\"caf\xC3\xA9\\u001b.txt\"): "
+                                              "checksum mismatch",
+                                              0),
+                  0u)
+            << e.what();
+    }
+}
