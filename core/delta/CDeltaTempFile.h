@@ -18,8 +18,12 @@ public:
     const std::string& Path() const { return m_path; }
 
 private:
+    void Remove();
+
     std::string m_dir;
     std::string m_path;
+    int m_dirGuard = -1;   // InterruptCleanup handles: an interrupted program removes both
+    int m_fileGuard = -1;
 };
 
 }  // namespace velkan

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/platform/InterruptCleanup.h"
 #include "core/stream/CFileException.h"
 
 namespace velkan {
@@ -147,6 +148,9 @@ void CConfinedFolder::WriteFile(const std::vector<std::string>& parts, const std
         }
     }
     if (file.Get() < 0) throw CFileException(display, "cannot create a temporary file");
+    std::string tempPath = m_path;
+    for (size_t i = 0; i + 1 < parts.size(); ++i) tempPath += "/" + parts[i];
+    int guard = RegisterTempPath(tempPath + "/" + temp, false);
     try {
         CFdSink sink(file.Get(), display);
         writer(sink);
@@ -161,9 +165,11 @@ void CConfinedFolder::WriteFile(const std::vector<std::string>& parts, const std
         if (renameat(dir, temp.c_str(), dir, parts.back().c_str()) != 0) {
             throw CFileException(display, "cannot put the file in place (" + ErrorText(errno) + ")");
         }
+        UnregisterTempPath(guard);
     } catch (...) {
         file.Reset(-1);
         unlinkat(dir, temp.c_str(), 0);
+        UnregisterTempPath(guard);
         throw;
     }
 }
