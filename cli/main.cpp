@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/CommandRegistry.h"
+#include "core/platform/InterruptCleanup.h"
 
 using namespace velkan::cli;
 
@@ -62,6 +63,8 @@ const Command* FindCommand(const std::vector<std::string>& args, size_t& consume
 
 int main(int argc, char** argv)
 {
+    // Ctrl-C leaves no temporary file behind and exits 3 (a build handles it on its own).
+    velkan::InstallInterruptCleanup(kExitCancelled);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         PrintToolHelp(stderr);

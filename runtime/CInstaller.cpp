@@ -12,6 +12,8 @@
 #include "core/package/CPackageReader.h"
 #include "core/package/EntryPath.h"
 #include "core/package/PackageFormat.h"
+#include "core/package/VersionChoice.h"
+#include "core/platform/CodePage.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
 #include "runtime/CInstallError.h"
@@ -81,9 +83,36 @@ std::string Hex32(uint32_t value)
     return text;
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b)
+// A file read through the package input, as the reference of a delta.
+class CInputReference : public IDeltaReference {
+public:
+    explicit CInputReference(std::unique_ptr<IPackageInput> input) : m_input(std::move(input)) {}
+    uint64_t GetLength() const override { return m_input->GetLength(); }
+    void ReadAt(uint64_t position, void* buffer, size_t size) override { m_input->ReadAt(position, buffer, size); }
+
+private:
+    std::unique_ptr<IPackageInput> m_input;
+};
+
+// A junction or symbolic link already inside the installation folder would carry the files
+// written through it elsewhere: every existing folder on the way to the file, and the file
+// itself, must be plain.
+void RefuseReparsePoints(const std::wstring& base, const std::wstring& relative)
 {
-    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
+    std::wstring path = base;
+    size_t start = 0;
+    while (start <= relative.size()) {
+        size_t end = relative.find(L'\\', start);
+        if (end == std::wstring::npos) end = relative.size();
+        path += L"\\" + relative.substr(start, end - start);
+        DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return;  // nothing there yet: created plain
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            throw CPackageException(ToUtf8(path) + ": a junction or link inside the installation "
+                                                   "folder is not written through");
+        }
+        start = end + 1;
+    }
 }
 
 // A byte sink that passes everything on while summing it with the package checksum.
@@ -188,6 +217,17 @@ void CInstaller::OpenPackage()
     if (slot == 0) throw CPackageException(ToUtf8(m_strSelf) + ": the size slot was never set: no package follows");
     // Every section is read and unpacked here, before anything changes.
     m_reader = OpenReader();
+    // A delta against a file kept external is rebuilt from that file beside the setup program.
+    m_reader->SetExternalOpener([dir = m_strSourceDir](const std::vector<std::string>& parts)
+                                    -> std::unique_ptr<IDeltaReference> {
+        std::wstring relative;
+        for (const std::string& part : parts) relative += (relative.empty() ? L"" : L"\\") + FromPackage(part);
+        try {
+            return std::make_unique<CInputReference>(std::make_unique<CWinPackageInput>(JoinInside(dir, relative)));
+        } catch (const std::exception&) {
+            return nullptr;
+        }
+    });
     const PackageContents& c = m_reader->Contents();
     if (c.stubSize != slot) {
         throw CPackageException(ToUtf8(m_strSelf) + ": the package starts at " + std::to_string(c.stubSize) +
@@ -220,28 +260,18 @@ void CInstaller::ChooseVersion()
     m_nVersion = 0;
     if (!m_commandLine.m_strVersion.empty()) {
         const std::wstring& choice = m_commandLine.m_strVersion;
-        bool numeric = std::all_of(choice.begin(), choice.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
-        bool found = false;
-        if (numeric && choice.size() < 6) {
-            size_t n = std::stoul(choice);
-            if (n >= 1 && n <= versions.size()) {
-                m_nVersion = n - 1;
-                found = true;
-            }
+        std::vector<std::string> names, titles;
+        for (const auto& v : versions) {
+            names.push_back(v.block.name);
+            titles.push_back(v.block.title);
         }
-        for (size_t v = 0; !found && v < versions.size(); ++v) {
-            std::string name = ToUtf8(FromPackage(versions[v].block.name));
-            std::string title = ToUtf8(FromPackage(versions[v].block.title));
-            std::string wanted = ToUtf8(choice);
-            if ((!name.empty() && EqualNoCase(name, wanted)) || (!title.empty() && EqualNoCase(title, wanted))) {
-                m_nVersion = v;
-                found = true;
-            }
-        }
+        std::optional<size_t> found = velkan::ChooseVersion(
+            names, titles, Utf16ToCp1252(std::u16string_view(reinterpret_cast<const char16_t*>(choice.data()), choice.size())));
         if (!found) {
             throw CInstallError("no version " + ToUtf8(choice) + " in this setup program (it has " +
                                 std::to_string(versions.size()) + ")");
         }
+        m_nVersion = *found;
     }
     m_log.Line("version " + std::to_string(m_nVersion + 1) + ": " +
                ToUtf8(FromPackage(versions[m_nVersion].block.name)));
@@ -308,7 +338,9 @@ std::wstring CInstaller::TargetPath(const CFileEntry& entry) const
         }
         relative += (relative.empty() ? L"" : L"\\") + wide;
     }
-    return JoinInside(base, relative);
+    std::wstring target = JoinInside(base, relative);
+    if (entry.m_nOptions[kOptDestination] == 0) RefuseReparsePoints(base, relative);
+    return target;
 }
 
 void CInstaller::Stage()

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <cstdio>
 #include <new>
+#include <random>
 #include <system_error>
 
 #include "core/build/FileVersionFacts.h"
+#include "core/build/SourceFileCheck.h"
+#include "core/delta/CDeltaEncoder.h"
 #include "core/model/CDataArray.h"
 #include "core/model/CUserAbort.h"
 #include "core/model/FileOption.h"
@@ -85,6 +89,15 @@ bool SameContents(const std::string& a, const std::string& b)
     } catch (const CFileException&) {
         return false;
     }
+}
+
+// A name beside path that no other build picks: the target's name, a random part and ".tmp".
+std::string TemporaryNameBeside(const std::string& path)
+{
+    std::random_device random;
+    char text[24];
+    std::snprintf(text, sizeof text, ".%08x%08x.tmp", random(), random());
+    return path + text;
 }
 
 uint64_t FileLengthOrZero(const std::string& path)
@@ -269,7 +282,13 @@ void CInstallBuild::Build()
     m_timeCap = SourceDateEpochFileTime();
     m_dataTemp = std::make_unique<CDeltaTempFile>(m_settings.tempDir);
 
-    m_output = m_disks.CreateFile(m_settings.outputPath);
+    m_dataWriter = std::make_unique<CDataSectionWriter>(m_disks, m_settings.outputPath);
+    // Written beside the target and put in place only when complete, so a failed or cancelled
+    // build leaves the previous program as it was. A removable disk is written in place: a
+    // spanned program fills the disk, with no room for a second copy.
+    m_strWritePath = m_dataWriter->TargetIsRemovable() ? m_settings.outputPath
+                                                       : TemporaryNameBeside(m_settings.outputPath);
+    m_output = m_disks.CreateFile(m_strWritePath);
     m_bOutputCreated = true;
     m_data = std::make_unique<CFile>(m_dataTemp->Path(), CFile::Mode::Create);
     CSectionWriter writer(*m_output);
@@ -323,7 +342,6 @@ void CInstallBuild::Build()
     m_result.programSize = dataLength + m_output->GetPosition() + kSectionHeaderSize + 4;
 
     CFile dataIn(m_dataTemp->Path(), CFile::Mode::Read);
-    m_dataWriter = std::make_unique<CDataSectionWriter>(m_disks, m_settings.outputPath);
     if (m_dataWriter->DecideSpanning(dataLength) && m_settings.signFile) {
         // The first disk is out of the drive before the program on it could be signed.
         throw CFileException(m_settings.outputPath,
@@ -343,12 +361,17 @@ void CInstallBuild::Build()
         return;
     }
     if (m_settings.signFile) {
+        // Signed under its temporary name, so a failing signature leaves the previous program.
         // The signature grows the program; the summary counts what is on disk.
         std::error_code before, after;
-        const uint64_t unsignedSize = std::filesystem::file_size(m_settings.outputPath, before);
-        m_settings.signFile(m_settings.outputPath);
-        const uint64_t signedSize = std::filesystem::file_size(m_settings.outputPath, after);
+        const uint64_t unsignedSize = std::filesystem::file_size(m_strWritePath, before);
+        m_settings.signFile(m_strWritePath);
+        const uint64_t signedSize = std::filesystem::file_size(m_strWritePath, after);
         if (!before && !after && signedSize > unsignedSize) m_result.programSize += signedSize - unsignedSize;
+    }
+    if (m_strWritePath != m_settings.outputPath) {
+        m_disks.ReplaceFile(m_strWritePath, m_settings.outputPath);
+        m_strWritePath = m_settings.outputPath;
     }
     AppendSummary();
     m_result.status = BuildStatus::Built;
@@ -373,6 +396,8 @@ void CInstallBuild::CollectPaths()
         files.lengths.resize(version.m_files.size());
         for (size_t i = 0; i < version.m_files.size(); ++i) {
             const std::string host = HostPath(v, static_cast<int>(i));
+            CheckSourceFile(host, version.m_files[i].m_strPath,
+                            version.m_files[i].GetOption(OptInstallMode) != kDoNotInstall);
             files.lengths[i] = FileLengthOrZero(host);
             m_fTotal += static_cast<double>(files.lengths[i]);
             if (selfInside && CanonicalText(host) == self) continue;
@@ -712,7 +737,7 @@ void CInstallBuild::Cleanup(bool keepOutput)
     if (m_dataWriter) m_result.continuationFiles = m_dataWriter->ContinuationFiles();
     // Once a disk change has begun, the disks written so far stay as they are.
     if (!keepOutput && m_bOutputCreated && m_result.continuationFiles == 0) {
-        m_disks.DeleteFile(m_settings.outputPath);
+        m_disks.DeleteFile(m_strWritePath);
     }
     m_dataTemp.reset();
 }

@@ -170,6 +170,7 @@ private:
     std::unique_ptr<CFile> m_data;
     std::unique_ptr<IDiskFile> m_output;
     bool m_bOutputCreated = false;
+    std::string m_strWritePath;  // the file being written: a temporary beside the target, or the target
     std::unique_ptr<CDataSectionWriter> m_dataWriter;
 
     size_t m_nVersions = 0;

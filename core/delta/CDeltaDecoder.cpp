@@ -54,7 +54,22 @@ uint64_t ReadLength(const uint8_t* delta, size_t size, size_t& at, bool wide, co
     return value;
 }
 
-void ReadSubStream(const uint8_t* delta, size_t size, size_t& at, const char* name, SubStream& out)
+// Each command writes at least one byte and takes at most eight (a one-byte copy with the
+// longest position code); each literal is written once. So a delta rebuilding a file of a known
+// length cannot use more of either sub-stream, and larger declarations are refused before
+// anything is unpacked.
+constexpr uint64_t kMaxCommandBytesPerOutputByte = 8;
+// Without the file's length nothing bounds a sub-stream; this cap keeps a stated size from
+// costing memory out of proportion (a delta of a larger file is applied with its length given).
+constexpr uint64_t kMaxSubStreamWithoutLength = 256ull << 20;
+
+struct SubStreamLimit {
+    uint64_t bytes;
+    bool fromLength;  // derived from the file's expected length
+};
+
+void ReadSubStream(const uint8_t* delta, size_t size, size_t& at, const char* name, SubStream& out,
+                   SubStreamLimit limit)
 {
     const size_t start = at;
     if (at >= size) Fail(std::string(name) + " sub-stream missing at offset " + std::to_string(at));
@@ -69,6 +84,13 @@ void ReadSubStream(const uint8_t* delta, size_t size, size_t& at, const char* na
              ": packed-length width given for a stored sub-stream");
     }
     out.length = ReadLength(delta, size, at, flags & delta::kFrameWideLength, name, "unpacked");
+    if (out.length > limit.bytes) {
+        Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) + " declares " +
+             std::to_string(out.length) + " bytes, more than " +
+             (limit.fromLength ? "a file of the expected length can use ("
+                               : "a sub-stream may hold without the file's length (") +
+             std::to_string(limit.bytes) + ")");
+    }
     if (!packed) {
         if (size - at < out.length) {
             Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) + " holds " +
@@ -180,8 +202,14 @@ uint64_t CDeltaDecoder::Apply(const uint8_t* delta, size_t size, IDeltaReference
     SubStream commands;
     SubStream literals;
     size_t at = 0;
-    ReadSubStream(delta, size, at, "command", commands);
-    ReadSubStream(delta, size, at, "literal", literals);
+    SubStreamLimit commandLimit{kMaxSubStreamWithoutLength, false};
+    SubStreamLimit literalLimit{kMaxSubStreamWithoutLength, false};
+    if (expectedLength) {
+        commandLimit = {*expectedLength * kMaxCommandBytesPerOutputByte, true};
+        literalLimit = {*expectedLength, true};
+    }
+    ReadSubStream(delta, size, at, "command", commands, commandLimit);
+    ReadSubStream(delta, size, at, "literal", literals, literalLimit);
     if (at != size) {
         Fail(std::to_string(size - at) + " bytes after the literal sub-stream (offset " +
              std::to_string(at) + ")");

@@ -281,17 +281,25 @@ TEST_F(RuntimeWine, InstallsWhatVelkancBuildWrites)
 #else
     std::vector<uint8_t> data = Noise(250000, 21), data2 = data;
     data2.insert(data2.begin() + 120000, 500, 'Q');
+    // ext.bin is kept external by version 1; version 2 stores a delta against it, rebuilt from
+    // the file beside the setup program.
+    std::vector<uint8_t> ext = Noise(40000, 22), ext2 = ext;
+    ext2[1000] ^= 0x55;
     for (int n = 1; n <= 2; ++n) {
         fs::path src = m_dir / ("src" + std::to_string(n));
         WriteBytes(src / "app" / "data.bin", n == 1 ? data : data2);
         WriteText(src / "readme.txt", "the same in both versions");
+        WriteBytes(src / "ext.bin", n == 1 ? ext : ext2);
     }
+    WriteBytes(m_dir / "ext.bin", ext);
     CDataArray project;
     project.m_nWindowMode = 0;
     for (int n = 1; n <= 2; ++n) {
         CData v = Version(n, n == 1 ? "Built1" : "Built2");
         v.m_files.push_back(Item("app\\data.bin"));
         v.m_files.push_back(Item("readme.txt"));
+        v.m_files.push_back(Item("ext.bin"));
+        if (n == 1) v.m_files.back().SetOption(velkan::OptKeepExternal, 1);
         if (n == 2) v.m_strUninstFile = "remove.exe";
         project.m_versions.push_back(v);
     }
@@ -383,6 +391,8 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
     std::vector<uint8_t> flipped = bytes;
     flipped[flipped.size() - 20000] ^= 0x10;  // inside the last file's packed stream
     std::vector<uint8_t> cut(bytes.begin(), bytes.end() - 1000);
+    std::vector<uint8_t> trailing = bytes;
+    trailing.push_back(0);  // a byte after the data section, which no signature explains
 
     WriteText(m_dir / "escape.txt", "outside");
     CDataArray escaping = project;
@@ -391,7 +401,7 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
     struct Case {
         const char* name;
         std::vector<uint8_t> program;
-    } cases[] = {{"flipped", flipped}, {"cut", cut}};
+    } cases[] = {{"flipped", flipped}, {"cut", cut}, {"trailing", trailing}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fs::path program = m_dir / (std::string(c.name) + ".exe");
