@@ -113,7 +113,7 @@ const bool registered = RegisterCommand({
     "build",
     "build the setup program of a project",
     "Usage: velkanc build PROJECT [-o OUT] [--platform win32|win31] [--yes] [--runtime DIR]\n"
-                     [--sign COMMAND] [--jobs N] [--share-equal-files]
+    "                     [--sign COMMAND] [--jobs N] [--share-equal-files]\n"
     "\n"
     "Builds the project's setup program: the install runtime, the project's settings, one file\n"
     "table per version and the packed files (each distinct content stored once, changed files as\n"

@@ -47,11 +47,14 @@ std::vector<std::vector<EntryRole>> CheckDataLayout(const PackageContents& conte
             const size_t se = e.m_nSourceEntry;
             const bool ownSource = (e.m_nFlags & kEntryUninstaller) || (sv == v && se == i);
             if (delta && ownSource) fail("a delta against itself");
-            // The source is an earlier version's entry, except for an owner naming itself.
+            // The source is an earlier version's entry, or, for a plain takeover (equal files
+            // stored once), an earlier entry of this version; an owner names itself.
             if (!ownSource) {
-                if (sv >= v || se >= versions[sv].files.size()) {
+                const bool earlier = sv < v || (sv == v && se < i && !delta);
+                if (!earlier || se >= versions[sv].files.size()) {
                     fail("its source, version " + std::to_string(sv + 1) + " entry " +
-                         std::to_string(se + 1) + ", is not an entry of an earlier version");
+                         std::to_string(se + 1) +
+                         ", is neither an earlier version's entry nor an earlier entry of this version");
                 }
             }
             EntryRole role = EntryRole::Owner;

@@ -44,14 +44,18 @@ protected:
 TEST_F(SignedBuild, TheCommandSignsTheUninstallerThenTheProgramInPlace)
 {
     // Stands in for a signing tool: notes each path and, for the uninstaller (a scratch file),
-    // appends bytes as a signature would.
+    // appends bytes as a signature would. The program is signed under its temporary name beside
+    // the target, before it replaces any earlier program.
     std::string log = P("signed.log");
-    CliResult r = Build("echo \"%1\" >> '" + log + "'; case \"%1\" in *setup.exe) ;; *) printf SIGNED >> \"%1\";; esac");
+    CliResult r = Build("echo \"%1\" >> '" + log + "'; case \"%1\" in *setup.exe.*.tmp) ;; *) printf SIGNED >> \"%1\";; esac");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::string paths = ReadFileText(log);
     ASSERT_EQ(std::count(paths.begin(), paths.end(), '\n'), 2) << paths;
     std::string first = paths.substr(0, paths.find('\n'));
-    EXPECT_EQ(paths.substr(first.size() + 1), P("setup.exe") + "\n");
+    std::string second = paths.substr(first.size() + 1);
+    EXPECT_EQ(second.rfind(P("setup.exe") + ".", 0), 0u) << second;
+    EXPECT_TRUE(second.size() > 5 && second.substr(second.size() - 5) == ".tmp\n") << second;
+    EXPECT_FALSE(fs::exists(second.substr(0, second.size() - 1))) << "renamed into place";
     EXPECT_FALSE(fs::exists(first)) << "the uninstaller's scratch file is removed";
 
     CliResult inspect = RunVelkanc({"inspect", P("setup.exe"), "--json"});
@@ -69,7 +73,7 @@ TEST_F(SignedBuild, AFailingCommandFailsTheBuildNamingIt)
     EXPECT_FALSE(fs::exists(P("setup.exe")));
 
     // Failing on the finished program leaves no program either.
-    r = Build("case \"%1\" in *setup.exe) exit 1;; esac");
+    r = Build("case \"%1\" in *setup.exe.*.tmp) exit 1;; esac");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("setup.exe"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(P("setup.exe")));

@@ -404,9 +404,9 @@ TEST(PackageReaderHostile, BadReferencesAndSizes)
         const char* message;
         bool atRead;  // refused when read; otherwise when version 2 entry 1 (or 1/1) is rebuilt
     } cases[] = {
-        {"delta naming a later version", {{delta(1, 0)}, {own}}, "is not an entry of an earlier version", true},
+        {"delta naming a later version", {{delta(1, 0)}, {own}}, "is neither an earlier version's entry nor an earlier entry", true},
         {"delta naming itself", {{external}, {delta(1, 0)}}, "a delta against itself", true},
-        {"missing source version", {{own}, {delta(7, 0)}}, "is not an entry of an earlier version", true},
+        {"missing source version", {{own}, {delta(7, 0)}}, "is neither an earlier version's entry nor an earlier entry", true},
         {"source without data", {{noData, second}, {delta(0, 0)}}, "does not own a plain copy", true},
         {"source is a delta", {{own}, {delta(0, 0)}, {delta(1, 0)}}, "does not own a plain copy", true},
         {"data outside the stream", {{outside}}, "entries own", true},
