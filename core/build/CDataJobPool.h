@@ -18,6 +18,7 @@
 
 #include "core/build/CBuildProgress.h"
 #include "core/build/CSpillSink.h"
+#include "core/delta/DeltaSearch.h"
 
 namespace velkan {
 
@@ -58,7 +59,7 @@ public:
     // threads <= 1: no threads; each job runs when submitted, showing progress (and taking a
     // stop) through progress exactly as a build without a pool does, and throwing its errors.
     CDataJobPool(unsigned threads, CBuildProgress& progress, CCompressor& compressor,
-                 std::string tempDir);
+                 std::string tempDir, DeltaSearch deltaSearch = DeltaSearch::Window);
     // Stops the running jobs at their next progress step and waits for the threads.
     ~CDataJobPool();
     CDataJobPool(const CDataJobPool&) = delete;
@@ -86,6 +87,7 @@ private:
     CBuildProgress& m_progress;
     CCompressor& m_compressor;
     std::string m_tempDir;
+    DeltaSearch m_deltaSearch;
 
     std::mutex m_mutex;
     std::condition_variable m_wake;   // a job was queued, or the pool stops

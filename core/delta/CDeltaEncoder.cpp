@@ -127,6 +127,9 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
     m_newUnread = m_newLength - m_newLoaded;
 
     Centre(0);
+    m_global = m_search == DeltaSearch::Global && m_refLength >= kGlobalKey &&
+               m_refLength <= kGlobalMaxReference;
+    if (m_global) BuildGlobalIndex(refPath);
 
     // ---- Main loop ----------------------------------------------------------------------
     uint32_t cur = 0;
@@ -170,6 +173,9 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
     std::vector<uint32_t>().swap(m_longHead);
     std::vector<uint32_t>().swap(m_longPrevious);
     std::vector<uint32_t>().swap(m_candidates);
+    std::vector<uint8_t>().swap(m_globalRef);
+    std::vector<uint32_t>().swap(m_globalHead);
+    std::vector<uint32_t>().swap(m_globalPrevious);
 }
 
 void CDeltaEncoder::LoadReference(uint64_t count)
@@ -332,10 +338,76 @@ bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length
         if (!nearDone) visitNear();
     };
     walk();
+    if (m_global) FindGlobalMatch(here, maxLength, bestScore, bestLength, bestSource);
     if (bestScore <= 0) return false;
     length = bestLength;
     source = bestSource;
     return true;
+}
+
+// ---- Global search ------------------------------------------------------------------------
+//
+// The window search stays as it is; the global one only offers copies that save more. It
+// looks at the kGlobalChain newest indexed positions under the hash of cur's first kGlobalKey
+// bytes, and at the positions in the one-byte position code's reach of the anchor wherever the
+// anchor is (after a far copy it usually lies outside the window, and the copy goes on from
+// there). Per step that is at most kGlobalChain + 64 candidates, each measured only when it can
+// beat the best length.
+
+void CDeltaEncoder::BuildGlobalIndex(const std::string& refPath)
+{
+    m_globalRef.resize(static_cast<size_t>(m_refLength) + 8);
+    CFile ref(refPath, CFile::Mode::Read);
+    ref.ReadExact(m_globalRef.data(), static_cast<size_t>(m_refLength));
+    const uint64_t count = (m_refLength - kGlobalKey) / kGlobalStride + 1;
+    uint32_t bits = 10;
+    while ((uint64_t(1) << bits) < count) ++bits;
+    m_globalShift = 64 - bits;
+    m_globalHead.assign(size_t(1) << bits, kNoPosition);
+    m_globalPrevious.assign(static_cast<size_t>(count), kNoPosition);
+    for (uint64_t i = 0; i < count; ++i) {
+        uint64_t key;
+        std::memcpy(&key, &m_globalRef[i * kGlobalStride], 8);
+        const size_t h = static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> m_globalShift);
+        m_globalPrevious[i] = m_globalHead[h];
+        m_globalHead[h] = static_cast<uint32_t>(i);
+    }
+}
+
+void CDeltaEncoder::FindGlobalMatch(const uint8_t* here, uint32_t maxLength, int64_t& bestScore,
+                                    uint32_t& bestLength, uint32_t& bestSource) const
+{
+    const uint8_t* const ref = m_globalRef.data();
+    const int64_t anchor = static_cast<int64_t>(m_anchor);
+    auto visit = [&](uint64_t p) {
+        const uint32_t available = static_cast<uint32_t>(std::min<uint64_t>(m_refLength - p, maxLength));
+        if (available <= bestLength || ref[p + bestLength] != here[bestLength]) return;
+        const uint32_t n = CommonPrefix(ref + p, here, available);
+        if (n < 2) return;
+        const int64_t score = static_cast<int64_t>(n) -
+                              CopyCost(n, static_cast<int64_t>(p) - anchor, m_pendingCount);
+        if (score > bestScore) {
+            bestScore = score;
+            bestLength = n;
+            bestSource = static_cast<uint32_t>(p);
+        }
+    };
+
+    const int64_t nearFrom = std::max<int64_t>(0, anchor - delta::kNearReach);
+    const int64_t nearTo = std::min<int64_t>(static_cast<int64_t>(m_refLength), anchor + delta::kNearReach);
+    for (int64_t p = nearFrom; p < nearTo; ++p) {
+        if (ref[p] == here[0]) visit(static_cast<uint64_t>(p));
+    }
+
+    // A key needs kGlobalKey bytes of new file; the 8-byte read of it, eight readable bytes.
+    if (maxLength < kGlobalKey) return;
+    uint64_t key;
+    std::memcpy(&key, here, 8);
+    const size_t h = static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> m_globalShift);
+    uint32_t i = m_globalHead[h];
+    for (uint32_t walked = 0; i != kNoPosition && walked < kGlobalChain; i = m_globalPrevious[i], ++walked) {
+        visit(uint64_t(i) * kGlobalStride);
+    }
 }
 
 // ---- Command stream -----------------------------------------------------------------------
@@ -517,9 +589,10 @@ void CDeltaEncoder::WriteSubStream(IByteSink& output, CDeltaStream& stream)
 
 uint64_t EncodeDelta(IByteSink& output, const std::string& newPath, const std::string& refPath,
                      IDeltaProgress* progress, uint32_t rangeStart, uint32_t rangeEnd,
-                     const std::string& tempDir)
+                     const std::string& tempDir, DeltaSearch search)
 {
     CDeltaEncoder encoder;
+    encoder.SetSearch(search);
     encoder.SetProgress(progress, rangeStart, rangeEnd);
     encoder.SetTempDirectory(tempDir);
     encoder.BuildStreams(newPath, refPath);
