@@ -140,7 +140,9 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
         uint32_t length = 0;
         uint32_t source = 0;
         if (FindMatch(cur, maxLength, length, source)) {
-            EmitMatch(length, source);
+            // A global copy may start before cur: its first m_back bytes were pending literals.
+            m_pendingCount -= m_back;
+            EmitMatch(length + m_back, source - m_back);
         } else {
             if (m_pendingCount == kMaxPendingLiterals) FlushLiterals();
             m_pending[m_pendingCount++] = m_new[cur];
@@ -267,6 +269,7 @@ uint32_t CDeltaEncoder::LongKeyHash(const uint8_t* bytes)
 bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length,
                               uint32_t& source) const
 {
+    m_back = 0;
     if (maxLength < kMinCopyRoom) return false;
     const uint8_t* here = &m_new[cur];
 
@@ -338,7 +341,7 @@ bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length
         if (!nearDone) visitNear();
     };
     walk();
-    if (m_global) FindGlobalMatch(here, maxLength, bestScore, bestLength, bestSource);
+    if (m_global) FindGlobalMatch(here, maxLength, bestScore, bestLength, bestSource, m_back);
     if (bestScore <= 0) return false;
     length = bestLength;
     source = bestSource;
@@ -375,7 +378,7 @@ void CDeltaEncoder::BuildGlobalIndex(const std::string& refPath)
 }
 
 void CDeltaEncoder::FindGlobalMatch(const uint8_t* here, uint32_t maxLength, int64_t& bestScore,
-                                    uint32_t& bestLength, uint32_t& bestSource) const
+                                    uint32_t& bestLength, uint32_t& bestSource, uint32_t& bestBack) const
 {
     const uint8_t* const ref = m_globalRef.data();
     const int64_t anchor = static_cast<int64_t>(m_anchor);
@@ -384,12 +387,18 @@ void CDeltaEncoder::FindGlobalMatch(const uint8_t* here, uint32_t maxLength, int
         if (available <= bestLength || ref[p + bestLength] != here[bestLength]) return;
         const uint32_t n = CommonPrefix(ref + p, here, available);
         if (n < 2) return;
-        const int64_t score = static_cast<int64_t>(n) -
-                              CopyCost(n, static_cast<int64_t>(p) - anchor, m_pendingCount);
+        // The pending literals that equal the bytes before p join the copy (a hashed position
+        // is found up to kGlobalStride - 1 bytes after the start of what matches).
+        uint32_t back = 0;
+        const uint32_t backLimit = std::min<uint32_t>({m_pendingCount, static_cast<uint32_t>(std::min<uint64_t>(p, kMaxCopy)), kMaxCopy - n});
+        while (back < backLimit && m_pending[m_pendingCount - 1 - back] == ref[p - 1 - back]) ++back;
+        const int64_t score = static_cast<int64_t>(n + back) -
+                              CopyCost(n + back, static_cast<int64_t>(p - back) - anchor, m_pendingCount - back);
         if (score > bestScore) {
             bestScore = score;
             bestLength = n;
             bestSource = static_cast<uint32_t>(p);
+            bestBack = back;
         }
     };
 

@@ -52,7 +52,7 @@ public:
     // Global search: reference positions at multiples of this stride are indexed by the
     // kGlobalKey bytes from them on, so every copy of at least kGlobalKey + kGlobalStride - 1
     // bytes is found wherever it lies.
-    static constexpr uint32_t kGlobalStride = 8;
+    static constexpr uint32_t kGlobalStride = 4;
     static constexpr uint32_t kGlobalKey = 8;
     // Candidates looked at per key (the newest positions under its hash).
     static constexpr uint32_t kGlobalChain = 16;
@@ -102,8 +102,9 @@ private:
     void BuildGlobalIndex(const std::string& refPath);
     // Improves the window's best copy (bestLength == 0: none) with the global index's candidates
     // and the positions near the anchor anywhere in the reference.
+    // bestBack: how many of the pending literals before cur the copy takes over.
     void FindGlobalMatch(const uint8_t* here, uint32_t maxLength, int64_t& bestScore,
-                         uint32_t& bestLength, uint32_t& bestSource) const;
+                         uint32_t& bestLength, uint32_t& bestSource, uint32_t& bestBack) const;
     void EmitMatch(uint32_t length, uint32_t source);
     void EmitPositionCode(int64_t distance);
     void FlushLiterals();
@@ -152,6 +153,8 @@ private:
     std::vector<uint32_t> m_globalHead;
     std::vector<uint32_t> m_globalPrevious;
     uint32_t m_globalShift = 0;
+    // The last search's copy starts this many pending literals before cur (global only).
+    mutable uint32_t m_back = 0;
 
     std::vector<uint8_t> m_new;
     uint32_t m_newLoaded = 0;
