@@ -139,7 +139,24 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
         uint32_t maxLength = static_cast<uint32_t>(std::min<uint64_t>(rem, kMaxCopy));
         uint32_t length = 0;
         uint32_t source = 0;
-        if (FindMatch(cur, maxLength, length, source)) {
+        bool found = FindMatch(cur, maxLength, length, source);
+        if (found && m_global && length < kGlobalLazyLength && m_pendingCount < kMaxPendingLiterals &&
+            rem > 1) {
+            // Global search looks one byte ahead: a copy from cur + 1 that saves more wins, the
+            // byte at cur becoming a literal (the next step finds that copy again).
+            const int64_t score = m_lastScore;
+            const uint32_t back = m_back;
+            m_pending[m_pendingCount++] = m_new[cur];
+            uint32_t nextLength = 0;
+            uint32_t nextSource = 0;
+            const bool later = FindMatch(cur + 1, static_cast<uint32_t>(std::min<uint64_t>(rem - 1, kMaxCopy)),
+                                         nextLength, nextSource) &&
+                               m_lastScore > score;
+            --m_pendingCount;
+            m_back = back;
+            found = !later;
+        }
+        if (found) {
             // A global copy may start before cur: its first m_back bytes were pending literals.
             m_pendingCount -= m_back;
             EmitMatch(length + m_back, source - m_back);
@@ -342,6 +359,7 @@ bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length
     };
     walk();
     if (m_global) FindGlobalMatch(here, maxLength, bestScore, bestLength, bestSource, m_back);
+    m_lastScore = bestScore;
     if (bestScore <= 0) return false;
     length = bestLength;
     source = bestSource;

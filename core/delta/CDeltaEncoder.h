@@ -55,7 +55,9 @@ public:
     static constexpr uint32_t kGlobalStride = 4;
     static constexpr uint32_t kGlobalKey = 8;
     // Candidates looked at per key (the newest positions under its hash).
-    static constexpr uint32_t kGlobalChain = 16;
+    static constexpr uint32_t kGlobalChain = 64;
+    // Copies shorter than this are weighed against the best copy from one byte later.
+    static constexpr uint32_t kGlobalLazyLength = 256;
     // Global search holds the reference in memory with its index (at most 2.5 bytes per
     // reference byte); longer references are searched in the window only.
     static constexpr uint64_t kGlobalMaxReference = 512ull << 20;
@@ -155,6 +157,8 @@ private:
     uint32_t m_globalShift = 0;
     // The last search's copy starts this many pending literals before cur (global only).
     mutable uint32_t m_back = 0;
+    // The last search's best saving (0: none).
+    mutable int64_t m_lastScore = 0;
 
     std::vector<uint8_t> m_new;
     uint32_t m_newLoaded = 0;
