@@ -140,9 +140,9 @@ const bool registered = RegisterCommand({
     "                   of trees with repeated files; off by default)\n"
     "  --delta-search S window (default): a changed file's delta copies from the old version\n"
     "                   near the proportional place only; global: from anywhere in it (smaller\n"
-    "                   deltas of files whose parts moved; old versions up to 512 MiB are held\n"
-    "                   in memory with an index, about 2.5 bytes per byte, per thread). Every\n"
-    "                   reader decodes both\n"
+    "                   deltas of files whose parts moved; an old version of up to 256 MiB is\n"
+    "                   held in memory with its index, at most 3 bytes per byte, per thread).\n"
+    "                   Every reader decodes both\n"
     "\n"
     "Exit status: 0 built, 1 failed (or nothing to install), 3 cancelled or stopped at warnings.\n",
     RunBuild,

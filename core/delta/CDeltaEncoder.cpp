@@ -381,8 +381,9 @@ void CDeltaEncoder::BuildGlobalIndex(const std::string& refPath)
     CFile ref(refPath, CFile::Mode::Read);
     ref.ReadExact(m_globalRef.data(), static_cast<size_t>(m_refLength));
     const uint64_t count = (m_refLength - kGlobalKey) / kGlobalStride + 1;
+    // Up to two positions per head on average: the heads take at most a byte per reference byte.
     uint32_t bits = 10;
-    while ((uint64_t(1) << bits) < count) ++bits;
+    while ((uint64_t(2) << bits) < count) ++bits;
     m_globalShift = 64 - bits;
     m_globalHead.assign(size_t(1) << bits, kNoPosition);
     m_globalPrevious.assign(static_cast<size_t>(count), kNoPosition);

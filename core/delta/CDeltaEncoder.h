@@ -58,9 +58,10 @@ public:
     static constexpr uint32_t kGlobalChain = 64;
     // Copies shorter than this are weighed against the best copy from one byte later.
     static constexpr uint32_t kGlobalLazyLength = 256;
-    // Global search holds the reference in memory with its index (at most 2.5 bytes per
-    // reference byte); longer references are searched in the window only.
-    static constexpr uint64_t kGlobalMaxReference = 512ull << 20;
+    // Global search holds the reference in memory with its index: at most 3 bytes per
+    // reference byte (the bytes, a 4-byte link per indexed position, the heads), so at most
+    // 768 MiB; longer references are searched in the window only.
+    static constexpr uint64_t kGlobalMaxReference = 256ull << 20;
 
     CDeltaEncoder();
     ~CDeltaEncoder();
