@@ -66,7 +66,8 @@ public:
     CDataJobPool& operator=(const CDataJobPool&) = delete;
 
     // Each thread holds up to about 20 MB (its job and up to two finished ones waiting), so the
-    // count is capped: by default at 16, on request at 64.
+    // count is capped: by default at 16, on request at 64. Global delta search adds up to 3 bytes
+    // per byte of the reference being coded against (at most 768 MiB, see CDeltaEncoder).
     static constexpr unsigned kMaxDefaultThreads = 16;
     static constexpr unsigned kMaxThreads = 64;
 
