@@ -411,9 +411,10 @@ void CDeltaEncoder::FindGlobalMatch(const uint8_t* here, uint32_t maxLength, int
         uint32_t back = 0;
         const uint32_t backLimit = std::min<uint32_t>({m_pendingCount, static_cast<uint32_t>(std::min<uint64_t>(p, kMaxCopy)), kMaxCopy - n});
         while (back < backLimit && m_pending[m_pendingCount - 1 - back] == ref[p - 1 - back]) ++back;
-        const int64_t score = static_cast<int64_t>(n + back) -
-                              CopyCost(n + back, static_cast<int64_t>(p - back) - anchor, m_pendingCount - back);
-        if (score > bestScore) {
+        const int64_t distance = static_cast<int64_t>(p - back) - anchor;
+        const int64_t score = static_cast<int64_t>(n + back) - CopyCost(n + back, distance, m_pendingCount - back);
+        const int64_t margin = distance >= -delta::kNearReach && distance < delta::kNearReach ? 0 : kGlobalMoveMargin;
+        if (score > bestScore + margin) {
             bestScore = score;
             bestLength = n;
             bestSource = static_cast<uint32_t>(p);

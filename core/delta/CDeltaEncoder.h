@@ -56,6 +56,9 @@ public:
     static constexpr uint32_t kGlobalKey = 8;
     // Candidates looked at per key (the newest positions under its hash).
     static constexpr uint32_t kGlobalChain = 64;
+    // A copy beyond the one-byte position code's reach of the anchor must save this many bytes
+    // more than the best one: moving the anchor makes the following copies' codes longer.
+    static constexpr int64_t kGlobalMoveMargin = 4;
     // Copies shorter than this are weighed against the best copy from one byte later.
     static constexpr uint32_t kGlobalLazyLength = 256;
     // Global search holds the reference in memory with its index: at most 3 bytes per
