@@ -4,6 +4,7 @@
 # encode time and peak memory side by side. Every delta is also applied back and compared.
 #
 #   bench/delta-bench.sh [VELKANC]      (default: build-release/cli/velkanc, built if missing)
+#   SEARCH=global bench/delta-bench.sh  (velkanc with --delta-search global)
 #
 # Prints a Markdown table for BENCHMARKS.md.
 set -euo pipefail
@@ -17,6 +18,11 @@ fi
 if ! command -v xdelta3 >/dev/null; then
   (apt-get update && apt-get install -y xdelta3) >/dev/null || sudo apt-get install -y xdelta3 >/dev/null
 fi
+
+SEARCH_ARGS=()
+[ -n "${SEARCH:-}" ] && SEARCH_ARGS=(--delta-search "$SEARCH")
+# Totals over the npm pairs: velkanc bytes, xdelta3 bytes, velkanc s, xdelta3 s, peak KB of each.
+vSum=0 xSum=0 vtSum=0 xtSum=0 vmMax=0 xmMax=0
 
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
@@ -40,7 +46,7 @@ row() {
   local oldSize newSize v x
   oldSize=$(stat -c %s "$old")
   newSize=$(stat -c %s "$new")
-  read -r vt vm < <(measure "$VELKANC" delta -q "$old" "$new" "$WORK/v.delta")
+  read -r vt vm < <(measure "$VELKANC" delta -q "${SEARCH_ARGS[@]}" "$old" "$new" "$WORK/v.delta")
   read -r xt xm < <(measure xdelta3 -9 -S none -e -f -s "$old" "$new" "$WORK/x.delta")
   "$VELKANC" patch -q "$old" "$WORK/v.delta" "$WORK/v.out"
   cmp -s "$new" "$WORK/v.out" || { echo "velkanc patch did not rebuild $name" >&2; exit 1; }
@@ -53,6 +59,12 @@ row() {
   xMBs=$(awk -v n="$newSize" -v t="$xt" 'BEGIN { printf "%.1f", n / 1e6 / (t > 0.005 ? t : 0.005) }')
   printf "| %s | %d | %d | %d | %d | %s s (%s MB/s) | %s s (%s MB/s) | %d | %d |\n" \
     "$name" "$oldSize" "$newSize" "$v" "$x" "$vt" "$vMBs" "$xt" "$xMBs" "$vm" "$xm"
+  if [[ $name != generated* ]]; then
+    vSum=$((vSum + v)) xSum=$((xSum + x))
+    vtSum=$(awk -v a="$vtSum" -v b="$vt" 'BEGIN { print a + b }')
+    xtSum=$(awk -v a="$xtSum" -v b="$xt" 'BEGIN { print a + b }')
+    vmMax=$((vm > vmMax ? vm : vmMax)) xmMax=$((xm > xmMax ? xm : xmMax))
+  fi
 }
 
 echo "| pair | old bytes | new bytes | velkanc delta | xdelta3 -9 -S none | velkanc time | xdelta3 time | velkanc peak KB | xdelta3 peak KB |"
@@ -85,6 +97,9 @@ row "@esbuild/win32-x64 0.20.2 -> 0.21.0 esbuild.exe" "$WORK/esb-old.exe" "$WORK
 fetch react-dom 18.2.0 umd/react-dom.production.min.js "$WORK/rdm-old.js"
 fetch react-dom 18.3.1 umd/react-dom.production.min.js "$WORK/rdm-new.js"
 row "react-dom 18.2.0 -> 18.3.1 umd/react-dom.production.min.js" "$WORK/rdm-old.js" "$WORK/rdm-new.js"
+
+printf "| **npm pairs in all** | | | **%d** | **%d** | %s s | %s s | %d (largest) | %d (largest) |\n" \
+  "$vSum" "$xSum" "$vtSum" "$xtSum" "$vmMax" "$xmMax"
 
 # Generated pairs: a small one and a ~200 MB one, the new file an edited copy of the old
 # (insertions, deletions, changed bytes every few KB), to show memory does not grow with size.

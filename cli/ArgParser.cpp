@@ -70,4 +70,12 @@ void CArgParser::ExpectPositional(size_t min, size_t max) const
     if (m_positional.size() > max) throw UsageError{"unexpected argument '" + m_positional[max] + "'"};
 }
 
+DeltaSearch CArgParser::DeltaSearchOption() const
+{
+    auto value = Value("--delta-search");
+    if (!value) return DeltaSearch::Window;
+    if (auto search = DeltaSearchFromName(*value)) return *search;
+    throw UsageError{"--delta-search must be window or global"};
+}
+
 }  // namespace velkan::cli

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/delta/DeltaSearch.h"
+
 namespace velkan::cli {
 
 class CArgParser {
@@ -20,6 +22,8 @@ public:
     std::optional<std::string> Value(const std::string& name) const;
     // The value parsed as a non-negative integer; throws UsageError when it is not one.
     std::optional<long long> Number(const std::string& name) const;
+    // --delta-search window|global (absent: window); throws UsageError on another value.
+    DeltaSearch DeltaSearchOption() const;
     const std::vector<std::string>& Positional() const { return m_positional; }
     // Throws UsageError unless the count of positional arguments lies in [min, max].
     void ExpectPositional(size_t min, size_t max) const;

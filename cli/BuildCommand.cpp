@@ -44,7 +44,7 @@ void LoadRuntimeFrom(const std::string& dir)
 // Refuses, before anything is written, a build that would lack a runtime program.
 int RunBuild(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"-o", "--platform", "--runtime", "--sign", "--jobs"},
+    CArgParser p(args, {"-o", "--platform", "--runtime", "--sign", "--jobs", "--delta-search"},
                  {"--yes", "--share-equal-files"});
     p.ExpectPositional(1, 1);
     const std::string& projectPath = p.Positional()[0];
@@ -78,6 +78,7 @@ int RunBuild(const std::vector<std::string>& args)
         settings.jobs = static_cast<unsigned>(std::stoul(*jobs));
     }
     settings.shareEqualFiles = p.Has("--share-equal-files");
+    settings.deltaSearch = p.DeltaSearchOption();
     if (auto sign = p.Value("--sign")) {
         settings.signFile = [command = *sign](const std::string& path) { RunSignCommand(command, path); };
     }
@@ -114,6 +115,7 @@ const bool registered = RegisterCommand({
     "build the setup program of a project",
     "Usage: velkanc build PROJECT [-o OUT] [--platform win32|win31] [--yes] [--runtime DIR]\n"
     "                     [--sign COMMAND] [--jobs N] [--share-equal-files]\n"
+    "                     [--delta-search window|global]\n"
     "\n"
     "Builds the project's setup program: the install runtime, the project's settings, one file\n"
     "table per version and the packed files (each distinct content stored once, changed files as\n"
@@ -136,6 +138,11 @@ const bool registered = RegisterCommand({
     "  --share-equal-files  store a file equal to an earlier one of the same version once: the\n"
     "                   later entry takes over the earlier one's data (smaller setup programs\n"
     "                   of trees with repeated files; off by default)\n"
+    "  --delta-search S window (default): a changed file's delta copies from the old version\n"
+    "                   near the proportional place only; global: from anywhere in it (smaller\n"
+    "                   deltas of files whose parts moved; an old version of up to 256 MiB is\n"
+    "                   held in memory with its index, at most 3 bytes per byte, per thread).\n"
+    "                   Every reader decodes both\n"
     "\n"
     "Exit status: 0 built, 1 failed (or nothing to install), 3 cancelled or stopped at warnings.\n",
     RunBuild,

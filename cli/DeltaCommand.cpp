@@ -13,15 +13,16 @@ namespace {
 
 int RunDelta(const std::vector<std::string>& args)
 {
-    CArgParser parser(args, {}, {"-q", "--quiet"});
+    CArgParser parser(args, {"--delta-search"}, {"-q", "--quiet"});
     parser.ExpectPositional(3, 3);
     const std::string& oldPath = parser.Positional()[0];
     const std::string& newPath = parser.Positional()[1];
     const std::string& outPath = parser.Positional()[2];
+    const DeltaSearch search = parser.DeltaSearchOption();
     uint64_t written = 0;
     try {
         WriteFileAtomically(outPath, [&](CFile& out) {
-            written = EncodeDelta(out, newPath, oldPath, nullptr, 0, 10000);
+            written = EncodeDelta(out, newPath, oldPath, nullptr, 0, 10000, "", search);
         });
     } catch (const CFileException& e) {
         throw CommandError{e.what()};
@@ -37,14 +38,16 @@ int RunDelta(const std::vector<std::string>& args)
 const bool registered = RegisterCommand({
     "delta",
     "write the version delta of a file against its earlier version",
-    "Usage: velkanc delta [-q] OLD NEW OUT\n"
+    "Usage: velkanc delta [-q] [--delta-search window|global] OLD NEW OUT\n"
     "\n"
     "Writes to OUT the delta that rebuilds NEW from OLD, byte for byte as a build stores it\n"
     "for a file that changed between two versions: a command and a literal sub-stream, each\n"
     "packed when that makes it smaller. 'velkanc patch OLD OUT NEW' applies it (OUT being the delta).\n"
     "OUT is written through a temporary file beside it and replaced only when complete.\n"
     "\n"
-    "  -q, --quiet   print nothing (otherwise the delta's size)\n",
+    "  -q, --quiet   print nothing (otherwise the delta's size)\n"
+    "  --delta-search S  window (default: the delta a build stores) or global: copies from\n"
+    "                anywhere in OLD, as 'velkanc build --delta-search global' stores them\n",
     RunDelta,
 });
 

@@ -223,6 +223,8 @@ void CBuildPage::OnBuild()
                 RunSignCommand(command, path);
             };
         }
+        settings.deltaSearch = CPrefGroup::DeltaSearchChoice();
+        settings.shareEqualFiles = CPrefGroup::ShareEqualFiles();
         try {
             m_lastResult = m_runner.Build(project, settings, *this, host, disks).status;
         } catch (const std::exception& e) {

@@ -45,6 +45,31 @@ void CPrefGroup::SetSignCommand(const QString& command)
     settings.setValue("Output/sign_command", command);
 }
 
+DeltaSearch CPrefGroup::DeltaSearchChoice()
+{
+    QSettings settings(kSettingsOrganization, kSettingsApplication);
+    const QString name = settings.value("Output/delta_search").toString();
+    return DeltaSearchFromName(name.toStdString()).value_or(DeltaSearch::Window);
+}
+
+void CPrefGroup::SetDeltaSearchChoice(DeltaSearch search)
+{
+    QSettings settings(kSettingsOrganization, kSettingsApplication);
+    settings.setValue("Output/delta_search", QString::fromLatin1(DeltaSearchName(search)));
+}
+
+bool CPrefGroup::ShareEqualFiles()
+{
+    QSettings settings(kSettingsOrganization, kSettingsApplication);
+    return settings.value("Output/share_equal_files").toInt() != 0;
+}
+
+void CPrefGroup::SetShareEqualFiles(bool share)
+{
+    QSettings settings(kSettingsOrganization, kSettingsApplication);
+    settings.setValue("Output/share_equal_files", share ? 1 : 0);
+}
+
 void CPrefGroup::Set(int index, int value) const
 {
     if (index < 0 || index >= m_names.size()) return;

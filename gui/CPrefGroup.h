@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "core/delta/DeltaSearch.h"
+
 namespace velkan {
 
 // The settings root: organisation "Orvanti", application "Velkan".
@@ -29,6 +31,12 @@ public:
     // The command that signs what a build writes ("%1" is the file); empty: builds are not signed.
     static QString SignCommand();
     static void SetSignCommand(const QString& command);
+    // The two opt-in build options for smaller setup programs (off by default): where deltas
+    // copy from, and whether equal files of a version share one stored copy.
+    static DeltaSearch DeltaSearchChoice();
+    static void SetDeltaSearchChoice(DeltaSearch search);
+    static bool ShareEqualFiles();
+    static void SetShareEqualFiles(bool share);
 
 private:
     QString m_strSection;

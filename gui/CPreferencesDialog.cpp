@@ -1,7 +1,9 @@
 #include "gui/CPreferencesDialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,7 +23,10 @@ CPreferencesDialog::CPreferencesDialog(QWidget* parent)
       m_ratio(new QCheckBox(tr("Display &Ratio"), this)),
       m_packedSize(new QCheckBox(tr("Display &Packed size"), this)),
       m_originalSize(new QCheckBox(tr("Display &Original size"), this)),
-      m_signCommand(new QLineEdit(this))
+      m_signCommand(new QLineEdit(this)),
+      m_deltaSearch(new QComboBox(this)),
+      m_shareEqualFiles(new QCheckBox(tr("Share e&qual files (a file equal to an earlier one of its "
+                                         "version is stored once)"), this))
 {
     setWindowTitle(tr("Preferences"));
     auto* layout = new QVBoxLayout(this);
@@ -44,6 +49,22 @@ CPreferencesDialog::CPreferencesDialog(QWidget* parent)
     signingLayout->addWidget(signLabel);
     signingLayout->addWidget(m_signCommand);
     layout->addWidget(signing);
+    // Off by default: the default setup program stays exactly as before.
+    auto* smaller = new QGroupBox(tr("Smaller setup programs"), this);
+    auto* smallerLayout = new QVBoxLayout(smaller);
+    auto* searchRow = new QHBoxLayout();
+    auto* searchLabel = new QLabel(tr("&Delta search:"), smaller);
+    searchLabel->setBuddy(m_deltaSearch);
+    m_deltaSearch->addItem(tr("window (default)"));
+    m_deltaSearch->addItem(tr("global"));
+    m_deltaSearch->setToolTip(tr("Global: a changed file's delta may copy from anywhere in its earlier "
+                                 "version, not only near the same place (more memory and time)."));
+    searchRow->addWidget(searchLabel);
+    searchRow->addWidget(m_deltaSearch);
+    searchRow->addStretch(1);
+    smallerLayout->addLayout(searchRow);
+    smallerLayout->addWidget(m_shareEqualFiles);
+    layout->addWidget(smaller);
     auto* buttons = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     layout->addWidget(buttons);
@@ -59,6 +80,8 @@ CPreferencesDialog::CPreferencesDialog(QWidget* parent)
     m_packedSize->setChecked(out.Get(CPrefGroup::PrefOutputPackedSize) != 0);
     m_originalSize->setChecked(out.Get(CPrefGroup::PrefOutputOriginalSize) != 0);
     m_signCommand->setText(CPrefGroup::SignCommand());
+    m_deltaSearch->setCurrentIndex(CPrefGroup::DeltaSearchChoice() == DeltaSearch::Global ? 1 : 0);
+    m_shareEqualFiles->setChecked(CPrefGroup::ShareEqualFiles());
 }
 
 bool CPreferencesDialog::Run()
@@ -71,6 +94,9 @@ bool CPreferencesDialog::Run()
     out.Set(CPrefGroup::PrefOutputPackedSize, m_packedSize->isChecked() ? 1 : 0);
     out.Set(CPrefGroup::PrefOutputOriginalSize, m_originalSize->isChecked() ? 1 : 0);
     CPrefGroup::SetSignCommand(m_signCommand->text().trimmed());
+    CPrefGroup::SetDeltaSearchChoice(m_deltaSearch->currentIndex() == 1 ? DeltaSearch::Global
+                                                                        : DeltaSearch::Window);
+    CPrefGroup::SetShareEqualFiles(m_shareEqualFiles->isChecked());
     return true;
 }
 

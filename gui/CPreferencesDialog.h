@@ -1,10 +1,11 @@
-// "Preferences": the new-project wizard switch, the three columns of the Build report and the
-// command that signs what a build writes.
+// "Preferences": the new-project wizard switch, the three columns of the Build report, the
+// command that signs what a build writes and the opt-in options for smaller setup programs.
 #pragma once
 
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 
 namespace velkan {
@@ -24,6 +25,9 @@ public:
     QCheckBox* m_packedSize;
     QCheckBox* m_originalSize;
     QLineEdit* m_signCommand;
+    // Index 0: window (the default), 1: global.
+    QComboBox* m_deltaSearch;
+    QCheckBox* m_shareEqualFiles;
 };
 
 }  // namespace velkan

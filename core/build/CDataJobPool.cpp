@@ -45,11 +45,12 @@ unsigned CDataJobPool::ThreadsFor(unsigned n)
 }
 
 CDataJobPool::CDataJobPool(unsigned threads, CBuildProgress& progress, CCompressor& compressor,
-                           std::string tempDir)
+                           std::string tempDir, DeltaSearch deltaSearch)
     : m_nThreads(threads == 0 ? 1 : threads),
       m_progress(progress),
       m_compressor(compressor),
-      m_tempDir(std::move(tempDir))
+      m_tempDir(std::move(tempDir)),
+      m_deltaSearch(deltaSearch)
 {
     if (m_nThreads <= 1) return;
     m_threads.reserve(m_nThreads);
@@ -134,7 +135,7 @@ void CDataJobPool::Run(DataJob& job, CCompressor& compressor, bool onWorker)
         }
         IDeltaProgress* progress = onWorker ? static_cast<IDeltaProgress*>(&stopCheck) : &m_progress;
         EncodeDelta(job.data, job.path, job.referencePath, progress, job.rangeStart, job.rangeEnd,
-                    m_tempDir);
+                    m_tempDir, m_deltaSearch);
         return;
     }
 

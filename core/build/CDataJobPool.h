@@ -18,6 +18,7 @@
 
 #include "core/build/CBuildProgress.h"
 #include "core/build/CSpillSink.h"
+#include "core/delta/DeltaSearch.h"
 
 namespace velkan {
 
@@ -58,14 +59,15 @@ public:
     // threads <= 1: no threads; each job runs when submitted, showing progress (and taking a
     // stop) through progress exactly as a build without a pool does, and throwing its errors.
     CDataJobPool(unsigned threads, CBuildProgress& progress, CCompressor& compressor,
-                 std::string tempDir);
+                 std::string tempDir, DeltaSearch deltaSearch = DeltaSearch::Window);
     // Stops the running jobs at their next progress step and waits for the threads.
     ~CDataJobPool();
     CDataJobPool(const CDataJobPool&) = delete;
     CDataJobPool& operator=(const CDataJobPool&) = delete;
 
     // Each thread holds up to about 20 MB (its job and up to two finished ones waiting), so the
-    // count is capped: by default at 16, on request at 64.
+    // count is capped: by default at 16, on request at 64. Global delta search adds up to 3 bytes
+    // per byte of the reference being coded against (at most 768 MiB, see CDeltaEncoder).
     static constexpr unsigned kMaxDefaultThreads = 16;
     static constexpr unsigned kMaxThreads = 64;
 
@@ -86,6 +88,7 @@ private:
     CBuildProgress& m_progress;
     CCompressor& m_compressor;
     std::string m_tempDir;
+    DeltaSearch m_deltaSearch;
 
     std::mutex m_mutex;
     std::condition_variable m_wake;   // a job was queued, or the pool stops

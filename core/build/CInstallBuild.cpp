@@ -317,7 +317,7 @@ void CInstallBuild::Build()
     m_stored.assign(m_nVersions, {});
     for (size_t v = 0; v < m_nVersions; ++v) m_entryCount[v] = m_tables[v].GetCount();
     m_pool = std::make_unique<CDataJobPool>(CDataJobPool::ThreadsFor(m_settings.jobs), m_progress,
-                                            m_compressor, m_settings.tempDir);
+                                            m_compressor, m_settings.tempDir, m_settings.deltaSearch);
     for (size_t p = 0; p < m_paths.size(); ++p) {
         try {
             StorePath(p);

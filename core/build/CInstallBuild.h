@@ -47,6 +47,9 @@ struct BuildSettings {
     // Opt-in: a file whose content equals an earlier stored entry's in the same version takes
     // over that entry's data instead of storing it again. Off: the specified output.
     bool shareEqualFiles = false;
+    // Opt-in: deltas copy from anywhere in the earlier version (DeltaSearch::Global). Window:
+    // the specified output.
+    DeltaSearch deltaSearch = DeltaSearch::Window;
 };
 
 enum class BuildStatus {

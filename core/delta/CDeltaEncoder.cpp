@@ -127,6 +127,9 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
     m_newUnread = m_newLength - m_newLoaded;
 
     Centre(0);
+    m_global = m_search == DeltaSearch::Global && m_refLength >= kGlobalKey &&
+               m_refLength <= kGlobalMaxReference;
+    if (m_global) BuildGlobalIndex(refPath);
 
     // ---- Main loop ----------------------------------------------------------------------
     uint32_t cur = 0;
@@ -136,8 +139,27 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
         uint32_t maxLength = static_cast<uint32_t>(std::min<uint64_t>(rem, kMaxCopy));
         uint32_t length = 0;
         uint32_t source = 0;
-        if (FindMatch(cur, maxLength, length, source)) {
-            EmitMatch(length, source);
+        bool found = FindMatch(cur, maxLength, length, source);
+        if (found && m_global && length < kGlobalLazyLength && m_pendingCount < kMaxPendingLiterals &&
+            rem > 1) {
+            // Global search looks one byte ahead: a copy from cur + 1 that saves more wins, the
+            // byte at cur becoming a literal (the next step finds that copy again).
+            const int64_t score = m_lastScore;
+            const uint32_t back = m_back;
+            m_pending[m_pendingCount++] = m_new[cur];
+            uint32_t nextLength = 0;
+            uint32_t nextSource = 0;
+            const bool later = FindMatch(cur + 1, static_cast<uint32_t>(std::min<uint64_t>(rem - 1, kMaxCopy)),
+                                         nextLength, nextSource) &&
+                               m_lastScore > score;
+            --m_pendingCount;
+            m_back = back;
+            found = !later;
+        }
+        if (found) {
+            // A global copy may start before cur: its first m_back bytes were pending literals.
+            m_pendingCount -= m_back;
+            EmitMatch(length + m_back, source - m_back);
         } else {
             if (m_pendingCount == kMaxPendingLiterals) FlushLiterals();
             m_pending[m_pendingCount++] = m_new[cur];
@@ -170,6 +192,9 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
     std::vector<uint32_t>().swap(m_longHead);
     std::vector<uint32_t>().swap(m_longPrevious);
     std::vector<uint32_t>().swap(m_candidates);
+    std::vector<uint8_t>().swap(m_globalRef);
+    std::vector<uint32_t>().swap(m_globalHead);
+    std::vector<uint32_t>().swap(m_globalPrevious);
 }
 
 void CDeltaEncoder::LoadReference(uint64_t count)
@@ -261,6 +286,7 @@ uint32_t CDeltaEncoder::LongKeyHash(const uint8_t* bytes)
 bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length,
                               uint32_t& source) const
 {
+    m_back = 0;
     if (maxLength < kMinCopyRoom) return false;
     const uint8_t* here = &m_new[cur];
 
@@ -332,10 +358,85 @@ bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length
         if (!nearDone) visitNear();
     };
     walk();
+    if (m_global) FindGlobalMatch(here, maxLength, bestScore, bestLength, bestSource, m_back);
+    m_lastScore = bestScore;
     if (bestScore <= 0) return false;
     length = bestLength;
     source = bestSource;
     return true;
+}
+
+// ---- Global search ------------------------------------------------------------------------
+//
+// The window search stays as it is; the global one only offers copies that save more. It
+// looks at the kGlobalChain newest indexed positions under the hash of cur's first kGlobalKey
+// bytes, and at the positions in the one-byte position code's reach of the anchor wherever the
+// anchor is (after a far copy it usually lies outside the window, and the copy goes on from
+// there). Per step that is at most kGlobalChain + 64 candidates, each measured only when it can
+// beat the best length.
+
+void CDeltaEncoder::BuildGlobalIndex(const std::string& refPath)
+{
+    m_globalRef.resize(static_cast<size_t>(m_refLength) + 8);
+    CFile ref(refPath, CFile::Mode::Read);
+    ref.ReadExact(m_globalRef.data(), static_cast<size_t>(m_refLength));
+    const uint64_t count = (m_refLength - kGlobalKey) / kGlobalStride + 1;
+    // Up to two positions per head on average: the heads take at most a byte per reference byte.
+    uint32_t bits = 10;
+    while ((uint64_t(2) << bits) < count) ++bits;
+    m_globalShift = 64 - bits;
+    m_globalHead.assign(size_t(1) << bits, kNoPosition);
+    m_globalPrevious.assign(static_cast<size_t>(count), kNoPosition);
+    for (uint64_t i = 0; i < count; ++i) {
+        uint64_t key;
+        std::memcpy(&key, &m_globalRef[i * kGlobalStride], 8);
+        const size_t h = static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> m_globalShift);
+        m_globalPrevious[i] = m_globalHead[h];
+        m_globalHead[h] = static_cast<uint32_t>(i);
+    }
+}
+
+void CDeltaEncoder::FindGlobalMatch(const uint8_t* here, uint32_t maxLength, int64_t& bestScore,
+                                    uint32_t& bestLength, uint32_t& bestSource, uint32_t& bestBack) const
+{
+    const uint8_t* const ref = m_globalRef.data();
+    const int64_t anchor = static_cast<int64_t>(m_anchor);
+    auto visit = [&](uint64_t p) {
+        const uint32_t available = static_cast<uint32_t>(std::min<uint64_t>(m_refLength - p, maxLength));
+        if (available <= bestLength || ref[p + bestLength] != here[bestLength]) return;
+        const uint32_t n = CommonPrefix(ref + p, here, available);
+        if (n < 2) return;
+        // The pending literals that equal the bytes before p join the copy (a hashed position
+        // is found up to kGlobalStride - 1 bytes after the start of what matches).
+        uint32_t back = 0;
+        const uint32_t backLimit = std::min<uint32_t>({m_pendingCount, static_cast<uint32_t>(std::min<uint64_t>(p, kMaxCopy)), kMaxCopy - n});
+        while (back < backLimit && m_pending[m_pendingCount - 1 - back] == ref[p - 1 - back]) ++back;
+        const int64_t distance = static_cast<int64_t>(p - back) - anchor;
+        const int64_t score = static_cast<int64_t>(n + back) - CopyCost(n + back, distance, m_pendingCount - back);
+        const int64_t margin = distance >= -delta::kNearReach && distance < delta::kNearReach ? 0 : kGlobalMoveMargin;
+        if (score > bestScore + margin) {
+            bestScore = score;
+            bestLength = n;
+            bestSource = static_cast<uint32_t>(p);
+            bestBack = back;
+        }
+    };
+
+    const int64_t nearFrom = std::max<int64_t>(0, anchor - delta::kNearReach);
+    const int64_t nearTo = std::min<int64_t>(static_cast<int64_t>(m_refLength), anchor + delta::kNearReach);
+    for (int64_t p = nearFrom; p < nearTo; ++p) {
+        if (ref[p] == here[0]) visit(static_cast<uint64_t>(p));
+    }
+
+    // A key needs kGlobalKey bytes of new file; the 8-byte read of it, eight readable bytes.
+    if (maxLength < kGlobalKey) return;
+    uint64_t key;
+    std::memcpy(&key, here, 8);
+    const size_t h = static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> m_globalShift);
+    uint32_t i = m_globalHead[h];
+    for (uint32_t walked = 0; i != kNoPosition && walked < kGlobalChain; i = m_globalPrevious[i], ++walked) {
+        visit(uint64_t(i) * kGlobalStride);
+    }
 }
 
 // ---- Command stream -----------------------------------------------------------------------
@@ -517,9 +618,10 @@ void CDeltaEncoder::WriteSubStream(IByteSink& output, CDeltaStream& stream)
 
 uint64_t EncodeDelta(IByteSink& output, const std::string& newPath, const std::string& refPath,
                      IDeltaProgress* progress, uint32_t rangeStart, uint32_t rangeEnd,
-                     const std::string& tempDir)
+                     const std::string& tempDir, DeltaSearch search)
 {
     CDeltaEncoder encoder;
+    encoder.SetSearch(search);
     encoder.SetProgress(progress, rangeStart, rangeEnd);
     encoder.SetTempDirectory(tempDir);
     encoder.BuildStreams(newPath, refPath);

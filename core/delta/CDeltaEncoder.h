@@ -7,7 +7,8 @@
 // and picks, among the positions that share the current two bytes, the copy that saves the most
 // output (the search reaches the few that can win through a 6-byte key index, see FindMatch). The window moves forward with the new file; memory stays
 // bounded whatever the file sizes, and a change far from the proportional place is coded as
-// literals. Commands and literals go to two sub-streams, each packed with the compressor when
+// literals (unless the opt-in global search is on, see DeltaSearch and FindGlobalMatch).
+// Commands and literals go to two sub-streams, each packed with the compressor when
 // that makes it smaller.
 #pragma once
 
@@ -18,6 +19,7 @@
 
 #include "core/delta/CDeltaStream.h"
 #include "core/delta/DeltaFormat.h"
+#include "core/delta/DeltaSearch.h"
 #include "core/delta/IDeltaProgress.h"
 #include "core/stream/CFile.h"
 #include "core/stream/IByteSink.h"
@@ -47,6 +49,22 @@ public:
     static constexpr size_t kCopyPiece = 32768;
     // The delta format addresses positions with 32 bits.
     static constexpr uint64_t kMaxFileLength = 0xFFFFFFFFull;
+    // Global search: reference positions at multiples of this stride are indexed by the
+    // kGlobalKey bytes from them on, so every copy of at least kGlobalKey + kGlobalStride - 1
+    // bytes is found wherever it lies.
+    static constexpr uint32_t kGlobalStride = 4;
+    static constexpr uint32_t kGlobalKey = 8;
+    // Candidates looked at per key (the newest positions under its hash).
+    static constexpr uint32_t kGlobalChain = 64;
+    // A copy beyond the one-byte position code's reach of the anchor must save this many bytes
+    // more than the best one: moving the anchor makes the following copies' codes longer.
+    static constexpr int64_t kGlobalMoveMargin = 4;
+    // Copies shorter than this are weighed against the best copy from one byte later.
+    static constexpr uint32_t kGlobalLazyLength = 256;
+    // Global search holds the reference in memory with its index: at most 3 bytes per
+    // reference byte (the bytes, a 4-byte link per indexed position, the heads), so at most
+    // 768 MiB; longer references are searched in the window only.
+    static constexpr uint64_t kGlobalMaxReference = 256ull << 20;
 
     CDeltaEncoder();
     ~CDeltaEncoder();
@@ -57,6 +75,8 @@ public:
     void SetProgress(IDeltaProgress* progress, uint32_t rangeStart, uint32_t rangeEnd);
     // Where the temporary files go; empty (the default) is the system's temporary directory.
     void SetTempDirectory(const std::string& dir) { m_tempDir = dir; }
+    // Window (the default) or global; see DeltaSearch.
+    void SetSearch(DeltaSearch search) { m_search = search; }
 
     // Codes newPath against refPath into the two sub-streams (Commands(), Literals()).
     // Open and read failures throw CFileException; so does whatever the progress throws.
@@ -85,6 +105,12 @@ private:
     uint32_t LongKeyAt(uint32_t position) const { return LongKeyHash(&m_ref[position - m_refBase]); }
     static uint32_t LongKeyHash(const uint8_t* bytes);
     bool FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length, uint32_t& source) const;
+    void BuildGlobalIndex(const std::string& refPath);
+    // Improves the window's best copy (bestLength == 0: none) with the global index's candidates
+    // and the positions near the anchor anywhere in the reference.
+    // bestBack: how many of the pending literals before cur the copy takes over.
+    void FindGlobalMatch(const uint8_t* here, uint32_t maxLength, int64_t& bestScore,
+                         uint32_t& bestLength, uint32_t& bestSource, uint32_t& bestBack) const;
     void EmitMatch(uint32_t length, uint32_t source);
     void EmitPositionCode(int64_t distance);
     void FlushLiterals();
@@ -95,6 +121,7 @@ private:
     uint32_t m_rangeStart = 0;
     uint32_t m_rangeEnd = 0;
     std::string m_tempDir;
+    DeltaSearch m_search = DeltaSearch::Window;
 
     std::unique_ptr<CFile> m_newFile;
     std::unique_ptr<CFile> m_refFile;
@@ -125,6 +152,18 @@ private:
     // One search's long-key candidates, newest first.
     mutable std::vector<uint32_t> m_candidates;
 
+    // Global search: the whole reference, per hash of a key the newest indexed position and
+    // per indexed position (position / kGlobalStride) the previous one under the same hash.
+    bool m_global = false;
+    std::vector<uint8_t> m_globalRef;
+    std::vector<uint32_t> m_globalHead;
+    std::vector<uint32_t> m_globalPrevious;
+    uint32_t m_globalShift = 0;
+    // The last search's copy starts this many pending literals before cur (global only).
+    mutable uint32_t m_back = 0;
+    // The last search's best saving (0: none).
+    mutable int64_t m_lastScore = 0;
+
     std::vector<uint8_t> m_new;
     uint32_t m_newLoaded = 0;
     uint64_t m_newUnread = 0;
@@ -145,6 +184,7 @@ private:
 // system's temporary directory) and are always removed.
 uint64_t EncodeDelta(IByteSink& output, const std::string& newPath, const std::string& refPath,
                      IDeltaProgress* progress, uint32_t rangeStart, uint32_t rangeEnd,
-                     const std::string& tempDir = std::string());
+                     const std::string& tempDir = std::string(),
+                     DeltaSearch search = DeltaSearch::Window);
 
 }  // namespace velkan

@@ -222,6 +222,30 @@ TEST_F(BuildCommand, JobsAndSharedFiles)
     EXPECT_EQ(verified.exitCode, 0) << verified.out << verified.err;
 }
 
+// --delta-search global copies a block moved beyond the window's reach; the program verifies and
+// the later version extracts to its source.
+TEST_F(BuildCommand, GlobalDeltaSearch)
+{
+    const std::string app1 = Noise(7, 400000);
+    AddVersion("one");
+    AddFile("one", "app.exe", app1);
+    AddVersion("two");
+    AddFile("two", "app.exe", app1.substr(100000) + app1.substr(0, 100000));
+
+    ASSERT_EQ(Build({"-o", P("window.exe")}).exitCode, 0);
+    CliResult global = Build({"-o", P("global.exe"), "--delta-search", "global"});
+    ASSERT_EQ(global.exitCode, 0) << global.err;
+    EXPECT_LT(fs::file_size(P("global.exe")) + 300000, fs::file_size(P("window.exe")));
+    CliResult verified = RunVelkanc({"verify", P("global.exe")});
+    EXPECT_EQ(verified.exitCode, 0) << verified.out << verified.err;
+    CliResult extract = RunVelkanc({"extract", P("global.exe"), "--version", "two", "--to", P("x")});
+    ASSERT_EQ(extract.exitCode, 0) << extract.err;
+    EXPECT_TRUE(ReadFileText(m_dir / "x" / "app.exe") == ReadFileText(m_dir / "two" / "app.exe"));
+
+    EXPECT_EQ(Build({"-o", P("bad.exe"), "--delta-search", "everywhere"}).exitCode, 2);
+    EXPECT_FALSE(fs::exists(P("bad.exe")));
+}
+
 TEST_F(BuildCommand, ControlCCancelsWithoutLeavingFiles)
 {
     AddVersion("one");

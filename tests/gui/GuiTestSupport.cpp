@@ -71,6 +71,8 @@ BuildResult CRecordingRunner::Build(const CDataArray&, const BuildSettings& sett
 {
     ++calls;
     lastOutputPath = settings.outputPath;
+    lastDeltaSearch = settings.deltaSearch;
+    lastShareEqualFiles = settings.shareEqualFiles;
     report.AddLine("a.txt");
     report.SetNumbers(CBuildReport::kKindFile, 1200000, 300000);
     host.BeginProgress();

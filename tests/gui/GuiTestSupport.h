@@ -65,6 +65,8 @@ public:
     Ending ending = Ending::Normal;
     int calls = 0;
     std::string lastOutputPath;
+    DeltaSearch lastDeltaSearch = DeltaSearch::Window;
+    bool lastShareEqualFiles = false;
     // Seen during the build: whether the Build button and the tabs were enabled.
     std::function<void()> during;
 };

@@ -5,6 +5,8 @@
 #include <QtTest>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QKeyEvent>
@@ -25,6 +27,7 @@
 #include "gui/CInstallSheet.h"
 #include "gui/CMainFrame.h"
 #include "gui/CPrefGroup.h"
+#include "gui/CPreferencesDialog.h"
 #include "gui/CSetwellApp.h"
 #include "gui/CSetwellDoc.h"
 #include "gui/CSetwellView.h"
@@ -280,6 +283,38 @@ private slots:
         // The summary lines carry no numbers of their own.
         QCOMPARE(Page().ReportList()->topLevelItem(4)->text(CBuildPage::ColPacked), QString());
         QVERIFY(!Page().ReportList()->topLevelItem(0)->text(CBuildPage::ColPacked).isEmpty());
+    }
+
+    // "Delta search" and "Share equal files", chosen in Preferences, reach the build's settings;
+    // by default neither is on.
+    void theSmallerSetupPreferencesReachTheBuildSettings()
+    {
+        MakeProject("smaller", m_dir.path() + "/smaller/setup.exe");
+        Page().OnBuild();
+        QCOMPARE(m_runner.calls, 1);
+        QCOMPARE(m_runner.lastDeltaSearch, DeltaSearch::Window);
+        QVERIFY(!m_runner.lastShareEqualFiles);
+
+        m_prompts->onDialog = [](QDialog&) { return int(QDialog::Accepted); };
+        {
+            CPreferencesDialog dialog(m_app->GetMainFrame());
+            QCOMPARE(dialog.m_deltaSearch->currentIndex(), 0);
+            QVERIFY(!dialog.m_shareEqualFiles->isChecked());
+            dialog.m_deltaSearch->setCurrentIndex(1);
+            dialog.m_shareEqualFiles->setChecked(true);
+            QVERIFY(dialog.Run());
+        }
+        Page().OnBuild();
+        QCOMPARE(m_runner.calls, 2);
+        QCOMPARE(m_runner.lastDeltaSearch, DeltaSearch::Global);
+        QVERIFY(m_runner.lastShareEqualFiles);
+        {
+            CPreferencesDialog dialog(m_app->GetMainFrame());
+            QCOMPARE(dialog.m_deltaSearch->currentIndex(), 1);
+            QVERIFY(dialog.m_shareEqualFiles->isChecked());
+        }
+        CPrefGroup::SetDeltaSearchChoice(DeltaSearch::Window);
+        CPrefGroup::SetShareEqualFiles(false);
     }
 
     void theSignCommandPreferenceSignsWhatTheBuildWrites()

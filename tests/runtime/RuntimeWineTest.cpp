@@ -328,6 +328,46 @@ TEST_F(RuntimeWine, InstallsWhatVelkancBuildWrites)
 #endif
 }
 
+// velkanc build --delta-search global: the second version's file is the first's with its start
+// moved to the end, beyond the window's reach; the runtime applies the delta byte for byte.
+TEST_F(RuntimeWine, InstallsAGlobalSearchDelta)
+{
+#ifndef VELKANC_PATH
+    GTEST_SKIP() << "velkanc is not part of this build";
+#else
+    const std::vector<uint8_t> data = Noise(400000, 41);
+    std::vector<uint8_t> moved(data.begin() + 100000, data.end());
+    moved.insert(moved.end(), data.begin(), data.begin() + 100000);
+    moved[200000] ^= 0x55;
+    CDataArray project;
+    project.m_nWindowMode = 0;
+    for (int n = 1; n <= 2; ++n) {
+        WriteBytes(m_dir / ("src" + std::to_string(n)) / "app.bin", n == 1 ? data : moved);
+        CData v = Version(n, n == 1 ? "Global1" : "Global2");
+        v.m_files.push_back(Item("app.bin"));
+        project.m_versions.push_back(v);
+    }
+    fs::path vkp = m_dir / "project.vkp";
+    velkan::SaveProject(project, vkp.string());
+    fs::path setup = m_dir / "global.exe";
+    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " + Quote(setup.string()) +
+                    " --yes --delta-search global >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
+              0)
+        << ReadText(m_dir / "build.txt");
+    fs::path plain = m_dir / "window.exe";
+    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " + Quote(plain.string()) +
+                    " --yes >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
+              0);
+    // The window search codes most of the moved file as literals; the global one copies it.
+    EXPECT_GT(fs::file_size(plain), fs::file_size(setup) + 250000);
+    fs::path target = m_dir / "install";
+    fs::path log = m_dir / "setup.log";
+    ASSERT_EQ(Wine(setup.string(), "/S /V=2 /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0)
+        << ReadText(log);
+    EXPECT_TRUE(ReadBytes(target / "app.bin") == moved);
+#endif
+}
+
 // velkanc build --share-equal-files: equal files of one version are stored once and every one
 // of them is installed byte for byte.
 TEST_F(RuntimeWine, InstallsFilesSharingTheirData)
