@@ -337,13 +337,18 @@ private slots:
         QVERIFY2(paths[1].startsWith(out + ".") && paths[1].endsWith(".tmp"), qPrintable(paths[1]));
         QVERIFY(QFile::exists(out));
 
-        // A failing command fails the build and names the command.
+        // A failing command fails the build, names the command and leaves the previous program.
+        QFile previous(out);
+        QVERIFY(previous.open(QIODevice::ReadOnly));
+        const QByteArray before = previous.readAll();
+        previous.close();
         CPrefGroup::SetSignCommand("exit 7");
         Page().OnBuild();
         CPrefGroup::SetSignCommand(QString());
         QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Failed));
         QVERIFY2(m_prompts->messages.value(0).contains("exit status 7: exit 7"), qPrintable(m_prompts->messages.value(0)));
-        QVERIFY(!QFileInfo::exists(out));
+        QVERIFY(previous.open(QIODevice::ReadOnly));
+        QCOMPARE(previous.readAll(), before);
     }
 
     void failedBuildShowsTheErrorAndReenables()
