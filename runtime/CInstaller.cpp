@@ -121,6 +121,22 @@ std::string CInstaller::PageText(int page, int text) const
     return static_cast<size_t>(text) < texts.size() ? texts[text] : std::string();
 }
 
+std::pair<size_t, std::wstring> CInstaller::Choices()
+{
+    OpenPackage();
+    ChooseVersion();
+    ChooseDirectory();
+    return {m_nVersion, m_strInstallDir};
+}
+
+void CInstaller::CheckCancel() const
+{
+    if (m_progress && m_progress->CancelRequested()) {
+        std::string text = ToUtf8(FromPackage(PageText(6, 15)));
+        throw CInstallError(text.empty() ? "cancelled" : text);
+    }
+}
+
 int CInstaller::Run()
 {
     bool changing = false;
@@ -367,7 +383,12 @@ void CInstaller::StageAll(const std::vector<size_t>& pending)
         CPackageReader& reader = worker == 0 ? *m_reader : *readers[worker - 1];
         for (size_t k = next++; k < pending.size() && k < failedAt; k = next++) {
             try {
+                CheckCancel();
                 StageFile(reader, m_plans[pending[k]]);
+                if (m_progress) {
+                    const CFileEntry& e = reader.Contents().versions[m_nVersion].files[m_plans[pending[k]].entry];
+                    m_progress->FileDone(e.m_strPath, e.m_nSize, false);
+                }
             } catch (...) {
                 AcquireSRWLockExclusive(&failureLock);
                 if (k < failedAt) {
@@ -454,6 +475,7 @@ void CInstaller::MakeDirectories(const std::wstring& dir)
 
 void CInstaller::Commit()
 {
+    CheckCancel();
     HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     m_bComInitialised = SUCCEEDED(hr);
     m_record.Add('P', {m_strInstallDir});
@@ -466,7 +488,9 @@ void CInstaller::Commit()
         if (mode == kModeDirectoryOnly) {
             MakeDirectories(ParentDir(plan.target));
         } else if (plan.HasCopy()) {
+            CheckCancel();
             InstallFile(plan);
+            if (m_progress) m_progress->FileDone(e.m_strPath, e.m_nSize, true);
         }
         MakeLinks(e, plan.target);
     }
@@ -474,6 +498,7 @@ void CInstaller::Commit()
     WriteRegistryEntries();
     WriteFileStrings();
     UpdateDirectoryRecords();
+    CheckCancel();
     InstallUninstaller();
 }
 

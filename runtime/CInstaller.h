@@ -23,6 +23,7 @@
 #include "runtime/CCommandLine.h"
 #include "runtime/CInstallRecord.h"
 #include "runtime/CPathMacros.h"
+#include "runtime/wizard/IInstallProgress.h"
 
 namespace velkan {
 class CPackageReader;
@@ -47,6 +48,12 @@ public:
     int Run();
     // The reason of a failed run, for the message box (UTF-8).
     const std::string& ErrorMessage() const { return m_strError; }
+
+    // For the wizard: a run that reports its files and can be stopped (before Run).
+    void SetProgress(IInstallProgress* progress) { m_progress = progress; }
+    // For the wizard: the package read, the version and directory this run would take, nothing
+    // changed. Throws as Run would fail.
+    std::pair<size_t, std::wstring> Choices();
 
 private:
     struct Planned {
@@ -102,6 +109,8 @@ private:
     CInstallRecord m_record;
     std::set<std::wstring> m_knownDirs;  // directories known to exist (fewer file system calls)
     bool m_bRestart = false;
+    IInstallProgress* m_progress = nullptr;
+    void CheckCancel() const;
     bool m_bComInitialised = false;
     std::string m_strError;
 };
