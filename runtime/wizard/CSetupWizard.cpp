@@ -358,6 +358,7 @@ std::wstring CSetupWizard::Impl::EndFile(uint8_t role) const
 int CSetupWizard::Impl::Message(const std::wstring& text, UINT type) const
 {
     std::wstring title = Text(6, 0);
+    m_log.Line("wizard message: " + ToUtf8(text));
     return MessageBoxW(m_hFrame ? m_hFrame : m_hBackground, text.c_str(), title.c_str(), type);
 }
 

@@ -8,5 +8,7 @@ namespace velkan::test {
 
 // Writes the whole screen of display (":N") to pngPath; false when the display or the file fails.
 bool SaveScreenshot(const std::string& display, const std::string& pngPath);
+// Whether an X server answers on display.
+bool DisplayAnswers(const std::string& display);
 
 }  // namespace velkan::test
