@@ -10,6 +10,7 @@
 #include "core/package/PackageRecords.h"
 #include "runtime/CCommandLine.h"
 #include "runtime/CInstallRecord.h"
+#include "runtime/wizard/IUninstallWatcher.h"
 
 namespace velkan::runtime {
 
@@ -22,6 +23,8 @@ public:
     // Uninstalls; returns 0 on success, 1 on failure. Never throws.
     int Run();
     const std::string& ErrorMessage() const { return m_strError; }
+    // For the uninstaller's windows: a run that shows its files and asks about shared ones.
+    void SetWatcher(IUninstallWatcher* watcher) { m_watcher = watcher; }
     // Undoes the changes of a log, last first (also the setup program's way back from a failed run).
     void UndoChanges(const CInstallRecord& record);
 
@@ -44,6 +47,7 @@ private:
     UninstallerDataRecord m_data;
     std::string m_strError;
     int m_nProblems = 0;
+    IUninstallWatcher* m_watcher = nullptr;
 };
 
 }  // namespace velkan::runtime

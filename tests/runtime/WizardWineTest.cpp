@@ -227,7 +227,7 @@ protected:
 
 // Two versions, an information text and the wizard bitmap: every page is passed with Enter,
 // the second version is chosen with the arrow key, the directory typed; the installed files are
-// those of the chosen version, byte for byte.
+// those of the chosen version, byte for byte. Then the uninstaller, with its windows, removes them.
 TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
 {
     CDataArray project;
@@ -240,6 +240,7 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
         v.m_texts[1][1] = "Licence\nLine two of the licence.";
         v.m_files.push_back(CFileItem("readme.txt"));
         v.m_files.push_back(CFileItem("bin\\tool.dat"));
+        v.m_strUninstFile = "Uninstal.exe";
         project.m_versions.push_back(v);
     }
     fs::path setup = m_dir / "setup.exe";
@@ -270,7 +271,19 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
 
     fs::path src = m_dir / "src2";
     for (const fs::path& f : FilesUnder(src)) EXPECT_EQ(ReadBytes(Drive("VT1") / f), ReadBytes(src / f)) << f;
-    EXPECT_FALSE(fs::exists(Drive("VT1") / "Uninstal.exe"));  // the versions have no uninstaller
+    ASSERT_TRUE(fs::exists(Drive("VT1") / "Uninstal.exe"));
+
+    // The uninstaller, started by a person: it asks, works, and says it is done.
+    CRun uninstall(Drive("VT1") / "Uninstal.exe", "", m_dir / "uninstall.log");
+    ASSERT_TRUE(uninstall.See("uninstall message: ")) << uninstall.Log();
+    CRun::Shot("uninstall-confirm");
+    CRun::Keys("Return");
+    ASSERT_TRUE(uninstall.See("uninstall message: ")) << uninstall.Log();
+    CRun::Shot("uninstall-done");
+    CRun::Keys("Return");
+    EXPECT_EQ(uninstall.Wait(), 0) << uninstall.Log();
+    EXPECT_NE(uninstall.Log().find("uninstalled"), std::string::npos) << uninstall.Log();
+    for (const fs::path& f : FilesUnder(src)) EXPECT_FALSE(fs::exists(Drive("VT1") / f)) << f;
 }
 
 // Cancel while files are written asks first; Yes takes everything back, as a failed run, and
