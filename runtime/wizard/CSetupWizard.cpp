@@ -986,6 +986,7 @@ INT_PTR CALLBACK CSetupWizard::Impl::RestartProc(HWND window, UINT message, WPAR
 
 void CSetupWizard::Impl::AskRestart()
 {
+    m_log.Line("wizard message: " + ToUtf8(Text(5, 7)));
     auto restartTemplate = static_cast<LPCDLGTEMPLATEW>(m_block->Template(kDlgRestart));
     INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), restartTemplate, m_hFrame, RestartProc,
                                              reinterpret_cast<LPARAM>(this));

@@ -16,6 +16,7 @@
 #include "WineFixture.h"
 #include "XScreenshot.h"
 #include "core/model/CDataArray.h"
+#include "core/model/FileOption.h"
 #include "core/package/StubImage.h"
 #include "core/package/TestProgram.h"
 #include "core/res/RuntimeResources.h"
@@ -236,10 +237,14 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
         fs::path src = m_dir / ("src" + std::to_string(n));
         WriteText(src / "readme.txt", "version " + std::to_string(n) + "\r\n");
         WriteBytes(src / "bin" / "tool.dat", Noise(20000 + n, static_cast<unsigned>(n)));
+        WriteBytes(src / "shared.dll", Noise(3000, 7));
         CData v = Version(n, n == 1 ? "One" : "Two");
         v.m_texts[1][1] = "Licence\nLine two of the licence.";
         v.m_files.push_back(CFileItem("readme.txt"));
         v.m_files.push_back(CFileItem("bin\\tool.dat"));
+        CFileItem shared("shared.dll");
+        shared.SetOption(OptUsageCount, 1);  // counted: the uninstaller asks before removing it
+        v.m_files.push_back(shared);
         v.m_strUninstFile = "Uninstal.exe";
         project.m_versions.push_back(v);
     }
@@ -278,10 +283,14 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
     for (const fs::path& f : FilesUnder(src)) EXPECT_EQ(ReadBytes(Drive("VT1") / f), ReadBytes(src / f)) << f;
     ASSERT_TRUE(fs::exists(Drive("VT1") / "Uninstal.exe"));
 
-    // The uninstaller, started by a person: it asks, works, and says it is done.
+    // The uninstaller, started by a person: it asks, works, asks before removing the shared file
+    // no other program counts on (Yes), and says it is done.
     CRun uninstall(Drive("VT1") / "Uninstal.exe", "", m_dir / "uninstall.log");
     ASSERT_TRUE(uninstall.See("uninstall message: ")) << uninstall.Log();
     CRun::Shot("uninstall-confirm");
+    CRun::Keys("Return");
+    ASSERT_TRUE(uninstall.See("uninstall message: The following system file")) << uninstall.Log();
+    CRun::Shot("uninstall-shared-question");
     CRun::Keys("Return");
     ASSERT_TRUE(uninstall.See("uninstall message: ")) << uninstall.Log();
     CRun::Shot("uninstall-done");
@@ -394,6 +403,18 @@ TEST_F(WizardWine, TestProgramStartsAtItsPage)
     CRun::Keys("Return");
     EXPECT_EQ(run.Wait(), 0) << run.Log();
     EXPECT_EQ(run.Log().find("wizard page 0"), std::string::npos);
+
+    // The End page, with the author's request for the restart question: asked, and in a test
+    // program answered without restarting anything.
+    project.m_versions[0].m_texts[5][8] = "1";
+    ASSERT_TRUE(WriteTestProgramFile(program.string(), project, *stub, &*block, 5));
+    CRun end(program, "", m_dir / "end.log");
+    ASSERT_TRUE(end.Page(7)) << end.Log();
+    CRun::Keys("Return");
+    ASSERT_TRUE(end.See("wizard message: You need to restart Windows")) << end.Log();
+    CRun::Shot("mode0-plain-restart");
+    CRun::Keys("Return");
+    EXPECT_EQ(end.Wait(), 0) << end.Log();
 }
 
 }  // namespace
