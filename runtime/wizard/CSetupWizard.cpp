@@ -643,8 +643,9 @@ void CSetupWizard::Impl::UpdateSpace(HWND window)
     while (IsAbsolute(dir) && dir.size() >= 3 && !known) {
         known = GetDiskFreeSpaceExW(dir.c_str(), &free, nullptr, nullptr);
         std::wstring parent = ParentDir(TrimSlash(dir));
-        if (parent == dir || parent.empty()) break;
-        dir = parent.size() == 2 ? parent + L"\\" : parent;
+        if (parent.size() == 2) parent += L"\\";
+        if (parent == dir || parent.size() < 3) break;  // a drive that does not exist
+        dir = parent;
     }
     std::wstring shown = known ? Format(unit, DecimalW(free.QuadPart / kMb)) : L"-";
     SetDlgItemTextW(window, kIdSpaceFree, (Text(2, 6) + L" " + shown).c_str());
