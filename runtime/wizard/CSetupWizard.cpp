@@ -269,8 +269,10 @@ void CSetupWizard::Impl::OpenPackage()
     const PackageContents& c = m_reader->Contents();
     if (c.stubSize != slot) throw CPackageException(ToUtf8(m_strSelf) + ": the package does not start where this program ends");
     if (c.versions.empty()) throw CPackageException(ToUtf8(m_strSelf) + ": the package holds no version");
-    if (!c.dialogBlock) throw CPackageException(ToUtf8(m_strSelf) + ": the package carries no dialog templates");
-    m_block = std::make_unique<CDialogBlock>(*c.dialogBlock);
+    // A package written without the templates (the builder lacked them) gets the standard ones;
+    // damaged templates are a damaged package.
+    m_block = std::make_unique<CDialogBlock>(c.dialogBlock ? *c.dialogBlock
+                                                           : BuildDialogBlock(false, c.wizardBitmap.has_value()));
     if (!m_block->Valid()) throw CPackageException(ToUtf8(m_strSelf) + ": the dialog templates are damaged");
     m_bTest = c.testSection.has_value();
     m_bFullScreen = c.projectFlags && (*c.projectFlags & kWindowModeFull);

@@ -415,6 +415,16 @@ TEST_F(WizardWine, TestProgramStartsAtItsPage)
     CRun::Shot("mode0-plain-restart");
     CRun::Keys("Return");
     EXPECT_EQ(end.Wait(), 0) << end.Log();
+
+    // Written without the dialog templates (as the editor does when it lacks them): the
+    // standard ones stand in.
+    ASSERT_TRUE(WriteTestProgramFile(program.string(), project, *stub, nullptr, 0));
+    CRun bare(program, "", m_dir / "bare.log");
+    ASSERT_TRUE(bare.Page(0)) << bare.Log();
+    CRun::Keys("Escape");
+    ASSERT_TRUE(bare.See("wizard message: ")) << bare.Log();
+    CRun::Keys("Return");
+    EXPECT_EQ(bare.Wait(), 0) << bare.Log();
 }
 
 }  // namespace
