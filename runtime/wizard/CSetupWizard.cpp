@@ -730,8 +730,9 @@ bool CSetupWizard::Impl::LeavePage(WizardPage page)
             ChooseVersion(static_cast<size_t>(selected), false);
         }
     }
-    if (page == WizardPage::kDirectory && m_sequence->DirectoryEditable()) {
-        m_strDirectory = Trim(WindowText(GetDlgItem(m_hPages[PageSlot(page)], kIdDirEdit)));
+    if (page == WizardPage::kDirectory) {
+        if (m_sequence->DirectoryEditable()) m_strDirectory = Trim(WindowText(GetDlgItem(m_hPages[PageSlot(page)], kIdDirEdit)));
+        m_log.Line("wizard: directory " + ToUtf8(m_strDirectory));
     }
     return true;
 }

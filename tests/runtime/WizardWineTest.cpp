@@ -416,6 +416,21 @@ TEST_F(WizardWine, TestProgramStartsAtItsPage)
     CRun::Keys("Return");
     EXPECT_EQ(end.Wait(), 0) << end.Log();
 
+    // A read-only directory: what is typed does not change it.
+    project.m_versions[0].m_nDirFlags = 0;
+    project.m_versions[0].m_strInstallDir = "C:\\VTFixed";
+    ASSERT_TRUE(WriteTestProgramFile(program.string(), project, *stub, &*block, 2));
+    CRun fixed(program, "", m_dir / "fixed.log");
+    ASSERT_TRUE(fixed.Page(4)) << fixed.Log();
+    CRun::Type("zz");
+    CRun::Keys("Return");
+    ASSERT_TRUE(fixed.Page(5)) << fixed.Log();
+    EXPECT_NE(fixed.Log().find("wizard: directory C:\\VTFixed\r\n"), std::string::npos) << fixed.Log();
+    CRun::Keys("Escape");
+    ASSERT_TRUE(fixed.See("wizard message: ")) << fixed.Log();
+    CRun::Keys("Return");
+    EXPECT_EQ(fixed.Wait(), 0) << fixed.Log();
+
     // Written without the dialog templates (as the editor does when it lacks them): the
     // standard ones stand in.
     ASSERT_TRUE(WriteTestProgramFile(program.string(), project, *stub, nullptr, 0));
