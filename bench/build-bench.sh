@@ -5,6 +5,9 @@
 #
 #   bench/build-bench.sh [VELKANC] [TREE]   (default: build-release/cli/velkanc, built if missing)
 #   UNIQUE=1 bench/build-bench.sh ...       the same tree without files of repeated content
+#   JOBS=N bench/build-bench.sh ...         velkanc build --jobs N (default: one per processor);
+#                                           the program is also built with --jobs 1 and compared
+#   SHARE=1 bench/build-bench.sh ...        velkanc build --share-equal-files
 #
 # Prints a Markdown table row for BENCHMARKS.md.
 set -euo pipefail
@@ -50,14 +53,19 @@ NSI
 
 seconds() { /usr/bin/time -f "%e" "$@" 2>&1 >/dev/null | tail -n 1; }
 
+OPTS=()
+[ "${SHARE:-0}" = 1 ] && OPTS+=(--share-equal-files)
 # The caches are warm for both: each tool runs once before the measured run.
-"$VELKANC" build "$WORK/bench.vkp" -o "$WORK/velkan-setup.exe" --yes >/dev/null
+"$VELKANC" build "$WORK/bench.vkp" -o "$WORK/velkan-setup.exe" --yes "${OPTS[@]}" >/dev/null
 makensis -V1 "$WORK/bench.nsi" >/dev/null
-VT=$(seconds "$VELKANC" build "$WORK/bench.vkp" -o "$WORK/velkan-setup.exe" --yes)
+VT=$(seconds "$VELKANC" build "$WORK/bench.vkp" -o "$WORK/velkan-setup.exe" --yes --jobs "${JOBS:-0}" "${OPTS[@]}")
 NT=$(seconds makensis -V1 "$WORK/bench.nsi")
 VS=$(stat -c %s "$WORK/velkan-setup.exe")
 NS=$(stat -c %s "$WORK/nsis-setup.exe")
 
+"$VELKANC" build "$WORK/bench.vkp" -o "$WORK/velkan-setup-1.exe" --yes --jobs 1 "${OPTS[@]}" >/dev/null
+cmp "$WORK/velkan-setup.exe" "$WORK/velkan-setup-1.exe" ||
+  { echo "the setup program differs from the one-thread build's" >&2; exit 1; }
 "$VELKANC" verify "$WORK/velkan-setup.exe" >/dev/null
 "$VELKANC" extract "$WORK/velkan-setup.exe" --to "$WORK/x" >/dev/null
 # Paths equal but for case are one file on the target: only the first is packed.

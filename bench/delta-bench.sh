@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Delta encoder benchmark: `velkanc delta` against `xdelta3 -9` on real pairs of consecutive
+# Delta encoder benchmark: `velkanc delta` against `xdelta3 -9 -S none` on real pairs of consecutive
 # releases of the same file (npm packages) and on a generated ~200 MB pair, with delta size,
 # encode time and peak memory side by side. Every delta is also applied back and compared.
 #
@@ -41,7 +41,7 @@ row() {
   oldSize=$(stat -c %s "$old")
   newSize=$(stat -c %s "$new")
   read -r vt vm < <(measure "$VELKANC" delta -q "$old" "$new" "$WORK/v.delta")
-  read -r xt xm < <(measure xdelta3 -9 -e -f -s "$old" "$new" "$WORK/x.delta")
+  read -r xt xm < <(measure xdelta3 -9 -S none -e -f -s "$old" "$new" "$WORK/x.delta")
   "$VELKANC" patch -q "$old" "$WORK/v.delta" "$WORK/v.out"
   cmp -s "$new" "$WORK/v.out" || { echo "velkanc patch did not rebuild $name" >&2; exit 1; }
   xdelta3 -d -f -s "$old" "$WORK/x.delta" "$WORK/x.out"
@@ -55,7 +55,7 @@ row() {
     "$name" "$oldSize" "$newSize" "$v" "$x" "$vt" "$vMBs" "$xt" "$xMBs" "$vm" "$xm"
 }
 
-echo "| pair | old bytes | new bytes | velkanc delta | xdelta3 -9 | velkanc time | xdelta3 time | velkanc peak KB | xdelta3 peak KB |"
+echo "| pair | old bytes | new bytes | velkanc delta | xdelta3 -9 -S none | velkanc time | xdelta3 time | velkanc peak KB | xdelta3 peak KB |"
 echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|"
 
 fetch typescript 5.3.3 lib/typescript.js "$WORK/ts-old.js"
@@ -69,6 +69,22 @@ row "lodash 4.17.20 -> 4.17.21 lodash.js" "$WORK/lo-old.js" "$WORK/lo-new.js"
 fetch react-dom 18.2.0 umd/react-dom.development.js "$WORK/rd-old.js"
 fetch react-dom 18.3.1 umd/react-dom.development.js "$WORK/rd-new.js"
 row "react-dom 18.2.0 -> 18.3.1 umd/react-dom.development.js" "$WORK/rd-old.js" "$WORK/rd-new.js"
+
+fetch typescript 5.4.5 lib/tsc.js "$WORK/tsc-old.js"
+fetch typescript 5.5.2 lib/tsc.js "$WORK/tsc-new.js"
+row "typescript 5.4.5 -> 5.5.2 lib/tsc.js" "$WORK/tsc-old.js" "$WORK/tsc-new.js"
+
+fetch lightningcss-win32-x64-msvc 1.24.0 lightningcss.win32-x64-msvc.node "$WORK/lcss-old.node"
+fetch lightningcss-win32-x64-msvc 1.24.1 lightningcss.win32-x64-msvc.node "$WORK/lcss-new.node"
+row "lightningcss-win32-x64-msvc 1.24.0 -> 1.24.1 .node" "$WORK/lcss-old.node" "$WORK/lcss-new.node"
+
+fetch @esbuild/win32-x64 0.20.2 esbuild.exe "$WORK/esb-old.exe"
+fetch @esbuild/win32-x64 0.21.0 esbuild.exe "$WORK/esb-new.exe"
+row "@esbuild/win32-x64 0.20.2 -> 0.21.0 esbuild.exe" "$WORK/esb-old.exe" "$WORK/esb-new.exe"
+
+fetch react-dom 18.2.0 umd/react-dom.production.min.js "$WORK/rdm-old.js"
+fetch react-dom 18.3.1 umd/react-dom.production.min.js "$WORK/rdm-new.js"
+row "react-dom 18.2.0 -> 18.3.1 umd/react-dom.production.min.js" "$WORK/rdm-old.js" "$WORK/rdm-new.js"
 
 # Generated pairs: a small one and a ~200 MB one, the new file an edited copy of the old
 # (insertions, deletions, changed bytes every few KB), to show memory does not grow with size.

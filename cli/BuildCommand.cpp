@@ -16,6 +16,7 @@
 #include "core/package/StubImage.h"
 #include "core/platform/AtomicFile.h"
 #include "core/platform/CodePage.h"
+#include "core/platform/SignCommand.h"
 #include "core/res/RuntimeResources.h"
 
 namespace velkan::cli {
@@ -43,7 +44,8 @@ void LoadRuntimeFrom(const std::string& dir)
 // Refuses, before anything is written, a build that would lack a runtime program.
 int RunBuild(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"-o", "--platform", "--runtime"}, {"--yes"});
+    CArgParser p(args, {"-o", "--platform", "--runtime", "--sign", "--jobs"},
+                 {"--yes", "--share-equal-files"});
     p.ExpectPositional(1, 1);
     const std::string& projectPath = p.Positional()[0];
     CDataArray project = LoadProjectOrFail(projectPath);
@@ -67,9 +69,22 @@ int RunBuild(const std::vector<std::string>& args)
         throw CommandError{RuntimeResourceMissingText(*missing)};
     }
 
+    BuildSettings settings{output, ""};
+    if (auto jobs = p.Value("--jobs")) {
+        // 0 or absent: one thread per processor.
+        if (jobs->empty() || jobs->size() > 4 || jobs->find_first_not_of("0123456789") != std::string::npos) {
+            throw UsageError{"--jobs takes a number of threads (1 to 9999, 0 for one per processor)"};
+        }
+        settings.jobs = static_cast<unsigned>(std::stoul(*jobs));
+    }
+    settings.shareEqualFiles = p.Has("--share-equal-files");
+    if (auto sign = p.Value("--sign")) {
+        settings.signFile = [command = *sign](const std::string& path) { RunSignCommand(command, path); };
+    }
+
     CBuildConsole console(p.Has("--yes"), isatty(STDERR_FILENO) == 1);
     CConsoleDiskHost disks;
-    BuildResult result = BuildInstallProgram(project, console, console, disks, {output, ""});
+    BuildResult result = BuildInstallProgram(project, console, console, disks, settings);
     console.PrintReport(stdout);
 
     switch (result.status) {
@@ -98,6 +113,7 @@ const bool registered = RegisterCommand({
     "build",
     "build the setup program of a project",
     "Usage: velkanc build PROJECT [-o OUT] [--platform win32|win31] [--yes] [--runtime DIR]\n"
+    "                     [--sign COMMAND] [--jobs N] [--share-equal-files]\n"
     "\n"
     "Builds the project's setup program: the install runtime, the project's settings, one file\n"
     "table per version and the packed files (each distinct content stored once, changed files as\n"
@@ -111,6 +127,15 @@ const bool registered = RegisterCommand({
     "  --yes            go on despite icon-folder warnings (without it they stop the build)\n"
     "  --runtime DIR    take the install runtime from DIR/500.bin ... DIR/507.bin instead of\n"
     "                   the programs built into velkanc\n"
+    "  --sign COMMAND   sign the uninstaller before it is embedded and then the setup program:\n"
+    "                   COMMAND runs through the shell with every %1 replaced by the file's\n"
+    "                   path (quote it: \"%1\") and must sign that file in place; a command\n"
+    "                   that fails fails the build\n"
+    "  --jobs N         pack and code files on N threads (default: one per processor, at most\n"
+    "                   16; N is capped at 64); the setup program is the same for every N\n"
+    "  --share-equal-files  store a file equal to an earlier one of the same version once: the\n"
+    "                   later entry takes over the earlier one's data (smaller setup programs\n"
+    "                   of trees with repeated files; off by default)\n"
     "\n"
     "Exit status: 0 built, 1 failed (or nothing to install), 3 cancelled or stopped at warnings.\n",
     RunBuild,

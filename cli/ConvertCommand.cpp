@@ -1,4 +1,5 @@
-// velkanc convert: reads a project of any schema and writes it in the newest one.
+// velkanc convert: reads a project of any schema, binary or text, and writes it in the newest
+// schema or as text, as the output's name says.
 #include "cli/ArgParser.h"
 #include "cli/CommandRegistry.h"
 #include "cli/ProjectIo.h"
@@ -18,11 +19,13 @@ int RunConvert(const std::vector<std::string>& args)
 
 const bool registered = RegisterCommand({
     "convert",
-    "rewrite a project in the newest file format",
+    "rewrite a project in the newest file format, binary or text",
     "Usage: velkanc convert IN OUT\n"
     "\n"
     "Reads the project IN, written by any version of Velkan, and writes it to OUT in the newest\n"
-    "project format. OUT may be IN itself; it is replaced only once it was written completely.\n",
+    "project format. A name ending in .json is a project as text (JSON), any other a binary\n"
+    "project (.vkp), for IN and OUT alike, so .vkp -> .json and .json -> .vkp both work.\n"
+    "OUT may be IN itself; it is replaced only once it was written completely.\n",
     RunConvert,
 });
 

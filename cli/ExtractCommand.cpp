@@ -1,38 +1,29 @@
 // velkanc extract: rebuilds the files of one version of a setup program under a directory.
 // Entry paths come from the program and are untrusted: a path that would leave the directory
-// ("..", an absolute path, a drive letter) is refused.
+// ("..", an absolute path, a drive letter) or that Windows would refuse is refused, and the files
+// are written through CConfinedFolder, so links already in the directory are never followed.
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <stdexcept>
 
 #include "cli/ArgParser.h"
 #include "cli/CommandRegistry.h"
+#include "cli/ExternalFolder.h"
 #include "cli/VersionChoice.h"
 #include "core/package/CPackageReader.h"
 #include "core/package/EntryPath.h"
 #include "core/package/PackageFormat.h"
+#include "core/package/ShownName.h"
+#include "core/platform/CConfinedFolder.h"
 #include "core/platform/CodePage.h"
-#include "core/stream/CFile.h"
 
 namespace velkan::cli {
 
 namespace {
 
-// The entry's path as a relative host path (UTF-8, '/' separators), or an empty string with the
-// reason set when it would leave the target directory.
-std::string SafeRelativePath(const std::string& entryPath, std::string& reason)
-{
-    std::string result;
-    for (const std::string& part : SplitEntryPath(entryPath, reason)) {
-        result += (result.empty() ? "" : "/") + Cp1252ToUtf8(part);
-    }
-    return result;
-}
-
 int RunExtract(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"--version", "--to"}, {});
+    CArgParser p(args, {"--version", "--to", "--external"}, {});
     p.ExpectPositional(1, 1);
     auto to = p.Value("--to");
     if (!to) throw UsageError{"--to DIR is required"};
@@ -42,56 +33,59 @@ int RunExtract(const std::vector<std::string>& args)
     try {
         reader = CPackageReader::OpenFile(path);
         reader->Read();
+        UseExternalFolder(*reader, path, p.Value("--external"));
     } catch (const std::exception& e) {
         throw CommandError{e.what()};
     }
     const auto& versions = reader->Contents().versions;
-    std::vector<std::string> names;
-    for (const auto& version : versions) names.push_back(version.block.name);
-    size_t v = ChooseVersionIndex(names, p.Value("--version"), path);
-    std::filesystem::path root(*to);
-    std::error_code ec;
-    std::filesystem::create_directories(root, ec);
-    if (ec) throw CommandError{*to + ": cannot create the directory (" + ec.message() + ")"};
+    std::vector<std::string> names, titles;
+    for (const auto& version : versions) {
+        names.push_back(version.block.name);
+        titles.push_back(version.block.title);
+    }
+    size_t v = ChooseVersionIndex(names, titles, p.Value("--version"), path);
+    std::unique_ptr<CConfinedFolder> folder;
+    try {
+        folder = std::make_unique<CConfinedFolder>(*to);
+    } catch (const std::exception& e) {
+        throw CommandError{e.what()};
+    }
 
     size_t written = 0, skipped = 0, failed = 0;
     const auto& files = versions[v].files;
     for (size_t e = 0; e < files.size(); ++e) {
         const CFileEntry& entry = files[e];
-        std::string shown = Cp1252ToUtf8(entry.m_strPath);
         if (entry.m_nFlags & package::kEntryUninstaller) continue;  // its data is not a file
         if (entry.IsExternal() || entry.HasNoData()) {
-            std::printf("skipped %s (%s)\n", shown.c_str(),
+            std::printf("skipped %s (%s)\n", ShownName(entry.m_strPath).c_str(),
                         entry.IsExternal() ? "kept external" : "no data");
             ++skipped;
             continue;
         }
         std::string reason;
-        std::string relative = SafeRelativePath(entry.m_strPath, reason);
-        if (relative.empty()) {
-            std::fprintf(stderr, "velkanc: %s: entry %zu: refused path \"%s\" (%s)\n", path.c_str(), e,
-                         shown.c_str(), reason.c_str());
+        std::vector<std::string> parts;
+        for (const std::string& part : SplitEntryPath(entry.m_strPath, reason)) {
+            parts.push_back(Cp1252ToUtf8(part));
+        }
+        if (parts.empty()) {
+            std::fprintf(stderr, "velkanc: %s: %s: refused path (%s)\n", path.c_str(),
+                         reader->DescribeEntry(v, e).c_str(), reason.c_str());
             ++failed;
             continue;
         }
-        std::filesystem::path target = root / relative;
-        std::string temp = target.string() + ".part";
+        std::string relative;
+        for (const std::string& part : parts) relative += (relative.empty() ? "" : "/") + part;
         try {
-            std::filesystem::create_directories(target.parent_path());
-            {
-                CFile out(temp, CFile::Mode::Create);
+            folder->WriteFile(parts, ShownName(entry.m_strPath), [&](IByteSink& out) {
                 uint32_t sum = reader->RebuildFile(v, e, out);
-                out.Close();
                 if ((sum ^ reader->Contents().key) != entry.m_nChecksum) {
                     throw std::runtime_error(path + ": " + reader->DescribeEntry(v, e) +
                                              ": checksum mismatch");
                 }
-            }
-            std::filesystem::rename(temp, target);
+            });
             std::printf("%s\n", relative.c_str());
             ++written;
         } catch (const std::exception& error) {
-            std::filesystem::remove(temp, ec);
             std::fprintf(stderr, "velkanc: %s\n", error.what());
             ++failed;
         }
@@ -103,17 +97,21 @@ int RunExtract(const std::vector<std::string>& args)
 const bool registered = RegisterCommand({
     "extract",
     "rebuild the files of one version of a setup program",
-    "Usage: velkanc extract SETUP [--version V] --to DIR\n"
+    "Usage: velkanc extract SETUP [--version V] --to DIR [--external EXT]\n"
     "\n"
     "Rebuilds every file of version V of the setup program under DIR, unpacking its\n"
     "stream or applying its delta (reading the continuation files SETUP.D01, ... when the data\n"
     "spans disks), and checks each against its stored checksum. Backslashes in entry paths\n"
     "become directory separators and names are converted from Windows-1252 to UTF-8. Entries\n"
-    "whose path would leave DIR (\"..\", absolute paths, drive letters) are refused; entries\n"
+    "whose path would leave DIR (\"..\", absolute paths, drive letters) or holds a name Windows\n"
+    "refuses are refused, and so is a symbolic link met inside DIR; entries\n"
     "kept external or without data are listed as skipped. Exit status 1 when any entry failed.\n"
     "\n"
-    "  --version V   the version: its number counting from 1, or its name (default: the first)\n"
-    "  --to DIR      the directory to write the files under\n",
+    "  --version V   the version: its number counting from 1, or its name or title, in any\n"
+    "                case (default: the first)\n"
+    "  --to DIR      the directory to write the files under\n"
+    "  --external EXT  the folder holding the files kept outside the program, which deltas\n"
+    "                of later versions are rebuilt from (default: beside SETUP)\n",
     RunExtract,
 });
 

@@ -48,7 +48,8 @@ const bool registered = RegisterCommand({
     "writes the rebuilt file to OUT, through a temporary file beside it that replaces OUT\n"
     "only when complete. A malformed delta is refused with what is wrong and where.\n"
     "\n"
-    "  --size N      the rebuilt file must be exactly N bytes long\n"
+    "  --size N      the rebuilt file must be exactly N bytes long (without it, a delta's\n"
+    "                sub-streams may hold at most 256 MB each)\n"
     "  -q, --quiet   print nothing (otherwise the rebuilt file's size)\n",
     RunPatch,
 });

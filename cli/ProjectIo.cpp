@@ -2,6 +2,7 @@
 
 #include "cli/CommandRegistry.h"
 #include "core/model/CArchiveException.h"
+#include "core/model/CJsonException.h"
 #include "core/model/ProjectFile.h"
 #include "core/platform/CodePage.h"
 #include "core/stream/CFileException.h"
@@ -14,6 +15,8 @@ CDataArray LoadProjectOrFail(const std::string& path)
         return LoadProject(path);
     } catch (const CArchiveException& e) {
         throw CommandError{path + ": " + e.what() + " (" + e.Detail() + ")"};
+    } catch (const CJsonException& e) {
+        throw CommandError{path + ": " + e.what()};
     } catch (const CFileException& e) {
         throw CommandError{e.what()};
     }

@@ -4,7 +4,7 @@
 #include "cli/ArgParser.h"
 #include "cli/CommandRegistry.h"
 #include "cli/ProjectIo.h"
-#include "cli/ProjectJson.h"
+#include "core/model/ProjectJson.h"
 
 namespace velkan::cli {
 
@@ -16,7 +16,7 @@ int RunShow(const std::vector<std::string>& args)
     p.ExpectPositional(1, 1);
     CDataArray project = LoadProjectOrFail(p.Positional()[0]);
     bool json = p.Has("--json");
-    std::string out = json ? ProjectToJson(project, false).ToJson() : ProjectToJson(project, true).ToText();
+    std::string out = json ? WriteProjectJson(project) : ProjectToJson(project, true).ToText();
     std::fwrite(out.data(), 1, out.size(), stdout);
     return kExitOk;
 }
@@ -26,11 +26,11 @@ const bool registered = RegisterCommand({
     "print every field of a project",
     "Usage: velkanc show PROJECT [--json]\n"
     "\n"
-    "Prints every stored field of every record of the project (.vkp or .vkt): the project's\n"
+    "Prints every stored field of every record of the project (.vkp, .vkt or .json): the project's\n"
     "settings, then each version with its files, wizard texts and INI, registry and file-string\n"
     "entries. Text is converted from the project's Windows-1252 code page to UTF-8.\n"
     "\n"
-    "  --json   print JSON; the keys are the records' member names (see the README)\n",
+    "  --json   print the project as text: the JSON of a .json project file (see the README)\n",
     RunShow,
 });
 

@@ -5,9 +5,9 @@
 
 #include "cli/ArgParser.h"
 #include "cli/CommandRegistry.h"
+#include "cli/ExternalFolder.h"
 #include "core/package/CPackageException.h"
 #include "core/package/CPackageReader.h"
-#include "core/platform/CodePage.h"
 #include "core/stream/CFileException.h"
 
 namespace velkan::cli {
@@ -16,7 +16,7 @@ namespace {
 
 int RunVerify(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {}, {});
+    CArgParser p(args, {"--external"}, {});
     p.ExpectPositional(1, 1);
     const std::string& path = p.Positional()[0];
     std::unique_ptr<CPackageReader> reader;
@@ -24,6 +24,7 @@ int RunVerify(const std::vector<std::string>& args)
         reader = CPackageReader::OpenFile(path);
         reader->Read();
         reader->LoadDataChunks();
+        UseExternalFolder(*reader, path, p.Value("--external"));
     } catch (const std::exception& e) {
         throw CommandError{e.what()};
     }
@@ -36,7 +37,7 @@ int RunVerify(const std::vector<std::string>& args)
                 reader->VerifyFile(v, e);
             } catch (const std::exception& error) {
                 ++failed;
-                std::printf("FAILED %s\n", Cp1252ToUtf8(error.what()).c_str());
+                std::printf("FAILED %s\n", error.what());
             }
         }
     }
@@ -52,12 +53,15 @@ int RunVerify(const std::vector<std::string>& args)
 const bool registered = RegisterCommand({
     "verify",
     "check every stream, delta and checksum of a setup program",
-    "Usage: velkanc verify SETUP\n"
+    "Usage: velkanc verify SETUP [--external DIR]\n"
     "\n"
     "Reads every section of the setup program, rebuilds the file of every file table entry of\n"
     "every version (unpacking its stream or applying its delta, across the continuation files\n"
     "SETUP.D01, ...) and compares it with the stored checksum. Prints each failure; the exit\n"
-    "status is 0 only when everything passes.\n",
+    "status is 0 only when everything passes. A delta against a file kept outside the program\n"
+    "is rebuilt from that file, found beside SETUP or under DIR.\n"
+    "\n"
+    "  --external DIR   the folder holding the files kept outside the program\n",
     RunVerify,
 });
 

@@ -1,4 +1,5 @@
-// The --version option of velkanc commands: a version's number counting from 1, or its name.
+// The --version option of velkanc commands: a version's number counting from 1, or its name
+// or title.
 #pragma once
 
 #include <optional>
@@ -9,9 +10,11 @@
 
 namespace velkan::cli {
 
-// The index of the chosen version among versions named names (0 without a choice): the choice
-// is a number counting from 1 or a name (UTF-8). Throws CommandError naming where.
+// The index of the chosen version among versions with these names and titles (Windows-1252; 0
+// without a choice): the choice (UTF-8) is read as velkan::ChooseVersion reads it. Throws
+// CommandError naming where.
 size_t ChooseVersionIndex(const std::vector<std::string>& names,
+                          const std::vector<std::string>& titles,
                           const std::optional<std::string>& choice, const std::string& where);
 
 // The chosen version of a project.

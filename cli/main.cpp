@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/CommandRegistry.h"
+#include "core/platform/InterruptCleanup.h"
 
 using namespace velkan::cli;
 
@@ -17,7 +18,8 @@ void PrintToolHelp(FILE* out)
                  "Usage: velkanc COMMAND [ARGUMENTS]\n"
                  "\n"
                  "Velkan's command-line builder: makes Windows setup programs from Velkan\n"
-                 "projects (.vkp) and inspects, converts and packs what they are made of.\n"
+                 "projects (.vkp, or .json for a project kept as text) and inspects, converts\n"
+                 "and packs what they are made of.\n"
                  "\n"
                  "Commands:\n");
     for (const Command& c : AllCommands()) {
@@ -61,6 +63,8 @@ const Command* FindCommand(const std::vector<std::string>& args, size_t& consume
 
 int main(int argc, char** argv)
 {
+    // Ctrl-C leaves no temporary file behind and exits 3 (a build handles it on its own).
+    velkan::InstallInterruptCleanup(kExitCancelled);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         PrintToolHelp(stderr);

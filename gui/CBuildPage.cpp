@@ -1,5 +1,7 @@
 #include "gui/CBuildPage.h"
 
+#include <cstdio>
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -17,6 +19,7 @@
 #include "core/build/ReportNumbers.h"
 #include "core/model/CDataArray.h"
 #include "core/model/PathCompare.h"
+#include "core/platform/SignCommand.h"
 #include "gui/CInstallSheet.h"
 #include "gui/CMainFrame.h"
 #include "gui/CPrefGroup.h"
@@ -81,6 +84,9 @@ bool CBuildPage::InitPage()
     }
     m_report->setContextMenuPolicy(Qt::CustomContextMenu);
     SetColumnWidths();
+    // The list's client area changes with its size and with its scroll bar coming and going;
+    // "File" follows it each time so the number columns stay whole.
+    m_report->viewport()->installEventFilter(this);
 
     connect(m_build, &QPushButton::clicked, this, &CBuildPage::OnBuild);
     connect(m_win32, &QRadioButton::clicked, this, [this] { OnPlatform(CDataArray::Win32); });
@@ -109,6 +115,14 @@ void CBuildPage::SetColumnWidths()
     if (ratio) m_report->setColumnWidth(ColRatio, ratio);
     int client = m_report->viewport()->width();
     m_report->setColumnWidth(ColFile, qMax(20, client - size - packed - ratio));
+}
+
+bool CBuildPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_report && watched == m_report->viewport() && event->type() == QEvent::Resize) {
+        SetColumnWidths();
+    }
+    return CPatchPage::eventFilter(watched, event);
 }
 
 void CBuildPage::OnSizeChanged(int width, int height)
@@ -163,7 +177,18 @@ void CBuildPage::OnBuild()
     if (!version || m_bBuilding) return;
     m_lastResult.reset();
     CDataArray& project = GetSheet()->GetProject();
-    if (!(version->m_bKeepOutputPath == 1 && !project.m_strOutputPath.empty())) {
+    if (version->m_bKeepOutputPath == 1 && project.m_strOutputPath.empty()) {
+        // An unattended build cannot ask for a name: it fails and says why.
+        std::fprintf(stderr, "velkan: %s\n",
+                     tr("The project names no install program to build (no output path); open it "
+                        "in the editor and build it once to choose one.")
+                         .toLocal8Bit()
+                         .constData());
+        AddLine(FromQt(tr("Build failed: the project has no output path.")));
+        m_lastResult = BuildStatus::Failed;
+        return;
+    }
+    if (version->m_bKeepOutputPath != 1) {
         QString chosen = CUserPrompt::SaveFileName(
             this, tr("Save As"), ToQt(project.m_strOutputPath),
             CUserPrompt::QtFilter(LoadQString(1028)));
@@ -193,6 +218,11 @@ void CBuildPage::OnBuild()
         ClearReport();
         repaint();
         BuildSettings settings{HostPath(project.m_strOutputPath).toStdString(), std::string()};
+        if (QString sign = CPrefGroup::SignCommand(); !sign.isEmpty()) {
+            settings.signFile = [command = sign.toStdString()](const std::string& path) {
+                RunSignCommand(command, path);
+            };
+        }
         try {
             m_lastResult = m_runner.Build(project, settings, *this, host, disks).status;
         } catch (const std::exception& e) {
@@ -202,6 +232,8 @@ void CBuildPage::OnBuild()
         }
         quit = host.QuitRequested();
     }
+    if (m_lastResult == BuildStatus::Cancelled) AddLine(FromQt(tr("Build cancelled.")));
+    if (m_lastResult == BuildStatus::Failed) AddLine(FromQt(tr("Build failed.")));
     EnableWindowCommands(true);
     m_bBuilding = false;
     if (quit) {

@@ -56,6 +56,7 @@ public:
 
 protected:
     void OnSizeChanged(int width, int height) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnPlatform(int platform);

@@ -18,6 +18,7 @@
 #include <exception>
 
 #include "core/model/CData.h"
+#include "core/model/CUserAbort.h"
 #include "core/model/PathCompare.h"
 #include "core/res/StringTable.h"
 #include "gui/CBuildPage.h"
@@ -117,6 +118,12 @@ bool CFilesPage::InitPage()
     m_optSheet->setParent(this);
     m_optSheet->setGeometry(m_placeholder->geometry());
 
+    // Keyboard order: the file list first, then the directory, then the file options.
+    setTabOrder(m_list, m_subDirs);
+    setTabOrder(m_subDirs, m_directory);
+    setTabOrder(m_directory, m_browse);
+    setTabOrder(m_browse, m_optSheet);
+
     connect(m_directory, &QLineEdit::editingFinished, this, &CFilesPage::CommitDirectory);
     connect(m_browse, &QPushButton::clicked, this, &CFilesPage::BrowseDirectory);
     connect(m_subDirs, &QCheckBox::clicked, this, &CFilesPage::ToggleSubdirectories);
@@ -179,39 +186,51 @@ void CFilesPage::ShowStatusText(const QString& text)
     if (auto* frame = qobject_cast<CMainFrame*>(window())) frame->SetMessageText(text);
 }
 
-void CFilesPage::RescanFiles(const std::string& path)
+bool CFilesPage::RescanFiles(const std::string& path)
 {
     CData* version = GetCurrent();
-    if (!version) return;
+    if (!version) return false;
     QString hostDir = ToQt(path);
+    // A mistyped directory, or a scan that stops (Escape, an unreadable directory), changes
+    // nothing: the list keeps every file's options and the directory stays what it was.
+    auto keepAsItWas = [this, version] {
+        if (m_directory) m_directory->setText(ToQt(version->m_strSourceDir));
+        if (m_subDirs) m_subDirs->setChecked(version->m_bSubDirs != 0);
+        FillFileList();
+        return false;
+    };
     if (!path.empty() && !CanEnter(hostDir)) {
         CUserPrompt::Information(this, LoadQString(2013).replace("%s", hostDir));
+        return keepAsItWas();
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    CFileList found;
-    if (!path.empty()) {
+    if (path.empty()) {
+        version->m_files.clear();
+    } else {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
         std::string root = QDir::fromNativeSeparators(hostDir).toStdString();
         if (root.empty() || root.back() != '/') root += '/';
         CScanHost host([this](const QString& text) { ShowStatusText(text); });
+        QString failure;
+        bool stopped = false;
         try {
-            found.ScanDirectory(root, root, version->m_bSubDirs != 0, &host);
-        } catch (const std::exception&) {
-            // Escape, or a directory that cannot be read: the list keeps what was found.
+            version->m_files.Rescan(root, version->m_bSubDirs != 0, &host);
+        } catch (const CUserAbort&) {
+            stopped = true;
+        } catch (const std::exception& e) {
+            stopped = true;
+            failure = FromEngineText(e.what());
+        }
+        ShowStatusText(QString());
+        QApplication::restoreOverrideCursor();
+        if (stopped) {
+            if (!failure.isEmpty()) CUserPrompt::Error(this, failure);
+            return keepAsItWas();
         }
     }
-    for (CFileItem& item : found) {
-        if (const CFileItem* known = version->m_files.FindByPath(item.m_strPath)) {
-            item.CopyFrom(*known);
-        }
-    }
-    version->m_files.clear();
-    for (const CFileItem& item : found) version->m_files.AddUnique(item);
-    ShowStatusText(QString());
-    QApplication::restoreOverrideCursor();
-
     version->m_strSourceDir = path;
     if (m_directory) m_directory->setText(hostDir);
     FillFileList();
+    return true;
 }
 
 void CFilesPage::FillFileList()
@@ -323,7 +342,7 @@ void CFilesPage::LoadFromProject()
     if (version->m_bWizardPending) {
         RescanFiles(version->m_strSourceDir);
         version->m_bWizardPending = 0;
-        ApplyWizardChoices(*version);
+        for (int index : version->ApplyWizardChoices()) UpdateRowCode(index);
     } else if (!version->m_strSourceDir.empty()) {
         RescanFiles(version->m_strSourceDir);
     } else {
@@ -334,57 +353,6 @@ void CFilesPage::LoadFromProject()
         version->m_bAutoBuild = 0;
         m_buildTimer.start();
     }
-}
-
-std::string CFilesPage::RelativeInSource(const CData& version, std::string& full) const
-{
-    const std::string& dir = version.m_strSourceDir;
-    if (full.size() < dir.size() || !EqualsNoCase(std::string_view(full).substr(0, dir.size()), dir)) {
-        return std::string();
-    }
-    full = full.substr(dir.size());
-    if (!full.empty() && (full[0] == '\\' || full[0] == '/')) full.erase(0, 1);
-    std::string relative = full;
-    std::replace(relative.begin(), relative.end(), '/', '\\');
-    return relative;
-}
-
-void CFilesPage::ApplyWizardChoices(CData& version)
-{
-    std::vector<int> changed;
-    if (!version.m_strWizIconFile.empty() && !version.m_strWizIconName.empty()) {
-        std::string relative = RelativeInSource(version, version.m_strWizIconFile);
-        int index = relative.empty() ? -1 : version.m_files.IndexOf(relative);
-        if (index >= 0) {
-            CFileItem& file = version.m_files[static_cast<size_t>(index)];
-            file.m_strMenuFolder = version.m_strTitle;
-            file.m_strMenuName = version.m_strWizIconName;
-            if (version.m_bWizShortcut) file.m_strShortcutName = version.m_strWizIconName;
-            changed.push_back(index);
-        }
-    }
-    struct EndChoice
-    {
-        std::string* file;
-        int kind;
-        size_t text;
-        int stringId;
-    };
-    const EndChoice choices[] = {{&version.m_strWizViewFile, 1, 2, 1166},
-                                 {&version.m_strWizRunFile, 2, 3, 1167}};
-    for (const EndChoice& choice : choices) {
-        if (choice.file->empty()) continue;
-        std::string relative = RelativeInSource(version, *choice.file);
-        int index = relative.empty() ? -1 : version.m_files.IndexOf(relative);
-        if (index < 0) continue;
-        version.m_files[static_cast<size_t>(index)].SetOption(OptEndPage, choice.kind);
-        constexpr size_t kEndPage = 5;
-        if (version.m_texts.size() > kEndPage && version.m_texts[kEndPage].size() > choice.text) {
-            version.m_texts[kEndPage][choice.text] = LoadString(choice.stringId);
-        }
-        changed.push_back(index);
-    }
-    for (int index : changed) UpdateRowCode(index);
 }
 
 void CFilesPage::CommitDirectory()
@@ -402,8 +370,7 @@ void CFilesPage::CommitDirectory()
         return;
     }
     if (*path == version->m_strSourceDir) return;
-    RescanFiles(*path);
-    SetProjectModified();
+    if (RescanFiles(*path)) SetProjectModified();
 }
 
 void CFilesPage::BrowseDirectory()
@@ -421,8 +388,7 @@ void CFilesPage::BrowseDirectory()
                                      .arg(folder));
         return;
     }
-    RescanFiles(*path);
-    SetProjectModified();
+    if (RescanFiles(*path)) SetProjectModified();
 }
 
 void CFilesPage::ToggleSubdirectories()
@@ -431,8 +397,13 @@ void CFilesPage::ToggleSubdirectories()
     if (!version) return;
     int state = m_subDirs->isChecked() ? 1 : 0;
     if (state == version->m_bSubDirs) return;
+    int before = version->m_bSubDirs;
     version->m_bSubDirs = state;
-    RescanFiles(version->m_strSourceDir);
+    if (!RescanFiles(version->m_strSourceDir)) {
+        version->m_bSubDirs = before;
+        m_subDirs->setChecked(before != 0);
+        return;
+    }
     SetProjectModified();
 }
 
@@ -450,8 +421,7 @@ void CFilesPage::OnRefresh()
 {
     CData* version = GetCurrent();
     if (!version) return;
-    RescanFiles(version->m_strSourceDir);
-    SetProjectModified();
+    if (RescanFiles(version->m_strSourceDir)) SetProjectModified();
 }
 
 std::pair<bool, bool> CFilesPage::ContextMenuState() const

@@ -40,8 +40,10 @@ public:
     // and name without regard to case. <0, 0, >0.
     static int CompareFileEntries(const std::string& a, const std::string& b);
 
-    // Scans path into the current version's list, keeping the settings of known paths.
-    void RescanFiles(const std::string& path);
+    // Scans path into the current version's list, keeping the settings of known paths. False,
+    // with the list, the directory and the sub-directory flag as they were, when the directory
+    // cannot be entered or the scan stopped (Escape, a read error).
+    bool RescanFiles(const std::string& path);
     void FillFileList();
     void CommitDirectory();
     void BrowseDirectory();
@@ -69,8 +71,6 @@ protected:
     void OnSizeChanged(int width, int height) override;
 
 private:
-    void ApplyWizardChoices(CData& version);
-    std::string RelativeInSource(const CData& version, std::string& full) const;
     void ShowContextMenu(const QPoint& pos);
     void SetColumnWidths();
     void ShowStatusText(const QString& text);

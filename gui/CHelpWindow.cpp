@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -18,6 +19,17 @@ CHelpWindow::CHelpWindow(QWidget* parent)
     layout->addWidget(m_browser);
     m_browser->setOpenExternalLinks(true);
     resize(640, 520);
+}
+
+void CHelpWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Escape closes the help as it closes a dialog.
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 QString CHelpWindow::HelpDirectory()

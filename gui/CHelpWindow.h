@@ -22,6 +22,9 @@ public:
     bool ShowTopic(const QString& topic);
     QString CurrentTopic() const { return m_strTopic; }
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QTextBrowser* m_browser;
     QString m_strTopic;

@@ -2,7 +2,10 @@
 
 #include "gui/CBuildPage.h"
 #include "gui/CFilesPage.h"
-#include "gui/CPlaceholderPage.h"
+#include "gui/COptionsPage.h"
+#include "gui/CUninstPage.h"
+#include "gui/CWizardPagesPage.h"
+#include "gui/CWriteInfoPage.h"
 #include "gui/CSetwellDoc.h"
 
 namespace velkan {
@@ -12,13 +15,12 @@ CInstallSheet::CInstallSheet(CSetwellDoc& doc, IBuildRunner& runner, QWidget* pa
 {
     m_filesPage = new CFilesPage(this);
     m_buildPage = new CBuildPage(this, runner);
-    // Pages of the later issues slot in here, each replacing its placeholder.
     m_pages = {
         m_filesPage,
-        new CPlaceholderPage(this, 132, tr("Wizard Texts")),
-        new CPlaceholderPage(this, 131, tr("Wizard Options")),
-        new CPlaceholderPage(this, 10005, tr("Install info")),
-        new CPlaceholderPage(this, 169, tr("Uninstaller")),
+        new CWizardPagesPage(this),
+        new COptionsPage(this),
+        new CWriteInfoPage(this),
+        new CUninstPage(this),
         m_buildPage,
     };
     for (CPatchPage* page : m_pages) addTab(page, page->GetCaption());

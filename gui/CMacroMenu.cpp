@@ -2,47 +2,18 @@
 
 #include <QAction>
 #include <QMenu>
-#include <vector>
+
+#include "core/syntax/PathMacros.h"
 
 namespace velkan {
 
 namespace {
 
-struct MacroEntry
+// The menu of a sub-menu position (7, 8, 9), from the one list of macro menus.
+const MacroMenuInfo* MenuAt(int position)
 {
-    int id;
-    const char* token;
-    const char* caption;
-};
-
-constexpr MacroEntry kMacros[] = {
-    {5000, "#Windows#", "&Windows directory"},
-    {5001, "#System#", "&System directory"},
-    {5002, "#Program Files#", "&Programs Files directory"},
-    {5003, "#InstallDir#", "&Install directory"},
-    {5004, "#SourceDir#", "Sou&rce directory"},
-    {5005, "#UserName#", "User &name"},
-    {5006, "#UserCompany#", "User &company"},
-    {5008, "#Date#", "Current &date"},
-    {5009, "#Start Menu#", "&Root of Start menu"},
-    {5010, "#Startup#", "&Startup menu"},
-};
-
-// The items of each menu; 0 is a separator.
-std::vector<int> MenuItems(int position)
-{
-    switch (position) {
-    case CMacroMenu::Macro1: return {5000, 5001, 5002};
-    case CMacroMenu::Macro2: return {5000, 5001, 5002, 0, 5003, 5004, 5005, 5006, 5008};
-    case CMacroMenu::Macro3: return {5009, 5010};
-    default: return {};
-    }
-}
-
-const MacroEntry* Find(int id)
-{
-    for (const MacroEntry& entry : kMacros) {
-        if (entry.id == id) return &entry;
+    for (const MacroMenuInfo& menu : GetMacroMenus()) {
+        if (menu.position == position) return &menu;
     }
     return nullptr;
 }
@@ -51,27 +22,31 @@ const MacroEntry* Find(int id)
 
 QString CMacroMenu::TokenFor(int commandId)
 {
-    const MacroEntry* entry = Find(commandId);
-    return entry ? QString::fromLatin1(entry->token) : QString();
+    const PathMacro* macro = FindPathMacro(commandId);
+    return macro ? QString::fromLatin1(macro->token.data(), static_cast<qsizetype>(macro->token.size()))
+                 : QString();
 }
 
 bool CMacroMenu::Offers(int position, int commandId)
 {
-    for (int id : MenuItems(position)) {
-        if (id != 0 && id == commandId) return true;
-    }
-    return false;
+    const MacroMenuInfo* menu = MenuAt(position);
+    const PathMacro* macro = FindPathMacro(commandId);
+    return menu && macro && (macro->menus & menu->menu) != 0;
 }
 
 QMenu* CMacroMenu::CreateMenu(int position, QWidget* parent)
 {
     auto* menu = new QMenu(parent);
-    for (int id : MenuItems(position)) {
-        if (id == 0) {
+    const MacroMenuInfo* info = MenuAt(position);
+    if (!info) return menu;
+    for (int id : info->items) {
+        if (id == kMacroSeparator) {
             menu->addSeparator();
             continue;
         }
-        QAction* action = menu->addAction(QObject::tr(Find(id)->caption));
+        const PathMacro* macro = FindPathMacro(id);
+        if (!macro) continue;
+        QAction* action = menu->addAction(QObject::tr(std::string(macro->caption).c_str()));
         action->setData(id);
     }
     return menu;

@@ -59,9 +59,10 @@ void CMainFrame::CreateMenus()
     connect(AddCommand(m_fileMenu, IdFileSaveAs, tr("Save &As...")), &QAction::triggered, this,
             [this] { m_doc.DoSave(QString()); });
     m_fileMenu->addSeparator();
-    // The text export and import come with the wizard texts; until then they do nothing.
-    AddCommand(m_fileMenu, IdExportTexts, tr("&Export Wizard Texts"));
-    AddCommand(m_fileMenu, IdImportTexts, tr("&Import Wizard Texts"));
+    connect(AddCommand(m_fileMenu, IdExportTexts, tr("&Export Wizard Texts")),
+            &QAction::triggered, this, [this] { m_doc.OnExportTexts(); });
+    connect(AddCommand(m_fileMenu, IdImportTexts, tr("&Import Wizard Texts")),
+            &QAction::triggered, this, [this] { m_doc.OnImportTexts(); });
     m_fileMenu->addSeparator();
     connect(AddCommand(m_fileMenu, IdPreferences, tr("&Preferences")), &QAction::triggered, this,
             [this] { m_doc.OnPreferences(); });
@@ -235,7 +236,11 @@ void CMainFrame::RestorePlacement()
         move(placement.topLeft());
         resize(placement.size());
     } else {
-        resize(800, 600);
+        // The default size, made smaller when the screen's free area (in the scaled pixels of a
+        // high-density display) is smaller; the view scrolls what does not fit.
+        QSize size(800, 600);
+        if (screen) size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+        resize(size);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "gui/COptSheet.h"
 
+#include <QTabBar>
+
 #include "gui/CFileOptAdv.h"
 #include "gui/CFileOptEndPage.h"
 #include "gui/CFileOptIcon.h"
@@ -11,10 +13,13 @@ COptSheet::COptSheet(CFilesPage* filesPage)
     : m_icon(new CFileOptIcon(filesPage)), m_shortcut(new CFileOptShortCut(filesPage)),
       m_endPage(new CFileOptEndPage(filesPage)), m_advanced(new CFileOptAdv(filesPage))
 {
-    addTab(m_icon, tr("Start menu"));
-    addTab(m_shortcut, tr("Shortcut"));
-    addTab(m_endPage, tr("View / Run"));
-    addTab(m_advanced, tr("Advanced"));
+    addTab(m_icon, tr("Start &menu"));
+    addTab(m_shortcut, tr("S&hortcut"));
+    addTab(m_endPage, tr("&View/Run"));
+    addTab(m_advanced, tr("Advan&ced"));
+    // All four tabs in view at the page's size: compact tabs, scroll arrows only as a last resort.
+    setStyleSheet("QTabBar::tab { padding: 3px 5px; }");
+    tabBar()->setExpanding(false);
     setUsesScrollButtons(true);
     setDocumentMode(false);
     connect(this, &QTabWidget::currentChanged, this, &COptSheet::RefreshActivePage);

@@ -33,6 +33,18 @@ int CPrefGroup::Get(int index) const
     return LoadQString(m_defaultIds[static_cast<size_t>(index)]).toInt();
 }
 
+QString CPrefGroup::SignCommand()
+{
+    QSettings settings(kSettingsOrganization, kSettingsApplication);
+    return settings.value("Output/sign_command").toString();
+}
+
+void CPrefGroup::SetSignCommand(const QString& command)
+{
+    QSettings settings(kSettingsOrganization, kSettingsApplication);
+    settings.setValue("Output/sign_command", command);
+}
+
 void CPrefGroup::Set(int index, int value) const
 {
     if (index < 0 || index >= m_names.size()) return;

@@ -26,6 +26,10 @@ public:
     int Get(int index) const;
     void Set(int index, int value) const;
 
+    // The command that signs what a build writes ("%1" is the file); empty: builds are not signed.
+    static QString SignCommand();
+    static void SetSignCommand(const QString& command);
+
 private:
     QString m_strSection;
     QStringList m_names;

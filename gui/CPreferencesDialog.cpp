@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -18,17 +20,30 @@ CPreferencesDialog::CPreferencesDialog(QWidget* parent)
       m_wizard(new QCheckBox(tr("Start &Wizard when selecting New"), this)),
       m_ratio(new QCheckBox(tr("Display &Ratio"), this)),
       m_packedSize(new QCheckBox(tr("Display &Packed size"), this)),
-      m_originalSize(new QCheckBox(tr("Display &Original size"), this))
+      m_originalSize(new QCheckBox(tr("Display &Original size"), this)),
+      m_signCommand(new QLineEdit(this))
 {
     setWindowTitle(tr("Preferences"));
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(10);
     layout->addWidget(m_wizard);
     auto* output = new QGroupBox(tr("Build report"), this);
     auto* outputLayout = new QVBoxLayout(output);
+    outputLayout->setContentsMargins(10, 8, 10, 8);
     outputLayout->addWidget(m_ratio);
     outputLayout->addWidget(m_packedSize);
     outputLayout->addWidget(m_originalSize);
     layout->addWidget(output);
+    auto* signing = new QGroupBox(tr("Signing"), this);
+    auto* signingLayout = new QVBoxLayout(signing);
+    auto* signLabel = new QLabel(tr("&Sign the uninstaller and the setup program with this command\n"
+                                    "(%1 is the file's path; empty: no signing):"),
+                                 signing);
+    signLabel->setBuddy(m_signCommand);
+    signingLayout->addWidget(signLabel);
+    signingLayout->addWidget(m_signCommand);
+    layout->addWidget(signing);
     auto* buttons = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     layout->addWidget(buttons);
@@ -43,6 +58,7 @@ CPreferencesDialog::CPreferencesDialog(QWidget* parent)
     m_ratio->setChecked(out.Get(CPrefGroup::PrefOutputRatio) != 0);
     m_packedSize->setChecked(out.Get(CPrefGroup::PrefOutputPackedSize) != 0);
     m_originalSize->setChecked(out.Get(CPrefGroup::PrefOutputOriginalSize) != 0);
+    m_signCommand->setText(CPrefGroup::SignCommand());
 }
 
 bool CPreferencesDialog::Run()
@@ -54,6 +70,7 @@ bool CPreferencesDialog::Run()
     out.Set(CPrefGroup::PrefOutputRatio, m_ratio->isChecked() ? 1 : 0);
     out.Set(CPrefGroup::PrefOutputPackedSize, m_packedSize->isChecked() ? 1 : 0);
     out.Set(CPrefGroup::PrefOutputOriginalSize, m_originalSize->isChecked() ? 1 : 0);
+    CPrefGroup::SetSignCommand(m_signCommand->text().trimmed());
     return true;
 }
 

@@ -1,9 +1,11 @@
-// "Preferences": the new-project wizard switch and the three columns of the Build report.
+// "Preferences": the new-project wizard switch, the three columns of the Build report and the
+// command that signs what a build writes.
 #pragma once
 
 #include <QDialog>
 
 class QCheckBox;
+class QLineEdit;
 
 namespace velkan {
 
@@ -14,13 +16,14 @@ public:
 
     explicit CPreferencesDialog(QWidget* parent);
 
-    // Shows the dialog; on OK writes all four preferences and returns true.
+    // Shows the dialog; on OK writes all the preferences and returns true.
     bool Run();
 
     QCheckBox* m_wizard;
     QCheckBox* m_ratio;
     QCheckBox* m_packedSize;
     QCheckBox* m_originalSize;
+    QLineEdit* m_signCommand;
 };
 
 }  // namespace velkan

@@ -1,5 +1,6 @@
 #include "gui/CSetwellApp.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -57,6 +58,12 @@ bool CSetwellApp::InitInstance(const QStringList& arguments)
     m_doc = std::make_unique<CSetwellDoc>();
     m_frame = std::make_unique<CMainFrame>(*this, *m_doc, *m_runner);
     m_doc->SetWindow(m_frame.get());
+    // Every name the project is saved under joins the recent-file list (Save As too).
+    connect(m_doc.get(), &CSetwellDoc::PathNameChanged, this, [this](const QString& path) {
+        if (path.isEmpty()) return;
+        m_recent.Add(QFileInfo(path).absoluteFilePath());
+        if (m_frame) m_frame->RebuildRecentMenu();
+    });
     m_doc->OnNewDocument();
     m_frame->show();
 
@@ -119,8 +126,8 @@ void CSetwellApp::OnFileNew()
 
 void CSetwellApp::OnFileOpen()
 {
-    QString filter = CUserPrompt::QtFilter(LoadQString(128).section('\n', 3, 3) +
-                                           "|*.vkp;*.vkt|" + LoadQString(1168));
+    QString filter = CUserPrompt::QtFilter(LoadQString(128).section('\n', 3, 3) + "|*.vkp;*.vkt|" +
+                                           tr("Project as text (*.json)") + "|*.json|" + LoadQString(1168));
     QString path = CUserPrompt::OpenFileName(m_frame.get(), tr("Open"), QString(), filter);
     if (!path.isEmpty()) OpenDocumentFile(path);
 }
@@ -135,6 +142,14 @@ void CSetwellApp::WinHelp(uint32_t data, bool isContextRequest)
 {
     QString topic = HelpTopicFor(data, isContextRequest);
     if (!m_help) m_help = new CHelpWindow(nullptr);
+    // A modal dialog blocks every window but its own: asked from one, the help window becomes
+    // the dialog's own window so it takes input; otherwise it stands alone.
+    QWidget* owner = QApplication::activeModalWidget();
+    if (m_help->parentWidget() != owner) {
+        QRect placed = m_help->geometry();
+        m_help->setParent(owner, Qt::Window);
+        m_help->setGeometry(placed);
+    }
     if (!m_help->ShowTopic(topic)) {
         CUserPrompt::Information(m_frame.get(), tr("The Help is not installed on this machine."));
         return;

@@ -9,11 +9,16 @@
 #include "core/model/CArchiveException.h"
 #include "core/model/ProjectFile.h"
 #include "core/stream/CFileException.h"
+#include "core/wizard/WizardTextFile.h"
 #include "gui/CMissingDirDialog.h"
+#include "gui/CPrefGroup.h"
 #include "gui/CPreferencesDialog.h"
 #include "gui/CSetwellView.h"
 #include "gui/CUserPrompt.h"
+#include "gui/CWizSheet.h"
+#include "gui/CommitEdits.h"
 #include "gui/QtText.h"
+#include "gui/TemplatesFolder.h"
 
 namespace velkan {
 
@@ -72,9 +77,39 @@ bool CSetwellDoc::OnNewDocument()
     m_project.m_nCurrent = 0;
     m_strPathName.clear();
     m_bModified = false;
+    // At start-up the window is not up yet: the application runs New again once it is.
+    if (CPrefGroup::General().Get(CPrefGroup::PrefWizard) != 0 && m_window && m_window->isVisible()) {
+        CWizSheet wizard(m_window);
+        if (CUserPrompt::Exec(wizard) == QDialog::Accepted) TakeWizardResult(wizard);
+    }
     emit TitleChanged();
     RefreshView();
     return true;
+}
+
+void CSetwellDoc::TakeWizardResult(CWizSheet& wizard)
+{
+    if (!wizard.UseWizard()) {
+        CPrefGroup::General().Set(CPrefGroup::PrefWizard, 0);
+        return;
+    }
+    m_project.CopyFrom(wizard.Result());
+    m_project.m_nCurrent = 0;
+    CData& version = *m_project.GetCurrent();
+    // The Files page applies these to the files it finds in the source directory.
+    version.m_bWizardPending = 1;
+    version.m_strWizIconFile = FromQt(wizard.IconFile());
+    version.m_strWizIconName = FromQt(wizard.IconName());
+    version.m_bWizShortcut = wizard.Shortcut() ? 1 : 0;
+    version.m_strWizViewFile = FromQt(wizard.ViewFile());
+    version.m_strWizRunFile = FromQt(wizard.RunFile());
+    if (wizard.Uninstaller()) {
+        version.m_strUninstFolder = version.m_strTitle;
+        version.m_strUninstIcon = FromQt(LoadQString(1150).replace("%s", ToQt(version.m_strTitle)));
+    } else {
+        version.m_strUninstFile.clear();
+    }
+    m_bModified = true;
 }
 
 bool CSetwellDoc::OnOpenDocument(const QString& path)
@@ -160,9 +195,12 @@ bool CSetwellDoc::DoFileSave()
 
 bool CSetwellDoc::DoSave(const QString& path)
 {
+    CommitFocusedEdit();
     QString target = path;
     if (target.isEmpty()) {
-        QString filter = CUserPrompt::QtFilter(LoadQString(128).split('\n').value(3) + "|*.vkp||");
+        // The current name is proposed, so a project opened from text is saved as text again.
+        QString filter = CUserPrompt::QtFilter(LoadQString(128).split('\n').value(3) + "|*.vkp|" +
+                                               tr("Project as text (*.json)") + "|*.json||");
         QString initial = m_strPathName.isEmpty() ? GetTitle() : m_strPathName;
         target = CUserPrompt::SaveFileName(m_window, tr("Save As"), initial, filter);
         if (target.isEmpty()) return false;
@@ -173,6 +211,7 @@ bool CSetwellDoc::DoSave(const QString& path)
 
 bool CSetwellDoc::SaveModified()
 {
+    CommitFocusedEdit();
     if (!m_bModified) return true;
     auto answer = CUserPrompt::Message(m_window, tr("Save changes to %1?").arg(GetTitle()),
                                        QMessageBox::Warning,
@@ -180,6 +219,55 @@ bool CSetwellDoc::SaveModified()
     if (answer == QMessageBox::Cancel) return false;
     if (answer == QMessageBox::No) return true;
     return DoFileSave();
+}
+
+void CSetwellDoc::OnExportTexts()
+{
+    CommitFocusedEdit();
+    CData* version = m_project.GetCurrent();
+    if (!version) return;
+    QString path = CUserPrompt::SaveFileName(m_window, tr("Export Wizard Texts"),
+                                             EditorTemplatesFolder() + LoadQString(1007),
+                                             CUserPrompt::QtFilter(LoadQString(1157)));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += ".txt";
+    try {
+        WriteTextsFile(version->m_texts, path.toStdString());
+    } catch (const std::exception& e) {
+        CUserPrompt::Error(m_window, tr("Cannot write %1:\n\n%2")
+                                         .arg(QDir::toNativeSeparators(path), FromEngineText(e.what())));
+    }
+}
+
+void CSetwellDoc::OnImportTexts()
+{
+    if (!m_project.GetCurrent()) return;
+    QString path = CUserPrompt::OpenFileName(m_window, tr("Import Wizard Texts"),
+                                             EditorTemplatesFolder() + "*.txt",
+                                             CUserPrompt::QtFilter(LoadQString(1157)));
+    if (path.isEmpty()) return;
+    ImportTextsFile(path);
+}
+
+bool CSetwellDoc::ImportTextsFile(const QString& path)
+{
+    CData* version = m_project.GetCurrent();
+    if (!version) return false;
+    TextPages texts = version->m_texts;
+    try {
+        ReadTextsFile(texts, path.toStdString());
+    } catch (const std::exception& e) {
+        CUserPrompt::Error(m_window, tr("Cannot read %1:\n\n%2")
+                                         .arg(QDir::toNativeSeparators(path), FromEngineText(e.what())));
+        return false;
+    }
+    if (texts != version->m_texts) {
+        version->m_texts = texts;
+        // Imported texts are a change like any other: closing asks to save them.
+        SetModifiedFlag(true);
+    }
+    if (m_view) m_view->RefreshPages();
+    return true;
 }
 
 void CSetwellDoc::OnPreferences()

@@ -12,6 +12,7 @@ class QWidget;
 namespace velkan {
 
 class CSetwellView;
+class CWizSheet;
 
 class CSetwellDoc : public QObject {
     Q_OBJECT
@@ -35,6 +36,9 @@ public:
 
     // A new project with one default version; refreshes the view.
     bool OnNewDocument();
+    // Takes what the new-project wizard ended with (Finish): its project and choices, or the
+    // author's wish to stop using it.
+    void TakeWizardResult(CWizSheet& wizard);
     // Reads path into the document, repairs missing source directories and refreshes the view.
     // A file that cannot be read leaves the open project as it was, after a message naming the
     // file and the reason.
@@ -48,6 +52,14 @@ public:
     bool DoSave(const QString& path);
     // Asks "Save changes to %1?" while modified; false when the person cancelled or saving failed.
     bool SaveModified();
+
+    // File > Export Wizard Texts: the current version's texts to a text file.
+    void OnExportTexts();
+    // File > Import Wizard Texts: a text file into the current version's texts; a file that
+    // cannot be read leaves them unchanged.
+    void OnImportTexts();
+    // The reading step of the import; false (texts unchanged, message shown) on failure.
+    bool ImportTextsFile(const QString& path);
 
     // Preferences command: runs the dialog, then tells the view on OK.
     void OnPreferences();

@@ -1,11 +1,15 @@
 #include "gui/CSetwellView.h"
 
+#include <QApplication>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "gui/CInstallSheet.h"
 #include "gui/CPatchPage.h"
 #include "gui/CSetwellDoc.h"
 #include "gui/CVersionsBar.h"
+#include "gui/CommitEdits.h"
+#include "gui/CWizardTest.h"
 
 namespace velkan {
 
@@ -19,9 +23,13 @@ CSetwellView::CSetwellView(CSetwellDoc& doc, IBuildRunner& runner, QWidget* pare
     layout->setContentsMargins(4, 0, 4, 4);
     layout->setSpacing(2);
     layout->addWidget(m_bar);
-    // The sheet never gets smaller than its pages were designed: its pages' minimum sizes give
-    // the window its minimum size.
-    layout->addWidget(m_sheet, 1);
+    // The sheet never gets smaller than its pages were designed; a window smaller than that (a
+    // small or high-density screen) scrolls the sheet instead of growing past the screen.
+    auto* scroller = new QScrollArea(this);
+    scroller->setWidget(m_sheet);
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    layout->addWidget(scroller, 1);
 }
 
 void CSetwellView::RefreshPages()
@@ -47,13 +55,13 @@ void CSetwellView::NotifyPreferencesChanged()
 
 void CSetwellView::OnTest()
 {
-    // The wizard test run comes with the wizard preview; until then the command only takes the
-    // focus, as it does before starting the test.
-    window()->setFocus();
+    CommitFocusedEdit();
+    CWizardTest::Run(m_doc.m_project, -1, window());
 }
 
 void CSetwellView::OnBuild()
 {
+    CommitFocusedEdit();
     if (m_sheet) m_sheet->BuildNow();
 }
 

@@ -23,7 +23,7 @@ QMessageBox::StandardButton CUserPrompt::Message(QWidget* parent, const QString&
 {
     if (s_handler) return s_handler->Message(parent, text, icon, buttons);
     // The main window's title names the program in every box, as the system boxes do.
-    QMessageBox box(icon, QApplication::applicationDisplayName(), text, buttons, parent);
+    QMessageBox box(icon, LoadQString(128).section(QLatin1Char('\n'), 0, 0), text, buttons, parent);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -59,6 +59,8 @@ void CVersionsBar::Refresh()
         m_combo->setCurrentIndex(-1);
     }
     m_exclusive->setChecked(project.m_bExclusive != 0);
+    // The last version cannot be deleted.
+    m_del->setEnabled(project.m_versions.size() > 1);
     m_bFilling = false;
     if (CSetwellView* view = m_doc.GetFirstView()) view->RefreshPages();
 }

@@ -9,7 +9,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setOrganizationName(velkan::kSettingsOrganization);
     QApplication::setApplicationName(velkan::kSettingsApplication);
-    QApplication::setApplicationDisplayName("Orvanti Velkan");
+    // No display name: the window system would add it to every caption a second time.
     velkan::CSetwellApp app;
     if (!app.InitInstance(QApplication::arguments().mid(1))) return 1;
     int result = QApplication::exec();

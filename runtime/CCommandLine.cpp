@@ -1,7 +1,6 @@
 #include "runtime/CCommandLine.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cwctype>
 
@@ -24,6 +23,18 @@ bool MatchSwitch(const std::wstring& arg, const wchar_t* name, bool takesValue, 
     return true;
 }
 
+bool IsSwitch(const std::wstring& arg)
+{
+    std::wstring value;
+    for (const wchar_t* name : {L"S", L"ALLUSERS", L"CURRENTUSER"}) {
+        if (MatchSwitch(arg, name, false, value)) return true;
+    }
+    for (const wchar_t* name : {L"D", L"V", L"LOG"}) {
+        if (MatchSwitch(arg, name, true, value)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 CCommandLine::CCommandLine(const std::vector<std::wstring>& args)
@@ -32,33 +43,55 @@ CCommandLine::CCommandLine(const std::vector<std::wstring>& args)
         std::wstring value;
         if (MatchSwitch(args[i], L"S", false, value)) {
             m_bSilent = true;
+        } else if (MatchSwitch(args[i], L"ALLUSERS", false, value)) {
+            m_bAllUsers = true;
+        } else if (MatchSwitch(args[i], L"CURRENTUSER", false, value)) {
+            m_bCurrentUser = true;
         } else if (MatchSwitch(args[i], L"D", true, value)) {
-            // /D= takes everything after it, so an unquoted directory may hold spaces.
-            for (size_t j = i + 1; j < args.size(); ++j) value += L" " + args[j];
+            // An unquoted directory may hold spaces: the arguments up to the next switch are its.
+            while (i + 1 < args.size() && !IsSwitch(args[i + 1])) value += L" " + args[++i];
             m_strDirectory = value;
-            break;
+            if (value.empty()) m_strError = "the switch /D= needs a directory";
         } else if (MatchSwitch(args[i], L"V", true, value)) {
             m_strVersion = value;
+            m_bHasVersion = true;
+            if (value.empty()) m_strError = "the switch /V= needs a version number or name";
         } else if (MatchSwitch(args[i], L"LOG", true, value)) {
             m_strLogFile = value;
+            if (value.empty()) m_strError = "the switch /LOG= needs a file name";
         } else {
             m_unknown.push_back(args[i]);
         }
     }
-    // A quoted directory keeps its quotes in the /D=... argument form "/D=C:\A B"; drop them.
-    if (m_strDirectory.size() >= 2 && m_strDirectory.front() == L'"' && m_strDirectory.back() == L'"') {
-        m_strDirectory = m_strDirectory.substr(1, m_strDirectory.size() - 2);
+    if (m_bAllUsers && m_bCurrentUser) m_strError = "/ALLUSERS and /CURRENTUSER exclude each other";
+}
+
+std::vector<std::wstring> CCommandLine::Split(const std::wstring& line)
+{
+    std::vector<std::wstring> args;
+    std::wstring current;
+    bool inQuotes = false, any = false;
+    for (wchar_t c : line) {
+        if (c == L'"') {
+            inQuotes = !inQuotes;
+            any = true;
+        } else if ((c == L' ' || c == L'\t') && !inQuotes) {
+            if (any) args.push_back(current);
+            current.clear();
+            any = false;
+        } else {
+            current += c;
+            any = true;
+        }
     }
+    if (any) args.push_back(current);
+    return args;
 }
 
 std::vector<std::wstring> CCommandLine::ProcessArguments()
 {
-    std::vector<std::wstring> args;
-    int count = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!argv) return args;
-    for (int i = 1; i < count; ++i) args.emplace_back(argv[i]);
-    LocalFree(argv);
+    std::vector<std::wstring> args = Split(GetCommandLineW());
+    if (!args.empty()) args.erase(args.begin());  // the program itself
     return args;
 }
 

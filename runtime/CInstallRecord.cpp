@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "runtime/WinText.h"
 
 namespace velkan::runtime {
@@ -46,6 +48,60 @@ std::string Unescape(const std::string& text)
 void CInstallRecord::Add(char kind, std::vector<std::wstring> fields)
 {
     m_items.push_back({kind, std::move(fields)});
+}
+
+namespace {
+
+// How many leading fields name the thing a line is about.
+size_t IdentityFields(char kind)
+{
+    switch (kind) {
+    case 'I':
+    case 'R': return 3;
+    case 'K':
+    case 'U': return 2;
+    default: return 1;
+    }
+}
+
+// Where a line keeps what we wrote (the last field of the longer INI and registry lines).
+size_t OursField(char kind)
+{
+    return kind == 'I' ? 5 : kind == 'R' ? 4 : 0;
+}
+
+}  // namespace
+
+bool CInstallRecord::SameThing(const Item& a, const Item& b)
+{
+    if (a.kind != b.kind) return false;
+    size_t n = IdentityFields(a.kind);
+    if (a.fields.size() < n || b.fields.size() < n) return false;
+    for (size_t i = 0; i < n; ++i) {
+        if (CompareStringOrdinal(a.fields[i].c_str(), -1, b.fields[i].c_str(), -1, TRUE) != CSTR_EQUAL) return false;
+    }
+    return true;
+}
+
+const CInstallRecord::Item* CInstallRecord::Find(const Item& item) const
+{
+    for (const Item& mine : m_items) {
+        if (SameThing(mine, item)) return &mine;
+    }
+    return nullptr;
+}
+
+void CInstallRecord::Merge(const CInstallRecord& later)
+{
+    for (const Item& item : later.m_items) {
+        auto it = std::find_if(m_items.begin(), m_items.end(), [&](const Item& mine) { return SameThing(mine, item); });
+        if (it == m_items.end()) {
+            m_items.push_back(item);
+            continue;
+        }
+        size_t ours = OursField(item.kind);
+        if (ours && it->fields.size() > ours && item.fields.size() > ours) it->fields[ours] = item.fields[ours];
+    }
 }
 
 bool CInstallRecord::Save(const std::wstring& path) const

@@ -12,6 +12,8 @@
 #include "core/package/CPackageReader.h"
 #include "core/package/EntryPath.h"
 #include "core/package/PackageFormat.h"
+#include "core/package/VersionChoice.h"
+#include "core/platform/CodePage.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
 #include "runtime/CInstallError.h"
@@ -19,7 +21,9 @@
 #include "runtime/CUninstaller.h"
 #include "runtime/CWinFileSink.h"
 #include "runtime/CWinPackageInput.h"
+#include "runtime/EarlierValue.h"
 #include "runtime/FileVersion.h"
+#include "runtime/ProtectedFolders.h"
 #include "runtime/RuntimePaths.h"
 #include "runtime/RuntimeSlots.h"
 #include "runtime/ShellLink.h"
@@ -60,12 +64,17 @@ constexpr size_t kMaxStageThreads = 4;
 // Files that strings are written into are read whole; larger ones are refused.
 constexpr uint64_t kMaxStringTargetSize = 256ull << 20;
 
-const wchar_t* const kSharedDllsKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const wchar_t* const kFontsKey = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-const wchar_t* const kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // The wizard's own texts for a package too damaged to carry its texts.
 const char* const kInvalidDataText = "This file contains invalid data.";
+
+// The machine-wide settings of a file (usage counts, fonts) need the rights to write them: without
+// them the run fails, rather than leave a file that no count or entry accounts for.
+void MachineWrite(long code, const std::string& what)
+{
+    if (code != 0) throw CInstallError("cannot record " + what + ": " + SystemMessage(static_cast<unsigned long>(code)));
+}
 
 std::string Hex32(uint32_t value)
 {
@@ -74,9 +83,36 @@ std::string Hex32(uint32_t value)
     return text;
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b)
+// A file read through the package input, as the reference of a delta.
+class CInputReference : public IDeltaReference {
+public:
+    explicit CInputReference(std::unique_ptr<IPackageInput> input) : m_input(std::move(input)) {}
+    uint64_t GetLength() const override { return m_input->GetLength(); }
+    void ReadAt(uint64_t position, void* buffer, size_t size) override { m_input->ReadAt(position, buffer, size); }
+
+private:
+    std::unique_ptr<IPackageInput> m_input;
+};
+
+// A junction or symbolic link already inside the installation folder would carry the files
+// written through it elsewhere: every existing folder on the way to the file, and the file
+// itself, must be plain.
+void RefuseReparsePoints(const std::wstring& base, const std::wstring& relative)
 {
-    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
+    std::wstring path = base;
+    size_t start = 0;
+    while (start <= relative.size()) {
+        size_t end = relative.find(L'\\', start);
+        if (end == std::wstring::npos) end = relative.size();
+        path += L"\\" + relative.substr(start, end - start);
+        DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return;  // nothing there yet: created plain
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            throw CPackageException(ToUtf8(path) + ": a junction or link inside the installation "
+                                                   "folder is not written through");
+        }
+        start = end + 1;
+    }
 }
 
 // A byte sink that passes everything on while summing it with the package checksum.
@@ -125,6 +161,7 @@ std::pair<size_t, std::wstring> CInstaller::Choices()
 {
     OpenPackage();
     ChooseVersion();
+    ChooseInstallScope();
     ChooseDirectory();
     return {m_nVersion, m_strInstallDir};
 }
@@ -143,7 +180,13 @@ int CInstaller::Run()
     try {
         DWORD start = GetTickCount();
         OpenPackage();
+        if (!m_bLockHeld && !LockProduct()) {
+            m_strError = kAlreadyRunningText;
+            m_log.Line("error: " + m_strError);
+            return kExitAlreadyRunning;
+        }
         ChooseVersion();
+        ChooseInstallScope();
         ChooseDirectory();
         Stage();
         DWORD staged = GetTickCount();
@@ -151,6 +194,13 @@ int CInstaller::Run()
         changing = true;
         Commit();
         m_log.Line("put in place in " + std::to_string(GetTickCount() - staged) + " ms");
+        changing = false;
+        try {
+            ReplaceOtherPlaces(m_merged);
+        } catch (const std::exception& e) {
+            // Installed all the same: the other version stays, listed, for its own uninstaller.
+            m_log.Line(std::string("warning: the other version was not replaced: ") + e.what());
+        }
     } catch (const CPackageException& e) {
         std::string text = ToUtf8(FromPackage(PageText(6, 31)));
         if (text.empty()) text = kInvalidDataText;
@@ -184,6 +234,17 @@ void CInstaller::OpenPackage()
     if (slot == 0) throw CPackageException(ToUtf8(m_strSelf) + ": the size slot was never set: no package follows");
     // Every section is read and unpacked here, before anything changes.
     m_reader = OpenReader();
+    // A delta against a file kept external is rebuilt from that file beside the setup program.
+    m_reader->SetExternalOpener([dir = m_strSourceDir](const std::vector<std::string>& parts)
+                                    -> std::unique_ptr<IDeltaReference> {
+        std::wstring relative;
+        for (const std::string& part : parts) relative += (relative.empty() ? L"" : L"\\") + FromPackage(part);
+        try {
+            return std::make_unique<CInputReference>(std::make_unique<CWinPackageInput>(JoinInside(dir, relative)));
+        } catch (const std::exception&) {
+            return nullptr;
+        }
+    });
     const PackageContents& c = m_reader->Contents();
     if (c.stubSize != slot) {
         throw CPackageException(ToUtf8(m_strSelf) + ": the package starts at " + std::to_string(c.stubSize) +
@@ -216,28 +277,18 @@ void CInstaller::ChooseVersion()
     m_nVersion = 0;
     if (!m_commandLine.m_strVersion.empty()) {
         const std::wstring& choice = m_commandLine.m_strVersion;
-        bool numeric = std::all_of(choice.begin(), choice.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
-        bool found = false;
-        if (numeric && choice.size() < 6) {
-            size_t n = std::stoul(choice);
-            if (n >= 1 && n <= versions.size()) {
-                m_nVersion = n - 1;
-                found = true;
-            }
+        std::vector<std::string> names, titles;
+        for (const auto& v : versions) {
+            names.push_back(v.block.name);
+            titles.push_back(v.block.title);
         }
-        for (size_t v = 0; !found && v < versions.size(); ++v) {
-            std::string name = ToUtf8(FromPackage(versions[v].block.name));
-            std::string title = ToUtf8(FromPackage(versions[v].block.title));
-            std::string wanted = ToUtf8(choice);
-            if ((!name.empty() && EqualNoCase(name, wanted)) || (!title.empty() && EqualNoCase(title, wanted))) {
-                m_nVersion = v;
-                found = true;
-            }
-        }
+        std::optional<size_t> found = velkan::ChooseVersion(
+            names, titles, Utf16ToCp1252(std::u16string_view(reinterpret_cast<const char16_t*>(choice.data()), choice.size())));
         if (!found) {
             throw CInstallError("no version " + ToUtf8(choice) + " in this setup program (it has " +
                                 std::to_string(versions.size()) + ")");
         }
+        m_nVersion = *found;
     }
     m_log.Line("version " + std::to_string(m_nVersion + 1) + ": " +
                ToUtf8(FromPackage(versions[m_nVersion].block.name)));
@@ -271,6 +322,10 @@ void CInstaller::ChooseDirectory()
     if (dir.empty()) throw CInstallError("no installation directory: give one with /D=DIR");
     m_strInstallDir = TrimSlash(FullPath(dir));
     if (m_strInstallDir.size() < 3) throw CInstallError("invalid installation directory: " + ToUtf8(dir));
+    // What an uninstall takes away from its directory must never be a drive or Windows's own.
+    if (IsProtectedFolder(m_strInstallDir)) {
+        throw CInstallError(std::string(kProtectedFolderText) + ": " + ToUtf8(m_strInstallDir));
+    }
     m_macros.SetInstallDir(m_strInstallDir);
     m_log.Line("installation directory: " + ToUtf8(m_strInstallDir));
 }
@@ -299,7 +354,9 @@ std::wstring CInstaller::TargetPath(const CFileEntry& entry) const
         }
         relative += (relative.empty() ? L"" : L"\\") + wide;
     }
-    return JoinInside(base, relative);
+    std::wstring target = JoinInside(base, relative);
+    if (entry.m_nOptions[kOptDestination] == 0) RefuseReparsePoints(base, relative);
+    return target;
 }
 
 void CInstaller::Stage()
@@ -387,7 +444,7 @@ void CInstaller::StageAll(const std::vector<size_t>& pending)
                 StageFile(reader, m_plans[pending[k]]);
                 if (m_progress) {
                     const CFileEntry& e = reader.Contents().versions[m_nVersion].files[m_plans[pending[k]].entry];
-                    m_progress->FileDone(e.m_strPath, e.m_nSize, false);
+                    m_progress->FileDone(IInstallProgress::Phase::Checking, e.m_strPath, e.m_nSize);
                 }
             } catch (...) {
                 AcquireSRWLockExclusive(&failureLock);
@@ -478,9 +535,11 @@ void CInstaller::Commit()
     CheckCancel();
     HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     m_bComInitialised = SUCCEEDED(hr);
-    m_record.Add('P', {m_strInstallDir});
-    MakeDirectories(m_strInstallDir);
     const VersionRecord& version = m_reader->Contents().versions[m_nVersion];
+    if (!version.files.empty() && (version.files[0].m_nFlags & kEntryUninstaller)) LoadPriorRecord(m_plans[0].target);
+    m_record.Add('P', {m_strInstallDir});
+    m_record.Add('N', {ProductId(m_reader->Contents())});
+    MakeDirectories(m_strInstallDir);
     for (const Planned& plan : m_plans) {
         const CFileEntry& e = version.files[plan.entry];
         if (e.m_nFlags & kEntryUninstaller) continue;
@@ -490,7 +549,9 @@ void CInstaller::Commit()
         } else if (plan.HasCopy()) {
             CheckCancel();
             InstallFile(plan);
-            if (m_progress) m_progress->FileDone(e.m_strPath, e.m_nSize, true);
+            if (m_progress) m_progress->FileDone(IInstallProgress::Phase::Placing, e.m_strPath, e.m_nSize);
+            // Installed again (or kept): not a file of an earlier version that this one dropped.
+            for (char kind : {'F', 'S', 'O', 'X'}) m_touched.Add(kind, {plan.target});
         }
         MakeLinks(e, plan.target);
     }
@@ -506,8 +567,11 @@ void CInstaller::InstallFile(const Planned& plan)
 {
     const CFileEntry& e = m_reader->Contents().versions[m_nVersion].files[plan.entry];
     std::wstring dir = ParentDir(plan.target);
-    bool shared = e.m_nOptions[kOptUsageCount] == 1;
     uint8_t destination = e.m_nOptions[kOptDestination];
+    // The usage count means something only for the Windows, System and Fonts directories.
+    bool shared = e.m_nOptions[kOptUsageCount] == 1 && destination >= 1 && destination <= 3;
+    // A product counts once, however many times it is installed again.
+    bool countNow = shared && !CountedBefore(plan.target);
     uint64_t installed = 0;
     uint64_t ours = (static_cast<uint64_t>(e.m_nFileVersionMS) << 32) | e.m_nFileVersionLS;
     if ((destination == 1 || destination == 2) && (e.m_nFlags & kEntryHasVersion) &&
@@ -515,10 +579,11 @@ void CInstaller::InstallFile(const Planned& plan)
         // Unattended, the question "more recent version ... overwrite anyway?" gets No: a newer
         // system file stays. It is still counted as used by this product.
         m_log.Line("kept the more recent " + ToUtf8(plan.target));
-        if (shared) {
+        if (countNow) {
             unsigned long count = 0;
             ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count);
-            WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, (count == 0 ? 1 : count) + 1);
+            MachineWrite(WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, (count == 0 ? 1 : count) + 1),
+                         "the usage count of " + ToUtf8(plan.target));
             if (!plan.keep) m_record.Add('S', {plan.target});
         }
         return;
@@ -569,12 +634,13 @@ void CInstaller::InstallFile(const Planned& plan)
     }
     m_log.Line("installed " + ToUtf8(plan.target));
 
-    if (shared) {
+    if (countNow) {
         unsigned long count = 0;
         ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count);
         // A shared file already present without a count was installed by someone else: count it.
         if (count == 0 && existed) count = 1;
-        WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count + 1);
+        MachineWrite(WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count + 1),
+                     "the usage count of " + ToUtf8(plan.target));
     }
     if (destination == 3) {
         AddFontResourceW(plan.target.c_str());
@@ -582,20 +648,25 @@ void CInstaller::InstallFile(const Planned& plan)
         size_t dot = name.rfind(L'.');
         std::wstring valueName = (dot == std::wstring::npos ? name : name.substr(0, dot)) + L" (TrueType)";
         bool created = false;
-        WriteStringValue(HKEY_LOCAL_MACHINE, kFontsKey, valueName, name, created);
+        MachineWrite(WriteStringValue(HKEY_LOCAL_MACHINE, kFontsKey, valueName, name, created),
+                     "the font entry of " + ToUtf8(plan.target));
         if (!plan.keep) {
             // A counted font is undone like a shared file: it stays while others count on it.
-            m_record.Add('O', shared ? std::vector<std::wstring>{plan.target, valueName, L"S"}
-                                     : std::vector<std::wstring>{plan.target, valueName});
+            m_record.Add('O', countNow ? std::vector<std::wstring>{plan.target, valueName, L"S"}
+                                       : std::vector<std::wstring>{plan.target, valueName});
         }
     } else if (!plan.keep) {
-        m_record.Add(shared ? 'S' : 'F', {plan.target});
+        // Counted by an earlier run: its line stays in the log, this run adds none to undo.
+        if (!(shared && !countNow)) m_record.Add(countNow ? 'S' : 'F', {plan.target});
     }
     if (e.m_nOptions[kOptSpecial] == 1) {
-        bool created = false;
-        WriteStringValue(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"SCRNSAVE.EXE", plan.target, created);
-        // Recorded, so the setting does not outlive the file it names.
-        if (!plan.keep) m_record.Add('R', {L"1", L"Control Panel\\Desktop", L"SCRNSAVE.EXE"});
+        // Recorded with the earlier setting, so it does not outlive the file it names.
+        if (plan.keep) {
+            bool created = false;
+            WriteStringValue(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"SCRNSAVE.EXE", plan.target, created);
+        } else {
+            WriteRecordedValue(1, L"Control Panel\\Desktop", L"SCRNSAVE.EXE", plan.target);
+        }
     } else if (e.m_nOptions[kOptSpecial] == 2) {
         HMODULE module = LoadLibraryExW(plan.target.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
         auto registerServer = module ? reinterpret_cast<HRESULT(WINAPI*)()>(
@@ -619,17 +690,21 @@ void CInstaller::MakeLinks(const CFileEntry& e, const std::wstring& target)
                                               : TrimSlash(CPathMacros::ProgramsFolder() + L"\\" + folder);
         MakeDirectories(dir);
         std::wstring link = dir + L"\\" + SafeFileName(FromPackage(e.m_strMenuName)) + L".lnk";
+        bool record = KeepLinkAside(link);
         std::string problem = CreateShellLink(link, target, m_macros.Expand(FromPackage(e.m_strMenuArgs)), workDir,
                                               e.m_nIconIndex);
         if (!problem.empty()) throw CInstallError("cannot create the icon " + ToUtf8(link) + ": " + problem);
-        m_record.Add('L', {link});
+        if (record) m_record.Add('L', {link});
+        m_touched.Add('L', {link});
     }
     if (!e.m_strShortcutName.empty()) {
         std::wstring link = CPathMacros::DesktopFolder() + L"\\" + SafeFileName(FromPackage(e.m_strShortcutName)) + L".lnk";
+        bool record = KeepLinkAside(link);
         std::string problem = CreateShellLink(link, target, m_macros.Expand(FromPackage(e.m_strShortcutArgs)),
                                               workDir, 0);
         if (!problem.empty()) throw CInstallError("cannot create the shortcut " + ToUtf8(link) + ": " + problem);
-        m_record.Add('L', {link});
+        if (record) m_record.Add('L', {link});
+        m_touched.Add('L', {link});
     }
 }
 
@@ -645,41 +720,12 @@ void CInstaller::WriteIniEntries()
             GetPrivateProfileStringW(section.c_str(), entry.c_str(), L"\x1", probe, 8, file.c_str());
             if (!(probe[0] == 1 && probe[1] == 0)) {
                 m_log.Line("INI entry kept: [" + ToUtf8(section) + "] " + ToUtf8(entry) + " in " + ToUtf8(file));
+                m_touched.Add('I', {file, section, entry});
                 continue;
             }
         }
-        bool newFile = GetFileAttributesW(IniPath(file).c_str()) == INVALID_FILE_ATTRIBUTES;
-        if (!WritePrivateProfileStringW(section.c_str(), entry.c_str(), value.c_str(), file.c_str())) {
-            throw CInstallError("cannot write to the following file:\n" + ToUtf8(file) + ": " +
-                                SystemMessage(GetLastError()));
-        }
-        m_record.Add('I', {file, section, entry, newFile ? L"1" : L"0"});
-        m_log.Line("INI entry: [" + ToUtf8(section) + "] " + ToUtf8(entry) + " in " + ToUtf8(file));
+        WriteRecordedIni(file, section, entry, value);
     }
-}
-
-// Writes a string value, recording the keys it creates from the first missing one down.
-static void WriteRecordedValue(CInstallRecord& record, uint32_t rootIndex, const std::wstring& key,
-                               const std::wstring& name, const std::wstring& value)
-{
-    void* root = RegistryRootFromIndex(rootIndex);
-    if (!root) throw CInstallError("registry root " + std::to_string(rootIndex) + " is not one of the four roots");
-    std::vector<std::wstring> created;
-    for (size_t pos = 0; pos <= key.size();) {
-        size_t end = key.find(L'\\', pos);
-        if (end == std::wstring::npos) end = key.size();
-        std::wstring prefix = key.substr(0, end);
-        if (!prefix.empty() && !KeyExists(root, prefix)) created.push_back(prefix);
-        pos = end + 1;
-    }
-    bool createdKey = false;
-    long code = WriteStringValue(root, key, name, value, createdKey);
-    if (code != 0) {
-        throw CInstallError("cannot write the registry value " + ToUtf8(key) + "\\" + ToUtf8(name) + ": " +
-                            SystemMessage(code));
-    }
-    for (const std::wstring& k : created) record.Add('K', {DecimalW(rootIndex), k});
-    record.Add('R', {DecimalW(rootIndex), key, name});
 }
 
 void CInstaller::WriteRegistryEntries()
@@ -691,9 +737,10 @@ void CInstaller::WriteRegistryEntries()
         void* root = RegistryRootFromIndex(reg.rootKey);
         if ((reg.flags & 1) && root && ValueExists(root, key, name)) {
             m_log.Line("registry value kept: " + ToUtf8(key) + "\\" + ToUtf8(name));
+            m_touched.Add('R', {DecimalW(reg.rootKey), key, name});
             continue;
         }
-        WriteRecordedValue(m_record, reg.rootKey, key, name, value);
+        WriteRecordedValue(reg.rootKey, key, name, value);
         m_log.Line("registry value: " + ToUtf8(key) + "\\" + ToUtf8(name));
     }
 }
@@ -727,7 +774,8 @@ void CInstaller::WriteFileStrings()
                 }
             }
         }
-        std::string text = fs.text;
+        // The text may name places on this machine (#InstallDir#...), as INI and registry texts do.
+        std::string text = ToPackage(m_macros.Expand(FromPackage(fs.text)));
         std::vector<uint8_t> out(text.begin(), text.end());
         out.push_back(0);
         if (fs.reserved1 != 0) {
@@ -757,7 +805,7 @@ void CInstaller::UpdateDirectoryRecords()
 {
     const VersionBlockRecord& block = m_reader->Contents().versions[m_nVersion].block;
     if ((block.dirFlags & kDirUpdateRegistry) && !block.dirKey.empty()) {
-        WriteRecordedValue(m_record, block.dirRootKey, m_macros.Expand(FromPackage(block.dirKey)),
+        WriteRecordedValue(block.dirRootKey, m_macros.Expand(FromPackage(block.dirKey)),
                            m_macros.Expand(FromPackage(block.dirSubkey)), m_strInstallDir);
     }
     if ((block.dirFlags & kDirUpdateIni) && !block.dirIniFile.empty() && !block.dirIniSection.empty() &&
@@ -765,11 +813,7 @@ void CInstaller::UpdateDirectoryRecords()
         std::wstring file = m_macros.Expand(FromPackage(block.dirIniFile));
         std::wstring section = m_macros.Expand(FromPackage(block.dirIniSection));
         std::wstring entry = m_macros.Expand(FromPackage(block.dirIniEntry));
-        bool newFile = GetFileAttributesW(IniPath(file).c_str()) == INVALID_FILE_ATTRIBUTES;
-        if (!WritePrivateProfileStringW(section.c_str(), entry.c_str(), m_strInstallDir.c_str(), file.c_str())) {
-            throw CInstallError("cannot write to the following file:\n" + ToUtf8(file));
-        }
-        m_record.Add('I', {file, section, entry, newFile ? L"1" : L"0"});
+        WriteRecordedIni(file, section, entry, m_strInstallDir);
     }
 }
 
@@ -802,7 +846,7 @@ void CInstaller::RollBack()
     }
     try {
         CUninstaller undo(m_commandLine, m_log);
-        undo.UndoChanges(changes);
+        undo.UndoChanges(changes, true);
     } catch (const std::exception& e) {
         m_log.Line("error while undoing: " + std::string(e.what()));
     }
@@ -859,25 +903,10 @@ void CInstaller::InstallUninstaller()
     m_ownFiles.push_back(base + L".dat");
     MakeLinks(e, exe);
 
-    const VersionBlockRecord& block = version.block;
-    std::wstring title = FromPackage(block.title.empty() ? block.name : block.title);
-    if (title.empty()) title = FileName(m_strInstallDir);
-    std::wstring keyName = kUninstallKey + SafeFileName(title);
-    uint32_t rootIndex = 2;
-    bool created = false;
-    if (WriteStringValue(HKEY_LOCAL_MACHINE, keyName, L"DisplayName", title, created) != 0) {
-        rootIndex = 1;  // not allowed to write the machine's list: the user's own
-        if (WriteStringValue(HKEY_CURRENT_USER, keyName, L"DisplayName", title, created) != 0) {
-            throw CInstallError("cannot add " + ToUtf8(title) + " to the list of installed programs");
-        }
-    }
-    void* root = RegistryRootFromIndex(rootIndex);
-    WriteStringValue(root, keyName, L"UninstallString", L"\"" + exe + L"\"", created);
-    WriteStringValue(root, keyName, L"QuietUninstallString", L"\"" + exe + L"\" /S", created);
-    WriteStringValue(root, keyName, L"InstallLocation", m_strInstallDir, created);
-    m_record.Add('U', {DecimalW(rootIndex), keyName});
+    WriteProgramsEntry(exe);
 
-    if (!m_record.Save(base + L".log")) {
+    m_merged = MergedRecord();
+    if (!m_merged.Save(base + L".log")) {
         throw CInstallError("cannot create the following file:\n" + ToUtf8(base + L".log"));
     }
     m_log.Line("uninstaller: " + ToUtf8(exe));

@@ -11,6 +11,11 @@
 // there: at most that many bytes are written (the text is cut, the 0 byte always ends it), 0
 // meaning no limit. Bit 0 of its second reserved value fills the rest of the field with 0 bytes.
 // A string that would pass the end of the file is not written, and the run fails.
+//
+// The install state (CInstallerState.cpp): each run's changes are merged into the install log of
+// the product's place (see CInstallRecord), values that existed are recorded with their earlier
+// contents, one run at a time per product, per-machine or per-user places, and the replacement
+// of another version when the versions are mutually exclusive.
 #pragma once
 
 #include <memory>
@@ -23,7 +28,8 @@
 #include "runtime/CCommandLine.h"
 #include "runtime/CInstallRecord.h"
 #include "runtime/CPathMacros.h"
-#include "runtime/wizard/IInstallProgress.h"
+#include "runtime/CProductLock.h"
+#include "runtime/IInstallProgress.h"
 
 namespace velkan {
 class CPackageReader;
@@ -39,6 +45,10 @@ public:
     static constexpr int kExitInstalled = 0;
     static constexpr int kExitFailed = 1;
     static constexpr int kExitCancelled = 2;
+    // Another setup run of the same product is under way.
+    static constexpr int kExitAlreadyRunning = 4;
+    static constexpr const char* kAlreadyRunningText =
+        "Another setup of this product is running. Wait until it has finished, then try again.";
     static constexpr int kExitRestart = 3010;
 
     CInstaller(const CCommandLine& commandLine, CRunLog& log);
@@ -49,11 +59,17 @@ public:
     // The reason of a failed run, for the message box (UTF-8).
     const std::string& ErrorMessage() const { return m_strError; }
 
-    // For the wizard: a run that reports its files and can be stopped (before Run).
+    // Where the run reports its files and asks whether to stop (none by default); set before Run.
     void SetProgress(IInstallProgress* progress) { m_progress = progress; }
     // For the wizard: the package read, the version and directory this run would take, nothing
     // changed. Throws as Run would fail.
     std::pair<size_t, std::wstring> Choices();
+    // For the wizard, which holds the product's lock on its own thread for its whole run: Run
+    // then takes no lock of its own (a mutex belongs to one thread, and Run is on a worker).
+    void SetProductLocked() { m_bLockHeld = true; }
+    // The identity the product's lock is named after: the versions' names, titles, directories
+    // and file paths.
+    static std::wstring ProductId(const PackageContents& contents);
 
 private:
     struct Planned {
@@ -85,6 +101,21 @@ private:
     void WriteFileStrings();
     void UpdateDirectoryRecords();
     void InstallUninstaller();
+    // The install state (CInstallerState.cpp).
+    bool LockProduct();
+    void ChooseInstallScope();
+    void LoadPriorRecord(const std::wstring& uninstaller);
+    bool CountedBefore(const std::wstring& path) const;
+    bool OursBefore(char kind, const std::vector<std::wstring>& identity) const;
+    void WriteRecordedValue(uint32_t rootIndex, const std::wstring& key, const std::wstring& name,
+                            const std::wstring& value);
+    void WriteRecordedIni(const std::wstring& file, const std::wstring& section, const std::wstring& entry,
+                          const std::wstring& value);
+    bool KeepLinkAside(const std::wstring& link);
+    void WriteProgramsEntry(const std::wstring& uninstaller);
+    CInstallRecord MergedRecord();
+    void DropEarlierVersion(CInstallRecord& merged);
+    void ReplaceOtherPlaces(CInstallRecord& merged);
     bool KeepAside(const std::wstring& path);
     void RollBack();
     void DropBackups();
@@ -106,11 +137,19 @@ private:
     std::vector<std::wstring> m_ownFiles;  // the uninstaller's files, once written
     // Files in use, replaced at the next restart: (path, the replacement waiting beside it).
     std::vector<std::pair<std::wstring, std::wstring>> m_pendingRenames;
-    CInstallRecord m_record;
-    std::set<std::wstring> m_knownDirs;  // directories known to exist (fewer file system calls)
-    bool m_bRestart = false;
+    CInstallRecord m_record;                // this run's changes
+    CInstallRecord m_prior;                 // the log of earlier runs into the same place
+    CInstallRecord m_touched;               // things of earlier runs this run kept as they were
+    CInstallRecord m_merged;                // the log saved for the uninstaller
+    std::wstring m_strEntryKey;             // the installed-programs entry
+    std::wstring m_strRecordPath;           // the install log beside the uninstaller
+    bool m_bAllUsers = false;               // per-machine (else per-user) places
+    CProductLock m_lock;
+    bool m_bLockHeld = false;               // the caller holds the product's lock
     IInstallProgress* m_progress = nullptr;
     void CheckCancel() const;
+    std::set<std::wstring> m_knownDirs;  // directories known to exist (fewer file system calls)
+    bool m_bRestart = false;
     bool m_bComInitialised = false;
     std::string m_strError;
 };

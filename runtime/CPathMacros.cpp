@@ -59,14 +59,16 @@ std::wstring CPathMacros::FontsDir()
     return fonts.empty() ? WindowsDir() + L"\\Fonts" : fonts;
 }
 
+bool CPathMacros::s_bAllUsers = false;
+
 std::wstring CPathMacros::ProgramsFolder()
 {
-    return ShellFolder(CSIDL_PROGRAMS);
+    return ShellFolder(s_bAllUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS);
 }
 
 std::wstring CPathMacros::DesktopFolder()
 {
-    return ShellFolder(CSIDL_DESKTOPDIRECTORY);
+    return ShellFolder(s_bAllUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOPDIRECTORY);
 }
 
 std::wstring CPathMacros::Value(const std::wstring& token, bool& known) const
@@ -93,8 +95,8 @@ std::wstring CPathMacros::Value(const std::wstring& token, bool& known) const
         GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 80);
         return date;
     }
-    if (token == L"#Start Menu#") return ShellFolder(CSIDL_STARTMENU);
-    if (token == L"#Startup#") return ShellFolder(CSIDL_STARTUP);
+    if (token == L"#Start Menu#") return ShellFolder(s_bAllUsers ? CSIDL_COMMON_STARTMENU : CSIDL_STARTMENU);
+    if (token == L"#Startup#") return ShellFolder(s_bAllUsers ? CSIDL_COMMON_STARTUP : CSIDL_STARTUP);
     known = false;
     return token;
 }

@@ -6,7 +6,8 @@
 // Values: the Windows and system directories; the program files folder; the installation
 // directory chosen for this run; the folder of the setup program; the registered owner and
 // organisation of Windows (else the account name and an empty company); today's date in the
-// user's short date format; the current user's Start menu and Startup folders. Directories come
+// user's short date format; the Start menu and Startup folders (all users' for a per-machine
+// install, the current user's otherwise). Directories come
 // without a trailing backslash.
 #pragma once
 
@@ -21,6 +22,10 @@ public:
     std::wstring Expand(const std::wstring& text) const;
     void SetInstallDir(const std::wstring& dir) { m_strInstallDir = dir; }
 
+    // A per-machine install puts icons and shortcuts (and the Start menu macros) in the folders
+    // shared by all users; a per-user install in the user's own.
+    static void SetAllUsers(bool allUsers) { s_bAllUsers = allUsers; }
+    static bool AllUsers() { return s_bAllUsers; }
     // The folders the runtime places icons and shortcuts in.
     static std::wstring ProgramsFolder();
     static std::wstring DesktopFolder();
@@ -33,6 +38,7 @@ private:
 
     std::wstring m_strInstallDir;
     std::wstring m_strSourceDir;
+    static bool s_bAllUsers;
 };
 
 // Removes trailing backslashes except the one of a drive root ("C:\").

@@ -6,9 +6,11 @@
 
 #include "core/package/CPackageException.h"
 #include "core/package/PackageDecoding.h"
+#include "core/package/RegistryKeyRule.h"
 #include "runtime/CInstallError.h"
 #include "runtime/CRunLog.h"
 #include "runtime/CWinPackageInput.h"
+#include "runtime/EarlierValue.h"
 #include "runtime/RuntimePaths.h"
 #include "runtime/WinRegistry.h"
 #include "runtime/WinText.h"
@@ -17,7 +19,6 @@ namespace velkan::runtime {
 
 namespace {
 
-const wchar_t* const kSharedDllsKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const wchar_t* const kFontsKey = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 const char* const kInvalidInfoText = "Invalid uninstall info. This program cannot uninstall the product.";
 // The data block is a few texts and names; anything larger is not ours.
@@ -39,7 +40,15 @@ int CUninstaller::Run()
 {
     try {
         Load();
-        UndoChanges(m_record);
+        // The product's lock, as its setup runs take it (the first product the log names).
+        auto product = std::find_if(m_record.Items().begin(), m_record.Items().end(),
+                                    [](const CInstallRecord::Item& item) { return item.kind == 'N' && !item.fields.empty(); });
+        if (product != m_record.Items().end() && !m_lock.Acquire(product->fields[0], m_log)) {
+            m_strError = "A setup of this product is running. Wait until it has finished, then try again.";
+            m_log.Line("error: " + m_strError);
+            return kExitAlreadyRunning;
+        }
+        UndoChanges(m_record, false);
         RemoveExtraFiles();
         RemoveRegistryKeys();
         RemoveSelf();
@@ -51,10 +60,18 @@ int CUninstaller::Run()
     }
     if (!m_strError.empty()) {
         m_log.Line("error: " + m_strError);
-        return 1;
+        return kExitFailed;
     }
-    m_log.Line(m_nProblems ? "uninstalled, with " + std::to_string(m_nProblems) + " items left" : "uninstalled");
-    return 0;
+    if (m_nProblems) {
+        m_log.Line("not everything could be removed: " + std::to_string(m_nProblems) + " items left (named above)");
+        return kExitIncomplete;
+    }
+    if (m_nRestart) {
+        m_log.Line("uninstalled; a restart removes " + std::to_string(m_nRestart) + " files still in use (named above)");
+        return kExitRestart;
+    }
+    m_log.Line("uninstalled");
+    return kExitUninstalled;
 }
 
 void CUninstaller::Load()
@@ -85,10 +102,11 @@ void CUninstaller::RemoveFile(const std::wstring& path)
     }
     // In use: removed at the next restart.
     if (MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-        m_log.Line("removed at the next restart: " + ToUtf8(path));
+        ++m_nRestart;
+        m_log.Line("left until the next restart, in use: " + ToUtf8(path));
     } else {
         ++m_nProblems;
-        m_log.Line("cannot remove, denied access: " + ToUtf8(path));
+        m_log.Line("left: cannot remove, denied access: " + ToUtf8(path));
     }
 }
 
@@ -109,8 +127,9 @@ void CUninstaller::RemoveSharedFile(const std::wstring& path)
     RemoveFile(path);
 }
 
-void CUninstaller::UndoChanges(const CInstallRecord& record)
+void CUninstaller::UndoChanges(const CInstallRecord& record, bool rollback)
 {
+    m_bRollback = rollback;
     if (&record != &m_record) m_record = record;  // UsedByOthers reads it
     const auto& items = m_record.Items();
     for (auto it = items.rbegin(); it != items.rend(); ++it) Undo(*it);
@@ -168,7 +187,16 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
         }
         break;
     case 'I':
-        if (f.size() >= 3) {
+        if (f.size() >= 6 && f[4] != kNoEarlierValue) {
+            // The entry had a value before: it comes back, unless the user has changed ours since.
+            std::wstring now;
+            if (m_bRollback || (ReadIniValue(f[0], f[1], f[2], now) && now == f[5])) {
+                RestoreIniValue(f[0], f[1], f[2], f[4]);
+                WritePrivateProfileStringW(nullptr, nullptr, nullptr, f[0].c_str());
+            } else {
+                m_log.Line("INI entry changed since, left: [" + ToUtf8(f[1]) + "] " + ToUtf8(f[2]));
+            }
+        } else if (f.size() >= 3) {
             WritePrivateProfileStringW(f[1].c_str(), f[2].c_str(), nullptr, f[0].c_str());
             // A section left without entries goes too; so does a file we created that is now empty.
             wchar_t probe[4] = L"";
@@ -183,7 +211,19 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
         }
         break;
     case 'R':
-        if (f.size() >= 3) {
+        if (f.size() >= 5 && f[3] != kNoEarlierValue) {
+            void* root = RegistryRootFromIndex(ParseRoot(f[0]));
+            std::wstring now;
+            if (!root) break;
+            if (m_bRollback || (ReadStringValue(root, f[1], f[2], now) && now == f[4])) {
+                if (!RestoreRegistryValue(root, f[1], f[2], f[3])) {
+                    ++m_nProblems;
+                    m_log.Line("left: cannot restore the registry value " + ToUtf8(f[1]) + "\\" + ToUtf8(f[2]));
+                }
+            } else {
+                m_log.Line("registry value changed since, left: " + ToUtf8(f[1]) + "\\" + ToUtf8(f[2]));
+            }
+        } else if (f.size() >= 3) {
             if (void* root = RegistryRootFromIndex(ParseRoot(f[0]))) DeleteValue(root, f[1], f[2]);
         }
         break;
@@ -205,56 +245,89 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
     }
 }
 
+// Whether path lies in a folder the product created (or is one).
+bool CUninstaller::InsideOurFolder(const std::wstring& path) const
+{
+    for (const CInstallRecord::Item& item : m_record.Items()) {
+        if (item.kind != 'D' || item.fields.empty()) continue;
+        const std::wstring& dir = item.fields[0];
+        if (path.size() >= dir.size() &&
+            CompareStringOrdinal(path.c_str(), static_cast<int>(dir.size()), dir.c_str(), -1, TRUE) == CSTR_EQUAL &&
+            (path.size() == dir.size() || path[dir.size()] == L'\\')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Removes the entries of dir matching pattern ("*" everything, ".ext" files of that extension);
+// this program's own files stay until the end.
+void CUninstaller::RemoveMatching(const std::wstring& dir, const std::wstring& pattern)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((dir + L"\\*" + (pattern == L"*" ? L"" : pattern)).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        std::wstring entry = found.cFileName;
+        if (entry == L"." || entry == L"..") continue;
+        std::wstring path = dir + L"\\" + entry;
+        if (CompareStringOrdinal(path.c_str(), -1, m_strSelf.c_str(), -1, TRUE) == CSTR_EQUAL ||
+            CompareStringOrdinal(path.c_str(), -1, (m_strBase + L".log").c_str(), -1, TRUE) == CSTR_EQUAL ||
+            CompareStringOrdinal(path.c_str(), -1, (m_strBase + L".dat").c_str(), -1, TRUE) == CSTR_EQUAL) {
+            continue;
+        }
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (pattern == L"*" && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) RemoveTree(path);
+        } else {
+            RemoveFile(path);
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+// The additional files to remove are matched only inside folders the product created: in the
+// installation directory when we created it, else in each folder we created inside it. A user's
+// files in a folder that was there before the product stay whatever the pattern says.
 void CUninstaller::RemoveExtraFiles()
 {
     if (!m_data.hasFiles) return;
+    std::vector<std::wstring> roots;  // the outermost folders of ours in the installation directory
+    if (InsideOurFolder(m_strInstallDir)) {
+        roots.push_back(m_strInstallDir);
+    } else {
+        for (const CInstallRecord::Item& item : m_record.Items()) {
+            if (item.kind != 'D' || item.fields.empty()) continue;
+            const std::wstring& dir = item.fields[0];
+            bool inside = dir.size() > m_strInstallDir.size() && dir[m_strInstallDir.size()] == L'\\' &&
+                          CompareStringOrdinal(dir.c_str(), static_cast<int>(m_strInstallDir.size()),
+                                               m_strInstallDir.c_str(), -1, TRUE) == CSTR_EQUAL;
+            if (inside && !InsideOurFolder(ParentDir(dir))) roots.push_back(dir);
+        }
+        m_log.Line("the installation directory existed before: additional files only in folders created in it");
+    }
     for (const std::string& item : m_data.files) {
         std::wstring name = FromPackage(item);
-        if (name == L"*") {
-            // Everything left in the installation directory, this program's own files excepted.
-            WIN32_FIND_DATAW found;
-            HANDLE search = FindFirstFileW((m_strInstallDir + L"\\*").c_str(), &found);
-            if (search == INVALID_HANDLE_VALUE) continue;
-            do {
-                std::wstring entry = found.cFileName;
-                if (entry == L"." || entry == L"..") continue;
-                std::wstring path = m_strInstallDir + L"\\" + entry;
-                if (CompareStringOrdinal(path.c_str(), -1, m_strSelf.c_str(), -1, TRUE) == CSTR_EQUAL ||
-                    CompareStringOrdinal(path.c_str(), -1, (m_strBase + L".log").c_str(), -1, TRUE) == CSTR_EQUAL ||
-                    CompareStringOrdinal(path.c_str(), -1, (m_strBase + L".dat").c_str(), -1, TRUE) == CSTR_EQUAL) {
-                    continue;
-                }
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) RemoveTree(path);
-                } else {
-                    RemoveFile(path);
-                }
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        } else if (name.size() > 1 && name[0] == L'.' && IsSafeComponent(L"x" + name)) {
-            WIN32_FIND_DATAW found;
-            HANDLE search = FindFirstFileW((m_strInstallDir + L"\\*" + name).c_str(), &found);
-            if (search == INVALID_HANDLE_VALUE) continue;
-            do {
-                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                    RemoveFile(m_strInstallDir + L"\\" + found.cFileName);
-                }
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        } else {
-            // A name relative to the installation directory; one that would leave it is refused.
-            try {
-                std::wstring path = JoinInside(m_strInstallDir, name);
-                DWORD attributes = GetFileAttributesW(path.c_str());
-                if (attributes == INVALID_FILE_ATTRIBUTES) continue;
-                if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveTree(path);
-                } else {
-                    RemoveFile(path);
-                }
-            } catch (const CPackageException& e) {
-                m_log.Line(std::string("refused: ") + e.what());
+        if (name == L"*" || (name.size() > 1 && name[0] == L'.' && IsSafeComponent(L"x" + name))) {
+            for (const std::wstring& root : roots) RemoveMatching(root, name);
+            continue;
+        }
+        // A name relative to the installation directory; one that would leave it, or lies in a
+        // folder that is not ours, is refused.
+        try {
+            std::wstring path = JoinInside(m_strInstallDir, name);
+            if (!InsideOurFolder(ParentDir(path))) {
+                m_log.Line("additional file refused, not in a folder of ours: " + ToUtf8(path));
+                continue;
             }
+            DWORD attributes = GetFileAttributesW(path.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES) continue;
+            if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) RemoveTree(path);
+            } else {
+                RemoveFile(path);
+            }
+        } catch (const CPackageException& e) {
+            m_log.Line(std::string("refused: ") + e.what());
         }
     }
 }
@@ -264,13 +337,25 @@ void CUninstaller::RemoveRegistryKeys()
     for (const RegistryKeyToRemove& key : m_data.keys) {
         void* root = RegistryRootFromHandleValue(key.root);
         std::wstring path = FromPackage(key.path);
-        // A key without a known root, or a whole root, is never removed.
-        if (!root || path.empty() || path.find_first_not_of(L"\\/") == std::wstring::npos) {
-            m_log.Line("registry key refused: " + key.path);
+        std::string refusal = RegistryKeyRefusal(key);
+        if (!root || !refusal.empty()) {
+            m_log.Line("registry key refused: " + ToUtf8(path) + ": " + refusal);
             continue;
         }
         DeleteKeyTree(root, path);
         m_log.Line("registry key removed: " + ToUtf8(path));
+    }
+}
+
+void CUninstaller::RemoveProgramFiles(const std::wstring& uninstaller, const CInstallRecord& record)
+{
+    std::wstring base = UninstallDataBase(uninstaller);
+    RemoveFile(base + L".dat");
+    RemoveFile(base + L".log");
+    RemoveFile(uninstaller);
+    const auto& items = record.Items();
+    for (auto it = items.rbegin(); it != items.rend(); ++it) {
+        if (it->kind == 'D' && !it->fields.empty()) RemoveDirectoryW(it->fields[0].c_str());
     }
 }
 

@@ -1,6 +1,6 @@
 // The setup program (resource 500, and 501 for the Windows 3.1 layout): the install runtime's
-// stub. Unattended: setup.exe /S [/D=DIR] [/V=N|/V=NAME] [/LOG=FILE]; without /S the wizard, with /D
-// and /V chosen beforehand.
+// stub. Unattended: setup.exe /S [/D=DIR] [/V=N|/V=NAME] [/LOG=FILE] [/ALLUSERS|/CURRENTUSER];
+// without /S the wizard, with /D and /V chosen beforehand and the same places and lock.
 #include <windows.h>
 
 #include "runtime/CCommandLine.h"
@@ -17,7 +17,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     RestrictDllSearch();
     CCommandLine commandLine(CCommandLine::ProcessArguments());
     CRunLog log;
-    if (!commandLine.m_strLogFile.empty()) log.Open(commandLine.m_strLogFile);
+    // A line that cannot be carried out as written changes nothing.
+    std::string error = commandLine.m_strError;
+    if (error.empty() && !commandLine.m_strLogFile.empty() && !log.Open(commandLine.m_strLogFile)) {
+        error = "cannot write the log file " + ToUtf8(commandLine.m_strLogFile);
+    }
+    if (!error.empty()) {
+        log.Line("error: " + error);
+        if (!commandLine.m_bSilent) MessageBoxW(nullptr, FromUtf8(error).c_str(), L"Setup", MB_OK | MB_ICONERROR);
+        return CInstaller::kExitFailed;
+    }
     for (const std::wstring& unknown : commandLine.m_unknown) log.Line("ignored argument: " + ToUtf8(unknown));
     if (!commandLine.m_bSilent) {
 #ifdef VELKAN_WIN31_LAYOUT

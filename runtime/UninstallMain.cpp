@@ -18,7 +18,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     RestrictDllSearch();
     CCommandLine commandLine(CCommandLine::ProcessArguments());
     CRunLog log;
-    if (!commandLine.m_strLogFile.empty()) log.Open(commandLine.m_strLogFile);
+    std::string error = commandLine.m_strError;
+    if (error.empty() && !commandLine.m_strLogFile.empty() && !log.Open(commandLine.m_strLogFile)) {
+        error = "cannot write the log file " + ToUtf8(commandLine.m_strLogFile);
+    }
+    if (!error.empty()) {
+        if (!commandLine.m_bSilent) MessageBoxW(nullptr, FromUtf8(error).c_str(), L"Uninstall", MB_OK | MB_ICONERROR);
+        return CUninstaller::kExitFailed;
+    }
     if (!commandLine.m_bSilent) {
 #ifdef VELKAN_WIN31_LAYOUT
         MessageBoxW(nullptr, L"This uninstaller runs unattended: run it with /S.", L"Uninstall",

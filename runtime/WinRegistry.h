@@ -7,6 +7,9 @@
 
 namespace velkan::runtime {
 
+// Where Windows keeps the usage counts of shared files (under HKEY_LOCAL_MACHINE).
+extern const wchar_t* const kSharedDllsKey;
+
 // The root key of a package root number (0 HKEY_CLASSES_ROOT, 1 HKEY_CURRENT_USER,
 // 2 HKEY_LOCAL_MACHINE, 3 HKEY_USERS); null for any other number.
 void* RegistryRootFromIndex(uint32_t index);

@@ -27,6 +27,28 @@ std::wstring FromUtf8(const std::string& text)
     return Widen(CP_UTF8, text);
 }
 
+namespace {
+
+std::string Narrow(unsigned codePage, const std::wstring& text)
+{
+    if (text.empty()) return {};
+    int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string narrow(n > 0 ? n : 0, '\0');
+    if (n > 0) {
+        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), narrow.data(), n,
+                            nullptr, nullptr);
+    }
+    return narrow;
+}
+
+}  // namespace
+
+std::string ToPackage(const std::wstring& text)
+{
+    return Narrow(1252, text);
+}
+
 std::string ToUtf8(const std::wstring& text)
 {
     if (text.empty()) return {};

@@ -8,6 +8,9 @@ namespace velkan::runtime {
 
 // Windows-1252 bytes to UTF-16 (every byte has a character, so nothing is lost).
 std::wstring FromPackage(const std::string& text);
+// UTF-16 to Windows-1252 (a character it cannot hold becomes '?'), for bytes the package's
+// texts are written as.
+std::string ToPackage(const std::wstring& text);
 // UTF-16 to UTF-8, for logs and messages.
 std::string ToUtf8(const std::wstring& text);
 // UTF-8 to UTF-16.

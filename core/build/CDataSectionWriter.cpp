@@ -45,6 +45,11 @@ CDataSectionWriter::CDataSectionWriter(IDiskHost& host, std::string programPath)
 {
 }
 
+bool CDataSectionWriter::TargetIsRemovable() const
+{
+    return m_host.IsRemovable(RootOf(m_programPath));
+}
+
 bool CDataSectionWriter::DecideSpanning(uint64_t dataLength)
 {
     std::string root = RootOf(m_programPath);

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <cstdio>
 #include <new>
+#include <random>
 #include <system_error>
 
-#include "core/build/CChecksumSource.h"
 #include "core/build/FileVersionFacts.h"
+#include "core/build/SourceFileCheck.h"
 #include "core/delta/CDeltaEncoder.h"
 #include "core/model/CDataArray.h"
 #include "core/model/CUserAbort.h"
@@ -17,11 +19,14 @@
 #include "core/package/PackageChecksum.h"
 #include "core/package/PackageFormat.h"
 #include "core/package/ProjectSections.h"
+#include "core/package/RegistryKeyRule.h"
 #include "core/package/StubImage.h"
 #include "core/package/UninstallerData.h"
 #include "core/package/VersionSections.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/FileTimes.h"
+#include "core/platform/SourceDateEpoch.h"
 #include "core/res/RuntimeResources.h"
 #include "core/res/StringTable.h"
 #include "core/stream/CFile.h"
@@ -84,6 +89,15 @@ bool SameContents(const std::string& a, const std::string& b)
     } catch (const CFileException&) {
         return false;
     }
+}
+
+// A name beside path that no other build picks: the target's name, a random part and ".tmp".
+std::string TemporaryNameBeside(const std::string& path)
+{
+    std::random_device random;
+    char text[24];
+    std::snprintf(text, sizeof text, ".%08x%08x.tmp", random(), random());
+    return path + text;
 }
 
 uint64_t FileLengthOrZero(const std::string& path)
@@ -165,7 +179,9 @@ BuildResult CInstallBuild::Run()
         m_host.ShowError(m_result.error);
         return m_result;
     }
-    if (CheckIconFolders() && !m_host.AskYesNo(LoadString(kAskContinueAfterWarnings))) {
+    bool warned = CheckIconFolders();
+    warned = CheckRegistryKeys() || warned;
+    if (warned && !m_host.AskYesNo(LoadString(kAskContinueAfterWarnings))) {
         m_result.status = BuildStatus::Declined;
         return m_result;
     }
@@ -243,12 +259,36 @@ bool CInstallBuild::CheckIconFolders()
     return warned;
 }
 
+// A registry key to remove that the uninstaller would refuse (too near a root, or shared by
+// Windows and other programs) is reported like the other warnings.
+bool CInstallBuild::CheckRegistryKeys()
+{
+    bool warned = false;
+    for (const CData& version : m_project.m_versions) {
+        if (version.m_strUninstFile.empty()) continue;
+        for (const std::string& text : version.m_regKeysToRemove) {
+            std::string refusal = RegistryKeyRefusal(SplitRegistryKey(text));
+            if (refusal.empty()) continue;
+            m_report.AddLine("Warning: the uninstaller will not remove the registry key \"" + text + "\": " + refusal + ".");
+            warned = true;
+        }
+    }
+    return warned;
+}
+
 void CInstallBuild::Build()
 {
     m_nVersions = m_project.m_versions.size();
+    m_timeCap = SourceDateEpochFileTime();
     m_dataTemp = std::make_unique<CDeltaTempFile>(m_settings.tempDir);
 
-    m_output = m_disks.CreateFile(m_settings.outputPath);
+    m_dataWriter = std::make_unique<CDataSectionWriter>(m_disks, m_settings.outputPath);
+    // Written beside the target and put in place only when complete, so a failed or cancelled
+    // build leaves the previous program as it was. A removable disk is written in place: a
+    // spanned program fills the disk, with no room for a second copy.
+    m_strWritePath = m_dataWriter->TargetIsRemovable() ? m_settings.outputPath
+                                                       : TemporaryNameBeside(m_settings.outputPath);
+    m_output = m_disks.CreateFile(m_strWritePath);
     m_bOutputCreated = true;
     m_data = std::make_unique<CFile>(m_dataTemp->Path(), CFile::Mode::Create);
     CSectionWriter writer(*m_output);
@@ -273,7 +313,23 @@ void CInstallBuild::Build()
     m_tables.assign(m_nVersions, CFileTableWriter(platform != CDataArray::Win32));
     m_state.assign(m_nVersions, VersionState{});
     WriteUninstaller(writer);
-    for (size_t p = 0; p < m_paths.size(); ++p) StorePath(p);
+    m_entryCount.resize(m_nVersions);
+    m_stored.assign(m_nVersions, {});
+    for (size_t v = 0; v < m_nVersions; ++v) m_entryCount[v] = m_tables[v].GetCount();
+    m_pool = std::make_unique<CDataJobPool>(CDataJobPool::ThreadsFor(m_settings.jobs), m_progress,
+                                            m_compressor, m_settings.tempDir);
+    for (size_t p = 0; p < m_paths.size(); ++p) {
+        try {
+            StorePath(p);
+        } catch (...) {
+            // An earlier entry's failure comes first, as it would without the pool.
+            CommitPaths(true);
+            throw;
+        }
+        CommitPaths(false);
+    }
+    CommitPaths(true);
+    m_pool.reset();
 
     for (size_t v = 0; v < m_nVersions; ++v) {
         WriteVersionSections(writer, m_project.m_versions[v]);
@@ -286,8 +342,12 @@ void CInstallBuild::Build()
     m_result.programSize = dataLength + m_output->GetPosition() + kSectionHeaderSize + 4;
 
     CFile dataIn(m_dataTemp->Path(), CFile::Mode::Read);
-    m_dataWriter = std::make_unique<CDataSectionWriter>(m_disks, m_settings.outputPath);
-    m_dataWriter->DecideSpanning(dataLength);
+    if (m_dataWriter->DecideSpanning(dataLength) && m_settings.signFile) {
+        // The first disk is out of the drive before the program on it could be signed.
+        throw CFileException(m_settings.outputPath,
+                             "the setup program does not fit on the disk, and a program spread over several "
+                             "disks cannot be signed");
+    }
     m_output = m_dataWriter->Write(std::move(m_output), dataIn, dataLength);
     m_output->Close();
     m_output.reset();
@@ -299,6 +359,19 @@ void CInstallBuild::Build()
     if (entries == 0) {
         m_result.status = BuildStatus::NothingToInstall;
         return;
+    }
+    if (m_settings.signFile) {
+        // Signed under its temporary name, so a failing signature leaves the previous program.
+        // The signature grows the program; the summary counts what is on disk.
+        std::error_code before, after;
+        const uint64_t unsignedSize = std::filesystem::file_size(m_strWritePath, before);
+        m_settings.signFile(m_strWritePath);
+        const uint64_t signedSize = std::filesystem::file_size(m_strWritePath, after);
+        if (!before && !after && signedSize > unsignedSize) m_result.programSize += signedSize - unsignedSize;
+    }
+    if (m_strWritePath != m_settings.outputPath) {
+        m_disks.ReplaceFile(m_strWritePath, m_settings.outputPath);
+        m_strWritePath = m_settings.outputPath;
     }
     AppendSummary();
     m_result.status = BuildStatus::Built;
@@ -323,6 +396,8 @@ void CInstallBuild::CollectPaths()
         files.lengths.resize(version.m_files.size());
         for (size_t i = 0; i < version.m_files.size(); ++i) {
             const std::string host = HostPath(v, static_cast<int>(i));
+            CheckSourceFile(host, version.m_files[i].m_strPath,
+                            version.m_files[i].GetOption(OptInstallMode) != kDoNotInstall);
             files.lengths[i] = FileLengthOrZero(host);
             m_fTotal += static_cast<double>(files.lengths[i]);
             if (selfInside && CanonicalText(host) == self) continue;
@@ -349,8 +424,18 @@ void CInstallBuild::WriteUninstaller(CSectionWriter& writer)
     if (!program || program->empty()) {
         throw CFileException(m_settings.outputPath, RuntimeResourceMissingText(id));
     }
+    bool patched = false;
+    if (m_settings.signFile) {
+        // Signed after its size slot is set, since any later change would break the signature.
+        PatchSizeSlot(*program);
+        patched = true;
+        CDeltaTempFile scratch(m_settings.tempDir);
+        WriteFileAtomically(scratch.Path(), *program);
+        m_settings.signFile(scratch.Path());
+        *program = ReadWholeFile(scratch.Path());
+    }
     uint64_t size = program->size();
-    uint64_t packed = WriteUninstallerProgram(writer, std::move(*program));
+    uint64_t packed = WriteUninstallerProgram(writer, std::move(*program), !patched);
 
     for (size_t v = 0; v < m_nVersions; ++v) {
         const CData& version = m_project.m_versions[v];
@@ -389,8 +474,10 @@ void CInstallBuild::StorePath(size_t pathIndex)
     const uint32_t end = std::max(start, scale(m_fDone + static_cast<double>(pathBytes)));
     m_fDone += static_cast<double>(pathBytes);
 
+    m_pending.emplace_back();
+    m_pending.back().pathIndex = pathIndex;
+    m_pending.back().barEnd = end;
     bool lineAdded = false;
-    uint64_t storedBytes = 0, packedBytes = 0;
     const uint64_t n = m_nVersions;
     for (size_t v = 0; v < m_nVersions; ++v) {
         VersionState& state = m_state[v];
@@ -398,24 +485,21 @@ void CInstallBuild::StorePath(size_t pathIndex)
         state = VersionState{};
         state.offset = kOffsetExternal;
         state.sourceVersion = static_cast<uint32_t>(v);
-        state.sourceEntry = m_tables[v].GetCount();
+        state.sourceEntry = m_entryCount[v];
         state.item = item;
 
         const uint32_t from = static_cast<uint32_t>(start + v * (end - start) / n);
         const uint32_t to = static_cast<uint32_t>(start + (end - start) * (v + 1) / n);
-        m_progress.SetBar(from);
+        // With threads, the data is made later: the bar moves as it is placed (CommitFront).
+        if (m_pool->Threads() <= 1) m_progress.SetBar(from);
         if (item < 0) continue;
-        Decide(v, from, to, storedBytes, packedBytes);
-        if (state.state != kUndecided && !lineAdded) {
-            m_report.AddLine(m_paths[pathIndex]);
-            lineAdded = true;
-        }
+        Decide(v, from, to);
+        lineAdded = lineAdded || state.state != kUndecided;
     }
-    if (lineAdded) m_report.SetNumbers(CBuildReport::kKindFile, storedBytes, packedBytes);
+    m_pending.back().lineAdded = lineAdded;
 }
 
-void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd, uint64_t& storedBytes,
-                           uint64_t& packedBytes)
+void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd)
 {
     VersionState& state = m_state[v];
     const CFileItem& item = Item(v, state.item);
@@ -428,7 +512,7 @@ void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd, uin
         state.offset = 0;
         state.sourceVersion = 0;
         state.sourceEntry = 0;
-        m_tables[v].AddEntry(MakeEntry(v, state, 0, false, 0));
+        AddPending(v, state, false);
         return;
     }
 
@@ -447,6 +531,7 @@ void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd, uin
             state.sourceVersion = earlier.sourceVersion;
             state.sourceEntry = earlier.sourceEntry;
             state.state = earlier.state;
+            state.job = earlier.job;
             takenOver = true;
             break;
         }
@@ -458,57 +543,133 @@ void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd, uin
         }
     }
 
-    uint32_t checksum = 0;
-    uint64_t length = 0;
-    bool haveChecksum = false;
-    if (!takenOver && state.state == kDelta) {
-        {
-            CFile file(path, CFile::Mode::Read);
-            checksum = FileChecksum(file, &length);
-        }
-        haveChecksum = true;
-        const uint32_t offset = DataPosition();
-        uint64_t written = EncodeDelta(*m_data, path, HostPath(reference, m_state[reference].item),
-                                       &m_progress, rangeStart, rangeEnd, m_settings.tempDir);
-        DataPosition();
-        state.offset = offset;
-        state.packed = static_cast<uint32_t>(written);
-        storedBytes += length;
-        packedBytes += written;
-        ++m_result.storedFiles;
-        m_result.uncompressedBytes += length;
-        m_result.compressedBytes += written;
-    } else if (!takenOver) {
-        state.state = kPlainCopy;
-        if (item.GetOption(OptKeepExternal) == 1) {
-            ++m_result.storedFiles;
-        } else {
-            CFile file(path, CFile::Mode::Read);
-            const uint64_t expected = file.GetLength();
-            if (expected > kMaxStreamOffset) {
-                throw CFileException(path, "files of 4 GB or more cannot be stored in a setup program");
-            }
-            CChecksumSource source(file);
-            m_progress.SetRange(rangeStart, rangeEnd, expected);
-            m_compressor.Reset();
-            m_compressor.SetProgressProc(
-                [this](uint32_t consumed, uint32_t) { m_progress.Update(consumed); }, 0);
-            const uint32_t offset = DataPosition();
-            if (m_compressor.CompressFile(*m_data, source, expected) == 0) throw std::bad_alloc();
-            const uint32_t written = DataPosition() - offset;
-            checksum = source.Checksum();
-            length = source.Length();
-            haveChecksum = true;
-            state.offset = offset;
-            state.packed = written;
-            storedBytes += length;
-            packedBytes += written;
-            ++m_result.storedFiles;
-            m_result.uncompressedBytes += length;
-            m_result.compressedBytes += written;
+    const bool external = item.GetOption(OptKeepExternal) == 1;
+    const uint64_t length = m_files[v].lengths[static_cast<size_t>(state.item)];
+    if (!takenOver && !external && m_settings.shareEqualFiles) {
+        if (const VersionState* equal = FindEqualStored(v, path, length)) {
+            const int own = state.item;
+            state = *equal;
+            state.item = own;
+            takenOver = true;
         }
     }
-    m_tables[v].AddEntry(MakeEntry(v, state, checksum, haveChecksum, length));
+    if (!takenOver && state.state == kDelta) {
+        Submit(v, DataJob::Kind::Delta, path, HostPath(reference, m_state[reference].item),
+               rangeStart, rangeEnd);
+        if (m_settings.shareEqualFiles) RememberStored(v, path, length, state);
+        return;
+    }
+    if (!takenOver) {
+        state.state = kPlainCopy;
+        if (!external) {
+            Submit(v, DataJob::Kind::Pack, path, std::string(), rangeStart, rangeEnd);
+            if (m_settings.shareEqualFiles) RememberStored(v, path, length, state);
+            return;
+        }
+        ++m_result.storedFiles;
+    } else if (m_settings.shareEqualFiles && !external && (state.job || state.offset != kOffsetExternal)) {
+        // Taken over from an earlier version: stored data this version's equal files can share.
+        RememberStored(v, path, length, state);
+    }
+    AddPending(v, state, false);
+}
+
+const CInstallBuild::VersionState* CInstallBuild::FindEqualStored(size_t v, const std::string& path,
+                                                                  uint64_t length)
+{
+    auto found = m_stored[v].find(length);
+    if (found == m_stored[v].end()) return nullptr;
+    // Checksums first, so that many files of one length are not compared with each other.
+    auto checksumOf = [](const std::string& file) {
+        CFile in(file, CFile::Mode::Read);
+        return FileChecksum(in);
+    };
+    const uint32_t checksum = checksumOf(path);
+    for (StoredData& stored : found->second) {
+        if (!stored.haveChecksum) {
+            stored.checksum = checksumOf(stored.path);
+            stored.haveChecksum = true;
+        }
+        if (stored.checksum == checksum && SameContents(stored.path, path)) return &stored.state;
+    }
+    return nullptr;
+}
+
+void CInstallBuild::RememberStored(size_t v, const std::string& path, uint64_t length,
+                                   const VersionState& state)
+{
+    StoredData stored;
+    stored.path = path;
+    stored.state = state;
+    m_stored[v][length].push_back(std::move(stored));
+}
+
+void CInstallBuild::Submit(size_t v, DataJob::Kind kind, const std::string& path,
+                           const std::string& reference, uint32_t rangeStart, uint32_t rangeEnd)
+{
+    VersionState& state = m_state[v];
+    state.job = std::make_shared<DataJob>(kind, path, reference, rangeStart, rangeEnd,
+                                          m_settings.tempDir);
+    ++m_nJobsPending;
+    AddPending(v, state, true);
+    m_pool->Submit(state.job);
+}
+
+void CInstallBuild::AddPending(size_t v, const VersionState& state, bool ownsJob)
+{
+    PendingEntry entry;
+    entry.v = v;
+    entry.state = state;
+    entry.ownsJob = ownsJob;
+    m_pending.back().entries.push_back(std::move(entry));
+    ++m_entryCount[v];
+}
+
+void CInstallBuild::CommitPaths(bool all)
+{
+    // Up to two jobs per thread wait ahead of the one being placed: enough to keep every thread
+    // busy while the data of finished ones waits, bounded in memory (CSpillSink).
+    const size_t lookahead = m_pool->Threads() <= 1 ? 0 : 2 * size_t(m_pool->Threads());
+    while (!m_pending.empty() && (all || m_nJobsPending > lookahead)) CommitFront();
+}
+
+void CInstallBuild::CommitFront()
+{
+    PendingPath& path = m_pending.front();
+    uint64_t storedBytes = 0, packedBytes = 0;
+    if (path.lineAdded) m_report.AddLine(m_paths[path.pathIndex]);
+    for (PendingEntry& entry : path.entries) {
+        VersionState& state = entry.state;
+        DataJob* job = state.job.get();
+        if (entry.ownsJob) {
+            m_pool->Wait(*job, [this] { m_progress.ShowPosition(m_progress.GetShownPosition()); });
+            const uint32_t offset = DataPosition();
+            job->data.MoveTo(*m_data);
+            const uint32_t written = DataPosition() - offset;
+            job->offset = offset;
+            job->packed = written;
+            job->placed = true;
+            --m_nJobsPending;
+            storedBytes += job->length;
+            packedBytes += written;
+            ++m_result.storedFiles;
+            m_result.uncompressedBytes += job->length;
+            m_result.compressedBytes += written;
+        }
+        if (job) {
+            state.offset = job->offset;
+            state.packed = job->packed;
+        }
+        const bool haveChecksum = entry.ownsJob;
+        m_tables[entry.v].AddEntry(MakeEntry(entry.v, state, haveChecksum ? job->checksum : 0,
+                                             haveChecksum, haveChecksum ? job->length : 0));
+    }
+    if (path.lineAdded) m_report.SetNumbers(CBuildReport::kKindFile, storedBytes, packedBytes);
+    // Placing data is where a build with threads shows progress and takes a stop.
+    if (m_pool->Threads() > 1 && path.barEnd > m_progress.GetShownPosition()) {
+        m_progress.ShowPosition(path.barEnd);
+    }
+    m_pending.pop_front();
 }
 
 CFileEntry CInstallBuild::MakeEntry(size_t v, const VersionState& state, uint32_t checksum,
@@ -535,9 +696,10 @@ CFileEntry CInstallBuild::MakeEntry(size_t v, const VersionState& state, uint32_
 
     if (std::optional<FileTimes> times = ReadFileTimes(path)) {
         entry.m_nFlags |= kEntryHasTimes;
-        entry.m_nCreationTime = times->creation;
-        entry.m_nAccessTime = times->lastAccess;
-        entry.m_nWriteTime = times->lastWrite;
+        uint64_t cap = m_timeCap.value_or(UINT64_MAX);
+        entry.m_nCreationTime = std::min(times->creation, cap);
+        entry.m_nAccessTime = std::min(times->lastAccess, cap);
+        entry.m_nWriteTime = std::min(times->lastWrite, cap);
     }
     SetFileVersionFacts(entry, item.GetOption(OptDestination), path);
     if (state.state == kDelta) {
@@ -560,6 +722,10 @@ void CInstallBuild::AppendSummary()
 
 void CInstallBuild::Cleanup(bool keepOutput)
 {
+    // Running jobs stop at their next step; their data and temporary files go with them.
+    m_pool.reset();
+    m_pending.clear();
+    m_stored.clear();
     m_data.reset();
     if (m_output) {
         try {
@@ -571,7 +737,7 @@ void CInstallBuild::Cleanup(bool keepOutput)
     if (m_dataWriter) m_result.continuationFiles = m_dataWriter->ContinuationFiles();
     // Once a disk change has begun, the disks written so far stay as they are.
     if (!keepOutput && m_bOutputCreated && m_result.continuationFiles == 0) {
-        m_disks.DeleteFile(m_settings.outputPath);
+        m_disks.DeleteFile(m_strWritePath);
     }
     m_dataTemp.reset();
 }

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +18,7 @@
 
 #include "core/build/CBuildProgress.h"
 #include "core/build/CBuildReport.h"
+#include "core/build/CDataJobPool.h"
 #include "core/build/CDataSectionWriter.h"
 #include "core/build/IBuildHost.h"
 #include "core/build/IDiskHost.h"
@@ -35,6 +38,15 @@ class CSectionWriter;
 struct BuildSettings {
     std::string outputPath;  // host path (UTF-8) of the setup program
     std::string tempDir;     // where temporary files go; empty: the system's temporary directory
+    // When set, signs a file in place (host path): the uninstaller before it is embedded, then
+    // the finished setup program. Throws to fail the build.
+    std::function<void(const std::string&)> signFile = nullptr;
+    // Threads that pack and code entries at once (0: one per processor). The setup program is
+    // the same for every count.
+    unsigned jobs = 0;
+    // Opt-in: a file whose content equals an earlier stored entry's in the same version takes
+    // over that entry's data instead of storing it again. Off: the specified output.
+    bool shareEqualFiles = false;
 };
 
 enum class BuildStatus {
@@ -87,6 +99,29 @@ private:
         uint32_t sourceVersion = 0;
         uint32_t sourceEntry = 0;
         int item = -1;  // index in the version's file list, -1 when it does not list the path
+        // The data being prepared for this entry, or the one it takes over; offset and packed
+        // are known once it is placed in the data stream.
+        std::shared_ptr<DataJob> job;
+    };
+    // A decided entry waiting for its data to be placed; entries are added to the tables, and
+    // data to the data stream, in the order they were decided.
+    struct PendingEntry {
+        size_t v = 0;
+        VersionState state;
+        bool ownsJob = false;  // its job's data is placed with this entry
+    };
+    // A stored entry of one version, for --share-equal-files.
+    struct StoredData {
+        std::string path;  // host path of its file
+        VersionState state;
+        bool haveChecksum = false;
+        uint32_t checksum = 0;
+    };
+    struct PendingPath {
+        size_t pathIndex = 0;
+        bool lineAdded = false;
+        uint32_t barEnd = 0;
+        std::vector<PendingEntry> entries;
     };
     // What one version's list holds, for lookups by path.
     struct VersionFiles {
@@ -95,15 +130,26 @@ private:
         std::vector<uint64_t> lengths;                // per item, 0 when it cannot be opened
     };
 
+    bool CheckRegistryKeys();
     bool CheckIconFolders();
     void Build();
     void CollectPaths();
     void WriteUninstaller(CSectionWriter& writer);
     void StorePath(size_t pathIndex);
-    void Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd, uint64_t& storedBytes,
-                uint64_t& packedBytes);
+    // Decides how version v stores the path; the data itself is prepared by the pool.
+    void Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd);
     CFileEntry MakeEntry(size_t v, const VersionState& state, uint32_t checksum, bool haveChecksum,
                          uint64_t length);
+    void AddPending(size_t v, const VersionState& state, bool ownsJob);
+    // The stored entry of version v whose file equals path's (length bytes), or null.
+    const VersionState* FindEqualStored(size_t v, const std::string& path, uint64_t length);
+    void RememberStored(size_t v, const std::string& path, uint64_t length, const VersionState& state);
+    void Submit(size_t v, DataJob::Kind kind, const std::string& path, const std::string& reference,
+                uint32_t rangeStart, uint32_t rangeEnd);
+    // Places the data of finished paths; with wait, of all paths beyond the lookahead (all
+    // paths when all is set).
+    void CommitPaths(bool all);
+    void CommitFront();
     void AppendSummary();
     void Cleanup(bool keepOutput);
 
@@ -124,15 +170,23 @@ private:
     std::unique_ptr<CFile> m_data;
     std::unique_ptr<IDiskFile> m_output;
     bool m_bOutputCreated = false;
+    std::string m_strWritePath;  // the file being written: a temporary beside the target, or the target
     std::unique_ptr<CDataSectionWriter> m_dataWriter;
 
     size_t m_nVersions = 0;
     std::vector<VersionFiles> m_files;
     std::vector<CFileTableWriter> m_tables;
     std::vector<VersionState> m_state;
+    std::vector<uint32_t> m_entryCount;  // entries decided per version, placed or not
+    std::unique_ptr<CDataJobPool> m_pool;
+    std::deque<PendingPath> m_pending;
+    std::vector<std::unordered_map<uint64_t, std::vector<StoredData>>> m_stored;  // per version, by length
+    size_t m_nJobsPending = 0;
     std::vector<std::string> m_paths;      // distinct paths, as first listed
     std::vector<std::string> m_pathKeys;   // the same, upper-cased
     uint32_t m_nKey = 0;
+    // SOURCE_DATE_EPOCH as a FILETIME: no recorded file time is later (reproducible builds).
+    std::optional<uint64_t> m_timeCap;
     double m_fTotal = 0;
     double m_fDone = 0;
 };

@@ -22,6 +22,7 @@ public:
         return ListDirectoryNames(dir);
     }
     void DeleteFile(const std::string& path) override;
+    void ReplaceFile(const std::string& from, const std::string& to) override;
 };
 
 }  // namespace velkan

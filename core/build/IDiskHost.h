@@ -27,6 +27,9 @@ public:
     // The names of the entries of a directory, without "." and ".."; empty when it cannot be read.
     virtual std::vector<std::string> ListDirectory(const std::string& dir) = 0;
     virtual void DeleteFile(const std::string& path) = 0;
+    // Puts the complete file from in place of to (replacing it at once); throws CFileException
+    // naming to.
+    virtual void ReplaceFile(const std::string& from, const std::string& to) = 0;
 
     // --- the person ---
     // "Please insert disk number %d." OK / Cancel: true for OK.

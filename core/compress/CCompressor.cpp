@@ -109,6 +109,24 @@ inline unsigned FineHash(const uint8_t* p)
     return (Trigram(p) * 0x9E3779B1u) >> (32 - kFineHashBits);
 }
 
+// The narrow index: chains of positions whose first kNarrowKey bytes hash alike (see
+// LongestMatch). p + 8 must be readable.
+constexpr unsigned kNarrowKey = 7;
+inline uint64_t NarrowKey(const uint8_t* p)
+{
+    uint64_t v = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        v = Load64(p) & (kNarrowKey >= 8 ? ~uint64_t(0) : (uint64_t(1) << (8 * (kNarrowKey % 8))) - 1);
+    } else {
+        for (unsigned i = 0; i < kNarrowKey; ++i) v |= uint64_t(p[i]) << (8 * i);
+    }
+    return v;
+}
+inline unsigned NarrowHash(const uint8_t* p)
+{
+    return static_cast<unsigned>((NarrowKey(p) * 0x9E3779B97F4A7C15ull) >> (64 - kFineHashBits));
+}
+
 inline uint16_t Load16(const uint8_t* p)
 {
     uint16_t v;
@@ -175,6 +193,9 @@ struct CCompressor::CRun {
     // each position's rank in its 13-bit chain (m_seq), from a running count per 13-bit head.
     uint16_t m_prev2[kWSize];
     uint16_t m_head2[kFineHashSize];
+    // The narrow index: the same for the first kNarrowKey bytes.
+    uint16_t m_prev3[kWSize];
+    uint16_t m_head3[kFineHashSize];
     uint32_t m_seq[kWSize];
     uint32_t m_hashCount[kHashSize];
     unsigned m_nHash = 0;
@@ -289,6 +310,9 @@ struct CCompressor::CRun {
         unsigned fine = FineHash(m_window + s);
         m_prev2[s & kWMask] = m_head2[fine];
         m_head2[fine] = static_cast<uint16_t>(s);
+        unsigned narrow = NarrowHash(m_window + s);
+        m_prev3[s & kWMask] = m_head3[narrow];
+        m_head3[narrow] = static_cast<uint16_t>(s);
         return head;
     }
     unsigned LongestMatch(unsigned curMatch, unsigned prevLength);
@@ -490,6 +514,14 @@ void CCompressor::CRun::FillWindow()
             unsigned m = m_prev2[i];
             m_prev2[i] = static_cast<uint16_t>(m >= kWSize ? m - kWSize : 0);
         }
+        for (unsigned i = 0; i < kFineHashSize; ++i) {
+            unsigned m = m_head3[i];
+            m_head3[i] = static_cast<uint16_t>(m >= kWSize ? m - kWSize : 0);
+        }
+        for (unsigned i = 0; i < kWSize; ++i) {
+            unsigned m = m_prev3[i];
+            m_prev3[i] = static_cast<uint16_t>(m >= kWSize ? m - kWSize : 0);
+        }
         more += kWSize;
     }
     if (!m_bEof) {
@@ -523,6 +555,12 @@ void CCompressor::CRun::FillWindow()
 // where the 13-bit one would have stopped counting. Ranks only grow along the walk, so they are
 // checked exactly where it matters (before a candidate is taken) and otherwise every 64
 // candidates, to end the walk soon after the count is used up.
+//
+// Once the best length reaches kNarrowKey, only candidates sharing that many bytes can still be
+// taken, so the walk goes on along the narrow chain, from the candidate just taken (or from the
+// start, when the lazy match is already that long). That is exact while the current position
+// has kNarrowKey bytes of input ahead: then every candidate's first bytes are input bytes too,
+// hashed as they are now when the candidate was indexed.
 unsigned CCompressor::CRun::LongestMatch(unsigned curMatch, unsigned prevLength)
 {
     const unsigned chainLength = prevLength >= kGoodLength ? kMaxChain / 4 : kMaxChain;
@@ -534,13 +572,20 @@ unsigned CCompressor::CRun::LongestMatch(unsigned curMatch, unsigned prevLength)
     unsigned bestLen = prevLength;
     uint16_t scanEnd = Load16(scan + bestLen - 1);
 
-    const uint16_t* const prev2 = m_prev2;
+    const bool canNarrow = m_nLookahead >= kNarrowKey;
+    const uint64_t narrowKey = canNarrow ? NarrowKey(scan) : 0;
+    bool narrow = canNarrow && bestLen >= kNarrowKey;
+    const uint16_t* chain = narrow ? m_prev3 : m_prev2;
     unsigned sinceRankCheck = 0;
-    for (unsigned cand = prev2[m_nStrStart & kWMask];; cand = prev2[cand & kWMask]) {
+    for (unsigned cand = chain[m_nStrStart & kWMask];; cand = chain[cand & kWMask]) {
         // The head may lie exactly at the limit, the others must lie above it.
         if (cand <= limit && !(cand == curMatch && cand != 0)) break;
         const uint8_t* match = window + cand;
-        if (Trigram(match) != trigram) continue;  // another 13-bit chain, or none
+        if (narrow) {
+            if (NarrowKey(match) != narrowKey) continue;  // another key under the same hash
+        } else if (Trigram(match) != trigram) {
+            continue;  // another 13-bit chain, or none
+        }
         if (++sinceRankCheck == 64) {
             sinceRankCheck = 0;
             if (rankHere - m_seq[cand & kWMask] > chainLength) break;
@@ -553,6 +598,10 @@ unsigned CCompressor::CRun::LongestMatch(unsigned curMatch, unsigned prevLength)
             bestLen = len;
             if (len >= kNiceLength) break;
             scanEnd = Load16(scan + bestLen - 1);
+            if (!narrow && canNarrow && bestLen >= kNarrowKey) {
+                narrow = true;
+                chain = m_prev3;
+            }
         }
     }
     return bestLen;

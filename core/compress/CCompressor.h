@@ -4,7 +4,7 @@
 // input always gives the same bytes.
 //
 // One object serves one run at a time; the build reuses one object, calling Reset before each
-// run. A run's memory (about 200 KiB) is allocated when it starts and freed when it ends, whatever
+// run. A run's memory (about 720 KiB) is allocated when it starts and freed when it ends, whatever
 // the input size.
 #pragma once
 

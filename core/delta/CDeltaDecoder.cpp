@@ -7,6 +7,7 @@
 
 #include "core/compress/CDecompressor.h"
 #include "core/delta/CDeltaException.h"
+#include "core/delta/DeltaFormat.h"
 
 namespace velkan {
 
@@ -53,21 +54,43 @@ uint64_t ReadLength(const uint8_t* delta, size_t size, size_t& at, bool wide, co
     return value;
 }
 
-void ReadSubStream(const uint8_t* delta, size_t size, size_t& at, const char* name, SubStream& out)
+// Each command writes at least one byte and takes at most eight (a one-byte copy with the
+// longest position code); each literal is written once. So a delta rebuilding a file of a known
+// length cannot use more of either sub-stream, and larger declarations are refused before
+// anything is unpacked.
+constexpr uint64_t kMaxCommandBytesPerOutputByte = 8;
+// Without the file's length nothing bounds a sub-stream; this cap keeps a stated size from
+// costing memory out of proportion (a delta of a larger file is applied with its length given).
+constexpr uint64_t kMaxSubStreamWithoutLength = 256ull << 20;
+
+struct SubStreamLimit {
+    uint64_t bytes;
+    bool fromLength;  // derived from the file's expected length
+};
+
+void ReadSubStream(const uint8_t* delta, size_t size, size_t& at, const char* name, SubStream& out,
+                   SubStreamLimit limit)
 {
     const size_t start = at;
     if (at >= size) Fail(std::string(name) + " sub-stream missing at offset " + std::to_string(at));
     const uint8_t flags = delta[at++];
-    if (flags & ~0x07) {
+    if (flags & ~delta::kFrameFlags) {
         Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) +
              ": unknown framing flags " + std::to_string(flags));
     }
-    const bool packed = flags & 1;
-    if (!packed && (flags & 4)) {
+    const bool packed = flags & delta::kFramePacked;
+    if (!packed && (flags & delta::kFrameWidePackedLength)) {
         Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) +
              ": packed-length width given for a stored sub-stream");
     }
-    out.length = ReadLength(delta, size, at, flags & 2, name, "unpacked");
+    out.length = ReadLength(delta, size, at, flags & delta::kFrameWideLength, name, "unpacked");
+    if (out.length > limit.bytes) {
+        Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) + " declares " +
+             std::to_string(out.length) + " bytes, more than " +
+             (limit.fromLength ? "a file of the expected length can use ("
+                               : "a sub-stream may hold without the file's length (") +
+             std::to_string(limit.bytes) + ")");
+    }
     if (!packed) {
         if (size - at < out.length) {
             Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) + " holds " +
@@ -78,7 +101,8 @@ void ReadSubStream(const uint8_t* delta, size_t size, size_t& at, const char* na
         at += static_cast<size_t>(out.length);
         return;
     }
-    const uint64_t packedLength = ReadLength(delta, size, at, flags & 4, name, "packed");
+    const uint64_t packedLength =
+        ReadLength(delta, size, at, flags & delta::kFrameWidePackedLength, name, "packed");
     if (size - at < packedLength) {
         Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) + ": packed length " +
              std::to_string(packedLength) + " exceeds the " + std::to_string(size - at) +
@@ -100,36 +124,37 @@ int64_t ReadPositionCode(const SubStream& commands, size_t& at, size_t commandSt
         }
     };
     need(1);
+    using namespace delta;
     const uint8_t* c = commands.data;
     const uint8_t b0 = c[at];
-    if (b0 >= 0x80 && b0 <= 0xBF) {
+    if (b0 >= kNearCodeFlag && b0 <= kNearCodeLast) {
         ++at;
-        int64_t d = b0 & 0x3F;
-        return d >= 32 ? d - 64 : d;
+        int64_t d = b0 & kNearCodeMask;
+        return d >= kNearReach ? d - 2 * kNearReach : d;
     }
     int64_t u;
-    if (b0 < 0x80) {
+    if (b0 < kNearCodeFlag) {
         need(2);
         int64_t v = (int64_t(b0) << 8) | c[at + 1];
         at += 2;
-        u = v >= 0x4000 ? v - 0x8000 : v;
+        u = v >= kMidReach ? v - 2 * kMidReach : v;
     } else {
         need(3);
         int64_t v;
-        if (b0 == 0xD0 && c[at + 1] == 0 && c[at + 2] == 0) {
-            need(7);
+        if (b0 == kEscape[0] && c[at + 1] == kEscape[1] && c[at + 2] == kEscape[2]) {
+            need(kEscapeLength);
             uint32_t raw = (uint32_t(c[at + 3]) << 24) | (uint32_t(c[at + 4]) << 16) |
                            (uint32_t(c[at + 5]) << 8) | c[at + 6];
             v = static_cast<int32_t>(raw);
-            at += 7;
+            at += kEscapeLength;
         } else {
-            v = (int64_t(b0 & 0x3F) << 16) | (int64_t(c[at + 1]) << 8) | c[at + 2];
-            if (v >= 0x200000) v -= 0x400000;
+            v = (int64_t(b0 & (kFarCodeMask >> 16)) << 16) | (int64_t(c[at + 1]) << 8) | c[at + 2];
+            if (v >= kFarReach) v -= 2 * kFarReach;
             at += 3;
         }
-        u = v >= 0 ? v + 16384 : v - 16384;
+        u = v >= 0 ? v + kMidReach : v - kMidReach;
     }
-    return u >= 0 ? u + 32 : u - 32;
+    return u >= 0 ? u + kNearReach : u - kNearReach;
 }
 
 class COutput {
@@ -177,8 +202,14 @@ uint64_t CDeltaDecoder::Apply(const uint8_t* delta, size_t size, IDeltaReference
     SubStream commands;
     SubStream literals;
     size_t at = 0;
-    ReadSubStream(delta, size, at, "command", commands);
-    ReadSubStream(delta, size, at, "literal", literals);
+    SubStreamLimit commandLimit{kMaxSubStreamWithoutLength, false};
+    SubStreamLimit literalLimit{kMaxSubStreamWithoutLength, false};
+    if (expectedLength) {
+        commandLimit = {*expectedLength * kMaxCommandBytesPerOutputByte, true};
+        literalLimit = {*expectedLength, true};
+    }
+    ReadSubStream(delta, size, at, "command", commands, commandLimit);
+    ReadSubStream(delta, size, at, "literal", literals, literalLimit);
     if (at != size) {
         Fail(std::to_string(size - at) + " bytes after the literal sub-stream (offset " +
              std::to_string(at) + ")");
@@ -203,23 +234,23 @@ uint64_t CDeltaDecoder::Apply(const uint8_t* delta, size_t size, IDeltaReference
     while (c < commands.length) {
         const size_t commandStart = c;
         const uint8_t op = commands.data[c++];
-        if (op >= 0x80 && op <= 0x9F) {
-            takeLiterals(op - 0x7Fu, commandStart);
+        if (op >= delta::kLiteralRunFirst && op <= delta::kLiteralRunLast) {
+            takeLiterals(op - delta::kLiteralRunBase, commandStart);
             continue;
         }
         uint32_t length;
-        if (op == 0x00) {
+        if (op == delta::kLongCopy) {
             if (commands.length - c < 2) {
                 Fail("command at offset " + std::to_string(commandStart) +
                      " of the command sub-stream: copy length cut off");
             }
-            length = 129u + (commands.data[c] | (commands.data[c + 1] << 8));
+            length = delta::kShortCopyLimit + (commands.data[c] | (commands.data[c + 1] << 8));
             c += 2;
-        } else if (op < 0x80) {
+        } else if (op < delta::kLiteralRunFirst) {
             length = op + 1u;
         } else {
-            takeLiterals((op >> 5) - 4u, commandStart);
-            length = (op & 0x1Fu) + 2u;
+            takeLiterals((op >> delta::kCombinedShift) - delta::kCombinedLiteralBias, commandStart);
+            length = (op & delta::kCombinedLengthMask) + delta::kCombinedLengthBias;
         }
         const int64_t distance = ReadPositionCode(commands, c, commandStart);
         // Positions are 32-bit quantities: the seven-byte code carries the distance modulo 2^32.

@@ -14,7 +14,8 @@ namespace velkan {
 
 namespace {
 
-constexpr uint32_t kKeyCount = 65536;
+// Heads of the long-key chains: one per 16-bit hash.
+constexpr uint32_t kLongKeyHeads = 65536;
 // The window is re-centred only once the target has moved this far since the last centring.
 constexpr int64_t kRecentreStep = CDeltaEncoder::kWindowSize / 8;
 // A copy longer than this always updates the progress display.
@@ -39,19 +40,33 @@ uint32_t CommonPrefix(const uint8_t* a, const uint8_t* b, uint32_t limit)
     return n;
 }
 
+// The first six bytes at bytes as a number. Callers guarantee eight readable bytes there (the
+// buffers hold more than the window and a copy's length beyond it).
+inline uint64_t LongKeyBytes(const uint8_t* bytes)
+{
+    uint64_t v = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&v, bytes, 8);
+        return v & 0xFFFFFFFFFFFFull;
+    }
+    for (uint32_t i = 0; i < 6; ++i) v |= uint64_t(bytes[i]) << (8 * i);
+    return v;
+}
+
 // What a copy of length at distance from the anchor costs, in the encoder's units, with
 // pendingLiterals literals waiting to be written. Mirrors the command and position codes.
 int64_t CopyCost(uint32_t length, int64_t distance, uint32_t pendingLiterals)
 {
     int64_t cost;
-    if (pendingLiterals >= 1 && pendingLiterals < 4 && length < 34) {
+    if (pendingLiterals >= 1 && pendingLiterals <= delta::kCombinedMaxLiterals &&
+        length < delta::kCombinedLengthLimit) {
         cost = 1;
     } else {
-        cost = (pendingLiterals > 0 ? 1 : 0) + (length < 129 ? 1 : 3);
+        cost = (pendingLiterals > 0 ? 1 : 0) + (length < delta::kShortCopyLimit ? 1 : 3);
     }
-    if (distance >= -32 && distance < 32) return cost + 1;
-    int64_t d1 = distance > 0 ? distance - 32 : distance + 32;
-    if (d1 >= -16384 && d1 < 16384) return cost + 4;
+    if (distance >= -delta::kNearReach && distance < delta::kNearReach) return cost + 1;
+    int64_t d1 = distance > 0 ? distance - delta::kNearReach : distance + delta::kNearReach;
+    if (d1 >= -delta::kMidReach && d1 < delta::kMidReach) return cost + 4;
     return cost + 7;
 }
 
@@ -89,10 +104,11 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
     }
 
     m_ref.assign(kReferenceCapacity, 0);
-    m_new.assign(kNewCapacity, 0);
-    m_head.assign(kKeyCount, kNoPosition);
-    m_tail.assign(kKeyCount, kNoPosition);
-    m_next.assign(kWindowSize, kNoPosition);
+    // Room for an 8-byte read of the long key at the last search position.
+    m_new.assign(kNewCapacity + 8, 0);
+    m_longHead.assign(kLongKeyHeads, kNoPosition);
+    m_longPrevious.assign(kWindowSize, kNoPosition);
+    m_candidates.assign(kWindowSize, 0);
     m_hasWindow = false;
     m_winStart = m_winEnd = 0;
     m_lastTarget = -kRecentreStep;
@@ -151,9 +167,9 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
     m_refFile.reset();
     std::vector<uint8_t>().swap(m_ref);
     std::vector<uint8_t>().swap(m_new);
-    std::vector<uint32_t>().swap(m_head);
-    std::vector<uint32_t>().swap(m_tail);
-    std::vector<uint32_t>().swap(m_next);
+    std::vector<uint32_t>().swap(m_longHead);
+    std::vector<uint32_t>().swap(m_longPrevious);
+    std::vector<uint32_t>().swap(m_candidates);
 }
 
 void CDeltaEncoder::LoadReference(uint64_t count)
@@ -188,15 +204,8 @@ void CDeltaEncoder::Centre(uint64_t target)
 
 void CDeltaEncoder::MoveWindow(uint64_t start, uint64_t end)
 {
-    uint64_t addFrom = start;
-    if (m_hasWindow) {
-        // Positions leaving the window are the oldest of their keys: drop them while their
-        // bytes are still in the buffer.
-        for (uint64_t p = m_winStart, stop = std::min(m_winEnd, start); p < stop; ++p) {
-            IndexRemove(static_cast<uint32_t>(p));
-        }
-        addFrom = std::max(m_winEnd, start);
-    }
+    // Positions leaving the window stay in the index; searches stop at them.
+    const uint64_t addFrom = m_hasWindow ? std::max(m_winEnd, start) : start;
     if (start != m_refBase) {
         if (start > m_refBase && start - m_refBase <= m_refLoaded) {
             // Slide: keep what the new window still covers and read as much again after it.
@@ -224,46 +233,50 @@ void CDeltaEncoder::MoveWindow(uint64_t start, uint64_t end)
 
 void CDeltaEncoder::IndexAdd(uint32_t position)
 {
-    uint32_t key = KeyAt(position);
-    m_next[position % kWindowSize] = kNoPosition;
-    if (m_head[key] == kNoPosition) {
-        m_head[key] = position;
-    } else {
-        m_next[m_tail[key] % kWindowSize] = position;
-    }
-    m_tail[key] = position;
+    if (!HasLongKey(position)) return;
+    const uint32_t key = LongKeyAt(position);
+    m_longPrevious[position % kWindowSize] = m_longHead[key];
+    m_longHead[key] = position;
 }
 
-void CDeltaEncoder::IndexRemove(uint32_t position)
+uint32_t CDeltaEncoder::LongKeyHash(const uint8_t* bytes)
 {
-    uint32_t key = KeyAt(position);
-    // Positions leave in increasing order, so this one heads its key's list.
-    m_head[key] = m_next[position % kWindowSize];
-    if (m_head[key] == kNoPosition) m_tail[key] = kNoPosition;
+    return static_cast<uint32_t>((LongKeyBytes(bytes) * 0x9E3779B97F4A7C15ull) >> 48);
 }
 
 // ---- Match search -------------------------------------------------------------------------
+//
+// The search's result is defined by a walk over every position of the key's list in increasing
+// order, with two rules that end or skip on the best length so far. A position changes that
+// walk's outcome only when it becomes the best (a gain above the best gain, which needs a
+// length of at least its cost + 1) or when it reaches the length limit (at least 7). Cost is
+// one command byte at least plus 1, 4 or 7 for the position code, so only these positions can
+// matter: those within the one-byte code's reach of the anchor (any length from 3), and those
+// sharing at least six bytes with cur. The walk below visits the near positions that share
+// three bytes with cur and the long key's positions, merged in increasing order, and applies
+// the same rules to them; every position it leaves out would have been passed over without
+// effect. The end rule stays exact because available lengths only fall along the list
+// and the best length does not change between two visited positions.
 
 bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length,
                               uint32_t& source) const
 {
     if (maxLength < kMinCopyRoom) return false;
     const uint8_t* here = &m_new[cur];
-    uint32_t p = m_head[here[0] | (here[1] << 8)];
-    if (p == kNoPosition) return false;
 
     const uint64_t loadedEnd = m_refBase + m_refLoaded;
     const int64_t anchor = static_cast<int64_t>(m_anchor);
     int64_t bestScore = 0;
     uint32_t bestLength = 0;
     uint32_t bestSource = 0;
-    for (; p != kNoPosition; p = m_next[p % kWindowSize]) {
+    // One position of the walk; false when the walk ends.
+    auto visit = [&](uint32_t p) {
         uint32_t available = static_cast<uint32_t>(std::min<uint64_t>(loadedEnd - p, maxLength));
         // Later candidates have no more room: none can be longer than the best.
-        if (available <= bestLength) break;
+        if (available <= bestLength) return false;
         const uint8_t* there = &m_ref[p - m_refBase];
         // A candidate that cannot beat the best length is not measured.
-        if (there[bestLength] != here[bestLength]) continue;
+        if (there[bestLength] != here[bestLength]) return true;
         uint32_t n = CommonPrefix(there, here, available);
         if (n >= 2) {
             int64_t score = static_cast<int64_t>(n) - CopyCost(n, static_cast<int64_t>(p) - anchor,
@@ -274,8 +287,51 @@ bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length
                 bestSource = p;
             }
         }
-        if (n >= maxLength) break;
+        return n < maxLength;
+    };
+
+    // The positions in the one-byte position code's reach of the anchor: [nearFrom, nearTo).
+    // Only those sharing three bytes with cur can win or reach the limit.
+    const int64_t nearFrom = std::max<int64_t>(anchor - delta::kNearReach, static_cast<int64_t>(m_winStart));
+    const int64_t nearTo = std::min<int64_t>(anchor + delta::kNearReach, static_cast<int64_t>(m_winEnd));
+    const uint32_t nextTwo = here[1] | (here[2] << 8);
+    auto visitNear = [&]() {
+        const uint8_t* const buffer = m_ref.data();
+        const uint8_t* at = buffer + (nearFrom - static_cast<int64_t>(m_refBase));
+        const uint8_t* const stop = buffer + (nearTo - static_cast<int64_t>(m_refBase));
+        // Positions before the window end have two bytes and more room after them in the buffer.
+        while ((at = static_cast<const uint8_t*>(std::memchr(at, here[0], static_cast<size_t>(stop - at))))) {
+            const auto position = static_cast<uint32_t>(at - buffer + static_cast<int64_t>(m_refBase));
+            if (static_cast<uint32_t>(at[1] | (at[2] << 8)) == nextTwo && !visit(position)) return false;
+            if (++at >= stop) break;
+        }
+        return true;
+    };
+
+    // The long key's positions outside the near range, newest first; then all in increasing
+    // order, the near range in its place.
+    const uint64_t prefix = LongKeyBytes(here);
+    size_t count = 0;
+    for (uint32_t p = m_longHead[LongKeyHash(here)]; p != kNoPosition && p >= m_winStart;
+         p = m_longPrevious[p % kWindowSize]) {
+        const auto at = static_cast<int64_t>(p);
+        if (at >= nearFrom && at < nearTo) continue;
+        if (LongKeyBytes(&m_ref[p - m_refBase]) != prefix) continue;  // another prefix, same hash
+        m_candidates[count++] = p;
     }
+    auto walk = [&]() {
+        bool nearDone = nearFrom >= nearTo;
+        while (count > 0) {
+            const uint32_t p = m_candidates[--count];
+            if (!nearDone && static_cast<int64_t>(p) >= nearTo) {
+                nearDone = true;
+                if (!visitNear()) return;
+            }
+            if (!visit(p)) return;
+        }
+        if (!nearDone) visitNear();
+    };
+    walk();
     if (bestScore <= 0) return false;
     length = bestLength;
     source = bestSource;
@@ -286,19 +342,22 @@ bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length
 
 void CDeltaEncoder::EmitMatch(uint32_t length, uint32_t source)
 {
+    using namespace delta;
     const int64_t distance = static_cast<int64_t>(source) - static_cast<int64_t>(m_anchor);
-    if (m_pendingCount >= 1 && m_pendingCount <= 3 && length < 34) {
-        m_commands.Put(static_cast<uint8_t>(((m_pendingCount + 4) << 5) | (length - 2)));
+    if (m_pendingCount >= 1 && m_pendingCount <= kCombinedMaxLiterals &&
+        length < kCombinedLengthLimit) {
+        m_commands.Put(static_cast<uint8_t>(((m_pendingCount + kCombinedLiteralBias) << kCombinedShift) |
+                                            (length - kCombinedLengthBias)));
         m_literals.Write(m_pending, m_pendingCount);
         m_pendingCount = 0;
     } else {
         FlushLiterals();
-        if (length < 129) {
+        if (length < kShortCopyLimit) {
             m_commands.Put(static_cast<uint8_t>(length - 1));
         } else {
-            m_commands.Put(0x00);
-            m_commands.Put(static_cast<uint8_t>((length - 129) & 0xFF));
-            m_commands.Put(static_cast<uint8_t>((length - 129) >> 8));
+            m_commands.Put(kLongCopy);
+            m_commands.Put(static_cast<uint8_t>((length - kShortCopyLimit) & 0xFF));
+            m_commands.Put(static_cast<uint8_t>((length - kShortCopyLimit) >> 8));
         }
     }
     EmitPositionCode(distance);
@@ -307,36 +366,36 @@ void CDeltaEncoder::EmitMatch(uint32_t length, uint32_t source)
 
 void CDeltaEncoder::EmitPositionCode(int64_t distance)
 {
-    if (distance >= -32 && distance < 32) {
-        m_commands.Put(static_cast<uint8_t>(0x80 | (distance & 0x3F)));
+    using namespace delta;
+    if (distance >= -kNearReach && distance < kNearReach) {
+        m_commands.Put(static_cast<uint8_t>(kNearCodeFlag | (distance & kNearCodeMask)));
         return;
     }
-    const int64_t d1 = distance > 0 ? distance - 32 : distance + 32;
-    if (d1 >= -16384 && d1 < 16384) {
-        m_commands.Put(static_cast<uint8_t>((d1 & 0x7FFF) >> 8));
+    const int64_t d1 = distance > 0 ? distance - kNearReach : distance + kNearReach;
+    if (d1 >= -kMidReach && d1 < kMidReach) {
+        m_commands.Put(static_cast<uint8_t>((d1 & kMidCodeMask) >> 8));
         m_commands.Put(static_cast<uint8_t>(d1 & 0xFF));
         return;
     }
-    const int64_t d2 = d1 > 0 ? d1 - 16384 : d1 + 16384;
-    // 0x100000 as three bytes would read as the start of the seven-byte escape D0 00 00.
-    if (d2 > -2097152 && d2 < 2097152 && d2 != 1048576) {
-        const uint32_t v = static_cast<uint32_t>((d2 & 0x3FFFFF) | 0xC00000);
+    const int64_t d2 = d1 > 0 ? d1 - kMidReach : d1 + kMidReach;
+    if (d2 > -kFarReach && d2 < kFarReach && d2 != kEscapeValue) {
+        const uint32_t v = static_cast<uint32_t>(d2 & kFarCodeMask) | kFarCodeFlag;
         m_commands.Put(static_cast<uint8_t>(v >> 16));
         m_commands.Put(static_cast<uint8_t>(v >> 8));
         m_commands.Put(static_cast<uint8_t>(v));
         return;
     }
     const uint32_t v = static_cast<uint32_t>(d2);
-    const uint8_t code[7] = {0xD0, 0x00, 0x00, static_cast<uint8_t>(v >> 24),
-                             static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8),
-                             static_cast<uint8_t>(v)};
+    const uint8_t code[kEscapeLength] = {kEscape[0], kEscape[1], kEscape[2],
+                                         static_cast<uint8_t>(v >> 24), static_cast<uint8_t>(v >> 16),
+                                         static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)};
     m_commands.Write(code, sizeof code);
 }
 
 void CDeltaEncoder::FlushLiterals()
 {
     if (m_pendingCount == 0) return;
-    m_commands.Put(static_cast<uint8_t>(0x7F + m_pendingCount));
+    m_commands.Put(static_cast<uint8_t>(delta::kLiteralRunBase + m_pendingCount));
     m_literals.Write(m_pending, m_pendingCount);
     m_pendingCount = 0;
 }
@@ -396,7 +455,7 @@ void CDeltaEncoder::WriteSubStream(IByteSink& output, CDeltaStream& stream)
     const uint64_t length = stream.GetLength();
     std::vector<uint8_t> header;
     if (length == 0) {
-        header = {0, 0, 0};
+        header = {0, 0, 0};  // no flags, length 0
         output.Write(header.data(), header.size());
         m_written += header.size();
         return;
@@ -422,13 +481,15 @@ void CDeltaEncoder::WriteSubStream(IByteSink& output, CDeltaStream& stream)
             packedFile.Close();
         }
         // Without its buffer the compressor wrote nothing: store the stream as it is.
-        if (ok == 0) packedLength = UINT64_MAX - 4;
+        if (ok == 0) packedLength = UINT64_MAX - delta::kMinPackedSaving;
     }
 
     const bool wideLength = length > 0xFFFF;
-    if (packedLength + 4 <= length) {
+    if (packedLength + delta::kMinPackedSaving <= length) {
         const bool widePacked = packedLength > 0xFFFF;
-        header.push_back(static_cast<uint8_t>(1 | (wideLength ? 2 : 0) | (widePacked ? 4 : 0)));
+        header.push_back(static_cast<uint8_t>(delta::kFramePacked |
+                                              (wideLength ? delta::kFrameWideLength : 0) |
+                                              (widePacked ? delta::kFrameWidePackedLength : 0)));
         PutLength(header, length, wideLength);
         PutLength(header, packedLength, widePacked);
         output.Write(header.data(), header.size());
@@ -446,7 +507,7 @@ void CDeltaEncoder::WriteSubStream(IByteSink& output, CDeltaStream& stream)
         }
         return;
     }
-    header.push_back(static_cast<uint8_t>(wideLength ? 2 : 0));
+    header.push_back(static_cast<uint8_t>(wideLength ? delta::kFrameWideLength : 0));
     PutLength(header, length, wideLength);
     output.Write(header.data(), header.size());
     m_written += header.size();

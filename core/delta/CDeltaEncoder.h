@@ -3,9 +3,9 @@
 //
 // The idea: a later version of a file mostly keeps the order of the earlier one, so the copy
 // source of any part of the new file lies near the proportionally corresponding place of the
-// reference. The encoder indexes only a window of 32768 reference positions around that place
-// (by their first two bytes) and picks, among the positions that share the current two bytes,
-// the copy that saves the most output. The window moves forward with the new file; memory stays
+// reference. The encoder searches only a window of 32768 reference positions around that place
+// and picks, among the positions that share the current two bytes, the copy that saves the most
+// output (the search reaches the few that can win through a 6-byte key index, see FindMatch). The window moves forward with the new file; memory stays
 // bounded whatever the file sizes, and a change far from the proportional place is coded as
 // literals. Commands and literals go to two sub-streams, each packed with the compressor when
 // that makes it smaller.
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/delta/CDeltaStream.h"
+#include "core/delta/DeltaFormat.h"
 #include "core/delta/IDeltaProgress.h"
 #include "core/stream/CFile.h"
 #include "core/stream/IByteSink.h"
@@ -37,7 +38,7 @@ public:
     static constexpr uint32_t kMaxCopy = 16383;
     // Below this much remaining input no copy is tried: the tail of every file is literal.
     static constexpr uint32_t kMinCopyRoom = 7;
-    static constexpr uint32_t kMaxPendingLiterals = 32;
+    static constexpr uint32_t kMaxPendingLiterals = delta::kMaxLiteralRun;
     // Inputs from this length on write their sub-streams to temporary files.
     static constexpr uint64_t kStreamFileThreshold = 3500000;
     // Sub-streams from this length on are packed into a temporary file instead of memory.
@@ -68,17 +69,21 @@ public:
 
 private:
     static constexpr uint32_t kNoPosition = 0xFFFFFFFFu;
+    // Bytes of the long key. A copy can only win with a positive gain, and its cost is at least
+    // one command byte plus its position code, so a copy shorter than six bytes wins only from
+    // within the one-byte position code's reach of the anchor; longer ones are found through
+    // the long key.
+    static constexpr uint32_t kLongKey = 6;
 
     void LoadReference(uint64_t count);
     void Centre(uint64_t target);
     void MoveWindow(uint64_t start, uint64_t end);
     void IndexAdd(uint32_t position);
-    void IndexRemove(uint32_t position);
-    uint32_t KeyAt(uint32_t position) const
-    {
-        const uint8_t* p = &m_ref[position - m_refBase];
-        return p[0] | (p[1] << 8);
-    }
+    // The 6-byte prefix at a reference position, for the long-key index; only positions with
+    // six bytes of reference from them on are in it.
+    bool HasLongKey(uint32_t position) const { return uint64_t(position) + kLongKey <= m_refLength; }
+    uint32_t LongKeyAt(uint32_t position) const { return LongKeyHash(&m_ref[position - m_refBase]); }
+    static uint32_t LongKeyHash(const uint8_t* bytes);
     bool FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length, uint32_t& source) const;
     void EmitMatch(uint32_t length, uint32_t source);
     void EmitPositionCode(int64_t distance);
@@ -109,11 +114,16 @@ private:
     uint64_t m_winEnd = 0;
     int64_t m_lastTarget = 0;
 
-    // Key index: per 2-byte key, its positions in increasing order as a linked list; the links
-    // live in a ring of kWindowSize slots addressed by position modulo the window size.
-    std::vector<uint32_t> m_head;
-    std::vector<uint32_t> m_tail;
-    std::vector<uint32_t> m_next;
+    // Long-key index: per 16-bit hash of the positions' first six bytes, the newest indexed
+    // position, each linked to the previous one under the same hash in a ring of kWindowSize
+    // slots addressed by position modulo the window size. The search needs no index of the
+    // 2-byte keys themselves: the positions near the anchor are read directly, and the others
+    // that can win share six bytes with cur. Positions are never taken out: a walk stops at the
+    // first one before the window, whose ring slot may already serve a newer position.
+    std::vector<uint32_t> m_longHead;
+    std::vector<uint32_t> m_longPrevious;
+    // One search's long-key candidates, newest first.
+    mutable std::vector<uint32_t> m_candidates;
 
     std::vector<uint8_t> m_new;
     uint32_t m_newLoaded = 0;

@@ -1,5 +1,6 @@
-// A uniquely named scratch file in a temporary directory. The name is reserved on construction
-// and the file is removed when the object goes, so no error path can leave it behind.
+// A scratch file in a private folder of its own (mode 0700, the file 0600, both created
+// exclusively), so other users can neither read it nor race its name. Both are removed when the
+// object goes, so no error path can leave them behind.
 #pragma once
 
 #include <string>
@@ -17,7 +18,12 @@ public:
     const std::string& Path() const { return m_path; }
 
 private:
+    void Remove();
+
+    std::string m_dir;
     std::string m_path;
+    int m_dirGuard = -1;   // InterruptCleanup handles: an interrupted program removes both
+    int m_fileGuard = -1;
 };
 
 }  // namespace velkan

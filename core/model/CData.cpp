@@ -1,6 +1,8 @@
 #include "core/model/CData.h"
 
 #include "core/model/CArchive.h"
+#include "core/model/FileOption.h"
+#include "core/model/PathCompare.h"
 #include "core/model/RecordList.h"
 #include "core/res/StringTable.h"
 #include "core/wizard/CTextCatalogue.h"
@@ -10,6 +12,23 @@ namespace velkan {
 namespace {
 
 constexpr uint32_t kOldestSchema = 0x00010000;
+
+// A chosen full name inside the source directory: cuts name to the part after the directory (and
+// one separator) and returns it with backslashes; empty when name lies elsewhere.
+std::string RelativeInSource(const std::string& sourceDir, std::string& name)
+{
+    if (name.size() < sourceDir.size() ||
+        !EqualsNoCase(std::string_view(name).substr(0, sourceDir.size()), sourceDir)) {
+        return std::string();
+    }
+    name.erase(0, sourceDir.size());
+    if (!name.empty() && (name[0] == '\\' || name[0] == '/')) name.erase(0, 1);
+    std::string relative = name;
+    for (char& c : relative) {
+        if (c == '/') c = '\\';
+    }
+    return relative;
+}
 
 }  // namespace
 
@@ -46,6 +65,43 @@ void CData::ReadTexts(CArchive& ar)
     TextPages stored(ar.ReadCount(2));
     for (auto& page : stored) page = ar.ReadStringArray();
     OverlayTexts(stored);
+}
+
+std::vector<int> CData::ApplyWizardChoices()
+{
+    std::vector<int> changed;
+    if (!m_strWizIconFile.empty() && !m_strWizIconName.empty()) {
+        std::string relative = RelativeInSource(m_strSourceDir, m_strWizIconFile);
+        int index = relative.empty() ? -1 : m_files.IndexOf(relative);
+        if (index >= 0) {
+            CFileItem& file = m_files[static_cast<size_t>(index)];
+            file.m_strMenuFolder = m_strTitle;
+            file.m_strMenuName = m_strWizIconName;
+            if (m_bWizShortcut) file.m_strShortcutName = m_strWizIconName;
+            changed.push_back(index);
+        }
+    }
+    struct EndChoice
+    {
+        std::string* file;
+        int endPage;     // OptEndPage value
+        size_t text;     // slot of the End page's text
+        int stringId;    // its new text
+    };
+    constexpr size_t kEndPage = 5;
+    const EndChoice choices[] = {{&m_strWizViewFile, 1, 2, 1166}, {&m_strWizRunFile, 2, 3, 1167}};
+    for (const EndChoice& choice : choices) {
+        if (choice.file->empty()) continue;
+        std::string relative = RelativeInSource(m_strSourceDir, *choice.file);
+        int index = relative.empty() ? -1 : m_files.IndexOf(relative);
+        if (index < 0) continue;
+        m_files[static_cast<size_t>(index)].SetOption(OptEndPage, choice.endPage);
+        if (m_texts.size() > kEndPage && m_texts[kEndPage].size() > choice.text) {
+            m_texts[kEndPage][choice.text] = LoadString(choice.stringId);
+        }
+        changed.push_back(index);
+    }
+    return changed;
 }
 
 void CData::CopyFrom(const CData& other)

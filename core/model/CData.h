@@ -34,6 +34,12 @@ public:
     // beyond the catalogue are dropped, missing ones keep their defaults.
     void OverlayTexts(const TextPages& stored);
 
+    // Applies what the new-project wizard left in the transient fields to the scanned files: the
+    // Start-menu icon (and desktop shortcut) of the chosen program, and the End page's View and
+    // Run files with their texts. Chosen names that lie in the source directory are cut to their
+    // relative part in place. Returns the indexes of the files changed.
+    std::vector<int> ApplyWizardChoices();
+
     // Copies every field, the transient ones too; the file list is copied without duplicates.
     void CopyFrom(const CData& other);
     void Serialize(CArchive& ar);

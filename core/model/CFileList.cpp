@@ -1,10 +1,13 @@
 #include "core/model/CFileList.h"
 
+#include <filesystem>
+
 #include "core/model/CUserAbort.h"
 #include "core/model/IScanHost.h"
 #include "core/model/PathCompare.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/DirectoryListing.h"
+#include "core/platform/WindowsName.h"
 #include "core/res/StringTable.h"
 #include "core/stream/CFileException.h"
 
@@ -44,14 +47,51 @@ int CFileList::AddUnique(const CFileItem& item, IScanHost* host)
     return static_cast<int>(size() - 1);
 }
 
-void CFileList::ScanDirectory(const std::string& root, const std::string& dir, bool recursive,
-                              IScanHost* host)
+namespace {
+
+// True when the link at path leads to a file inside root.
+bool LinkStaysInside(const std::string& root, const std::string& path)
 {
+    std::error_code ec;
+    std::string target = std::filesystem::canonical(path, ec).string();
+    std::string inside = std::filesystem::canonical(root, ec).string();
+    if (ec || target.empty()) return false;
+    if (inside.empty() || inside.back() != '/') inside += '/';
+    return target.compare(0, inside.size(), inside) == 0;
+}
+
+}  // namespace
+
+std::vector<std::string> CFileList::ScanDirectory(const std::string& root, const std::string& dir,
+                                                  bool recursive, IScanHost* host,
+                                                  bool followOutsideLinks)
+{
+    std::vector<std::string> notes;
     for (const CDirEntry& entry : ListDirectory(dir)) {
         std::string full = dir + entry.name;
+        if (entry.name.find('\\') != std::string::npos) {
+            throw CFileException(full, "the name holds a backslash, which Windows reads as a "
+                                       "folder separator");
+        }
         if (entry.isDirectory) {
             // A linked directory is not entered: a link to an ancestor would never end.
-            if (recursive && !entry.isLink) ScanDirectory(root, full + "/", recursive, host);
+            if (recursive && !entry.isLink) {
+                auto inner = ScanDirectory(root, full + "/", recursive, host, followOutsideLinks);
+                notes.insert(notes.end(), inner.begin(), inner.end());
+            }
+            continue;
+        }
+        if (entry.isDangling) {
+            notes.push_back(full + ": skipped, a link to nothing");
+            continue;
+        }
+        if (!entry.isRegular) {
+            notes.push_back(full + ": skipped, not a regular file (a FIFO, socket or device)");
+            continue;
+        }
+        if (entry.isLink && !followOutsideLinks && !LinkStaysInside(root, full)) {
+            notes.push_back(full + ": skipped, a link to a file outside the source folder "
+                                   "(follow such links only when asked to)");
             continue;
         }
         std::string relative = full.substr(root.size());
@@ -63,8 +103,38 @@ void CFileList::ScanDirectory(const std::string& root, const std::string& dir, b
         for (char& c : *path) {
             if (c == '/') c = '\\';
         }
+        size_t start = 0;
+        while (start <= path->size()) {
+            size_t end = path->find('\\', start);
+            if (end == std::string::npos) end = path->size();
+            std::string problem = WindowsNameProblem(path->substr(start, end - start));
+            if (!problem.empty()) {
+                throw CFileException(full, "a name Windows cannot install: " + problem);
+            }
+            start = end + 1;
+        }
         AddUnique(CFileItem(*path), host);
     }
+    return notes;
+}
+
+void CFileList::Rescan(const std::string& root, bool recursive, IScanHost* host)
+{
+    CFileList found;
+    found.ScanDirectory(root, root, recursive, host);
+    ReplaceKeepingOptions(found);
+}
+
+void CFileList::ReplaceKeepingOptions(const CFileList& found)
+{
+    CFileList merged;
+    for (const CFileItem& item : found) {
+        const CFileItem* known = FindByPath(item.m_strPath);
+        CFileItem next = item;
+        if (known) next.CopyFrom(*known);
+        merged.AddUnique(next);
+    }
+    *this = std::move(merged);
 }
 
 }  // namespace velkan

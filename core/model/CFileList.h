@@ -43,10 +43,24 @@ public:
 
     // Appends the files found under dir (a host path inside root, both ending with '/'); each
     // file's path is its full path without root, with backslashes, in the project code page.
-    // Sub-directories (not links to them) are scanned depth-first when recursive is set. Throws CFileException for
-    // a directory that cannot be read or a name the project code page cannot hold.
-    void ScanDirectory(const std::string& root, const std::string& dir, bool recursive,
-                       IScanHost* host);
+    // Sub-directories (not links to them) are scanned depth-first when recursive is set. Only
+    // regular files are listed: FIFOs, sockets, devices and dangling links are skipped, and so is
+    // a link to a file outside root unless followOutsideLinks is set; each skip returns a note
+    // naming the file. Throws CFileException for a directory that cannot be read, or a name the
+    // project code page cannot hold, that holds a backslash or that Windows refuses.
+    std::vector<std::string> ScanDirectory(const std::string& root, const std::string& dir,
+                                           bool recursive, IScanHost* host,
+                                           bool followOutsideLinks = false);
+
+    // Makes the list exactly the files found under root (a host path ending with '/'), in scan
+    // order. A file whose path was listed before (any case) keeps the old item whole: its path
+    // spelling, options, Start-menu and shortcut fields. Files no longer found are dropped with
+    // their options. A scan that stops (cancelled, an unreadable directory or name) leaves the
+    // list exactly as it was and rethrows, so a stop never costs the author the options.
+    void Rescan(const std::string& root, bool recursive, IScanHost* host);
+    // The merge step of Rescan: the list becomes found, each item carrying the old fields of the
+    // same path.
+    void ReplaceKeepingOptions(const CFileList& found);
 
     bool operator==(const CFileList& other) const
     {

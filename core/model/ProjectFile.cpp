@@ -1,7 +1,9 @@
 #include "core/model/ProjectFile.h"
 
 #include "core/model/CArchive.h"
+#include "core/model/ProjectJson.h"
 #include "core/platform/AtomicFile.h"
+#include "core/platform/CodePage.h"
 
 namespace velkan {
 
@@ -14,9 +16,19 @@ CDataArray ReadProject(const unsigned char* data, size_t size)
     return project;
 }
 
+bool IsJsonProjectPath(const std::string& path)
+{
+    constexpr std::string_view kExtension = ".json";
+    return path.size() >= kExtension.size() &&
+           EqualNoCase1252(std::string_view(path).substr(path.size() - kExtension.size()), kExtension);
+}
+
 CDataArray LoadProject(const std::string& path)
 {
     std::vector<unsigned char> bytes = ReadWholeFile(path);
+    if (IsJsonProjectPath(path)) {
+        return ReadProjectJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    }
     return ReadProject(bytes.data(), bytes.size());
 }
 
@@ -29,6 +41,11 @@ std::vector<unsigned char> WriteProject(const CDataArray& project)
 
 void SaveProject(const CDataArray& project, const std::string& path)
 {
+    if (IsJsonProjectPath(path)) {
+        std::string text = WriteProjectJson(project);
+        WriteFileAtomically(path, std::vector<unsigned char>(text.begin(), text.end()));
+        return;
+    }
     WriteFileAtomically(path, WriteProject(project));
 }
 

@@ -13,10 +13,15 @@
 #include "core/package/CChecksumAccumulator.h"
 #include "core/package/CFilePackageInput.h"
 #include "core/package/CPackageException.h"
+#include "core/package/CertificateTable.h"
+#include "core/package/DataLayout.h"
 #include "core/package/DataSection.h"
+#include "core/package/EntryPath.h"
 #include "core/package/PackageChecksum.h"
 #include "core/package/PackageDecoding.h"
 #include "core/package/PackageFormat.h"
+#include "core/package/SectionLimits.h"
+#include "core/package/ShownName.h"
 #include "core/stream/CFile.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
@@ -164,6 +169,12 @@ void CPackageReader::Fail(const std::string& problem) const
     throw CPackageException(m_input->GetName() + ": " + problem);
 }
 
+void CPackageReader::FailEntry(size_t version, size_t entry, const std::string& problem) const
+{
+    throw CPackageException(m_input->GetName(), version, entry, GetEntry(version, entry).m_strPath,
+                            problem);
+}
+
 void CPackageReader::Read()
 {
     m_contents = PackageContents();
@@ -172,6 +183,12 @@ void CPackageReader::Read()
     m_contents.fileLength = m_input->GetLength();
     ReadStub();
     ReadSections();
+    try {
+        m_roles = CheckDataLayout(m_contents);
+    } catch (const CPackageException& e) {
+        if (e.Version() && e.Entry()) FailEntry(*e.Version(), *e.Entry(), e.Problem());
+        Fail(e.what());
+    }
     m_contents.key = PackageKey(m_contents.keySeed,
                                 (m_contents.projectFlags.value_or(0) & kFlagFullScreen) != 0,
                                 m_contents.backTitle.value_or(std::string()));
@@ -239,13 +256,21 @@ std::vector<uint8_t> CPackageReader::ReadSectionBody(size_t index)
     if (index >= m_contents.sections.size()) Fail("no section " + std::to_string(index));
     const SectionRecord& section = m_contents.sections[index];
     if (section.id == kDataSection) Fail("the data section has no body to unpack");
+    // Checked again: the cap of a section the reader does not use is 0, so it is never unpacked.
+    if (section.unpackedSize > MaxUnpackedSectionSize(section.id)) {
+        Fail(SectionName(section) + ": a section of this kind is not unpacked beyond " +
+             std::to_string(MaxUnpackedSectionSize(section.id)) + " bytes");
+    }
     return ReadBody(section);
 }
 
 void CPackageReader::ReadSections()
 {
+    // First every header is walked and every stated size checked, so nothing is unpacked from a
+    // program whose sections together would pass the bound; then the sections are decoded in order.
     uint64_t length = m_contents.fileLength;
     uint64_t pos = m_contents.stubSize;
+    uint64_t held = 0;  // unpacked bytes the sections kept in the contents will take
     for (;;) {
         if (length - pos < kSectionHeaderSize) {
             Fail("the file ends at offset " + std::to_string(length) +
@@ -262,36 +287,77 @@ void CPackageReader::ReadSections()
         section.unpackedSize = section.bodySize;
 
         if (section.id == kDataSection) {
-            if (length - pos - kSectionHeaderSize < 4) {
-                Fail(SectionName(section) + ": the file ends before the chunk length");
-            }
-            uint8_t chunkField[4];
-            m_input->ReadAt(pos + kSectionHeaderSize, chunkField, 4);
-            uint64_t chunk = GetU32(chunkField);
-            uint64_t chunkStart = pos + kSectionHeaderSize + 4;
-            if (chunk > length - chunkStart) {
-                Fail(SectionName(section) + ": a chunk of " + std::to_string(chunk) +
-                     " bytes where the file holds " + std::to_string(length - chunkStart));
-            }
-            if (chunk > section.bodySize) {
-                Fail(SectionName(section) + ": a chunk of " + std::to_string(chunk) +
-                     " bytes in a data stream of " + std::to_string(section.bodySize));
-            }
-            m_contents.hasDataSection = true;
-            m_contents.dataLength = section.bodySize;
-            m_contents.dataChunks.push_back({0, chunkStart, chunk});
+            ReadDataSectionHeader(section);
             m_contents.sections.push_back(section);
-            return;
+            break;
         }
         if (section.bodySize > length - pos - kSectionHeaderSize) {
             Fail(SectionName(section) + ": a body of " + std::to_string(section.bodySize) +
                  " bytes passes the end of the file");
         }
+        CheckSectionSize(section, held);
+        // The dialog block is only measured; the rest stays in the contents.
+        if (MaxUnpackedSectionSize(section.id) != 0 && section.id != kDialogBlock) {
+            held += section.unpackedSize;
+        }
+        m_contents.sections.push_back(section);
+        pos += kSectionHeaderSize + section.bodySize;
+    }
+    for (SectionRecord& section : m_contents.sections) {
+        if (section.id == kDataSection || MaxUnpackedSectionSize(section.id) == 0) continue;
         std::vector<uint8_t> body = ReadBody(section);
         section.unpackedSize = static_cast<uint32_t>(body.size());
         DecodeSection(section, body);
-        m_contents.sections.push_back(section);
-        pos += kSectionHeaderSize + section.bodySize;
+    }
+}
+
+void CPackageReader::ReadDataSectionHeader(const SectionRecord& section)
+{
+    uint64_t length = m_contents.fileLength;
+    uint64_t pos = section.offset;
+    if (length - pos - kSectionHeaderSize < 4) {
+        Fail(SectionName(section) + ": the file ends before the chunk length");
+    }
+    uint8_t chunkField[4];
+    m_input->ReadAt(pos + kSectionHeaderSize, chunkField, 4);
+    uint64_t chunk = GetU32(chunkField);
+    uint64_t chunkStart = pos + kSectionHeaderSize + 4;
+    if (chunk > length - chunkStart) {
+        Fail(SectionName(section) + ": a chunk of " + std::to_string(chunk) +
+             " bytes where the file holds " + std::to_string(length - chunkStart));
+    }
+    if (chunk > section.bodySize) {
+        Fail(SectionName(section) + ": a chunk of " + std::to_string(chunk) +
+             " bytes in a data stream of " + std::to_string(section.bodySize));
+    }
+    if (auto problem = ProblemAfterPackage(*m_input, chunkStart + chunk)) {
+        Fail(SectionName(section) + ": " + *problem);
+    }
+    m_contents.hasDataSection = true;
+    m_contents.dataLength = section.bodySize;
+    m_contents.dataChunks.push_back({0, chunkStart, chunk});
+}
+
+void CPackageReader::CheckSectionSize(SectionRecord& section, uint64_t held)
+{
+    uint32_t declared = section.bodySize;
+    if (section.flags & kSectionPacked) {
+        if (section.bodySize < 4) Fail(SectionName(section) + ": a packed body shorter than 4 bytes");
+        uint8_t sizeField[4];
+        m_input->ReadAt(section.offset + kSectionHeaderSize, sizeField, 4);
+        declared = GetU32(sizeField);
+    }
+    section.unpackedSize = declared;
+    uint32_t cap = MaxUnpackedSectionSize(section.id);
+    if (cap == 0) return;  // not ours: listed, never unpacked
+    if (declared > cap) {
+        Fail(SectionName(section) + ": unpacks to " + std::to_string(declared) +
+             " bytes, more than the " + std::to_string(cap) + " such a section may take");
+    }
+    if (section.id != kDialogBlock && declared > kMaxHeldSectionBytes - held) {
+        Fail(SectionName(section) + ": unpacks to " + std::to_string(declared) +
+             " bytes, beyond the " + std::to_string(kMaxHeldSectionBytes) +
+             " bytes all sections together may take");
     }
 }
 
@@ -394,9 +460,9 @@ void CPackageReader::LoadDataChunks()
         uint8_t field[4];
         file->ReadAt(0, field, 4);
         uint64_t chunk = GetU32(field);
-        if (chunk == 0 || chunk > fileLength - 4) {
+        if (chunk == 0 || chunk != fileLength - 4) {
             Fail(file->GetName() + ": a chunk length of " + std::to_string(chunk) +
-                 " in a file of " + std::to_string(fileLength) + " bytes");
+                 " in a file of " + std::to_string(fileLength) + " bytes (its chunk must fill it)");
         }
         if (chunk > m_contents.dataLength - total) {
             Fail(file->GetName() + ": the chunks exceed the data stream length of " +
@@ -440,12 +506,12 @@ void CPackageReader::ReadData(uint64_t offset, void* buffer, size_t size)
 const CFileEntry& CPackageReader::GetEntry(size_t version, size_t entry) const
 {
     if (version >= m_contents.versions.size()) {
-        Fail("no version " + std::to_string(version) + " (the program has " +
+        Fail("no version " + std::to_string(version + 1) + " (the program has " +
              std::to_string(m_contents.versions.size()) + ")");
     }
     const auto& files = m_contents.versions[version].files;
     if (entry >= files.size()) {
-        Fail("version " + std::to_string(version) + " has no entry " + std::to_string(entry) +
+        Fail("version " + std::to_string(version + 1) + " has no entry " + std::to_string(entry + 1) +
              " (its table has " + std::to_string(files.size()) + ")");
     }
     return files[entry];
@@ -453,8 +519,7 @@ const CFileEntry& CPackageReader::GetEntry(size_t version, size_t entry) const
 
 std::string CPackageReader::DescribeEntry(size_t version, size_t entry) const
 {
-    return "version " + std::to_string(version) + " entry " + std::to_string(entry) + " (" +
-           GetEntry(version, entry).m_strPath + ")";
+    return velkan::DescribeEntry(version, entry, GetEntry(version, entry).m_strPath);
 }
 
 uint32_t CPackageReader::RebuildFile(size_t version, size_t entry, IByteSink& output)
@@ -466,16 +531,15 @@ uint32_t CPackageReader::RebuildFile(size_t version, size_t entry, IByteSink& ou
 uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output, EntryChain& chain)
 {
     const CFileEntry& e = GetEntry(version, entry);
-    std::string name = DescribeEntry(version, entry);
     if (std::find(chain.begin(), chain.end(), std::make_pair(version, entry)) != chain.end()) {
-        Fail(name + ": its source references form a loop");
+        FailEntry(version, entry, "its source references form a loop");
     }
-    if (chain.size() >= kMaxReferenceDepth) Fail(name + ": too long a chain of delta references");
-    if (e.IsExternal()) Fail(name + ": the file is kept outside the setup program");
-    if (e.HasNoData()) Fail(name + ": the entry carries no data");
+    if (chain.size() >= kMaxReferenceDepth) FailEntry(version, entry, "too long a chain of delta references");
+    if (e.IsExternal()) FailEntry(version, entry, "the file is kept outside the setup program");
+    if (e.HasNoData()) FailEntry(version, entry, "the entry carries no data");
     LoadDataChunks();
     if (e.m_nOffset > m_contents.dataLength || e.m_nPackedSize > m_contents.dataLength - e.m_nOffset) {
-        Fail(name + ": its data (" + std::to_string(e.m_nPackedSize) + " bytes at " +
+        FailEntry(version, entry, "its data (" + std::to_string(e.m_nPackedSize) + " bytes at " +
              std::to_string(e.m_nOffset) + ") lies outside the data stream of " +
              std::to_string(m_contents.dataLength) + " bytes");
     }
@@ -487,13 +551,16 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
             size_t sourceEntry = e.m_nSourceEntry;
             if (sourceVersion >= m_contents.versions.size() ||
                 sourceEntry >= m_contents.versions[sourceVersion].files.size()) {
-                Fail(name + ": its delta names version " + std::to_string(sourceVersion) +
-                     " entry " + std::to_string(sourceEntry) + ", which does not exist");
+                FailEntry(version, entry, "its delta names version " + std::to_string(sourceVersion + 1) +
+                     " entry " + std::to_string(sourceEntry + 1) + ", which does not exist");
             }
             const CFileEntry& reference = GetEntry(sourceVersion, sourceEntry);
             std::vector<uint8_t> delta(e.m_nPackedSize);
             ReadData(e.m_nOffset, delta.data(), delta.size());
-            if (reference.m_nSize > kMemoryReferenceLimit) {
+            if (reference.IsExternal()) {
+                std::unique_ptr<IDeltaReference> ref = OpenExternal(sourceVersion, sourceEntry, version, entry);
+                CDeltaDecoder::Apply(delta.data(), delta.size(), *ref, sink, e.m_nSize);
+            } else if (reference.m_nSize > kMemoryReferenceLimit) {
                 CDeltaTempFile temp;
                 {
                     CFile file(temp.Path(), CFile::Mode::Create);
@@ -512,28 +579,57 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
             CDataSource source(*this, e.m_nOffset, e.m_nPackedSize);
             m_decoder.Decode(sink, source, e.m_nSize, e.m_nPackedSize);
             if (m_decoder.GetInputUsed() != e.m_nPackedSize) {
-                Fail(name + ": its packed stream ends " +
+                FailEntry(version, entry, "its packed stream ends " +
                      std::to_string(e.m_nPackedSize - m_decoder.GetInputUsed()) +
                      " bytes before its packed size");
             }
         }
     } catch (const CDecodeError& error) {
-        Fail(name + ": " + error.what());
+        FailEntry(version, entry, error.what());
     } catch (const CDeltaException& error) {
-        Fail(name + ": delta: " + error.what());
+        FailEntry(version, entry, std::string("delta: ") + error.what());
     }
     chain.pop_back();
     return sink.Value();
+}
+
+std::unique_ptr<IDeltaReference> CPackageReader::OpenExternal(size_t version, size_t entry,
+                                                              size_t userVersion, size_t userEntry)
+{
+    const CFileEntry& e = GetEntry(version, entry);
+    std::string what = "its reference, " + DescribeEntry(version, entry) +
+                       ", is kept outside the setup program";
+    auto fail = [&](const std::string& problem) { FailEntry(userVersion, userEntry, problem); };
+    std::string reason;
+    std::vector<std::string> parts = SplitEntryPath(e.m_strPath, reason);
+    if (parts.empty()) fail(what + " under a refused path (" + reason + ")");
+    std::unique_ptr<IDeltaReference> file = m_externalOpener ? m_externalOpener(parts) : nullptr;
+    if (!file) fail(what + " and was not found");
+    if (file->GetLength() != e.m_nSize) {
+        fail(what + " and the file found is " + std::to_string(file->GetLength()) + " bytes long, not " +
+             std::to_string(e.m_nSize));
+    }
+    CChecksumAccumulator sum;
+    std::vector<uint8_t> piece(kFilePiece);
+    for (uint64_t at = 0; at < e.m_nSize; at += piece.size()) {
+        size_t n = static_cast<size_t>(std::min<uint64_t>(piece.size(), e.m_nSize - at));
+        file->ReadAt(at, piece.data(), n);
+        sum.Add(piece.data(), n);
+    }
+    if ((sum.Value() ^ m_contents.key) != e.m_nChecksum) fail(what + " and the file found differs from it");
+    return file;
 }
 
 void CPackageReader::VerifyFile(size_t version, size_t entry)
 {
     const CFileEntry& e = GetEntry(version, entry);
     if (e.HasNoData() && (e.m_nSize != 0 || e.m_nChecksum != 0)) {
-        Fail(DescribeEntry(version, entry) + ": it claims a file of " + std::to_string(e.m_nSize) +
+        FailEntry(version, entry, "it claims a file of " + std::to_string(e.m_nSize) +
              " bytes but stores no data");
     }
     if (e.IsExternal() || e.HasNoData()) return;
+    // A takeover agrees in every number with its owner, whose stream is checked on its own.
+    if (m_roles[version][entry] == EntryRole::Takeover) return;
     if (e.m_nFlags & kEntryUninstaller) {
         ReadUninstallerData(version, entry);  // no checksum: the block itself must decode
         return;
@@ -542,22 +638,22 @@ void CPackageReader::VerifyFile(size_t version, size_t entry)
     uint32_t sum = RebuildFile(version, entry, sink);
     if ((sum ^ m_contents.key) != e.m_nChecksum) {
         char text[96];
-        std::snprintf(text, sizeof text, ": checksum mismatch (stored 0x%08X, file gives 0x%08X)",
+        std::snprintf(text, sizeof text, "checksum mismatch (stored 0x%08X, file gives 0x%08X)",
                       e.m_nChecksum ^ m_contents.key, sum);
-        Fail(DescribeEntry(version, entry) + text);
+        FailEntry(version, entry, text);
     }
 }
 
 UninstallerDataRecord CPackageReader::ReadUninstallerData(size_t version, size_t entry)
 {
     const CFileEntry& e = GetEntry(version, entry);
-    if (!(e.m_nFlags & kEntryUninstaller)) Fail(DescribeEntry(version, entry) + ": not the uninstaller entry");
+    if (!(e.m_nFlags & kEntryUninstaller)) FailEntry(version, entry, "not the uninstaller entry");
     CMemorySink block;
     RebuildFile(version, entry, block);
     try {
         return DecodeUninstallerData(block.Bytes().data(), block.Bytes().size());
     } catch (const CPackageException& error) {
-        Fail(DescribeEntry(version, entry) + ": " + error.what());
+        FailEntry(version, entry, error.what());
     }
 }
 

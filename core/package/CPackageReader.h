@@ -18,6 +18,8 @@
 #include <vector>
 
 #include "core/compress/CDecompressor.h"
+#include "core/delta/IDeltaReference.h"
+#include "core/package/DataLayout.h"
 #include "core/package/IPackageInput.h"
 #include "core/package/PackageRecords.h"
 
@@ -29,6 +31,10 @@ class CPackageReader {
 public:
     // Opens continuation file n (1, 2, ...); null when it cannot be opened.
     using ContinuationOpener = std::function<std::unique_ptr<IPackageInput>(int n)>;
+    // Opens the file of an entry kept outside the setup program, by the checked components of
+    // its path (Windows-1252); null when it is not there.
+    using ExternalOpener =
+        std::function<std::unique_ptr<IDeltaReference>(const std::vector<std::string>& parts)>;
 
     // A reference file above this size is rebuilt into a temporary file rather than memory.
     static constexpr uint64_t kMemoryReferenceLimit = 64ull << 20;
@@ -42,7 +48,13 @@ public:
     // Throws CFileException when the file cannot be opened.
     static std::unique_ptr<CPackageReader> OpenFile(const std::string& path);
 
-    // Decodes the stub slots and every section. Throws CPackageException.
+    // Where files kept outside the setup program are found when a delta needs one as its
+    // reference. Without an opener such a delta cannot be rebuilt.
+    void SetExternalOpener(ExternalOpener opener) { m_externalOpener = std::move(opener); }
+
+    // Decodes the stub slots and every section and checks that the data stream adds up
+    // (CheckDataLayout) and that nothing but a certificate table follows it. Throws
+    // CPackageException.
     void Read();
     const PackageContents& Contents() const { return m_contents; }
 
@@ -55,7 +67,8 @@ public:
     void ReadData(uint64_t offset, void* buffer, size_t size);
 
     const CFileEntry& GetEntry(size_t version, size_t entry) const;
-    // "version V entry E (PATH)" for messages.
+    // "version V entry E ("PATH")" for messages: UTF-8, numbers counting from 1, the path escaped
+    // as ShownName does.
     std::string DescribeEntry(size_t version, size_t entry) const;
 
     // Rebuilds the file of an entry (for the uninstaller entry: its unpacked data block) into
@@ -65,7 +78,8 @@ public:
     // Rebuilds the file and compares its checksum with the stored one (XOR the package key).
     // Throws CPackageException on any failure. Entries kept external have nothing to compare; an
     // entry without data must claim no file (size and checksum 0); the uninstaller entry's data
-    // block must decode (its checksum is stored as 0).
+    // block must decode (its checksum is stored as 0). A takeover is not rebuilt again: it agrees
+    // with its owner in every number.
     void VerifyFile(size_t version, size_t entry);
     // The decoded uninstaller data block of an uninstaller entry.
     UninstallerDataRecord ReadUninstallerData(size_t version, size_t entry);
@@ -75,16 +89,29 @@ private:
 
     void ReadStub();
     void ReadSections();
+    // Checks the data section's header and first chunk and records them in the contents.
+    void ReadDataSectionHeader(const SectionRecord& section);
     std::vector<uint8_t> ReadBody(const SectionRecord& section);
+    // Sets the section's unpacked size from its header and refuses it when over its cap or
+    // when held bytes plus it pass the total (SectionLimits.h); nothing is unpacked here.
+    void CheckSectionSize(SectionRecord& section, uint64_t held);
     void DecodeSection(SectionRecord& section, const std::vector<uint8_t>& body);
     std::string SectionName(const SectionRecord& section) const;
     uint32_t Rebuild(size_t version, size_t entry, IByteSink& output, EntryChain& chain);
+    // The file kept outside of the entry, checked against its stored size and checksum; failures
+    // name the entry (userVersion, userEntry) whose delta needs it.
+    std::unique_ptr<IDeltaReference> OpenExternal(size_t version, size_t entry, size_t userVersion,
+                                                  size_t userEntry);
     [[noreturn]] void Fail(const std::string& problem) const;
+    // A CPackageException of the entry, with its place apart from the problem.
+    [[noreturn]] void FailEntry(size_t version, size_t entry, const std::string& problem) const;
 
     std::unique_ptr<IPackageInput> m_input;
     ContinuationOpener m_opener;
+    ExternalOpener m_externalOpener;
     std::vector<std::unique_ptr<IPackageInput>> m_continuations;
     PackageContents m_contents;
+    std::vector<std::vector<EntryRole>> m_roles;  // of every entry, from CheckDataLayout
     CDecompressor m_decoder;  // reused for every packed stream: its state is large
     bool m_bChunksLoaded = false;
 };

@@ -1,5 +1,7 @@
 #include "core/package/EntryPath.h"
 
+#include "core/platform/WindowsName.h"
+
 namespace velkan {
 
 std::vector<std::string> SplitEntryPath(const std::string& path, std::string& reason)
@@ -26,15 +28,14 @@ std::vector<std::string> SplitEntryPath(const std::string& path, std::string& re
             reason = "a \"..\" component";
             return {};
         }
-        if (part.find(':') != std::string::npos) {
-            reason = "a ':' in a name";
-            return {};
+        if (!part.empty() && part != ".") {
+            std::string problem = WindowsNameProblem(part);
+            if (!problem.empty()) {
+                reason = problem;
+                return {};
+            }
+            parts.push_back(part);
         }
-        if (part.find('\0') != std::string::npos) {
-            reason = "a 0 byte in a name";
-            return {};
-        }
-        if (!part.empty() && part != ".") parts.push_back(part);
         start = end + 1;
     }
     if (parts.empty()) reason = "no file name";

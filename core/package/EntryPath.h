@@ -8,8 +8,9 @@
 namespace velkan {
 
 // The path's components ('\' and '/' both separate; empty and "." components dropped). Returns
-// an empty list, with the reason, for a path that could leave the target directory: an absolute
-// path, a drive letter, a ".." component, a ':' in a name (an NTFS stream), or no name at all.
+// an empty list, with the reason, for a path that could leave the target directory (an absolute
+// path, a drive letter, a ".." component, no name at all) or that holds a name Windows would
+// refuse or alter (WindowsNameProblem: a ':' naming an NTFS stream, a device name, ...).
 std::vector<std::string> SplitEntryPath(const std::string& path, std::string& reason);
 
 }  // namespace velkan

@@ -107,9 +107,9 @@ void WriteProjectSections(CSectionWriter& writer, const CDataArray& project,
     }
 }
 
-uint64_t WriteUninstallerProgram(CSectionWriter& writer, std::vector<uint8_t> executable)
+uint64_t WriteUninstallerProgram(CSectionWriter& writer, std::vector<uint8_t> executable, bool patchSizeSlot)
 {
-    PatchSizeSlot(executable);
+    if (patchSizeSlot) PatchSizeSlot(executable);
     uint64_t start = writer.GetPosition();
     writer.WriteSection(kUninstallerProgram, executable.data(),
                         static_cast<uint32_t>(executable.size()));

@@ -37,8 +37,9 @@ bool WriteDialogBlock(CSectionWriter& writer, const std::vector<uint8_t>* block)
 void WriteProjectSections(CSectionWriter& writer, const CDataArray& project,
                           const ReadFileProc& readFile = ReadProjectFile);
 
-// Patches the uninstaller executable's size slot and writes it, packed, as section 0x123F.
-// Returns the bytes the section added to the output.
-uint64_t WriteUninstallerProgram(CSectionWriter& writer, std::vector<uint8_t> executable);
+// Patches the uninstaller executable's size slot (unless the caller did so already, before
+// signing it) and writes it, packed, as section 0x123F. Returns the bytes the section added.
+uint64_t WriteUninstallerProgram(CSectionWriter& writer, std::vector<uint8_t> executable,
+                                 bool patchSizeSlot = true);
 
 }  // namespace velkan

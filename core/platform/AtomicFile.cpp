@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "core/platform/InterruptCleanup.h"
 #include "core/stream/CFileException.h"
 
 namespace velkan {
@@ -39,6 +40,7 @@ std::string CreateTemporaryBeside(const std::string& path)
 void WriteFileAtomically(const std::string& path, const std::function<void(CFile&)>& writer)
 {
     std::string temp = CreateTemporaryBeside(path);
+    int guard = RegisterTempPath(temp, false);
     try {
         {
             CFile file(temp, CFile::Mode::Create);
@@ -48,8 +50,10 @@ void WriteFileAtomically(const std::string& path, const std::function<void(CFile
         std::error_code ec;
         std::filesystem::rename(temp, path, ec);
         if (ec) throw CFileException(path, "cannot replace the file (" + ec.message() + ")");
+        UnregisterTempPath(guard);
     } catch (...) {
         std::remove(temp.c_str());
+        UnregisterTempPath(guard);
         throw;
     }
 }

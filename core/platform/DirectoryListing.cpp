@@ -34,8 +34,11 @@ std::vector<CDirEntry> ListDirectory(const std::string& dir)
         CDirEntry e;
         e.name = it->path().filename().string();
         std::error_code typeError;
-        e.isDirectory = it->is_directory(typeError);
         e.isLink = it->is_symlink(typeError);
+        fs::file_status status = it->status(typeError);
+        e.isDirectory = fs::is_directory(status);
+        e.isRegular = fs::is_regular_file(status);
+        e.isDangling = e.isLink && status.type() == fs::file_type::not_found;
         entries.push_back(std::move(e));
     }
     if (ec) throw CFileException(dir, "cannot read the directory (" + ec.message() + ")");

@@ -126,6 +126,17 @@ std::string CTextCatalogue::GetDefaultText(int page, int text)
     return id ? LoadString(id) : std::string();
 }
 
+std::vector<std::vector<std::string>> CTextCatalogue::DefaultTexts()
+{
+    std::vector<std::vector<std::string>> texts(kPageCount);
+    for (int page = 0; page < kPageCount; ++page) {
+        for (int text = 0; text < TextCount(page); ++text) {
+            texts[page].push_back(GetDefaultText(page, text));
+        }
+    }
+    return texts;
+}
+
 std::string CTextCatalogue::GetUsage(int page, int text)
 {
     int id = UsageId(page, text);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace velkan {
 
@@ -16,6 +17,8 @@ public:
     static int TextCount(int page);
     // Default text of a slot; empty for a reserved slot or a slot outside the catalogue.
     static std::string GetDefaultText(int page, int text);
+    // Every page's default texts, in catalogue shape: what a version's texts start as.
+    static std::vector<std::vector<std::string>> DefaultTexts();
     // Usage note of a slot; empty for a reserved slot or a slot outside the catalogue.
     static std::string GetUsage(int page, int text);
     // String id of the page's name in the Wizard Texts page list; 0 for the unlisted pages 8, 10.

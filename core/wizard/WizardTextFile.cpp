@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "core/platform/AtomicFile.h"
 #include "core/stream/CFile.h"
+#include "core/stream/CFileException.h"
 #include "core/stream/IByteSink.h"
 #include "core/stream/IByteSource.h"
 
@@ -72,6 +74,20 @@ void TrimTrailingLineFeeds(std::string& text)
     text.erase(end == std::string::npos ? 0 : end + 1);
 }
 
+// Texts files are 8-bit Windows-1252: a file saved as UTF-8 with a signature or as UTF-16 would
+// be read as garbage, or as nothing at all, without a word.
+void RefuseByteOrderMark(const std::string& firstLine)
+{
+    auto starts = [&](const char* mark) { return firstLine.rfind(mark, 0) == 0; };
+    if (starts("\xEF\xBB\xBF")) {
+        throw CFileException("", "the file starts with a UTF-8 byte-order mark: texts files are "
+                                 "8-bit Windows-1252 text");
+    }
+    if (starts("\xFF\xFE") || starts("\xFE\xFF")) {
+        throw CFileException("", "the file is UTF-16 text: texts files are 8-bit Windows-1252 text");
+    }
+}
+
 }  // namespace
 
 std::string FormatTextsFile(const std::vector<std::vector<std::string>>& texts)
@@ -107,9 +123,7 @@ void WriteTextsFile(const std::vector<std::vector<std::string>>& texts, IByteSin
 void WriteTextsFile(const std::vector<std::vector<std::string>>& texts, const std::string& path)
 {
     std::string bytes = FormatTextsFile(texts);
-    CFile file(path, CFile::Mode::Create);
-    file.Write(bytes.data(), bytes.size());
-    file.Close();
+    WriteFileAtomically(path, std::vector<unsigned char>(bytes.begin(), bytes.end()));
 }
 
 void ReadTextsFile(std::vector<std::vector<std::string>>& texts, IByteSource& source)
@@ -118,7 +132,16 @@ void ReadTextsFile(std::vector<std::vector<std::string>>& texts, IByteSource& so
     std::string* current = nullptr;
     LineReader reader(source);
     std::string line;
+    bool first = true;
     while (reader.ReadLine(line)) {
+        if (first) {
+            first = false;
+            RefuseByteOrderMark(line);
+        }
+        if (line.find('\0') != std::string::npos) {
+            throw CFileException("", "a 0 byte in the texts (a UTF-16 file?): texts files are "
+                                     "8-bit Windows-1252 text");
+        }
         if (line.empty()) continue;
         if (line.size() >= 6 && line[0] == '*' && IsDigit(line[1]) && IsDigit(line[2]) &&
             IsDigit(line[3]) && IsDigit(line[4]) && line[5] == '*') {
@@ -144,7 +167,12 @@ void ReadTextsFile(std::vector<std::vector<std::string>>& texts, IByteSource& so
 void ReadTextsFile(std::vector<std::vector<std::string>>& texts, const std::string& path)
 {
     CFile file(path, CFile::Mode::Read);
-    ReadTextsFile(texts, file);
+    try {
+        ReadTextsFile(texts, file);
+    } catch (const CFileException& e) {
+        if (!e.Path().empty()) throw;
+        throw CFileException(path, e.what());
+    }
 }
 
 }  // namespace velkan

@@ -15,13 +15,15 @@ class IByteSource;
 // marker's two digits (never for catalogue-shaped texts).
 std::string FormatTextsFile(const std::vector<std::vector<std::string>>& texts);
 void WriteTextsFile(const std::vector<std::vector<std::string>>& texts, IByteSink& sink);
-// Creates or truncates the file; file errors throw CFileException naming the path.
+// Replaces the file through a temporary file and a rename; file errors throw CFileException
+// naming the path and leave the previous file as it was.
 void WriteTextsFile(const std::vector<std::vector<std::string>>& texts, const std::string& path);
 
 // Reads a texts file into texts: each marker that names an existing slot replaces that slot's
 // text with the lines up to the next marker; other slots keep theirs. The shape of texts never
 // changes. The whole file is read before anything is replaced, so a failure (thrown as
-// CFileException, naming the path for the path overload) leaves texts as they were.
+// CFileException, naming the path for the path overload) leaves texts as they were. A file that
+// starts with a byte-order mark (UTF-8 or UTF-16) or holds a 0 byte is refused.
 void ReadTextsFile(std::vector<std::vector<std::string>>& texts, IByteSource& source);
 void ReadTextsFile(std::vector<std::vector<std::string>>& texts, const std::string& path);
 

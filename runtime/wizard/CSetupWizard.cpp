@@ -15,8 +15,11 @@
 #include "runtime/CInstallError.h"
 #include "runtime/CInstaller.h"
 #include "runtime/CPathMacros.h"
+#include "runtime/CProductLock.h"
 #include "runtime/CRunLog.h"
 #include "runtime/CWinPackageInput.h"
+#include "runtime/IInstallProgress.h"
+#include "runtime/ProtectedFolders.h"
 #include "runtime/RuntimePaths.h"
 #include "runtime/RuntimeSlots.h"
 #include "runtime/WinText.h"
@@ -24,7 +27,6 @@
 #include "runtime/wizard/BitmapCheck.h"
 #include "runtime/wizard/DirectoryChooser.h"
 #include "runtime/wizard/DialogBlock.h"
-#include "runtime/wizard/IInstallProgress.h"
 #include "runtime/wizard/WizardSequence.h"
 
 namespace velkan::runtime {
@@ -191,7 +193,8 @@ struct CSetupWizard::Impl : public IInstallProgress {
     void StartInstall();
     void OnInstallDone(int code);
     void OnTimer();
-    void FileDone(const std::string& entryPath, uint64_t bytes, bool placed) override;
+    void FileDone(Phase phase, const std::string& entryPath, uint64_t bytes) override;
+    std::vector<std::wstring> ScopeArguments() const;
     bool CancelRequested() override;
 
     static INT_PTR CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -210,6 +213,9 @@ struct CSetupWizard::Impl : public IInstallProgress {
     size_t m_nVersion = 0;
     std::wstring m_strDirectory;
     std::unique_ptr<CWizardSequence> m_sequence;
+    // Held from the start to the end of the wizard, so that a second setup of the product is
+    // refused before its person has answered any page.
+    CProductLock m_productLock;
     WizardPage m_page = WizardPage::kPresentation;
 
     HWND m_hBackground = nullptr;
@@ -308,6 +314,7 @@ void CSetupWizard::Impl::ChooseVersion(size_t version, bool fromCommandLine)
         args.push_back(L"/V=" + DecimalW(version + 1));
     }
     if (!m_commandLine.m_strDirectory.empty()) args.push_back(L"/D=" + m_commandLine.m_strDirectory);
+    for (const std::wstring& arg : ScopeArguments()) args.push_back(arg);
     CCommandLine commandLine(args);
     m_nVersion = version;
     if (!m_bTest) {
@@ -791,6 +798,11 @@ bool CSetupWizard::Impl::CheckDirectory()
         return false;
     }
     std::wstring dir = TrimSlash(FullPath(typed));
+    if (IsProtectedFolder(dir)) {
+        // The install would refuse it (an uninstall there would reach far beyond the product).
+        Message(Text(6, 5) + L"\n" + dir + L"\n" + FromUtf8(kProtectedFolderText), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
     DWORD attributes = GetFileAttributesW(dir.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         Message(Text(6, 5), MB_OK | MB_ICONEXCLAMATION);
@@ -900,12 +912,23 @@ void CSetupWizard::Impl::Finish()
 
 // ---- The install ------------------------------------------------------------------------------
 
+// The places asked for on the wizard's own command line, passed on to the runs it starts.
+std::vector<std::wstring> CSetupWizard::Impl::ScopeArguments() const
+{
+    std::vector<std::wstring> args;
+    if (m_commandLine.m_bAllUsers) args.push_back(L"/ALLUSERS");
+    if (m_commandLine.m_bCurrentUser) args.push_back(L"/CURRENTUSER");
+    return args;
+}
+
 void CSetupWizard::Impl::StartInstall()
 {
     std::vector<std::wstring> args{L"/S", L"/V=" + DecimalW(m_nVersion + 1), L"/D=" + m_strDirectory};
+    for (const std::wstring& arg : ScopeArguments()) args.push_back(arg);
     m_runCommandLine = CCommandLine(args);
     m_installer = std::make_unique<CInstaller>(m_runCommandLine, m_log);
     m_installer->SetProgress(this);
+    m_installer->SetProductLocked();
     m_nBytesTotal = 2 * BytesNeeded();
     m_bInstalling = true;
     m_log.Line("wizard: installing into " + ToUtf8(m_strDirectory));
@@ -968,12 +991,12 @@ void CSetupWizard::Impl::OnTimer()
     SendDlgItemMessageW(page, kIdProgress, PBM_SETPOS, static_cast<WPARAM>(m_nBytesDone * 1000 / total), 0);
 }
 
-void CSetupWizard::Impl::FileDone(const std::string& entryPath, uint64_t bytes, bool placed)
+void CSetupWizard::Impl::FileDone(Phase phase, const std::string& entryPath, uint64_t bytes)
 {
     m_nBytesDone += bytes;
     AcquireSRWLockExclusive(&m_lock);
     m_strCurrentFile = entryPath;
-    if (placed) m_placed.push_back(entryPath);
+    if (phase == Phase::Placing) m_placed.push_back(entryPath);
     ReleaseSRWLockExclusive(&m_lock);
 }
 
@@ -999,6 +1022,12 @@ int CSetupWizard::Impl::Run()
         m_log.Line(std::string("error: ") + e.what());
         MessageBoxW(nullptr, (text + L"\n" + FromUtf8(e.what())).c_str(), L"Setup", MB_OK | MB_ICONSTOP);
         return CInstaller::kExitFailed;
+    }
+    if (!m_bTest && !m_productLock.Acquire(CInstaller::ProductId(m_reader->Contents()), m_log)) {
+        m_log.Line(std::string("error: ") + CInstaller::kAlreadyRunningText);
+        MessageBoxW(nullptr, FromUtf8(CInstaller::kAlreadyRunningText).c_str(), Text(6, 0).c_str(),
+                    MB_OK | MB_ICONSTOP);
+        return CInstaller::kExitAlreadyRunning;
     }
     if (!CreateWindows()) {
         m_log.Line("error: the wizard's windows cannot be made: " + SystemMessage(GetLastError()));

@@ -2,9 +2,14 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <random>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 
@@ -192,6 +197,31 @@ TEST_F(BuildCommand, NothingToInstallFails)
     EXPECT_FALSE(fs::exists(P("setup.exe")));
 }
 
+// --jobs chooses the threads and never the bytes; --share-equal-files stores equal files once
+// and the result verifies.
+TEST_F(BuildCommand, JobsAndSharedFiles)
+{
+    AddVersion("one");
+    for (int i = 0; i < 6; ++i) AddFile("one", "f" + std::to_string(i), Noise(i % 3, 20000));
+    auto bytes = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    ASSERT_EQ(Build({"-o", P("one.exe"), "--jobs", "1"}).exitCode, 0);
+    ASSERT_EQ(Build({"-o", P("three.exe"), "--jobs", "3"}).exitCode, 0);
+    EXPECT_TRUE(bytes(P("one.exe")) == bytes(P("three.exe")));
+    for (const char* bad : {"", "x", "-1", "12345"}) {
+        EXPECT_EQ(Build({"-o", P("bad.exe"), "--jobs", bad}).exitCode, 2) << bad;
+    }
+    EXPECT_FALSE(fs::exists(P("bad.exe")));
+
+    CliResult shared = Build({"-o", P("shared.exe"), "--share-equal-files"});
+    ASSERT_EQ(shared.exitCode, 0) << shared.err;
+    EXPECT_LT(fs::file_size(P("shared.exe")) + 20000, fs::file_size(P("one.exe")));  // three copies fewer
+    CliResult verified = RunVelkanc({"verify", P("shared.exe")});
+    EXPECT_EQ(verified.exitCode, 0) << verified.out << verified.err;
+}
+
 TEST_F(BuildCommand, ControlCCancelsWithoutLeavingFiles)
 {
     AddVersion("one");
@@ -218,8 +248,15 @@ TEST_F(BuildCommand, ControlCCancelsWithoutLeavingFiles)
     ASSERT_EQ(posix_spawn(&pid, VELKANC_PATH, &actions, nullptr, argv.data(), envp.data()), 0);
     posix_spawn_file_actions_destroy(&actions);
 
-    // Once the program file exists, the build is packing files.
-    for (int i = 0; i < 2000 && !fs::exists(P("setup.exe")); ++i) {
+    // Once the program's temporary file beside the target exists, the build is packing files.
+    auto besideTarget = [&] {
+        size_t count = 0;
+        for (const auto& item : fs::directory_iterator(m_dir.Path())) {
+            count += item.path().filename().string().rfind("setup.exe", 0) == 0;
+        }
+        return count;
+    };
+    for (int i = 0; i < 2000 && besideTarget() == 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -228,7 +265,7 @@ TEST_F(BuildCommand, ControlCCancelsWithoutLeavingFiles)
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 3);
-    EXPECT_FALSE(fs::exists(P("setup.exe")));
+    EXPECT_EQ(besideTarget(), 0u);
     EXPECT_TRUE(fs::is_empty(P("tmp")));
 }
 
@@ -247,3 +284,154 @@ TEST_F(BuildCommand, AFailureNamesTheFileInTheTerminalsEncoding)
     EXPECT_EQ(r.err.find("\xC3\x83"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(P("out.exe")));
 }
+
+namespace {
+
+// Files a build must not take: names Windows refuses or alters (the setup program would fail at
+// the end user's), and files that are not regular (a FIFO would hang the build, a device feed it
+// without end). Each stops the build with the file named, even with --yes.
+TEST_F(BuildCommand, SourcesWindowsOrTheBuildCannotTakeStopIt)
+{
+    struct Case {
+        const char* path;  // Windows-1252, as the project lists it
+        const char* message;
+        std::function<void(const fs::path&)> make = nullptr;  // replaces the written file
+    } cases[] = {
+        {"aux", "a device name reserved by Windows"},
+        {"docs\\CON.txt", "a device name reserved by Windows"},
+        {"com1", "a device name reserved by Windows"},
+        {"COM\xB9.txt", "a device name reserved by Windows"},
+        {"trail.", "a trailing dot or space"},
+        {"trail ", "a trailing dot or space"},
+        {"q?.txt", "the character '?'"},
+        {"tab\t.txt", "the control character 0x09"},
+        {"fifo", "not a regular file",
+         [](const fs::path& p) {
+             fs::remove(p);
+             ASSERT_EQ(mkfifo(p.c_str(), 0600), 0);
+         }},
+        {"zero", "not a regular file",
+         [](const fs::path& p) {
+             fs::remove(p);
+             fs::create_symlink("/dev/zero", p);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        SetUp();
+        AddVersion("one");
+        AddFile("one", "a.txt", "a");
+        std::string host = c.path;
+        std::replace(host.begin(), host.end(), '\\', '/');
+        // Non-ASCII names are stored on the host in UTF-8.
+        if (host.find('\xB9') != std::string::npos) host = "COM\xC2\xB9.txt";
+        fs::create_directories((m_dir / "one" / host).parent_path());
+        WriteFileText(m_dir / "one" / host, "x");
+        if (c.make) c.make(m_dir / "one" / host);
+        project.m_versions[0].m_files.push_back(CFileItem(c.path));
+        WriteFileText(m_dir / "setup.exe", "the previous program");
+        CliResult r = Build({"-o", P("setup.exe"), "--yes"});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(host), std::string::npos) << r.err;
+        EXPECT_EQ(ReadFileText(m_dir / "setup.exe"), "the previous program");
+        fs::remove_all(m_dir / "one");
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A later version of a kept-external file is a delta against it: verify and extract rebuild it
+// from the file beside the program, or under --external; without it the message names the entry.
+TEST_F(BuildCommand, DeltasAgainstKeptExternalFilesAreRebuiltFromThatFile)
+{
+    const std::string old = Noise(7, 30000);
+    std::string changed = old;
+    changed.replace(100, 4, "new!");
+    AddVersion("one");
+    AddFile("one", "big.dat", old).SetOption(OptKeepExternal, 1);
+    AddVersion("two");
+    AddFile("two", "big.dat", changed);
+    CliResult r = Build({"-o", P("setup.exe")});
+    ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+
+    CliResult missing = RunVelkanc({"verify", P("setup.exe")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.out.find("version 2 entry 1 (\"big.dat\"): its reference, version 1 entry 1 "
+                               "(\"big.dat\"), is kept outside the setup program and was not found"),
+              std::string::npos)
+        << missing.out;
+
+    CliResult elsewhere = RunVelkanc({"verify", P("setup.exe"), "--external", P("one")});
+    EXPECT_EQ(elsewhere.exitCode, 0) << elsewhere.out;
+
+    WriteFileText(m_dir / "big.dat", changed);  // beside the program, but not the file it kept
+    CliResult wrong = RunVelkanc({"verify", P("setup.exe")});
+    EXPECT_NE(wrong.out.find("the file found differs from it"), std::string::npos) << wrong.out;
+
+    WriteFileText(m_dir / "big.dat", old);
+    EXPECT_EQ(RunVelkanc({"verify", P("setup.exe")}).exitCode, 0);
+    CliResult extract = RunVelkanc({"extract", P("setup.exe"), "--version", "2", "--to", P("x")});
+    EXPECT_EQ(extract.exitCode, 0) << extract.err;
+    EXPECT_EQ(ReadFileText(m_dir / "x" / "big.dat"), changed);
+}
+
+// Links already in the extraction folder are never written through.
+TEST_F(BuildCommand, ExtractionDoesNotFollowLinksInTheFolder)
+{
+    AddVersion("one");
+    AddFile("one", "docs\\readme.txt", "readme");
+    AddFile("one", "a.txt", "a");
+    ASSERT_EQ(Build({"-o", P("setup.exe")}).exitCode, 0);
+    fs::create_directories(P("elsewhere"));
+    fs::create_directories(P("x"));
+    WriteFileText(m_dir / "elsewhere" / "victim", "precious");
+    fs::create_directory_symlink(P("elsewhere"), P("x/docs"));
+    fs::create_symlink(P("elsewhere/victim"), P("x/a.txt.part"));
+    CliResult r = RunVelkanc({"extract", P("setup.exe"), "--to", P("x")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("\"docs\\\\readme.txt\": cannot open the folder docs (a symbolic link is in "
+                         "the way)"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(ReadFileText(m_dir / "x" / "a.txt"), "a");
+    EXPECT_EQ(ReadFileText(m_dir / "elsewhere" / "victim"), "precious");
+    EXPECT_FALSE(fs::exists(m_dir / "elsewhere" / "readme.txt"));
+}
+
+}  // namespace
+
+namespace {
+
+// An Authenticode signature appends its certificate table after the data section: the one thing
+// allowed there. Anything after the table, or instead of it, is refused.
+TEST_F(BuildCommand, ASignedProgramVerifiesAndBytesAfterItDoNot)
+{
+    if (std::system("command -v osslsigncode >/dev/null && command -v openssl >/dev/null") != 0) {
+        GTEST_SKIP() << "osslsigncode or openssl is not installed";
+    }
+    AddVersion("one");
+    AddFile("one", "a.txt", "signed content");
+    SaveProject(project, P("p.vkp"));
+    // The embedded runtime: signing needs a real PE stub.
+    CliResult built = RunVelkanc({"build", P("p.vkp"), "-o", P("setup.exe"), "--yes"});
+    if (built.exitCode != 0) GTEST_SKIP() << "no install runtime in this build: " << built.err;
+    std::string sign = "cd " + P("") + " && openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=t " +
+                       "-keyout k.pem -out c.pem -days 2 >/dev/null 2>&1 && osslsigncode sign " +
+                       "-certs c.pem -key k.pem -in setup.exe -out signed.exe >/dev/null 2>&1";
+    ASSERT_EQ(std::system(sign.c_str()), 0);
+    CliResult signedOk = RunVelkanc({"verify", P("signed.exe")});
+    EXPECT_EQ(signedOk.exitCode, 0) << signedOk.out << signedOk.err;
+
+    std::string bytes = ReadFileText(m_dir / "signed.exe");
+    WriteFileText(m_dir / "more.exe", bytes + "x");
+    CliResult more = RunVelkanc({"verify", P("more.exe")});
+    EXPECT_EQ(more.exitCode, 1);
+    EXPECT_NE(more.err.find("follow the data section"), std::string::npos) << more.err;
+    WriteFileText(m_dir / "unsigned-tail.exe", ReadFileText(m_dir / "setup.exe") + std::string(16, '\0'));
+    EXPECT_EQ(RunVelkanc({"verify", P("unsigned-tail.exe")}).exitCode, 1);
+}
+
+}  // namespace

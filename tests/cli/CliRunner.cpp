@@ -41,8 +41,13 @@ void WriteFileText(const fs::path& path, const std::string& text)
 
 CliResult RunVelkanc(const std::vector<std::string>& args)
 {
+    return RunVelkancAt(VELKANC_PATH, args);
+}
+
+CliResult RunVelkancAt(const std::string& program, const std::vector<std::string>& args)
+{
     TempDir capture;
-    std::string command = Quote(VELKANC_PATH);
+    std::string command = Quote(program);
     for (const auto& a : args) command += " " + Quote(a);
     command += " >" + Quote((capture / "out").string()) + " 2>" + Quote((capture / "err").string()) +
                " </dev/null";

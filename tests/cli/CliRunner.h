@@ -12,6 +12,8 @@ struct CliResult {
 };
 
 CliResult RunVelkanc(const std::vector<std::string>& args);
+// The same for a copy of velkanc elsewhere (what it finds beside itself differs).
+CliResult RunVelkancAt(const std::string& program, const std::vector<std::string>& args);
 
 // A fresh empty directory for one test, removed at destruction.
 class TempDir {

@@ -3,6 +3,8 @@
 #include "CliRunner.h"
 #include "core/model/CArchive.h"
 #include "core/model/ProjectFile.h"
+#include "core/package/CFilePackageInput.h"
+#include "core/package/CPackageReader.h"
 
 using namespace velkan;
 namespace fs = std::filesystem;
@@ -164,9 +166,6 @@ TEST_F(ProjectCommands, TextsExportImportRoundTrip)
 
 // velkan preview: the test program names the start page and the current version, and carries
 // no file table; without -o it is a usage error.
-#include "core/package/CFilePackageInput.h"
-#include "core/package/CPackageReader.h"
-
 TEST_F(ProjectCommands, PreviewWritesATestProgramStartingAtThePageAsked)
 {
     ASSERT_EQ(RunVelkanc({"new", "--source", P("src"), "-o", P("p.vkp")}).exitCode, 0);
@@ -191,4 +190,31 @@ TEST_F(ProjectCommands, PreviewWritesATestProgramStartingAtThePageAsked)
         EXPECT_FALSE(reader.Contents().versions[0].hasFileTable);
         EXPECT_TRUE(reader.Contents().dialogBlock.has_value());
     }
+}
+
+TEST_F(ProjectCommands, ProjectsAsTextConvertBothWaysAndServeEveryCommand)
+{
+    ASSERT_EQ(RunVelkanc({"new", "--source", P("src"), "--title", "Caf\xC3\xA9", "-o", P("p.vkp")}).exitCode, 0);
+    ASSERT_EQ(RunVelkanc({"convert", P("p.vkp"), P("p.json")}).exitCode, 0);
+    ASSERT_EQ(RunVelkanc({"convert", P("p.json"), P("back.vkp")}).exitCode, 0);
+    EXPECT_EQ(ReadFileText(m_dir / "back.vkp"), ReadFileText(m_dir / "p.vkp"));
+    ASSERT_EQ(RunVelkanc({"convert", P("back.vkp"), P("again.JSON")}).exitCode, 0);
+    EXPECT_EQ(ReadFileText(m_dir / "again.JSON"), ReadFileText(m_dir / "p.json"));
+
+    // show --json prints exactly the text project; show and texts read it.
+    auto json = RunVelkanc({"show", P("p.vkp"), "--json"});
+    EXPECT_EQ(json.out, ReadFileText(m_dir / "p.json"));
+    EXPECT_EQ(RunVelkanc({"show", P("p.json")}).out, RunVelkanc({"show", P("p.vkp")}).out);
+    ASSERT_EQ(RunVelkanc({"texts", "export", P("p.json"), P("t.txt")}).exitCode, 0);
+    ASSERT_EQ(RunVelkanc({"texts", "import", P("p.json"), P("t.txt")}).exitCode, 0);
+    ASSERT_EQ(RunVelkanc({"texts", "import", P("p.vkp"), P("t.txt")}).exitCode, 0);
+    ASSERT_EQ(RunVelkanc({"convert", P("p.vkp"), P("imported.json")}).exitCode, 0);
+    EXPECT_EQ(ReadFileText(m_dir / "p.json"), ReadFileText(m_dir / "imported.json"))
+        << "texts import keeps a text project as text";
+
+    WriteFileText(m_dir / "bad.json", "{\"m_versions\": [{\"m_files\": [{\"m_nOptions\": \"x\"}]}]}");
+    auto bad = RunVelkanc({"convert", P("bad.json"), P("bad.vkp")});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_EQ(bad.err, "velkanc: " + P("bad.json") + ": m_versions[0].m_files[0].m_nOptions: expected an array, found a string\n");
+    EXPECT_FALSE(fs::exists(m_dir / "bad.vkp"));
 }

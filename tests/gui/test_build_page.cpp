@@ -176,20 +176,36 @@ private slots:
     {
         QTest::addColumn<int>("ending");
         QTest::addColumn<int>("messages");
-        QTest::newRow("cancelled") << int(CRecordingRunner::Ending::Cancel) << 0;
-        QTest::newRow("failed") << int(CRecordingRunner::Ending::Fail) << 1;
+        QTest::addColumn<QString>("lastLine");
+        QTest::newRow("cancelled") << int(CRecordingRunner::Ending::Cancel) << 0 << "Build cancelled.";
+        QTest::newRow("failed") << int(CRecordingRunner::Ending::Fail) << 1 << "Build failed.";
     }
     void failedOrCancelledBuildReenables()
     {
         QFETCH(int, ending);
         QFETCH(int, messages);
+        QFETCH(QString, lastLine);
         m_runner.ending = static_cast<CRecordingRunner::Ending>(ending);
         m_prompts->fileNames << m_dir.path() + "/out.exe";
         Page().OnBuild();
         QCOMPARE(m_runner.calls, 1);
         QCOMPARE(m_prompts->messages.size(), messages);
         if (messages) QVERIFY(m_prompts->messages[0].contains("disk full"));
+        // The report says how the build ended.
+        QCOMPARE(ReportTexts().value(ReportTexts().size() - 1), lastLine);
         ExpectEnabled(true);
+    }
+
+    void unattendedBuildWithoutOutputPathFails()
+    {
+        // velkan P.vkp /B must never wait for a file dialog.
+        Project().m_strOutputPath.clear();
+        Project().GetCurrent()->m_bKeepOutputPath = 1;
+        Page().OnBuild();
+        QCOMPARE(m_prompts->saveDialogDirs.size(), 0);
+        QCOMPARE(m_runner.calls, 0);
+        QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Failed));
+        QCOMPARE(CBuildPage::ExitStatusFor(Page().LastResult()), 1);
     }
 
     void keptOutputPathAsksNothing()
@@ -266,6 +282,33 @@ private slots:
         QVERIFY(!Page().ReportList()->topLevelItem(0)->text(CBuildPage::ColPacked).isEmpty());
     }
 
+    void theSignCommandPreferenceSignsWhatTheBuildWrites()
+    {
+        CFakeRuntime runtime;
+        UseEngine();
+        QString out = m_dir.path() + "/signed/setup.exe";
+        QString log = m_dir.path() + "/signed.log";
+        MakeProject("signed", out);
+        CPrefGroup::SetSignCommand("echo \"%1\" >> '" + log + "'");
+        Page().OnBuild();
+        CPrefGroup::SetSignCommand(QString());
+        QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Built));
+        QFile signedLog(log);
+        QVERIFY(signedLog.open(QIODevice::ReadOnly));
+        // The uninstaller (a scratch file) first, then the finished program.
+        QStringList paths = QString(signedLog.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(paths.size(), 2);
+        QCOMPARE(paths[1], out);
+
+        // A failing command fails the build and names the command.
+        CPrefGroup::SetSignCommand("exit 7");
+        Page().OnBuild();
+        CPrefGroup::SetSignCommand(QString());
+        QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Failed));
+        QVERIFY2(m_prompts->messages.value(0).contains("exit status 7: exit 7"), qPrintable(m_prompts->messages.value(0)));
+        QVERIFY(!QFileInfo::exists(out));
+    }
+
     void failedBuildShowsTheErrorAndReenables()
     {
         CFakeRuntime runtime;
@@ -334,7 +377,7 @@ private slots:
         QCOMPARE(m_prompts->messages, QStringList{FromEngineText(RuntimeResourceMissingText(500))});
         QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Failed));
         QVERIFY(!QFileInfo::exists(out));
-        QCOMPARE(Page().ReportList()->topLevelItemCount(), 0);
+        QCOMPARE(ReportTexts(), QStringList{"Build failed."});
         ExpectEnabled(true);
     }
 

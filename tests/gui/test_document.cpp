@@ -159,6 +159,29 @@ private slots:
         QCOMPARE(Caption(), QString("Orvanti Velkan - solo.vkp"));
     }
 
+    void jsonProjectsOpenAndSaveAsText()
+    {
+        QString path = WriteProject("text.json", {"J"});
+        QVERIFY(m_app->OpenDocumentFile(path));
+        QCOMPARE(Doc().m_project.m_versions[0].m_strName, std::string("J"));
+        Doc().m_project.m_versions[0].m_strTitle = "Caf\xE9";
+        Doc().SetModifiedFlag(true);
+        QVERIFY(Doc().DoFileSave());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().startsWith("{\n  \"m_strWizardBitmap\""));
+        QCOMPARE(LoadProject(path.toStdString()).m_versions[0].m_strTitle, std::string("Caf\xE9"));
+
+        QString bad = m_dir.path() + "/bad.json";
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("{\"m_versions\": [{\"m_bSubDirs\": \"yes\"}]}");
+        file.close();
+        QVERIFY(!m_app->OpenDocumentFile(bad));
+        QVERIFY(m_prompts->messages.value(0).contains("m_versions[0].m_bSubDirs: expected a number"));
+        QCOMPARE(Doc().GetPathName(), path);
+    }
+
     void missingDirectoriesAskUntilCancel()
     {
         QString path = WriteProject("dirs.vkp", {"A", "B", "C"},

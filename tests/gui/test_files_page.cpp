@@ -143,11 +143,15 @@ private slots:
         Page().DirectoryEdit()->setText(other + "/");
         Page().CommitDirectory();
         QVERIFY(!m_app->GetDocument()->IsModified());
-        // A directory that does not exist: the message, and an empty list.
+        // A mistyped directory: the message, and nothing changes (the list keeps its options).
+        m_app->GetDocument()->SetModifiedFlag(false);
         Page().DirectoryEdit()->setText("/no/such/dir");
         Page().CommitDirectory();
         QVERIFY(m_prompts->messages.value(0).startsWith("Cannot find this directory:"));
-        QVERIFY(Rows().isEmpty());
+        QCOMPARE(Rows(), QStringList{"b.txt"});
+        QCOMPARE(QString::fromStdString(Version().m_strSourceDir), other + "/");
+        QCOMPARE(Page().DirectoryEdit()->text(), other + "/");
+        QVERIFY(!m_app->GetDocument()->IsModified());
         // An emptied field empties the list.
         Page().DirectoryEdit()->setText(m_source->path());
         Page().CommitDirectory();
@@ -158,11 +162,16 @@ private slots:
 
     void escapeCancelsTheScan()
     {
+        // A cancel changes nothing: every file and its options stay, and so does the directory.
+        Version().m_files[0].SetOption(OptDestination, 2);
+        CFileList before = Version().m_files;
+        m_app->GetDocument()->SetModifiedFlag(false);
         QCoreApplication::postEvent(Page().FileList(),
                                     new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
         Page().OnRefresh();
-        QVERIFY(Version().m_files.empty());
+        QVERIFY(Version().m_files == before);
         QCOMPARE(Version().m_strSourceDir, SourceDir());
+        QVERIFY(!m_app->GetDocument()->IsModified());
     }
 
     void contextMenuState()

@@ -3,12 +3,22 @@
 #include <QtTest>
 
 #include <QDir>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include "core/model/CData.h"
+#include "core/model/CDataArray.h"
 #include "gui/CAboutDialog.h"
+#include "gui/CEditTextDialog.h"
+#include "gui/CInfoDialogs.h"
+#include "gui/CTitleFontDialog.h"
+#include "gui/CUninstPage.h"
+#include "gui/CWizPages.h"
+#include "gui/CWizSheet.h"
+#include "gui/CWizardPagesPage.h"
+#include "gui/CWizardTextList.h"
 #include "gui/CFilesPage.h"
 #include "gui/CInstallSheet.h"
 #include "gui/CMainFrame.h"
@@ -61,6 +71,37 @@ private slots:
         version->m_strSourceDir = (source.path() + "/").toStdString();
         app.GetDocument()->m_project.m_versions.push_back(*version);
         app.GetDocument()->m_project.m_versions.back().m_strName = "Version 2";
+        // Something on every tab: texts, the window look, entries to write and keys to remove.
+        version = app.GetDocument()->m_project.GetCurrent();
+        version->m_strTitle = "Orvanti Demo";
+        version->m_strInstallDir = "#Program Files#\\Orvanti Demo";
+        version->m_strDirKey = "Software\\Orvanti\\Demo";
+        version->m_strDirSubkey = "InstallDir";
+        version->m_strDirIniFile = "demo.ini";
+        version->m_strDirIniSection = "Setup";
+        version->m_strDirIniEntry = "Dir";
+        CIniInfo ini;
+        ini.m_strFile = "#Windows#\\demo.ini";
+        ini.m_strSection = "Options";
+        ini.m_strEntry = "Path";
+        ini.m_strValue = "#InstallDir#";
+        version->m_iniEntries = {ini};
+        CRegInfo reg;
+        reg.m_nRootKey = 2;
+        reg.m_strKey = "Software\\Orvanti\\Demo";
+        reg.m_strSubkey = "Version";
+        reg.m_strValue = "1.0";
+        version->m_regEntries = {reg};
+        CFileInfo patch;
+        patch.m_strFile = "Setup.exe";
+        patch.m_strOffset = "0x41,\"BCD\"";
+        patch.m_nOffsetMode = CFileInfo::String;
+        patch.m_strText = "#UserName#";
+        version->m_fileStrings = {patch};
+        version->m_strUninstFolder = "Orvanti Demo";
+        version->m_strUninstIcon = "Uninstall Orvanti Demo";
+        version->m_regKeysToRemove = {"HKEY_CURRENT_USER\\Software\\Orvanti\\Demo"};
+        app.GetDocument()->m_project.m_strBackTitle = "Orvanti Demo Setup";
         frame->GetView()->RefreshAll();
         CFilesPage* files = frame->GetView()->GetSheet()->GetFilesPage();
         files->FileList()->topLevelItem(0)->setSelected(true);
@@ -68,6 +109,12 @@ private slots:
         CInstallSheet* sheet = frame->GetView()->GetSheet();
         for (int tab = 0; tab < sheet->count(); ++tab) {
             sheet->setCurrentIndex(tab);
+            if (auto* texts = qobject_cast<CWizardPagesPage*>(sheet->currentWidget())) {
+                texts->TextList()->topLevelItem(0)->setSelected(true);
+            }
+            if (auto* uninst = qobject_cast<CUninstPage*>(sheet->currentWidget())) {
+                uninst->TextList()->topLevelItem(0)->setSelected(true);
+            }
             Save(frame, QString("main_tab%1").arg(tab + 1));
         }
         // The option pages of the Files page.
@@ -103,10 +150,58 @@ private slots:
         CAboutDialog about(frame);
         about.setObjectName("dialog_about");
         prompts.Exec(about);
-        QCOMPARE(prompts.dialogCount, 3);
+        CEditTextDialog editText(frame, version->m_texts[1][1] + "\r\nSecond line of the text.");
+        editText.setObjectName("dialog_edit_text");
+        prompts.Exec(editText);
+        CTitleFontDialog font(frame, app.GetDocument()->m_project.m_lfTitleFont, 0x00FFFFFF);
+        font.setObjectName("dialog_title_font");
+        prompts.Exec(font);
+        CIniWriteDialog iniDialog(frame, ini);
+        iniDialog.setObjectName("dialog_ini_write");
+        prompts.Exec(iniDialog);
+        CRegWriteDialog regDialog(frame, reg);
+        regDialog.setObjectName("dialog_reg_write");
+        prompts.Exec(regDialog);
+        CFileWriteDialog fileDialog(frame, patch, version->m_strSourceDir);
+        fileDialog.setObjectName("dialog_file_write");
+        fileDialog.ShowExample(true);
+        prompts.Exec(fileDialog);
+        CIniFileDialog iniPick(frame, "demo.ini", "Setup", "Dir");
+        iniPick.setObjectName("dialog_ini_file");
+        prompts.Exec(iniPick);
+        CRegKeyDialog regPick(frame, 2, "Software\\Orvanti\\Demo", "InstallDir");
+        regPick.setObjectName("dialog_registry_key");
+        prompts.Exec(regPick);
+        QCOMPARE(prompts.dialogCount, 10);
         app.GetDocument()->SetModifiedFlag(false);
         frame->close();
         app.ExitInstance();
+    }
+
+    void wizardPages()
+    {
+        CScriptedPrompts prompts;
+        QTemporaryDir source;
+        MakeFiles(source.path(), {"Setup.exe", "readme.txt"});
+        QString current = QDir::currentPath();
+        CWizSheet wizard(nullptr);
+        wizard.show();
+        for (int page = 0; page < CWizSheet::kPageCount; ++page) {
+            if (page == 1) {
+                auto* dir = wizard.PageOf<CDirectoryPage>();
+                dir->DirectoryEdit()->setText(source.path());
+                dir->CheckDirectory(source.path());
+            }
+            if (page == 2) wizard.PageOf<CTitlePage>()->TitleEdit()->setText("Orvanti Demo");
+            if (page == 3) {
+                wizard.PageOf<CShellPage>()->IconFileEdit()->setText(source.path() + "/Setup.exe");
+                wizard.PageOf<CShellPage>()->IconNameEdit()->setText("Orvanti Demo");
+            }
+            Save(&wizard, QString("wizard_page%1").arg(page + 1, 2, 10, QChar('0')));
+            wizard.GoNext();
+        }
+        QCOMPARE(wizard.CurrentIndex(), CWizSheet::kPageCount - 1);
+        QDir::setCurrent(current);
     }
 };
 

@@ -173,17 +173,21 @@ TEST_F(RuntimeWine, InstallsSettingsAndUninstallsThem)
     EXPECT_EQ(FindByName(kWork, "Velkan App.lnk").size(), 1u);
     EXPECT_EQ(FindByName(kWork, "Velkan App Shortcut.lnk").size(), 1u);
     EXPECT_EQ(FindByName(kWork, "Uninstall Velkan.lnk").size(), 1u);
-    std::string list = Capture(WineLoader() + " reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velkan Test Full'");
+    std::vector<std::string> entries = ProgramsEntries("Velkan Test Full");
+    ASSERT_EQ(entries.size(), 1u);
+    std::string list = Capture(WineLoader() + " reg query " + Quote(entries[0]));
     EXPECT_NE(list.find("UninstallString"), std::string::npos) << list;
 
-    WriteText(target / "scratch.tmp", "made by the program; the uninstaller's extra files");
+    // The extra files match in folders the product made; the installation directory was there before.
+    WriteText(target / "scratch.tmp", "made by the user in a folder that was there before");
+    WriteText(target / "doc" / "scratch.tmp", "made by the program; the uninstaller's extra files");
     fs::path uninstallLog = m_dir / "uninstall.log";
     ASSERT_EQ(Wine((target / "uninstall.exe").string(), "/S /LOG=" + Quote(WinPath(uninstallLog))), 0)
         << ReadText(uninstallLog);
     Shell("sleep 4; wineserver -w");  // a helper may remove the uninstaller after it has ended
 
     // Only what was there before, and the file kept on uninstall, remain.
-    EXPECT_EQ(FilesUnder(target), std::vector<fs::path>({"keep.txt", "settings.ini"})) << ReadText(uninstallLog);
+    EXPECT_EQ(FilesUnder(target), std::vector<fs::path>({"keep.txt", "scratch.tmp", "settings.ini"})) << ReadText(uninstallLog);
     settings = ReadText(target / "settings.ini");
     EXPECT_EQ(settings.find("Dir="), std::string::npos) << settings;
     EXPECT_NE(settings.find("Kept=old"), std::string::npos) << settings;
@@ -196,9 +200,7 @@ TEST_F(RuntimeWine, InstallsSettingsAndUninstallsThem)
     EXPECT_TRUE(FindByName(kWork, "Velkan App Shortcut.lnk").empty());
     EXPECT_TRUE(FindByName(kWork, "Uninstall Velkan.lnk").empty());
     EXPECT_TRUE(FindByName(kWork / "prefix", "Velkan Test Full").empty());
-    EXPECT_EQ(Shell(WineLoader() + " reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velkan Test Full' "
-                    ">/dev/null 2>&1"),
-              1);
+    EXPECT_TRUE(ProgramsEntries("Velkan Test Full").empty());
 }
 
 // The Windows 3.1 layout (stub 501, uninstaller 506, 64 KB-aligned tables) with the file options:
@@ -252,8 +254,9 @@ TEST_F(RuntimeWine, InstallsTheWindows31LayoutWithFileOptions)
     EXPECT_EQ(FindByName(kWork, "Velkan Viewer.lnk").size(), 1u);
     EXPECT_TRUE(fs::is_directory(target / "logs"));
     EXPECT_FALSE(fs::exists(target / "logs" / "placeholder.txt"));
+    // A usage count means something only in the Windows, System and Fonts directories.
     std::string shared = Capture(WineLoader() + " reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs'");
-    EXPECT_NE(shared.find(WinPath(target / "common.dll")), std::string::npos) << shared;
+    EXPECT_EQ(shared.find(WinPath(target / "common.dll")), std::string::npos) << shared;
 
     ASSERT_EQ(Wine((target / "uninst.exe").string(), "/S"), 0);
     Shell("sleep 4; wineserver -w");
@@ -278,17 +281,25 @@ TEST_F(RuntimeWine, InstallsWhatVelkancBuildWrites)
 #else
     std::vector<uint8_t> data = Noise(250000, 21), data2 = data;
     data2.insert(data2.begin() + 120000, 500, 'Q');
+    // ext.bin is kept external by version 1; version 2 stores a delta against it, rebuilt from
+    // the file beside the setup program.
+    std::vector<uint8_t> ext = Noise(40000, 22), ext2 = ext;
+    ext2[1000] ^= 0x55;
     for (int n = 1; n <= 2; ++n) {
         fs::path src = m_dir / ("src" + std::to_string(n));
         WriteBytes(src / "app" / "data.bin", n == 1 ? data : data2);
         WriteText(src / "readme.txt", "the same in both versions");
+        WriteBytes(src / "ext.bin", n == 1 ? ext : ext2);
     }
+    WriteBytes(m_dir / "ext.bin", ext);
     CDataArray project;
     project.m_nWindowMode = 0;
     for (int n = 1; n <= 2; ++n) {
         CData v = Version(n, n == 1 ? "Built1" : "Built2");
         v.m_files.push_back(Item("app\\data.bin"));
         v.m_files.push_back(Item("readme.txt"));
+        v.m_files.push_back(Item("ext.bin"));
+        if (n == 1) v.m_files.back().SetOption(velkan::OptKeepExternal, 1);
         if (n == 2) v.m_strUninstFile = "remove.exe";
         project.m_versions.push_back(v);
     }
@@ -317,6 +328,49 @@ TEST_F(RuntimeWine, InstallsWhatVelkancBuildWrites)
 #endif
 }
 
+// velkanc build --share-equal-files: equal files of one version are stored once and every one
+// of them is installed byte for byte.
+TEST_F(RuntimeWine, InstallsFilesSharingTheirData)
+{
+#ifndef VELKANC_PATH
+    GTEST_SKIP() << "velkanc is not part of this build";
+#else
+    const std::vector<uint8_t> data = Noise(120000, 31);
+    fs::path src = m_dir / "src1";
+    WriteBytes(src / "a" / "lib.bin", data);
+    WriteBytes(src / "b" / "lib.bin", data);
+    WriteBytes(src / "c.bin", data);
+    WriteText(src / "a" / "COPYING", "the same licence");
+    WriteText(src / "b" / "COPYING", "the same licence");
+    WriteText(src / "other.txt", "not shared");
+    CDataArray project;
+    project.m_nWindowMode = 0;
+    CData v = Version(1, "Shared");
+    for (const char* path : {"a\\lib.bin", "a\\COPYING", "b\\lib.bin", "b\\COPYING", "c.bin", "other.txt"}) {
+        v.m_files.push_back(Item(path));
+    }
+    project.m_versions.push_back(v);
+    fs::path vkp = m_dir / "project.vkp";
+    velkan::SaveProject(project, vkp.string());
+    fs::path setup = m_dir / "shared.exe";
+    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " + Quote(setup.string()) +
+                    " --yes --share-equal-files >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
+              0)
+        << ReadText(m_dir / "build.txt");
+    fs::path plain = m_dir / "plain.exe";
+    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " + Quote(plain.string()) +
+                    " --yes >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
+              0);
+    // The noise is stored once instead of three times (it packs to about 60%).
+    EXPECT_GT(fs::file_size(plain), fs::file_size(setup) + data.size());
+    fs::path target = m_dir / "install";
+    fs::path log = m_dir / "setup.log";
+    ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0)
+        << ReadText(log);
+    for (const fs::path& f : FilesUnder(src)) EXPECT_EQ(ReadBytes(target / f), ReadBytes(src / f)) << f;
+#endif
+}
+
 // Damaged setup programs install nothing and exit 1: one flipped byte in a packed file, a
 // program cut short, and an entry path that would leave the installation directory.
 TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
@@ -337,6 +391,8 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
     std::vector<uint8_t> flipped = bytes;
     flipped[flipped.size() - 20000] ^= 0x10;  // inside the last file's packed stream
     std::vector<uint8_t> cut(bytes.begin(), bytes.end() - 1000);
+    std::vector<uint8_t> trailing = bytes;
+    trailing.push_back(0);  // a byte after the data section, which no signature explains
 
     WriteText(m_dir / "escape.txt", "outside");
     CDataArray escaping = project;
@@ -345,7 +401,7 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
     struct Case {
         const char* name;
         std::vector<uint8_t> program;
-    } cases[] = {{"flipped", flipped}, {"cut", cut}};
+    } cases[] = {{"flipped", flipped}, {"cut", cut}, {"trailing", trailing}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fs::path program = m_dir / (std::string(c.name) + ".exe");
@@ -390,8 +446,7 @@ TEST_F(RuntimeWine, AFailureWhilePuttingFilesInPlaceUndoesEverything)
     fs::path setup = m_dir / "setup.exe";
     CTestSetupBuilder::Build(project, setup.string());
 
-    const std::string listed = "'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velkan Test Rollback'";
-    Shell(WineLoader() + " reg delete " + listed + " /f >/dev/null 2>&1");  // left by an earlier run of this test
+    for (const std::string& key : ProgramsEntries("Velkan Test Rollback")) RegDelete(key);  // left by an earlier run
     fs::path target = m_dir / "install";
     WriteText(target / "replaced.txt", "previous");
     WriteText(target / "big.bin", "previous big");
@@ -404,7 +459,7 @@ TEST_F(RuntimeWine, AFailureWhilePuttingFilesInPlaceUndoesEverything)
     EXPECT_TRUE(fs::is_directory(target / "zlast.txt"));
     EXPECT_EQ(FilesUnder(target), (std::vector<fs::path>{"big.bin", "replaced.txt"})) << "nothing added, no copies left";
     EXPECT_FALSE(fs::exists(target / "fresh"));
-    EXPECT_EQ(Shell(WineLoader() + " reg query " + listed + " >/dev/null 2>&1"), 1);
+    EXPECT_TRUE(ProgramsEntries("Velkan Test Rollback").empty());
 
     fs::remove(target / "zlast.txt");
     ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0) << ReadText(log);

@@ -189,6 +189,27 @@ void RegDelete(const std::string& key, const std::string& name)
           " /f >/dev/null 2>&1");
 }
 
+std::vector<std::string> ProgramsEntries(const std::string& displayName)
+{
+    std::vector<std::string> keys;
+    for (const char* root : {"HKLM", "HKCU"}) {
+        std::string out = Capture(WineLoader() + " reg query '" + root +
+                                  "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall' /s");
+        std::string key;
+        const std::string wanted = "    DisplayName    REG_SZ    " + displayName;
+        for (size_t pos = 0; pos < out.size();) {
+            size_t end = out.find('\n', pos);
+            if (end == std::string::npos) end = out.size();
+            std::string line = out.substr(pos, end - pos);
+            pos = end + 1;
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.rfind("HKEY_", 0) == 0) key = line;
+            if (line == wanted) keys.push_back(key);
+        }
+    }
+    return keys;
+}
+
 void RuntimeWine::SetUpTestSuite()
 {
     if (!HaveWine()) return;

@@ -51,6 +51,9 @@ bool RegKeyExists(const std::string& key);
 std::optional<std::string> RegValue(const std::string& key, const std::string& name);
 void RegAdd(const std::string& key, const std::string& name, const std::string& data);
 void RegDelete(const std::string& key, const std::string& name = {});
+// The installed-programs entries, the machine's and the user's, whose DisplayName is displayName:
+// their keys as reg.exe names them.
+std::vector<std::string> ProgramsEntries(const std::string& displayName);
 
 class RuntimeWine : public ::testing::Test {
 protected:

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <numeric>
 #include <random>
 
@@ -79,6 +81,8 @@ protected:
     BuildResult Build(const std::string& output = std::string())
     {
         BuildSettings settings{output.empty() ? Output() : output, TempDir()};
+        settings.jobs = jobs;
+        settings.shareEqualFiles = shareEqualFiles;
         return BuildInstallProgram(project, report, host, disks, settings);
     }
     std::unique_ptr<CPackageReader> Read(const std::string& path = std::string())
@@ -91,6 +95,8 @@ protected:
     bool TempDirEmpty() const { return fs::is_empty(TempDir()); }
 
     BuildScratch m_dir;
+    unsigned jobs = 0;  // the build's threads (0: one per processor)
+    bool shareEqualFiles = false;
     CDataArray project;
     RecordingReport report;
     ScriptedHost host;
@@ -241,6 +247,7 @@ INSTANTIATE_TEST_SUITE_P(Platforms, BuildAcrossVersions,
 
 TEST_F(BuildInstallProgramTest, ProgressStaysInRangeAndEndsWithEveryByteCounted)
 {
+    jobs = 1;  // one thread shows progress within each file
     AddVersion();
     for (int i = 0; i < 5; ++i) AddFile(0, "f" + std::to_string(i), Noise(i, 70000));
     ASSERT_EQ(Build().status, BuildStatus::Built);
@@ -300,6 +307,25 @@ TEST_F(BuildInstallProgramTest, IconFolderChecksCompareWithTheUninstallerFolder)
     EXPECT_EQ(report.lines[2].text, "Uninstaller");
 }
 
+// A registry key the uninstaller would refuse to remove is a warning of the build, asked about
+// like the others; a product's own key is not.
+TEST_F(BuildInstallProgramTest, RegistryKeysTheUninstallerRefusesAreWarnings)
+{
+    CData& version = AddVersion();
+    version.m_strUninstFile = "Uninst.exe";
+    version.m_regKeysToRemove = {"HKEY_CURRENT_USER\\Software\\Vendor", "HKEY_CURRENT_USER\\Software",
+                                 "HKEY_LOCAL_MACHINE\\Software\\Microsoft"};
+    AddFile(0, "a.exe", Text("x", 10));
+    host.answers[LoadString(1185)] = false;
+
+    EXPECT_EQ(Build().status, BuildStatus::Declined);
+    EXPECT_FALSE(fs::exists(Output()));
+    std::vector<std::string> texts = report.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_NE(texts[0].find("\"HKEY_CURRENT_USER\\Software\""), std::string::npos) << texts[0];
+    EXPECT_NE(texts[1].find("\"HKEY_LOCAL_MACHINE\\Software\\Microsoft\""), std::string::npos) << texts[1];
+}
+
 TEST_F(BuildInstallProgramTest, NothingToInstallLeavesNoProgram)
 {
     AddVersion();
@@ -347,6 +373,7 @@ TEST_P(BuildStops, CancelLeavesNothingAndNoGoesOn)
     changed[1000] ^= 1;
     AddFile(1, "a", changed);  // a delta, whose encoder reports progress too
     AddFile(1, "b", Noise(2, 200000));
+    jobs = 1;  // one thread pumps within each file
     host.stopAfterPumps = 2;
     host.stopResult = c.pump;
     host.answers[LoadString(1076)] = c.answer;
@@ -386,6 +413,7 @@ TEST_P(SourceFault, FailsNamingTheFile)
     AddFile(0, "victim.dat", Text("second", 100));
     const std::string victim = SourceDir(0) + "victim.dat";
     const int fault = GetParam();
+    jobs = 1;  // the second file is read only after the first one's progress
     host.onProgress = [&](size_t calls) {
         if (calls != 2) return;  // the first file's turn: the second is still untouched
         fs::remove(victim);
@@ -424,4 +452,170 @@ TEST_F(BuildInstallProgramTest, AnUnwritableOutputIsAFileError)
     EXPECT_TRUE(TempDirEmpty());
 }
 
+// With threads the data of many entries is made at once and placed in entry order: the setup
+// program is the one a single thread writes, progress still only moves forward, and a stop
+// still leaves nothing behind.
+class BuildThreads : public BuildInstallProgramTest {
+protected:
+    // Three versions: equal, changed (deltas), kept-out, hidden and external files, an
+    // uninstaller, and more files than threads.
+    void MakeProject()
+    {
+        AddVersion().m_strUninstFile = "Uninst.exe";
+        AddVersion();
+        AddVersion().m_strUninstFile = "Uninst.exe";
+        for (int i = 0; i < 12; ++i) {
+            const std::string name = "f" + std::to_string(i) + ".bin";
+            const ByteVec base = i % 3 == 0 ? Text("line " + std::to_string(i), 900) : Noise(i, 30000 + 7000 * i);
+            for (size_t v = 0; v < 3; ++v) {
+                ByteVec bytes = base;
+                if (i % 2 == 1 && v > 0) bytes[bytes.size() / 2 + v] ^= 0x33;  // a delta
+                CFileItem& item = AddFile(v, name, bytes);
+                if (i == 4) item.SetOption(OptKeepExternal, 1);
+                if (i == 5 && v == 1) item.SetOption(OptInstallMode, 2);
+            }
+        }
+    }
+};
+
+TEST_F(BuildThreads, WriteTheSameProgramAsOneThread)
+{
+    MakeProject();
+    std::vector<std::vector<std::string>> reports;
+    std::vector<ByteVec> programs;
+    for (unsigned n : {1u, 2u, 5u}) {
+        jobs = n;
+        report = RecordingReport();
+        BuildResult result = Build();
+        ASSERT_EQ(result.status, BuildStatus::Built) << n << " threads: " << result.error;
+        EXPECT_TRUE(TempDirEmpty());
+        std::ifstream in(Output(), std::ios::binary);
+        programs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        reports.push_back(report.Texts());
+    }
+    for (size_t i = 1; i < programs.size(); ++i) {
+        EXPECT_TRUE(programs[i] == programs[0]) << "run " << i << " differs from one thread's";
+        EXPECT_EQ(reports[i], reports[0]);
+    }
+    auto reader = Read();
+    for (size_t v = 0; v < 3; ++v) {
+        for (size_t e = 0; e < reader->Contents().versions[v].files.size(); ++e) {
+            EXPECT_NO_THROW(reader->VerifyFile(v, e)) << v << " " << e;
+        }
+    }
+}
+
+TEST_F(BuildThreads, ProgressMovesForwardAndReachesTheEnd)
+{
+    jobs = 3;
+    MakeProject();
+    ASSERT_EQ(Build().status, BuildStatus::Built);
+    EXPECT_TRUE(std::is_sorted(host.positions.begin(), host.positions.end()));
+    ASSERT_FALSE(host.positions.empty());
+    EXPECT_LE(host.positions.back(), 10000u);
+    EXPECT_GT(host.positions.back(), 9000u);
+    EXPECT_GT(host.pumps, 5);  // at least once per placed path
+}
+
+TEST_F(BuildThreads, AFailedEntryFailsTheBuildNamingItsFile)
+{
+    jobs = 3;
+    MakeProject();
+    fs::remove(SourceDir(1) + "f7.bin");  // a delta's new file
+    fs::create_directory(SourceDir(1) + "f7.bin");
+    BuildResult result = Build();
+    EXPECT_EQ(result.status, BuildStatus::Failed);
+    EXPECT_NE(result.error.find("f7.bin"), std::string::npos) << result.error;
+    EXPECT_FALSE(fs::exists(Output()));
+    EXPECT_TRUE(TempDirEmpty());
+}
+
+TEST_F(BuildThreads, AStopLeavesNothingBehind)
+{
+    const IBuildHost::PumpResult stops[] = {IBuildHost::PumpResult::StopRequested,
+                                            IBuildHost::PumpResult::Quit};
+    for (IBuildHost::PumpResult stop : stops) {
+        jobs = 3;
+        MakeProject();
+        host = ScriptedHost();
+        host.stopAfterPumps = 1;
+        host.stopResult = stop;
+        host.answers[LoadString(1076)] = true;
+        BuildResult result = Build();
+        EXPECT_EQ(result.status, BuildStatus::Cancelled);
+        EXPECT_FALSE(fs::exists(Output()));
+        EXPECT_TRUE(TempDirEmpty());
+        EXPECT_EQ(host.ended, 1);
+        project = CDataArray();
+    }
+}
+
 }  // namespace
+
+// --share-equal-files: within one version, a file equal to an earlier stored one takes over its
+// data (source version = its own, source entry = the earlier one, or that one's owner); external
+// and hidden entries neither share nor are shared; every entry still rebuilds to its file.
+TEST_F(BuildInstallProgramTest, SharedEqualFilesAreStoredOnceAndRebuildEach)
+{
+    const ByteVec text = Text("a licence paragraph", 400);
+    const ByteVec noise = Noise(5, 50000);
+    ByteVec changed = noise;
+    changed[100] ^= 1;
+    AddVersion();
+    AddFile(0, "a\\COPYING", text);
+    AddFile(0, "b\\COPYING", text);                                // shares a's data
+    AddFile(0, "lib1.bin", noise);
+    AddFile(0, "c\\COPYING", text).SetOption(OptKeepExternal, 1);  // kept external: no sharing
+    AddFile(0, "lib2.bin", noise);                                  // shares lib1's data
+    AddVersion();
+    AddFile(1, "lib1.bin", changed);  // a delta against version 1's lib1
+    AddFile(1, "lib3.bin", changed);  // shares the delta (its source: the delta's reference)
+    AddFile(1, "a\\COPYING", text);   // taken over from version 1
+    AddFile(1, "d\\COPYING", text);   // shares what a took over
+
+    std::vector<uint64_t> sizes;
+    for (bool share : {false, true}) {
+        shareEqualFiles = share;
+        jobs = share ? 3 : 1;
+        report = RecordingReport();
+        ASSERT_EQ(Build().status, BuildStatus::Built);
+        sizes.push_back(fs::file_size(Output()));
+    }
+    EXPECT_LT(sizes[1] + noise.size() / 2, sizes[0]);
+
+    auto reader = Read();
+    const auto& t0 = reader->Contents().versions[0].files;
+    const auto& t1 = reader->Contents().versions[1].files;
+    ASSERT_EQ(t0.size(), 5u);
+    ASSERT_EQ(t1.size(), 4u);
+    auto sameData = [](const CFileEntry& a, const CFileEntry& b) {
+        return a.m_nOffset == b.m_nOffset && a.m_nPackedSize == b.m_nPackedSize;
+    };
+    EXPECT_TRUE(sameData(t0[1], t0[0]));
+    EXPECT_EQ(t0[1].m_nSourceVersion, 0u);
+    EXPECT_EQ(t0[1].m_nSourceEntry, 0u);
+    EXPECT_TRUE(sameData(t0[4], t0[2]));
+    EXPECT_EQ(t0[4].m_nSourceEntry, 2u);
+    EXPECT_TRUE(t0[3].IsExternal());
+    // Version 2's table follows the paths' first listing: a, lib1, lib3, d.
+    EXPECT_TRUE(sameData(t1[2], t1[1]));
+    EXPECT_TRUE(t1[2].m_nFlags & package::kEntryDelta);
+    EXPECT_EQ(t1[2].m_nSourceVersion, 0u);  // the delta's reference: version 1's lib1
+    EXPECT_EQ(t1[2].m_nSourceEntry, 2u);
+    EXPECT_TRUE(sameData(t1[3], t0[0]));
+    EXPECT_EQ(t1[3].m_nSourceVersion, 0u);
+    EXPECT_EQ(t1[3].m_nSourceEntry, 0u);
+
+    const std::map<std::string, ByteVec> v0 = {{"a\\COPYING", text}, {"b\\COPYING", text},
+                                               {"lib1.bin", noise}, {"lib2.bin", noise}};
+    const std::map<std::string, ByteVec> v1 = {{"lib1.bin", changed}, {"lib3.bin", changed},
+                                               {"a\\COPYING", text}, {"d\\COPYING", text}};
+    for (size_t v = 0; v < 2; ++v) {
+        const auto& files = reader->Contents().versions[v].files;
+        for (size_t e = 0; e < files.size(); ++e) {
+            if (files[e].IsExternal()) continue;
+            EXPECT_NO_THROW(reader->VerifyFile(v, e)) << v << " " << e;
+            EXPECT_EQ(RebuiltFile(*reader, v, e), (v == 0 ? v0 : v1).at(files[e].m_strPath)) << files[e].m_strPath;
+        }
+    }
+}

@@ -92,6 +92,13 @@ public:
         return names;
     }
     void DeleteFile(const std::string& path) override { Current().files.erase(path); }
+    void ReplaceFile(const std::string& from, const std::string& to) override
+    {
+        auto& files = Current().files;
+        auto bytes = std::move(files.at(from));
+        files.erase(from);
+        files[to] = std::move(bytes);
+    }
     bool AskInsertDisk(int diskNumber) override
     {
         asked.push_back(diskNumber);
@@ -220,3 +227,18 @@ TEST_F(BuildSpanning, ARoomyRemovableDiskTakesOneChunk)
 }
 
 }  // namespace
+
+TEST_F(BuildSpanning, AProgramToSignIsNeverSpreadOverDisks)
+{
+    MemoryDisks disks({60000, 50000, 50000, 50000, 50000});
+    int signs = 0;
+    BuildSettings settings{kProgram, m_dir.Path("tmp")};
+    settings.signFile = [&](const std::string&) { ++signs; };
+    BuildResult result = BuildInstallProgram(project, report, host, disks, settings);
+    EXPECT_EQ(result.status, BuildStatus::Failed);
+    EXPECT_NE(result.error.find("cannot be signed"), std::string::npos) << result.error;
+    EXPECT_EQ(signs, 0);
+    EXPECT_TRUE(disks.asked.empty()) << "refused before any disk change";
+    EXPECT_EQ(disks.Find(kProgram), nullptr);
+    EXPECT_TRUE(fs::is_empty(m_dir.Path("tmp")));
+}

@@ -97,6 +97,13 @@ public:
         return names;
     }
     void DeleteFile(const std::string& path) override { Current().files.erase(path); }
+    void ReplaceFile(const std::string& from, const std::string& to) override
+    {
+        auto& files = Current().files;
+        auto bytes = std::move(files.at(from));
+        files.erase(from);
+        files[to] = std::move(bytes);
+    }
 
     bool AskInsertDisk(int diskNumber) override
     {

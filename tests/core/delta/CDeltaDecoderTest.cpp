@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "command sub-stream: packed stream"},
         // A huge stated size with a tiny stream: an error, not a 4 GiB allocation.
         HostileCase{"PackedHugeClaim",
-                    Concat({{0x03, 0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x0D}, Stored({})}),
+                    Concat({{0x03, 0xFF, 0xFF, 0xFF, 0x0F, 0x01, 0x00, 0x0D}, Stored({})}),
                     "packed stream"},
         HostileCase{"TrailingBytes", Concat({Stored({}), Stored({}), {0x00}}), "after the literal sub-stream"},
         HostileCase{"CopyPastTheEnd", Delta({0x02, 0x88}, {}), "beyond the reference"},
@@ -141,7 +141,18 @@ INSTANTIATE_TEST_SUITE_P(
                     "position code cut off"},
         HostileCase{"LongLengthCutOff", Delta({0x00, 0x01}, {}), "copy length cut off"},
         HostileCase{"CodeMissing", Delta({0x05}, {}), "position code cut off"},
-        HostileCase{"LongerThanExpected", Delta({0x81}, {'a', 'b'}), "longer than its 1 bytes", 1},
+        HostileCase{"LongerThanExpected", Delta({0x01, 0x80}, {}), "longer than its 1 bytes", 1},
+        // Sub-streams larger than the file they rebuild could use are refused before unpacking.
+        HostileCase{"LiteralsBeyondTheFile", Delta({0x81}, {'a', 'b'}),
+                    "literal sub-stream at offset 4 declares 2 bytes, more than", 1},
+        HostileCase{"CommandsBeyondTheFile", Delta(Bytes(17, 0x80), {}),
+                    "command sub-stream at offset 0 declares 17 bytes, more than", 2},
+        HostileCase{"PackedHugeClaimWithoutALength",
+                    Concat({{0x03, 0xFF, 0xFF, 0xFF, 0x3F, 0x01, 0x00, 0x0D}, Stored({})}),
+                    "declares 1073741823 bytes, more than a sub-stream may hold without the file's length"},
+        HostileCase{"PackedHugeClaimOfASmallFile",
+                    Concat({{0x03, 0xFF, 0xFF, 0xFF, 0x3F, 0x01, 0x00, 0x0D}, Stored({})}),
+                    "declares 1073741823 bytes, more than a file of the expected length", 1000},
         HostileCase{"ShorterThanExpected", Delta({0x81}, {'a', 'b'}), "2 bytes long instead of 3", 3}),
     [](const ::testing::TestParamInfo<HostileCase>& p) { return std::string(p.param.name); });
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/compress/CCompressor.h"
+#include "core/delta/DeltaFormat.h"
 #include "core/stream/CMemorySink.h"
 #include "core/stream/CMemorySource.h"
 
@@ -46,8 +47,8 @@ void CReferenceDelta::Run()
             Emit(length, source);
             cur += length;
         } else {
-            if (m_pending.size() == 32) {
-                m_result.commands.push_back(0x9F);
+            if (m_pending.size() == delta::kMaxLiteralRun) {
+                m_result.commands.push_back(delta::kLiteralRunLast);
                 m_result.literals.insert(m_result.literals.end(), m_pending.begin(), m_pending.end());
                 m_pending.clear();
             }
@@ -101,15 +102,15 @@ int64_t CReferenceDelta::Cost(int64_t length, int64_t position) const
 {
     const auto n = static_cast<int64_t>(m_pending.size());
     int64_t cost;
-    if (n >= 1 && n < 4 && length < 34) {
+    if (n >= 1 && n <= delta::kCombinedMaxLiterals && length < delta::kCombinedLengthLimit) {
         cost = 1;
     } else {
-        cost = (n > 0 ? 1 : 0) + (length < 129 ? 1 : 3);
+        cost = (n > 0 ? 1 : 0) + (length < delta::kShortCopyLimit ? 1 : 3);
     }
     const int64_t d = position - m_anchor;
-    if (d >= -32 && d < 32) return cost + 1;
-    const int64_t d1 = d > 0 ? d - 32 : d + 32;
-    if (d1 >= -16384 && d1 < 16384) return cost + 4;
+    if (d >= -delta::kNearReach && d < delta::kNearReach) return cost + 1;
+    const int64_t d1 = d > 0 ? d - delta::kNearReach : d + delta::kNearReach;
+    if (d1 >= -delta::kMidReach && d1 < delta::kMidReach) return cost + 4;
     return cost + 7;
 }
 
@@ -154,26 +155,27 @@ bool CReferenceDelta::Search(int64_t cur, int64_t limit, int64_t& length, int64_
 
 void CReferenceDelta::PositionCode(int64_t d, Bytes& out)
 {
-    if (d >= -32 && d < 32) {
-        out.push_back(static_cast<uint8_t>(0x80 | (d & 0x3F)));
+    using namespace delta;
+    if (d >= -kNearReach && d < kNearReach) {
+        out.push_back(static_cast<uint8_t>(kNearCodeFlag | (d & kNearCodeMask)));
         return;
     }
-    const int64_t d1 = d > 0 ? d - 32 : d + 32;
-    if (d1 >= -16384 && d1 < 16384) {
-        out.push_back(static_cast<uint8_t>((d1 & 0x7FFF) >> 8));
+    const int64_t d1 = d > 0 ? d - kNearReach : d + kNearReach;
+    if (d1 >= -kMidReach && d1 < kMidReach) {
+        out.push_back(static_cast<uint8_t>((d1 & kMidCodeMask) >> 8));
         out.push_back(static_cast<uint8_t>(d1 & 0xFF));
         return;
     }
-    const int64_t d2 = d1 > 0 ? d1 - 16384 : d1 + 16384;
-    if ((d2 < 0 ? -d2 : d2) < 2097152 && d2 != 1048576) {
-        const uint32_t v = static_cast<uint32_t>(d2 & 0x3FFFFF) | 0xC00000u;
+    const int64_t d2 = d1 > 0 ? d1 - kMidReach : d1 + kMidReach;
+    if ((d2 < 0 ? -d2 : d2) < kFarReach && d2 != kEscapeValue) {
+        const uint32_t v = static_cast<uint32_t>(d2 & kFarCodeMask) | kFarCodeFlag;
         out.push_back(static_cast<uint8_t>(v >> 16));
         out.push_back(static_cast<uint8_t>(v >> 8));
         out.push_back(static_cast<uint8_t>(v));
         return;
     }
     const auto v = static_cast<uint32_t>(d2);
-    for (uint8_t b : {0xD0, 0x00, 0x00}) out.push_back(b);
+    for (uint8_t b : kEscape) out.push_back(b);
     out.push_back(static_cast<uint8_t>(v >> 24));
     out.push_back(static_cast<uint8_t>(v >> 16));
     out.push_back(static_cast<uint8_t>(v >> 8));
@@ -183,7 +185,7 @@ void CReferenceDelta::PositionCode(int64_t d, Bytes& out)
 void CReferenceDelta::FlushPending()
 {
     if (m_pending.empty()) return;
-    m_result.commands.push_back(static_cast<uint8_t>(0x7F + m_pending.size()));
+    m_result.commands.push_back(static_cast<uint8_t>(delta::kLiteralRunBase + m_pending.size()));
     m_result.literals.insert(m_result.literals.end(), m_pending.begin(), m_pending.end());
     m_pending.clear();
 }
@@ -192,18 +194,19 @@ void CReferenceDelta::Emit(int64_t length, int64_t source)
 {
     Bytes& commands = m_result.commands;
     const auto n = static_cast<int64_t>(m_pending.size());
-    if (n >= 1 && n <= 3 && length < 34) {
-        commands.push_back(static_cast<uint8_t>(((n + 4) << 5) | (length - 2)));
+    if (n >= 1 && n <= delta::kCombinedMaxLiterals && length < delta::kCombinedLengthLimit) {
+        commands.push_back(static_cast<uint8_t>(((n + delta::kCombinedLiteralBias) << delta::kCombinedShift) |
+                                                (length - delta::kCombinedLengthBias)));
         m_result.literals.insert(m_result.literals.end(), m_pending.begin(), m_pending.end());
         m_pending.clear();
     } else {
         FlushPending();
-        if (length < 129) {
+        if (length < delta::kShortCopyLimit) {
             commands.push_back(static_cast<uint8_t>(length - 1));
         } else {
-            commands.push_back(0x00);
-            commands.push_back(static_cast<uint8_t>((length - 129) & 0xFF));
-            commands.push_back(static_cast<uint8_t>((length - 129) >> 8));
+            commands.push_back(delta::kLongCopy);
+            commands.push_back(static_cast<uint8_t>((length - delta::kShortCopyLimit) & 0xFF));
+            commands.push_back(static_cast<uint8_t>((length - delta::kShortCopyLimit) >> 8));
         }
     }
     PositionCode(source - m_anchor, commands);
@@ -221,11 +224,12 @@ void CReferenceDelta::Frame(const Bytes& stream, Bytes& out)
         compressor.CompressFile(sink, source, stream.size());
         packed = sink.Take();
     }
-    const bool usePacked = !stream.empty() && packed.size() + 4 <= stream.size();
+    const bool usePacked = !stream.empty() && packed.size() + delta::kMinPackedSaving <= stream.size();
     const bool longUnpacked = stream.size() > 0xFFFF;
     const bool longPacked = usePacked && packed.size() > 0xFFFF;
-    out.push_back(static_cast<uint8_t>((usePacked ? 1 : 0) | (longUnpacked ? 2 : 0) |
-                                       (longPacked ? 4 : 0)));
+    out.push_back(static_cast<uint8_t>((usePacked ? delta::kFramePacked : 0) |
+                                       (longUnpacked ? delta::kFrameWideLength : 0) |
+                                       (longPacked ? delta::kFrameWidePackedLength : 0)));
     auto number = [&out](uint64_t value, bool wide) {
         for (int i = 0; i < (wide ? 4 : 2); ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
     };

@@ -214,6 +214,74 @@ std::vector<PairCase> Cases()
              for (size_t i = 0; i < 10; ++i) ref[1100 + i] = tail[i];
              return Pair{Concat({Slice(ref, 0, 995), Literals(1, 33), tail}), ref};
          }},
+        // The search visits only positions near the anchor and positions sharing six bytes with
+        // the new data; these pairs stress it where the two kinds meet and where one key has
+        // thousands of positions.
+        {"ShortNearCopiesBetweenChangedBytes", [r100] {
+             // Every 4th to 7th byte changed: copies of 3 to 6 bytes at the anchor, with 1 to 3
+             // pending literals, the lengths where only the near positions can win.
+             Bytes n = r100;
+             for (size_t i = 3, k = 0; i < n.size(); i += 4 + (k++ % 4)) n[i] ^= 0x5A;
+             return Pair{n, r100};
+         }},
+        {"RunsOfOneByteAmongNoise", [] {
+             // Zero runs of 1 to 40 and of up to 5000 bytes in both files, at other places and
+             // with other lengths in the new one: thousands of positions under the keys 00 00
+             // and six zeros, each search in a run passing over most of them.
+             auto make = [](uint32_t seed) {
+                 std::mt19937 rng(seed);
+                 Bytes out;
+                 while (out.size() < 150000) {
+                     Bytes noise = RandomBytes(1 + rng() % 64, rng());
+                     out.insert(out.end(), noise.begin(), noise.end());
+                     out.insert(out.end(), 1 + rng() % (rng() % 3 == 0 ? 5000 : 40), 0);
+                 }
+                 return out;
+             };
+             return Pair{make(40), make(41)};
+         }},
+        {"MostlyOneByteSparseOthers", [] {
+             // 'a' with a rare other byte: the keys "aa" and "aaaaaa" hold nearly every position of
+             // the window, the matches end on the rare bytes at every length.
+             auto make = [](uint32_t seed) {
+                 std::mt19937 rng(seed);
+                 Bytes out(120000, 'a');
+                 for (uint8_t& b : out) {
+                     if (rng() % 23 == 0) b = static_cast<uint8_t>('b' + rng() % 3);
+                 }
+                 return out;
+             };
+             return Pair{make(42), make(43)};
+         }},
+        {"PeriodsAroundTheLongKey", [] {
+             // Periods of 2, 5, 6, 7 and 13 bytes with scattered edits: copies whose best source
+             // lies a whole number of periods away, the same six bytes under many positions.
+             Bytes ref;
+             Bytes n;
+             std::mt19937 rng(44);
+             for (size_t period : {2u, 5u, 6u, 7u, 13u}) {
+                 Bytes unit = RandomBytes(period, static_cast<uint32_t>(period));
+                 Bytes r = Repeat(unit, 30000 + period * 11);
+                 Bytes e = Repeat(unit, 30000 + period * 17);
+                 for (size_t i = rng() % 300; i < e.size(); i += 1 + rng() % 600) e[i] = static_cast<uint8_t>(rng());
+                 ref.insert(ref.end(), r.begin(), r.end());
+                 n.insert(n.end(), e.begin(), e.end());
+             }
+             return Pair{n, ref};
+         }},
+        {"ManyEqualLinesOfText", [] {
+             // Indented source text: runs of spaces and repeated lines, as in unminified scripts.
+             auto make = [](uint32_t seed) {
+                 std::mt19937 rng(seed);
+                 std::string s;
+                 while (s.size() < 150000) {
+                     s.append(4 * (1 + rng() % 6), ' ');
+                     s += (rng() % 3 == 0) ? "return undefined;\n" : (rng() % 2 ? "}\n" : "x = x + 1;\n");
+                 }
+                 return Bytes(s.begin(), s.end());
+             };
+             return Pair{make(45), make(46)};
+         }},
         // D'' = 1048576 would read as the seven-byte escape.
         {"EscapeValueTakesSevenBytes", [] {
              Bytes ref = RandomBytes(1100000, 26);

@@ -2,10 +2,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 #include "core/model/CDataArray.h"
 #include "core/model/CUserAbort.h"
 #include "core/model/IScanHost.h"
+#include "core/stream/CFileException.h"
 
 using namespace velkan;
 namespace fs = std::filesystem;
@@ -174,4 +176,48 @@ TEST_F(ScanTest, CancelEmptiesTheWholeList)
     FakeScanHost host(3);
     EXPECT_THROW(list.ScanDirectory(Root(), Root(), true, &host), CUserAbort);
     EXPECT_TRUE(list.empty());
+}
+
+// A hostile source tree: what the scan skips with a note, and what stops it.
+TEST_F(ScanTest, OnlyRegularFilesInsideTheTreeAreListed)
+{
+    fs::path outside = m_root.string() + "_outside";
+    fs::create_directories(outside);
+    std::ofstream(outside / "secret.txt") << "secret";
+    ASSERT_EQ(mkfifo((m_root / "fifo").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", m_root / "zero");
+    fs::create_symlink(m_root / "gone.txt", m_root / "dangling");
+    fs::create_symlink(outside / "secret.txt", m_root / "leak.txt");
+    fs::create_symlink(m_root / "b.txt", m_root / "inside.txt");
+
+    CFileList list;
+    std::vector<std::string> notes = list.ScanDirectory(Root(), Root(), true, nullptr);
+    std::vector<std::string> paths;
+    for (const auto& f : list) paths.push_back(f.m_strPath);
+    EXPECT_EQ(paths, (std::vector<std::string>{"A.dll", "b.txt", "inside.txt", "sub\\c.txt",
+                                               "sub\\deeper\\d.ocx", "z.txt"}));
+    ASSERT_EQ(notes.size(), 4u);
+    for (const char* name : {"dangling", "fifo", "leak.txt", "zero"}) {
+        bool named = false;
+        for (const auto& note : notes) named = named || note.find(Root() + name + ":") == 0;
+        EXPECT_TRUE(named) << name;
+    }
+
+    CFileList followed;
+    followed.ScanDirectory(Root(), Root(), true, nullptr, true);
+    EXPECT_NE(followed.FindByPath("leak.txt"), nullptr);
+    fs::remove_all(outside);
+
+    for (const char* name : {"back\\slash.txt", "aux", "CON.txt", "trail.", "q?.txt", "com1.log"}) {
+        fs::path bad = m_root / "sub" / name;
+        std::ofstream(bad) << "x";
+        CFileList stopped;
+        try {
+            stopped.ScanDirectory(Root(), Root(), true, nullptr);
+            ADD_FAILURE() << name << ": scanned";
+        } catch (const CFileException& e) {
+            EXPECT_NE(std::string(e.what()).find(bad.string()), std::string::npos) << e.what();
+        }
+        fs::remove(bad);
+    }
 }

@@ -13,6 +13,9 @@
 #include "core/package/DataSection.h"
 #include "core/package/PackageDecoding.h"
 #include "core/package/EntryPath.h"
+#include "core/package/ShownName.h"
+#include "core/package/VersionChoice.h"
+#include "core/platform/WindowsName.h"
 #include "core/package/PackageChecksum.h"
 #include "core/package/ProjectSections.h"
 #include "core/package/StubImage.h"
@@ -751,6 +754,65 @@ TEST(EntryPathTest, PathsThatWouldLeaveTheTargetAreRefused)
         std::string reason;
         EXPECT_EQ(SplitEntryPath(c.path, reason), c.parts) << c.path;
         EXPECT_EQ(reason.empty(), !c.parts.empty()) << c.path;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(WindowsNameTest, NamesWindowsRefusesOrAltersAreRefused)
+{
+    const char* refused[] = {"aux", "AUX", "CON.txt", "con .txt", "com1", "Com9.log", "lpt0",
+                             "NUL.tar.gz", "prn", "COM\xB9", "lpt\xB2.txt", "COM\xB3",
+                             "trail.", "trail ", "co:lon.txt", "q?.txt", "a*b", "a<b", "a>b",
+                             "a|b", "a\"b", "a\\b", "a/b", "tab\there", "nl\n", "esc\x1b[2J",
+                             ".", "..", ""};
+    for (const char* name : refused) {
+        EXPECT_FALSE(WindowsNameProblem(name).empty()) << name;
+    }
+    EXPECT_FALSE(WindowsNameProblem(std::string(256, 'a')).empty());
+    const char* kept[] = {"a.txt", "auxiliary", "console.txt", "com10", "lpt", "COM", "nul_",
+                          ".hidden", "caf\xE9.txt", "COM\xB4", "a..b", " lead", "x.con"};
+    for (const char* name : kept) {
+        EXPECT_EQ(WindowsNameProblem(name), "") << name;
+    }
+    EXPECT_EQ(WindowsNameProblem(std::string(255, 'a')), "");
+    // Entry paths obey the same rule in every component.
+    std::string reason;
+    EXPECT_TRUE(SplitEntryPath("docs\\aux\\a.txt", reason).empty());
+    EXPECT_EQ(reason, "a device name reserved by Windows");
+    EXPECT_TRUE(SplitEntryPath("docs\\trail.\\a.txt", reason).empty());
+}
+
+TEST(ShownNameTest, NamesAreUtf8AndCannotReachTheTerminalRaw)
+{
+    EXPECT_EQ(ShownName("caf\xE9.txt"), "\"caf\xC3\xA9.txt\"");
+    EXPECT_EQ(ShownName("\x80"), "\"\xE2\x82\xAC\"");
+    EXPECT_EQ(ShownName("a\x1b[2Jb"), "\"a\\u001b[2Jb\"");
+    EXPECT_EQ(ShownName("q\"\\\n\x81"), "\"q\\\"\\\\\\u000a\\u0081\"");
+}
+
+}  // namespace
+
+namespace {
+
+// One rule for velkanc's --version and the setup program's version switch.
+TEST(VersionChoiceTest, NumberFromOneThenNameOrTitleInAnyCase)
+{
+    const std::vector<std::string> names = {"Full", "Lite", "12", "Caf\xE9"};
+    const std::vector<std::string> titles = {"Product Pro", "", "", ""};
+    struct Case {
+        const char* choice;
+        std::optional<size_t> index;
+    } cases[] = {
+        {"1", 0}, {"2", 1}, {"4", 3}, {"0", std::nullopt}, {"000000002", 1},
+        {"12", 2},  // no version 12: the name "12"
+        {"lite", 1}, {"FULL", 0}, {"product pro", 0}, {"CAF\xC9", 3},
+        {"1234567890", std::nullopt}, {"", std::nullopt}, {"Lit", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ChooseVersion(names, titles, c.choice), c.index) << c.choice;
     }
 }
 

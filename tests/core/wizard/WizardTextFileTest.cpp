@@ -172,7 +172,6 @@ TEST(WizardTextFile, ReadCases)
         {"lone CR is content", "*0001*\r\na\rb\r\n", 0, 1, "a\rb"},
         {"CR at end of file", "*0001*\r\nab\r", 0, 1, "ab\r"},
         {"trailing CR kept, LFs trimmed", "*0001*\r\nab\r\r\n\r\n", 0, 1, "ab\r"},
-        {"NUL is content", std::string("*0001*\r\na\0b\r\n", 13), 0, 1, std::string("a\0b", 3)},
         {"reserved slot", "*1002*\r\nhidden\r\n", 10, 2, "hidden"},
         {"uninstaller page", "*0810*\r\nbye\r\n", 8, 10, "bye"},
         {"no marker at all", "just text\r\nmore\r\n", 0, 1, welcome},
@@ -189,6 +188,36 @@ TEST(WizardTextFile, UnnamedSlotsKeepTheirTexts)
     Texts after = Read("*0300*\r\nCheck\r\n", before);
     before[3][0] = "Check";
     EXPECT_EQ(after, before);
+}
+
+// A file saved with a signature or as UTF-16 would otherwise be taken as no texts at all, and a
+// 0 byte would end the text early wherever it is used; all are refused and nothing changes.
+TEST(WizardTextFile, ByteOrderMarksAndZeroBytesAreRefused)
+{
+    const std::string utf16 = std::string("*\0" "0\0" "0\0" "0\0" "1\0" "*\0", 12);
+    struct Case {
+        const char* name;
+        std::string file;
+        const char* message;
+    } cases[] = {
+        {"UTF-8 signature", "\xEF\xBB\xBF*0001*\r\nx\r\n", "UTF-8 byte-order mark"},
+        {"UTF-16 LE", "\xFF\xFE" + utf16, "UTF-16"},
+        {"UTF-16 BE", "\xFE\xFF" + utf16.substr(1) + '\0', "UTF-16"},
+        {"UTF-16 without a mark", utf16, "a 0 byte"},
+        // Texts are stored as 0-terminated strings: a 0 byte would cut the text short.
+        {"a 0 byte in a text", std::string("*0001*\r\na\0b\r\n", 13), "a 0 byte"},
+    };
+    for (const Case& c : cases) {
+        Texts texts = DefaultTexts();
+        CMemorySource source(c.file.data(), c.file.size());
+        try {
+            ReadTextsFile(texts, source);
+            ADD_FAILURE() << c.name << ": read";
+        } catch (const CFileException& e) {
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
+        }
+        EXPECT_EQ(texts, DefaultTexts()) << c.name;
+    }
 }
 
 TEST(WizardTextFile, ShapeNeverChanges)
