@@ -47,9 +47,10 @@ std::vector<std::vector<EntryRole>> CheckDataLayout(const PackageContents& conte
             const size_t se = e.m_nSourceEntry;
             const bool ownSource = (e.m_nFlags & kEntryUninstaller) || (sv == v && se == i);
             if (delta && ownSource) fail("a delta against itself");
-            // The source is an earlier version's entry, except for an owner naming itself.
+            // The source is an earlier version's entry, or, for a takeover (equal files sharing
+            // their data), an earlier entry of this version; an owner names itself.
             if (!ownSource) {
-                if (sv >= v || se >= versions[sv].files.size()) {
+                if (sv > v || (sv == v && (delta || se >= i)) || se >= versions[sv].files.size()) {
                     fail("its source, version " + std::to_string(sv + 1) + " entry " +
                          std::to_string(se + 1) + ", is not an entry of an earlier version");
                 }

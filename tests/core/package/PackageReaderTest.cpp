@@ -366,57 +366,93 @@ CFileEntry DeltaEntry(uint16_t sourceVersion, uint32_t sourceEntry)
     return e;
 }
 
+// Each case is a program of its own: faults of the data layout are refused when the program is
+// read; faults only a rebuild can find (a stream shorter than its size, a reference kept outside)
+// when the entry is rebuilt. Either way nothing much is written.
 TEST(PackageReaderHostile, BadReferencesAndSizes)
 {
-    std::vector<uint8_t> data = {0, 0, 0, 0, 0, 0};
     std::vector<uint8_t> packed = CCompressor::Pack("hello", 5);
-    data.insert(data.end(), packed.begin(), packed.end());
+    const auto packedSize = static_cast<uint32_t>(packed.size());
 
     CFileEntry noData;
     noData.m_strPath = "n";
-    CFileEntry huge;
-    huge.m_strPath = "h";
-    huge.m_nOffset = 6;
-    huge.m_nPackedSize = static_cast<uint32_t>(packed.size());
+    CFileEntry own;  // version 1 entry 1 owning the whole data stream
+    own.m_strPath = "o";
+    own.m_nSize = 5;
+    own.m_nPackedSize = packedSize;
+    CFileEntry huge = own;
     huge.m_nSize = 0xFFFFFFF0u;  // claims 4 GB from a 5-byte stream
-    CFileEntry outside = huge;
-    outside.m_nSize = 5;
+    CFileEntry outside = own;
     outside.m_nPackedSize = 0x7FFFFFFF;
+    CFileEntry external = noData;
+    external.m_nOffset = 0xFFFFFFFF;
+    auto delta = [&](uint16_t sv, uint32_t se) {
+        CFileEntry e = DeltaEntry(sv, se);
+        e.m_nPackedSize = packedSize;
+        return e;
+    };
+    CFileEntry takeover = own;
+    takeover.m_nSourceVersion = 0;
+    CFileEntry disagreeing = takeover;
+    disagreeing.m_nSize = 6;
+    CFileEntry second = own;
+    second.m_nSourceEntry = 1;
+    CFileEntry sameVersion = takeover;  // version 1 entry 2 sharing entry 1's data
+    sameVersion.m_strPath = "t";
+    CFileEntry laterInVersion = sameVersion;  // version 1 entry 1 naming entry 2
+    laterInVersion.m_nSourceEntry = 1;
 
     struct Case {
         const char* name;
-        size_t version, entry;
+        std::vector<std::vector<CFileEntry>> versions;
         const char* message;
+        bool atRead;  // refused when read; otherwise when version 2 entry 1 (or 1/1) is rebuilt
     } cases[] = {
-        {"loop of references", 0, 0, "loop"},
-        {"self reference", 1, 0, "loop"},
-        {"missing source version", 1, 1, "does not exist"},
-        {"source without data", 1, 2, "carries no data"},
-        {"source kept external", 1, 3, "kept outside"},
-        {"size larger than the stream", 1, 5, "packed stream"},
-        {"data outside the stream", 1, 6, "outside the data stream"},
+        {"delta naming a later version", {{delta(1, 0)}, {own}}, "is not an entry of an earlier version", true},
+        {"delta naming itself", {{external}, {delta(1, 0)}}, "a delta against itself", true},
+        {"missing source version", {{own}, {delta(7, 0)}}, "is not an entry of an earlier version", true},
+        {"takeover naming a later entry of its version", {{laterInVersion, own}},
+         "is not an entry of an earlier version", true},
+        {"delta naming an entry of its version", {{own, delta(0, 0)}}, "is not an entry of an earlier version", true},
+        {"source without data", {{noData, second}, {delta(0, 0)}}, "does not own a plain copy", true},
+        {"source is a delta", {{own}, {delta(0, 0)}, {delta(1, 0)}}, "does not own a plain copy", true},
+        {"data outside the stream", {{outside}}, "entries own", true},
+        {"two owners of one stream", {{own, second}}, "inside the data of another entry", true},
+        {"a gap no entry owns", {{}}, "entries own 0 bytes", true},
+        {"takeover that disagrees", {{own}, {disagreeing}}, "does not agree", true},
+        {"source kept external", {{external}, {delta(0, 0)}}, "kept outside", false},
+        {"size larger than the stream", {{huge}}, "packed stream", false},
     };
-    CFileEntry external = noData;
-    external.m_nOffset = 0xFFFFFFFF;
-    std::vector<uint8_t> program = ProgramWithEntries(
-        {{DeltaEntry(1, 0), noData, external},
-         {DeltaEntry(1, 0), DeltaEntry(7, 0), DeltaEntry(0, 1), DeltaEntry(0, 2), noData, huge, outside}},
-        data);
-    // The first version's delta points at the second version's self-referencing delta.
-    CPackageReader reader(std::make_unique<CMemoryPackageInput>(program, "setup.exe"));
-    reader.Read();
     for (const Case& c : cases) {
+        CPackageReader reader(
+            std::make_unique<CMemoryPackageInput>(ProgramWithEntries(c.versions, packed), "setup.exe"));
         CMemorySink sink;
         try {
-            reader.RebuildFile(c.version, c.entry, sink);
+            reader.Read();
+            ASSERT_FALSE(c.atRead) << c.name << ": read without error";
+            reader.RebuildFile(c.versions.size() - 1, 0, sink);
             ADD_FAILURE() << c.name << ": no error";
         } catch (const CPackageException& e) {
             EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
         }
         EXPECT_LE(sink.Bytes().size(), 5u) << c.name;
     }
+    // A takeover that agrees reads, and is not rebuilt a second time by verification.
+    CPackageReader good(
+        std::make_unique<CMemoryPackageInput>(ProgramWithEntries({{own}, {takeover}}, packed), "setup.exe"));
+    good.Read();
+    // So does an entry sharing the data of an earlier equal file of its version.
+    CPackageReader shared(
+        std::make_unique<CMemoryPackageInput>(ProgramWithEntries({{own, sameVersion}}, packed), "setup.exe"));
+    shared.Read();
+    CMemorySink sharedSink;
+    shared.RebuildFile(0, 1, sharedSink);
+    EXPECT_EQ(std::string(sharedSink.Bytes().begin(), sharedSink.Bytes().end()), "hello");
     // An entry without data passes verification only when it claims no file.
-    EXPECT_NO_THROW(reader.VerifyFile(0, 1));
+    std::vector<uint8_t> empty = ProgramWithEntries({{noData}}, {});
+    CPackageReader honest(std::make_unique<CMemoryPackageInput>(empty, "setup.exe"));
+    honest.Read();
+    EXPECT_NO_THROW(honest.VerifyFile(0, 0));
     CFileEntry claims = noData;
     claims.m_nSize = 5;
     std::vector<uint8_t> lying = ProgramWithEntries({{claims}}, {});
