@@ -237,13 +237,16 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
         fs::path src = m_dir / ("src" + std::to_string(n));
         WriteText(src / "readme.txt", "version " + std::to_string(n) + "\r\n");
         WriteBytes(src / "bin" / "tool.dat", Noise(20000 + n, static_cast<unsigned>(n)));
-        WriteBytes(src / "shared.dll", Noise(3000, 7));
+        WriteBytes(src / "velkanwz.dll", Noise(3000, 7));
         CData v = Version(n, n == 1 ? "One" : "Two");
         v.m_texts[1][1] = "Licence\nLine two of the licence.";
         v.m_files.push_back(CFileItem("readme.txt"));
         v.m_files.push_back(CFileItem("bin\\tool.dat"));
-        CFileItem shared("shared.dll");
-        shared.SetOption(OptUsageCount, 1);  // counted: the uninstaller asks before removing it
+        // Counted (only the Windows, System and Fonts directories count): the uninstaller asks
+        // before removing it.
+        CFileItem shared("velkanwz.dll");
+        shared.SetOption(OptDestination, 2);
+        shared.SetOption(OptUsageCount, 1);
         v.m_files.push_back(shared);
         v.m_strUninstFile = "Uninstal.exe";
         project.m_versions.push_back(v);
@@ -251,6 +254,10 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
     fs::path setup = m_dir / "setup.exe";
     CTestSetupBuilder::Build(project, setup.string());
     fs::remove_all(Drive("VT1"));
+    // No count left by an earlier run of this test: the uninstall brings it to 0.
+    fs::remove(Drive("windows") / "system32" / "velkanwz.dll");
+    XShell(WineLoader() + " reg delete 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDlls' /v " +
+           "'C:\\windows\\system32\\velkanwz.dll' /f >/dev/null 2>&1");
 
     CRun run(setup, "/V=two", m_dir / "setup.log");  // chosen beforehand, by name
     ASSERT_TRUE(run.Page(0)) << run.Log();
@@ -280,7 +287,10 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
     ASSERT_EQ(run.Wait(), 0) << run.Log();
 
     fs::path src = m_dir / "src2";
-    for (const fs::path& f : FilesUnder(src)) EXPECT_EQ(ReadBytes(Drive("VT1") / f), ReadBytes(src / f)) << f;
+    const fs::path sharedName = "velkanwz.dll";
+    const fs::path system = Drive("windows") / "system32";
+    auto installed = [&](const fs::path& f) { return (f == sharedName ? system : Drive("VT1")) / f; };
+    for (const fs::path& f : FilesUnder(src)) EXPECT_EQ(ReadBytes(installed(f)), ReadBytes(src / f)) << f;
     ASSERT_TRUE(fs::exists(Drive("VT1") / "Uninstal.exe"));
 
     // The uninstaller, started by a person: it asks, works, asks before removing the shared file
@@ -297,7 +307,7 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
     CRun::Keys("Return");
     EXPECT_EQ(uninstall.Wait(), 0) << uninstall.Log();
     EXPECT_NE(uninstall.Log().find("uninstalled"), std::string::npos) << uninstall.Log();
-    for (const fs::path& f : FilesUnder(src)) EXPECT_FALSE(fs::exists(Drive("VT1") / f)) << f;
+    for (const fs::path& f : FilesUnder(src)) EXPECT_FALSE(fs::exists(installed(f))) << f;
 }
 
 // Cancel while files are written asks first; Yes takes everything back, as a failed run, and
@@ -337,6 +347,45 @@ TEST_F(WizardWine, CancelOnProgressLeavesNothing)
     // Stopped while rebuilding or before the first file is placed: either way, taken back.
     EXPECT_NE(run.Log().find("error: "), std::string::npos) << run.Log();
     EXPECT_FALSE(fs::exists(Drive("VTCancel"))) << run.Log();
+}
+
+// While a wizard is open, a second setup of the same product is refused (exit 4) before it
+// changes anything; the Directory page refuses a folder Windows shares with a message and keeps
+// the person on the page.
+TEST_F(WizardWine, AnOpenWizardHoldsTheProductAndRefusesAProtectedFolder)
+{
+    CDataArray project;
+    SetLook(project, 0, false);
+    WriteText(m_dir / "src1" / "readme.txt", "one\r\n");
+    CData v = Version(1, "One");
+    v.m_files.push_back(CFileItem("readme.txt"));
+    project.m_versions.push_back(v);
+    fs::path setup = m_dir / "setup.exe";
+    CTestSetupBuilder::Build(project, setup.string());
+
+    CRun run(setup, "", m_dir / "setup.log");
+    ASSERT_TRUE(run.Page(0)) << run.Log();
+    fs::path second = m_dir / "second.log";
+    EXPECT_EQ(XShell(WineLoader() + " " + Quote(setup.string()) + " /S /LOG=" + Quote(WinPath(second)) +
+                     " /D=C:\\VTSecond </dev/null >/dev/null 2>&1"),
+              4)
+        << ReadText(second);
+    EXPECT_FALSE(fs::exists(Drive("VTSecond")));
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(4)) << run.Log();
+    CRun::Keys("alt+r");
+    ASSERT_TRUE(run.See("wizard: browse")) << run.Log();
+    CRun::Type("C:\\windows");
+    CRun::Keys("Return");
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.See("wizard message: ")) << run.Log();
+    ASSERT_TRUE(run.See("refused as installation directory")) << run.Log();
+    CRun::Keys("Return");
+    CRun::Keys("Escape");
+    ASSERT_TRUE(run.See("wizard message: ")) << run.Log();  // stop?
+    CRun::Keys("Return");
+    EXPECT_EQ(run.Wait(), 2) << run.Log();
+    EXPECT_EQ(run.Log().find("installing into"), std::string::npos) << run.Log();
 }
 
 // Test programs in both window modes, with and without bitmaps: every page is shown (and
