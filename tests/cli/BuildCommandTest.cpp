@@ -429,7 +429,7 @@ TEST_F(BuildCommand, ASignedProgramVerifiesAndBytesAfterItDoNot)
     WriteFileText(m_dir / "more.exe", bytes + "x");
     CliResult more = RunVelkanc({"verify", P("more.exe")});
     EXPECT_EQ(more.exitCode, 1);
-    EXPECT_NE(more.err.find("follow the data section"), std::string::npos) << more.err;
+    EXPECT_NE(more.err.find("follow the package"), std::string::npos) << more.err;
     WriteFileText(m_dir / "unsigned-tail.exe", ReadFileText(m_dir / "setup.exe") + std::string(16, '\0'));
     EXPECT_EQ(RunVelkanc({"verify", P("unsigned-tail.exe")}).exitCode, 1);
 }

@@ -44,6 +44,7 @@ std::vector<uint8_t> PeStub()
     for (size_t i = kPeAt; i < 512; ++i) stub[i] = 0;
     stub[kPeAt] = 'P';
     stub[kPeAt + 1] = 'E';
+    stub[kPeAt + 20] = 0xF0;  // size of the optional header: 240
     stub[kPeAt + 24] = 0x0B;  // PE32+ magic 0x20B
     stub[kPeAt + 25] = 0x02;
     Put32(stub, kPeAt + 24 + 108, 16);
@@ -147,7 +148,7 @@ TEST(CraftedProgram, EachIsRefusedOrPassedOverWithoutUnpacking)
          "inside the data of another entry"},
         {"bytes no entry owns", {{{Owner(5, helloSize)}}, withDelta}, nullptr, "entries own"},
         {"bytes after the data section", {{{Owner(5, helloSize)}}, hello},
-         [](std::vector<uint8_t>& b) { b.push_back(0); }, "1 bytes follow the data section"},
+         [](std::vector<uint8_t>& b) { b.push_back(0); }, "1 bytes follow the package"},
         {"a certificate table at the end",
          {{{Owner(5, helloSize)}}, hello},
          [](std::vector<uint8_t>& b) {
@@ -171,7 +172,7 @@ TEST(CraftedProgram, EachIsRefusedOrPassedOverWithoutUnpacking)
              Put32(b, table, 16);
              b[table + 5] = 0x02;
          },
-         "16 bytes follow the data section"},
+         "16 bytes follow the package"},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> bytes = Write(c.program);
