@@ -157,14 +157,31 @@ std::string CInstaller::PageText(int page, int text) const
     return static_cast<size_t>(text) < texts.size() ? texts[text] : std::string();
 }
 
+std::pair<size_t, std::wstring> CInstaller::Choices()
+{
+    OpenPackage();
+    ChooseVersion();
+    ChooseInstallScope();
+    ChooseDirectory();
+    return {m_nVersion, m_strInstallDir};
+}
+
+void CInstaller::CheckCancel() const
+{
+    if (m_progress && m_progress->CancelRequested()) {
+        std::string text = ToUtf8(FromPackage(PageText(6, 15)));
+        throw CInstallError(text.empty() ? "cancelled" : text);
+    }
+}
+
 int CInstaller::Run()
 {
     bool changing = false;
     try {
         DWORD start = GetTickCount();
         OpenPackage();
-        if (!LockProduct()) {
-            m_strError = "Another setup of this product is running. Wait until it has finished, then try again.";
+        if (!m_bLockHeld && !LockProduct()) {
+            m_strError = kAlreadyRunningText;
             m_log.Line("error: " + m_strError);
             return kExitAlreadyRunning;
         }
@@ -307,8 +324,7 @@ void CInstaller::ChooseDirectory()
     if (m_strInstallDir.size() < 3) throw CInstallError("invalid installation directory: " + ToUtf8(dir));
     // What an uninstall takes away from its directory must never be a drive or Windows's own.
     if (IsProtectedFolder(m_strInstallDir)) {
-        throw CInstallError("refused as installation directory (a drive root or a folder Windows shares): " +
-                            ToUtf8(m_strInstallDir));
+        throw CInstallError(std::string(kProtectedFolderText) + ": " + ToUtf8(m_strInstallDir));
     }
     m_macros.SetInstallDir(m_strInstallDir);
     m_log.Line("installation directory: " + ToUtf8(m_strInstallDir));
@@ -417,7 +433,6 @@ void CInstaller::StageAll(const std::vector<size_t>& pending)
     for (size_t t = 1; t < threads; ++t) readers.push_back(OpenReader());
 
     std::atomic<size_t> next{0};
-    std::atomic<size_t> checked{0};
     std::atomic<size_t> failedAt{SIZE_MAX};
     std::exception_ptr failure;
     SRWLOCK failureLock = SRWLOCK_INIT;
@@ -425,9 +440,12 @@ void CInstaller::StageAll(const std::vector<size_t>& pending)
         CPackageReader& reader = worker == 0 ? *m_reader : *readers[worker - 1];
         for (size_t k = next++; k < pending.size() && k < failedAt; k = next++) {
             try {
+                CheckCancel();
                 StageFile(reader, m_plans[pending[k]]);
-                ++checked;
-                if (worker == 0 && m_progress) m_progress->Progress(IInstallProgress::Phase::Checking, checked, pending.size());
+                if (m_progress) {
+                    const CFileEntry& e = reader.Contents().versions[m_nVersion].files[m_plans[pending[k]].entry];
+                    m_progress->FileDone(IInstallProgress::Phase::Checking, e.m_strPath, e.m_nSize);
+                }
             } catch (...) {
                 AcquireSRWLockExclusive(&failureLock);
                 if (k < failedAt) {
@@ -514,23 +532,24 @@ void CInstaller::MakeDirectories(const std::wstring& dir)
 
 void CInstaller::Commit()
 {
+    CheckCancel();
     HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     m_bComInitialised = SUCCEEDED(hr);
     const VersionRecord& version = m_reader->Contents().versions[m_nVersion];
     if (!version.files.empty() && (version.files[0].m_nFlags & kEntryUninstaller)) LoadPriorRecord(m_plans[0].target);
     m_record.Add('P', {m_strInstallDir});
-    m_record.Add('N', {ProductId()});
+    m_record.Add('N', {ProductId(m_reader->Contents())});
     MakeDirectories(m_strInstallDir);
-    size_t placed = 0;
     for (const Planned& plan : m_plans) {
-        if (m_progress) m_progress->Progress(IInstallProgress::Phase::Placing, placed++, m_plans.size());
         const CFileEntry& e = version.files[plan.entry];
         if (e.m_nFlags & kEntryUninstaller) continue;
         uint8_t mode = e.m_nOptions[kOptInstallMode];
         if (mode == kModeDirectoryOnly) {
             MakeDirectories(ParentDir(plan.target));
         } else if (plan.HasCopy()) {
+            CheckCancel();
             InstallFile(plan);
+            if (m_progress) m_progress->FileDone(IInstallProgress::Phase::Placing, e.m_strPath, e.m_nSize);
             // Installed again (or kept): not a file of an earlier version that this one dropped.
             for (char kind : {'F', 'S', 'O', 'X'}) m_touched.Add(kind, {plan.target});
         }
@@ -540,8 +559,8 @@ void CInstaller::Commit()
     WriteRegistryEntries();
     WriteFileStrings();
     UpdateDirectoryRecords();
+    CheckCancel();
     InstallUninstaller();
-    if (m_progress) m_progress->Progress(IInstallProgress::Phase::Placing, m_plans.size(), m_plans.size());
 }
 
 void CInstaller::InstallFile(const Planned& plan)

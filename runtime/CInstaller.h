@@ -47,17 +47,29 @@ public:
     static constexpr int kExitCancelled = 2;
     // Another setup run of the same product is under way.
     static constexpr int kExitAlreadyRunning = 4;
+    static constexpr const char* kAlreadyRunningText =
+        "Another setup of this product is running. Wait until it has finished, then try again.";
     static constexpr int kExitRestart = 3010;
 
     CInstaller(const CCommandLine& commandLine, CRunLog& log);
-    // Where the run reports its progress (none by default); set before Run.
-    void SetProgress(IInstallProgress* progress) { m_progress = progress; }
     ~CInstaller();
 
     // Installs; returns the exit code. Never throws.
     int Run();
     // The reason of a failed run, for the message box (UTF-8).
     const std::string& ErrorMessage() const { return m_strError; }
+
+    // Where the run reports its files and asks whether to stop (none by default); set before Run.
+    void SetProgress(IInstallProgress* progress) { m_progress = progress; }
+    // For the wizard: the package read, the version and directory this run would take, nothing
+    // changed. Throws as Run would fail.
+    std::pair<size_t, std::wstring> Choices();
+    // For the wizard, which holds the product's lock on its own thread for its whole run: Run
+    // then takes no lock of its own (a mutex belongs to one thread, and Run is on a worker).
+    void SetProductLocked() { m_bLockHeld = true; }
+    // The identity the product's lock is named after: the versions' names, titles, directories
+    // and file paths.
+    static std::wstring ProductId(const PackageContents& contents);
 
 private:
     struct Planned {
@@ -90,7 +102,6 @@ private:
     void UpdateDirectoryRecords();
     void InstallUninstaller();
     // The install state (CInstallerState.cpp).
-    std::wstring ProductId() const;
     bool LockProduct();
     void ChooseInstallScope();
     void LoadPriorRecord(const std::wstring& uninstaller);
@@ -134,7 +145,9 @@ private:
     std::wstring m_strRecordPath;           // the install log beside the uninstaller
     bool m_bAllUsers = false;               // per-machine (else per-user) places
     CProductLock m_lock;
+    bool m_bLockHeld = false;               // the caller holds the product's lock
     IInstallProgress* m_progress = nullptr;
+    void CheckCancel() const;
     std::set<std::wstring> m_knownDirs;  // directories known to exist (fewer file system calls)
     bool m_bRestart = false;
     bool m_bComInitialised = false;

@@ -75,10 +75,10 @@ bool HasAdministratorRights()
 
 }  // namespace
 
-std::wstring CInstaller::ProductId() const
+std::wstring CInstaller::ProductId(const PackageContents& contents)
 {
     std::wstring identity;
-    for (const VersionRecord& v : m_reader->Contents().versions) {
+    for (const VersionRecord& v : contents.versions) {
         identity += FromPackage(v.block.name) + L'\n' + FromPackage(v.block.title) + L'\n' +
                     FromPackage(v.block.installDir) + L'\n';
         for (const CFileEntry& e : v.files) identity += FromPackage(e.m_strPath) + L'\n';
@@ -89,7 +89,7 @@ std::wstring CInstaller::ProductId() const
 // One run at a time per product: false when another run holds it.
 bool CInstaller::LockProduct()
 {
-    return m_lock.Acquire(ProductId(), m_log);
+    return m_lock.Acquire(ProductId(m_reader->Contents()), m_log);
 }
 
 void CInstaller::ChooseInstallScope()
@@ -223,7 +223,7 @@ void CInstaller::WriteProgramsEntry(const std::wstring& uninstaller)
         {L"InstallDate", date},
         {L"UninstallString", quoted},
         {L"QuietUninstallString", quoted + L" /S"},
-        {kProductValue, ProductId()},
+        {kProductValue, ProductId(m_reader->Contents())},
     };
     auto fail = [&](long code) {
         throw CInstallError("cannot add " + ToUtf8(title) + " to the list of installed programs (" +
@@ -303,7 +303,7 @@ void CInstaller::ReplaceOtherPlaces(CInstallRecord& merged)
 {
     // Without an uninstaller this run keeps no log: nothing would tell what it made again.
     if (m_strEntryKey.empty() || !(m_reader->Contents().projectFlags.value_or(0) & kFlagExclusive)) return;
-    std::wstring product = ProductId();
+    std::wstring product = ProductId(m_reader->Contents());
     for (uint32_t rootIndex : {1u, 2u}) {
         void* root = RegistryRootFromIndex(rootIndex);
         HKEY list;

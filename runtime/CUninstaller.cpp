@@ -94,6 +94,7 @@ void CUninstaller::Load()
 
 void CUninstaller::RemoveFile(const std::wstring& path)
 {
+    if (m_watcher) m_watcher->Removing(path);
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND) {
         m_log.Line("removed " + ToUtf8(path));
@@ -117,8 +118,12 @@ void CUninstaller::RemoveSharedFile(const std::wstring& path)
         m_log.Line("still used by other programs: " + ToUtf8(path));
         return;
     }
-    // The count reaches 0: unattended, the file goes without asking.
+    // The count reaches 0: unattended, the file goes without asking; a person is asked.
     DeleteValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, path);
+    if (m_watcher && !m_watcher->RemoveUnusedSharedFile(path)) {
+        m_log.Line("kept, as asked: " + ToUtf8(path));
+        return;
+    }
     RemoveFile(path);
 }
 

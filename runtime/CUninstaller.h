@@ -19,6 +19,7 @@
 #include "runtime/CCommandLine.h"
 #include "runtime/CInstallRecord.h"
 #include "runtime/CProductLock.h"
+#include "runtime/wizard/IUninstallWatcher.h"
 
 namespace velkan::runtime {
 
@@ -40,6 +41,8 @@ public:
     // Uninstalls; returns one of the exit codes. Never throws.
     int Run();
     const std::string& ErrorMessage() const { return m_strError; }
+    // For the uninstaller's windows: a run that shows its files and asks about shared ones.
+    void SetWatcher(IUninstallWatcher* watcher) { m_watcher = watcher; }
     // Undoes the changes of a log, last first (also the setup program's way back from a failed
     // run: rollback puts every earlier value back, whatever the value holds now).
     void UndoChanges(const CInstallRecord& record, bool rollback);
@@ -68,6 +71,7 @@ private:
     UninstallerDataRecord m_data;
     std::string m_strError;
     int m_nProblems = 0;
+    IUninstallWatcher* m_watcher = nullptr;
     int m_nRestart = 0;
     CProductLock m_lock;
     bool m_bRollback = false;

@@ -8,6 +8,10 @@
 
 namespace velkan::runtime {
 
+// Why such a folder is refused (UTF-8).
+inline constexpr const char* kProtectedFolderText =
+    "refused as installation directory (a drive root or a folder Windows shares)";
+
 // True for a drive root, a share root (\\server\share) or one of the shared folders.
 bool IsProtectedFolder(const std::wstring& dir);
 

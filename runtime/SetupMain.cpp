@@ -1,5 +1,6 @@
 // The setup program (resource 500, and 501 for the Windows 3.1 layout): the install runtime's
-// stub. Unattended: setup.exe /S [/D=DIR] [/V=N|/V=NAME] [/LOG=FILE] [/ALLUSERS|/CURRENTUSER].
+// stub. Unattended: setup.exe /S [/D=DIR] [/V=N|/V=NAME] [/LOG=FILE] [/ALLUSERS|/CURRENTUSER];
+// without /S the wizard, with /D and /V chosen beforehand and the same places and lock.
 #include <windows.h>
 
 #include "runtime/CCommandLine.h"
@@ -7,6 +8,7 @@
 #include "runtime/CRunLog.h"
 #include "runtime/SafeDllSearch.h"
 #include "runtime/WinText.h"
+#include "runtime/wizard/CSetupWizard.h"
 
 using namespace velkan::runtime;
 
@@ -27,10 +29,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     }
     for (const std::wstring& unknown : commandLine.m_unknown) log.Line("ignored argument: " + ToUtf8(unknown));
     if (!commandLine.m_bSilent) {
-        // The wizard windows come with the interactive runtime; until then say how to install.
+#ifdef VELKAN_WIN31_LAYOUT
+        // The Windows 3.1 layout carries 8-bit dialog templates, which no window here is made from.
         MessageBoxW(nullptr, L"This setup program installs unattended: run it with /S [/D=DIR] [/V=N].",
                     L"Setup", MB_OK | MB_ICONINFORMATION);
         return CInstaller::kExitCancelled;
+#else
+        // Started by a person: the wizard asks, then installs.
+        CSetupWizard wizard(commandLine, log);
+        return wizard.Run();
+#endif
     }
     CInstaller installer(commandLine, log);
     return installer.Run();

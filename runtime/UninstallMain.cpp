@@ -1,5 +1,6 @@
 // The uninstaller (resource 507, and 506 for the Windows 3.1 layout), copied into the
-// installation directory by the setup program. Unattended: uninstall.exe /S [/LOG=FILE].
+// installation directory by the setup program. Unattended: uninstall.exe /S [/LOG=FILE]; without /S
+// with its windows.
 #include <windows.h>
 
 #include "runtime/CCommandLine.h"
@@ -8,6 +9,7 @@
 #include "runtime/RuntimeSlots.h"
 #include "runtime/SafeDllSearch.h"
 #include "runtime/WinText.h"
+#include "runtime/wizard/CUninstallWindows.h"
 
 using namespace velkan::runtime;
 
@@ -25,9 +27,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         return CUninstaller::kExitFailed;
     }
     if (!commandLine.m_bSilent) {
+#ifdef VELKAN_WIN31_LAYOUT
         MessageBoxW(nullptr, L"This uninstaller runs unattended: run it with /S.", L"Uninstall",
                     MB_OK | MB_ICONINFORMATION);
         return 2;
+#else
+        // Started by a person: asked first, then shown the work and asked about shared files.
+        return RunUninstallWithWindows(commandLine, log);
+#endif
     }
     // The builder sets the size slot of the uninstaller it packs; the key slot is read so that
     // its marker stays in the image like the setup program's.

@@ -373,6 +373,7 @@ void CPackageReader::DecodeSection(SectionRecord& section, const std::vector<uin
         switch (section.id) {
         case kDialogBlock:
             c.dialogBlockSize = static_cast<uint32_t>(body.size());
+            c.dialogBlock = body;
             break;
         case kProjectFlags: {
             CByteReader reader(body.data(), body.size(), "project flags");

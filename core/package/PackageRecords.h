@@ -109,6 +109,7 @@ struct PackageContents {
     std::vector<SectionRecord> sections;
 
     std::optional<uint32_t> dialogBlockSize;  // unpacked size of section 0x1239
+    std::optional<std::vector<uint8_t>> dialogBlock;  // and its bytes, for the runtime's windows
     std::optional<uint32_t> projectFlags;
     std::optional<std::string> backTitle;
     std::optional<TitleStyleRecord> titleStyle;

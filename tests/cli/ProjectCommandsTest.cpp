@@ -3,6 +3,8 @@
 #include "CliRunner.h"
 #include "core/model/CArchive.h"
 #include "core/model/ProjectFile.h"
+#include "core/package/CFilePackageInput.h"
+#include "core/package/CPackageReader.h"
 
 using namespace velkan;
 namespace fs = std::filesystem;
@@ -160,6 +162,34 @@ TEST_F(ProjectCommands, TextsExportImportRoundTrip)
     auto noVersion = RunVelkanc({"texts", "export", P("t.vkp"), P("x.txt"), "--version", "3"});
     EXPECT_EQ(noVersion.exitCode, 1);
     EXPECT_NE(noVersion.err.find("no version 3"), std::string::npos);
+}
+
+// velkan preview: the test program names the start page and the current version, and carries
+// no file table; without -o it is a usage error.
+TEST_F(ProjectCommands, PreviewWritesATestProgramStartingAtThePageAsked)
+{
+    ASSERT_EQ(RunVelkanc({"new", "--source", P("src"), "-o", P("p.vkp")}).exitCode, 0);
+    EXPECT_EQ(RunVelkanc({"preview", P("p.vkp")}).exitCode, 2);
+    struct Case {
+        std::vector<std::string> page;
+        uint16_t code;
+    };
+    const Case cases[] = {{{}, 0xFFFF}, {{"--page", "2"}, 4}, {{"--page", "9"}, 2}, {{"--page", "5"}, 7}};
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"preview", P("p.vkp"), "-o", P("test.exe")};
+        args.insert(args.end(), c.page.begin(), c.page.end());
+        auto r = RunVelkanc(args);
+        if (r.exitCode != 0 && r.err.find("no setup stub") != std::string::npos) GTEST_SKIP() << "no runtime built";
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        CPackageReader reader(std::make_unique<CFilePackageInput>(P("test.exe")));
+        reader.Read();
+        ASSERT_TRUE(reader.Contents().testSection.has_value());
+        EXPECT_EQ(reader.Contents().testSection->pageCode, c.code);
+        EXPECT_EQ(reader.Contents().testSection->currentVersion, 0);
+        ASSERT_EQ(reader.Contents().versions.size(), 1u);
+        EXPECT_FALSE(reader.Contents().versions[0].hasFileTable);
+        EXPECT_TRUE(reader.Contents().dialogBlock.has_value());
+    }
 }
 
 TEST_F(ProjectCommands, ProjectsAsTextConvertBothWaysAndServeEveryCommand)

@@ -90,7 +90,7 @@ TEST_P(RuntimeProgram, IsAPatchableWindowsProgramOfItsOwn)
 
     // Static: nothing but Windows's own DLLs.
     const std::vector<std::string> allowed = {"kernel32.dll", "user32.dll", "advapi32.dll", "shell32.dll",
-                                              "ole32.dll", "gdi32.dll", "msvcrt.dll"};
+                                              "ole32.dll", "gdi32.dll", "comctl32.dll", "msvcrt.dll"};
     std::vector<std::string> dlls = ImportedDlls(*image);
     EXPECT_FALSE(dlls.empty());
     for (const std::string& dll : dlls) {

@@ -397,6 +397,10 @@ TEST(PackageReaderHostile, BadReferencesAndSizes)
     disagreeing.m_nSize = 6;
     CFileEntry second = own;
     second.m_nSourceEntry = 1;
+    CFileEntry sameVersion = takeover;  // version 1 entry 2 sharing entry 1's data
+    sameVersion.m_strPath = "t";
+    CFileEntry laterInVersion = sameVersion;  // version 1 entry 1 naming entry 2
+    laterInVersion.m_nSourceEntry = 1;
 
     struct Case {
         const char* name;
@@ -407,6 +411,9 @@ TEST(PackageReaderHostile, BadReferencesAndSizes)
         {"delta naming a later version", {{delta(1, 0)}, {own}}, "is neither an earlier version's entry nor an earlier entry", true},
         {"delta naming itself", {{external}, {delta(1, 0)}}, "a delta against itself", true},
         {"missing source version", {{own}, {delta(7, 0)}}, "is neither an earlier version's entry nor an earlier entry", true},
+        {"takeover naming a later entry of its version", {{laterInVersion, own}},
+         "is neither an earlier version's entry nor an earlier entry", true},
+        {"delta naming an entry of its version", {{own, delta(0, 0)}}, "is neither an earlier version's entry nor an earlier entry", true},
         {"source without data", {{noData, second}, {delta(0, 0)}}, "does not own a plain copy", true},
         {"source is a delta", {{own}, {delta(0, 0)}, {delta(1, 0)}}, "does not own a plain copy", true},
         {"data outside the stream", {{outside}}, "entries own", true},
@@ -434,6 +441,13 @@ TEST(PackageReaderHostile, BadReferencesAndSizes)
     CPackageReader good(
         std::make_unique<CMemoryPackageInput>(ProgramWithEntries({{own}, {takeover}}, packed), "setup.exe"));
     good.Read();
+    // So does an entry sharing the data of an earlier equal file of its version.
+    CPackageReader shared(
+        std::make_unique<CMemoryPackageInput>(ProgramWithEntries({{own, sameVersion}}, packed), "setup.exe"));
+    shared.Read();
+    CMemorySink sharedSink;
+    shared.RebuildFile(0, 1, sharedSink);
+    EXPECT_EQ(std::string(sharedSink.Bytes().begin(), sharedSink.Bytes().end()), "hello");
     // An entry without data passes verification only when it claims no file.
     std::vector<uint8_t> empty = ProgramWithEntries({{noData}}, {});
     CPackageReader honest(std::make_unique<CMemoryPackageInput>(empty, "setup.exe"));

@@ -1,0 +1,104 @@
+#include "runtime/wizard/DialogBlock.h"
+
+#include <cstring>
+
+#include "runtime/WizardDialogs.h"
+
+namespace velkan::runtime {
+
+namespace {
+
+constexpr uint32_t kDsSetFont = 0x40;
+// More items than any of our templates has: a count above it is damage, not a dialog.
+constexpr uint16_t kMaxItems = 64;
+
+class CWalker {
+public:
+    CWalker(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
+    bool Skip(size_t n)
+    {
+        if (n > m_size - m_pos) return false;
+        m_pos += n;
+        return true;
+    }
+    bool U16(uint16_t& v)
+    {
+        if (m_size - m_pos < 2) return false;
+        v = static_cast<uint16_t>(m_data[m_pos] | (m_data[m_pos + 1] << 8));
+        m_pos += 2;
+        return true;
+    }
+    bool U32(uint32_t& v)
+    {
+        uint16_t lo = 0, hi = 0;
+        if (!U16(lo) || !U16(hi)) return false;
+        v = lo | (static_cast<uint32_t>(hi) << 16);
+        return true;
+    }
+    bool WideString()
+    {
+        for (uint16_t c = 1; c != 0;) {
+            if (!U16(c)) return false;
+        }
+        return true;
+    }
+    // A name or an ordinal: 0 (none), 0xFFFF then a u16, or a wide string.
+    bool NameOrOrdinal()
+    {
+        uint16_t first = 0;
+        if (!U16(first)) return false;
+        if (first == 0) return true;
+        if (first == 0xFFFF) return Skip(2);
+        return WideString();
+    }
+    bool Align() { return Skip((4 - m_pos % 4) % 4); }
+    size_t Position() const { return m_pos; }
+
+private:
+    const uint8_t* m_data;
+    size_t m_size;
+    size_t m_pos = 0;
+};
+
+}  // namespace
+
+size_t WideTemplateSize(const uint8_t* data, size_t size)
+{
+    CWalker w(data, size);
+    uint32_t style = 0, exStyle = 0;
+    uint16_t count = 0, extra = 0;
+    if (!w.U32(style) || !w.U32(exStyle) || !w.U16(count) || !w.Skip(8)) return 0;
+    if ((style & 0xFFFF0000u) == 0xFFFF0000u || count > kMaxItems) return 0;  // the extended form
+    if (!w.NameOrOrdinal() || !w.NameOrOrdinal() || !w.WideString()) return 0;
+    if ((style & kDsSetFont) && (!w.Skip(2) || !w.WideString())) return 0;
+    for (uint16_t i = 0; i < count; ++i) {
+        if (!w.Align() || !w.Skip(18) || !w.NameOrOrdinal() || !w.NameOrOrdinal() || !w.U16(extra) ||
+            !w.Skip(extra)) {
+            return 0;
+        }
+    }
+    return w.Position();
+}
+
+CDialogBlock::CDialogBlock(const std::vector<uint8_t>& block)
+{
+    if (block.size() < kDialogBlockTableSize) return;
+    m_words.resize((block.size() + 3) / 4);
+    std::memcpy(m_words.data(), block.data(), block.size());
+    for (size_t i = 0; i < kWizardDialogCount; ++i) {
+        const uint8_t* p = block.data() + 4 * i;
+        size_t offset = p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<size_t>(p[3]) << 24);
+        if (offset < kDialogBlockTableSize || offset % 4 || offset >= block.size()) return;
+        if (WideTemplateSize(block.data() + offset, block.size() - offset) == 0) return;
+        m_offsets.push_back(offset);
+    }
+    m_bValid = true;
+}
+
+const void* CDialogBlock::Template(size_t index) const
+{
+    if (!m_bValid || index >= m_offsets.size()) return nullptr;
+    return reinterpret_cast<const uint8_t*>(m_words.data()) + m_offsets[index];
+}
+
+}  // namespace velkan::runtime

@@ -1,0 +1,495 @@
+// The install wizard end to end: setup programs and test programs run under Wine on a virtual X
+// display (Xvfb), driven by key presses (xdotool) as a person would drive them. The wizard's log
+// says which page it shows, so each key goes to the page it is meant for. Every page is
+// photographed in both window modes, with and without the wizard bitmap, into the build tree
+// (work/screenshots) for review. The tests share a prefix of their own, set to Wine's virtual
+// desktop so that windows have their frames and captions without a window manager.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "CTestSetupBuilder.h"
+#include "WineFixture.h"
+#include "XScreenshot.h"
+#include "core/model/CDataArray.h"
+#include "core/model/FileOption.h"
+#include "core/package/StubImage.h"
+#include "core/package/TestProgram.h"
+#include "core/res/RuntimeResources.h"
+
+namespace velkan::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Functions, not constants: kWork lives in another file, initialised in an order of its own.
+fs::path PrefixPath()
+{
+    return kWork / "wizard-prefix";
+}
+fs::path ShotsPath()
+{
+    return kWork / "screenshots";
+}
+std::string g_display;
+pid_t g_xvfb = 0;
+
+std::string Environment()
+{
+    return "WINEPREFIX=" + Quote(PrefixPath().string()) + " HOME=" + Quote((kWork / "home").string()) +
+           " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY=" + g_display + " ";
+}
+
+int XShell(const std::string& command)
+{
+    int status = std::system((Environment() + command).c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool HaveProgram(const char* name)
+{
+    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// A bitmap file of w x h pixels, 24 bits, in bands of colour (so its place and scaling show).
+std::vector<uint8_t> ColourBitmap(int w, int h, unsigned seed)
+{
+    uint32_t stride = (static_cast<uint32_t>(w) * 3 + 3) / 4 * 4;
+    std::vector<uint8_t> b(54 + stride * static_cast<uint32_t>(h), 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    b[0] = 'B', b[1] = 'M';
+    put32(2, static_cast<uint32_t>(b.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(w));
+    put32(22, static_cast<uint32_t>(h));
+    b[26] = 1;
+    b[28] = 24;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = &b[54 + y * stride + 3 * x];
+            p[0] = static_cast<uint8_t>(seed * 40 + y * 255 / h);
+            p[1] = static_cast<uint8_t>(x * 255 / w);
+            p[2] = static_cast<uint8_t>((x / 8 + y / 8) % 2 ? 200 : 60);
+        }
+    }
+    return b;
+}
+
+// One run of a Windows program in the background, followed through its log.
+class CRun {
+public:
+    CRun(const fs::path& program, const std::string& args, const fs::path& log) : m_log(log)
+    {
+        fs::remove(log);
+        // /D takes the rest of the command line: the log switch goes first.
+        std::string line = Environment() + WineLoader() + " " + Quote(program.string()) + " /LOG=" +
+                           Quote(WinPath(log)) + " " + args + " </dev/null >/dev/null 2>&1";
+        m_pid = fork();
+        if (m_pid == 0) {
+            execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~CRun()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+
+    // Waits until the log holds text after what was already seen.
+    bool See(const std::string& text)
+    {
+        for (auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end;) {
+            std::string log = ReadText(m_log);
+            size_t at = log.find(text, m_nSeen);
+            if (at != std::string::npos) {
+                m_nSeen = at + text.size();
+                return true;
+            }
+            std::this_thread::sleep_for(50ms);
+        }
+        return false;
+    }
+    bool Page(int code) { return See("wizard page " + std::to_string(code) + "\r\n"); }
+
+    static void Keys(const std::string& keys)
+    {
+        XShell("xdotool key --delay 40 " + keys);
+    }
+    static void Type(const std::string& text)
+    {
+        XShell("xdotool type --delay 15 " + Quote(text));
+    }
+    static void Shot(const std::string& name)
+    {
+        std::this_thread::sleep_for(400ms);  // the page painted
+        fs::create_directories(ShotsPath());
+        SaveScreenshot(g_display, (ShotsPath() / (name + ".png")).string());
+    }
+
+    // The exit code, or -1 when the program does not end in time.
+    int Wait()
+    {
+        for (auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end;) {
+            int status = 0;
+            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = 0;
+                XShell("wineserver -w");
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(50ms);
+        }
+        return -1;
+    }
+    std::string Log() const { return ReadText(m_log); }
+
+private:
+    fs::path m_log;
+    pid_t m_pid = 0;
+    size_t m_nSeen = 0;
+};
+
+class WizardWine : public RuntimeWine {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!HaveWine() || !HaveProgram("Xvfb") || !HaveProgram("xdotool")) return;
+        for (int n = 90; n < 140 && !g_xvfb; ++n) {
+            if (fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
+            std::string display = ":" + std::to_string(n);
+            pid_t pid = fork();
+            if (pid == 0) {
+                execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                       static_cast<char*>(nullptr));
+                _exit(127);
+            }
+            for (int i = 0; i < 100; ++i) {
+                if (DisplayAnswers(display)) {
+                    g_xvfb = pid;
+                    g_display = display;
+                    break;
+                }
+                std::this_thread::sleep_for(50ms);
+            }
+            if (!g_xvfb) {
+                kill(pid, SIGTERM);
+                waitpid(pid, nullptr, 0);
+            }
+        }
+        if (!g_xvfb) return;
+        fs::create_directories(kWork / "home");
+        if (!fs::exists(PrefixPath() / "system.reg")) {
+            XShell(WineLoader() + " wineboot -i >/dev/null 2>&1; wineserver -w");
+            // Wine's own desktop window: frames and captions without a window manager.
+            XShell(WineLoader() + " reg add 'HKCU\\Software\\Wine\\Explorer' /v Desktop /d Default /f >/dev/null 2>&1");
+            XShell(WineLoader() +
+                   " reg add 'HKCU\\Software\\Wine\\Explorer\\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1");
+            XShell("wineserver -w");
+        }
+    }
+    static void TearDownTestSuite()
+    {
+        if (!g_xvfb) return;
+        XShell("wineserver -k >/dev/null 2>&1");
+        kill(g_xvfb, SIGTERM);
+        waitpid(g_xvfb, nullptr, 0);
+        g_xvfb = 0;
+    }
+    void SetUp() override
+    {
+        if (!g_xvfb) GTEST_SKIP() << "Wine, Xvfb or xdotool is missing";
+        RuntimeWine::SetUp();
+    }
+
+    // The look of a project: window mode and bitmaps, written beside the sources.
+    void SetLook(CDataArray& project, int mode, bool bitmaps)
+    {
+        project.m_nWindowMode = mode;
+        project.m_strBackTitle = mode == 1 ? "Velkan Test" : "";
+        if (bitmaps) {
+            WriteBytes(m_dir / "wizard.bmp", ColourBitmap(128, 280, 1));
+            WriteBytes(m_dir / "pattern.bmp", ColourBitmap(48, 48, 3));
+            project.m_strWizardBitmap = (m_dir / "wizard.bmp").string();
+            project.m_strBackBitmap = mode == 1 ? (m_dir / "pattern.bmp").string() : "";
+        }
+    }
+
+    static fs::path Drive(const std::string& name) { return PrefixPath() / "drive_c" / name; }
+};
+
+// Two versions, an information text and the wizard bitmap: every page is passed with Enter,
+// the second version is chosen beforehand with /V, the directory typed; the installed files are
+// those of the chosen version, byte for byte. Then the uninstaller, with its windows, removes them.
+TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
+{
+    CDataArray project;
+    SetLook(project, 0, true);
+    for (int n = 1; n <= 2; ++n) {
+        fs::path src = m_dir / ("src" + std::to_string(n));
+        WriteText(src / "readme.txt", "version " + std::to_string(n) + "\r\n");
+        WriteBytes(src / "bin" / "tool.dat", Noise(20000 + n, static_cast<unsigned>(n)));
+        WriteBytes(src / "velkanwz.dll", Noise(3000, 7));
+        CData v = Version(n, n == 1 ? "One" : "Two");
+        v.m_texts[1][1] = "Licence\nLine two of the licence.";
+        v.m_files.push_back(CFileItem("readme.txt"));
+        v.m_files.push_back(CFileItem("bin\\tool.dat"));
+        // Counted (only the Windows, System and Fonts directories count): the uninstaller asks
+        // before removing it.
+        CFileItem shared("velkanwz.dll");
+        shared.SetOption(OptDestination, 2);
+        shared.SetOption(OptUsageCount, 1);
+        v.m_files.push_back(shared);
+        v.m_strUninstFile = "Uninstal.exe";
+        project.m_versions.push_back(v);
+    }
+    fs::path setup = m_dir / "setup.exe";
+    CTestSetupBuilder::Build(project, setup.string());
+    fs::remove_all(Drive("VT1"));
+    // No count left by an earlier run of this test: the uninstall brings it to 0.
+    fs::remove(Drive("windows") / "system32" / "velkanwz.dll");
+    XShell(WineLoader() + " reg delete 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDlls' /v " +
+           "'C:\\windows\\system32\\velkanwz.dll' /f >/dev/null 2>&1");
+
+    CRun run(setup, "/V=two", m_dir / "setup.log");  // chosen beforehand, by name
+    ASSERT_TRUE(run.Page(0)) << run.Log();
+    CRun::Shot("install-mode0-bitmap-0");
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(1)) << run.Log();
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(2)) << run.Log();
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(4)) << run.Log();
+    CRun::Shot("install-mode0-bitmap-4");
+    // Browse opens the directory chooser; the name typed there, taken with Enter, is the directory.
+    CRun::Keys("alt+r");
+    ASSERT_TRUE(run.See("wizard: browse")) << run.Log();
+    CRun::Type("C:\\VT1");
+    CRun::Shot("install-mode0-bitmap-browse");
+    CRun::Keys("Return");
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.See("wizard message: ")) << run.Log();  // create the directory?
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(5)) << run.Log();
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(6)) << run.Log();
+    ASSERT_TRUE(run.Page(7)) << run.Log();
+    CRun::Shot("install-mode0-bitmap-7");
+    CRun::Keys("Return");
+    ASSERT_EQ(run.Wait(), 0) << run.Log();
+
+    fs::path src = m_dir / "src2";
+    const fs::path sharedName = "velkanwz.dll";
+    const fs::path system = Drive("windows") / "system32";
+    auto installed = [&](const fs::path& f) { return (f == sharedName ? system : Drive("VT1")) / f; };
+    for (const fs::path& f : FilesUnder(src)) EXPECT_EQ(ReadBytes(installed(f)), ReadBytes(src / f)) << f;
+    ASSERT_TRUE(fs::exists(Drive("VT1") / "Uninstal.exe"));
+
+    // The uninstaller, started by a person: it asks, works, asks before removing the shared file
+    // no other program counts on (Yes), and says it is done.
+    CRun uninstall(Drive("VT1") / "Uninstal.exe", "", m_dir / "uninstall.log");
+    ASSERT_TRUE(uninstall.See("uninstall message: ")) << uninstall.Log();
+    CRun::Shot("uninstall-confirm");
+    CRun::Keys("Return");
+    ASSERT_TRUE(uninstall.See("uninstall message: The following system file")) << uninstall.Log();
+    CRun::Shot("uninstall-shared-question");
+    CRun::Keys("Return");
+    ASSERT_TRUE(uninstall.See("uninstall message: ")) << uninstall.Log();
+    CRun::Shot("uninstall-done");
+    CRun::Keys("Return");
+    EXPECT_EQ(uninstall.Wait(), 0) << uninstall.Log();
+    EXPECT_NE(uninstall.Log().find("uninstalled"), std::string::npos) << uninstall.Log();
+    for (const fs::path& f : FilesUnder(src)) EXPECT_FALSE(fs::exists(installed(f))) << f;
+}
+
+// Cancel while files are written asks first; Yes takes everything back, as a failed run, and
+// the setup program ends with the cancelled code. /D without /S only proposes the directory.
+TEST_F(WizardWine, CancelOnProgressLeavesNothing)
+{
+    CDataArray project;
+    SetLook(project, 1, false);
+    fs::path src = m_dir / "src1";
+    for (int i = 0; i < 8; ++i) WriteBytes(src / ("part" + std::to_string(i) + ".dat"), Noise(400000, 10 + i));
+    CData v = Version(1, "One");
+    for (int i = 0; i < 8; ++i) v.m_files.push_back(CFileItem("part" + std::to_string(i) + ".dat"));
+    project.m_versions.push_back(v);
+    fs::path setup = m_dir / "setup.exe";
+    CTestSetupBuilder::Build(project, setup.string());
+    fs::remove_all(Drive("VTCancel"));
+
+    CRun run(setup, Quote("/D=C:\\VTCancel\\Sub"), m_dir / "setup.log");
+    ASSERT_TRUE(run.Page(0)) << run.Log();
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(4)) << run.Log();  // blank information, one version
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.See("wizard message: ")) << run.Log();  // create the directory?
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(5)) << run.Log();
+    EXPECT_FALSE(fs::exists(Drive("VTCancel")));  // tried, and taken back at once
+    // Start, and Escape at once: the run waits at its next file while the question is open.
+    XShell("xdotool key --delay 1 Return Escape");
+    ASSERT_TRUE(run.Page(6)) << run.Log();
+    ASSERT_TRUE(run.See("wizard message: ")) << run.Log();
+    CRun::Shot("cancel-mode1-question");
+    CRun::Keys("Return");  // Yes
+    ASSERT_TRUE(run.See("wizard message: ")) << run.Log();  // did not complete
+    CRun::Keys("Return");
+    EXPECT_EQ(run.Wait(), 2) << run.Log();
+    EXPECT_NE(run.Log().find("installing into C:\\VTCancel\\Sub"), std::string::npos) << run.Log();
+    // Stopped while rebuilding or before the first file is placed: either way, taken back.
+    EXPECT_NE(run.Log().find("error: "), std::string::npos) << run.Log();
+    EXPECT_FALSE(fs::exists(Drive("VTCancel"))) << run.Log();
+}
+
+// While a wizard is open, a second setup of the same product is refused (exit 4) before it
+// changes anything; the Directory page refuses a folder Windows shares with a message and keeps
+// the person on the page.
+TEST_F(WizardWine, AnOpenWizardHoldsTheProductAndRefusesAProtectedFolder)
+{
+    CDataArray project;
+    SetLook(project, 0, false);
+    WriteText(m_dir / "src1" / "readme.txt", "one\r\n");
+    CData v = Version(1, "One");
+    v.m_files.push_back(CFileItem("readme.txt"));
+    project.m_versions.push_back(v);
+    fs::path setup = m_dir / "setup.exe";
+    CTestSetupBuilder::Build(project, setup.string());
+
+    CRun run(setup, "", m_dir / "setup.log");
+    ASSERT_TRUE(run.Page(0)) << run.Log();
+    fs::path second = m_dir / "second.log";
+    EXPECT_EQ(XShell(WineLoader() + " " + Quote(setup.string()) + " /S /LOG=" + Quote(WinPath(second)) +
+                     " /D=C:\\VTSecond </dev/null >/dev/null 2>&1"),
+              4)
+        << ReadText(second);
+    EXPECT_FALSE(fs::exists(Drive("VTSecond")));
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(4)) << run.Log();
+    CRun::Keys("alt+r");
+    ASSERT_TRUE(run.See("wizard: browse")) << run.Log();
+    CRun::Type("C:\\windows");
+    CRun::Keys("Return");
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.See("wizard message: ")) << run.Log();
+    ASSERT_TRUE(run.See("refused as installation directory")) << run.Log();
+    CRun::Keys("Return");
+    CRun::Keys("Escape");
+    ASSERT_TRUE(run.See("wizard message: ")) << run.Log();  // stop?
+    CRun::Keys("Return");
+    EXPECT_EQ(run.Wait(), 2) << run.Log();
+    EXPECT_EQ(run.Log().find("installing into"), std::string::npos) << run.Log();
+}
+
+// Test programs in both window modes, with and without bitmaps: every page is shown (and
+// photographed) with Next, Back goes back from Progress, and nothing is installed.
+TEST_F(WizardWine, TestProgramsShowEveryPageAndInstallNothing)
+{
+    auto stub = LoadRuntimeResource(StubResourceId(1));
+    ASSERT_TRUE(stub.has_value());
+    for (int mode : {0, 1}) {
+        for (bool bitmaps : {false, true}) {
+            std::string look = "mode" + std::to_string(mode) + (bitmaps ? "-bitmap" : "-plain");
+            SCOPED_TRACE(look);
+            CDataArray project;
+            SetLook(project, mode, bitmaps);
+            fs::path src = m_dir / "src1";
+            WriteText(src / "a.txt", "a");
+            WriteText(src / "b" / "c.txt", "c");
+            for (int n = 1; n <= 2; ++n) {
+                CData v = Version(1, n == 1 ? "One" : "Two");
+                v.m_strInstallDir = "C:\\VTPreview";
+                v.m_texts[1][1] = "Information text\nof the test program.";
+                v.m_files.push_back(CFileItem("a.txt"));
+                v.m_files.push_back(CFileItem("b\\c.txt"));
+                project.m_versions.push_back(v);
+            }
+            project.m_nCurrent = 1;
+            auto block = LoadRuntimeResource(DialogBlockResourceId(1, bitmaps));
+            fs::path program = m_dir / (look + ".exe");
+            ASSERT_TRUE(WriteTestProgramFile(program.string(), project, *stub, block ? &*block : nullptr, -1));
+
+            CRun run(program, "", m_dir / (look + ".log"));
+            for (int page : {0, 1, 2, 4, 5, 6, 7}) {
+                ASSERT_TRUE(run.Page(page)) << run.Log();
+                CRun::Shot(look + "-" + std::to_string(page));
+                if (page == 6) {
+                    CRun::Keys("alt+b");
+                    ASSERT_TRUE(run.Page(5)) << run.Log();
+                    CRun::Keys("Return");
+                    ASSERT_TRUE(run.Page(6)) << run.Log();
+                }
+                CRun::Keys("Return");
+            }
+            EXPECT_EQ(run.Wait(), 0) << run.Log();
+            EXPECT_FALSE(fs::exists(Drive("VTPreview")));
+        }
+    }
+}
+
+// A test program starts at the page it names.
+TEST_F(WizardWine, TestProgramStartsAtItsPage)
+{
+    auto stub = LoadRuntimeResource(StubResourceId(1));
+    auto block = LoadRuntimeResource(DialogBlockResourceId(1, false));
+    ASSERT_TRUE(stub && block);
+    CDataArray project;
+    SetLook(project, 0, false);
+    project.m_versions.push_back(Version(1, "One"));
+    fs::path program = m_dir / "preview.exe";
+    ASSERT_TRUE(WriteTestProgramFile(program.string(), project, *stub, &*block, 2));  // Directory
+    CRun run(program, "", m_dir / "preview.log");
+    ASSERT_TRUE(run.Page(4)) << run.Log();
+    CRun::Keys("Escape");
+    ASSERT_TRUE(run.See("wizard message: ")) << run.Log();
+    CRun::Keys("Return");
+    EXPECT_EQ(run.Wait(), 0) << run.Log();
+    EXPECT_EQ(run.Log().find("wizard page 0"), std::string::npos);
+
+    // The End page, with the author's request for the restart question: asked, and in a test
+    // program answered without restarting anything.
+    project.m_versions[0].m_texts[5][8] = "1";
+    ASSERT_TRUE(WriteTestProgramFile(program.string(), project, *stub, &*block, 5));
+    CRun end(program, "", m_dir / "end.log");
+    ASSERT_TRUE(end.Page(7)) << end.Log();
+    CRun::Keys("Return");
+    ASSERT_TRUE(end.See("wizard message: You need to restart Windows")) << end.Log();
+    CRun::Shot("mode0-plain-restart");
+    CRun::Keys("Return");
+    EXPECT_EQ(end.Wait(), 0) << end.Log();
+
+    // A read-only directory: what is typed does not change it.
+    project.m_versions[0].m_nDirFlags = 0;
+    project.m_versions[0].m_strInstallDir = "C:\\VTFixed";
+    ASSERT_TRUE(WriteTestProgramFile(program.string(), project, *stub, &*block, 2));
+    CRun fixed(program, "", m_dir / "fixed.log");
+    ASSERT_TRUE(fixed.Page(4)) << fixed.Log();
+    CRun::Type("zz");
+    CRun::Keys("Return");
+    ASSERT_TRUE(fixed.Page(5)) << fixed.Log();
+    EXPECT_NE(fixed.Log().find("wizard: directory C:\\VTFixed\r\n"), std::string::npos) << fixed.Log();
+    CRun::Keys("Escape");
+    ASSERT_TRUE(fixed.See("wizard message: ")) << fixed.Log();
+    CRun::Keys("Return");
+    EXPECT_EQ(fixed.Wait(), 0) << fixed.Log();
+
+    // Written without the dialog templates (as the editor does when it lacks them): the
+    // standard ones stand in.
+    ASSERT_TRUE(WriteTestProgramFile(program.string(), project, *stub, nullptr, 0));
+    CRun bare(program, "", m_dir / "bare.log");
+    ASSERT_TRUE(bare.Page(0)) << bare.Log();
+    CRun::Keys("Escape");
+    ASSERT_TRUE(bare.See("wizard message: ")) << bare.Log();
+    CRun::Keys("Return");
+    EXPECT_EQ(bare.Wait(), 0) << bare.Log();
+}
+
+}  // namespace
+}  // namespace velkan::test

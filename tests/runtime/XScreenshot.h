@@ -1,0 +1,14 @@
+// A picture of an X display's root window, written as a PNG file: the wizard's look under Wine
+// on the virtual display, kept in the build tree for review.
+#pragma once
+
+#include <string>
+
+namespace velkan::test {
+
+// Writes the whole screen of display (":N") to pngPath; false when the display or the file fails.
+bool SaveScreenshot(const std::string& display, const std::string& pngPath);
+// Whether an X server answers on display.
+bool DisplayAnswers(const std::string& display);
+
+}  // namespace velkan::test
