@@ -174,7 +174,7 @@ TEST_P(LanguageTemplateFile, KeepsTheMacrosPlaceholdersAndLayoutOfEverySlot)
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, LanguageTemplateFile, ::testing::ValuesIn(kLanguages),
-                         [](const auto& info) { return std::string(info.param); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param); });
 
 }  // namespace
 }  // namespace velkan
