@@ -345,8 +345,11 @@ private:
                 }
             }
             if (whole && !negative) {
-                if (n == INT64_MIN) whole = false;
-                n = -n;
+                if (n == INT64_MIN) {
+                    whole = false;  // 2^63 has no positive 64-bit form
+                } else {
+                    n = -n;
+                }
             }
             value.m_number = whole ? n : 0;
         }
