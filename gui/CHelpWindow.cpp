@@ -50,7 +50,6 @@ bool CHelpWindow::ShowTopic(const QString& topic)
     if (dir.isEmpty()) return false;
     QString file = dir + "/" + topic;
     if (!QFileInfo::exists(file)) return false;
-    m_strTopic = topic;
     m_browser->setSearchPaths({dir});
     m_browser->setSource(QUrl::fromLocalFile(file));
     return true;

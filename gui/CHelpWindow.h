@@ -20,14 +20,12 @@ public:
 
     // Shows topic (a path relative to the help folder); false when the page does not exist.
     bool ShowTopic(const QString& topic);
-    QString CurrentTopic() const { return m_strTopic; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QTextBrowser* m_browser;
-    QString m_strTopic;
 };
 
 }  // namespace velkan

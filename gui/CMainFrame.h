@@ -26,7 +26,6 @@ public:
     CMainFrame(CSetwellApp& app, CSetwellDoc& doc, IBuildRunner& runner);
 
     CSetwellView* GetView() const { return m_view; }
-    QToolBar* GetToolBar() const { return m_toolBar; }
     QAction* Action(int commandId) const { return m_actions.value(commandId); }
 
     // The caption from the document's title and modified flag; set only when it changed.

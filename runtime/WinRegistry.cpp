@@ -27,14 +27,6 @@ void* RegistryRootFromHandleValue(uint32_t value)
     return value >= 0x80000000u && value <= 0x80000003u ? kRoots[value - 0x80000000u] : nullptr;
 }
 
-uint32_t RegistryRootIndex(void* root)
-{
-    for (uint32_t i = 0; i < 4; ++i) {
-        if (kRoots[i] == root) return i;
-    }
-    return 0;
-}
-
 bool KeyExists(void* root, const std::wstring& key)
 {
     HKEY handle;

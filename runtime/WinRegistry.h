@@ -15,8 +15,6 @@ extern const wchar_t* const kSharedDllsKey;
 void* RegistryRootFromIndex(uint32_t index);
 // The root of a handle value 0x80000000..0x80000003 (the uninstaller data block's form).
 void* RegistryRootFromHandleValue(uint32_t value);
-// The stored number of a root (0..3), for the install record.
-uint32_t RegistryRootIndex(void* root);
 
 bool KeyExists(void* root, const std::wstring& key);
 bool ValueExists(void* root, const std::wstring& key, const std::wstring& name);

@@ -37,8 +37,6 @@ public:
     // Flushes what is pending and returns a reader over the whole stream from its start. The
     // memory form reads the stream's own bytes, which must stay unchanged meanwhile.
     std::unique_ptr<IByteSource> OpenForReading();
-    // The bytes of a memory stream (empty for a file stream).
-    const std::vector<uint8_t>& MemoryBytes() const { return m_buffer; }
 
     // Drops the contents and the temporary file.
     void Clear();

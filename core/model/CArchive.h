@@ -22,7 +22,6 @@ public:
     CArchive(const unsigned char* data, size_t size);
 
     bool IsStoring() const { return m_storing; }
-    bool IsLoading() const { return !m_storing; }
 
     // Storing.
     void WriteDword(uint32_t value);
