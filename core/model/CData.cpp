@@ -40,11 +40,10 @@ CData::CData()
 
 void CData::ResetTexts()
 {
-    m_texts.assign(CTextCatalogue::kPageCount, {});
+    m_texts = CTextCatalogue::DefaultTexts();
     m_usages.assign(CTextCatalogue::kPageCount, {});
     for (int page = 0; page < CTextCatalogue::kPageCount; ++page) {
         for (int text = 0; text < CTextCatalogue::TextCount(page); ++text) {
-            m_texts[page].push_back(CTextCatalogue::GetDefaultText(page, text));
             m_usages[page].push_back(CTextCatalogue::GetUsage(page, text));
         }
     }

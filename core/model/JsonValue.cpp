@@ -4,6 +4,7 @@
 #include <set>
 
 #include "core/model/CJsonException.h"
+#include "core/platform/CodePage.h"
 
 namespace velkan {
 
@@ -395,28 +396,9 @@ private:
     // Copies one UTF-8 sequence, refusing malformed, overlong and surrogate forms.
     void CopyUtf8(std::string& out)
     {
-        auto lead = static_cast<unsigned char>(m_text[m_pos]);
-        size_t length;
-        char32_t cp;
-        char32_t minimum;
-        if ((lead & 0xE0) == 0xC0) {
-            length = 2, cp = lead & 0x1F, minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3, cp = lead & 0x0F, minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4, cp = lead & 0x07, minimum = 0x10000;
-        } else {
-            Fail("invalid UTF-8");
-        }
-        if (m_text.size() - m_pos < length) Fail("invalid UTF-8");
-        for (size_t i = 1; i < length; ++i) {
-            auto next = static_cast<unsigned char>(m_text[m_pos + i]);
-            if ((next & 0xC0) != 0x80) Fail("invalid UTF-8");
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) Fail("invalid UTF-8");
-        out.append(m_text.substr(m_pos, length));
-        m_pos += length;
+        const size_t start = m_pos;
+        if (!DecodeUtf8(m_text, m_pos)) Fail("invalid UTF-8");
+        out.append(m_text.substr(start, m_pos - start));
     }
 
     std::string ParseString()

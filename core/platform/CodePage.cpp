@@ -28,7 +28,8 @@ void AppendUtf8(std::string& out, char32_t cp)
     }
 }
 
-// Decodes one UTF-8 sequence at text[pos]; advances pos. nullopt for any malformed sequence.
+}  // namespace
+
 std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& pos)
 {
     auto lead = static_cast<unsigned char>(text[pos]);
@@ -58,7 +59,6 @@ std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& pos)
     return cp;
 }
 
-}  // namespace
 
 char32_t Cp1252ToCodePoint(unsigned char byte)
 {

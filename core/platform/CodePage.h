@@ -22,6 +22,10 @@ std::string Cp1252ToUtf8(std::string_view text);
 // UTF-8 to Windows-1252 bytes; nullopt for invalid UTF-8 (bad or truncated sequences, overlong
 // forms, surrogates, values above U+10FFFF) and for any character the code page cannot hold.
 std::optional<std::string> Utf8ToCp1252(std::string_view text);
+// Decodes one UTF-8 sequence at text[pos] (pos < text.size()) and advances pos past it; nullopt,
+// pos unchanged, for a bad or truncated sequence, an overlong form, a surrogate or a value above
+// U+10FFFF.
+std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& pos);
 
 // UTF-16 code units to Windows-1252; a character the code page cannot hold becomes '?' (a
 // surrogate pair counts as one character, a lone surrogate as one), as a conversion with a

@@ -17,7 +17,6 @@ using velkan::CData;
 using velkan::CDataArray;
 using velkan::CFileItem;
 
-const std::string kSharedDlls = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const std::string kFonts = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 const std::string kDesktop = "HKCU\\Control Panel\\Desktop";
 const std::string kServerClass = "HKCR\\CLSID\\{5E1C0A6B-7D3F-4C2A-9B1E-0F6D2A8C4B17}";
@@ -25,17 +24,6 @@ const std::string kSessionManager = "HKLM\\System\\CurrentControlSet\\Control\\S
 // Where Wine's 64-bit programs find the Windows and System directories.
 const std::string kWindowsDir = "C:\\windows";
 const std::string kSystemDir = "C:\\windows\\system32";
-
-// The Windows programs built for these tests; empty without the cross compiler.
-fs::path TestProgram(const std::string& name)
-{
-#ifdef VELKAN_RUNTIME_PE_DIR
-    return fs::path(VELKAN_RUNTIME_PE_DIR) / name;
-#else
-    (void)name;
-    return {};
-#endif
-}
 
 #ifdef VELKAN_RUNTIME_PE_DIR
 #define REQUIRE_TEST_PROGRAMS() (void)0

@@ -15,18 +15,7 @@ using velkan::CData;
 using velkan::CDataArray;
 using velkan::CFileItem;
 
-const std::string kSharedDlls = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const std::string kUserKey = "HKCU\\Software\\VelkanState";
-
-fs::path TestProgram(const std::string& name)
-{
-#ifdef VELKAN_RUNTIME_PE_DIR
-    return fs::path(VELKAN_RUNTIME_PE_DIR) / name;
-#else
-    (void)name;
-    return {};
-#endif
-}
 
 class InstallState : public RuntimeWine {
 protected:

@@ -255,14 +255,14 @@ TEST_F(RuntimeWine, InstallsTheWindows31LayoutWithFileOptions)
     EXPECT_TRUE(fs::is_directory(target / "logs"));
     EXPECT_FALSE(fs::exists(target / "logs" / "placeholder.txt"));
     // A usage count means something only in the Windows, System and Fonts directories.
-    std::string shared = Capture(WineLoader() + " reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs'");
+    std::string shared = Capture(WineLoader() + " reg query '" + kSharedDlls + "'");
     EXPECT_EQ(shared.find(WinPath(target / "common.dll")), std::string::npos) << shared;
 
     ASSERT_EQ(Wine((target / "uninst.exe").string(), "/S"), 0);
     Shell("sleep 4; wineserver -w");
     EXPECT_FALSE(fs::exists(target)) << "the directory the setup program made goes with its files";
     EXPECT_TRUE(FindByName(kWork, "Velkan Viewer.lnk").empty());
-    shared = Capture(WineLoader() + " reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs'");
+    shared = Capture(WineLoader() + " reg query '" + kSharedDlls + "'");
     EXPECT_EQ(shared.find(WinPath(target / "common.dll")), std::string::npos) << shared;
 
     // Without the external file beside it, the setup program installs nothing.

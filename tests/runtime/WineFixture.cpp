@@ -189,6 +189,16 @@ void RegDelete(const std::string& key, const std::string& name)
           " /f >/dev/null 2>&1");
 }
 
+fs::path TestProgram(const std::string& name)
+{
+#ifdef VELKAN_RUNTIME_PE_DIR
+    return fs::path(VELKAN_RUNTIME_PE_DIR) / name;
+#else
+    (void)name;
+    return {};
+#endif
+}
+
 std::vector<std::string> ProgramsEntries(const std::string& displayName)
 {
     std::vector<std::string> keys;

@@ -55,6 +55,12 @@ void RegDelete(const std::string& key, const std::string& name = {});
 // their keys as reg.exe names them.
 std::vector<std::string> ProgramsEntries(const std::string& displayName);
 
+// The usage counts of shared files, as reg.exe names the key.
+inline const std::string kSharedDlls = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+// The Windows programs built for the tests (tests/runtime/pe); empty without the cross compiler.
+fs::path TestProgram(const std::string& name);
+
 class RuntimeWine : public ::testing::Test {
 protected:
     static void SetUpTestSuite();
