@@ -12,12 +12,12 @@
 #include "core/package/CPackageReader.h"
 #include "core/package/PackageFormat.h"
 #include "core/stream/CFileException.h"
+#include "core/stream/JoinText.h"
 #include "runtime/CInstallError.h"
 #include "runtime/CInstaller.h"
 #include "runtime/CPathMacros.h"
 #include "runtime/CProductLock.h"
 #include "runtime/CRunLog.h"
-#include "runtime/CWinPackageInput.h"
 #include "runtime/IInstallProgress.h"
 #include "runtime/ProtectedFolders.h"
 #include "runtime/RuntimePaths.h"
@@ -25,8 +25,11 @@
 #include "runtime/WinText.h"
 #include "runtime/WizardDialogs.h"
 #include "runtime/wizard/BitmapCheck.h"
+#include "runtime/wizard/BuiltinDialogs.h"
 #include "runtime/wizard/DirectoryChooser.h"
 #include "runtime/wizard/DialogBlock.h"
+#include "runtime/wizard/ScopeChoice.h"
+#include "runtime/wizard/TypedText.h"
 #include "runtime/wizard/WizardSequence.h"
 
 namespace velkan::runtime {
@@ -103,21 +106,6 @@ std::wstring Format(const std::wstring& text, const std::wstring& value)
         }
     }
     return text;
-}
-
-std::wstring WindowText(HWND window)
-{
-    int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
-    return text;
-}
-
-std::wstring Trim(std::wstring text)
-{
-    size_t start = text.find_first_not_of(L" \t");
-    size_t end = text.find_last_not_of(L" \t");
-    return start == std::wstring::npos ? std::wstring() : text.substr(start, end - start + 1);
 }
 
 // A bitmap file from the package as a bitmap of Windows, when it passes the checks.
@@ -212,6 +200,9 @@ struct CSetupWizard::Impl : public IInstallProgress {
     bool m_bFullScreen = false;
     size_t m_nVersion = 0;
     std::wstring m_strDirectory;
+    // Both places open to the person (asked on the Directory page), and the one taken.
+    bool m_bScopeOpen = false;
+    bool m_bAllUsers = true;
     std::unique_ptr<CWizardSequence> m_sequence;
     // Held from the start to the end of the wizard, so that a second setup of the product is
     // refused before its person has answered any page.
@@ -266,19 +257,18 @@ void CSetupWizard::Impl::OpenPackage()
 {
     m_strSelf = OwnProgramPath();
     uint32_t slot = OwnSizeSlot();
-    if (slot == 0) throw CPackageException(ToUtf8(m_strSelf) + ": the size slot was never set: no package follows");
-    std::wstring self = m_strSelf;
-    auto opener = [self](int n) { return CWinPackageInput::TryOpen(ContinuationPath(self, n)); };
-    m_reader = std::make_unique<CPackageReader>(std::make_unique<CWinPackageInput>(m_strSelf), opener);
-    m_reader->Read();
+    if (slot == 0) throw CPackageException(JoinText({ToUtf8(m_strSelf),
+                                                     ": the size slot was never set: no package follows"}));
+    m_reader = CInstaller::OpenReader(m_strSelf);
     const PackageContents& c = m_reader->Contents();
-    if (c.stubSize != slot) throw CPackageException(ToUtf8(m_strSelf) + ": the package does not start where this program ends");
-    if (c.versions.empty()) throw CPackageException(ToUtf8(m_strSelf) + ": the package holds no version");
+    if (c.stubSize != slot) throw CPackageException(JoinText({ToUtf8(m_strSelf),
+                                                              ": the package does not start where this program ends"}));
+    if (c.versions.empty()) throw CPackageException(JoinText({ToUtf8(m_strSelf), ": the package holds no version"}));
     // A package written without the templates (the builder lacked them) gets the standard ones;
     // damaged templates are a damaged package.
     m_block = std::make_unique<CDialogBlock>(c.dialogBlock ? *c.dialogBlock
-                                                           : BuildDialogBlock(false, c.wizardBitmap.has_value()));
-    if (!m_block->Valid()) throw CPackageException(ToUtf8(m_strSelf) + ": the dialog templates are damaged");
+                                                           : BuiltinDialogBlock(c.wizardBitmap.has_value()));
+    if (!m_block->Valid()) throw CPackageException(JoinText({ToUtf8(m_strSelf), ": the dialog templates are damaged"}));
     m_bTest = c.testSection.has_value();
     m_bFullScreen = c.projectFlags && (*c.projectFlags & kWindowModeFull);
 }
@@ -367,7 +357,7 @@ std::wstring CSetupWizard::Impl::EndFile(uint8_t role) const
 int CSetupWizard::Impl::Message(const std::wstring& text, UINT type) const
 {
     std::wstring title = Text(6, 0);
-    m_log.Line("wizard message: " + ToUtf8(text));
+    m_log.Line(JoinText({"wizard message: ", ToUtf8(text)}));
     return MessageBoxW(m_hFrame ? m_hFrame : m_hBackground, text.c_str(), title.c_str(), type);
 }
 
@@ -564,7 +554,7 @@ void CSetupWizard::Impl::ShowPage(WizardPage page)
     if (page == WizardPage::kDirectory && m_sequence->DirectoryEditable()) focus = GetDlgItem(window, kIdDirEdit);
     SendMessageW(m_hFrame, DM_SETDEFID, IsWindowEnabled(next) ? kIdNext : kIdCancel, 0);
     SendMessageW(m_hFrame, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
-    m_log.Line("wizard page " + std::to_string(static_cast<int>(page)));
+    m_log.Line(JoinText({"wizard page ", static_cast<int>(page)}));
 }
 
 void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
@@ -599,6 +589,7 @@ void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
         SendDlgItemMessageW(window, kIdDirEdit, EM_SETREADONLY, !m_sequence->DirectoryEditable(), 0);
         EnableWindow(GetDlgItem(window, kIdBrowse), m_sequence->DirectoryEditable());
         UpdateSpace(window);
+        if (m_bScopeOpen) ShowScopeChoice(window, m_bAllUsers);
         break;
     case WizardPage::kConfirmation:
         for (int i = 0; i < 5; ++i) set(kIdTitle + i, Format(Text(3, i), m_strDirectory));
@@ -645,7 +636,7 @@ void CSetupWizard::Impl::UpdateSpace(HWND window)
     uint64_t needed = (BytesNeeded() + kMb - 1) / kMb;
     SetDlgItemTextW(window, kIdSpaceNeeded, (Text(2, 5) + L" " + Format(unit, DecimalW(needed))).c_str());
     // Free space of the nearest folder that exists on the way to the directory.
-    std::wstring dir = Trim(WindowText(GetDlgItem(window, kIdDirEdit)));
+    std::wstring dir = TypedText(GetDlgItem(window, kIdDirEdit));
     ULARGE_INTEGER free{};
     bool known = false;
     while (IsAbsolute(dir) && dir.size() >= 3 && !known) {
@@ -738,8 +729,13 @@ bool CSetupWizard::Impl::LeavePage(WizardPage page)
         }
     }
     if (page == WizardPage::kDirectory) {
-        if (m_sequence->DirectoryEditable()) m_strDirectory = Trim(WindowText(GetDlgItem(m_hPages[PageSlot(page)], kIdDirEdit)));
-        m_log.Line("wizard: directory " + ToUtf8(m_strDirectory));
+        HWND window = m_hPages[PageSlot(page)];
+        if (m_sequence->DirectoryEditable()) m_strDirectory = TypedText(GetDlgItem(window, kIdDirEdit));
+        m_log.Line(JoinText({"wizard: directory ", ToUtf8(m_strDirectory)}));
+        if (m_bScopeOpen) {
+            m_bAllUsers = ScopeChoiceAllUsers(window);
+            m_log.Line(m_bAllUsers ? "wizard: for all users" : "wizard: for the current user");
+        }
     }
     return true;
 }
@@ -847,7 +843,7 @@ void CSetupWizard::Impl::Browse()
     DirectoryChooserTexts texts{Text(6, 1), Text(6, 2), Text(6, 3), Text(7, 4), Text(7, 5)};
     m_log.Line("wizard: browse");
     std::wstring chosen = ChooseDirectory(m_hFrame, m_block->Template(kDlgBrowse), texts,
-                                          Trim(WindowText(GetDlgItem(page, kIdDirEdit))));
+                                          TypedText(GetDlgItem(page, kIdDirEdit)));
     if (!chosen.empty()) SetDlgItemTextW(page, kIdDirEdit, chosen.c_str());
 }
 
@@ -872,7 +868,7 @@ INT_PTR CALLBACK CSetupWizard::Impl::RestartProc(HWND window, UINT message, WPAR
 
 void CSetupWizard::Impl::AskRestart()
 {
-    m_log.Line("wizard message: " + ToUtf8(Text(5, 7)));
+    m_log.Line(JoinText({"wizard message: ", ToUtf8(Text(5, 7))}));
     auto restartTemplate = static_cast<LPCDLGTEMPLATEW>(m_block->Template(kDlgRestart));
     INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), restartTemplate, m_hFrame, RestartProc,
                                              reinterpret_cast<LPARAM>(this));
@@ -912,10 +908,12 @@ void CSetupWizard::Impl::Finish()
 
 // ---- The install ------------------------------------------------------------------------------
 
-// The places asked for on the wizard's own command line, passed on to the runs it starts.
+// The place the person chose, or the one asked for on the wizard's own command line, passed on
+// to the runs it starts.
 std::vector<std::wstring> CSetupWizard::Impl::ScopeArguments() const
 {
     std::vector<std::wstring> args;
+    if (m_bScopeOpen) args.push_back(m_bAllUsers ? L"/ALLUSERS" : L"/CURRENTUSER");
     if (m_commandLine.m_bAllUsers) args.push_back(L"/ALLUSERS");
     if (m_commandLine.m_bCurrentUser) args.push_back(L"/CURRENTUSER");
     return args;
@@ -931,7 +929,7 @@ void CSetupWizard::Impl::StartInstall()
     m_installer->SetProductLocked();
     m_nBytesTotal = 2 * BytesNeeded();
     m_bInstalling = true;
-    m_log.Line("wizard: installing into " + ToUtf8(m_strDirectory));
+    m_log.Line(JoinText({"wizard: installing into ", ToUtf8(m_strDirectory)}));
     m_hThread = CreateThread(
         nullptr, 0,
         [](void* parameter) -> DWORD {
@@ -1012,6 +1010,7 @@ int CSetupWizard::Impl::Run()
 {
     try {
         OpenPackage();
+        m_bScopeOpen = CInstaller::ScopeIsOpen(m_commandLine);
         size_t version = 0;
         if (m_bTest) version = std::min<size_t>(m_reader->Contents().testSection->currentVersion,
                                                 m_reader->Contents().versions.size() - 1);
@@ -1030,7 +1029,7 @@ int CSetupWizard::Impl::Run()
         return CInstaller::kExitAlreadyRunning;
     }
     if (!CreateWindows()) {
-        m_log.Line("error: the wizard's windows cannot be made: " + SystemMessage(GetLastError()));
+        m_log.Line(JoinText({"error: the wizard's windows cannot be made: ", SystemMessage(GetLastError())}));
         return CInstaller::kExitFailed;
     }
     WizardPage start = m_sequence->Pages().front();
@@ -1044,7 +1043,7 @@ int CSetupWizard::Impl::Run()
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    m_log.Line("wizard: exit code " + std::to_string(m_nExitCode));
+    m_log.Line(JoinText({"wizard: exit code ", m_nExitCode}));
     return m_bTest ? CInstaller::kExitInstalled : m_nExitCode;
 }
 

@@ -285,6 +285,10 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
     CRun::Shot("install-mode0-bitmap-7");
     CRun::Keys("Return");
     ASSERT_EQ(run.Wait(), 0) << run.Log();
+    // Under Wine the person may install for all users: the Directory page offered both, and
+    // what it proposed, all users, was taken.
+    EXPECT_NE(run.Log().find("wizard: for all users\r\n"), std::string::npos) << run.Log();
+    EXPECT_NE(run.Log().find("installing for all users\r\n"), std::string::npos) << run.Log();
 
     fs::path src = m_dir / "src2";
     const fs::path sharedName = "velkanwz.dll";
@@ -308,6 +312,64 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
     EXPECT_EQ(uninstall.Wait(), 0) << uninstall.Log();
     EXPECT_NE(uninstall.Log().find("uninstalled"), std::string::npos) << uninstall.Log();
     for (const fs::path& f : FilesUnder(src)) EXPECT_FALSE(fs::exists(installed(f))) << f;
+}
+
+// The person picks "only for me" on the Directory page by its access key: the icons go to their
+// own Start menu and the product is listed among their programs, not the machine's.
+TEST_F(WizardWine, TheCurrentUserChosenOnTheDirectoryPage)
+{
+    const std::string title = "Velkan Wizard Scope";
+    CDataArray project;
+    SetLook(project, 0, false);
+    WriteText(m_dir / "src1" / "readme.txt", "scope\r\n");
+    CData v = Version(1, "One");
+    v.m_strTitle = title;
+    v.m_strUninstFile = "Uninstal.exe";
+    CFileItem item("readme.txt");
+    item.m_strMenuFolder = title;
+    item.m_strMenuName = "Velkan Scope Readme";
+    v.m_files.push_back(item);
+    project.m_versions.push_back(v);
+    fs::path setup = m_dir / "setup.exe";
+    CTestSetupBuilder::Build(project, setup.string());
+    const std::string uninstall = WineLoader() + " 'C:\\VTScope\\Uninstal.exe' /S </dev/null >/dev/null 2>&1; wineserver -w";
+    // A run of this test stopped half-way left the product installed: it goes first.
+    if (fs::exists(Drive("VTScope") / "Uninstal.exe")) XShell(uninstall);
+    fs::remove_all(Drive("VTScope"));
+    auto listed = [&](const char* root) {
+        return XShell(WineLoader() + " reg query '" + root +
+                      "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall' /s 2>/dev/null | grep -q " +
+                      Quote(title)) == 0;
+    };
+    ASSERT_FALSE(listed("HKCU"));
+    ASSERT_FALSE(listed("HKLM"));
+
+    CRun run(setup, Quote("/D=C:\\VTScope"), m_dir / "setup.log");
+    ASSERT_TRUE(run.Page(0)) << run.Log();
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(4)) << run.Log();
+    CRun::Keys("alt+m");
+    CRun::Shot("install-mode0-plain-scope");
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.See("wizard message: ")) << run.Log();  // create the directory?
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(5)) << run.Log();
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(7)) << run.Log();
+    CRun::Keys("Return");
+    ASSERT_EQ(run.Wait(), 0) << run.Log();
+    EXPECT_NE(run.Log().find("wizard: for the current user\r\n"), std::string::npos) << run.Log();
+    EXPECT_NE(run.Log().find("installing for the current user\r\n"), std::string::npos) << run.Log();
+
+    std::vector<fs::path> links = FindByName(PrefixPath() / "drive_c", "Velkan Scope Readme.lnk");
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(links[0].string().find("ProgramData"), std::string::npos) << links[0];
+    EXPECT_TRUE(listed("HKCU"));
+    EXPECT_FALSE(listed("HKLM"));
+
+    XShell(uninstall);
+    EXPECT_FALSE(listed("HKCU"));
+    EXPECT_TRUE(FindByName(PrefixPath() / "drive_c", "Velkan Scope Readme.lnk").empty());
 }
 
 // Cancel while files are written asks first; Yes takes everything back, as a failed run, and
