@@ -123,11 +123,11 @@ void CInstaller::LoadPriorRecord(const std::wstring& uninstaller)
     bool samePlace = !items.empty() && items[0].kind == 'P' && items[0].fields.size() == 1 &&
                      CompareStringOrdinal(items[0].fields[0].c_str(), -1, m_strInstallDir.c_str(), -1, TRUE) == CSTR_EQUAL;
     if (!samePlace) {
-        m_log.Line(JoinText({"the install log ", ToUtf8(log), " is of another place: a new one is started"}));
+        m_log.Line({"the install log ", ToUtf8(log), " is of another place: a new one is started"});
         m_prior.Clear();
         return;
     }
-    m_log.Line(JoinText({"earlier runs into this place: ", items.size(), " changes recorded"}));
+    m_log.Line({"earlier runs into this place: ", items.size(), " changes recorded"});
 }
 
 // Whether an earlier run of this product already counted the file as used.
@@ -151,7 +151,7 @@ void CInstaller::WriteRecordedValue(uint32_t rootIndex, const std::wstring& key,
                                     const std::wstring& value)
 {
     void* root = RegistryRootFromIndex(rootIndex);
-    if (!root) throw CInstallError(JoinText({"registry root ", rootIndex, " is not one of the four roots"}));
+    if (!root) throw CInstallError({"registry root ", rootIndex, " is not one of the four roots"});
     std::vector<std::wstring> created;
     for (size_t pos = 0; pos <= key.size();) {
         size_t end = key.find(L'\\', pos);
@@ -164,8 +164,8 @@ void CInstaller::WriteRecordedValue(uint32_t rootIndex, const std::wstring& key,
     bool createdKey = false;
     long code = WriteStringValue(root, key, name, value, createdKey);
     if (code != 0) {
-        throw CInstallError(JoinText({"cannot write the registry value ", ToUtf8(key), "\\", ToUtf8(name), ": ",
-                                      SystemMessage(code)}));
+        throw CInstallError({"cannot write the registry value ", ToUtf8(key), "\\", ToUtf8(name), ": ",
+                             SystemMessage(code)});
     }
     for (const std::wstring& k : created) m_record.Add('K', {DecimalW(rootIndex), k});
     m_record.Add('R', {DecimalW(rootIndex), key, name, earlier, value});
@@ -178,11 +178,10 @@ void CInstaller::WriteRecordedIni(const std::wstring& file, const std::wstring& 
     std::wstring earlier = newFile ? std::wstring(kNoEarlierValue) : CaptureIniValue(file, section, entry);
     if (!WritePrivateProfileStringW(section.c_str(), entry.c_str(), value.c_str(), file.c_str())) {
         DWORD error = GetLastError();
-        throw CInstallError(JoinText({"cannot write to the following file:\n", ToUtf8(file), ": ",
-                                      SystemMessage(error)}));
+        throw CInstallError({"cannot write to the following file:\n", ToUtf8(file), ": ", SystemMessage(error)});
     }
     m_record.Add('I', {file, section, entry, newFile ? L"1" : L"0", earlier, value});
-    m_log.Line(JoinText({"INI entry: [", ToUtf8(section), "] ", ToUtf8(entry), " in ", ToUtf8(file)}));
+    m_log.Line({"INI entry: [", ToUtf8(section), "] ", ToUtf8(entry), " in ", ToUtf8(file)});
 }
 
 // An icon or shortcut about to be made where one exists is kept aside, so that a failed run puts
@@ -234,8 +233,8 @@ void CInstaller::WriteProgramsEntry(const std::wstring& uninstaller)
         {kProductValue, ProductId(m_reader->Contents())},
     };
     auto fail = [&](long code) {
-        throw CInstallError(JoinText({"cannot add ", ToUtf8(title), " to the list of installed programs (",
-                                      (m_bAllUsers ? "all users" : "current user"), "): ", SystemMessage(code)}));
+        throw CInstallError({"cannot add ", ToUtf8(title), " to the list of installed programs (",
+                             (m_bAllUsers ? "all users" : "current user"), "): ", SystemMessage(code)});
     };
     for (const auto& [name, value] : values) {
         std::wstring earlier = existed ? CaptureRegistryValue(root, key, name) : std::wstring();
@@ -287,8 +286,7 @@ void CInstaller::DropEarlierVersion(CInstallRecord& merged)
         }
     }
     if (gone.Items().empty()) return;
-    m_log.Line(JoinText({"taking away what the earlier version had and this one has not: ", gone.Items().size(),
-                         " changes"}));
+    m_log.Line({"taking away what the earlier version had and this one has not: ", gone.Items().size(), " changes"});
     CUninstaller undo(m_commandLine, m_log);
     undo.UndoChanges(gone, false);
     // A folder or key that is not empty yet (something of this run is in it) stays in the log.
@@ -336,10 +334,10 @@ void CInstaller::ReplaceOtherPlaces(CInstallRecord& merged)
             if (command.size() >= 2 && command.front() == L'"') command = command.substr(1, command.find(L'"', 1) - 1);
             CInstallRecord theirs;
             if (command.empty() || !theirs.Load(UninstallDataBase(command) + L".log")) {
-                m_log.Line(JoinText({"another version's entry without its log is left: ", ToUtf8(key)}));
+                m_log.Line({"another version's entry without its log is left: ", ToUtf8(key)});
                 continue;
             }
-            m_log.Line(JoinText({"replacing the version installed by ", ToUtf8(command)}));
+            m_log.Line({"replacing the version installed by ", ToUtf8(command)});
             CInstallRecord rest;
             bool adopted = false;
             for (const CInstallRecord::Item& item : theirs.Items()) {
@@ -362,7 +360,7 @@ void CInstaller::ReplaceOtherPlaces(CInstallRecord& merged)
             undo.UndoChanges(rest, false);
             undo.RemoveProgramFiles(command, rest);
             if (adopted && !merged.Save(m_strRecordPath)) {
-                m_log.Line(JoinText({"warning: cannot update the install log ", ToUtf8(m_strRecordPath)}));
+                m_log.Line({"warning: cannot update the install log ", ToUtf8(m_strRecordPath)});
             }
         }
     }

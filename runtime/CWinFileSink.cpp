@@ -24,7 +24,7 @@ HANDLE CreateOrThrow(const std::wstring& path, DWORD disposition)
     DWORD code = GetLastError();
     if (file == INVALID_HANDLE_VALUE &&
         !(disposition == CREATE_NEW && (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS))) {
-        throw CInstallError(JoinText({"cannot create ", ToUtf8(path), ": ", SystemMessage(code)}));
+        throw CInstallError({"cannot create ", ToUtf8(path), ": ", SystemMessage(code)});
     }
     return file;
 }
@@ -86,7 +86,7 @@ void CWinFileSink::WriteThrough(const void* data, size_t size)
         DWORD written = 0;
         if (!WriteFile(m_hFile, p, piece, &written, nullptr) || written != piece) {
             DWORD error = GetLastError();
-            throw CInstallError(JoinText({"cannot write to ", ToUtf8(m_strPath), ": ", SystemMessage(error)}));
+            throw CInstallError({"cannot write to ", ToUtf8(m_strPath), ": ", SystemMessage(error)});
         }
         p += piece;
         size -= piece;
@@ -118,7 +118,7 @@ void CWinFileSink::Commit()
     if (!CloseHandle(file)) {
         DWORD code = GetLastError();
         DeleteFileW(m_strPath.c_str());
-        throw CInstallError(JoinText({"cannot write to ", ToUtf8(m_strPath), ": ", SystemMessage(code)}));
+        throw CInstallError({"cannot write to ", ToUtf8(m_strPath), ": ", SystemMessage(code)});
     }
 }
 

@@ -89,8 +89,7 @@ std::wstring JoinInside(const std::wstring& base, const std::wstring& relative)
                   CompareStringOrdinal(full.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
                                        static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
     if (!inside) {
-        throw CPackageException(JoinText({"the path \"", ToUtf8(relative), "\" leaves its target directory ",
-                                          ToUtf8(root)}));
+        throw CPackageException({"the path \"", ToUtf8(relative), "\" leaves its target directory ", ToUtf8(root)});
     }
     return full;
 }
@@ -118,7 +117,7 @@ std::wstring MakePrivateTempDir()
         if (GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
     DWORD error = GetLastError();
-    throw CInstallError(JoinText({"cannot create a temporary folder in ", ToUtf8(temp), ": ", SystemMessage(error)}));
+    throw CInstallError({"cannot create a temporary folder in ", ToUtf8(temp), ": ", SystemMessage(error)});
 }
 
 void RemoveTree(const std::wstring& dir)

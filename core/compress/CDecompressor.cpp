@@ -351,8 +351,7 @@ void CDecompressor::CState::DecodeBlockData(bool fixed)
         unsigned dsym = Decode(m_dist);
         if (fixed && dsym >= kDistCodes) Fail(JoinText({"invalid distance symbol ", dsym}));
         unsigned dist = kDistBase[dsym] + TakeBits(kDistExtraBits[dsym]);
-        if (dist > m_nOutPos) Fail(JoinText({"distance ", dist,
-                                             " reaches before the start of the data"}));
+        if (dist > m_nOutPos) Fail(JoinText({"distance ", dist, " reaches before the start of the data"}));
         if (len > m_nOutLeft) Fail("the stream holds more data than expected");
         m_nOutLeft -= len;
 
@@ -437,8 +436,8 @@ std::vector<uint8_t> CDecompressor::Unpack(const void* data, size_t size,
     CDecompressor decoder;
     decoder.Decode(sink, source, expectedSize, size);
     if (decoder.GetInputUsed() != size) {
-        throw CDecodeError(JoinText({"the stream ends before the end of its block (", size - decoder.GetInputUsed(),
-                                     " bytes follow it)"}),
+        throw CDecodeError(JoinText({"the stream ends before the end of its block (",
+                                     size - decoder.GetInputUsed(), " bytes follow it)"}),
                            decoder.GetInputUsed());
     }
     return sink.Take();

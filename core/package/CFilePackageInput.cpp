@@ -13,8 +13,8 @@ CFilePackageInput::CFilePackageInput(const std::string& path)
 void CFilePackageInput::ReadAt(uint64_t position, void* buffer, size_t size)
 {
     if (position > m_length || size > m_length - position) {
-        throw CPackageException(JoinText({m_file.Path(), ": read of ", size, " bytes at ", position,
-                                          " passes the end of the file"}));
+        throw CPackageException({m_file.Path(), ": read of ", size, " bytes at ", position,
+                                 " passes the end of the file"});
     }
     if (size == 0) return;
     m_file.Seek(position);

@@ -24,8 +24,8 @@
 #include "core/package/ShownName.h"
 #include "core/stream/CFile.h"
 #include "core/stream/CFileException.h"
-#include "core/stream/JoinText.h"
 #include "core/stream/CMemorySink.h"
+#include "core/stream/JoinText.h"
 
 namespace velkan {
 
@@ -167,7 +167,12 @@ std::unique_ptr<CPackageReader> CPackageReader::OpenFile(const std::string& path
 
 void CPackageReader::Fail(const std::string& problem) const
 {
-    throw CPackageException(JoinText({m_input->GetName(), ": ", problem}));
+    throw CPackageException({m_input->GetName(), ": ", problem});
+}
+
+void CPackageReader::Fail(std::initializer_list<TextPiece> problem) const
+{
+    Fail(JoinText(problem));
 }
 
 void CPackageReader::FailEntry(size_t version, size_t entry, const std::string& problem) const
@@ -204,8 +209,8 @@ void CPackageReader::ReadStub()
     m_input->ReadAt(*sizeMarker + kMarkerSize, slot, 4);
     uint32_t stubSize = GetU32(slot);
     if (stubSize < *sizeMarker + kMarkerSize + kSlotSize || stubSize > length) {
-        Fail(JoinText({"the stub's size slot (", stubSize, ") does not lie after its marker and within the file (",
-                       length, " bytes)"}));
+        Fail({"the stub's size slot (", stubSize, ") does not lie after its marker and within the file (",
+              length, " bytes)"});
     }
     m_contents.stubSize = stubSize;
     auto keyMarker = SearchMarker(*m_input, stubSize, kKeyMarker);
@@ -231,8 +236,7 @@ std::vector<uint8_t> CPackageReader::ReadBody(const SectionRecord& section)
         m_input->ReadAt(bodyStart, body.data(), body.size());
         return body;
     }
-    if (section.bodySize < 4) Fail(JoinText({SectionName(section),
-                                             ": a packed body shorter than 4 bytes"}));
+    if (section.bodySize < 4) Fail({SectionName(section), ": a packed body shorter than 4 bytes"});
     uint8_t sizeField[4];
     m_input->ReadAt(bodyStart, sizeField, 4);
     uint32_t unpacked = GetU32(sizeField);
@@ -243,24 +247,24 @@ std::vector<uint8_t> CPackageReader::ReadBody(const SectionRecord& section)
     try {
         decoder.Decode(sink, source, unpacked, packed);
     } catch (const CDecodeError& e) {
-        Fail(JoinText({SectionName(section), ": ", e.what()}));
+        Fail({SectionName(section), ": ", e.what()});
     }
     if (decoder.GetInputUsed() != packed) {
-        Fail(JoinText({SectionName(section), ": the packed stream ends ", packed - decoder.GetInputUsed(),
-                       " bytes before the body"}));
+        Fail({SectionName(section), ": the packed stream ends ", packed - decoder.GetInputUsed(),
+              " bytes before the body"});
     }
     return sink.Take();
 }
 
 std::vector<uint8_t> CPackageReader::ReadSectionBody(size_t index)
 {
-    if (index >= m_contents.sections.size()) Fail(JoinText({"no section ", index}));
+    if (index >= m_contents.sections.size()) Fail({"no section ", index});
     const SectionRecord& section = m_contents.sections[index];
     if (section.id == kDataSection) Fail("the data section has no body to unpack");
     // Checked again: the cap of a section the reader does not use is 0, so it is never unpacked.
     if (section.unpackedSize > MaxUnpackedSectionSize(section.id)) {
-        Fail(JoinText({SectionName(section), ": a section of this kind is not unpacked beyond ",
-                       MaxUnpackedSectionSize(section.id), " bytes"}));
+        Fail({SectionName(section), ": a section of this kind is not unpacked beyond ",
+              MaxUnpackedSectionSize(section.id), " bytes"});
     }
     return ReadBody(section);
 }
@@ -274,8 +278,8 @@ void CPackageReader::ReadSections()
     uint64_t held = 0;  // unpacked bytes the sections kept in the contents will take
     for (;;) {
         if (length - pos < kSectionHeaderSize) {
-            Fail(JoinText({"the file ends at offset ", length,
-                           " without its data section (a section header was expected at offset ", pos, ")"}));
+            Fail({"the file ends at offset ", length,
+                  " without its data section (a section header was expected at offset ", pos, ")"});
         }
         uint8_t header[kSectionHeaderSize];
         m_input->ReadAt(pos, header, sizeof header);
@@ -292,8 +296,8 @@ void CPackageReader::ReadSections()
             break;
         }
         if (section.bodySize > length - pos - kSectionHeaderSize) {
-            Fail(JoinText({SectionName(section), ": a body of ", section.bodySize,
-                           " bytes passes the end of the file"}));
+            Fail({SectionName(section), ": a body of ", section.bodySize,
+                  " bytes passes the end of the file"});
         }
         CheckSectionSize(section, held);
         // The dialog block is only measured; the rest stays in the contents.
@@ -316,19 +320,18 @@ void CPackageReader::ReadDataSectionHeader(const SectionRecord& section)
     uint64_t length = m_contents.fileLength;
     uint64_t pos = section.offset;
     if (length - pos - kSectionHeaderSize < 4) {
-        Fail(JoinText({SectionName(section), ": the file ends before the chunk length"}));
+        Fail({SectionName(section), ": the file ends before the chunk length"});
     }
     uint8_t chunkField[4];
     m_input->ReadAt(pos + kSectionHeaderSize, chunkField, 4);
     uint64_t chunk = GetU32(chunkField);
     uint64_t chunkStart = pos + kSectionHeaderSize + 4;
     if (chunk > length - chunkStart) {
-        Fail(JoinText({SectionName(section), ": a chunk of ", chunk, " bytes where the file holds ",
-                       length - chunkStart}));
+        Fail({SectionName(section), ": a chunk of ", chunk, " bytes where the file holds ",
+              length - chunkStart});
     }
     if (chunk > section.bodySize) {
-        Fail(JoinText({SectionName(section), ": a chunk of ", chunk, " bytes in a data stream of ",
-                       section.bodySize}));
+        Fail({SectionName(section), ": a chunk of ", chunk, " bytes in a data stream of ", section.bodySize});
     }
     if (auto problem = ProblemAfterPackage(*m_input, chunkStart + chunk)) {
         Fail(SectionName(section) + ": " + *problem);
@@ -342,8 +345,7 @@ void CPackageReader::CheckSectionSize(SectionRecord& section, uint64_t held)
 {
     uint32_t declared = section.bodySize;
     if (section.flags & kSectionPacked) {
-        if (section.bodySize < 4) Fail(JoinText({SectionName(section),
-                                                 ": a packed body shorter than 4 bytes"}));
+        if (section.bodySize < 4) Fail({SectionName(section), ": a packed body shorter than 4 bytes"});
         uint8_t sizeField[4];
         m_input->ReadAt(section.offset + kSectionHeaderSize, sizeField, 4);
         declared = GetU32(sizeField);
@@ -352,12 +354,12 @@ void CPackageReader::CheckSectionSize(SectionRecord& section, uint64_t held)
     uint32_t cap = MaxUnpackedSectionSize(section.id);
     if (cap == 0) return;  // not ours: listed, never unpacked
     if (declared > cap) {
-        Fail(JoinText({SectionName(section), ": unpacks to ", declared, " bytes, more than the ", cap,
-                       " such a section may take"}));
+        Fail({SectionName(section), ": unpacks to ", declared, " bytes, more than the ", cap,
+              " such a section may take"});
     }
     if (section.id != kDialogBlock && declared > kMaxHeldSectionBytes - held) {
-        Fail(JoinText({SectionName(section), ": unpacks to ", declared, " bytes, beyond the ", kMaxHeldSectionBytes,
-                       " bytes all sections together may take"}));
+        Fail({SectionName(section), ": unpacks to ", declared, " bytes, beyond the ", kMaxHeldSectionBytes,
+              " bytes all sections together may take"});
     }
 }
 
@@ -365,8 +367,8 @@ void CPackageReader::DecodeSection(SectionRecord& section, const std::vector<uin
 {
     auto& c = m_contents;
     auto currentVersion = [&]() -> VersionRecord& {
-        if (c.versions.empty()) Fail(JoinText({SectionName(section),
-                                               ": a version's section before any version block"}));
+        if (c.versions.empty()) Fail({SectionName(section),
+                                      ": a version's section before any version block"});
         section.version = static_cast<int>(c.versions.size()) - 1;
         return c.versions.back();
     };
@@ -427,8 +429,7 @@ void CPackageReader::DecodeSection(SectionRecord& section, const std::vector<uin
             break;
         case kFileTable: {
             VersionRecord& version = currentVersion();
-            if (version.hasFileTable) Fail(JoinText({SectionName(section),
-                                                     ": a second file table for the version"}));
+            if (version.hasFileTable) Fail({SectionName(section), ": a second file table for the version"});
             version.files = DecodeFileTable(body.data(), body.size());
             version.hasFileTable = true;
             break;
@@ -439,7 +440,7 @@ void CPackageReader::DecodeSection(SectionRecord& section, const std::vector<uin
     } catch (const CPackageException& e) {
         std::string what = e.what();
         if (what.rfind(m_input->GetName(), 0) == 0) throw;
-        Fail(JoinText({SectionName(section), ": ", what}));
+        Fail({SectionName(section), ": ", what});
     }
 }
 
@@ -453,22 +454,21 @@ void CPackageReader::LoadDataChunks()
         ++n;
         std::unique_ptr<IPackageInput> file = m_opener ? m_opener(n) : nullptr;
         if (!file) {
-            Fail(JoinText({"the data stream continues in continuation file ", n, ", which cannot be opened (", total,
-                           " of ", m_contents.dataLength, " bytes found)"}));
+            Fail({"the data stream continues in continuation file ", n, ", which cannot be opened (", total,
+                  " of ", m_contents.dataLength, " bytes found)"});
         }
         uint64_t fileLength = file->GetLength();
-        if (fileLength < 4) Fail(JoinText({file->GetName(),
-                                           ": a continuation file without its chunk length"}));
+        if (fileLength < 4) Fail({file->GetName(), ": a continuation file without its chunk length"});
         uint8_t field[4];
         file->ReadAt(0, field, 4);
         uint64_t chunk = GetU32(field);
         if (chunk == 0 || chunk != fileLength - 4) {
-            Fail(JoinText({file->GetName(), ": a chunk length of ", chunk, " in a file of ", fileLength,
-                           " bytes (its chunk must fill it)"}));
+            Fail({file->GetName(), ": a chunk length of ", chunk, " in a file of ", fileLength,
+                  " bytes (its chunk must fill it)"});
         }
         if (chunk > m_contents.dataLength - total) {
-            Fail(JoinText({file->GetName(), ": the chunks exceed the data stream length of ", m_contents.dataLength,
-                           " bytes"}));
+            Fail({file->GetName(), ": the chunks exceed the data stream length of ", m_contents.dataLength,
+                  " bytes"});
         }
         m_contents.dataChunks.push_back({n, 4, chunk});
         m_continuations.push_back(std::move(file));
@@ -481,8 +481,8 @@ void CPackageReader::ReadData(uint64_t offset, void* buffer, size_t size)
 {
     LoadDataChunks();
     if (offset > m_contents.dataLength || size > m_contents.dataLength - offset) {
-        Fail(JoinText({"data at ", offset, " (", size, " bytes) lies outside the data stream of ",
-                       m_contents.dataLength, " bytes"}));
+        Fail({"data at ", offset, " (", size, " bytes) lies outside the data stream of ",
+              m_contents.dataLength, " bytes"});
     }
     auto* out = static_cast<uint8_t*>(buffer);
     uint64_t chunkStart = 0;
@@ -507,13 +507,11 @@ void CPackageReader::ReadData(uint64_t offset, void* buffer, size_t size)
 const CFileEntry& CPackageReader::GetEntry(size_t version, size_t entry) const
 {
     if (version >= m_contents.versions.size()) {
-        Fail(JoinText({"no version ", version + 1, " (the program has ", m_contents.versions.size(),
-                       ")"}));
+        Fail({"no version ", version + 1, " (the program has ", m_contents.versions.size(), ")"});
     }
     const auto& files = m_contents.versions[version].files;
     if (entry >= files.size()) {
-        Fail(JoinText({"version ", version + 1, " has no entry ", entry + 1, " (its table has ",
-                       files.size(), ")"}));
+        Fail({"version ", version + 1, " has no entry ", entry + 1, " (its table has ", files.size(), ")"});
     }
     return files[entry];
 }
@@ -541,7 +539,8 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
     LoadDataChunks();
     if (e.m_nOffset > m_contents.dataLength || e.m_nPackedSize > m_contents.dataLength - e.m_nOffset) {
         FailEntry(version, entry, JoinText({"its data (", e.m_nPackedSize, " bytes at ", e.m_nOffset,
-                                            ") lies outside the data stream of ", m_contents.dataLength, " bytes"}));
+                                            ") lies outside the data stream of ", m_contents.dataLength,
+                                            " bytes"}));
     }
     chain.emplace_back(version, entry);
     CChecksumSink sink(output);
@@ -606,8 +605,7 @@ std::unique_ptr<IDeltaReference> CPackageReader::OpenExternal(size_t version, si
     std::unique_ptr<IDeltaReference> file = m_externalOpener ? m_externalOpener(parts) : nullptr;
     if (!file) fail(JoinText({what, " and was not found"}));
     if (file->GetLength() != e.m_nSize) {
-        fail(JoinText({what, " and the file found is ", file->GetLength(), " bytes long, not ",
-                       e.m_nSize}));
+        fail(JoinText({what, " and the file found is ", file->GetLength(), " bytes long, not ", e.m_nSize}));
     }
     CChecksumAccumulator sum;
     std::vector<uint8_t> piece(kFilePiece);
@@ -616,8 +614,9 @@ std::unique_ptr<IDeltaReference> CPackageReader::OpenExternal(size_t version, si
         file->ReadAt(at, piece.data(), n);
         sum.Add(piece.data(), n);
     }
-    if ((sum.Value() ^ m_contents.key) != e.m_nChecksum) fail(JoinText({what,
-                                                                        " and the file found differs from it"}));
+    if ((sum.Value() ^ m_contents.key) != e.m_nChecksum) {
+        fail(JoinText({what, " and the file found differs from it"}));
+    }
     return file;
 }
 
@@ -625,8 +624,7 @@ void CPackageReader::VerifyFile(size_t version, size_t entry)
 {
     const CFileEntry& e = GetEntry(version, entry);
     if (e.HasNoData() && (e.m_nSize != 0 || e.m_nChecksum != 0)) {
-        FailEntry(version, entry, JoinText({"it claims a file of ", e.m_nSize,
-                                            " bytes but stores no data"}));
+        FailEntry(version, entry, JoinText({"it claims a file of ", e.m_nSize, " bytes but stores no data"}));
     }
     if (e.IsExternal() || e.HasNoData()) return;
     // A takeover agrees in every number with its owner, whose stream is checked on its own.

@@ -130,7 +130,8 @@ std::vector<std::vector<EntryRole>> CheckDataLayout(const PackageContents& conte
     }
     if (end != contents.dataLength) {
         throw CPackageException(
-            JoinText({"the entries own ", end, " bytes of a data stream of ", contents.dataLength, " bytes"}));
+            JoinText({"the entries own ", end, " bytes of a data stream of ", contents.dataLength,
+                      " bytes"}));
     }
     return roles;
 }

@@ -29,7 +29,7 @@ constexpr size_t kMinEntry = kEntryFixedSize + kEntryStringCount;
 void CheckCount(CByteReader& reader, size_t count, size_t minRecord)
 {
     if (count > reader.Remaining() / minRecord) {
-        reader.Fail(JoinText({"a count of ", count, " that the body cannot hold"}));
+        reader.Fail({"a count of ", count, " that the body cannot hold"});
     }
 }
 
@@ -145,7 +145,7 @@ std::vector<CFileEntry> DecodeFileTable(const uint8_t* body, size_t size)
         size_t start = table.Position();
         uint32_t entrySize = CByteReader(body + start, size - start, "file table").U32();
         if (entrySize < kMinEntry || entrySize > size - start) {
-            table.Fail(JoinText({"entry ", i, " with a size of ", entrySize, " bytes"}));
+            table.Fail({"entry ", i, " with a size of ", entrySize, " bytes"});
         }
         CByteReader reader(body + start, entrySize,
                            JoinText({"file table entry ", i, " (at byte ", start, ")"}));

@@ -257,18 +257,17 @@ void CSetupWizard::Impl::OpenPackage()
 {
     m_strSelf = OwnProgramPath();
     uint32_t slot = OwnSizeSlot();
-    if (slot == 0) throw CPackageException(JoinText({ToUtf8(m_strSelf),
-                                                     ": the size slot was never set: no package follows"}));
+    if (slot == 0) throw CPackageException({ToUtf8(m_strSelf), ": the size slot was never set: no package follows"});
     m_reader = CInstaller::OpenReader(m_strSelf);
     const PackageContents& c = m_reader->Contents();
-    if (c.stubSize != slot) throw CPackageException(JoinText({ToUtf8(m_strSelf),
-                                                              ": the package does not start where this program ends"}));
-    if (c.versions.empty()) throw CPackageException(JoinText({ToUtf8(m_strSelf), ": the package holds no version"}));
+    if (c.stubSize != slot) throw CPackageException({ToUtf8(m_strSelf),
+                                                     ": the package does not start where this program ends"});
+    if (c.versions.empty()) throw CPackageException({ToUtf8(m_strSelf), ": the package holds no version"});
     // A package written without the templates (the builder lacked them) gets the standard ones;
     // damaged templates are a damaged package.
     m_block = std::make_unique<CDialogBlock>(c.dialogBlock ? *c.dialogBlock
                                                            : BuiltinDialogBlock(c.wizardBitmap.has_value()));
-    if (!m_block->Valid()) throw CPackageException(JoinText({ToUtf8(m_strSelf), ": the dialog templates are damaged"}));
+    if (!m_block->Valid()) throw CPackageException({ToUtf8(m_strSelf), ": the dialog templates are damaged"});
     m_bTest = c.testSection.has_value();
     m_bFullScreen = c.projectFlags && (*c.projectFlags & kWindowModeFull);
 }
@@ -357,7 +356,7 @@ std::wstring CSetupWizard::Impl::EndFile(uint8_t role) const
 int CSetupWizard::Impl::Message(const std::wstring& text, UINT type) const
 {
     std::wstring title = Text(6, 0);
-    m_log.Line(JoinText({"wizard message: ", ToUtf8(text)}));
+    m_log.Line({"wizard message: ", ToUtf8(text)});
     return MessageBoxW(m_hFrame ? m_hFrame : m_hBackground, text.c_str(), title.c_str(), type);
 }
 
@@ -554,7 +553,7 @@ void CSetupWizard::Impl::ShowPage(WizardPage page)
     if (page == WizardPage::kDirectory && m_sequence->DirectoryEditable()) focus = GetDlgItem(window, kIdDirEdit);
     SendMessageW(m_hFrame, DM_SETDEFID, IsWindowEnabled(next) ? kIdNext : kIdCancel, 0);
     SendMessageW(m_hFrame, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
-    m_log.Line(JoinText({"wizard page ", static_cast<int>(page)}));
+    m_log.Line({"wizard page ", static_cast<int>(page)});
 }
 
 void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
@@ -731,7 +730,7 @@ bool CSetupWizard::Impl::LeavePage(WizardPage page)
     if (page == WizardPage::kDirectory) {
         HWND window = m_hPages[PageSlot(page)];
         if (m_sequence->DirectoryEditable()) m_strDirectory = TypedText(GetDlgItem(window, kIdDirEdit));
-        m_log.Line(JoinText({"wizard: directory ", ToUtf8(m_strDirectory)}));
+        m_log.Line({"wizard: directory ", ToUtf8(m_strDirectory)});
         if (m_bScopeOpen) {
             m_bAllUsers = ScopeChoiceAllUsers(window);
             m_log.Line(m_bAllUsers ? "wizard: for all users" : "wizard: for the current user");
@@ -868,7 +867,7 @@ INT_PTR CALLBACK CSetupWizard::Impl::RestartProc(HWND window, UINT message, WPAR
 
 void CSetupWizard::Impl::AskRestart()
 {
-    m_log.Line(JoinText({"wizard message: ", ToUtf8(Text(5, 7))}));
+    m_log.Line({"wizard message: ", ToUtf8(Text(5, 7))});
     auto restartTemplate = static_cast<LPCDLGTEMPLATEW>(m_block->Template(kDlgRestart));
     INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), restartTemplate, m_hFrame, RestartProc,
                                              reinterpret_cast<LPARAM>(this));
@@ -929,7 +928,7 @@ void CSetupWizard::Impl::StartInstall()
     m_installer->SetProductLocked();
     m_nBytesTotal = 2 * BytesNeeded();
     m_bInstalling = true;
-    m_log.Line(JoinText({"wizard: installing into ", ToUtf8(m_strDirectory)}));
+    m_log.Line({"wizard: installing into ", ToUtf8(m_strDirectory)});
     m_hThread = CreateThread(
         nullptr, 0,
         [](void* parameter) -> DWORD {
@@ -1029,7 +1028,7 @@ int CSetupWizard::Impl::Run()
         return CInstaller::kExitAlreadyRunning;
     }
     if (!CreateWindows()) {
-        m_log.Line(JoinText({"error: the wizard's windows cannot be made: ", SystemMessage(GetLastError())}));
+        m_log.Line({"error: the wizard's windows cannot be made: ", SystemMessage(GetLastError())});
         return CInstaller::kExitFailed;
     }
     WizardPage start = m_sequence->Pages().front();
@@ -1043,7 +1042,7 @@ int CSetupWizard::Impl::Run()
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    m_log.Line(JoinText({"wizard: exit code ", m_nExitCode}));
+    m_log.Line({"wizard: exit code ", m_nExitCode});
     return m_bTest ? CInstaller::kExitInstalled : m_nExitCode;
 }
 

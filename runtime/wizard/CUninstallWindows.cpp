@@ -90,7 +90,7 @@ private:
 
 int CUninstallWindows::Message(const std::wstring& text, UINT type)
 {
-    m_log.Line(JoinText({"uninstall message: ", ToUtf8(text)}));
+    m_log.Line({"uninstall message: ", ToUtf8(text)});
     return MessageBoxW(m_hProgress, text.c_str(), Text(0).c_str(), type);
 }
 
@@ -113,7 +113,7 @@ bool CUninstallWindows::RemoveUnusedSharedFile(const std::wstring& path)
 INT_PTR CUninstallWindows::Ask(const std::wstring& path)
 {
     m_pAsked = &path;
-    m_log.Line(JoinText({"uninstall message: ", ToUtf8(Format(Text(10), path))}));
+    m_log.Line({"uninstall message: ", ToUtf8(Format(Text(10), path))});
     INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
                                              static_cast<LPCDLGTEMPLATEW>(m_block.Template(kDlgAsk)), m_hProgress,
                                              AskProc, reinterpret_cast<LPARAM>(this));
