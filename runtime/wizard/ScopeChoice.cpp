@@ -48,20 +48,22 @@ int RowTop(HWND page, int rowHeight)
 void ShowScopeChoice(HWND page, bool allUsers)
 {
     if (!GetDlgItem(page, kIdAllUsers)) {
-        RECT units{kCurrentUserLeft, kRowHeight, kAllUsersWidth, kCurrentUserWidth};
-        MapDialogRect(page, &units);
-        int top = RowTop(page, units.top);
+        RECT all{0, 0, kAllUsersWidth, kRowHeight};
+        RECT mine{kCurrentUserLeft, 0, kCurrentUserLeft + kCurrentUserWidth, kRowHeight};
+        MapDialogRect(page, &all);
+        MapDialogRect(page, &mine);
+        int top = RowTop(page, all.bottom);
         HFONT font = reinterpret_cast<HFONT>(SendMessageW(page, WM_GETFONT, 0, 0));
         HINSTANCE instance = GetModuleHandleW(nullptr);
         // The first button opens a group of two: arrows move between them, Tab passes on.
-        HWND all = CreateWindowExW(0, L"BUTTON", kAllUsersText,
-                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 0, top,
-                                   units.right, units.top, page, reinterpret_cast<HMENU>(kIdAllUsers), instance,
-                                   nullptr);
-        HWND mine = CreateWindowExW(0, L"BUTTON", kCurrentUserText, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON,
-                                    units.left, top, units.bottom, units.top, page,
-                                    reinterpret_cast<HMENU>(kIdCurrentUser), instance, nullptr);
-        for (HWND button : {all, mine}) {
+        HWND allButton = CreateWindowExW(0, L"BUTTON", kAllUsersText,
+                                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, all.left,
+                                         top, all.right - all.left, all.bottom, page,
+                                         reinterpret_cast<HMENU>(kIdAllUsers), instance, nullptr);
+        HWND mineButton = CreateWindowExW(0, L"BUTTON", kCurrentUserText, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON,
+                                          mine.left, top, mine.right - mine.left, mine.bottom, page,
+                                          reinterpret_cast<HMENU>(kIdCurrentUser), instance, nullptr);
+        for (HWND button : {allButton, mineButton}) {
             if (button) SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         }
         // The group ends at the page's first control, which the templates do not mark as a start.
