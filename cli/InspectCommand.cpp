@@ -226,7 +226,7 @@ JsonValue ContentsJson(CPackageReader& reader)
     }
     if (c.wizardBitmap) project.Set("wizardBitmapSize", static_cast<uint64_t>(c.wizardBitmap->size()));
     if (c.backBitmap) project.Set("backBitmapSize", static_cast<uint64_t>(c.backBitmap->size()));
-    if (c.auxFile) project.Set("auxFileSize", static_cast<uint64_t>(c.auxFile->size()));
+    if (c.auxFileSize) project.Set("auxFileSize", static_cast<uint64_t>(*c.auxFileSize));
     if (c.uninstallerProgram) {
         project.Set("uninstallerProgramSize", static_cast<uint64_t>(c.uninstallerProgram->size()));
     }

@@ -26,6 +26,7 @@
 #include "core/platform/AtomicFile.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/FileTimes.h"
+#include "core/platform/LinkedOutside.h"
 #include "core/platform/SourceDateEpoch.h"
 #include "core/res/RuntimeResources.h"
 #include "core/res/StringTable.h"
@@ -181,6 +182,7 @@ BuildResult CInstallBuild::Run()
     }
     bool warned = CheckIconFolders();
     warned = CheckRegistryKeys() || warned;
+    warned = CheckOutsideLinks() || warned;
     if (warned && !m_host.AskYesNo(LoadString(kAskContinueAfterWarnings))) {
         m_result.status = BuildStatus::Declined;
         return m_result;
@@ -270,6 +272,28 @@ bool CInstallBuild::CheckRegistryKeys()
             std::string refusal = RegistryKeyRefusal(SplitRegistryKey(text));
             if (refusal.empty()) continue;
             m_report.AddLine("Warning: the uninstaller will not remove the registry key \"" + text + "\": " + refusal + ".");
+            warned = true;
+        }
+    }
+    return warned;
+}
+
+// A listed file that reaches, through a link, outside its version's source folder would pack
+// whatever the link names; the scan skips such links unless asked, and the build warns of them.
+bool CInstallBuild::CheckOutsideLinks()
+{
+    bool warned = false;
+    for (const CData& version : m_project.m_versions) {
+        std::string dir = Cp1252ToUtf8(version.m_strSourceDir);
+        if (dir.empty() || dir.back() != '/') dir += '/';
+        for (const CFileItem& item : version.m_files) {
+            if (item.GetOption(OptInstallMode) == kDoNotInstall) continue;
+            std::string relative = item.m_strPath;
+            std::replace(relative.begin(), relative.end(), '\\', '/');
+            const std::string host = dir + Cp1252ToUtf8(relative);
+            if (!LinkedOutside(dir, host)) continue;
+            m_report.AddLine("Warning: \"" + host +
+                             "\" is a link to a file outside the source folder; its target is packed.");
             warned = true;
         }
     }

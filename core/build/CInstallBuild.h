@@ -134,6 +134,7 @@ private:
     };
 
     bool CheckRegistryKeys();
+    bool CheckOutsideLinks();
     bool CheckIconFolders();
     void Build();
     void CollectPaths();

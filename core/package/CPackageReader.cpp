@@ -225,11 +225,19 @@ std::string CPackageReader::SectionName(const SectionRecord& section) const
 
 std::vector<uint8_t> CPackageReader::ReadBody(const SectionRecord& section)
 {
+    CMemorySink sink;
+    ReadBody(section, sink);
+    return sink.Take();
+}
+
+void CPackageReader::ReadBody(const SectionRecord& section, IByteSink& output)
+{
     uint64_t bodyStart = section.offset + kSectionHeaderSize;
     if (!(section.flags & kSectionPacked)) {
-        std::vector<uint8_t> body(section.bodySize);
-        m_input->ReadAt(bodyStart, body.data(), body.size());
-        return body;
+        CRangeSource source(*m_input, bodyStart, section.bodySize);
+        std::vector<uint8_t> piece(std::min<size_t>(section.bodySize, 1u << 16));
+        while (size_t n = source.Read(piece.data(), piece.size())) output.Write(piece.data(), n);
+        return;
     }
     if (section.bodySize < 4) Fail(SectionName(section) + ": a packed body shorter than 4 bytes");
     uint8_t sizeField[4];
@@ -237,10 +245,9 @@ std::vector<uint8_t> CPackageReader::ReadBody(const SectionRecord& section)
     uint32_t unpacked = GetU32(sizeField);
     uint64_t packed = section.bodySize - 4;
     CRangeSource source(*m_input, bodyStart + 4, packed);
-    CMemorySink sink;
     CDecompressor decoder;  // not m_decoder: sections are few, and one may load while a file decodes
     try {
-        decoder.Decode(sink, source, unpacked, packed);
+        decoder.Decode(output, source, unpacked, packed);
     } catch (const CDecodeError& e) {
         Fail(SectionName(section) + ": " + e.what());
     }
@@ -248,7 +255,6 @@ std::vector<uint8_t> CPackageReader::ReadBody(const SectionRecord& section)
         Fail(SectionName(section) + ": the packed stream ends " +
              std::to_string(packed - decoder.GetInputUsed()) + " bytes before the body");
     }
-    return sink.Take();
 }
 
 std::vector<uint8_t> CPackageReader::ReadSectionBody(size_t index)
@@ -262,6 +268,27 @@ std::vector<uint8_t> CPackageReader::ReadSectionBody(size_t index)
              std::to_string(MaxUnpackedSectionSize(section.id)) + " bytes");
     }
     return ReadBody(section);
+}
+
+void CPackageReader::ReadSectionBody(size_t index, IByteSink& output)
+{
+    if (index >= m_contents.sections.size()) Fail("no section " + std::to_string(index));
+    const SectionRecord& section = m_contents.sections[index];
+    if (section.id == kDataSection) Fail("the data section has no body to unpack");
+    if (section.unpackedSize > MaxUnpackedSectionSize(section.id)) {
+        Fail(SectionName(section) + ": a section of this kind is not unpacked beyond " +
+             std::to_string(MaxUnpackedSectionSize(section.id)) + " bytes");
+    }
+    ReadBody(section, output);
+}
+
+void CPackageReader::VerifySections()
+{
+    for (size_t i = 0; i < m_contents.sections.size(); ++i) {
+        if (!IsStreamedSection(m_contents.sections[i].id)) continue;
+        CNullSink nothing;
+        ReadSectionBody(i, nothing);
+    }
 }
 
 void CPackageReader::ReadSections()
@@ -296,8 +323,10 @@ void CPackageReader::ReadSections()
                  " bytes passes the end of the file");
         }
         CheckSectionSize(section, held);
-        // The dialog block is only measured; the rest stays in the contents.
-        if (MaxUnpackedSectionSize(section.id) != 0 && section.id != kDialogBlock) {
+        // The dialog block is only measured, a streamed section is not held; the rest stays in
+        // the contents.
+        if (MaxUnpackedSectionSize(section.id) != 0 && section.id != kDialogBlock &&
+            !IsStreamedSection(section.id)) {
             held += section.unpackedSize;
         }
         m_contents.sections.push_back(section);
@@ -305,6 +334,10 @@ void CPackageReader::ReadSections()
     }
     for (SectionRecord& section : m_contents.sections) {
         if (section.id == kDataSection || MaxUnpackedSectionSize(section.id) == 0) continue;
+        if (section.id == kAuxFile) {
+            m_contents.auxFileSize = section.unpackedSize;
+            continue;
+        }
         std::vector<uint8_t> body = ReadBody(section);
         section.unpackedSize = static_cast<uint32_t>(body.size());
         DecodeSection(section, body);
@@ -354,7 +387,8 @@ void CPackageReader::CheckSectionSize(SectionRecord& section, uint64_t held)
         Fail(SectionName(section) + ": unpacks to " + std::to_string(declared) +
              " bytes, more than the " + std::to_string(cap) + " such a section may take");
     }
-    if (section.id != kDialogBlock && declared > kMaxHeldSectionBytes - held) {
+    if (section.id != kDialogBlock && !IsStreamedSection(section.id) &&
+        declared > kMaxHeldSectionBytes - held) {
         Fail(SectionName(section) + ": unpacks to " + std::to_string(declared) +
              " bytes, beyond the " + std::to_string(kMaxHeldSectionBytes) +
              " bytes all sections together may take");
@@ -393,9 +427,6 @@ void CPackageReader::DecodeSection(SectionRecord& section, const std::vector<uin
             break;
         case kBackBitmap:
             c.backBitmap = body;
-            break;
-        case kAuxFile:
-            c.auxFile = body;
             break;
         case kUninstallerProgram:
             c.uninstallerProgram = body;

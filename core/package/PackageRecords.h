@@ -115,7 +115,9 @@ struct PackageContents {
     std::optional<TitleStyleRecord> titleStyle;
     std::optional<std::vector<uint8_t>> wizardBitmap;
     std::optional<std::vector<uint8_t>> backBitmap;
-    std::optional<std::vector<uint8_t>> auxFile;
+    // Unpacked size of the auxiliary file (section 0x1238). Nothing reading a setup program needs
+    // its bytes, so they are never held: ReadSectionBody streams them, VerifySections checks them.
+    std::optional<uint32_t> auxFileSize;
     std::optional<std::vector<uint8_t>> uninstallerProgram;
     std::optional<TestSectionRecord> testSection;
     std::vector<VersionRecord> versions;

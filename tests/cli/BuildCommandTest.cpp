@@ -187,6 +187,44 @@ TEST_F(BuildCommand, WarningsStopTheBuildUnlessYes)
     EXPECT_TRUE(fs::exists(P("setup.exe")));
 }
 
+// A listed file that is a link leaving the source folder (or lies under a linked folder that
+// does) would pack whatever the link names: the build warns, as the scan does, and stops unless
+// --yes. A link that stays inside the folder is no warning.
+TEST_F(BuildCommand, ListedLinksLeavingTheSourceFolderAreWarnings)
+{
+    fs::create_directories(m_dir / "elsewhere");
+    WriteFileText(m_dir / "elsewhere" / "secret.txt", "secret");
+    AddVersion("one");
+    AddFile("one", "a.txt", "a");
+    AddFile("one", "inside.txt", "x");
+    fs::remove(m_dir / "one" / "inside.txt");
+    fs::create_symlink("a.txt", m_dir / "one" / "inside.txt");
+    CliResult quiet = Build({"-o", P("setup.exe")});
+    EXPECT_EQ(quiet.exitCode, 0) << quiet.out << quiet.err;
+    fs::remove(P("setup.exe"));
+
+    for (const char* listed : {"key.txt", "linked\\secret.txt"}) {
+        SCOPED_TRACE(listed);
+        if (std::string(listed) == "key.txt") {
+            fs::create_symlink(m_dir / "elsewhere" / "secret.txt", m_dir / "one" / "key.txt");
+        } else {
+            fs::create_directory_symlink(m_dir / "elsewhere", m_dir / "one" / "linked");
+        }
+        project.m_versions[0].m_files.push_back(CFileItem(listed));
+        CliResult stopped = Build({"-o", P("setup.exe")});
+        EXPECT_EQ(stopped.exitCode, 3);
+        EXPECT_NE(stopped.out.find("a link to a file outside the source folder"), std::string::npos)
+            << stopped.out;
+        EXPECT_NE(stopped.out.find(std::string(listed).substr(0, 3)), std::string::npos) << stopped.out;
+        EXPECT_FALSE(fs::exists(P("setup.exe")));
+        project.m_versions[0].m_files.erase(project.m_versions[0].m_files.end() - 1);
+    }
+    project.m_versions[0].m_files.push_back(CFileItem("key.txt"));
+    CliResult yes = Build({"-o", P("setup.exe"), "--yes"});
+    EXPECT_EQ(yes.exitCode, 0) << yes.err;
+    EXPECT_TRUE(fs::exists(P("setup.exe")));
+}
+
 TEST_F(BuildCommand, NothingToInstallFails)
 {
     AddVersion("one");
