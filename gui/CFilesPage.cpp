@@ -212,8 +212,9 @@ bool CFilesPage::RescanFiles(const std::string& path)
         CScanHost host([this](const QString& text) { ShowStatusText(text); });
         QString failure;
         bool stopped = false;
+        std::vector<std::string> notes;
         try {
-            version->m_files.Rescan(root, version->m_bSubDirs != 0, &host);
+            notes = version->m_files.Rescan(root, version->m_bSubDirs != 0, &host);
         } catch (const CUserAbort&) {
             stopped = true;
         } catch (const std::exception& e) {
@@ -225,6 +226,13 @@ bool CFilesPage::RescanFiles(const std::string& path)
         if (stopped) {
             if (!failure.isEmpty()) CUserPrompt::Error(this, failure);
             return keepAsItWas();
+        }
+        // What the scan left out (FIFOs, devices, dangling links, links leaving the folder) is
+        // shown, so the author does not find a file missing only at the end user's.
+        if (!notes.empty()) {
+            QString text = tr("The scan left out these files:");
+            for (const std::string& note : notes) text += "\n" + QString::fromStdString(note);
+            CUserPrompt::Message(this, text, QMessageBox::Warning, QMessageBox::Ok);
         }
     }
     version->m_strSourceDir = path;

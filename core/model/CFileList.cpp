@@ -102,11 +102,12 @@ std::vector<std::string> CFileList::ScanDirectory(const std::string& root, const
     return notes;
 }
 
-void CFileList::Rescan(const std::string& root, bool recursive, IScanHost* host)
+std::vector<std::string> CFileList::Rescan(const std::string& root, bool recursive, IScanHost* host)
 {
     CFileList found;
-    found.ScanDirectory(root, root, recursive, host);
+    std::vector<std::string> notes = found.ScanDirectory(root, root, recursive, host);
     ReplaceKeepingOptions(found);
+    return notes;
 }
 
 void CFileList::ReplaceKeepingOptions(const CFileList& found)

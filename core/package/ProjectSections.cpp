@@ -1,14 +1,18 @@
 #include "core/package/ProjectSections.h"
 
 #include <exception>
+#include <filesystem>
+#include <system_error>
 
 #include "core/model/CDataArray.h"
 #include "core/package/CByteBuffer.h"
 #include "core/package/CSectionWriter.h"
 #include "core/package/PackageFormat.h"
+#include "core/package/SectionLimits.h"
 #include "core/package/StubImage.h"
 #include "core/platform/AtomicFile.h"
 #include "core/platform/CodePage.h"
+#include "core/stream/CFileException.h"
 
 namespace velkan {
 
@@ -26,6 +30,16 @@ int32_t GetI32(const std::vector<uint8_t>& b, size_t at)
 void WriteFileSection(CSectionWriter& writer, uint16_t id, const std::string& path, bool bitmap,
                       const ReadFileProc& readFile)
 {
+    // A file past its section's cap would make a program every reader refuses; it is refused
+    // here, by its size on disk, before it is read into memory.
+    std::error_code ec;
+    const uint64_t size = std::filesystem::file_size(Cp1252ToUtf8(path), ec);
+    if (!ec && size > MaxUnpackedSectionSize(id)) {
+        throw CFileException(Cp1252ToUtf8(path), "a file of " + std::to_string(size) +
+                                                     " bytes; a setup program carries at most " +
+                                                     std::to_string(MaxUnpackedSectionSize(id)) +
+                                                     " bytes for it");
+    }
     std::optional<std::vector<uint8_t>> bytes;
     try {
         bytes = readFile(path);
@@ -34,7 +48,7 @@ void WriteFileSection(CSectionWriter& writer, uint16_t id, const std::string& pa
     }
     if (!bytes || bytes->empty()) return;
     if (bitmap && !PassesBitmapTest(*bytes)) return;
-    if (bytes->size() > 0xFFFFFFFFull) return;
+    if (bytes->size() > MaxUnpackedSectionSize(id)) return;
     writer.WriteSection(id, bytes->data(), static_cast<uint32_t>(bytes->size()));
 }
 

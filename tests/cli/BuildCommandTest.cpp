@@ -225,6 +225,22 @@ TEST_F(BuildCommand, ListedLinksLeavingTheSourceFolderAreWarnings)
     EXPECT_TRUE(fs::exists(P("setup.exe")));
 }
 
+// An auxiliary file past the size a setup program carries for it would make a program every
+// reader refuses: the build stops, naming it, without reading it.
+TEST_F(BuildCommand, AnAuxiliaryFileOverItsCapStopsTheBuild)
+{
+    AddVersion("one");
+    AddFile("one", "a.txt", "a");
+    WriteFileText(m_dir / "aux.bin", "");
+    fs::resize_file(m_dir / "aux.bin", (64u << 20) + 1);
+    project.m_strAuxFile = P("aux.bin");
+    CliResult r = Build({"-o", P("setup.exe"), "--yes"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("aux.bin"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("at most 67108864 bytes"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(P("setup.exe")));
+}
+
 TEST_F(BuildCommand, NothingToInstallFails)
 {
     AddVersion("one");

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QTreeWidget>
 
+#include <sys/stat.h>
+
 #include "core/model/CData.h"
 #include "core/res/StringTable.h"
 #include "gui/CFileOptAdv.h"
@@ -116,6 +118,33 @@ private slots:
         MakeFiles(m_source->path(), {"readme.txt"});
         Page().OnRefresh();
         QCOMPARE(File("readme.txt").GetOption(OptInstallMode), 1);
+    }
+
+    // What the scan leaves out is shown to the author in one warning naming every file; a name
+    // Windows refuses stops the scan with an error naming it, and the list stays as it was.
+    void scanNotesAreShown()
+    {
+        const QString dir = m_source->path();
+        QTemporaryDir outside;
+        MakeFiles(outside.path(), {"secret.txt"});
+        QCOMPARE(mkfifo(QFile::encodeName(dir + "/pipe").constData(), 0600), 0);
+        QVERIFY(QFile::link(dir + "/nowhere.txt", dir + "/dangling.txt"));
+        QVERIFY(QFile::link(outside.path() + "/secret.txt", dir + "/key.txt"));
+        m_prompts->messages.clear();
+        Page().OnRefresh();
+        QCOMPARE(m_prompts->messages.size(), 1);
+        QCOMPARE(m_prompts->messageIcons.last(), QMessageBox::Warning);
+        const QString& shown = m_prompts->messages.last();
+        for (const char* name : {"pipe", "dangling.txt", "key.txt"}) {
+            QVERIFY2(shown.contains(dir + "/" + name), qPrintable(shown));
+        }
+        QCOMPARE(Rows().size(), 6);
+
+        MakeFiles(dir, {"aux"});
+        m_prompts->messages.clear();
+        Page().OnRefresh();
+        QVERIFY2(m_prompts->messages.last().contains(dir + "/aux"), qPrintable(m_prompts->messages.last()));
+        QCOMPARE(Rows().size(), 6);
     }
 
     void subDirectoriesSwitch()
