@@ -224,6 +224,37 @@ TEST(ProjectSectionsTest, BitmapTest)
     EXPECT_FALSE(PassesBitmapTest(std::vector<uint8_t>(25, 0)));
 }
 
+// The auxiliary file is packed from its file in pieces, never held whole: the section is the
+// same bytes as one packed from memory, whatever the size around the packing threshold.
+TEST(ProjectSectionsTest, TheAuxiliaryFileIsPackedStreamedToTheSameBytes)
+{
+    for (size_t size : {size_t{7}, size_t{8}, size_t{300000}}) {
+        SCOPED_TRACE(size);
+        std::vector<uint8_t> aux(size);
+        for (size_t i = 0; i < size; ++i) aux[i] = static_cast<uint8_t>((i * 7919) >> (i % 5));
+        CDataArray project;
+        project.m_nWindowMode = CDataArray::SmallWindow;
+        project.m_strAuxFile = "aux.dat";
+        size_t opened = 0;
+        OpenFileProc open = [&](const std::string&, uint64_t& length) -> std::unique_ptr<IByteSource> {
+            ++opened;
+            length = aux.size();
+            return std::make_unique<CMemorySource>(aux.data(), aux.size());
+        };
+        std::vector<uint8_t> streamed;
+        CSectionWriter streamWriter(streamed);
+        WriteProjectSections(streamWriter, project, ReadFileProc(), open);
+        std::vector<uint8_t> whole;
+        CSectionWriter wholeWriter(whole);
+        WriteProjectSections(wholeWriter, project, ReadFileProc(), [](const std::string&, uint64_t&) {
+            return std::unique_ptr<IByteSource>();
+        });
+        wholeWriter.WriteSection(0x1238, aux.data(), static_cast<uint32_t>(aux.size()));
+        EXPECT_EQ(opened, 1u);
+        EXPECT_EQ(streamed, whole);
+    }
+}
+
 TEST(ProjectSectionsTest, SectionsFollowTheirConditions)
 {
     std::map<std::string, std::vector<uint8_t>> files = {
@@ -233,6 +264,12 @@ TEST(ProjectSectionsTest, SectionsFollowTheirConditions)
         if (it == files.end()) return std::nullopt;
         return it->second;
     };
+    OpenFileProc open = [&](const std::string& path, uint64_t& length) -> std::unique_ptr<IByteSource> {
+        auto it = files.find(path);
+        if (it == files.end()) return nullptr;
+        length = it->second.size();
+        return std::make_unique<CMemorySource>(it->second.data(), it->second.size());
+    };
     CDataArray project;
     project.m_strBackTitle = "Big #title";
     project.m_strWizardBitmap = "wiz.bmp";
@@ -241,7 +278,7 @@ TEST(ProjectSectionsTest, SectionsFollowTheirConditions)
     project.m_bExclusive = 1;
     std::vector<uint8_t> out;
     CSectionWriter writer(out);
-    WriteProjectSections(writer, project, read);
+    WriteProjectSections(writer, project, read, open);
     auto sections = SplitSections(out);
     ASSERT_EQ(sections.size(), 5u);
     EXPECT_EQ(sections[0].id, 0x1234);
@@ -266,7 +303,7 @@ TEST(ProjectSectionsTest, SectionsFollowTheirConditions)
     project.m_strBackBitmap = "wiz.bmp";
     project.m_strAuxFile = "missing";
     out.clear();
-    WriteProjectSections(writer, project, read);
+    WriteProjectSections(writer, project, read, open);
     sections = SplitSections(out);
     ASSERT_EQ(sections.size(), 2u);
     EXPECT_EQ(U32At(sections[0].body, 0), 0u);
