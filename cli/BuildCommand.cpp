@@ -11,9 +11,9 @@
 #include "cli/CommandRegistry.h"
 #include "cli/ConsoleDiskHost.h"
 #include "cli/ProjectIo.h"
+#include "core/build/BuildExitCode.h"
 #include "core/build/CInstallBuild.h"
 #include "core/model/CDataArray.h"
-#include "core/package/StubImage.h"
 #include "core/platform/AtomicFile.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/SignCommand.h"
@@ -41,7 +41,6 @@ void LoadRuntimeFrom(const std::string& dir)
     }
 }
 
-// Refuses, before anything is written, a build that would lack a runtime program.
 int RunBuild(const std::vector<std::string>& args)
 {
     CArgParser p(args, {"-o", "--platform", "--runtime", "--sign", "--jobs", "--delta-search"},
@@ -64,10 +63,6 @@ int RunBuild(const std::vector<std::string>& args)
         throw CommandError{projectPath + ": the project names no setup program to write; give one with -o OUT"};
     }
     if (auto runtime = p.Value("--runtime")) LoadRuntimeFrom(*runtime);
-    // Refused before anything is written.
-    if (auto missing = MissingRuntimeResource(project)) {
-        throw CommandError{RuntimeResourceMissingText(*missing)};
-    }
 
     BuildSettings settings{output, ""};
     if (auto jobs = p.Value("--jobs")) {
@@ -89,13 +84,9 @@ int RunBuild(const std::vector<std::string>& args)
     console.PrintReport(stdout);
 
     switch (result.status) {
-    case BuildStatus::Built:
-        return kExitOk;
-    case BuildStatus::NothingToInstall:
-        return kExitFailure;
     case BuildStatus::Declined:
         std::fprintf(stderr, "velkanc: the build stopped at the warnings above; nothing was written\n");
-        return kExitCancelled;
+        break;
     case BuildStatus::Cancelled:
         if (result.continuationFiles > 0) {
             std::fprintf(stderr, "velkanc: build cancelled; the %d disk(s) written so far are kept\n",
@@ -103,11 +94,14 @@ int RunBuild(const std::vector<std::string>& args)
         } else {
             std::fprintf(stderr, "velkanc: build cancelled; nothing was written\n");
         }
-        return kExitCancelled;
+        break;
     case BuildStatus::Failed:
+        throw CommandError{result.error};
+    case BuildStatus::Built:
+    case BuildStatus::NothingToInstall:
         break;
     }
-    throw CommandError{result.error};
+    return BuildExitCode(result.status);
 }
 
 const bool registered = RegisterCommand({

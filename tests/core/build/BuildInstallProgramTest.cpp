@@ -430,16 +430,46 @@ TEST_P(SourceFault, FailsNamingTheFile)
 
 INSTANTIATE_TEST_SUITE_P(Faults, SourceFault, ::testing::Values(0, 1));
 
-TEST_F(BuildInstallProgramTest, AMissingStubIsAClearFailureWithoutAProgram)
+// A runtime program the project needs and this builder lacks fails the build before it asks
+// about warnings or writes anything; one the project does not need is not looked for.
+TEST_F(BuildInstallProgramTest, AMissingRuntimeProgramFailsBeforeAnythingIsWritten)
 {
-    OverrideRuntimeResource(package::kStubWin32, std::nullopt);
-    AddVersion();
-    AddFile(0, "a.txt", Text("x", 10));
-    BuildResult result = Build();
-    EXPECT_EQ(result.status, BuildStatus::Failed);
-    EXPECT_NE(result.error.find("resource 500"), std::string::npos) << result.error;
-    EXPECT_FALSE(fs::exists(Output()));
-    EXPECT_TRUE(TempDirEmpty());
+    struct Case {
+        const char* name;
+        int missing;
+        bool uninstaller;
+        bool wizardBitmap;
+        bool fails;
+    } cases[] = {
+        {"stub", package::kStubWin32, false, false, true},
+        {"dialogs", package::kDialogsWin32, false, false, true},
+        {"bitmap dialogs", package::kDialogsWin32Bitmap, false, true, true},
+        {"uninstaller", package::kUninstallerWin32, true, false, true},
+        {"unneeded uninstaller", package::kUninstallerWin32, false, false, false},
+        {"unneeded bitmap dialogs", package::kDialogsWin32Bitmap, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InstallFakeRuntime();
+        OverrideRuntimeResource(c.missing, std::nullopt);
+        fs::remove(Output());
+        project.m_versions.clear();
+        project.m_strWizardBitmap = c.wizardBitmap ? "wizard.bmp" : "";
+        AddVersion().m_strUninstFile = c.uninstaller ? "Uninst.exe" : "";
+        AddFile(0, "a.exe", Text("x", 10)).m_strMenuName = "A";  // an icon in no folder: a warning
+        host = ScriptedHost();
+        BuildResult result = Build();
+        if (!c.fails) {
+            EXPECT_EQ(result.status, BuildStatus::Built) << result.error;
+            continue;
+        }
+        EXPECT_EQ(result.status, BuildStatus::Failed);
+        EXPECT_EQ(result.error, RuntimeResourceMissingText(c.missing));
+        EXPECT_EQ(host.errors, std::vector<std::string>{result.error});
+        EXPECT_TRUE(host.questions.empty());
+        EXPECT_FALSE(fs::exists(Output()));
+        EXPECT_TRUE(TempDirEmpty());
+    }
 }
 
 TEST_F(BuildInstallProgramTest, AnUnwritableOutputIsAFileError)
