@@ -125,7 +125,9 @@ std::unique_ptr<IDiskFile> CSpanDiskHost::CreateFile(const std::string& path)
         file = m_files.CreateFile(found->temporary);
     }
     m_lastExtent = std::make_shared<uint64_t>(0);
-    return std::make_unique<CPieceFile>(std::move(file), path, m_pieceSize, m_lastExtent);
+    // The program's own piece is written under a temporary name; errors name the program.
+    return std::make_unique<CPieceFile>(std::move(file), continuation ? path : m_programPath, m_pieceSize,
+                                        m_lastExtent);
 }
 
 void CSpanDiskHost::Unstage(size_t index, bool remove)

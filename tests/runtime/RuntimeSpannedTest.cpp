@@ -14,8 +14,8 @@ TEST_F(RuntimeWine, InstallsASpannedProgramFromItsPiecesAndNothingWithOneMissing
     GTEST_SKIP() << "velkanc is not part of this build";
 #else
     fs::path src = m_dir / "src1";
-    WriteBytes(src / "app" / "data.bin", Noise(150000, 51));
-    WriteBytes(src / "more.bin", Noise(60000, 52));
+    WriteBytes(src / "app" / "data.bin", Noise(700000, 51));
+    WriteBytes(src / "more.bin", Noise(300000, 52));
     WriteText(src / "readme.txt", "read me");
     CDataArray project;
     project.m_nWindowMode = 0;
@@ -28,12 +28,12 @@ TEST_F(RuntimeWine, InstallsASpannedProgramFromItsPiecesAndNothingWithOneMissing
     fs::create_directories(media);
     fs::path setup = media / "spanned.exe";
     ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " + Quote(setup.string()) +
-                    " --yes --span 60K >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
+                    " --yes --span 400K >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
               0)
         << ReadText(m_dir / "build.txt");
     int pieces = 0;
     while (fs::exists(ContinuationFileName(setup.string(), pieces + 1))) ++pieces;
-    ASSERT_GE(pieces, 3);
+    ASSERT_GE(pieces, 2);  // the runtime alone takes most of the first piece
 
     fs::path target = m_dir / "install";
     fs::path log = m_dir / "setup.log";
