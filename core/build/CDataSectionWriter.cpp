@@ -46,9 +46,9 @@ CDataSectionWriter::CDataSectionWriter(IDiskHost& host, std::string programPath)
 {
 }
 
-bool CDataSectionWriter::TargetIsRemovable() const
+bool CDataSectionWriter::WritesInPlace() const
 {
-    return m_host.IsRemovable(RootOf(m_programPath));
+    return m_host.WritesInPlace(RootOf(m_programPath));
 }
 
 bool CDataSectionWriter::DecideSpanning(uint64_t dataLength)

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <cstdio>
 #include <new>
-#include <random>
 #include <system_error>
 
 #include "core/build/FileVersionFacts.h"
@@ -90,15 +89,6 @@ bool SameContents(const std::string& a, const std::string& b)
     } catch (const CFileException&) {
         return false;
     }
-}
-
-// A name beside path that no other build picks: the target's name, a random part and ".tmp".
-std::string TemporaryNameBeside(const std::string& path)
-{
-    std::random_device random;
-    char text[24];
-    std::snprintf(text, sizeof text, ".%08x%08x.tmp", random(), random());
-    return path + text;
 }
 
 uint64_t FileLengthOrZero(const std::string& path)
@@ -326,9 +316,8 @@ void CInstallBuild::Build()
 
     m_dataWriter = std::make_unique<CDataSectionWriter>(m_disks, m_settings.outputPath);
     // Written beside the target and put in place only when complete, so a failed or cancelled
-    // build leaves the previous program as it was. A removable disk is written in place: a
-    // spanned program fills the disk, with no room for a second copy.
-    m_strWritePath = m_dataWriter->TargetIsRemovable() ? m_settings.outputPath
+    // build leaves the previous program as it was (except where the disks are written in place).
+    m_strWritePath = m_dataWriter->WritesInPlace() ? m_settings.outputPath
                                                        : TemporaryNameBeside(m_settings.outputPath);
     m_output = m_disks.CreateFile(m_strWritePath);
     m_bOutputCreated = true;
