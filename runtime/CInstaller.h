@@ -39,6 +39,9 @@ namespace velkan::runtime {
 
 class CRunLog;
 
+// Whether this user may install for every user of the machine (then the place is a choice).
+bool HasAdministratorRights();
+
 class CInstaller {
 public:
     // Exit codes of the setup program.

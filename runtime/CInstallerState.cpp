@@ -64,6 +64,8 @@ std::wstring Hex64(uint64_t value)
     return out;
 }
 
+}  // namespace
+
 bool HasAdministratorRights()
 {
     // A write to the machine's own list is the right to install for every user.
@@ -72,8 +74,6 @@ bool HasAdministratorRights()
     RegCloseKey(key);
     return true;
 }
-
-}  // namespace
 
 std::wstring CInstaller::ProductId(const PackageContents& contents)
 {

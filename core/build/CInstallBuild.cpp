@@ -550,11 +550,11 @@ void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd)
         inProgram = !external && (state.job || state.offset != kOffsetExternal);
         AddPending(v, state, false);
         break;
-    case Source::kDelta:
+    case Source::kDeltaFile:
         Submit(v, DataJob::Kind::Delta, path, HostPath(source.reference, m_state[source.reference].item),
                rangeStart, rangeEnd);
         break;
-    case Source::kWhole:
+    case Source::kWholeFile:
         state.state = kPlainCopy;
         if (external) {
             inProgram = false;
@@ -589,7 +589,7 @@ CInstallBuild::Source CInstallBuild::ChooseSource(size_t v, const std::string& p
             state.state = kDelta;
             state.sourceVersion = earlier.sourceVersion;
             state.sourceEntry = earlier.sourceEntry;
-            source = {Source::kDelta, u};
+            source = {Source::kDeltaFile, u};
         }
     }
     if (!external && m_settings.shareEqualFiles) {

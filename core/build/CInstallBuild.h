@@ -116,7 +116,7 @@ private:
     // Where a version's data for the path comes from: an equal entry's data taken over, a
     // delta against an earlier version's file (reference), or the whole file.
     struct Source {
-        enum Kind { kWhole, kDelta, kTakenOver } kind = kWhole;
+        enum Kind { kWholeFile, kDeltaFile, kTakenOver } kind = kWholeFile;
         size_t reference = 0;
     };
     // The bytes of the stored files of one report line.

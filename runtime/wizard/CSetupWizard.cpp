@@ -43,6 +43,9 @@ constexpr int kOptDestination = 0;
 constexpr int kOptEndPage = 1;
 constexpr int kOptInstallMode = 3;
 constexpr uint8_t kEndPageView = 1, kEndPageRun = 2;
+// The author's texts have no slot for the place, which only matters when the person may install
+// for everyone: the one text of ours on the author's pages.
+constexpr const wchar_t* kAllUsersText = L"Install for &all users of this computer";
 constexpr uint8_t kModeNotInstalled = 2, kModeDirectoryOnly = 3;
 constexpr uint16_t kDirUserMayChange = 0x02;
 
@@ -195,6 +198,7 @@ struct CSetupWizard::Impl : public IInstallProgress {
     void OnTimer();
     void FileDone(Phase phase, const std::string& entryPath, uint64_t bytes) override;
     std::vector<std::wstring> ScopeArguments() const;
+    void AddScopeChoice(HWND page);
     bool CancelRequested() override;
 
     static INT_PTR CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -210,6 +214,8 @@ struct CSetupWizard::Impl : public IInstallProgress {
     std::unique_ptr<CDialogBlock> m_block;
     bool m_bTest = false;
     bool m_bFullScreen = false;
+    bool m_bScopeChoice = false;  // both places are possible and the command line chose none
+    bool m_bAllUsers = true;
     size_t m_nVersion = 0;
     std::wstring m_strDirectory;
     std::unique_ptr<CWizardSequence> m_sequence;
@@ -529,6 +535,7 @@ HWND CSetupWizard::Impl::PageWindow(WizardPage page)
         m_hTitleFont = CreateFontIndirectW(&font);
     }
     SendDlgItemMessageW(window, kIdTitle, WM_SETFONT, reinterpret_cast<WPARAM>(m_hTitleFont), FALSE);
+    if (page == WizardPage::kDirectory && m_bScopeChoice) AddScopeChoice(window);
     return window;
 }
 
@@ -738,6 +745,10 @@ bool CSetupWizard::Impl::LeavePage(WizardPage page)
         }
     }
     if (page == WizardPage::kDirectory) {
+        if (m_bScopeChoice) {
+            m_bAllUsers = IsDlgButtonChecked(m_hPages[PageSlot(page)], kIdAllUsers) == BST_CHECKED;
+            m_log.Line(m_bAllUsers ? "wizard: for all users" : "wizard: for the current user");
+        }
         if (m_sequence->DirectoryEditable()) m_strDirectory = Trim(WindowText(GetDlgItem(m_hPages[PageSlot(page)], kIdDirEdit)));
         m_log.Line("wizard: directory " + ToUtf8(m_strDirectory));
     }
@@ -913,12 +924,35 @@ void CSetupWizard::Impl::Finish()
 // ---- The install ------------------------------------------------------------------------------
 
 // The places asked for on the wizard's own command line, passed on to the runs it starts.
+// The places asked for on the wizard's own command line, or chosen on the Directory page.
 std::vector<std::wstring> CSetupWizard::Impl::ScopeArguments() const
 {
     std::vector<std::wstring> args;
+    if (m_bScopeChoice) args.push_back(m_bAllUsers ? L"/ALLUSERS" : L"/CURRENTUSER");
     if (m_commandLine.m_bAllUsers) args.push_back(L"/ALLUSERS");
     if (m_commandLine.m_bCurrentUser) args.push_back(L"/CURRENTUSER");
     return args;
+}
+
+// A check box in the free band under the directory field (the texts above and below it are the
+// author's and stay in view), checked as an unattended run would decide (everyone, for an
+// administrator).
+void CSetupWizard::Impl::AddScopeChoice(HWND page)
+{
+    RECT client;
+    GetClientRect(page, &client);
+    RECT edit{};
+    GetWindowRect(GetDlgItem(page, kIdDirEdit), &edit);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&edit), 2);
+    RECT units{0, 6, 0, 10};  // a gap and a line, in dialog units
+    MapDialogRect(page, &units);
+    int top = edit.bottom + units.top;
+    HWND box = CreateWindowExW(0, L"BUTTON", kAllUsersText, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+                               edit.left, top, std::max<int>(edit.right - edit.left, client.right / 2),
+                               units.bottom, page, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdAllUsers)),
+                               GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(box, WM_SETFONT, SendMessageW(page, WM_GETFONT, 0, 0), FALSE);
+    SendMessageW(box, BM_SETCHECK, m_bAllUsers ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void CSetupWizard::Impl::StartInstall()
@@ -1012,6 +1046,7 @@ int CSetupWizard::Impl::Run()
 {
     try {
         OpenPackage();
+        m_bScopeChoice = !m_commandLine.m_bAllUsers && !m_commandLine.m_bCurrentUser && HasAdministratorRights();
         size_t version = 0;
         if (m_bTest) version = std::min<size_t>(m_reader->Contents().testSection->currentVersion,
                                                 m_reader->Contents().versions.size() - 1);

@@ -311,7 +311,8 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
 }
 
 // Cancel while files are written asks first; Yes takes everything back, as a failed run, and
-// the setup program ends with the cancelled code. /D without /S only proposes the directory.
+// the setup program ends with the cancelled code. /D without /S only proposes the directory; the
+// place chosen on the Directory page is the place the run installs for.
 TEST_F(WizardWine, CancelOnProgressLeavesNothing)
 {
     CDataArray project;
@@ -329,6 +330,9 @@ TEST_F(WizardWine, CancelOnProgressLeavesNothing)
     ASSERT_TRUE(run.Page(0)) << run.Log();
     CRun::Keys("Return");
     ASSERT_TRUE(run.Page(4)) << run.Log();  // blank information, one version
+    // An administrator chooses the place: unchecked, the run is for the current user only.
+    CRun::Shot("cancel-mode1-4");
+    CRun::Keys("alt+a");
     CRun::Keys("Return");
     ASSERT_TRUE(run.See("wizard message: ")) << run.Log();  // create the directory?
     CRun::Keys("Return");
@@ -344,6 +348,8 @@ TEST_F(WizardWine, CancelOnProgressLeavesNothing)
     CRun::Keys("Return");
     EXPECT_EQ(run.Wait(), 2) << run.Log();
     EXPECT_NE(run.Log().find("installing into C:\\VTCancel\\Sub"), std::string::npos) << run.Log();
+    EXPECT_NE(run.Log().find("wizard: for the current user"), std::string::npos) << run.Log();
+    EXPECT_NE(run.Log().find("installing for the current user"), std::string::npos) << run.Log();
     // Stopped while rebuilding or before the first file is placed: either way, taken back.
     EXPECT_NE(run.Log().find("error: "), std::string::npos) << run.Log();
     EXPECT_FALSE(fs::exists(Drive("VTCancel"))) << run.Log();
