@@ -91,6 +91,22 @@ bool SameContents(const std::string& a, const std::string& b)
     }
 }
 
+// A version's source folder as a host path ending with '/'.
+std::string SourceDirOf(const CData& version)
+{
+    std::string dir = Cp1252ToUtf8(version.m_strSourceDir);
+    if (dir.empty() || dir.back() != '/') dir += '/';
+    return dir;
+}
+
+// Where a listed file is on this machine: its stored path, with Windows separators, in the folder.
+std::string HostPathIn(const std::string& sourceDir, const CFileItem& item)
+{
+    std::string relative = item.m_strPath;
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    return sourceDir + Cp1252ToUtf8(relative);
+}
+
 uint64_t FileLengthOrZero(const std::string& path)
 {
     std::error_code ec;
@@ -292,13 +308,10 @@ bool CInstallBuild::CheckOutsideLinks()
 {
     bool warned = false;
     for (const CData& version : m_project.m_versions) {
-        std::string dir = Cp1252ToUtf8(version.m_strSourceDir);
-        if (dir.empty() || dir.back() != '/') dir += '/';
+        const std::string dir = SourceDirOf(version);
         for (const CFileItem& item : version.m_files) {
             if (item.GetOption(OptInstallMode) == kDoNotInstall) continue;
-            std::string relative = item.m_strPath;
-            std::replace(relative.begin(), relative.end(), '\\', '/');
-            const std::string host = dir + Cp1252ToUtf8(relative);
+            const std::string host = HostPathIn(dir, item);
             if (!LinkedOutside(dir, host)) continue;
             m_report.AddLine("Warning: \"" + host +
                              "\" is a link to a file outside the source folder; its target is packed.");
@@ -413,8 +426,7 @@ void CInstallBuild::CollectPaths()
     for (size_t v = 0; v < m_nVersions; ++v) {
         const CData& version = m_project.m_versions[v];
         VersionFiles& files = m_files[v];
-        files.sourceDir = Cp1252ToUtf8(version.m_strSourceDir);
-        if (files.sourceDir.empty() || files.sourceDir.back() != '/') files.sourceDir += '/';
+        files.sourceDir = SourceDirOf(version);
         std::string dir = CanonicalText(files.sourceDir);
         if (dir.empty() || dir.back() != '/') dir += '/';
         const bool selfInside = self.compare(0, dir.size(), dir) == 0;
@@ -784,9 +796,7 @@ const CFileItem& CInstallBuild::Item(size_t v, int index) const
 
 std::string CInstallBuild::HostPath(size_t v, int index) const
 {
-    std::string relative = Item(v, index).m_strPath;
-    std::replace(relative.begin(), relative.end(), '\\', '/');
-    return m_files[v].sourceDir + Cp1252ToUtf8(relative);
+    return HostPathIn(m_files[v].sourceDir, Item(v, index));
 }
 
 uint32_t CInstallBuild::DataPosition() const

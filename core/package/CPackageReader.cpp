@@ -257,7 +257,7 @@ void CPackageReader::ReadBody(const SectionRecord& section, IByteSink& output)
     }
 }
 
-std::vector<uint8_t> CPackageReader::ReadSectionBody(size_t index)
+const SectionRecord& CPackageReader::UnpackableSection(size_t index) const
 {
     if (index >= m_contents.sections.size()) Fail("no section " + std::to_string(index));
     const SectionRecord& section = m_contents.sections[index];
@@ -267,19 +267,17 @@ std::vector<uint8_t> CPackageReader::ReadSectionBody(size_t index)
         Fail(SectionName(section) + ": a section of this kind is not unpacked beyond " +
              std::to_string(MaxUnpackedSectionSize(section.id)) + " bytes");
     }
-    return ReadBody(section);
+    return section;
+}
+
+std::vector<uint8_t> CPackageReader::ReadSectionBody(size_t index)
+{
+    return ReadBody(UnpackableSection(index));
 }
 
 void CPackageReader::ReadSectionBody(size_t index, IByteSink& output)
 {
-    if (index >= m_contents.sections.size()) Fail("no section " + std::to_string(index));
-    const SectionRecord& section = m_contents.sections[index];
-    if (section.id == kDataSection) Fail("the data section has no body to unpack");
-    if (section.unpackedSize > MaxUnpackedSectionSize(section.id)) {
-        Fail(SectionName(section) + ": a section of this kind is not unpacked beyond " +
-             std::to_string(MaxUnpackedSectionSize(section.id)) + " bytes");
-    }
-    ReadBody(section, output);
+    ReadBody(UnpackableSection(index), output);
 }
 
 void CPackageReader::VerifySections()

@@ -96,6 +96,8 @@ private:
     void ReadSections();
     // Checks the data section's header and first chunk and records them in the contents.
     void ReadDataSectionHeader(const SectionRecord& section);
+    // The section of that index, when its body may be unpacked (else the package is refused).
+    const SectionRecord& UnpackableSection(size_t index) const;
     std::vector<uint8_t> ReadBody(const SectionRecord& section);
     void ReadBody(const SectionRecord& section, IByteSink& output);
     // Sets the section's unpacked size from its header and refuses it when over its cap or

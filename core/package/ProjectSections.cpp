@@ -30,20 +30,24 @@ int32_t GetI32(const std::vector<uint8_t>& b, size_t at)
                                 (static_cast<uint32_t>(b[at + 3]) << 24));
 }
 
+// A file past its section's cap would make a program every reader refuses: the build stops.
+void CheckFitsSection(uint16_t id, const std::string& path, uint64_t size)
+{
+    const uint64_t cap = MaxUnpackedSectionSize(id);
+    if (size <= cap) return;
+    throw CFileException(Cp1252ToUtf8(path), "a file of " + std::to_string(size) +
+                                                 " bytes; a setup program carries at most " +
+                                                 std::to_string(cap) + " bytes for it");
+}
+
 // Writes a whole bitmap file as one section when it can be read, is not empty and passes the test.
 void WriteBitmapSection(CSectionWriter& writer, uint16_t id, const std::string& path,
                         const ReadFileProc& readFile)
 {
-    // A file past its section's cap would make a program every reader refuses; it is refused
-    // here, by its size on disk, before it is read into memory.
+    // Refused by its size on disk, before it is read into memory.
     std::error_code ec;
     const uint64_t size = std::filesystem::file_size(Cp1252ToUtf8(path), ec);
-    if (!ec && size > MaxUnpackedSectionSize(id)) {
-        throw CFileException(Cp1252ToUtf8(path), "a file of " + std::to_string(size) +
-                                                     " bytes; a setup program carries at most " +
-                                                     std::to_string(MaxUnpackedSectionSize(id)) +
-                                                     " bytes for it");
-    }
+    if (!ec) CheckFitsSection(id, path, size);
     std::optional<std::vector<uint8_t>> bytes;
     try {
         bytes = readFile(path);
@@ -88,12 +92,7 @@ void WriteStreamedSection(CSectionWriter& writer, uint16_t id, const std::string
         return;  // an unreadable file is left out, the build goes on
     }
     if (!file || length == 0) return;
-    if (length > MaxUnpackedSectionSize(id)) {
-        throw CFileException(Cp1252ToUtf8(path), "a file of " + std::to_string(length) +
-                                                     " bytes; a setup program carries at most " +
-                                                     std::to_string(MaxUnpackedSectionSize(id)) +
-                                                     " bytes for it");
-    }
+    CheckFitsSection(id, path, length);
     const auto size = static_cast<uint32_t>(length);
     CBoundedSource source(*file, size);
     if (size < kPackThreshold) {

@@ -17,7 +17,6 @@
 #include "core/model/FileOption.h"
 #include "core/model/ProjectFile.h"
 #include "core/package/PackageFormat.h"
-#include "tests/core/package/PackageTestSupport.h"
 
 extern char** environ;
 
@@ -34,21 +33,11 @@ std::string Noise(uint32_t seed, size_t size)
     return bytes;
 }
 
-void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes)
-{
-    WriteFileText(path, std::string(bytes.begin(), bytes.end()));
-}
-
 class BuildCommand : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // The install runtime as small stand-ins carrying the slot markers.
-        fs::create_directories(m_dir / "rt");
-        WriteBytes(m_dir / "rt" / "500.bin", test::FakeStub(200));
-        WriteBytes(m_dir / "rt" / "502.bin", test::FakeDialogBlock());
-        WriteBytes(m_dir / "rt" / "503.bin", test::FakeDialogBlock());
-        WriteBytes(m_dir / "rt" / "507.bin", test::FakeStub(300, false));
+        WriteStandInRuntime(m_dir / "rt");
         project.m_versions.clear();
     }
     std::string P(const std::string& name) const { return (m_dir / name).string(); }

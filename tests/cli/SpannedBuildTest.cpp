@@ -15,20 +15,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes)
-{
-    WriteFileText(path, std::string(bytes.begin(), bytes.end()));
-}
-
 class SpannedBuild : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // The install runtime as small stand-ins carrying the slot markers.
-        fs::create_directories(m_dir / "rt");
-        WriteBytes(m_dir / "rt" / "500.bin", test::FakeStub(200));
-        WriteBytes(m_dir / "rt" / "502.bin", test::FakeDialogBlock());
-        WriteBytes(m_dir / "rt" / "503.bin", test::FakeDialogBlock());
+        WriteStandInRuntime(m_dir / "rt");
         fs::create_directories(m_dir / "src");
         project.m_versions.clear();
         CData& version = project.m_versions.emplace_back();
@@ -180,7 +171,7 @@ TEST_F(SpannedBuild, AFailedBuildKeepsTheEarlierProgramAndItsPieces)
     const std::vector<std::string> files = Written();
 
     // A runtime larger than a piece: the first piece cannot hold what precedes the data.
-    WriteBytes(m_dir / "rt" / "500.bin", test::FakeStub(40000));
+    WriteFileBytes(m_dir / "rt" / "500.bin", test::FakeStub(40000));
     CliResult tooSmall = Build("40000");
     EXPECT_EQ(tooSmall.exitCode, 1);
     EXPECT_NE(tooSmall.err.find("more than a piece of 40000 bytes"), std::string::npos) << tooSmall.err;
