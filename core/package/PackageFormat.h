@@ -50,9 +50,30 @@ constexpr uint32_t kSlotSize = 4;
 constexpr uint32_t kKeySlotXor = 0x5D1E9A37;
 constexpr uint32_t kKeyFallback = 0x6B2C4F18;
 
-// Version block (section 0x123E).
-constexpr uint32_t kVersionHeaderSize = 84;
+// Version block (section 0x123E): a header of these fields, then the strings and text blocks
+// that its offset fields point at (0: absent; nothing can start inside the header).
+enum VersionField : uint32_t {
+    kVersionOptionBits = 0,   // u16, the low 16 bits of m_nDirFlags
+    kVersionReserved = 2,     // u16, 0
+    kVersionTitle = 4,        // u32 offsets of Z-strings from here on, except the root number
+    kVersionName = 8,
+    kVersionInstallDir = 12,
+    kVersionDirRootKey = 16,  // the registry root number itself, 0..3
+    kVersionDirKey = 20,
+    kVersionDirSubkey = 24,
+    kVersionIniFile = 28,
+    kVersionIniSection = 32,
+    kVersionIniEntry = 36,
+    kVersionPageOffsets = 40,  // kVersionTextPages u32 offsets of text blocks, page 0 first
+};
 constexpr int kVersionTextPages = 11;
+constexpr uint32_t kVersionHeaderSize = kVersionPageOffsets + 4 * kVersionTextPages;  // 84
+
+// The field holding the offset of a page's text block.
+constexpr uint32_t VersionPageField(int page)
+{
+    return kVersionPageOffsets + 4 * static_cast<uint32_t>(page);
+}
 constexpr int kUninstallerTextPage = 8;
 constexpr int kEndPage = 5;
 constexpr int kEndViewText = 5;

@@ -127,25 +127,25 @@ std::vector<uint8_t> BuildVersionBlock(const CData& version)
 {
     CByteBuffer body;
     body.PutZeros(kVersionHeaderSize);
-    body.PatchU16(0, static_cast<uint16_t>(version.m_nDirFlags & 0xFFFF));
+    body.PatchU16(kVersionOptionBits, static_cast<uint16_t>(version.m_nDirFlags & 0xFFFF));
 
-    body.PatchU32(4, PutOptional(body, version.m_strTitle));
-    body.PatchU32(8, PutOptional(body, version.m_strName));
-    body.PatchU32(12, PutOptional(body, version.m_strInstallDir));
+    body.PatchU32(kVersionTitle, PutOptional(body, version.m_strTitle));
+    body.PatchU32(kVersionName, PutOptional(body, version.m_strName));
+    body.PatchU32(kVersionInstallDir, PutOptional(body, version.m_strInstallDir));
     if (!version.m_strDirKey.empty()) {
-        body.PatchU32(16, static_cast<uint32_t>(version.m_nDirRootKey));
-        body.PatchU32(20, PutOptional(body, version.m_strDirKey));
-        body.PatchU32(24, PutOptional(body, version.m_strDirSubkey));
+        body.PatchU32(kVersionDirRootKey, static_cast<uint32_t>(version.m_nDirRootKey));
+        body.PatchU32(kVersionDirKey, PutOptional(body, version.m_strDirKey));
+        body.PatchU32(kVersionDirSubkey, PutOptional(body, version.m_strDirSubkey));
     }
     if (!version.m_strDirIniFile.empty() && !version.m_strDirIniSection.empty() &&
         !version.m_strDirIniEntry.empty()) {
-        body.PatchU32(28, PutOptional(body, version.m_strDirIniFile));
-        body.PatchU32(32, PutOptional(body, version.m_strDirIniSection));
-        body.PatchU32(36, PutOptional(body, version.m_strDirIniEntry));
+        body.PatchU32(kVersionIniFile, PutOptional(body, version.m_strDirIniFile));
+        body.PatchU32(kVersionIniSection, PutOptional(body, version.m_strDirIniSection));
+        body.PatchU32(kVersionIniEntry, PutOptional(body, version.m_strDirIniEntry));
     }
     for (int page = 0; page < kVersionTextPages; ++page) {
         if (static_cast<size_t>(page) >= version.m_texts.size()) break;
-        body.PatchU32(40 + 4 * page, static_cast<uint32_t>(body.Size()));
+        body.PatchU32(VersionPageField(page), static_cast<uint32_t>(body.Size()));
         if (page == kUninstallerTextPage) {
             body.PutU16(0);
             continue;
