@@ -40,7 +40,9 @@ constexpr uint32_t kPackThreshold = 8;
 constexpr uint32_t kFlagFullScreen = 0x01;
 constexpr uint32_t kFlagExclusive = 0x10;
 
-// Stub markers: a u16 0x7777 followed by a 4-byte tag; the u32 slot follows the 6 bytes.
+// Stub markers: a u16 0x7777 (two lead bytes) followed by a 4-byte tag; the u32 slot follows the
+// 6 bytes. Searched by FindMarker (StubMarker.h).
+constexpr uint8_t kMarkerLead = 0x77;
 using MarkerTag = std::array<uint8_t, 4>;
 constexpr MarkerTag kSizeMarker = {0x67, 0x54, 0x29, 0x48};
 constexpr MarkerTag kKeyMarker = {0x43, 0x56, 0x72, 0x83};

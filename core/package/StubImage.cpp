@@ -13,18 +13,6 @@ uint32_t GetU32(const uint8_t* p)
 
 }  // namespace
 
-std::optional<size_t> FindMarker(const uint8_t* image, size_t size, const MarkerTag& tag)
-{
-    if (size < kMarkerSize + kSlotSize) return std::nullopt;
-    for (size_t p = 0; p + kMarkerSize + kSlotSize <= size; ++p) {
-        if (image[p] == 0x77 && image[p + 1] == 0x77 && image[p + 2] == tag[0] &&
-            image[p + 3] == tag[1] && image[p + 4] == tag[2] && image[p + 5] == tag[3]) {
-            return p;
-        }
-    }
-    return std::nullopt;
-}
-
 bool PatchSizeSlot(std::vector<uint8_t>& image)
 {
     auto marker = FindMarker(image.data(), image.size(), kSizeMarker);

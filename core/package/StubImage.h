@@ -5,17 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
-#include "core/package/PackageFormat.h"
+#include "core/package/StubMarker.h"
 
 namespace velkan {
-
-// Position of the first marker with this tag whose 4-byte slot lies inside the image, or none.
-// (A marker so close to the end that its slot would run past the image is ignored: patching or
-// reading it would touch bytes outside the image.)
-std::optional<size_t> FindMarker(const uint8_t* image, size_t size, const package::MarkerTag& tag);
 
 // Sets the size slot to the image's size. Returns false (image unchanged) without a size marker.
 bool PatchSizeSlot(std::vector<uint8_t>& image);

@@ -86,6 +86,8 @@ TEST(StubImageTest, MarkersAndSlots)
     // First match wins.
     PutMarker(stub, 10, package::kSizeMarker, 0);
     EXPECT_EQ(FindMarker(stub.data(), stub.size(), package::kSizeMarker), 10u);
+    EXPECT_EQ(CountMarkers(stub.data(), stub.size(), package::kSizeMarker), 2u);
+    EXPECT_EQ(CountMarkers(stub.data(), stub.size(), package::kKeyMarker), 1u);
 
     // A marker whose slot would run past the image is not used.
     std::vector<uint8_t> tail(20, 0);
@@ -96,6 +98,9 @@ TEST(StubImageTest, MarkersAndSlots)
     EXPECT_FALSE(PatchSizeSlot(copy));
     EXPECT_EQ(copy, tail);
     EXPECT_FALSE(FindMarker(tail.data(), 3, package::kSizeMarker));
+    EXPECT_EQ(CountMarkers(tail.data(), tail.size(), package::kSizeMarker), 0u);
+    tail.resize(22);  // now the slot fits
+    EXPECT_EQ(CountMarkers(tail.data(), tail.size(), package::kSizeMarker), 1u);
 }
 
 TEST(SectionWriterTest, PackingRules)
