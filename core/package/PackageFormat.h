@@ -76,10 +76,10 @@ constexpr uint32_t VersionPageField(int page)
 {
     return kVersionPageOffsets + 4 * static_cast<uint32_t>(page);
 }
-constexpr int kUninstallerTextPage = 8;
-constexpr int kEndPage = 5;
-constexpr int kEndViewText = 5;
-constexpr int kEndRunText = 6;
+
+// Strings into files (0x1242): the offset of an entry that writes its text where its byte pattern
+// is found rather than at a number (its pattern follows the strings).
+constexpr uint32_t kOffsetPattern = 0xFFFFFFFF;
 
 // File entries.
 constexpr uint32_t kEntryFixedSize = 38;
@@ -115,8 +115,5 @@ constexpr uint32_t kHkeyClassesRoot = 0x80000000;
 constexpr uint32_t kHkeyCurrentUser = 0x80000001;
 constexpr uint32_t kHkeyLocalMachine = 0x80000002;
 constexpr uint32_t kHkeyUsers = 0x80000003;
-
-// Start page codes of the test section.
-constexpr uint16_t kNoStartPage = 0xFFFF;
 
 }  // namespace velkan::package

@@ -1,5 +1,7 @@
 #include "core/package/StubImage.h"
 
+#include "core/model/CDataArray.h"
+
 namespace velkan {
 
 using namespace package;
@@ -31,17 +33,17 @@ uint32_t ReadKeySeed(const uint8_t* image, size_t size)
 
 int StubResourceId(int platform)
 {
-    return platform == 1 ? kStubWin32 : kStubWin31;
+    return platform == CDataArray::Win32 ? kStubWin32 : kStubWin31;
 }
 
 int UninstallerResourceId(int platform)
 {
-    return platform == 1 ? kUninstallerWin32 : kUninstallerWin31;
+    return platform == CDataArray::Win32 ? kUninstallerWin32 : kUninstallerWin31;
 }
 
 int DialogBlockResourceId(int platform, bool hasWizardBitmap)
 {
-    if (platform == 1) return hasWizardBitmap ? kDialogsWin32Bitmap : kDialogsWin32;
+    if (platform == CDataArray::Win32) return hasWizardBitmap ? kDialogsWin32Bitmap : kDialogsWin32;
     return hasWizardBitmap ? kDialogsWin31Bitmap : kDialogsWin31;
 }
 

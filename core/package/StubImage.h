@@ -17,7 +17,7 @@ bool PatchSizeSlot(std::vector<uint8_t>& image);
 // The seed of the package key: the key slot XOR 0x5D1E9A37, or 0x6B2C4F18 without a key marker.
 uint32_t ReadKeySeed(const uint8_t* image, size_t size);
 
-// Resource numbers by platform (0 Windows 3.1, 1 32-bit).
+// Resource numbers by platform (CDataArray::Platform).
 int StubResourceId(int platform);
 int UninstallerResourceId(int platform);
 int DialogBlockResourceId(int platform, bool hasWizardBitmap);
