@@ -53,7 +53,6 @@ constexpr int kWarnFoldersDiffer = 1183;
 constexpr int kWarnUninstallerFolderDiffers = 1184;
 constexpr int kAskContinueAfterWarnings = 1185;
 
-constexpr int kDoNotInstall = 2;
 constexpr uint64_t kMaxStreamOffset = 0xFFFFFFFFull;
 
 // Replaces the "%d" of a string-table text by a number (of any size).
@@ -397,7 +396,7 @@ void CInstallBuild::CollectPaths()
         for (size_t i = 0; i < version.m_files.size(); ++i) {
             const std::string host = HostPath(v, static_cast<int>(i));
             CheckSourceFile(host, version.m_files[i].m_strPath,
-                            version.m_files[i].GetOption(OptInstallMode) != kDoNotInstall);
+                            version.m_files[i].GetOption(OptInstallMode) != InstallSkip);
             files.lengths[i] = FileLengthOrZero(host);
             m_fTotal += static_cast<double>(files.lengths[i]);
             if (selfInside && CanonicalText(host) == self) continue;
@@ -503,9 +502,9 @@ void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd)
 {
     VersionState& state = m_state[v];
     const CFileItem& item = Item(v, state.item);
-    if (item.GetOption(OptInstallMode) == kDoNotInstall) {
+    if (item.GetOption(OptInstallMode) == InstallSkip) {
         if (item.m_strMenuName.empty() && item.m_strShortcutName.empty() &&
-            item.GetOption(OptEndPage) == 0) {
+            item.GetOption(OptEndPage) == EndPageNone) {
             return;
         }
         state.state = kNoData;
@@ -521,7 +520,7 @@ void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd)
     int reference = -1;
     for (size_t u = 0; u < v; ++u) {
         const VersionState& earlier = m_state[u];
-        if (earlier.item < 0 || Item(u, earlier.item).GetOption(OptInstallMode) == kDoNotInstall) {
+        if (earlier.item < 0 || Item(u, earlier.item).GetOption(OptInstallMode) == InstallSkip) {
             continue;
         }
         const bool equal = SameContents(HostPath(u, earlier.item), path);
@@ -543,7 +542,7 @@ void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd)
         }
     }
 
-    const bool external = item.GetOption(OptKeepExternal) == 1;
+    const bool external = item.GetOption(OptKeepExternal) == OptionOn;
     const uint64_t length = m_files[v].lengths[static_cast<size_t>(state.item)];
     if (!takenOver && !external && m_settings.shareEqualFiles) {
         if (const VersionState* equal = FindEqualStored(v, path, length)) {
@@ -704,7 +703,7 @@ CFileEntry CInstallBuild::MakeEntry(size_t v, const VersionState& state, uint32_
     SetFileVersionFacts(entry, item.GetOption(OptDestination), path);
     if (state.state == kDelta) {
         entry.m_nFlags |= kEntryDelta;
-    } else if (item.GetOption(OptKeepExternal) == 1) {
+    } else if (item.GetOption(OptKeepExternal) == OptionOn) {
         entry.m_nFlags |= kEntryExternal;
     }
     return entry;
