@@ -14,6 +14,7 @@
 #include "core/model/CRegInfo.h"
 #include "core/model/PathCompare.h"
 #include "core/syntax/PathMacros.h"
+#include "core/wizard/WizardPage.h"
 #include "core/wizard/WizardText.h"
 #include "gui/CInstallSheet.h"
 #include "gui/CMacroMenu.h"
@@ -50,8 +51,6 @@ enum ControlId {
     IdUpdateEntry = 1129,
     IdPreview = 1109,
 };
-
-constexpr int kDirectoryPage = 2;
 
 QPushButton* MakeButton(const QString& text, QWidget* parent)
 {
@@ -333,7 +332,7 @@ void COptionsPage::InsertMacro(int commandId)
 void COptionsPage::OnPreview()
 {
     CommitEdits();
-    CWizardTest::Run(GetSheet()->GetProject(), kDirectoryPage, this);
+    CWizardTest::Run(GetSheet()->GetProject(), PageDirectory, this);
 }
 
 }  // namespace velkan
