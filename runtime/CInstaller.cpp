@@ -7,6 +7,7 @@
 #include <atomic>
 #include <exception>
 
+#include "core/model/DirFlags.h"
 #include "core/model/FileOption.h"
 #include "core/package/CChecksumAccumulator.h"
 #include "core/package/CPackageException.h"
@@ -38,9 +39,6 @@ namespace velkan::runtime {
 using namespace package;
 
 namespace {
-
-constexpr uint16_t kDirUpdateRegistry = 0x04;
-constexpr uint16_t kDirUpdateIni = 0x08;
 
 // Staged files per staging subfolder.
 constexpr size_t kStageFolderFiles = 64;
@@ -796,11 +794,11 @@ void CInstaller::WriteFileStrings()
 void CInstaller::UpdateDirectoryRecords()
 {
     const VersionBlockRecord& block = m_reader->Contents().versions[m_nVersion].block;
-    if ((block.dirFlags & kDirUpdateRegistry) && !block.dirKey.empty()) {
+    if ((block.dirFlags & kDirUpdateKey) && !block.dirKey.empty()) {
         WriteRecordedValue(block.dirRootKey, m_macros.Expand(FromPackage(block.dirKey)),
                            m_macros.Expand(FromPackage(block.dirSubkey)), m_strInstallDir);
     }
-    if ((block.dirFlags & kDirUpdateIni) && !block.dirIniFile.empty() && !block.dirIniSection.empty() &&
+    if ((block.dirFlags & kDirUpdateEntry) && !block.dirIniFile.empty() && !block.dirIniSection.empty() &&
         !block.dirIniEntry.empty()) {
         std::wstring file = m_macros.Expand(FromPackage(block.dirIniFile));
         std::wstring section = m_macros.Expand(FromPackage(block.dirIniSection));

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <exception>
 
+#include "core/model/DirFlags.h"
 #include "core/model/FileOption.h"
 #include "core/package/CPackageException.h"
 #include "core/package/CPackageReader.h"
@@ -38,7 +39,6 @@ namespace {
 constexpr UINT kMsgInstallDone = WM_APP + 1;
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT kProgressTimerMs = 50;
-constexpr uint16_t kDirUserMayChange = 0x02;
 
 const wchar_t* const kBackgroundClass = L"VelkanSetupBackground";
 
@@ -277,7 +277,7 @@ WizardFacts CSetupWizard::Impl::Facts() const
     WizardFacts facts;
     facts.versionCount = m_reader->Contents().versions.size();
     facts.informationBlank = IsBlankText(ToUtf8(Text(PageInformation, kInformationText)));
-    facts.directoryReadOnly = !(block.dirFlags & kDirUserMayChange);
+    facts.directoryReadOnly = !(block.dirFlags & kDirChangeable);
     facts.testMode = m_bTest;
     return facts;
 }
