@@ -133,7 +133,7 @@ protected:
         tables[0].AddEntry(b);
         // c.lnk: "do not install" with a shortcut: an entry without data.
         CFileItem c("c.lnk");
-        c.SetOption(OptInstallMode, 2);
+        c.SetOption(OptInstallMode, InstallSkip);
         c.m_strShortcutName = "C";
         tables[0].AddEntry(CFileEntry::FromFileItem(c));
         // d.bin: own copy in version 0, a delta in version 1.

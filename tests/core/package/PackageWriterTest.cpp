@@ -371,9 +371,9 @@ TEST(VersionBlockTest, TextRules)
     v.m_texts[5][6] = "Run it";
     v.m_texts[8][0] = "Uninstall #title";
     CFileItem view1("docs\\first.txt");
-    view1.SetOption(OptEndPage, 1);
+    view1.SetOption(OptEndPage, EndPageView);
     CFileItem view2("docs\\readme.txt");
-    view2.SetOption(OptEndPage, 1);
+    view2.SetOption(OptEndPage, EndPageView);
     v.m_files.push_back(view1);
     v.m_files.push_back(view2);
     v.m_strTitle = "prod";
@@ -403,8 +403,8 @@ TEST(VersionBlockTest, TextRules)
     EXPECT_EQ(block[afterFirst + 1], 0);  // the empty text 2
 
     // Run file present, no View file.
-    v.m_files[0].SetOption(OptEndPage, 2);
-    v.m_files[1].SetOption(OptEndPage, 0);
+    v.m_files[0].SetOption(OptEndPage, EndPageRun);
+    v.m_files[1].SetOption(OptEndPage, EndPageNone);
     pages = TextBlocks(BuildVersionBlock(v));
     EXPECT_EQ(pages[5][5], "");
     EXPECT_EQ(pages[5][6], "Run it");
