@@ -23,6 +23,8 @@ enum TextPage {
     kTextPageCount = 11,
 };
 
+// No page has code 3: a test program naming it starts at the next page shown, as for a page the
+// wizard leaves out.
 enum class WizardPageCode : uint16_t {
     kPresentation = 0,
     kInformation = 1,
