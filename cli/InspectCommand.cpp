@@ -150,7 +150,7 @@ JsonValue VersionJson(CPackageReader& reader, size_t index)
     JsonValue strings = JsonValue::Array();
     for (const FileStringRecord& r : v.fileStrings) {
         JsonValue e = JsonValue::Object();
-        e.Set("offset", r.offset == 0xFFFFFFFF ? JsonValue("pattern") : JsonValue(r.offset));
+        e.Set("offset", r.offset == kOffsetPattern ? JsonValue("pattern") : JsonValue(r.offset));
         e.Set("reserved1", r.reserved1);
         e.Set("reserved2", static_cast<int>(r.reserved2));
         e.Set("file", Text(r.file));

@@ -34,7 +34,8 @@ function(velkan_add_runtime)
     BUILD_ALWAYS ON
     BUILD_BYPRODUCTS ${VELKAN_RUNTIME_PROGRAMS})
 
-  add_executable(MakeRuntimeResources runtime/tools/MakeRuntimeResources.cpp runtime/WizardDialogs.cpp)
+  add_executable(MakeRuntimeResources runtime/tools/MakeRuntimeResources.cpp runtime/WizardDialogs.cpp
+    core/package/StubMarker.cpp)
   target_include_directories(MakeRuntimeResources PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(MakeRuntimeResources PRIVATE velkan_compress)
   target_compile_options(MakeRuntimeResources PRIVATE ${VELKAN_WARNINGS})

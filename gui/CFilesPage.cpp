@@ -307,7 +307,8 @@ std::vector<int> CFilesPage::SelectedFiles() const
     return selected;
 }
 
-void CFilesPage::GetSelectionOptions(std::array<int, 6>& values, std::array<int, 6>& enabled) const
+void CFilesPage::GetSelectionOptions(std::array<int, kFileOptionCount>& values,
+                                     std::array<int, kFileOptionCount>& enabled) const
 {
     std::vector<int> selected = SelectedFiles();
     values.fill(-1);
@@ -325,7 +326,7 @@ void CFilesPage::GetSelectionOptions(std::array<int, 6>& values, std::array<int,
                 values[static_cast<size_t>(option)] = -1;
             }
         }
-        if (file.GetOption(OptDestination) == 0) enabled[OptUsageCount] = 0;
+        if (file.GetOption(OptDestination) == DestInstallDir) enabled[OptUsageCount] = 0;
         first = false;
     }
 }

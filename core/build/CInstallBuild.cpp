@@ -54,7 +54,6 @@ constexpr int kWarnFoldersDiffer = 1183;
 constexpr int kWarnUninstallerFolderDiffers = 1184;
 constexpr int kAskContinueAfterWarnings = 1185;
 
-constexpr int kDoNotInstall = 2;
 
 // Replaces the "%d" of a string-table text by a number (of any size).
 std::string FormatCount(int id, uint64_t value)
@@ -310,7 +309,7 @@ bool CInstallBuild::CheckOutsideLinks()
     for (const CData& version : m_project.m_versions) {
         const std::string dir = SourceDirOf(version);
         for (const CFileItem& item : version.m_files) {
-            if (item.GetOption(OptInstallMode) == kDoNotInstall) continue;
+            if (item.GetOption(OptInstallMode) == InstallSkip) continue;
             const std::string host = HostPathIn(dir, item);
             if (!LinkedOutside(dir, host)) continue;
             m_report.AddLine("Warning: \"" + host +
@@ -435,7 +434,7 @@ void CInstallBuild::CollectPaths()
         for (size_t i = 0; i < version.m_files.size(); ++i) {
             const std::string host = HostPath(v, static_cast<int>(i));
             CheckSourceFile(host, version.m_files[i].m_strPath,
-                            version.m_files[i].GetOption(OptInstallMode) != kDoNotInstall);
+                            version.m_files[i].GetOption(OptInstallMode) != InstallSkip);
             files.lengths[i] = FileLengthOrZero(host);
             m_fTotal += static_cast<double>(files.lengths[i]);
             if (selfInside && CanonicalText(host) == self) continue;
@@ -538,10 +537,10 @@ void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd)
 {
     VersionState& state = m_state[v];
     const CFileItem& item = Item(v, state.item);
-    if (item.GetOption(OptInstallMode) == kDoNotInstall) {
+    if (item.GetOption(OptInstallMode) == InstallSkip) {
         // Listed only for its icons or its end-page button: an entry without data, or none.
         if (item.m_strMenuName.empty() && item.m_strShortcutName.empty() &&
-            item.GetOption(OptEndPage) == 0) {
+            item.GetOption(OptEndPage) == EndPageNone) {
             return;
         }
         state.state = kNoData;
@@ -553,7 +552,7 @@ void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd)
     }
 
     const std::string path = HostPath(v, state.item);
-    const bool external = item.GetOption(OptKeepExternal) == 1;
+    const bool external = item.GetOption(OptKeepExternal) == OptionOn;
     const uint64_t length = m_files[v].lengths[static_cast<size_t>(state.item)];
     const Source source = ChooseSource(v, path, external, length);
     bool inProgram = true;  // the entry's data is in the setup program, for equal files to share
@@ -586,7 +585,7 @@ CInstallBuild::Source CInstallBuild::ChooseSource(size_t v, const std::string& p
     Source source;
     for (size_t u = 0; u < v; ++u) {
         const VersionState& earlier = m_state[u];
-        if (earlier.item < 0 || Item(u, earlier.item).GetOption(OptInstallMode) == kDoNotInstall) {
+        if (earlier.item < 0 || Item(u, earlier.item).GetOption(OptInstallMode) == InstallSkip) {
             continue;
         }
         const bool equal = SameContents(HostPath(u, earlier.item), path);
@@ -751,7 +750,7 @@ CFileEntry CInstallBuild::MakeEntry(size_t v, const VersionState& state, const D
     SetFileVersionFacts(entry, item.GetOption(OptDestination), path);
     if (state.state == kDelta) {
         entry.m_nFlags |= kEntryDelta;
-    } else if (item.GetOption(OptKeepExternal) == 1) {
+    } else if (item.GetOption(OptKeepExternal) == OptionOn) {
         entry.m_nFlags |= kEntryExternal;
     }
     return entry;

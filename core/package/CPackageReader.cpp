@@ -22,6 +22,7 @@
 #include "core/package/PackageFormat.h"
 #include "core/package/SectionLimits.h"
 #include "core/package/ShownName.h"
+#include "core/package/StubMarker.h"
 #include "core/stream/CFile.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
@@ -131,12 +132,9 @@ std::optional<uint64_t> SearchMarker(IPackageInput& input, uint64_t end, const M
         size_t length = static_cast<size_t>(std::min<uint64_t>(kPiece + kSpan - 1, end - base));
         buffer.resize(length);
         input.ReadAt(base, buffer.data(), length);
-        for (size_t p = 0; p + kSpan <= length && p < kPiece; ++p) {
-            if (buffer[p] == 0x77 && buffer[p + 1] == 0x77 && buffer[p + 2] == tag[0] &&
-                buffer[p + 3] == tag[1] && buffer[p + 4] == tag[2] && buffer[p + 5] == tag[3]) {
-                return base + p;
-            }
-        }
+        // Pieces overlap by kSpan - 1 bytes, so a marker across a piece's end is found whole (a
+        // match inside the overlap is still the first: every position before it was tested).
+        if (auto p = FindMarker(buffer.data(), length, tag)) return base + *p;
         base += kPiece;
     }
     return std::nullopt;

@@ -66,7 +66,7 @@ struct RegRecord {
 };
 
 struct FileStringRecord {
-    uint32_t offset = 0;  // 0xFFFFFFFF: search the pattern
+    uint32_t offset = 0;  // kOffsetPattern: search the pattern
     uint32_t patternLength = 0;
     uint32_t reserved1 = 0;
     uint8_t reserved2 = 0;

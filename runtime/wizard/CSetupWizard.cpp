@@ -8,10 +8,13 @@
 #include <atomic>
 #include <exception>
 
+#include "core/model/DirFlags.h"
+#include "core/model/FileOption.h"
 #include "core/package/CPackageException.h"
 #include "core/package/CPackageReader.h"
 #include "core/package/PackageFormat.h"
 #include "core/stream/CFileException.h"
+#include "core/wizard/WizardPage.h"
 #include "runtime/CInstallError.h"
 #include "runtime/CInstaller.h"
 #include "runtime/CPathMacros.h"
@@ -36,18 +39,9 @@ namespace {
 constexpr UINT kMsgInstallDone = WM_APP + 1;
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT kProgressTimerMs = 50;
-constexpr uint32_t kWindowModeFull = 0x1;
-
-// File option positions used here: where a file goes, its End page role, how it is installed.
-constexpr int kOptDestination = 0;
-constexpr int kOptEndPage = 1;
-constexpr int kOptInstallMode = 3;
-constexpr uint8_t kEndPageView = 1, kEndPageRun = 2;
 // The author's texts have no slot for the place, which only matters when the person may install
 // for everyone: the one text of ours on the author's pages.
 constexpr const wchar_t* kAllUsersText = L"Install for &all users of this computer";
-constexpr uint8_t kModeNotInstalled = 2, kModeDirectoryOnly = 3;
-constexpr uint16_t kDirUserMayChange = 0x02;
 
 const wchar_t* const kBackgroundClass = L"VelkanSetupBackground";
 
@@ -68,21 +62,6 @@ int DialogIndex(WizardPage page)
 size_t PageSlot(WizardPage page)
 {
     return static_cast<size_t>(page);
-}
-
-// The page of the version's texts that holds a wizard page's texts.
-int TextPage(WizardPage page)
-{
-    switch (page) {
-    case WizardPage::kPresentation: return 0;
-    case WizardPage::kInformation: return 1;
-    case WizardPage::kVersion: return 9;
-    case WizardPage::kDirectory: return 2;
-    case WizardPage::kConfirmation: return 3;
-    case WizardPage::kProgress: return 4;
-    case WizardPage::kEnd: return 5;
-    }
-    return 0;
 }
 
 // Line breaks as an edit control wants them: CR LF.
@@ -170,7 +149,7 @@ struct CSetupWizard::Impl : public IInstallProgress {
     WizardFacts Facts() const;
     void ChooseVersion(size_t version, bool fromCommandLine);
     uint64_t BytesNeeded() const;
-    std::wstring EndFile(uint8_t role) const;
+    std::wstring EndFile(EndPageAction role) const;
 
     // Windows.
     bool CreateWindows();
@@ -286,7 +265,7 @@ void CSetupWizard::Impl::OpenPackage()
                                                            : BuildDialogBlock(false, c.wizardBitmap.has_value()));
     if (!m_block->Valid()) throw CPackageException(ToUtf8(m_strSelf) + ": the dialog templates are damaged");
     m_bTest = c.testSection.has_value();
-    m_bFullScreen = c.projectFlags && (*c.projectFlags & kWindowModeFull);
+    m_bFullScreen = c.projectFlags && (*c.projectFlags & package::kFlagFullScreen);
 }
 
 std::wstring CSetupWizard::Impl::Text(int page, int text) const
@@ -303,8 +282,8 @@ WizardFacts CSetupWizard::Impl::Facts() const
     const VersionBlockRecord& block = m_reader->Contents().versions[m_nVersion].block;
     WizardFacts facts;
     facts.versionCount = m_reader->Contents().versions.size();
-    facts.informationBlank = IsBlankText(ToUtf8(Text(1, 1)));
-    facts.directoryReadOnly = !(block.dirFlags & kDirUserMayChange);
+    facts.informationBlank = IsBlankText(ToUtf8(Text(PageInformation, kInformationText)));
+    facts.directoryReadOnly = !(block.dirFlags & kDirChangeable);
     facts.testMode = m_bTest;
     return facts;
 }
@@ -346,20 +325,20 @@ uint64_t CSetupWizard::Impl::BytesNeeded() const
 {
     uint64_t total = 0;
     for (const CFileEntry& e : m_reader->Contents().versions[m_nVersion].files) {
-        uint8_t mode = e.m_nOptions[kOptInstallMode];
-        if (mode != kModeNotInstalled && mode != kModeDirectoryOnly) total += e.m_nSize;
+        uint8_t mode = e.m_nOptions[OptInstallMode];
+        if (mode != InstallSkip && mode != InstallDirectoryOnly) total += e.m_nSize;
     }
     return total;
 }
 
 // The file of the version that has the given End page role (the last one), where it is installed.
-std::wstring CSetupWizard::Impl::EndFile(uint8_t role) const
+std::wstring CSetupWizard::Impl::EndFile(EndPageAction role) const
 {
     std::wstring path;
     for (const CFileEntry& e : m_reader->Contents().versions[m_nVersion].files) {
-        if (e.m_nOptions[kOptEndPage] != role) continue;
+        if (e.m_nOptions[OptEndPage] != role) continue;
         try {
-            std::wstring base = e.m_nOptions[kOptDestination] == 0 ? m_strDirectory : std::wstring();
+            std::wstring base = e.m_nOptions[OptDestination] == DestInstallDir ? m_strDirectory : std::wstring();
             if (!base.empty()) path = JoinInside(base, FromPackage(e.m_strPath));
         } catch (const std::exception&) {
             path.clear();
@@ -372,7 +351,7 @@ std::wstring CSetupWizard::Impl::EndFile(uint8_t role) const
 
 int CSetupWizard::Impl::Message(const std::wstring& text, UINT type) const
 {
-    std::wstring title = Text(6, 0);
+    std::wstring title = Text(PageMessages, 0);
     m_log.Line("wizard message: " + ToUtf8(text));
     return MessageBoxW(m_hFrame ? m_hFrame : m_hBackground, text.c_str(), title.c_str(), type);
 }
@@ -390,7 +369,7 @@ void CSetupWizard::Impl::CreateBackground()
     if (c.backBitmap) m_hPattern = DecodeBitmap(*c.backBitmap);
     int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
     int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    m_hBackground = CreateWindowExW(0, kBackgroundClass, Text(6, 0).c_str(), WS_POPUP | WS_VISIBLE | WS_SYSMENU,
+    m_hBackground = CreateWindowExW(0, kBackgroundClass, Text(PageMessages, 0).c_str(), WS_POPUP | WS_VISIBLE | WS_SYSMENU,
                                     x, y, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), this);
 }
 
@@ -557,10 +536,10 @@ void CSetupWizard::Impl::ShowPage(WizardPage page)
         if (other && other != window) ShowWindow(other, SW_HIDE);
     }
     ShowWindow(window, SW_SHOW);
-    std::wstring title = Text(TextPage(page), 0);
-    std::wstring caption = m_bFullScreen ? title : Text(6, 0) + L" - " + title;
+    std::wstring title = Text(TextPageOf(page), 0);
+    std::wstring caption = m_bFullScreen ? title : Text(PageMessages, 0) + L" - " + title;
     SetWindowTextW(m_hFrame, caption.c_str());
-    bool nextOverride = !IsBlankText(ToUtf8(Text(1, 2)));
+    bool nextOverride = !IsBlankText(ToUtf8(Text(PageInformation, 2)));
     SetButton(kIdBack, m_sequence->BackButton(page));
     SetButton(kIdNext, m_sequence->NextButton(page, nextOverride));
     SetButton(kIdCancel, m_sequence->CancelButton(page));
@@ -580,16 +559,16 @@ void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
     auto show = [&](int id, bool visible) { ShowWindow(GetDlgItem(window, id), visible ? SW_SHOW : SW_HIDE); };
     switch (page) {
     case WizardPage::kPresentation:
-        for (int i = 0; i < 5; ++i) set(kIdTitle + i, Text(0, i));
+        for (int i = 0; i < 5; ++i) set(kIdTitle + i, Text(PagePresentation, i));
         break;
     case WizardPage::kInformation:
-        set(kIdTitle, Text(1, 0));
-        set(kIdScrollText, ForEdit(Text(1, 1)));
+        set(kIdTitle, Text(PageInformation, 0));
+        set(kIdScrollText, ForEdit(Text(PageInformation, kInformationText)));
         break;
     case WizardPage::kVersion: {
-        set(kIdTitle, Text(9, 0));
-        set(kIdText1, Text(9, 1));
-        set(kIdText2, Text(9, 2));
+        set(kIdTitle, Text(PageVersionChoice, 0));
+        set(kIdText1, Text(PageVersionChoice, 1));
+        set(kIdText2, Text(PageVersionChoice, 2));
         HWND list = GetDlgItem(window, kIdVersionList);
         SendMessageW(list, LB_RESETCONTENT, 0, 0);
         for (const VersionRecord& v : m_reader->Contents().versions) {
@@ -600,19 +579,19 @@ void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
         break;
     }
     case WizardPage::kDirectory:
-        for (int i = 0; i < 5; ++i) set(kIdTitle + i, Text(2, i));
+        for (int i = 0; i < 5; ++i) set(kIdTitle + i, Text(PageDirectory, i));
         set(kIdDirEdit, m_strDirectory);
-        set(kIdBrowse, Text(10, 3));
+        set(kIdBrowse, Text(PageReserved, 3));
         SendDlgItemMessageW(window, kIdDirEdit, EM_SETREADONLY, !m_sequence->DirectoryEditable(), 0);
         EnableWindow(GetDlgItem(window, kIdBrowse), m_sequence->DirectoryEditable());
         UpdateSpace(window);
         break;
     case WizardPage::kConfirmation:
-        for (int i = 0; i < 5; ++i) set(kIdTitle + i, Format(Text(3, i), m_strDirectory));
+        for (int i = 0; i < 5; ++i) set(kIdTitle + i, Format(Text(PageConfirmation, i), m_strDirectory));
         break;
     case WizardPage::kProgress:
-        set(kIdTitle, Text(4, 0));
-        set(kIdText1, Text(4, 1));
+        set(kIdTitle, Text(PageProgress, 0));
+        set(kIdText1, Text(PageProgress, 1));
         set(kIdFileName, L"");
         SendDlgItemMessageW(window, kIdProgress, PBM_SETRANGE32, 0, 1000);
         SendDlgItemMessageW(window, kIdProgress, PBM_SETPOS, 0, 0);
@@ -627,17 +606,17 @@ void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
         }
         break;
     case WizardPage::kEnd: {
-        set(kIdTitle, Text(5, 0));
+        set(kIdTitle, Text(PageEnd, 0));
         bool good = m_bTest || m_bInstalled;
-        set(kIdText1, good ? Text(5, 1) : Format(Text(5, 4), FromUtf8(m_strFailure)));
-        std::wstring view = EndFile(kEndPageView), run = EndFile(kEndPageRun);
-        bool showView = good && !view.empty() && !IsBlankText(ToUtf8(Text(5, 5)));
-        bool showRun = good && !run.empty() && !IsBlankText(ToUtf8(Text(5, 6)));
-        set(kIdText2, showView ? Text(5, 2) : L"");
-        set(kIdView, Format(Text(5, 5), FileName(view)));
+        set(kIdText1, good ? Text(PageEnd, 1) : Format(Text(PageEnd, 4), FromUtf8(m_strFailure)));
+        std::wstring view = EndFile(EndPageView), run = EndFile(EndPageRun);
+        bool showView = good && !view.empty() && !IsBlankText(ToUtf8(Text(PageEnd, kEndViewText)));
+        bool showRun = good && !run.empty() && !IsBlankText(ToUtf8(Text(PageEnd, kEndRunText)));
+        set(kIdText2, showView ? Text(PageEnd, 2) : L"");
+        set(kIdView, Format(Text(PageEnd, kEndViewText), FileName(view)));
         show(kIdView, showView);
-        set(kIdText3, showRun ? Text(5, 3) : L"");
-        set(kIdRun, Text(5, 6));
+        set(kIdText3, showRun ? Text(PageEnd, 3) : L"");
+        set(kIdRun, Text(PageEnd, kEndRunText));
         show(kIdRun, showRun);
         CheckDlgButton(window, kIdRun, BST_CHECKED);
         break;
@@ -648,9 +627,9 @@ void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
 void CSetupWizard::Impl::UpdateSpace(HWND window)
 {
     constexpr uint64_t kMb = 1u << 20;
-    std::wstring unit = Text(2, 7);
+    std::wstring unit = Text(PageDirectory, 7);
     uint64_t needed = (BytesNeeded() + kMb - 1) / kMb;
-    SetDlgItemTextW(window, kIdSpaceNeeded, (Text(2, 5) + L" " + Format(unit, DecimalW(needed))).c_str());
+    SetDlgItemTextW(window, kIdSpaceNeeded, (Text(PageDirectory, 5) + L" " + Format(unit, DecimalW(needed))).c_str());
     // Free space of the nearest folder that exists on the way to the directory.
     std::wstring dir = Trim(WindowText(GetDlgItem(window, kIdDirEdit)));
     ULARGE_INTEGER free{};
@@ -663,7 +642,7 @@ void CSetupWizard::Impl::UpdateSpace(HWND window)
         dir = parent;
     }
     std::wstring shown = known ? Format(unit, DecimalW(free.QuadPart / kMb)) : L"-";
-    SetDlgItemTextW(window, kIdSpaceFree, (Text(2, 6) + L" " + shown).c_str());
+    SetDlgItemTextW(window, kIdSpaceFree, (Text(PageDirectory, 6) + L" " + shown).c_str());
 }
 
 // ---- Buttons ----------------------------------------------------------------------------------
@@ -721,7 +700,7 @@ INT_PTR CALLBACK CSetupWizard::Impl::PageProc(HWND window, UINT message, WPARAM 
         if (HIWORD(wParam) == LBN_DBLCLK) self->OnNext();
         return TRUE;
     case kIdView: {
-        std::wstring view = self->EndFile(kEndPageView);
+        std::wstring view = self->EndFile(EndPageView);
         ShellExecuteW(self->m_hFrame, L"open", view.c_str(), nullptr, ParentDir(view).c_str(), SW_SHOWNORMAL);
         return TRUE;
     }
@@ -805,22 +784,22 @@ bool CSetupWizard::Impl::CheckDirectory()
 {
     std::wstring typed = m_strDirectory;
     if (!IsAbsolute(typed) || typed.size() < 3) {
-        Message(Text(6, 5), MB_OK | MB_ICONEXCLAMATION);
+        Message(Text(PageMessages, 5), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     std::wstring dir = TrimSlash(FullPath(typed));
     if (IsProtectedFolder(dir)) {
         // The install would refuse it (an uninstall there would reach far beyond the product).
-        Message(Text(6, 5) + L"\n" + dir + L"\n" + FromUtf8(kProtectedFolderText), MB_OK | MB_ICONEXCLAMATION);
+        Message(Text(PageMessages, 5) + L"\n" + dir + L"\n" + FromUtf8(kProtectedFolderText), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     DWORD attributes = GetFileAttributesW(dir.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        Message(Text(6, 5), MB_OK | MB_ICONEXCLAMATION);
+        Message(Text(PageMessages, 5), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        if (Message(Text(6, 6), MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
+        if (Message(Text(PageMessages, 6), MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
         std::vector<std::wstring> made;
         bool ok = true;
         for (std::wstring at = dir; ok && at.size() > 3 && GetFileAttributesW(at.c_str()) == INVALID_FILE_ATTRIBUTES;
@@ -836,7 +815,7 @@ bool CSetupWizard::Impl::CheckDirectory()
         }
         while (created > 0) RemoveDirectoryW(made[--created].c_str());
         if (!ok || made.empty()) {
-            Message(Text(6, 5) + L"\n" + dir, MB_OK | MB_ICONEXCLAMATION);
+            Message(Text(PageMessages, 5) + L"\n" + dir, MB_OK | MB_ICONEXCLAMATION);
             return false;
         }
     }
@@ -846,7 +825,7 @@ bool CSetupWizard::Impl::CheckDirectory()
     std::wstring probe = dir;
     while (!GetDiskFreeSpaceExW(probe.c_str(), &free, nullptr, nullptr) && probe.size() > 3) probe = ParentDir(probe);
     if (free.QuadPart != 0 && free.QuadPart < BytesNeeded() &&
-        Message(Text(6, 11), MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        Message(Text(PageMessages, 11), MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return false;
     }
     return true;
@@ -855,7 +834,7 @@ bool CSetupWizard::Impl::CheckDirectory()
 void CSetupWizard::Impl::Browse()
 {
     HWND page = m_hPages[PageSlot(WizardPage::kDirectory)];
-    DirectoryChooserTexts texts{Text(6, 1), Text(6, 2), Text(6, 3), Text(7, 4), Text(7, 5)};
+    DirectoryChooserTexts texts{Text(PageMessages, 1), Text(PageMessages, 2), Text(PageMessages, 3), Text(PageButtons, 4), Text(PageButtons, 5)};
     m_log.Line("wizard: browse");
     std::wstring chosen = ChooseDirectory(m_hFrame, m_block->Template(kDlgBrowse), texts,
                                           Trim(WindowText(GetDlgItem(page, kIdDirEdit))));
@@ -866,10 +845,10 @@ INT_PTR CALLBACK CSetupWizard::Impl::RestartProc(HWND window, UINT message, WPAR
 {
     if (message == WM_INITDIALOG) {
         auto self = reinterpret_cast<Impl*>(lParam);
-        SetWindowTextW(window, self->Text(6, 0).c_str());
-        SetDlgItemTextW(window, kIdText1, self->Text(5, 7).c_str());
-        SetDlgItemTextW(window, kIdNext, self->Text(7, 6).c_str());
-        SetDlgItemTextW(window, kIdCancel, self->Text(7, 4).c_str());
+        SetWindowTextW(window, self->Text(PageMessages, 0).c_str());
+        SetDlgItemTextW(window, kIdText1, self->Text(PageEnd, 7).c_str());
+        SetDlgItemTextW(window, kIdNext, self->Text(PageButtons, 6).c_str());
+        SetDlgItemTextW(window, kIdCancel, self->Text(PageButtons, 4).c_str());
         return TRUE;
     }
     if (message == WM_COMMAND) {
@@ -883,7 +862,7 @@ INT_PTR CALLBACK CSetupWizard::Impl::RestartProc(HWND window, UINT message, WPAR
 
 void CSetupWizard::Impl::AskRestart()
 {
-    m_log.Line("wizard message: " + ToUtf8(Text(5, 7)));
+    m_log.Line("wizard message: " + ToUtf8(Text(PageEnd, 7)));
     auto restartTemplate = static_cast<LPCDLGTEMPLATEW>(m_block->Template(kDlgRestart));
     INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), restartTemplate, m_hFrame, RestartProc,
                                              reinterpret_cast<LPARAM>(this));
@@ -908,16 +887,16 @@ void CSetupWizard::Impl::Finish()
     bool good = m_bTest || m_bInstalled;
     if (good && !m_bTest) {
         // No caption for the View button or the Run box: the file is opened without asking.
-        std::wstring view = EndFile(kEndPageView), run = EndFile(kEndPageRun);
-        if (!view.empty() && IsBlankText(ToUtf8(Text(5, 5)))) {
+        std::wstring view = EndFile(EndPageView), run = EndFile(EndPageRun);
+        if (!view.empty() && IsBlankText(ToUtf8(Text(PageEnd, kEndViewText)))) {
             ShellExecuteW(m_hFrame, L"open", view.c_str(), nullptr, ParentDir(view).c_str(), SW_SHOWNORMAL);
         }
-        bool runChosen = IsBlankText(ToUtf8(Text(5, 6))) || IsDlgButtonChecked(page, kIdRun) == BST_CHECKED;
+        bool runChosen = IsBlankText(ToUtf8(Text(PageEnd, kEndRunText))) || IsDlgButtonChecked(page, kIdRun) == BST_CHECKED;
         if (!run.empty() && runChosen) {
             ShellExecuteW(m_hFrame, nullptr, run.c_str(), nullptr, ParentDir(run).c_str(), SW_SHOWNORMAL);
         }
     }
-    if (good && (m_nExitCode == CInstaller::kExitRestart || !IsBlankText(ToUtf8(Text(5, 8))))) AskRestart();
+    if (good && (m_nExitCode == CInstaller::kExitRestart || !IsBlankText(ToUtf8(Text(PageEnd, 8))))) AskRestart();
     m_bDone = true;
 }
 
@@ -997,7 +976,7 @@ void CSetupWizard::Impl::OnInstallDone(int code)
     m_strFailure = m_installer->ErrorMessage();
     if (m_bCancelled && !m_bInstalled) {
         // Taken back as a failed run is; the person is told, and the wizard ends.
-        Message(Text(6, 15), MB_OK | MB_ICONINFORMATION);
+        Message(Text(PageMessages, 15), MB_OK | MB_ICONINFORMATION);
         m_nExitCode = CInstaller::kExitCancelled;
         m_bDone = true;
         return;
@@ -1015,7 +994,7 @@ void CSetupWizard::Impl::OnTimer()
     placed.swap(m_placed);
     ReleaseSRWLockExclusive(&m_lock);
     SetDlgItemTextW(page, kIdFileName, FromPackage(current).c_str());
-    std::wstring done = L"  " + Text(6, 25);
+    std::wstring done = L"  " + Text(PageMessages, 25);
     for (const std::string& path : placed) {
         std::wstring line = FromPackage(path) + done;
         LRESULT at = SendDlgItemMessageW(page, kIdReport, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
@@ -1052,7 +1031,7 @@ int CSetupWizard::Impl::Run()
                                                 m_reader->Contents().versions.size() - 1);
         ChooseVersion(version, !m_bTest);
     } catch (const std::exception& e) {
-        std::wstring text = m_reader && !m_reader->Contents().versions.empty() ? Text(6, 31) : std::wstring();
+        std::wstring text = m_reader && !m_reader->Contents().versions.empty() ? Text(PageMessages, 31) : std::wstring();
         if (text.empty()) text = L"This file contains invalid data.";
         m_log.Line(std::string("error: ") + e.what());
         MessageBoxW(nullptr, (text + L"\n" + FromUtf8(e.what())).c_str(), L"Setup", MB_OK | MB_ICONSTOP);
@@ -1060,7 +1039,7 @@ int CSetupWizard::Impl::Run()
     }
     if (!m_bTest && !m_productLock.Acquire(CInstaller::ProductId(m_reader->Contents()), m_log)) {
         m_log.Line(std::string("error: ") + CInstaller::kAlreadyRunningText);
-        MessageBoxW(nullptr, FromUtf8(CInstaller::kAlreadyRunningText).c_str(), Text(6, 0).c_str(),
+        MessageBoxW(nullptr, FromUtf8(CInstaller::kAlreadyRunningText).c_str(), Text(PageMessages, 0).c_str(),
                     MB_OK | MB_ICONSTOP);
         return CInstaller::kExitAlreadyRunning;
     }

@@ -233,7 +233,7 @@ TEST_F(BuildCommand, AnAuxiliaryFileOverItsCapStopsTheBuild)
 TEST_F(BuildCommand, NothingToInstallFails)
 {
     AddVersion("one");
-    AddFile("one", "a.txt", "a").SetOption(OptInstallMode, 2);
+    AddFile("one", "a.txt", "a").SetOption(OptInstallMode, InstallSkip);
     CliResult r = Build({"-o", P("setup.exe")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("Nothing to install! No Install program saved."), std::string::npos) << r.err;
@@ -418,7 +418,7 @@ TEST_F(BuildCommand, DeltasAgainstKeptExternalFilesAreRebuiltFromThatFile)
     std::string changed = old;
     changed.replace(100, 4, "new!");
     AddVersion("one");
-    AddFile("one", "big.dat", old).SetOption(OptKeepExternal, 1);
+    AddFile("one", "big.dat", old).SetOption(OptKeepExternal, OptionOn);
     AddVersion("two");
     AddFile("two", "big.dat", changed);
     CliResult r = Build({"-o", P("setup.exe")});

@@ -91,7 +91,7 @@ TEST_F(RuntimeWine, InstallsSettingsAndUninstallsThem)
     v.m_files.push_back(app);
     v.m_files.push_back(Item("doc\\notes.txt"));
     CFileItem keep = Item("keep.txt");
-    keep.SetOption(velkan::OptInstallMode, 0);
+    keep.SetOption(velkan::OptInstallMode, velkan::InstallKeep);
     v.m_files.push_back(keep);
 
     velkan::CIniInfo ini;
@@ -223,17 +223,17 @@ TEST_F(RuntimeWine, InstallsTheWindows31LayoutWithFileOptions)
     CData v = Version(1, "Old");
     v.m_files.push_back(Item("main.bin"));
     CFileItem external = Item("extra\\manual.txt");
-    external.SetOption(velkan::OptKeepExternal, 1);
+    external.SetOption(velkan::OptKeepExternal, velkan::OptionOn);
     v.m_files.push_back(external);
     CFileItem viewer = Item("viewer.txt");
-    viewer.SetOption(velkan::OptInstallMode, 2);
+    viewer.SetOption(velkan::OptInstallMode, velkan::InstallSkip);
     viewer.m_strShortcutName = "Velkan Viewer";
     v.m_files.push_back(viewer);
     CFileItem logs = Item("logs\\placeholder.txt");
-    logs.SetOption(velkan::OptInstallMode, 3);
+    logs.SetOption(velkan::OptInstallMode, velkan::InstallDirectoryOnly);
     v.m_files.push_back(logs);
     CFileItem common = Item("common.dll");
-    common.SetOption(velkan::OptUsageCount, 1);
+    common.SetOption(velkan::OptUsageCount, velkan::OptionOn);
     v.m_files.push_back(common);
     v.m_strDirKey = "Software\\VelkanTestOld";  // root 0, HKEY_CLASSES_ROOT
     v.m_strDirSubkey = "Path";
@@ -299,7 +299,7 @@ TEST_F(RuntimeWine, InstallsWhatVelkancBuildWrites)
         v.m_files.push_back(Item("app\\data.bin"));
         v.m_files.push_back(Item("readme.txt"));
         v.m_files.push_back(Item("ext.bin"));
-        if (n == 1) v.m_files.back().SetOption(velkan::OptKeepExternal, 1);
+        if (n == 1) v.m_files.back().SetOption(velkan::OptKeepExternal, velkan::OptionOn);
         if (n == 2) v.m_strUninstFile = "remove.exe";
         project.m_versions.push_back(v);
     }

@@ -245,8 +245,8 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
         // Counted (only the Windows, System and Fonts directories count): the uninstaller asks
         // before removing it.
         CFileItem shared("velkanwz.dll");
-        shared.SetOption(OptDestination, 2);
-        shared.SetOption(OptUsageCount, 1);
+        shared.SetOption(OptDestination, DestSystem);
+        shared.SetOption(OptUsageCount, OptionOn);
         v.m_files.push_back(shared);
         v.m_strUninstFile = "Uninstal.exe";
         project.m_versions.push_back(v);

@@ -86,6 +86,8 @@ TEST(StubImageTest, MarkersAndSlots)
     // First match wins.
     PutMarker(stub, 10, package::kSizeMarker, 0);
     EXPECT_EQ(FindMarker(stub.data(), stub.size(), package::kSizeMarker), 10u);
+    EXPECT_EQ(CountMarkers(stub.data(), stub.size(), package::kSizeMarker), 2u);
+    EXPECT_EQ(CountMarkers(stub.data(), stub.size(), package::kKeyMarker), 1u);
 
     // A marker whose slot would run past the image is not used.
     std::vector<uint8_t> tail(20, 0);
@@ -96,6 +98,9 @@ TEST(StubImageTest, MarkersAndSlots)
     EXPECT_FALSE(PatchSizeSlot(copy));
     EXPECT_EQ(copy, tail);
     EXPECT_FALSE(FindMarker(tail.data(), 3, package::kSizeMarker));
+    EXPECT_EQ(CountMarkers(tail.data(), tail.size(), package::kSizeMarker), 0u);
+    tail.resize(22);  // now the slot fits
+    EXPECT_EQ(CountMarkers(tail.data(), tail.size(), package::kSizeMarker), 1u);
 }
 
 TEST(SectionWriterTest, PackingRules)
@@ -403,9 +408,9 @@ TEST(VersionBlockTest, TextRules)
     v.m_texts[5][6] = "Run it";
     v.m_texts[8][0] = "Uninstall #title";
     CFileItem view1("docs\\first.txt");
-    view1.SetOption(OptEndPage, 1);
+    view1.SetOption(OptEndPage, EndPageView);
     CFileItem view2("docs\\readme.txt");
-    view2.SetOption(OptEndPage, 1);
+    view2.SetOption(OptEndPage, EndPageView);
     v.m_files.push_back(view1);
     v.m_files.push_back(view2);
     v.m_strTitle = "prod";
@@ -435,8 +440,8 @@ TEST(VersionBlockTest, TextRules)
     EXPECT_EQ(block[afterFirst + 1], 0);  // the empty text 2
 
     // Run file present, no View file.
-    v.m_files[0].SetOption(OptEndPage, 2);
-    v.m_files[1].SetOption(OptEndPage, 0);
+    v.m_files[0].SetOption(OptEndPage, EndPageRun);
+    v.m_files[1].SetOption(OptEndPage, EndPageNone);
     pages = TextBlocks(BuildVersionBlock(v));
     EXPECT_EQ(pages[5][5], "");
     EXPECT_EQ(pages[5][6], "Run it");
