@@ -11,9 +11,11 @@
 #include "cli/CommandRegistry.h"
 #include "cli/ConsoleDiskHost.h"
 #include "cli/ProjectIo.h"
+#include "core/build/BuildExitCode.h"
 #include "core/build/CInstallBuild.h"
+#include "core/build/CSpanDiskHost.h"
+#include "core/build/SpanSize.h"
 #include "core/model/CDataArray.h"
-#include "core/package/StubImage.h"
 #include "core/platform/AtomicFile.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/SignCommand.h"
@@ -41,10 +43,9 @@ void LoadRuntimeFrom(const std::string& dir)
     }
 }
 
-// Refuses, before anything is written, a build that would lack a runtime program.
 int RunBuild(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"-o", "--platform", "--runtime", "--sign", "--jobs", "--delta-search"},
+    CArgParser p(args, {"-o", "--platform", "--runtime", "--sign", "--jobs", "--delta-search", "--span"},
                  {"--yes", "--share-equal-files"});
     p.ExpectPositional(1, 1);
     const std::string& projectPath = p.Positional()[0];
@@ -63,11 +64,13 @@ int RunBuild(const std::vector<std::string>& args)
     if (output.empty()) {
         throw CommandError{projectPath + ": the project names no setup program to write; give one with -o OUT"};
     }
-    if (auto runtime = p.Value("--runtime")) LoadRuntimeFrom(*runtime);
-    // Refused before anything is written.
-    if (auto missing = MissingRuntimeResource(project)) {
-        throw CommandError{RuntimeResourceMissingText(*missing)};
+    std::optional<uint64_t> span;
+    if (auto text = p.Value("--span")) {
+        std::string error;
+        span = ParseSpanSize(*text, error);
+        if (!span) throw UsageError{"--span: " + error};
     }
+    if (auto runtime = p.Value("--runtime")) LoadRuntimeFrom(*runtime);
 
     BuildSettings settings{output, ""};
     if (auto jobs = p.Value("--jobs")) {
@@ -84,30 +87,32 @@ int RunBuild(const std::vector<std::string>& args)
     }
 
     CBuildConsole console(p.Has("--yes"), isatty(STDERR_FILENO) == 1);
-    CConsoleDiskHost disks;
+    CConsoleDiskHost localDisks;
+    std::optional<CSpanDiskHost> pieces;
+    if (span) pieces.emplace(localDisks, output, *span);
+    IDiskHost& disks = pieces ? static_cast<IDiskHost&>(*pieces) : localDisks;
     BuildResult result = BuildInstallProgram(project, console, console, disks, settings);
     console.PrintReport(stdout);
 
     switch (result.status) {
-    case BuildStatus::Built:
-        return kExitOk;
-    case BuildStatus::NothingToInstall:
-        return kExitFailure;
     case BuildStatus::Declined:
         std::fprintf(stderr, "velkanc: the build stopped at the warnings above; nothing was written\n");
-        return kExitCancelled;
+        break;
     case BuildStatus::Cancelled:
-        if (result.continuationFiles > 0) {
+        if (result.continuationFiles > 0 && !pieces) {
             std::fprintf(stderr, "velkanc: build cancelled; the %d disk(s) written so far are kept\n",
                          result.continuationFiles + 1);
         } else {
             std::fprintf(stderr, "velkanc: build cancelled; nothing was written\n");
         }
-        return kExitCancelled;
+        break;
     case BuildStatus::Failed:
+        throw CommandError{result.error};
+    case BuildStatus::Built:
+    case BuildStatus::NothingToInstall:
         break;
     }
-    throw CommandError{result.error};
+    return BuildExitCode(result.status);
 }
 
 const bool registered = RegisterCommand({
@@ -115,7 +120,7 @@ const bool registered = RegisterCommand({
     "build the setup program of a project",
     "Usage: velkanc build PROJECT [-o OUT] [--platform win32|win31] [--yes] [--runtime DIR]\n"
     "                     [--sign COMMAND] [--jobs N] [--share-equal-files]\n"
-    "                     [--delta-search window|global]\n"
+    "                     [--delta-search window|global] [--span SIZE]\n"
     "\n"
     "Builds the project's setup program: the install runtime, the project's settings, one file\n"
     "table per version and the packed files (each distinct content stored once, changed files as\n"
@@ -143,6 +148,14 @@ const bool registered = RegisterCommand({
     "                   deltas of files whose parts moved; an old version of up to 256 MiB is\n"
     "                   held in memory with its index, at most 3 bytes per byte, per thread).\n"
     "                   Every reader decodes both\n"
+    "  --span SIZE      spread the setup program over files of at most SIZE bytes each, for\n"
+    "                   upload limits or media: OUT holds the first part of the data and\n"
+    "                   continuation files beside it (OUT with .D01, .D02, ... in place of its\n"
+    "                   extension) the rest; the setup program reads them from its own folder.\n"
+    "                   SIZE is bytes, or a number with K, M or G, which count 1000, 1000000 and\n"
+    "                   1000000000 bytes (1.44M, 650M and 4.7G fit on a floppy, a CD and a DVD).\n"
+    "                   A stopped build leaves the earlier program and its files as they were.\n"
+    "                   With --sign, the program must fit in one file\n"
     "\n"
     "Exit status: 0 built, 1 failed (or nothing to install), 3 cancelled or stopped at warnings.\n",
     RunBuild,

@@ -150,7 +150,7 @@ JsonValue VersionJson(CPackageReader& reader, size_t index)
     JsonValue strings = JsonValue::Array();
     for (const FileStringRecord& r : v.fileStrings) {
         JsonValue e = JsonValue::Object();
-        e.Set("offset", r.offset == 0xFFFFFFFF ? JsonValue("pattern") : JsonValue(r.offset));
+        e.Set("offset", r.offset == kOffsetPattern ? JsonValue("pattern") : JsonValue(r.offset));
         e.Set("reserved1", r.reserved1);
         e.Set("reserved2", static_cast<int>(r.reserved2));
         e.Set("file", Text(r.file));
@@ -226,7 +226,7 @@ JsonValue ContentsJson(CPackageReader& reader)
     }
     if (c.wizardBitmap) project.Set("wizardBitmapSize", static_cast<uint64_t>(c.wizardBitmap->size()));
     if (c.backBitmap) project.Set("backBitmapSize", static_cast<uint64_t>(c.backBitmap->size()));
-    if (c.auxFile) project.Set("auxFileSize", static_cast<uint64_t>(c.auxFile->size()));
+    if (c.auxFileSize) project.Set("auxFileSize", static_cast<uint64_t>(*c.auxFileSize));
     if (c.uninstallerProgram) {
         project.Set("uninstallerProgramSize", static_cast<uint64_t>(c.uninstallerProgram->size()));
     }

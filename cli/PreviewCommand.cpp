@@ -9,6 +9,7 @@
 #include "core/package/StubImage.h"
 #include "core/package/TestProgram.h"
 #include "core/res/RuntimeResources.h"
+#include "core/wizard/WizardPage.h"
 
 namespace velkan::cli {
 
@@ -21,8 +22,10 @@ int RunPreview(const std::vector<std::string>& args)
     CDataArray project = LoadProjectOrFail(p.Positional()[0]);
     std::optional<std::string> output = p.Value("-o");
     if (!output || output->empty()) throw UsageError{"give the test program to write with -o OUT"};
-    int page = -1;
-    if (auto n = p.Number("--page")) page = *n > 10 ? 0 : static_cast<int>(*n);
+    int page = kNoStartPage;
+    if (auto n = p.Number("--page")) {
+        page = *n >= kTextPageCount ? PagePresentation : static_cast<int>(*n);
+    }
     std::optional<std::vector<uint8_t>> stub = LoadRuntimeResource(StubResourceId(project.m_nPlatform));
     if (!stub || stub->empty()) throw CommandError{"this velkanc carries no setup stub: no test program can be written"};
     std::optional<std::vector<uint8_t>> block =

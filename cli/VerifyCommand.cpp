@@ -23,6 +23,7 @@ int RunVerify(const std::vector<std::string>& args)
     try {
         reader = CPackageReader::OpenFile(path);
         reader->Read();
+        reader->VerifySections();
         reader->LoadDataChunks();
         UseExternalFolder(*reader, path, p.Value("--external"));
     } catch (const std::exception& e) {

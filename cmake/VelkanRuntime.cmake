@@ -44,11 +44,13 @@ function(velkan_add_runtime)
     BINARY_DIR ${VELKAN_RUNTIME_BIN}
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-x86_64.cmake
                -DCMAKE_BUILD_TYPE=MinSizeRel -DVELKAN_BUILTIN_DIALOGS_DIR=${dialogs_dir}
+               -DVELKAN_WERROR=${VELKAN_WERROR}
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON
     BUILD_BYPRODUCTS ${VELKAN_RUNTIME_PROGRAMS})
 
-  add_executable(MakeRuntimeResources runtime/tools/MakeRuntimeResources.cpp runtime/WizardDialogs.cpp)
+  add_executable(MakeRuntimeResources runtime/tools/MakeRuntimeResources.cpp runtime/WizardDialogs.cpp
+    core/package/StubMarker.cpp)
   target_include_directories(MakeRuntimeResources PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(MakeRuntimeResources PRIVATE velkan_compress)
   target_compile_options(MakeRuntimeResources PRIVATE ${VELKAN_WARNINGS})

@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 #include <exception>
 
+#include "core/build/BuildExitCode.h"
 #include "core/build/ReportNumbers.h"
 #include "core/model/CDataArray.h"
 #include "core/model/PathCompare.h"
@@ -246,7 +247,7 @@ void CBuildPage::OnBuild()
             frame,
             [frame] {
                 CSetwellApp* app = CSetwellApp::Instance();
-                if (frame && frame->close() && app) app->SetExitCode(1);
+                if (frame && frame->close() && app) app->SetExitCode(kBuildExitFailed);
             },
             Qt::QueuedConnection);
     }
@@ -254,18 +255,7 @@ void CBuildPage::OnBuild()
 
 int CBuildPage::ExitStatusFor(std::optional<BuildStatus> result)
 {
-    if (!result) return 3;
-    switch (*result) {
-    case BuildStatus::Built:
-        return 0;
-    case BuildStatus::NothingToInstall:
-    case BuildStatus::Failed:
-        return 1;
-    case BuildStatus::Declined:
-    case BuildStatus::Cancelled:
-        return 3;
-    }
-    return 1;
+    return result ? BuildExitCode(*result) : kBuildExitStopped;
 }
 
 void CBuildPage::ClearReport()

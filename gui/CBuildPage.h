@@ -39,8 +39,8 @@ public:
     void OnBuild();
     // How the last press of Build ended; none when no build started (no version, no path).
     std::optional<BuildStatus> LastResult() const { return m_lastResult; }
-    // The exit status of a command-line build that ended so: 0 built, 1 failed or nothing to
-    // install, 3 cancelled, stopped at the warnings or not started.
+    // The exit status of a command-line build that ended so (BuildExitCode); one that did not
+    // start counts as stopped.
     static int ExitStatusFor(std::optional<BuildStatus> result);
     void ClearReport();
     bool IsBuilding() const { return m_bBuilding; }

@@ -67,8 +67,8 @@ QCheckBox* CFileOptAdv::Box(int id) const
 
 void CFileOptAdv::Refresh()
 {
-    std::array<int, 6> values{};
-    std::array<int, 6> enabled{};
+    std::array<int, kFileOptionCount> values{};
+    std::array<int, kFileOptionCount> enabled{};
     FilesPage()->GetSelectionOptions(values, enabled);
     auto show = [this](int id, bool enable, bool checked) {
         QCheckBox* box = Box(id);
@@ -77,20 +77,20 @@ void CFileOptAdv::Refresh()
     };
     int v = values[OptDestination];
     bool e = enabled[OptDestination] != 0;
-    show(IdWindows, e, v == 1);
-    show(IdSystem, e, v == 2);
-    show(IdFonts, e, v == 3);
-    show(IdUsageCount, enabled[OptUsageCount] != 0, values[OptUsageCount] == 1);
+    show(IdWindows, e, v == DestWindows);
+    show(IdSystem, e, v == DestSystem);
+    show(IdFonts, e, v == DestFonts);
+    show(IdUsageCount, enabled[OptUsageCount] != 0, values[OptUsageCount] == OptionOn);
     v = values[OptInstallMode];
     e = enabled[OptInstallMode] != 0;
-    show(IdNoUninstall, e, v == 0);
-    show(IdNoInstall, e, v == 2);
-    show(IdCreateDir, e, v == 3);
+    show(IdNoUninstall, e, v == InstallKeep);
+    show(IdNoInstall, e, v == InstallSkip);
+    show(IdCreateDir, e, v == InstallDirectoryOnly);
     v = values[OptSpecial];
     e = enabled[OptSpecial] != 0;
-    show(IdScreenSaver, e, v == 1);
-    show(IdOcx, e, v == 2);
-    show(IdKeepExternal, enabled[OptKeepExternal] != 0, values[OptKeepExternal] == 1);
+    show(IdScreenSaver, e, v == SpecialScreenSaver);
+    show(IdOcx, e, v == SpecialRegisterOcx);
+    show(IdKeepExternal, enabled[OptKeepExternal] != 0, values[OptKeepExternal] == OptionOn);
 }
 
 int CFileOptAdv::GroupValue(const std::vector<GroupBox>& group, int clicked, bool checked,
@@ -113,32 +113,34 @@ int CFileOptAdv::GroupValue(const std::vector<GroupBox>& group, int clicked, boo
 
 void CFileOptAdv::OnClick(int id, bool checked)
 {
-    static const std::vector<GroupBox> destination = {{IdWindows, 1}, {IdSystem, 2}, {IdFonts, 3}};
+    static const std::vector<GroupBox> destination = {
+        {IdWindows, DestWindows}, {IdSystem, DestSystem}, {IdFonts, DestFonts}};
     static const std::vector<GroupBox> installMode = {
-        {IdNoUninstall, 0}, {IdNoInstall, 2}, {IdCreateDir, 3}};
-    static const std::vector<GroupBox> special = {{IdScreenSaver, 1}, {IdOcx, 2}};
+        {IdNoUninstall, InstallKeep}, {IdNoInstall, InstallSkip}, {IdCreateDir, InstallDirectoryOnly}};
+    static const std::vector<GroupBox> special = {
+        {IdScreenSaver, SpecialScreenSaver}, {IdOcx, SpecialRegisterOcx}};
     switch (id) {
     case IdWindows:
     case IdSystem:
     case IdFonts:
-        FilesPage()->SetSelectionOption(OptDestination, GroupValue(destination, id, checked, 0));
+        FilesPage()->SetSelectionOption(OptDestination, GroupValue(destination, id, checked, DestInstallDir));
         // The usage count box depends on the destination.
         Refresh();
         break;
     case IdUsageCount:
-        FilesPage()->SetSelectionOption(OptUsageCount, checked ? 1 : 0);
+        FilesPage()->SetSelectionOption(OptUsageCount, checked ? OptionOn : OptionOff);
         break;
     case IdNoUninstall:
     case IdNoInstall:
     case IdCreateDir:
-        FilesPage()->SetSelectionOption(OptInstallMode, GroupValue(installMode, id, checked, 1));
+        FilesPage()->SetSelectionOption(OptInstallMode, GroupValue(installMode, id, checked, InstallNormal));
         break;
     case IdScreenSaver:
     case IdOcx:
-        FilesPage()->SetSelectionOption(OptSpecial, GroupValue(special, id, checked, 0));
+        FilesPage()->SetSelectionOption(OptSpecial, GroupValue(special, id, checked, SpecialNone));
         break;
     case IdKeepExternal:
-        FilesPage()->SetSelectionOption(OptKeepExternal, checked ? 1 : 0);
+        FilesPage()->SetSelectionOption(OptKeepExternal, checked ? OptionOn : OptionOff);
         break;
     default:
         break;

@@ -30,8 +30,8 @@ CFileOptEndPage::CFileOptEndPage(CFilesPage* filesPage)
         layout->addLayout(row);
     }
     layout->addStretch(1);
-    connect(m_view, &QCheckBox::clicked, this, [this](bool checked) { OnClick(1, checked); });
-    connect(m_run, &QCheckBox::clicked, this, [this](bool checked) { OnClick(2, checked); });
+    connect(m_view, &QCheckBox::clicked, this, [this](bool checked) { OnClick(EndPageView, checked); });
+    connect(m_run, &QCheckBox::clicked, this, [this](bool checked) { OnClick(EndPageRun, checked); });
 }
 
 void CFileOptEndPage::Refresh()
@@ -39,29 +39,29 @@ void CFileOptEndPage::Refresh()
     CData* version = GetCurrent();
     int index = version ? SingleSelected() : -1;
     int endPage = index >= 0 ? version->m_files[static_cast<size_t>(index)].GetOption(OptEndPage)
-                             : 0;
+                             : EndPageNone;
     m_view->setEnabled(index >= 0);
     m_run->setEnabled(index >= 0);
-    m_view->setChecked(index >= 0 && endPage == 1);
-    m_run->setChecked(index >= 0 && endPage == 2);
+    m_view->setChecked(index >= 0 && endPage == EndPageView);
+    m_run->setChecked(index >= 0 && endPage == EndPageRun);
 }
 
-void CFileOptEndPage::OnClick(int kind, bool checked)
+void CFileOptEndPage::OnClick(EndPageAction kind, bool checked)
 {
     CData* version = GetCurrent();
     int index = SingleSelected();
     if (!version || index < 0) return;
     if (checked) {
-        (kind == 1 ? m_run : m_view)->setChecked(false);
+        (kind == EndPageView ? m_run : m_view)->setChecked(false);
         for (size_t i = 0; i < version->m_files.size(); ++i) {
             if (version->m_files[i].GetOption(OptEndPage) == kind) {
-                version->m_files[i].SetOption(OptEndPage, 0);
+                version->m_files[i].SetOption(OptEndPage, EndPageNone);
                 FileChanged(static_cast<int>(i));
             }
         }
         version->m_files[static_cast<size_t>(index)].SetOption(OptEndPage, kind);
     } else {
-        version->m_files[static_cast<size_t>(index)].SetOption(OptEndPage, 0);
+        version->m_files[static_cast<size_t>(index)].SetOption(OptEndPage, EndPageNone);
     }
     FileChanged(index);
 }

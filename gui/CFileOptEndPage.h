@@ -2,6 +2,7 @@
 // single selected file. At most one file of a version has each, and no file has both.
 #pragma once
 
+#include "core/model/FileOption.h"
 #include "gui/COptPage.h"
 
 class QCheckBox;
@@ -16,8 +17,8 @@ public:
     explicit CFileOptEndPage(CFilesPage* filesPage);
 
     void Refresh() override;
-    // A click on the box of kind 1 (View) or 2 (Run), whose new state is checked.
-    void OnClick(int kind, bool checked);
+    // A click on the View or the Run box, whose new state is checked.
+    void OnClick(EndPageAction kind, bool checked);
 
     QCheckBox* m_view;
     QCheckBox* m_run;

@@ -212,8 +212,9 @@ bool CFilesPage::RescanFiles(const std::string& path)
         CScanHost host([this](const QString& text) { ShowStatusText(text); });
         QString failure;
         bool stopped = false;
+        std::vector<std::string> notes;
         try {
-            version->m_files.Rescan(root, version->m_bSubDirs != 0, &host);
+            notes = version->m_files.Rescan(root, version->m_bSubDirs != 0, &host);
         } catch (const CUserAbort&) {
             stopped = true;
         } catch (const std::exception& e) {
@@ -225,6 +226,13 @@ bool CFilesPage::RescanFiles(const std::string& path)
         if (stopped) {
             if (!failure.isEmpty()) CUserPrompt::Error(this, failure);
             return keepAsItWas();
+        }
+        // What the scan left out (FIFOs, devices, dangling links, links leaving the folder) is
+        // shown, so the author does not find a file missing only at the end user's.
+        if (!notes.empty()) {
+            QString text = tr("The scan left out these files:");
+            for (const std::string& note : notes) text += "\n" + QString::fromStdString(note);
+            CUserPrompt::Message(this, text, QMessageBox::Warning, QMessageBox::Ok);
         }
     }
     version->m_strSourceDir = path;
@@ -299,7 +307,8 @@ std::vector<int> CFilesPage::SelectedFiles() const
     return selected;
 }
 
-void CFilesPage::GetSelectionOptions(std::array<int, 6>& values, std::array<int, 6>& enabled) const
+void CFilesPage::GetSelectionOptions(std::array<int, kFileOptionCount>& values,
+                                     std::array<int, kFileOptionCount>& enabled) const
 {
     std::vector<int> selected = SelectedFiles();
     values.fill(-1);
@@ -317,7 +326,7 @@ void CFilesPage::GetSelectionOptions(std::array<int, 6>& values, std::array<int,
                 values[static_cast<size_t>(option)] = -1;
             }
         }
-        if (file.GetOption(OptDestination) == 0) enabled[OptUsageCount] = 0;
+        if (file.GetOption(OptDestination) == DestInstallDir) enabled[OptUsageCount] = 0;
         first = false;
     }
 }

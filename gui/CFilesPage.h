@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/model/FileOption.h"
 #include "gui/CPatchPage.h"
 
 class QCheckBox;
@@ -53,7 +54,8 @@ public:
     void RunPendingBuild();
 
     // For the File Options pages.
-    void GetSelectionOptions(std::array<int, 6>& values, std::array<int, 6>& enabled) const;
+    void GetSelectionOptions(std::array<int, kFileOptionCount>& values,
+                             std::array<int, kFileOptionCount>& enabled) const;
     void SetSelectionOption(int option, int value);
     void UpdateRowCode(int fileIndex);
     // The file indexes of the selected rows, top to bottom.

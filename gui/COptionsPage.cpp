@@ -12,8 +12,10 @@
 
 #include "core/model/CDataArray.h"
 #include "core/model/CRegInfo.h"
+#include "core/model/DirFlags.h"
 #include "core/model/PathCompare.h"
 #include "core/syntax/PathMacros.h"
+#include "core/wizard/WizardPage.h"
 #include "core/wizard/WizardText.h"
 #include "gui/CInstallSheet.h"
 #include "gui/CMacroMenu.h"
@@ -50,8 +52,6 @@ enum ControlId {
     IdUpdateEntry = 1129,
     IdPreview = 1109,
 };
-
-constexpr int kDirectoryPage = 2;
 
 QPushButton* MakeButton(const QString& text, QWidget* parent)
 {
@@ -202,9 +202,9 @@ void COptionsPage::LoadFromProject()
     m_iniFile->setText(ToQt(version->m_strDirIniFile));
     m_iniSection->setText(ToQt(version->m_strDirIniSection));
     m_iniEntry->setText(ToQt(version->m_strDirIniEntry));
-    m_readOnly->setChecked((version->m_nDirFlags & CData::kDirChangeable) == 0);
-    m_updateKey->setChecked((version->m_nDirFlags & CData::kDirUpdateKey) != 0);
-    m_updateEntry->setChecked((version->m_nDirFlags & CData::kDirUpdateEntry) != 0);
+    m_readOnly->setChecked((version->m_nDirFlags & kDirChangeable) == 0);
+    m_updateKey->setChecked((version->m_nDirFlags & kDirUpdateKey) != 0);
+    m_updateEntry->setChecked((version->m_nDirFlags & kDirUpdateEntry) != 0);
     m_rootKey->setCurrentIndex(version->m_nDirRootKey);
 }
 
@@ -230,17 +230,17 @@ void COptionsPage::SetDirFlag(int32_t bit, bool set)
 
 void COptionsPage::OnReadOnly()
 {
-    SetDirFlag(CData::kDirChangeable, !m_readOnly->isChecked());
+    SetDirFlag(kDirChangeable, !m_readOnly->isChecked());
 }
 
 void COptionsPage::OnUpdateKey()
 {
-    SetDirFlag(CData::kDirUpdateKey, m_updateKey->isChecked());
+    SetDirFlag(kDirUpdateKey, m_updateKey->isChecked());
 }
 
 void COptionsPage::OnUpdateEntry()
 {
-    SetDirFlag(CData::kDirUpdateEntry, m_updateEntry->isChecked());
+    SetDirFlag(kDirUpdateEntry, m_updateEntry->isChecked());
 }
 
 void COptionsPage::OnRootKey(int index)
@@ -333,7 +333,7 @@ void COptionsPage::InsertMacro(int commandId)
 void COptionsPage::OnPreview()
 {
     CommitEdits();
-    CWizardTest::Run(GetSheet()->GetProject(), kDirectoryPage, this);
+    CWizardTest::Run(GetSheet()->GetProject(), PageDirectory, this);
 }
 
 }  // namespace velkan

@@ -4,6 +4,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "core/wizard/WizardPage.h"
 #include "gui/CInstallSheet.h"
 #include "gui/CPatchPage.h"
 #include "gui/CSetwellDoc.h"
@@ -56,7 +57,7 @@ void CSetwellView::NotifyPreferencesChanged()
 void CSetwellView::OnTest()
 {
     CommitFocusedEdit();
-    CWizardTest::Run(m_doc.m_project, -1, window());
+    CWizardTest::Run(m_doc.m_project, kNoStartPage, window());
 }
 
 void CSetwellView::OnBuild()

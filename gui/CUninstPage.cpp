@@ -13,7 +13,7 @@
 #include <QTreeWidget>
 
 #include "core/model/CData.h"
-#include "core/wizard/CTextCatalogue.h"
+#include "core/wizard/WizardPage.h"
 #include "gui/CWizardTextList.h"
 #include "gui/QtText.h"
 
@@ -48,7 +48,6 @@ constexpr AnchorEntry kAnchors[] = {
 };
 
 constexpr int kIndexRole = Qt::UserRole;
-constexpr int kPage = CTextCatalogue::kUninstallerPage;
 
 // Hands a key's typed text to the page, which decides what the row shows.
 class CKeyEditDelegate : public QStyledItemDelegate {
@@ -171,7 +170,7 @@ void CUninstPage::LoadFromProject()
     m_folder->setText(ToQt(version->m_strUninstFolder));
     m_icon->setText(ToQt(version->m_strUninstIcon));
     m_extra->setText(ToQt(version->m_strUninstExtra));
-    m_texts->Fill(version, kPage);
+    m_texts->Fill(version, PageUninstaller);
     m_usage->clear();
     FillKeys();
 }

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/wizard/WizardPage.h"
 #include "core/wizard/WizardTextFile.h"
 #include "gui/CFolderBrowser.h"
 #include "gui/CInfoDialogs.h"
@@ -27,11 +28,6 @@
 namespace velkan {
 
 namespace {
-
-// Editor page numbers the Preview buttons start on.
-constexpr int kPresentationPage = 0;
-constexpr int kInformationPage = 1;
-constexpr int kDirectoryPage = 2;
 
 QVBoxLayout* Column(QWidget* page)
 {
@@ -213,7 +209,7 @@ CTitlePage::CTitlePage(CWizSheet* sheet)
     connect(m_title, &QLineEdit::editingFinished, this, &CTitlePage::CommitTitle);
     connect(preview, &QPushButton::clicked, this, [this] {
         CommitTitle();
-        Sheet().Preview(kPresentationPage);
+        Sheet().Preview(PagePresentation);
     });
 }
 
@@ -328,13 +324,13 @@ CInfoPage::CInfoPage(CWizSheet* sheet)
     connect(m_preview, &QPushButton::clicked, this, [this] {
         if (m_text->toPlainText().trimmed().isEmpty()) return;
         OnKillActive();
-        Sheet().Preview(kInformationPage);
+        Sheet().Preview(PageInformation);
     });
 }
 
 void CInfoPage::OnFirstShow()
 {
-    QString text = ToQt(Version().m_texts[1][1]);
+    QString text = ToQt(Version().m_texts[PageInformation][kInformationText]);
     text.remove('\r');
     m_text->setPlainText(text);
     m_preview->setEnabled(!text.trimmed().isEmpty());
@@ -345,7 +341,7 @@ void CInfoPage::OnKillActive()
     // Stored with the line breaks of the install program's multi-line box.
     QString text = m_text->toPlainText();
     text.replace('\n', "\r\n");
-    Version().m_texts[1][1] = FromQt(text);
+    Version().m_texts[PageInformation][kInformationText] = FromQt(text);
 }
 
 // ---------------------------------------------------------------- 6 Window
@@ -370,20 +366,21 @@ CWindowPage::CWindowPage(CWizSheet* sheet)
     Column(this)->addStretch(1);
     QPushButton* preview = Button(tr("Pre&view"), this);
     Column(this)->addLayout(Row(new QWidget(this), preview));
-    connect(m_small, &QRadioButton::clicked, this, [this] { SetMode(0); });
-    connect(m_full, &QRadioButton::clicked, this, [this] { SetMode(1); });
+    connect(m_small, &QRadioButton::clicked, this, [this] { SetMode(CDataArray::SmallWindow); });
+    connect(m_full, &QRadioButton::clicked, this, [this] { SetMode(CDataArray::FullScreen); });
     connect(m_title, &QLineEdit::editingFinished, this, &CWindowPage::CommitTitle);
     connect(preview, &QPushButton::clicked, this, [this] {
         CommitTitle();
-        Sheet().Preview(kPresentationPage);
+        Sheet().Preview(PagePresentation);
     });
 }
 
 void CWindowPage::OnFirstShow()
 {
-    (Project().m_nWindowMode == 1 ? m_full : m_small)->setChecked(true);
+    bool fullScreen = Project().m_nWindowMode == CDataArray::FullScreen;
+    (fullScreen ? m_full : m_small)->setChecked(true);
     ShowTitle();
-    m_title->setEnabled(Project().m_nWindowMode == 1);
+    m_title->setEnabled(fullScreen);
 }
 
 void CWindowPage::ShowTitle()
@@ -394,7 +391,7 @@ void CWindowPage::ShowTitle()
 void CWindowPage::SetMode(int mode)
 {
     Project().m_nWindowMode = mode;
-    m_title->setEnabled(mode == 1);
+    m_title->setEnabled(mode == CDataArray::FullScreen);
 }
 
 void CWindowPage::CommitTitle()
@@ -435,7 +432,7 @@ CBitmapsPage::CBitmapsPage(CWizSheet* sheet)
     connect(m_pattern, &QLineEdit::editingFinished, this, &CBitmapsPage::OnKillActive);
     connect(preview, &QPushButton::clicked, this, [this] {
         OnKillActive();
-        Sheet().Preview(kPresentationPage);
+        Sheet().Preview(PagePresentation);
     });
 }
 
@@ -447,7 +444,7 @@ void CBitmapsPage::OnFirstShow()
 
 void CBitmapsPage::OnSetActive()
 {
-    bool full = Project().m_nWindowMode == 1;
+    bool full = Project().m_nWindowMode == CDataArray::FullScreen;
     for (QWidget* control : {m_patternText, static_cast<QWidget*>(m_pattern),
                              static_cast<QWidget*>(m_patternBrowse)}) {
         control->setVisible(full);
@@ -497,7 +494,7 @@ CInstallDirPage::CInstallDirPage(CWizSheet* sheet)
     connect(ini, &QPushButton::clicked, this, &CInstallDirPage::EditIniFile);
     connect(preview, &QPushButton::clicked, this, [this] {
         OnKillActive();
-        Sheet().Preview(kDirectoryPage);
+        Sheet().Preview(PageDirectory);
     });
 }
 

@@ -10,6 +10,7 @@
 
 #include "core/model/CDataArray.h"
 #include "core/wizard/CTextCatalogue.h"
+#include "core/wizard/WizardPage.h"
 #include "gui/CEditTextDialog.h"
 #include "gui/CInstallSheet.h"
 #include "gui/CUserPrompt.h"
@@ -38,13 +39,6 @@ constexpr AnchorEntry kAnchors[] = {
     {IdUsage, CAnchorLayout::AnchorStretchWidth | CAnchorLayout::AnchorMoveDown},
     {0, 0},
 };
-
-// The pages listed, in order: the uninstaller's (8) and the unused last page (10) are not.
-constexpr int kListedPages[] = {0, 1, 2, 3, 4, 5, 6, 7, 9};
-// The Information page's scrollable text, edited in a dialog of its own.
-constexpr int kInfoPage = 1;
-constexpr int kInfoScrollText = 1;
-constexpr int kVersionChoicePage = 9;
 
 }  // namespace
 
@@ -81,7 +75,10 @@ bool CWizardPagesPage::InitPage()
     m_usage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Place(m_usage, IdUsage, 13, 195, 334, 26);
 
-    for (int page : kListedPages) {
+    // Every page with a name, in order: not the uninstaller's, edited on a page of its own, nor
+    // the last page's reserved slots.
+    for (int page = 0; page < kTextPageCount; ++page) {
+        if (CTextCatalogue::PageNameId(page) == 0) continue;
         m_pages->addItem(ToQt(CTextCatalogue::GetPageName(page)), page);
     }
     m_pages->setCurrentIndex(0);
@@ -134,10 +131,11 @@ void CWizardPagesPage::FillTexts()
     CData* version = GetCurrent();
     if (!version) return;
     int page = SelectedPage();
-    m_list->SetNoInPlaceRow(page == kInfoPage ? kInfoScrollText : -1);
+    m_list->SetNoInPlaceRow(page == PageInformation ? kInformationText : -1);
     m_list->Fill(version, page);
-    bool preview = page <= 5 || (page == kVersionChoicePage &&
-                                 GetSheet()->GetProject().m_versions.size() > 1);
+    // The pages the wizard shows; the version choice only when there is a choice.
+    bool preview = page <= PageEnd || (page == PageVersionChoice &&
+                                       GetSheet()->GetProject().m_versions.size() > 1);
     m_preview->setEnabled(preview);
 }
 
@@ -178,12 +176,12 @@ void CWizardPagesPage::OnEdit()
     CData* version = GetCurrent();
     std::vector<int> selected = m_list->SelectedSlots();
     if (!version || selected.empty()) return;
-    if (SelectedPage() == kInfoPage && selected.front() == kInfoScrollText) {
-        std::string& text = version->m_texts[kInfoPage][kInfoScrollText];
+    if (SelectedPage() == PageInformation && selected.front() == kInformationText) {
+        std::string& text = version->m_texts[PageInformation][kInformationText];
         CEditTextDialog dialog(this, text);
         if (CUserPrompt::Exec(dialog) != QDialog::Accepted) return;
         text = dialog.Text();
-        m_list->UpdateRow(version, kInfoScrollText);
+        m_list->UpdateRow(version, kInformationText);
         SetProjectModified();
         return;
     }

@@ -54,9 +54,9 @@ CDeltaTempFile::CDeltaTempFile(const std::string& dir)
             ReleaseSRWLockExclusive(&g_lock);
             throw;
         }
-        std::wstring dir = g_privateDir;
+        std::wstring privateDir = g_privateDir;
         ReleaseSRWLockExclusive(&g_lock);
-        base = NarrowPath(dir);
+        base = NarrowPath(privateDir);
     }
     std::string candidate = base + "\\vkd" + std::to_string(InterlockedIncrement(&g_counter)) + ".tmp";
     CFile reserve(candidate, CFile::Mode::Create);

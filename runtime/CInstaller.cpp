@@ -7,6 +7,8 @@
 #include <atomic>
 #include <exception>
 
+#include "core/model/DirFlags.h"
+#include "core/model/FileOption.h"
 #include "core/package/CChecksumAccumulator.h"
 #include "core/package/CPackageException.h"
 #include "core/package/CPackageReader.h"
@@ -17,6 +19,7 @@
 #include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
 #include "core/stream/JoinText.h"
+#include "core/wizard/WizardPage.h"
 #include "runtime/CInstallError.h"
 #include "runtime/CRunLog.h"
 #include "runtime/CUninstaller.h"
@@ -37,20 +40,6 @@ namespace velkan::runtime {
 using namespace package;
 
 namespace {
-
-// Option positions in an entry (the file options of the project).
-constexpr int kOptDestination = 0;
-constexpr int kOptUsageCount = 2;
-constexpr int kOptInstallMode = 3;
-constexpr int kOptSpecial = 4;
-constexpr int kOptKeepExternal = 5;
-
-constexpr uint8_t kModeKeep = 0;
-constexpr uint8_t kModeNotInstalled = 2;
-constexpr uint8_t kModeDirectoryOnly = 3;
-
-constexpr uint16_t kDirUpdateRegistry = 0x04;
-constexpr uint16_t kDirUpdateIni = 0x08;
 
 // Staged files per staging subfolder.
 constexpr size_t kStageFolderFiles = 64;
@@ -170,7 +159,7 @@ std::pair<size_t, std::wstring> CInstaller::Choices()
 void CInstaller::CheckCancel() const
 {
     if (m_progress && m_progress->CancelRequested()) {
-        std::string text = ToUtf8(FromPackage(PageText(6, 15)));
+        std::string text = ToUtf8(FromPackage(PageText(PageMessages, 15)));
         throw CInstallError(text.empty() ? "cancelled" : text);
     }
 }
@@ -203,7 +192,7 @@ int CInstaller::Run()
             m_log.Line(std::string("warning: the other version was not replaced: ") + e.what());
         }
     } catch (const CPackageException& e) {
-        std::string text = ToUtf8(FromPackage(PageText(6, 31)));
+        std::string text = ToUtf8(FromPackage(PageText(PageMessages, 31)));
         if (text.empty()) text = kInvalidDataText;
         m_strError = text + "\n" + e.what();
     } catch (const CFileException& e) {
@@ -336,14 +325,14 @@ std::wstring CInstaller::TargetPath(const CFileEntry& entry) const
         throw CPackageException({"the file path \"", entry.m_strPath, "\" is refused: ", reason});
     }
     std::wstring base;
-    switch (entry.m_nOptions[kOptDestination]) {
-    case 1: base = CPathMacros::WindowsDir(); break;
-    case 2: base = CPathMacros::SystemDir(); break;
-    case 3: base = CPathMacros::FontsDir(); break;
+    switch (entry.m_nOptions[OptDestination]) {
+    case DestWindows: base = CPathMacros::WindowsDir(); break;
+    case DestSystem: base = CPathMacros::SystemDir(); break;
+    case DestFonts: base = CPathMacros::FontsDir(); break;
     default: base = m_strInstallDir; break;
     }
     // Windows, System and Fonts take the file by its name alone.
-    if (entry.m_nOptions[kOptDestination] != 0) parts.erase(parts.begin(), parts.end() - 1);
+    if (entry.m_nOptions[OptDestination] != DestInstallDir) parts.erase(parts.begin(), parts.end() - 1);
     std::wstring relative;
     for (const std::string& part : parts) {
         std::wstring wide = FromPackage(part);
@@ -353,7 +342,7 @@ std::wstring CInstaller::TargetPath(const CFileEntry& entry) const
         relative += (relative.empty() ? L"" : L"\\") + wide;
     }
     std::wstring target = JoinInside(base, relative);
-    if (entry.m_nOptions[kOptDestination] == 0) RefuseReparsePoints(base, relative);
+    if (entry.m_nOptions[OptDestination] == DestInstallDir) RefuseReparsePoints(base, relative);
     return target;
 }
 
@@ -384,9 +373,9 @@ void CInstaller::Stage()
             continue;
         }
         plan.target = TargetPath(e);
-        uint8_t mode = e.m_nOptions[kOptInstallMode];
-        plan.keep = mode == kModeKeep;
-        if (mode != kModeNotInstalled && mode != kModeDirectoryOnly) {
+        uint8_t mode = e.m_nOptions[OptInstallMode];
+        plan.keep = mode == InstallKeep;
+        if (mode != InstallSkip && mode != InstallDirectoryOnly) {
             if (e.HasNoData() && (e.m_nSize != 0 || e.m_nChecksum != 0)) {
                 throw CPackageException({m_reader->DescribeEntry(m_nVersion, i),
                                          ": it claims a file but stores no data"});
@@ -552,8 +541,8 @@ void CInstaller::Commit()
     for (const Planned& plan : m_plans) {
         const CFileEntry& e = version.files[plan.entry];
         if (e.m_nFlags & kEntryUninstaller) continue;
-        uint8_t mode = e.m_nOptions[kOptInstallMode];
-        if (mode == kModeDirectoryOnly) {
+        uint8_t mode = e.m_nOptions[OptInstallMode];
+        if (mode == InstallDirectoryOnly) {
             MakeDirectories(ParentDir(plan.target));
         } else if (plan.HasCopy()) {
             CheckCancel();
@@ -576,14 +565,15 @@ void CInstaller::InstallFile(const Planned& plan)
 {
     const CFileEntry& e = m_reader->Contents().versions[m_nVersion].files[plan.entry];
     std::wstring dir = ParentDir(plan.target);
-    uint8_t destination = e.m_nOptions[kOptDestination];
+    uint8_t destination = e.m_nOptions[OptDestination];
     // The usage count means something only for the Windows, System and Fonts directories.
-    bool shared = e.m_nOptions[kOptUsageCount] == 1 && destination >= 1 && destination <= 3;
+    bool shared = e.m_nOptions[OptUsageCount] == OptionOn &&
+                  (destination == DestWindows || destination == DestSystem || destination == DestFonts);
     // A product counts once, however many times it is installed again.
     bool countNow = shared && !CountedBefore(plan.target);
     uint64_t installed = 0;
     uint64_t ours = (static_cast<uint64_t>(e.m_nFileVersionMS) << 32) | e.m_nFileVersionLS;
-    if ((destination == 1 || destination == 2) && (e.m_nFlags & kEntryHasVersion) &&
+    if ((destination == DestWindows || destination == DestSystem) && (e.m_nFlags & kEntryHasVersion) &&
         ReadFileVersion(plan.target, installed) && installed > ours) {
         // Unattended, the question "more recent version ... overwrite anyway?" gets No: a newer
         // system file stays. It is still counted as used by this product.
@@ -651,7 +641,7 @@ void CInstaller::InstallFile(const Planned& plan)
         MachineWrite(WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count + 1),
                      JoinText({"the usage count of ", ToUtf8(plan.target)}));
     }
-    if (destination == 3) {
+    if (destination == DestFonts) {
         AddFontResourceW(plan.target.c_str());
         std::wstring name = FileName(plan.target);
         size_t dot = name.rfind(L'.');
@@ -668,7 +658,7 @@ void CInstaller::InstallFile(const Planned& plan)
         // Counted by an earlier run: its line stays in the log, this run adds none to undo.
         if (!(shared && !countNow)) m_record.Add(countNow ? 'S' : 'F', {plan.target});
     }
-    if (e.m_nOptions[kOptSpecial] == 1) {
+    if (e.m_nOptions[OptSpecial] == SpecialScreenSaver) {
         // Recorded with the earlier setting, so it does not outlive the file it names.
         if (plan.keep) {
             bool created = false;
@@ -676,7 +666,7 @@ void CInstaller::InstallFile(const Planned& plan)
         } else {
             WriteRecordedValue(1, L"Control Panel\\Desktop", L"SCRNSAVE.EXE", plan.target);
         }
-    } else if (e.m_nOptions[kOptSpecial] == 2) {
+    } else if (e.m_nOptions[OptSpecial] == SpecialRegisterOcx) {
         HMODULE module = LoadLibraryExW(plan.target.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
         auto registerServer = module ? reinterpret_cast<HRESULT(WINAPI*)()>(
                                            reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")))
@@ -767,7 +757,7 @@ void CInstaller::WriteFileStrings()
         uint64_t length = static_cast<uint64_t>(size.QuadPart);
         uint64_t at = fs.offset;
         std::string error;
-        if (fs.offset == 0xFFFFFFFFu) {
+        if (fs.offset == kOffsetPattern) {
             if (length > kMaxStringTargetSize) {
                 error = "the file is too large to search";
             } else {
@@ -813,11 +803,11 @@ void CInstaller::WriteFileStrings()
 void CInstaller::UpdateDirectoryRecords()
 {
     const VersionBlockRecord& block = m_reader->Contents().versions[m_nVersion].block;
-    if ((block.dirFlags & kDirUpdateRegistry) && !block.dirKey.empty()) {
+    if ((block.dirFlags & kDirUpdateKey) && !block.dirKey.empty()) {
         WriteRecordedValue(block.dirRootKey, m_macros.Expand(FromPackage(block.dirKey)),
                            m_macros.Expand(FromPackage(block.dirSubkey)), m_strInstallDir);
     }
-    if ((block.dirFlags & kDirUpdateIni) && !block.dirIniFile.empty() && !block.dirIniSection.empty() &&
+    if ((block.dirFlags & kDirUpdateEntry) && !block.dirIniFile.empty() && !block.dirIniSection.empty() &&
         !block.dirIniEntry.empty()) {
         std::wstring file = m_macros.Expand(FromPackage(block.dirIniFile));
         std::wstring section = m_macros.Expand(FromPackage(block.dirIniSection));

@@ -38,6 +38,9 @@ namespace velkan::runtime {
 
 class CRunLog;
 
+// Whether this user may install for every user of the machine (then the place is a choice).
+bool HasAdministratorRights();
+
 class CInstaller {
 public:
     // Exit codes of the setup program.
@@ -69,10 +72,6 @@ public:
     // The identity the product's lock is named after: the versions' names, titles, directories
     // and file paths.
     static std::wstring ProductId(const PackageContents& contents);
-    // Whether both places are open to the person: nothing on the command line fixed one
-    // (/ALLUSERS, /CURRENTUSER) and they have the rights to install for all users. The wizard
-    // then asks, proposing all users, as a run left open takes.
-    static bool ScopeIsOpen(const CCommandLine& commandLine);
     // A reader of the setup program at self (and its continuation files), every section read.
     // Throws as Run would fail.
     static std::unique_ptr<CPackageReader> OpenReader(const std::wstring& self);

@@ -65,6 +65,8 @@ std::wstring Hex64(uint64_t value)
     return out;
 }
 
+}  // namespace
+
 bool HasAdministratorRights()
 {
     // A write to the machine's own list is the right to install for every user.
@@ -73,8 +75,6 @@ bool HasAdministratorRights()
     RegCloseKey(key);
     return true;
 }
-
-}  // namespace
 
 std::wstring CInstaller::ProductId(const PackageContents& contents)
 {
@@ -91,11 +91,6 @@ std::wstring CInstaller::ProductId(const PackageContents& contents)
 bool CInstaller::LockProduct()
 {
     return m_lock.Acquire(ProductId(m_reader->Contents()), m_log);
-}
-
-bool CInstaller::ScopeIsOpen(const CCommandLine& commandLine)
-{
-    return !commandLine.m_bAllUsers && !commandLine.m_bCurrentUser && HasAdministratorRights();
 }
 
 void CInstaller::ChooseInstallScope()

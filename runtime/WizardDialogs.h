@@ -61,9 +61,7 @@ enum WizardControl : uint16_t {
     kIdYesAll = 141,
     kIdNo = 142,
     kIdNoAll = 143,
-    // Made by the runtime on the Directory page, not in the templates (ScopeChoice.h).
-    kIdAllUsers = 150,
-    kIdCurrentUser = 151,
+    kIdAllUsers = 150,  // made by the wizard, not in the templates
 };
 
 // The block for one platform (win31: the 8-bit form) and layout (withBitmap: the wider frame).

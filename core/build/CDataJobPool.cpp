@@ -5,18 +5,16 @@
 #include <new>
 
 #include "core/build/CChecksumSource.h"
+#include "core/build/StoreLimits.h"
 #include "core/compress/CCompressor.h"
 #include "core/delta/CDeltaEncoder.h"
 #include "core/model/CUserAbort.h"
 #include "core/package/PackageChecksum.h"
 #include "core/stream/CFile.h"
-#include "core/stream/CFileException.h"
 
 namespace velkan {
 
 namespace {
-
-constexpr uint64_t kMaxStoredLength = 0xFFFFFFFFull;
 
 // A worker's progress: nothing is shown off the main thread; each step only looks whether the
 // build is stopping.
@@ -133,6 +131,7 @@ void CDataJobPool::Run(DataJob& job, CCompressor& compressor, bool onWorker)
             CFile file(job.path, CFile::Mode::Read);
             job.checksum = FileChecksum(file, &job.length);
         }
+        CheckStoredFileLength(job.path, job.length);
         IDeltaProgress* progress = onWorker ? static_cast<IDeltaProgress*>(&stopCheck) : &m_progress;
         EncodeDelta(job.data, job.path, job.referencePath, progress, job.rangeStart, job.rangeEnd,
                     m_tempDir, m_deltaSearch);
@@ -141,9 +140,7 @@ void CDataJobPool::Run(DataJob& job, CCompressor& compressor, bool onWorker)
 
     CFile file(job.path, CFile::Mode::Read);
     const uint64_t expected = file.GetLength();
-    if (expected > kMaxStoredLength) {
-        throw CFileException(job.path, "files of 4 GB or more cannot be stored in a setup program");
-    }
+    CheckStoredFileLength(job.path, expected);
     CChecksumSource source(file);
     compressor.Reset();
     if (onWorker) {

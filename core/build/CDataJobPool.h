@@ -46,7 +46,6 @@ struct DataJob {
     uint64_t length = 0;
 
     // Where the build put the data in the data stream, once it has.
-    bool placed = false;
     uint32_t offset = 0;
     uint32_t packed = 0;
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/build/StoreLimits.h"
 #include "core/model/CUserAbort.h"
 #include "core/model/PathCompare.h"
 #include "core/package/DataSection.h"
@@ -45,9 +46,9 @@ CDataSectionWriter::CDataSectionWriter(IDiskHost& host, std::string programPath)
 {
 }
 
-bool CDataSectionWriter::TargetIsRemovable() const
+bool CDataSectionWriter::WritesInPlace() const
 {
-    return m_host.IsRemovable(RootOf(m_programPath));
+    return m_host.WritesInPlace(RootOf(m_programPath));
 }
 
 bool CDataSectionWriter::DecideSpanning(uint64_t dataLength)
@@ -78,9 +79,7 @@ void CDataSectionWriter::PatchChunkLength(IDiskFile& file)
 std::unique_ptr<IDiskFile> CDataSectionWriter::Write(std::unique_ptr<IDiskFile> file,
                                                      IByteSource& data, uint64_t length)
 {
-    if (length > 0xFFFFFFFFu) {
-        throw CFileException(m_programPath, "the data of a setup program is limited to 4 GB");
-    }
+    CheckDataStreamLength(m_programPath, length);
     unsigned char header[12];
     header[0] = header[1] = static_cast<unsigned char>(kDataSectionId & 0xFF);
     header[2] = header[3] = 0;

@@ -19,8 +19,9 @@ public:
 
     CDataSectionWriter(IDiskHost& host, std::string programPath);
 
-    // True when the program goes to a removable medium (where it may span disks).
-    bool TargetIsRemovable() const;
+    // True when the program is written in place on its target (a removable medium, where it may
+    // span disks) rather than beside it.
+    bool WritesInPlace() const;
     // True when the target is removable and its free space cannot hold the data section.
     bool DecideSpanning(uint64_t dataLength);
 

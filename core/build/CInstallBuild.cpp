@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <cstdio>
 #include <new>
-#include <random>
 #include <system_error>
 
 #include "core/build/FileVersionFacts.h"
 #include "core/build/SourceFileCheck.h"
+#include "core/build/StoreLimits.h"
 #include "core/delta/CDeltaEncoder.h"
 #include "core/model/CDataArray.h"
 #include "core/model/CUserAbort.h"
@@ -26,6 +26,7 @@
 #include "core/platform/AtomicFile.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/FileTimes.h"
+#include "core/platform/LinkedOutside.h"
 #include "core/platform/SourceDateEpoch.h"
 #include "core/res/RuntimeResources.h"
 #include "core/res/StringTable.h"
@@ -53,8 +54,6 @@ constexpr int kWarnFoldersDiffer = 1183;
 constexpr int kWarnUninstallerFolderDiffers = 1184;
 constexpr int kAskContinueAfterWarnings = 1185;
 
-constexpr int kDoNotInstall = 2;
-constexpr uint64_t kMaxStreamOffset = 0xFFFFFFFFull;
 
 // Replaces the "%d" of a string-table text by a number (of any size).
 std::string FormatCount(int id, uint64_t value)
@@ -91,13 +90,20 @@ bool SameContents(const std::string& a, const std::string& b)
     }
 }
 
-// A name beside path that no other build picks: the target's name, a random part and ".tmp".
-std::string TemporaryNameBeside(const std::string& path)
+// A version's source folder as a host path ending with '/'.
+std::string SourceDirOf(const CData& version)
 {
-    std::random_device random;
-    char text[24];
-    std::snprintf(text, sizeof text, ".%08x%08x.tmp", random(), random());
-    return path + text;
+    std::string dir = Cp1252ToUtf8(version.m_strSourceDir);
+    if (dir.empty() || dir.back() != '/') dir += '/';
+    return dir;
+}
+
+// Where a listed file is on this machine: its stored path, with Windows separators, in the folder.
+std::string HostPathIn(const std::string& sourceDir, const CFileItem& item)
+{
+    std::string relative = item.m_strPath;
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    return sourceDir + Cp1252ToUtf8(relative);
 }
 
 uint64_t FileLengthOrZero(const std::string& path)
@@ -115,8 +121,8 @@ std::string CanonicalText(const std::string& path)
     return canonical.string();
 }
 
-}  // namespace
-
+// The first runtime resource a build of the project needs (stub, dialog block, and the
+// uninstaller when a version has one) that this builder lacks.
 std::optional<int> MissingRuntimeResource(const CDataArray& project)
 {
     std::vector<int> needed = {
@@ -134,6 +140,16 @@ std::optional<int> MissingRuntimeResource(const CDataArray& project)
     }
     return std::nullopt;
 }
+
+// A runtime resource the build needs (MissingRuntimeResource has found it there).
+std::vector<uint8_t> LoadNeededResource(int id, const std::string& programPath)
+{
+    std::optional<std::vector<uint8_t>> bytes = LoadRuntimeResource(id);
+    if (!bytes || bytes->empty()) throw CFileException(programPath, RuntimeResourceMissingText(id));
+    return std::move(*bytes);
+}
+
+}  // namespace
 
 std::string RuntimeResourceMissingText(int id)
 {
@@ -179,8 +195,17 @@ BuildResult CInstallBuild::Run()
         m_host.ShowError(m_result.error);
         return m_result;
     }
+    // Refused before anything is written: a builder made without the cross compiler carries no
+    // install runtime, and a setup program without its stub or dialogs could not run.
+    if (std::optional<int> missing = MissingRuntimeResource(m_project)) {
+        m_result.status = BuildStatus::Failed;
+        m_result.error = RuntimeResourceMissingText(*missing);
+        m_host.ShowError(m_result.error);
+        return m_result;
+    }
     bool warned = CheckIconFolders();
     warned = CheckRegistryKeys() || warned;
+    warned = CheckOutsideLinks() || warned;
     if (warned && !m_host.AskYesNo(LoadString(kAskContinueAfterWarnings))) {
         m_result.status = BuildStatus::Declined;
         return m_result;
@@ -276,6 +301,25 @@ bool CInstallBuild::CheckRegistryKeys()
     return warned;
 }
 
+// A listed file that reaches, through a link, outside its version's source folder would pack
+// whatever the link names; the scan skips such links unless asked, and the build warns of them.
+bool CInstallBuild::CheckOutsideLinks()
+{
+    bool warned = false;
+    for (const CData& version : m_project.m_versions) {
+        const std::string dir = SourceDirOf(version);
+        for (const CFileItem& item : version.m_files) {
+            if (item.GetOption(OptInstallMode) == InstallSkip) continue;
+            const std::string host = HostPathIn(dir, item);
+            if (!LinkedOutside(dir, host)) continue;
+            m_report.AddLine("Warning: \"" + host +
+                             "\" is a link to a file outside the source folder; its target is packed.");
+            warned = true;
+        }
+    }
+    return warned;
+}
+
 void CInstallBuild::Build()
 {
     m_nVersions = m_project.m_versions.size();
@@ -284,9 +328,8 @@ void CInstallBuild::Build()
 
     m_dataWriter = std::make_unique<CDataSectionWriter>(m_disks, m_settings.outputPath);
     // Written beside the target and put in place only when complete, so a failed or cancelled
-    // build leaves the previous program as it was. A removable disk is written in place: a
-    // spanned program fills the disk, with no room for a second copy.
-    m_strWritePath = m_dataWriter->TargetIsRemovable() ? m_settings.outputPath
+    // build leaves the previous program as it was (except where the disks are written in place).
+    m_strWritePath = m_dataWriter->WritesInPlace() ? m_settings.outputPath
                                                        : TemporaryNameBeside(m_settings.outputPath);
     m_output = m_disks.CreateFile(m_strWritePath);
     m_bOutputCreated = true;
@@ -294,17 +337,12 @@ void CInstallBuild::Build()
     CSectionWriter writer(*m_output);
 
     const int platform = m_project.m_nPlatform;
-    const int stubId = StubResourceId(platform);
-    std::optional<std::vector<uint8_t>> stub = LoadRuntimeResource(stubId);
-    // Without a stub the program could not run at all: refuse rather than write a torso.
-    if (!stub || stub->empty()) {
-        throw CFileException(m_settings.outputPath, RuntimeResourceMissingText(stubId));
-    }
-    const uint32_t keySeed = WriteStub(writer, std::move(*stub));
+    const uint32_t keySeed =
+        WriteStub(writer, LoadNeededResource(StubResourceId(platform), m_settings.outputPath));
 
-    std::optional<std::vector<uint8_t>> dialogs =
-        LoadRuntimeResource(DialogBlockResourceId(platform, !m_project.m_strWizardBitmap.empty()));
-    if (WriteDialogBlock(writer, dialogs ? &*dialogs : nullptr)) WriteProjectSections(writer, m_project);
+    const std::vector<uint8_t> dialogs = LoadNeededResource(
+        DialogBlockResourceId(platform, !m_project.m_strWizardBitmap.empty()), m_settings.outputPath);
+    if (WriteDialogBlock(writer, &dialogs)) WriteProjectSections(writer, m_project);
 
     CollectPaths();
     m_nKey = PackageKey(keySeed, m_project.m_nWindowMode == CDataArray::FullScreen,
@@ -387,8 +425,7 @@ void CInstallBuild::CollectPaths()
     for (size_t v = 0; v < m_nVersions; ++v) {
         const CData& version = m_project.m_versions[v];
         VersionFiles& files = m_files[v];
-        files.sourceDir = Cp1252ToUtf8(version.m_strSourceDir);
-        if (files.sourceDir.empty() || files.sourceDir.back() != '/') files.sourceDir += '/';
+        files.sourceDir = SourceDirOf(version);
         std::string dir = CanonicalText(files.sourceDir);
         if (dir.empty() || dir.back() != '/') dir += '/';
         const bool selfInside = self.compare(0, dir.size(), dir) == 0;
@@ -397,7 +434,7 @@ void CInstallBuild::CollectPaths()
         for (size_t i = 0; i < version.m_files.size(); ++i) {
             const std::string host = HostPath(v, static_cast<int>(i));
             CheckSourceFile(host, version.m_files[i].m_strPath,
-                            version.m_files[i].GetOption(OptInstallMode) != kDoNotInstall);
+                            version.m_files[i].GetOption(OptInstallMode) != InstallSkip);
             files.lengths[i] = FileLengthOrZero(host);
             m_fTotal += static_cast<double>(files.lengths[i]);
             if (selfInside && CanonicalText(host) == self) continue;
@@ -419,23 +456,20 @@ void CInstallBuild::WriteUninstaller(CSectionWriter& writer)
     for (const CData& version : m_project.m_versions) any = any || !version.m_strUninstFile.empty();
     if (!any) return;
 
-    const int id = UninstallerResourceId(m_project.m_nPlatform);
-    std::optional<std::vector<uint8_t>> program = LoadRuntimeResource(id);
-    if (!program || program->empty()) {
-        throw CFileException(m_settings.outputPath, RuntimeResourceMissingText(id));
-    }
+    std::vector<uint8_t> program =
+        LoadNeededResource(UninstallerResourceId(m_project.m_nPlatform), m_settings.outputPath);
     bool patched = false;
     if (m_settings.signFile) {
         // Signed after its size slot is set, since any later change would break the signature.
-        PatchSizeSlot(*program);
+        PatchSizeSlot(program);
         patched = true;
         CDeltaTempFile scratch(m_settings.tempDir);
-        WriteFileAtomically(scratch.Path(), *program);
+        WriteFileAtomically(scratch.Path(), program);
         m_settings.signFile(scratch.Path());
-        *program = ReadWholeFile(scratch.Path());
+        program = ReadWholeFile(scratch.Path());
     }
-    uint64_t size = program->size();
-    uint64_t packed = WriteUninstallerProgram(writer, std::move(*program), !patched);
+    uint64_t size = program.size();
+    uint64_t packed = WriteUninstallerProgram(writer, std::move(program), !patched);
 
     for (size_t v = 0; v < m_nVersions; ++v) {
         const CData& version = m_project.m_versions[v];
@@ -503,9 +537,10 @@ void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd)
 {
     VersionState& state = m_state[v];
     const CFileItem& item = Item(v, state.item);
-    if (item.GetOption(OptInstallMode) == kDoNotInstall) {
+    if (item.GetOption(OptInstallMode) == InstallSkip) {
+        // Listed only for its icons or its end-page button: an entry without data, or none.
         if (item.m_strMenuName.empty() && item.m_strShortcutName.empty() &&
-            item.GetOption(OptEndPage) == 0) {
+            item.GetOption(OptEndPage) == EndPageNone) {
             return;
         }
         state.state = kNoData;
@@ -517,61 +552,66 @@ void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd)
     }
 
     const std::string path = HostPath(v, state.item);
-    bool takenOver = false;
-    int reference = -1;
+    const bool external = item.GetOption(OptKeepExternal) == OptionOn;
+    const uint64_t length = m_files[v].lengths[static_cast<size_t>(state.item)];
+    const Source source = ChooseSource(v, path, external, length);
+    bool inProgram = true;  // the entry's data is in the setup program, for equal files to share
+    switch (source.kind) {
+    case Source::kTakenOver:
+        inProgram = !external && (state.job || state.offset != kOffsetExternal);
+        AddPending(v, state, false);
+        break;
+    case Source::kDeltaFile:
+        Submit(v, DataJob::Kind::Delta, path, HostPath(source.reference, m_state[source.reference].item),
+               rangeStart, rangeEnd);
+        break;
+    case Source::kWholeFile:
+        state.state = kPlainCopy;
+        if (external) {
+            inProgram = false;
+            AddPending(v, state, true);
+        } else {
+            Submit(v, DataJob::Kind::Pack, path, std::string(), rangeStart, rangeEnd);
+        }
+        break;
+    }
+    if (inProgram && m_settings.shareEqualFiles) RememberStored(v, path, length, state);
+}
+
+CInstallBuild::Source CInstallBuild::ChooseSource(size_t v, const std::string& path, bool external,
+                                                  uint64_t length)
+{
+    VersionState& state = m_state[v];
+    Source source;
     for (size_t u = 0; u < v; ++u) {
         const VersionState& earlier = m_state[u];
-        if (earlier.item < 0 || Item(u, earlier.item).GetOption(OptInstallMode) == kDoNotInstall) {
+        if (earlier.item < 0 || Item(u, earlier.item).GetOption(OptInstallMode) == InstallSkip) {
             continue;
         }
         const bool equal = SameContents(HostPath(u, earlier.item), path);
         if (equal && (earlier.state == kPlainCopy || earlier.state == kDelta)) {
-            state.offset = earlier.offset;
-            state.packed = earlier.packed;
-            state.sourceVersion = earlier.sourceVersion;
-            state.sourceEntry = earlier.sourceEntry;
-            state.state = earlier.state;
-            state.job = earlier.job;
-            takenOver = true;
-            break;
+            const int own = state.item;
+            state = earlier;
+            state.item = own;
+            return {Source::kTakenOver, 0};
         }
+        // The last differing plain copy is the reference, the version most like this one.
         if (!equal && earlier.state == kPlainCopy) {
             state.state = kDelta;
             state.sourceVersion = earlier.sourceVersion;
             state.sourceEntry = earlier.sourceEntry;
-            reference = static_cast<int>(u);
+            source = {Source::kDeltaFile, u};
         }
     }
-
-    const bool external = item.GetOption(OptKeepExternal) == 1;
-    const uint64_t length = m_files[v].lengths[static_cast<size_t>(state.item)];
-    if (!takenOver && !external && m_settings.shareEqualFiles) {
+    if (!external && m_settings.shareEqualFiles) {
         if (const VersionState* equal = FindEqualStored(v, path, length)) {
             const int own = state.item;
             state = *equal;
             state.item = own;
-            takenOver = true;
+            return {Source::kTakenOver, 0};
         }
     }
-    if (!takenOver && state.state == kDelta) {
-        Submit(v, DataJob::Kind::Delta, path, HostPath(reference, m_state[reference].item),
-               rangeStart, rangeEnd);
-        if (m_settings.shareEqualFiles) RememberStored(v, path, length, state);
-        return;
-    }
-    if (!takenOver) {
-        state.state = kPlainCopy;
-        if (!external) {
-            Submit(v, DataJob::Kind::Pack, path, std::string(), rangeStart, rangeEnd);
-            if (m_settings.shareEqualFiles) RememberStored(v, path, length, state);
-            return;
-        }
-        ++m_result.storedFiles;
-    } else if (m_settings.shareEqualFiles && !external && (state.job || state.offset != kOffsetExternal)) {
-        // Taken over from an earlier version: stored data this version's equal files can share.
-        RememberStored(v, path, length, state);
-    }
-    AddPending(v, state, false);
+    return source;
 }
 
 const CInstallBuild::VersionState* CInstallBuild::FindEqualStored(size_t v, const std::string& path,
@@ -615,12 +655,12 @@ void CInstallBuild::Submit(size_t v, DataJob::Kind kind, const std::string& path
     m_pool->Submit(state.job);
 }
 
-void CInstallBuild::AddPending(size_t v, const VersionState& state, bool ownsJob)
+void CInstallBuild::AddPending(size_t v, const VersionState& state, bool stores)
 {
     PendingEntry entry;
     entry.v = v;
     entry.state = state;
-    entry.ownsJob = ownsJob;
+    entry.stores = stores;
     m_pending.back().entries.push_back(std::move(entry));
     ++m_entryCount[v];
 }
@@ -636,35 +676,29 @@ void CInstallBuild::CommitPaths(bool all)
 void CInstallBuild::CommitFront()
 {
     PendingPath& path = m_pending.front();
-    uint64_t storedBytes = 0, packedBytes = 0;
+    StoredNumbers line;
     if (path.lineAdded) m_report.AddLine(m_paths[path.pathIndex]);
     for (PendingEntry& entry : path.entries) {
         VersionState& state = entry.state;
         DataJob* job = state.job.get();
-        if (entry.ownsJob) {
+        const bool ownsJob = entry.stores && job;
+        if (ownsJob) {
             m_pool->Wait(*job, [this] { m_progress.ShowPosition(m_progress.GetShownPosition()); });
             const uint32_t offset = DataPosition();
             job->data.MoveTo(*m_data);
-            const uint32_t written = DataPosition() - offset;
             job->offset = offset;
-            job->packed = written;
-            job->placed = true;
+            job->packed = DataPosition() - offset;
             --m_nJobsPending;
-            storedBytes += job->length;
-            packedBytes += written;
-            ++m_result.storedFiles;
-            m_result.uncompressedBytes += job->length;
-            m_result.compressedBytes += written;
         }
+        // A file kept outside the program counts as stored, with no bytes.
+        if (entry.stores) CountStored(line, ownsJob ? job->length : 0, ownsJob ? job->packed : 0);
         if (job) {
             state.offset = job->offset;
             state.packed = job->packed;
         }
-        const bool haveChecksum = entry.ownsJob;
-        m_tables[entry.v].AddEntry(MakeEntry(entry.v, state, haveChecksum ? job->checksum : 0,
-                                             haveChecksum, haveChecksum ? job->length : 0));
+        m_tables[entry.v].AddEntry(MakeEntry(entry.v, state, ownsJob ? job : nullptr));
     }
-    if (path.lineAdded) m_report.SetNumbers(CBuildReport::kKindFile, storedBytes, packedBytes);
+    if (path.lineAdded) m_report.SetNumbers(CBuildReport::kKindFile, line.size, line.packed);
     // Placing data is where a build with threads shows progress and takes a stop.
     if (m_pool->Threads() > 1 && path.barEnd > m_progress.GetShownPosition()) {
         m_progress.ShowPosition(path.barEnd);
@@ -672,20 +706,32 @@ void CInstallBuild::CommitFront()
     m_pending.pop_front();
 }
 
-CFileEntry CInstallBuild::MakeEntry(size_t v, const VersionState& state, uint32_t checksum,
-                                    bool haveChecksum, uint64_t length)
+void CInstallBuild::CountStored(StoredNumbers& line, uint64_t size, uint64_t packed)
+{
+    ++m_result.storedFiles;
+    m_result.uncompressedBytes += size;
+    m_result.compressedBytes += packed;
+    line.size += size;
+    line.packed += packed;
+}
+
+CFileEntry CInstallBuild::MakeEntry(size_t v, const VersionState& state, const DataJob* job)
 {
     const CFileItem& item = Item(v, state.item);
     CFileEntry entry = CFileEntry::FromFileItem(item);
     if (state.state == kNoData) return entry;
 
     const std::string path = HostPath(v, state.item);
-    if (!haveChecksum) {
+    uint32_t checksum = 0;
+    uint64_t length = 0;
+    if (job) {
+        // The job read the file: its length is checked.
+        checksum = job->checksum;
+        length = job->length;
+    } else {
         CFile file(path, CFile::Mode::Read);
         checksum = FileChecksum(file, &length);
-    }
-    if (length > kMaxStreamOffset) {
-        throw CFileException(path, "files of 4 GB or more cannot be stored in a setup program");
+        CheckStoredFileLength(path, length);
     }
     entry.m_nChecksum = checksum ^ m_nKey;
     entry.m_nSize = static_cast<uint32_t>(length);
@@ -704,7 +750,7 @@ CFileEntry CInstallBuild::MakeEntry(size_t v, const VersionState& state, uint32_
     SetFileVersionFacts(entry, item.GetOption(OptDestination), path);
     if (state.state == kDelta) {
         entry.m_nFlags |= kEntryDelta;
-    } else if (item.GetOption(OptKeepExternal) == 1) {
+    } else if (item.GetOption(OptKeepExternal) == OptionOn) {
         entry.m_nFlags |= kEntryExternal;
     }
     return entry;
@@ -749,17 +795,13 @@ const CFileItem& CInstallBuild::Item(size_t v, int index) const
 
 std::string CInstallBuild::HostPath(size_t v, int index) const
 {
-    std::string relative = Item(v, index).m_strPath;
-    std::replace(relative.begin(), relative.end(), '\\', '/');
-    return m_files[v].sourceDir + Cp1252ToUtf8(relative);
+    return HostPathIn(m_files[v].sourceDir, Item(v, index));
 }
 
 uint32_t CInstallBuild::DataPosition() const
 {
     const uint64_t position = m_data->GetPosition();
-    if (position > kMaxStreamOffset) {
-        throw CFileException(m_settings.outputPath, "the data of a setup program is limited to 4 GB");
-    }
+    CheckDataStreamLength(m_settings.outputPath, position);
     return static_cast<uint32_t>(position);
 }
 

@@ -72,12 +72,10 @@ struct BuildResult {
 
 // The message for a runtime resource this builder was made without.
 std::string RuntimeResourceMissingText(int id);
-// The first runtime resource a build of the project needs (stub, dialog block, and the
-// uninstaller when a version has one) that this builder lacks; checked before anything is written.
-std::optional<int> MissingRuntimeResource(const CDataArray& project);
 
 // Builds the setup program at settings.outputPath (the project's m_strOutputPath as a host path,
-// or another one the caller chose).
+// or another one the caller chose). A project needing a runtime resource this builder lacks
+// fails before anything is written (RuntimeResourceMissingText).
 BuildResult BuildInstallProgram(const CDataArray& project, CBuildReport& report, IBuildHost& host,
                                 IDiskHost& disks, const BuildSettings& settings);
 
@@ -111,7 +109,20 @@ private:
     struct PendingEntry {
         size_t v = 0;
         VersionState state;
-        bool ownsJob = false;  // its job's data is placed with this entry
+        // The entry stores its file (the summary counts it): its job's data, when it has one,
+        // is placed with it; a file kept outside the program has none.
+        bool stores = false;
+    };
+    // Where a version's data for the path comes from: an equal entry's data taken over, a
+    // delta against an earlier version's file (reference), or the whole file.
+    struct Source {
+        enum Kind { kWholeFile, kDeltaFile, kTakenOver } kind = kWholeFile;
+        size_t reference = 0;
+    };
+    // The bytes of the stored files of one report line.
+    struct StoredNumbers {
+        uint64_t size = 0;
+        uint64_t packed = 0;
     };
     // A stored entry of one version, for --share-equal-files.
     struct StoredData {
@@ -134,16 +145,24 @@ private:
     };
 
     bool CheckRegistryKeys();
+    bool CheckOutsideLinks();
     bool CheckIconFolders();
     void Build();
     void CollectPaths();
     void WriteUninstaller(CSectionWriter& writer);
     void StorePath(size_t pathIndex);
-    // Decides how version v stores the path; the data itself is prepared by the pool.
+    // Decides how version v stores the path (ChooseSource), and stores a delta or the whole
+    // file; the data itself is prepared by the pool.
     void Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd);
-    CFileEntry MakeEntry(size_t v, const VersionState& state, uint32_t checksum, bool haveChecksum,
-                         uint64_t length);
-    void AddPending(size_t v, const VersionState& state, bool ownsJob);
+    // Takes over the data of an equal earlier version's entry (or, with shareEqualFiles, of an
+    // equal file of version v), or else picks the last earlier plain copy that differs as the
+    // delta reference; sets the state's source. path is version v's file, length bytes long.
+    Source ChooseSource(size_t v, const std::string& path, bool external, uint64_t length);
+    // Counts one stored file in the summary and in its report line.
+    void CountStored(StoredNumbers& line, uint64_t size, uint64_t packed);
+    // The table entry; job: the entry's own job, whose reading gave checksum and length.
+    CFileEntry MakeEntry(size_t v, const VersionState& state, const DataJob* job);
+    void AddPending(size_t v, const VersionState& state, bool stores);
     // The stored entry of version v whose file equals path's (length bytes), or null.
     const VersionState* FindEqualStored(size_t v, const std::string& path, uint64_t length);
     void RememberStored(size_t v, const std::string& path, uint64_t length, const VersionState& state);

@@ -1,5 +1,6 @@
 #include "core/build/FileVersionFacts.h"
 
+#include "core/model/FileOption.h"
 #include "core/package/PackageFormat.h"
 #include "core/platform/PeVersionInfo.h"
 
@@ -7,7 +8,7 @@ namespace velkan {
 
 void SetFileVersionFacts(CFileEntry& entry, int destination, const std::string& hostPath)
 {
-    if (destination != 1 && destination != 2) return;
+    if (destination != DestWindows && destination != DestSystem) return;
     PeVersionInfo info = ReadPeVersionInfo(hostPath);
     if (info.hasFixedInfo) {
         entry.m_nFlags |= package::kEntryHasVersion;

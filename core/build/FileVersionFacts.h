@@ -9,8 +9,8 @@
 
 namespace velkan {
 
-// Reads the file at hostPath when destination (the file's destination option) is the Windows (1)
-// or System (2) directory and sets the entry's version fields and flags from what it finds.
+// Reads the file at hostPath when destination (the file's OptDestination) is DestWindows or
+// DestSystem and sets the entry's version fields and flags from what it finds.
 void SetFileVersionFacts(CFileEntry& entry, int destination, const std::string& hostPath);
 
 }  // namespace velkan

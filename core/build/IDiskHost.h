@@ -21,6 +21,10 @@ public:
 
     // --- the target's file system ---
     virtual bool IsRemovable(const std::string& root) = 0;
+    // True when the program is written in place rather than beside its target and put in place
+    // at the end: on a removable disk, a spanned program fills the disk, with no room for a
+    // second copy.
+    virtual bool WritesInPlace(const std::string& root) { return IsRemovable(root); }
     virtual std::optional<DiskFreeSpace> GetFreeSpace(const std::string& root) = 0;
     // Creates (or truncates) a file for writing; throws CFileException naming it.
     virtual std::unique_ptr<IDiskFile> CreateFile(const std::string& path) = 0;

@@ -6,6 +6,7 @@
 #include "core/model/RecordList.h"
 #include "core/res/StringTable.h"
 #include "core/wizard/CTextCatalogue.h"
+#include "core/wizard/WizardPage.h"
 
 namespace velkan {
 
@@ -41,8 +42,8 @@ CData::CData()
 void CData::ResetTexts()
 {
     m_texts = CTextCatalogue::DefaultTexts();
-    m_usages.assign(CTextCatalogue::kPageCount, {});
-    for (int page = 0; page < CTextCatalogue::kPageCount; ++page) {
+    m_usages.assign(kTextPageCount, {});
+    for (int page = 0; page < kTextPageCount; ++page) {
         for (int text = 0; text < CTextCatalogue::TextCount(page); ++text) {
             m_usages[page].push_back(CTextCatalogue::GetUsage(page, text));
         }
@@ -87,16 +88,16 @@ std::vector<int> CData::ApplyWizardChoices()
         size_t text;     // slot of the End page's text
         int stringId;    // its new text
     };
-    constexpr size_t kEndPage = 5;
-    const EndChoice choices[] = {{&m_strWizViewFile, 1, 2, 1166}, {&m_strWizRunFile, 2, 3, 1167}};
+    const EndChoice choices[] = {{&m_strWizViewFile, EndPageView, 2, 1166},
+                                 {&m_strWizRunFile, EndPageRun, 3, 1167}};
     for (const EndChoice& choice : choices) {
         if (choice.file->empty()) continue;
         std::string relative = RelativeInSource(m_strSourceDir, *choice.file);
         int index = relative.empty() ? -1 : m_files.IndexOf(relative);
         if (index < 0) continue;
         m_files[static_cast<size_t>(index)].SetOption(OptEndPage, choice.endPage);
-        if (m_texts.size() > kEndPage && m_texts[kEndPage].size() > choice.text) {
-            m_texts[kEndPage][choice.text] = LoadString(choice.stringId);
+        if (m_texts.size() > PageEnd && m_texts[PageEnd].size() > choice.text) {
+            m_texts[PageEnd][choice.text] = LoadString(choice.stringId);
         }
         changed.push_back(index);
     }

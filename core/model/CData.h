@@ -11,6 +11,7 @@
 #include "core/model/CFileList.h"
 #include "core/model/CIniInfo.h"
 #include "core/model/CRegInfo.h"
+#include "core/model/DirFlags.h"
 
 namespace velkan {
 
@@ -21,10 +22,6 @@ using TextPages = std::vector<std::vector<std::string>>;
 class CData {
 public:
     static constexpr uint32_t kSchema = 0x00010005;
-    // Bits of m_nDirFlags.
-    static constexpr int32_t kDirChangeable = 2;
-    static constexpr int32_t kDirUpdateKey = 4;
-    static constexpr int32_t kDirUpdateEntry = 8;
 
     CData();
 

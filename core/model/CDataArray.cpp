@@ -1,6 +1,7 @@
 #include "core/model/CDataArray.h"
 
 #include "core/model/CArchive.h"
+#include "core/model/DirFlags.h"
 #include "core/model/RecordList.h"
 #include "core/res/StringTable.h"
 
@@ -132,7 +133,7 @@ void CDataArray::ReadSingleVersionLayout(CArchive& ar, uint32_t schema)
         m_lfTitleFont = ar.ReadFont();
         version.m_nDirFlags = ar.ReadInt();
     } else {
-        version.m_nDirFlags = ar.ReadDword() != 0 ? CData::kDirChangeable : 0;
+        version.m_nDirFlags = ar.ReadDword() != 0 ? kDirChangeable : 0;
         m_lfTitleFont = LogFont::DefaultTitleFont();
     }
     version.m_strInstallDir = ar.ReadString();

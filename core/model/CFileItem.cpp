@@ -8,7 +8,7 @@ namespace velkan {
 CFileItem::CFileItem(const std::string& path) : m_strPath(path)
 {
     if (EndsWithNoCase(path, ".dll") || EndsWithNoCase(path, ".ocx")) {
-        m_nOptions[OptUsageCount] = 1;
+        m_nOptions[OptUsageCount] = OptionOn;
     }
 }
 
@@ -28,29 +28,31 @@ std::string CFileItem::FlagsText() const
     if (!m_strMenuName.empty()) t[0] = 'i';
     if (!m_strShortcutName.empty()) t[1] = 's';
     switch (GetOption(OptEndPage)) {
-        case 1: t[2] = 'v'; break;
-        case 2: t[2] = 'r'; break;
+        case EndPageView: t[2] = 'v'; break;
+        case EndPageRun: t[2] = 'r'; break;
         default: break;
     }
     switch (GetOption(OptDestination)) {
-        case 1: t[3] = 'w'; break;
-        case 2: t[3] = 's'; break;
-        case 3: t[3] = 'f'; break;
+        case DestWindows: t[3] = 'w'; break;
+        case DestSystem: t[3] = 's'; break;
+        case DestFonts: t[3] = 'f'; break;
         default: break;
     }
-    if (GetOption(OptUsageCount) == 1 && GetOption(OptDestination) != 0) t[4] = 'u';
+    if (GetOption(OptUsageCount) == OptionOn && GetOption(OptDestination) != DestInstallDir) {
+        t[4] = 'u';
+    }
     switch (GetOption(OptInstallMode)) {
-        case 0: t[5] = 'x'; break;
-        case 2: t[5] = 'N'; break;
-        case 3: t[5] = 'd'; break;
+        case InstallKeep: t[5] = 'x'; break;
+        case InstallSkip: t[5] = 'N'; break;
+        case InstallDirectoryOnly: t[5] = 'd'; break;
         default: break;
     }
     switch (GetOption(OptSpecial)) {
-        case 1: t[6] = 'v'; break;
-        case 2: t[6] = 'o'; break;
+        case SpecialScreenSaver: t[6] = 'v'; break;
+        case SpecialRegisterOcx: t[6] = 'o'; break;
         default: break;
     }
-    if (GetOption(OptKeepExternal) == 1) t[7] = 'e';
+    if (GetOption(OptKeepExternal) == OptionOn) t[7] = 'e';
     return t;
 }
 

@@ -29,7 +29,8 @@ public:
     void Serialize(CArchive& ar);
 
     std::string m_strPath;
-    std::array<int32_t, kFileOptionCount> m_nOptions{0, 0, 0, 1, 0, 0};
+    std::array<int32_t, kFileOptionCount> m_nOptions{DestInstallDir, EndPageNone, OptionOff,
+                                                     InstallNormal, SpecialNone, OptionOff};
     std::string m_strMenuFolder;
     std::string m_strMenuName;
     std::string m_strMenuArgs;

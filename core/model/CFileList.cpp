@@ -1,12 +1,11 @@
 #include "core/model/CFileList.h"
 
-#include <filesystem>
-
 #include "core/model/CUserAbort.h"
 #include "core/model/IScanHost.h"
 #include "core/model/PathCompare.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/DirectoryListing.h"
+#include "core/platform/LinkedOutside.h"
 #include "core/platform/WindowsName.h"
 #include "core/res/StringTable.h"
 #include "core/stream/CFileException.h"
@@ -47,21 +46,6 @@ int CFileList::AddUnique(const CFileItem& item, IScanHost* host)
     return static_cast<int>(size() - 1);
 }
 
-namespace {
-
-// True when the link at path leads to a file inside root.
-bool LinkStaysInside(const std::string& root, const std::string& path)
-{
-    std::error_code ec;
-    std::string target = std::filesystem::canonical(path, ec).string();
-    std::string inside = std::filesystem::canonical(root, ec).string();
-    if (ec || target.empty()) return false;
-    if (inside.empty() || inside.back() != '/') inside += '/';
-    return target.compare(0, inside.size(), inside) == 0;
-}
-
-}  // namespace
-
 std::vector<std::string> CFileList::ScanDirectory(const std::string& root, const std::string& dir,
                                                   bool recursive, IScanHost* host,
                                                   bool followOutsideLinks)
@@ -89,7 +73,7 @@ std::vector<std::string> CFileList::ScanDirectory(const std::string& root, const
             notes.push_back(full + ": skipped, not a regular file (a FIFO, socket or device)");
             continue;
         }
-        if (entry.isLink && !followOutsideLinks && !LinkStaysInside(root, full)) {
+        if (entry.isLink && !followOutsideLinks && LinkedOutside(root, full)) {
             notes.push_back(full + ": skipped, a link to a file outside the source folder "
                                    "(follow such links only when asked to)");
             continue;
@@ -118,11 +102,12 @@ std::vector<std::string> CFileList::ScanDirectory(const std::string& root, const
     return notes;
 }
 
-void CFileList::Rescan(const std::string& root, bool recursive, IScanHost* host)
+std::vector<std::string> CFileList::Rescan(const std::string& root, bool recursive, IScanHost* host)
 {
     CFileList found;
-    found.ScanDirectory(root, root, recursive, host);
+    std::vector<std::string> notes = found.ScanDirectory(root, root, recursive, host);
     ReplaceKeepingOptions(found);
+    return notes;
 }
 
 void CFileList::ReplaceKeepingOptions(const CFileList& found)

@@ -57,7 +57,8 @@ public:
     // spelling, options, Start-menu and shortcut fields. Files no longer found are dropped with
     // their options. A scan that stops (cancelled, an unreadable directory or name) leaves the
     // list exactly as it was and rethrows, so a stop never costs the author the options.
-    void Rescan(const std::string& root, bool recursive, IScanHost* host);
+    // Returns the notes of ScanDirectory: the files left out, for the author to see.
+    std::vector<std::string> Rescan(const std::string& root, bool recursive, IScanHost* host);
     // The merge step of Rescan: the list becomes found, each item carrying the old fields of the
     // same path.
     void ReplaceKeepingOptions(const CFileList& found);

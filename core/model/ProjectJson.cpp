@@ -7,6 +7,7 @@
 #include "core/model/CJsonException.h"
 #include "core/platform/CodePage.h"
 #include "core/wizard/CTextCatalogue.h"
+#include "core/wizard/WizardPage.h"
 
 namespace velkan {
 
@@ -395,8 +396,8 @@ void ReadFileString(const JsonValue& v, const std::string& path, CFileInfo& e)
 void ReadTexts(const JsonValue& v, const std::string& path, CData& version)
 {
     ExpectType(v, JsonValue::Type::Array, path);
-    if (v.Items().size() > static_cast<size_t>(CTextCatalogue::kPageCount)) {
-        Fail(path, "at most " + std::to_string(CTextCatalogue::kPageCount) + " wizard pages, found " +
+    if (v.Items().size() > static_cast<size_t>(kTextPageCount)) {
+        Fail(path, "at most " + std::to_string(kTextPageCount) + " wizard pages, found " +
                        std::to_string(v.Items().size()));
     }
     TextPages stored;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/model/FileOption.h"
+
 namespace velkan {
 
 class CByteBuffer;
@@ -38,7 +40,7 @@ public:
 
     uint32_t m_nEntrySize = 0;  // as read; the writer computes it
     uint16_t m_nIconIndex = 0;
-    std::array<uint8_t, 6> m_nOptions{};
+    std::array<uint8_t, kFileOptionCount> m_nOptions{};
     uint8_t m_nFlags = 0;
     uint32_t m_nChecksum = 0;  // file checksum XOR package key
     uint32_t m_nSize = 0;

@@ -22,6 +22,7 @@
 #include "core/package/PackageFormat.h"
 #include "core/package/SectionLimits.h"
 #include "core/package/ShownName.h"
+#include "core/package/StubMarker.h"
 #include "core/stream/CFile.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
@@ -132,12 +133,9 @@ std::optional<uint64_t> SearchMarker(IPackageInput& input, uint64_t end, const M
         size_t length = static_cast<size_t>(std::min<uint64_t>(kPiece + kSpan - 1, end - base));
         buffer.resize(length);
         input.ReadAt(base, buffer.data(), length);
-        for (size_t p = 0; p + kSpan <= length && p < kPiece; ++p) {
-            if (buffer[p] == 0x77 && buffer[p + 1] == 0x77 && buffer[p + 2] == tag[0] &&
-                buffer[p + 3] == tag[1] && buffer[p + 4] == tag[2] && buffer[p + 5] == tag[3]) {
-                return base + p;
-            }
-        }
+        // Pieces overlap by kSpan - 1 bytes, so a marker across a piece's end is found whole (a
+        // match inside the overlap is still the first: every position before it was tested).
+        if (auto p = FindMarker(buffer.data(), length, tag)) return base + *p;
         base += kPiece;
     }
     return std::nullopt;
@@ -230,11 +228,19 @@ std::string CPackageReader::SectionName(const SectionRecord& section) const
 
 std::vector<uint8_t> CPackageReader::ReadBody(const SectionRecord& section)
 {
+    CMemorySink sink;
+    ReadBody(section, sink);
+    return sink.Take();
+}
+
+void CPackageReader::ReadBody(const SectionRecord& section, IByteSink& output)
+{
     uint64_t bodyStart = section.offset + kSectionHeaderSize;
     if (!(section.flags & kSectionPacked)) {
-        std::vector<uint8_t> body(section.bodySize);
-        m_input->ReadAt(bodyStart, body.data(), body.size());
-        return body;
+        CRangeSource source(*m_input, bodyStart, section.bodySize);
+        std::vector<uint8_t> piece(std::min<size_t>(section.bodySize, 1u << 16));
+        while (size_t n = source.Read(piece.data(), piece.size())) output.Write(piece.data(), n);
+        return;
     }
     if (section.bodySize < 4) Fail({SectionName(section), ": a packed body shorter than 4 bytes"});
     uint8_t sizeField[4];
@@ -242,10 +248,9 @@ std::vector<uint8_t> CPackageReader::ReadBody(const SectionRecord& section)
     uint32_t unpacked = GetU32(sizeField);
     uint64_t packed = section.bodySize - 4;
     CRangeSource source(*m_input, bodyStart + 4, packed);
-    CMemorySink sink;
     CDecompressor decoder;  // not m_decoder: sections are few, and one may load while a file decodes
     try {
-        decoder.Decode(sink, source, unpacked, packed);
+        decoder.Decode(output, source, unpacked, packed);
     } catch (const CDecodeError& e) {
         Fail({SectionName(section), ": ", e.what()});
     }
@@ -253,10 +258,9 @@ std::vector<uint8_t> CPackageReader::ReadBody(const SectionRecord& section)
         Fail({SectionName(section), ": the packed stream ends ", packed - decoder.GetInputUsed(),
               " bytes before the body"});
     }
-    return sink.Take();
 }
 
-std::vector<uint8_t> CPackageReader::ReadSectionBody(size_t index)
+const SectionRecord& CPackageReader::UnpackableSection(size_t index) const
 {
     if (index >= m_contents.sections.size()) Fail({"no section ", index});
     const SectionRecord& section = m_contents.sections[index];
@@ -266,7 +270,26 @@ std::vector<uint8_t> CPackageReader::ReadSectionBody(size_t index)
         Fail({SectionName(section), ": a section of this kind is not unpacked beyond ",
               MaxUnpackedSectionSize(section.id), " bytes"});
     }
-    return ReadBody(section);
+    return section;
+}
+
+std::vector<uint8_t> CPackageReader::ReadSectionBody(size_t index)
+{
+    return ReadBody(UnpackableSection(index));
+}
+
+void CPackageReader::ReadSectionBody(size_t index, IByteSink& output)
+{
+    ReadBody(UnpackableSection(index), output);
+}
+
+void CPackageReader::VerifySections()
+{
+    for (size_t i = 0; i < m_contents.sections.size(); ++i) {
+        if (!IsStreamedSection(m_contents.sections[i].id)) continue;
+        CNullSink nothing;
+        ReadSectionBody(i, nothing);
+    }
 }
 
 void CPackageReader::ReadSections()
@@ -300,8 +323,10 @@ void CPackageReader::ReadSections()
                   " bytes passes the end of the file"});
         }
         CheckSectionSize(section, held);
-        // The dialog block is only measured; the rest stays in the contents.
-        if (MaxUnpackedSectionSize(section.id) != 0 && section.id != kDialogBlock) {
+        // The dialog block is only measured, a streamed section is not held; the rest stays in
+        // the contents.
+        if (MaxUnpackedSectionSize(section.id) != 0 && section.id != kDialogBlock &&
+            !IsStreamedSection(section.id)) {
             held += section.unpackedSize;
         }
         m_contents.sections.push_back(section);
@@ -309,6 +334,10 @@ void CPackageReader::ReadSections()
     }
     for (SectionRecord& section : m_contents.sections) {
         if (section.id == kDataSection || MaxUnpackedSectionSize(section.id) == 0) continue;
+        if (section.id == kAuxFile) {
+            m_contents.auxFileSize = section.unpackedSize;
+            continue;
+        }
         std::vector<uint8_t> body = ReadBody(section);
         section.unpackedSize = static_cast<uint32_t>(body.size());
         DecodeSection(section, body);
@@ -357,7 +386,8 @@ void CPackageReader::CheckSectionSize(SectionRecord& section, uint64_t held)
         Fail({SectionName(section), ": unpacks to ", declared, " bytes, more than the ", cap,
               " such a section may take"});
     }
-    if (section.id != kDialogBlock && declared > kMaxHeldSectionBytes - held) {
+    if (section.id != kDialogBlock && !IsStreamedSection(section.id) &&
+        declared > kMaxHeldSectionBytes - held) {
         Fail({SectionName(section), ": unpacks to ", declared, " bytes, beyond the ", kMaxHeldSectionBytes,
               " bytes all sections together may take"});
     }
@@ -396,9 +426,6 @@ void CPackageReader::DecodeSection(SectionRecord& section, const std::vector<uin
             break;
         case kBackBitmap:
             c.backBitmap = body;
-            break;
-        case kAuxFile:
-            c.auxFile = body;
             break;
         case kUninstallerProgram:
             c.uninstallerProgram = body;

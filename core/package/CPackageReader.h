@@ -62,6 +62,11 @@ public:
 
     // The unpacked body of section index (as listed in Contents().sections).
     std::vector<uint8_t> ReadSectionBody(size_t index);
+    // The same, streamed into output in pieces (for a streamed section: the auxiliary file).
+    void ReadSectionBody(size_t index, IByteSink& output);
+    // Decodes the bodies Read() does not hold (IsStreamedSection), into nothing, so a faulty
+    // packed stream in one of them is found without holding it. Throws CPackageException.
+    void VerifySections();
 
     // Maps the data stream over the setup program and its continuation files.
     void LoadDataChunks();
@@ -93,7 +98,10 @@ private:
     void ReadSections();
     // Checks the data section's header and first chunk and records them in the contents.
     void ReadDataSectionHeader(const SectionRecord& section);
+    // The section of that index, when its body may be unpacked (else the package is refused).
+    const SectionRecord& UnpackableSection(size_t index) const;
     std::vector<uint8_t> ReadBody(const SectionRecord& section);
+    void ReadBody(const SectionRecord& section, IByteSink& output);
     // Sets the section's unpacked size from its header and refuses it when over its cap or
     // when held bytes plus it pass the total (SectionLimits.h); nothing is unpacked here.
     void CheckSectionSize(SectionRecord& section, uint64_t held);

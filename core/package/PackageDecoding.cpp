@@ -1,7 +1,5 @@
 #include "core/package/PackageDecoding.h"
 
-#include <iterator>
-
 #include "core/package/CByteReader.h"
 #include "core/package/CPackageException.h"
 #include "core/package/PackageFormat.h"
@@ -38,30 +36,40 @@ void CheckCount(CByteReader& reader, size_t count, size_t minRecord)
 VersionBlockRecord DecodeVersionBlock(const uint8_t* body, size_t size)
 {
     CByteReader reader(body, size, "version block");
-    if (size < kVersionHeaderSize) reader.Fail("a header shorter than 84 bytes");
-    VersionBlockRecord block;
-    block.dirFlags = reader.U16();
-    block.reserved = reader.U16();
-    uint32_t offsets[9];
-    for (uint32_t& offset : offsets) offset = reader.U32();
-    uint32_t pageOffsets[kVersionTextPages];
-    for (uint32_t& offset : pageOffsets) offset = reader.U32();
-    // offsets[3] is the registry root number, not an offset.
-    for (size_t i = 0; i < std::size(offsets); ++i) {
-        if (i != 3 && offsets[i] != 0 && offsets[i] < kVersionHeaderSize) {
-            reader.Fail("an item offset inside the header");
-        }
+    if (size < kVersionHeaderSize) {
+        reader.Fail("a header shorter than " + std::to_string(kVersionHeaderSize) + " bytes");
     }
-    block.title = StringAt(reader, offsets[0]);
-    block.name = StringAt(reader, offsets[1]);
-    block.installDir = StringAt(reader, offsets[2]);
-    block.dirRootKey = offsets[3];
-    block.dirKey = StringAt(reader, offsets[4]);
-    block.dirSubkey = StringAt(reader, offsets[5]);
-    block.dirIniFile = StringAt(reader, offsets[6]);
-    block.dirIniSection = StringAt(reader, offsets[7]);
-    block.dirIniEntry = StringAt(reader, offsets[8]);
-    for (uint32_t offset : pageOffsets) {
+    auto field = [&reader](uint32_t at) {
+        reader.Seek(at);
+        return reader.U32();
+    };
+    // Every string offset is checked before any string is read.
+    constexpr VersionField kStrings[] = {
+        kVersionTitle,     kVersionName,    kVersionInstallDir, kVersionDirKey,
+        kVersionDirSubkey, kVersionIniFile, kVersionIniSection, kVersionIniEntry,
+    };
+    for (VersionField at : kStrings) {
+        uint32_t offset = field(at);
+        if (offset != 0 && offset < kVersionHeaderSize) reader.Fail("an item offset inside the header");
+    }
+    auto string = [&](VersionField at) { return StringAt(reader, field(at)); };
+
+    VersionBlockRecord block;
+    reader.Seek(kVersionOptionBits);
+    block.dirFlags = reader.U16();
+    reader.Seek(kVersionReserved);
+    block.reserved = reader.U16();
+    block.title = string(kVersionTitle);
+    block.name = string(kVersionName);
+    block.installDir = string(kVersionInstallDir);
+    block.dirRootKey = field(kVersionDirRootKey);
+    block.dirKey = string(kVersionDirKey);
+    block.dirSubkey = string(kVersionDirSubkey);
+    block.dirIniFile = string(kVersionIniFile);
+    block.dirIniSection = string(kVersionIniSection);
+    block.dirIniEntry = string(kVersionIniEntry);
+    for (int page = 0; page < kVersionTextPages; ++page) {
+        uint32_t offset = field(VersionPageField(page));
         if (offset == 0) {
             block.pages.emplace_back(std::nullopt);
             continue;

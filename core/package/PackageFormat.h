@@ -40,7 +40,9 @@ constexpr uint32_t kPackThreshold = 8;
 constexpr uint32_t kFlagFullScreen = 0x01;
 constexpr uint32_t kFlagExclusive = 0x10;
 
-// Stub markers: a u16 0x7777 followed by a 4-byte tag; the u32 slot follows the 6 bytes.
+// Stub markers: a u16 0x7777 (two lead bytes) followed by a 4-byte tag; the u32 slot follows the
+// 6 bytes. Searched by FindMarker (StubMarker.h).
+constexpr uint8_t kMarkerLead = 0x77;
 using MarkerTag = std::array<uint8_t, 4>;
 constexpr MarkerTag kSizeMarker = {0x67, 0x54, 0x29, 0x48};
 constexpr MarkerTag kKeyMarker = {0x43, 0x56, 0x72, 0x83};
@@ -50,13 +52,34 @@ constexpr uint32_t kSlotSize = 4;
 constexpr uint32_t kKeySlotXor = 0x5D1E9A37;
 constexpr uint32_t kKeyFallback = 0x6B2C4F18;
 
-// Version block (section 0x123E).
-constexpr uint32_t kVersionHeaderSize = 84;
+// Version block (section 0x123E): a header of these fields, then the strings and text blocks
+// that its offset fields point at (0: absent; nothing can start inside the header).
+enum VersionField : uint32_t {
+    kVersionOptionBits = 0,   // u16, the low 16 bits of m_nDirFlags
+    kVersionReserved = 2,     // u16, 0
+    kVersionTitle = 4,        // u32 offsets of Z-strings from here on, except the root number
+    kVersionName = 8,
+    kVersionInstallDir = 12,
+    kVersionDirRootKey = 16,  // the registry root number itself, 0..3
+    kVersionDirKey = 20,
+    kVersionDirSubkey = 24,
+    kVersionIniFile = 28,
+    kVersionIniSection = 32,
+    kVersionIniEntry = 36,
+    kVersionPageOffsets = 40,  // kVersionTextPages u32 offsets of text blocks, page 0 first
+};
 constexpr int kVersionTextPages = 11;
-constexpr int kUninstallerTextPage = 8;
-constexpr int kEndPage = 5;
-constexpr int kEndViewText = 5;
-constexpr int kEndRunText = 6;
+constexpr uint32_t kVersionHeaderSize = kVersionPageOffsets + 4 * kVersionTextPages;  // 84
+
+// The field holding the offset of a page's text block.
+constexpr uint32_t VersionPageField(int page)
+{
+    return kVersionPageOffsets + 4 * static_cast<uint32_t>(page);
+}
+
+// Strings into files (0x1242): the offset of an entry that writes its text where its byte pattern
+// is found rather than at a number (its pattern follows the strings).
+constexpr uint32_t kOffsetPattern = 0xFFFFFFFF;
 
 // File entries.
 constexpr uint32_t kEntryFixedSize = 38;
@@ -92,8 +115,5 @@ constexpr uint32_t kHkeyClassesRoot = 0x80000000;
 constexpr uint32_t kHkeyCurrentUser = 0x80000001;
 constexpr uint32_t kHkeyLocalMachine = 0x80000002;
 constexpr uint32_t kHkeyUsers = 0x80000003;
-
-// Start page codes of the test section.
-constexpr uint16_t kNoStartPage = 0xFFFF;
 
 }  // namespace velkan::package

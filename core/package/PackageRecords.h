@@ -66,7 +66,7 @@ struct RegRecord {
 };
 
 struct FileStringRecord {
-    uint32_t offset = 0;  // 0xFFFFFFFF: search the pattern
+    uint32_t offset = 0;  // kOffsetPattern: search the pattern
     uint32_t patternLength = 0;
     uint32_t reserved1 = 0;
     uint8_t reserved2 = 0;
@@ -115,7 +115,9 @@ struct PackageContents {
     std::optional<TitleStyleRecord> titleStyle;
     std::optional<std::vector<uint8_t>> wizardBitmap;
     std::optional<std::vector<uint8_t>> backBitmap;
-    std::optional<std::vector<uint8_t>> auxFile;
+    // Unpacked size of the auxiliary file (section 0x1238). Nothing reading a setup program needs
+    // its bytes, so they are never held: ReadSectionBody streams them, VerifySections checks them.
+    std::optional<uint32_t> auxFileSize;
     std::optional<std::vector<uint8_t>> uninstallerProgram;
     std::optional<TestSectionRecord> testSection;
     std::vector<VersionRecord> versions;

@@ -13,6 +13,13 @@ namespace velkan::package {
 // All section bodies held at once (tables, texts, bitmaps, the uninstaller program).
 constexpr uint64_t kMaxHeldSectionBytes = 256ull << 20;
 
+// True for a section whose body the reader streams when asked for it instead of holding it (the
+// auxiliary file: it can be large and nothing that reads a setup program uses its bytes).
+constexpr bool IsStreamedSection(uint16_t id)
+{
+    return id == kAuxFile;
+}
+
 // The largest unpacked body accepted for a section id, or 0 for an id the reader does not use
 // (such a section is listed but never unpacked).
 constexpr uint32_t MaxUnpackedSectionSize(uint16_t id)

@@ -1,5 +1,7 @@
 #include "core/package/StubImage.h"
 
+#include "core/model/CDataArray.h"
+
 namespace velkan {
 
 using namespace package;
@@ -12,18 +14,6 @@ uint32_t GetU32(const uint8_t* p)
 }
 
 }  // namespace
-
-std::optional<size_t> FindMarker(const uint8_t* image, size_t size, const MarkerTag& tag)
-{
-    if (size < kMarkerSize + kSlotSize) return std::nullopt;
-    for (size_t p = 0; p + kMarkerSize + kSlotSize <= size; ++p) {
-        if (image[p] == 0x77 && image[p + 1] == 0x77 && image[p + 2] == tag[0] &&
-            image[p + 3] == tag[1] && image[p + 4] == tag[2] && image[p + 5] == tag[3]) {
-            return p;
-        }
-    }
-    return std::nullopt;
-}
 
 bool PatchSizeSlot(std::vector<uint8_t>& image)
 {
@@ -43,17 +33,17 @@ uint32_t ReadKeySeed(const uint8_t* image, size_t size)
 
 int StubResourceId(int platform)
 {
-    return platform == 1 ? kStubWin32 : kStubWin31;
+    return platform == CDataArray::Win32 ? kStubWin32 : kStubWin31;
 }
 
 int UninstallerResourceId(int platform)
 {
-    return platform == 1 ? kUninstallerWin32 : kUninstallerWin31;
+    return platform == CDataArray::Win32 ? kUninstallerWin32 : kUninstallerWin31;
 }
 
 int DialogBlockResourceId(int platform, bool hasWizardBitmap)
 {
-    if (platform == 1) return hasWizardBitmap ? kDialogsWin32Bitmap : kDialogsWin32;
+    if (platform == CDataArray::Win32) return hasWizardBitmap ? kDialogsWin32Bitmap : kDialogsWin32;
     return hasWizardBitmap ? kDialogsWin31Bitmap : kDialogsWin31;
 }
 

@@ -5,17 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
-#include "core/package/PackageFormat.h"
+#include "core/package/StubMarker.h"
 
 namespace velkan {
-
-// Position of the first marker with this tag whose 4-byte slot lies inside the image, or none.
-// (A marker so close to the end that its slot would run past the image is ignored: patching or
-// reading it would touch bytes outside the image.)
-std::optional<size_t> FindMarker(const uint8_t* image, size_t size, const package::MarkerTag& tag);
 
 // Sets the size slot to the image's size. Returns false (image unchanged) without a size marker.
 bool PatchSizeSlot(std::vector<uint8_t>& image);
@@ -23,7 +17,7 @@ bool PatchSizeSlot(std::vector<uint8_t>& image);
 // The seed of the package key: the key slot XOR 0x5D1E9A37, or 0x6B2C4F18 without a key marker.
 uint32_t ReadKeySeed(const uint8_t* image, size_t size);
 
-// Resource numbers by platform (0 Windows 3.1, 1 32-bit).
+// Resource numbers by platform (CDataArray::Platform).
 int StubResourceId(int platform);
 int UninstallerResourceId(int platform);
 int DialogBlockResourceId(int platform, bool hasWizardBitmap);

@@ -10,6 +10,7 @@
 #include "core/package/StubImage.h"
 #include "core/package/VersionSections.h"
 #include "core/stream/CFile.h"
+#include "core/wizard/WizardPage.h"
 
 namespace velkan {
 
@@ -17,17 +18,8 @@ using namespace package;
 
 uint16_t TestPageCode(int startPage)
 {
-    switch (startPage) {
-    case -1: return kNoStartPage;
-    case 0: return 0;
-    case 1: return 1;
-    case 2: return 4;
-    case 3: return 5;
-    case 4: return 6;
-    case 5: return 7;
-    case 9: return 2;
-    default: return 0;
-    }
+    if (startPage == kNoStartPage) return kNoStartPageCode;
+    return static_cast<uint16_t>(WizardPageOf(startPage));
 }
 
 bool WriteTestProgram(CSectionWriter& writer, const CDataArray& project,

@@ -14,7 +14,7 @@ namespace velkan {
 class CDataArray;
 class CSectionWriter;
 
-// The runtime's page code for an editor page number (-1: no particular page).
+// The runtime's page code for an editor page number (a TextPage, or kNoStartPage).
 uint16_t TestPageCode(int startPage);
 
 // Writes the test program. Returns false, having written nothing, when the stub is empty. Without

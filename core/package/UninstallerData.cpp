@@ -4,6 +4,7 @@
 #include "core/package/CByteBuffer.h"
 #include "core/package/PackageFormat.h"
 #include "core/platform/CodePage.h"
+#include "core/wizard/WizardPage.h"
 #include "core/wizard/WizardText.h"
 
 namespace velkan {
@@ -74,8 +75,8 @@ std::vector<uint8_t> BuildUninstallerData(const CData& version)
     CByteBuffer texts;
     texts.PutU16(1);
     std::vector<std::string> pageTexts;
-    if (static_cast<size_t>(kUninstallerTextPage) < version.m_texts.size()) {
-        pageTexts = version.m_texts[kUninstallerTextPage];
+    if (static_cast<size_t>(PageUninstaller) < version.m_texts.size()) {
+        pageTexts = version.m_texts[PageUninstaller];
     }
     size_t count = pageTexts.size() & 0xFFFF;
     texts.PutU16(static_cast<uint16_t>(count));

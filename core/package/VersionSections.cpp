@@ -6,6 +6,7 @@
 #include "core/package/CSectionWriter.h"
 #include "core/package/PackageFormat.h"
 #include "core/syntax/StringSyntax.h"
+#include "core/wizard/WizardPage.h"
 #include "core/wizard/WizardText.h"
 
 namespace velkan {
@@ -14,12 +15,12 @@ using namespace package;
 
 namespace {
 
-// The last file of the version whose End-page option has this value, or null.
-const CFileItem* LastFileWithEndPage(const CData& version, int value)
+// The last file of the version whose End page option is this action, or null.
+const CFileItem* LastFileWithEndPage(const CData& version, EndPageAction action)
 {
     const CFileItem* found = nullptr;
     for (const CFileItem& file : version.m_files) {
-        if (file.GetOption(OptEndPage) == value) found = &file;
+        if (file.GetOption(OptEndPage) == action) found = &file;
     }
     return found;
 }
@@ -110,43 +111,46 @@ std::string PackageText(const CData& version, int page, int text)
     const auto& texts = version.m_texts[page];
     if (text < 0 || static_cast<size_t>(text) >= texts.size()) return std::string();
     std::string result = ExpandTitle(texts[text], version.m_strTitle);
-    if (page == kEndPage && text == kEndViewText) {
-        const CFileItem* view = LastFileWithEndPage(version, 1);
+    if (page == PageEnd && text == kEndViewText) {
+        const CFileItem* view = LastFileWithEndPage(version, EndPageView);
         if (!view) return std::string();
         size_t slash = view->m_strPath.rfind('\\');
         std::string fileName =
             slash == std::string::npos ? view->m_strPath : view->m_strPath.substr(slash + 1);
         result = FormatWithName(result, fileName);
-    } else if (page == kEndPage && text == kEndRunText) {
-        if (!LastFileWithEndPage(version, 2)) return std::string();
+    } else if (page == PageEnd && text == kEndRunText) {
+        if (!LastFileWithEndPage(version, EndPageRun)) return std::string();
     }
     return result;
 }
+
+// The version block has a text block offset for every page of the catalogue.
+static_assert(kVersionTextPages == kTextPageCount);
 
 std::vector<uint8_t> BuildVersionBlock(const CData& version)
 {
     CByteBuffer body;
     body.PutZeros(kVersionHeaderSize);
-    body.PatchU16(0, static_cast<uint16_t>(version.m_nDirFlags & 0xFFFF));
+    body.PatchU16(kVersionOptionBits, static_cast<uint16_t>(version.m_nDirFlags & 0xFFFF));
 
-    body.PatchU32(4, PutOptional(body, version.m_strTitle));
-    body.PatchU32(8, PutOptional(body, version.m_strName));
-    body.PatchU32(12, PutOptional(body, version.m_strInstallDir));
+    body.PatchU32(kVersionTitle, PutOptional(body, version.m_strTitle));
+    body.PatchU32(kVersionName, PutOptional(body, version.m_strName));
+    body.PatchU32(kVersionInstallDir, PutOptional(body, version.m_strInstallDir));
     if (!version.m_strDirKey.empty()) {
-        body.PatchU32(16, static_cast<uint32_t>(version.m_nDirRootKey));
-        body.PatchU32(20, PutOptional(body, version.m_strDirKey));
-        body.PatchU32(24, PutOptional(body, version.m_strDirSubkey));
+        body.PatchU32(kVersionDirRootKey, static_cast<uint32_t>(version.m_nDirRootKey));
+        body.PatchU32(kVersionDirKey, PutOptional(body, version.m_strDirKey));
+        body.PatchU32(kVersionDirSubkey, PutOptional(body, version.m_strDirSubkey));
     }
     if (!version.m_strDirIniFile.empty() && !version.m_strDirIniSection.empty() &&
         !version.m_strDirIniEntry.empty()) {
-        body.PatchU32(28, PutOptional(body, version.m_strDirIniFile));
-        body.PatchU32(32, PutOptional(body, version.m_strDirIniSection));
-        body.PatchU32(36, PutOptional(body, version.m_strDirIniEntry));
+        body.PatchU32(kVersionIniFile, PutOptional(body, version.m_strDirIniFile));
+        body.PatchU32(kVersionIniSection, PutOptional(body, version.m_strDirIniSection));
+        body.PatchU32(kVersionIniEntry, PutOptional(body, version.m_strDirIniEntry));
     }
     for (int page = 0; page < kVersionTextPages; ++page) {
         if (static_cast<size_t>(page) >= version.m_texts.size()) break;
-        body.PatchU32(40 + 4 * page, static_cast<uint32_t>(body.Size()));
-        if (page == kUninstallerTextPage) {
+        body.PatchU32(VersionPageField(page), static_cast<uint32_t>(body.Size()));
+        if (page == PageUninstaller) {
             body.PutU16(0);
             continue;
         }
@@ -209,7 +213,7 @@ std::optional<std::vector<uint8_t>> BuildFileStringList(const CData& version)
             size_t length = ParseBytePattern(info.m_strOffset);
             pattern.resize(length);
             if (length) ParseBytePattern(info.m_strOffset, pattern.data(), pattern.size());
-            body.PutU32(0xFFFFFFFF);
+            body.PutU32(kOffsetPattern);
             body.PutU32(static_cast<uint32_t>(length));
         }
         body.PutU32(static_cast<uint32_t>(info.m_nReserved1));

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <random>
 #include <unistd.h>
 
 #include "core/platform/InterruptCleanup.h"
@@ -36,6 +37,14 @@ std::string CreateTemporaryBeside(const std::string& path)
 }
 
 }  // namespace
+
+std::string TemporaryNameBeside(const std::string& path)
+{
+    std::random_device random;
+    char text[24];
+    std::snprintf(text, sizeof text, ".%08x%08x.tmp", random(), random());
+    return path + text;
+}
 
 void WriteFileAtomically(const std::string& path, const std::function<void(CFile&)>& writer)
 {

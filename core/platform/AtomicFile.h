@@ -18,6 +18,9 @@ void WriteFileAtomically(const std::string& path, const std::vector<unsigned cha
 // path untouched and removes the temporary file.
 void WriteFileAtomically(const std::string& path, const std::function<void(CFile&)>& writer);
 
+// A name beside path that no other build picks: the target's name, a random part and ".tmp".
+std::string TemporaryNameBeside(const std::string& path);
+
 // Reads a whole file. Throws CFileException naming path.
 std::vector<unsigned char> ReadWholeFile(const std::string& path);
 

@@ -79,7 +79,7 @@ struct Page
     int nameId;  // 0 = not listed on the Wizard Texts page
 };
 
-constexpr Page kPages[CTextCatalogue::kPageCount] = {
+constexpr Page kPages[kTextPageCount] = {
     {kPresentation, 1196}, {kInformation, 1197}, {kDirectory, 1198}, {kConfirmation, 1199},
     {kProgress, 1200},     {kEnd, 1201},         {kMiscellaneous, 1202}, {kButtons, 1203},
     {kUninstaller, 0},     {kChooseVersion, 1204}, {kExtra, 0},
@@ -94,7 +94,7 @@ static_assert(std::size(kPresentation) == 5 && std::size(kInformation) == 3 &&
 
 const Slot* FindSlot(int page, int text)
 {
-    if (page < 0 || page >= CTextCatalogue::kPageCount) return nullptr;
+    if (page < 0 || page >= kTextPageCount) return nullptr;
     const auto& slots = kPages[page].slots;
     if (text < 0 || static_cast<size_t>(text) >= slots.size()) return nullptr;
     return &slots[static_cast<size_t>(text)];
@@ -104,7 +104,7 @@ const Slot* FindSlot(int page, int text)
 
 int CTextCatalogue::TextCount(int page)
 {
-    if (page < 0 || page >= kPageCount) return 0;
+    if (page < 0 || page >= kTextPageCount) return 0;
     return static_cast<int>(kPages[page].slots.size());
 }
 
@@ -128,8 +128,8 @@ std::string CTextCatalogue::GetDefaultText(int page, int text)
 
 std::vector<std::vector<std::string>> CTextCatalogue::DefaultTexts()
 {
-    std::vector<std::vector<std::string>> texts(kPageCount);
-    for (int page = 0; page < kPageCount; ++page) {
+    std::vector<std::vector<std::string>> texts(kTextPageCount);
+    for (int page = 0; page < kTextPageCount; ++page) {
         for (int text = 0; text < TextCount(page); ++text) {
             texts[page].push_back(GetDefaultText(page, text));
         }
@@ -145,7 +145,7 @@ std::string CTextCatalogue::GetUsage(int page, int text)
 
 int CTextCatalogue::PageNameId(int page)
 {
-    if (page < 0 || page >= kPageCount) return 0;
+    if (page < 0 || page >= kTextPageCount) return 0;
     return kPages[page].nameId;
 }
 

@@ -5,14 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "core/wizard/WizardPage.h"
+
 namespace velkan {
 
 class CTextCatalogue {
 public:
-    static constexpr int kPageCount = 11;
-    // The uninstaller's texts, edited on the Uninstaller page rather than the Wizard Texts page.
-    static constexpr int kUninstallerPage = 8;
-
     // Number of text slots of a page; 0 for a page outside 0..10.
     static int TextCount(int page);
     // Default text of a slot; empty for a reserved slot or a slot outside the catalogue.

@@ -8,11 +8,14 @@
 #include <atomic>
 #include <exception>
 
+#include "core/model/DirFlags.h"
+#include "core/model/FileOption.h"
 #include "core/package/CPackageException.h"
 #include "core/package/CPackageReader.h"
 #include "core/package/PackageFormat.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/JoinText.h"
+#include "core/wizard/WizardPage.h"
 #include "runtime/CInstallError.h"
 #include "runtime/CInstaller.h"
 #include "runtime/CPathMacros.h"
@@ -28,7 +31,6 @@
 #include "runtime/wizard/BuiltinDialogs.h"
 #include "runtime/wizard/DirectoryChooser.h"
 #include "runtime/wizard/DialogBlock.h"
-#include "runtime/wizard/ScopeChoice.h"
 #include "runtime/wizard/TypedText.h"
 #include "runtime/wizard/WizardSequence.h"
 
@@ -39,15 +41,9 @@ namespace {
 constexpr UINT kMsgInstallDone = WM_APP + 1;
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT kProgressTimerMs = 50;
-constexpr uint32_t kWindowModeFull = 0x1;
-
-// File option positions used here: where a file goes, its End page role, how it is installed.
-constexpr int kOptDestination = 0;
-constexpr int kOptEndPage = 1;
-constexpr int kOptInstallMode = 3;
-constexpr uint8_t kEndPageView = 1, kEndPageRun = 2;
-constexpr uint8_t kModeNotInstalled = 2, kModeDirectoryOnly = 3;
-constexpr uint16_t kDirUserMayChange = 0x02;
+// The author's texts have no slot for the place, which only matters when the person may install
+// for everyone: the one text of ours on the author's pages.
+constexpr const wchar_t* kAllUsersText = L"Install for &all users of this computer";
 
 const wchar_t* const kBackgroundClass = L"VelkanSetupBackground";
 
@@ -68,21 +64,6 @@ int DialogIndex(WizardPage page)
 size_t PageSlot(WizardPage page)
 {
     return static_cast<size_t>(page);
-}
-
-// The page of the version's texts that holds a wizard page's texts.
-int TextPage(WizardPage page)
-{
-    switch (page) {
-    case WizardPage::kPresentation: return 0;
-    case WizardPage::kInformation: return 1;
-    case WizardPage::kVersion: return 9;
-    case WizardPage::kDirectory: return 2;
-    case WizardPage::kConfirmation: return 3;
-    case WizardPage::kProgress: return 4;
-    case WizardPage::kEnd: return 5;
-    }
-    return 0;
 }
 
 // Line breaks as an edit control wants them: CR LF.
@@ -155,7 +136,7 @@ struct CSetupWizard::Impl : public IInstallProgress {
     WizardFacts Facts() const;
     void ChooseVersion(size_t version, bool fromCommandLine);
     uint64_t BytesNeeded() const;
-    std::wstring EndFile(uint8_t role) const;
+    std::wstring EndFile(EndPageAction role) const;
 
     // Windows.
     bool CreateWindows();
@@ -183,6 +164,7 @@ struct CSetupWizard::Impl : public IInstallProgress {
     void OnTimer();
     void FileDone(Phase phase, const std::string& entryPath, uint64_t bytes) override;
     std::vector<std::wstring> ScopeArguments() const;
+    void AddScopeChoice(HWND page);
     bool CancelRequested() override;
 
     static INT_PTR CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -198,11 +180,10 @@ struct CSetupWizard::Impl : public IInstallProgress {
     std::unique_ptr<CDialogBlock> m_block;
     bool m_bTest = false;
     bool m_bFullScreen = false;
+    bool m_bScopeChoice = false;  // both places are possible and the command line chose none
+    bool m_bAllUsers = true;
     size_t m_nVersion = 0;
     std::wstring m_strDirectory;
-    // Both places open to the person (asked on the Directory page), and the one taken.
-    bool m_bScopeOpen = false;
-    bool m_bAllUsers = true;
     std::unique_ptr<CWizardSequence> m_sequence;
     // Held from the start to the end of the wizard, so that a second setup of the product is
     // refused before its person has answered any page.
@@ -269,7 +250,7 @@ void CSetupWizard::Impl::OpenPackage()
                                                            : BuiltinDialogBlock(c.wizardBitmap.has_value()));
     if (!m_block->Valid()) throw CPackageException({ToUtf8(m_strSelf), ": the dialog templates are damaged"});
     m_bTest = c.testSection.has_value();
-    m_bFullScreen = c.projectFlags && (*c.projectFlags & kWindowModeFull);
+    m_bFullScreen = c.projectFlags && (*c.projectFlags & package::kFlagFullScreen);
 }
 
 std::wstring CSetupWizard::Impl::Text(int page, int text) const
@@ -286,8 +267,8 @@ WizardFacts CSetupWizard::Impl::Facts() const
     const VersionBlockRecord& block = m_reader->Contents().versions[m_nVersion].block;
     WizardFacts facts;
     facts.versionCount = m_reader->Contents().versions.size();
-    facts.informationBlank = IsBlankText(ToUtf8(Text(1, 1)));
-    facts.directoryReadOnly = !(block.dirFlags & kDirUserMayChange);
+    facts.informationBlank = IsBlankText(ToUtf8(Text(PageInformation, kInformationText)));
+    facts.directoryReadOnly = !(block.dirFlags & kDirChangeable);
     facts.testMode = m_bTest;
     return facts;
 }
@@ -329,20 +310,20 @@ uint64_t CSetupWizard::Impl::BytesNeeded() const
 {
     uint64_t total = 0;
     for (const CFileEntry& e : m_reader->Contents().versions[m_nVersion].files) {
-        uint8_t mode = e.m_nOptions[kOptInstallMode];
-        if (mode != kModeNotInstalled && mode != kModeDirectoryOnly) total += e.m_nSize;
+        uint8_t mode = e.m_nOptions[OptInstallMode];
+        if (mode != InstallSkip && mode != InstallDirectoryOnly) total += e.m_nSize;
     }
     return total;
 }
 
 // The file of the version that has the given End page role (the last one), where it is installed.
-std::wstring CSetupWizard::Impl::EndFile(uint8_t role) const
+std::wstring CSetupWizard::Impl::EndFile(EndPageAction role) const
 {
     std::wstring path;
     for (const CFileEntry& e : m_reader->Contents().versions[m_nVersion].files) {
-        if (e.m_nOptions[kOptEndPage] != role) continue;
+        if (e.m_nOptions[OptEndPage] != role) continue;
         try {
-            std::wstring base = e.m_nOptions[kOptDestination] == 0 ? m_strDirectory : std::wstring();
+            std::wstring base = e.m_nOptions[OptDestination] == DestInstallDir ? m_strDirectory : std::wstring();
             if (!base.empty()) path = JoinInside(base, FromPackage(e.m_strPath));
         } catch (const std::exception&) {
             path.clear();
@@ -355,7 +336,7 @@ std::wstring CSetupWizard::Impl::EndFile(uint8_t role) const
 
 int CSetupWizard::Impl::Message(const std::wstring& text, UINT type) const
 {
-    std::wstring title = Text(6, 0);
+    std::wstring title = Text(PageMessages, 0);
     m_log.Line({"wizard message: ", ToUtf8(text)});
     return MessageBoxW(m_hFrame ? m_hFrame : m_hBackground, text.c_str(), title.c_str(), type);
 }
@@ -373,7 +354,7 @@ void CSetupWizard::Impl::CreateBackground()
     if (c.backBitmap) m_hPattern = DecodeBitmap(*c.backBitmap);
     int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
     int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    m_hBackground = CreateWindowExW(0, kBackgroundClass, Text(6, 0).c_str(), WS_POPUP | WS_VISIBLE | WS_SYSMENU,
+    m_hBackground = CreateWindowExW(0, kBackgroundClass, Text(PageMessages, 0).c_str(), WS_POPUP | WS_VISIBLE | WS_SYSMENU,
                                     x, y, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), this);
 }
 
@@ -518,6 +499,7 @@ HWND CSetupWizard::Impl::PageWindow(WizardPage page)
         m_hTitleFont = CreateFontIndirectW(&font);
     }
     SendDlgItemMessageW(window, kIdTitle, WM_SETFONT, reinterpret_cast<WPARAM>(m_hTitleFont), FALSE);
+    if (page == WizardPage::kDirectory && m_bScopeChoice) AddScopeChoice(window);
     return window;
 }
 
@@ -539,10 +521,10 @@ void CSetupWizard::Impl::ShowPage(WizardPage page)
         if (other && other != window) ShowWindow(other, SW_HIDE);
     }
     ShowWindow(window, SW_SHOW);
-    std::wstring title = Text(TextPage(page), 0);
-    std::wstring caption = m_bFullScreen ? title : Text(6, 0) + L" - " + title;
+    std::wstring title = Text(TextPageOf(page), 0);
+    std::wstring caption = m_bFullScreen ? title : Text(PageMessages, 0) + L" - " + title;
     SetWindowTextW(m_hFrame, caption.c_str());
-    bool nextOverride = !IsBlankText(ToUtf8(Text(1, 2)));
+    bool nextOverride = !IsBlankText(ToUtf8(Text(PageInformation, 2)));
     SetButton(kIdBack, m_sequence->BackButton(page));
     SetButton(kIdNext, m_sequence->NextButton(page, nextOverride));
     SetButton(kIdCancel, m_sequence->CancelButton(page));
@@ -562,16 +544,16 @@ void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
     auto show = [&](int id, bool visible) { ShowWindow(GetDlgItem(window, id), visible ? SW_SHOW : SW_HIDE); };
     switch (page) {
     case WizardPage::kPresentation:
-        for (int i = 0; i < 5; ++i) set(kIdTitle + i, Text(0, i));
+        for (int i = 0; i < 5; ++i) set(kIdTitle + i, Text(PagePresentation, i));
         break;
     case WizardPage::kInformation:
-        set(kIdTitle, Text(1, 0));
-        set(kIdScrollText, ForEdit(Text(1, 1)));
+        set(kIdTitle, Text(PageInformation, 0));
+        set(kIdScrollText, ForEdit(Text(PageInformation, kInformationText)));
         break;
     case WizardPage::kVersion: {
-        set(kIdTitle, Text(9, 0));
-        set(kIdText1, Text(9, 1));
-        set(kIdText2, Text(9, 2));
+        set(kIdTitle, Text(PageVersionChoice, 0));
+        set(kIdText1, Text(PageVersionChoice, 1));
+        set(kIdText2, Text(PageVersionChoice, 2));
         HWND list = GetDlgItem(window, kIdVersionList);
         SendMessageW(list, LB_RESETCONTENT, 0, 0);
         for (const VersionRecord& v : m_reader->Contents().versions) {
@@ -582,20 +564,19 @@ void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
         break;
     }
     case WizardPage::kDirectory:
-        for (int i = 0; i < 5; ++i) set(kIdTitle + i, Text(2, i));
+        for (int i = 0; i < 5; ++i) set(kIdTitle + i, Text(PageDirectory, i));
         set(kIdDirEdit, m_strDirectory);
-        set(kIdBrowse, Text(10, 3));
+        set(kIdBrowse, Text(PageReserved, 3));
         SendDlgItemMessageW(window, kIdDirEdit, EM_SETREADONLY, !m_sequence->DirectoryEditable(), 0);
         EnableWindow(GetDlgItem(window, kIdBrowse), m_sequence->DirectoryEditable());
         UpdateSpace(window);
-        if (m_bScopeOpen) ShowScopeChoice(window, m_bAllUsers);
         break;
     case WizardPage::kConfirmation:
-        for (int i = 0; i < 5; ++i) set(kIdTitle + i, Format(Text(3, i), m_strDirectory));
+        for (int i = 0; i < 5; ++i) set(kIdTitle + i, Format(Text(PageConfirmation, i), m_strDirectory));
         break;
     case WizardPage::kProgress:
-        set(kIdTitle, Text(4, 0));
-        set(kIdText1, Text(4, 1));
+        set(kIdTitle, Text(PageProgress, 0));
+        set(kIdText1, Text(PageProgress, 1));
         set(kIdFileName, L"");
         SendDlgItemMessageW(window, kIdProgress, PBM_SETRANGE32, 0, 1000);
         SendDlgItemMessageW(window, kIdProgress, PBM_SETPOS, 0, 0);
@@ -610,17 +591,17 @@ void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
         }
         break;
     case WizardPage::kEnd: {
-        set(kIdTitle, Text(5, 0));
+        set(kIdTitle, Text(PageEnd, 0));
         bool good = m_bTest || m_bInstalled;
-        set(kIdText1, good ? Text(5, 1) : Format(Text(5, 4), FromUtf8(m_strFailure)));
-        std::wstring view = EndFile(kEndPageView), run = EndFile(kEndPageRun);
-        bool showView = good && !view.empty() && !IsBlankText(ToUtf8(Text(5, 5)));
-        bool showRun = good && !run.empty() && !IsBlankText(ToUtf8(Text(5, 6)));
-        set(kIdText2, showView ? Text(5, 2) : L"");
-        set(kIdView, Format(Text(5, 5), FileName(view)));
+        set(kIdText1, good ? Text(PageEnd, 1) : Format(Text(PageEnd, 4), FromUtf8(m_strFailure)));
+        std::wstring view = EndFile(EndPageView), run = EndFile(EndPageRun);
+        bool showView = good && !view.empty() && !IsBlankText(ToUtf8(Text(PageEnd, kEndViewText)));
+        bool showRun = good && !run.empty() && !IsBlankText(ToUtf8(Text(PageEnd, kEndRunText)));
+        set(kIdText2, showView ? Text(PageEnd, 2) : L"");
+        set(kIdView, Format(Text(PageEnd, kEndViewText), FileName(view)));
         show(kIdView, showView);
-        set(kIdText3, showRun ? Text(5, 3) : L"");
-        set(kIdRun, Text(5, 6));
+        set(kIdText3, showRun ? Text(PageEnd, 3) : L"");
+        set(kIdRun, Text(PageEnd, kEndRunText));
         show(kIdRun, showRun);
         CheckDlgButton(window, kIdRun, BST_CHECKED);
         break;
@@ -631,9 +612,9 @@ void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
 void CSetupWizard::Impl::UpdateSpace(HWND window)
 {
     constexpr uint64_t kMb = 1u << 20;
-    std::wstring unit = Text(2, 7);
+    std::wstring unit = Text(PageDirectory, 7);
     uint64_t needed = (BytesNeeded() + kMb - 1) / kMb;
-    SetDlgItemTextW(window, kIdSpaceNeeded, (Text(2, 5) + L" " + Format(unit, DecimalW(needed))).c_str());
+    SetDlgItemTextW(window, kIdSpaceNeeded, (Text(PageDirectory, 5) + L" " + Format(unit, DecimalW(needed))).c_str());
     // Free space of the nearest folder that exists on the way to the directory.
     std::wstring dir = TypedText(GetDlgItem(window, kIdDirEdit));
     ULARGE_INTEGER free{};
@@ -646,7 +627,7 @@ void CSetupWizard::Impl::UpdateSpace(HWND window)
         dir = parent;
     }
     std::wstring shown = known ? Format(unit, DecimalW(free.QuadPart / kMb)) : L"-";
-    SetDlgItemTextW(window, kIdSpaceFree, (Text(2, 6) + L" " + shown).c_str());
+    SetDlgItemTextW(window, kIdSpaceFree, (Text(PageDirectory, 6) + L" " + shown).c_str());
 }
 
 // ---- Buttons ----------------------------------------------------------------------------------
@@ -704,7 +685,7 @@ INT_PTR CALLBACK CSetupWizard::Impl::PageProc(HWND window, UINT message, WPARAM 
         if (HIWORD(wParam) == LBN_DBLCLK) self->OnNext();
         return TRUE;
     case kIdView: {
-        std::wstring view = self->EndFile(kEndPageView);
+        std::wstring view = self->EndFile(EndPageView);
         ShellExecuteW(self->m_hFrame, L"open", view.c_str(), nullptr, ParentDir(view).c_str(), SW_SHOWNORMAL);
         return TRUE;
     }
@@ -729,12 +710,12 @@ bool CSetupWizard::Impl::LeavePage(WizardPage page)
     }
     if (page == WizardPage::kDirectory) {
         HWND window = m_hPages[PageSlot(page)];
-        if (m_sequence->DirectoryEditable()) m_strDirectory = TypedText(GetDlgItem(window, kIdDirEdit));
-        m_log.Line({"wizard: directory ", ToUtf8(m_strDirectory)});
-        if (m_bScopeOpen) {
-            m_bAllUsers = ScopeChoiceAllUsers(window);
+        if (m_bScopeChoice) {
+            m_bAllUsers = IsDlgButtonChecked(window, kIdAllUsers) == BST_CHECKED;
             m_log.Line(m_bAllUsers ? "wizard: for all users" : "wizard: for the current user");
         }
+        if (m_sequence->DirectoryEditable()) m_strDirectory = TypedText(GetDlgItem(window, kIdDirEdit));
+        m_log.Line({"wizard: directory ", ToUtf8(m_strDirectory)});
     }
     return true;
 }
@@ -789,22 +770,22 @@ bool CSetupWizard::Impl::CheckDirectory()
 {
     std::wstring typed = m_strDirectory;
     if (!IsAbsolute(typed) || typed.size() < 3) {
-        Message(Text(6, 5), MB_OK | MB_ICONEXCLAMATION);
+        Message(Text(PageMessages, 5), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     std::wstring dir = TrimSlash(FullPath(typed));
     if (IsProtectedFolder(dir)) {
         // The install would refuse it (an uninstall there would reach far beyond the product).
-        Message(Text(6, 5) + L"\n" + dir + L"\n" + FromUtf8(kProtectedFolderText), MB_OK | MB_ICONEXCLAMATION);
+        Message(Text(PageMessages, 5) + L"\n" + dir + L"\n" + FromUtf8(kProtectedFolderText), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     DWORD attributes = GetFileAttributesW(dir.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        Message(Text(6, 5), MB_OK | MB_ICONEXCLAMATION);
+        Message(Text(PageMessages, 5), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        if (Message(Text(6, 6), MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
+        if (Message(Text(PageMessages, 6), MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
         std::vector<std::wstring> made;
         bool ok = true;
         for (std::wstring at = dir; ok && at.size() > 3 && GetFileAttributesW(at.c_str()) == INVALID_FILE_ATTRIBUTES;
@@ -820,7 +801,7 @@ bool CSetupWizard::Impl::CheckDirectory()
         }
         while (created > 0) RemoveDirectoryW(made[--created].c_str());
         if (!ok || made.empty()) {
-            Message(Text(6, 5) + L"\n" + dir, MB_OK | MB_ICONEXCLAMATION);
+            Message(Text(PageMessages, 5) + L"\n" + dir, MB_OK | MB_ICONEXCLAMATION);
             return false;
         }
     }
@@ -830,7 +811,7 @@ bool CSetupWizard::Impl::CheckDirectory()
     std::wstring probe = dir;
     while (!GetDiskFreeSpaceExW(probe.c_str(), &free, nullptr, nullptr) && probe.size() > 3) probe = ParentDir(probe);
     if (free.QuadPart != 0 && free.QuadPart < BytesNeeded() &&
-        Message(Text(6, 11), MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        Message(Text(PageMessages, 11), MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return false;
     }
     return true;
@@ -839,7 +820,7 @@ bool CSetupWizard::Impl::CheckDirectory()
 void CSetupWizard::Impl::Browse()
 {
     HWND page = m_hPages[PageSlot(WizardPage::kDirectory)];
-    DirectoryChooserTexts texts{Text(6, 1), Text(6, 2), Text(6, 3), Text(7, 4), Text(7, 5)};
+    DirectoryChooserTexts texts{Text(PageMessages, 1), Text(PageMessages, 2), Text(PageMessages, 3), Text(PageButtons, 4), Text(PageButtons, 5)};
     m_log.Line("wizard: browse");
     std::wstring chosen = ChooseDirectory(m_hFrame, m_block->Template(kDlgBrowse), texts,
                                           TypedText(GetDlgItem(page, kIdDirEdit)));
@@ -850,10 +831,10 @@ INT_PTR CALLBACK CSetupWizard::Impl::RestartProc(HWND window, UINT message, WPAR
 {
     if (message == WM_INITDIALOG) {
         auto self = reinterpret_cast<Impl*>(lParam);
-        SetWindowTextW(window, self->Text(6, 0).c_str());
-        SetDlgItemTextW(window, kIdText1, self->Text(5, 7).c_str());
-        SetDlgItemTextW(window, kIdNext, self->Text(7, 6).c_str());
-        SetDlgItemTextW(window, kIdCancel, self->Text(7, 4).c_str());
+        SetWindowTextW(window, self->Text(PageMessages, 0).c_str());
+        SetDlgItemTextW(window, kIdText1, self->Text(PageEnd, 7).c_str());
+        SetDlgItemTextW(window, kIdNext, self->Text(PageButtons, 6).c_str());
+        SetDlgItemTextW(window, kIdCancel, self->Text(PageButtons, 4).c_str());
         return TRUE;
     }
     if (message == WM_COMMAND) {
@@ -867,7 +848,7 @@ INT_PTR CALLBACK CSetupWizard::Impl::RestartProc(HWND window, UINT message, WPAR
 
 void CSetupWizard::Impl::AskRestart()
 {
-    m_log.Line({"wizard message: ", ToUtf8(Text(5, 7))});
+    m_log.Line({"wizard message: ", ToUtf8(Text(PageEnd, 7))});
     auto restartTemplate = static_cast<LPCDLGTEMPLATEW>(m_block->Template(kDlgRestart));
     INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), restartTemplate, m_hFrame, RestartProc,
                                              reinterpret_cast<LPARAM>(this));
@@ -892,30 +873,51 @@ void CSetupWizard::Impl::Finish()
     bool good = m_bTest || m_bInstalled;
     if (good && !m_bTest) {
         // No caption for the View button or the Run box: the file is opened without asking.
-        std::wstring view = EndFile(kEndPageView), run = EndFile(kEndPageRun);
-        if (!view.empty() && IsBlankText(ToUtf8(Text(5, 5)))) {
+        std::wstring view = EndFile(EndPageView), run = EndFile(EndPageRun);
+        if (!view.empty() && IsBlankText(ToUtf8(Text(PageEnd, kEndViewText)))) {
             ShellExecuteW(m_hFrame, L"open", view.c_str(), nullptr, ParentDir(view).c_str(), SW_SHOWNORMAL);
         }
-        bool runChosen = IsBlankText(ToUtf8(Text(5, 6))) || IsDlgButtonChecked(page, kIdRun) == BST_CHECKED;
+        bool runChosen = IsBlankText(ToUtf8(Text(PageEnd, kEndRunText))) || IsDlgButtonChecked(page, kIdRun) == BST_CHECKED;
         if (!run.empty() && runChosen) {
             ShellExecuteW(m_hFrame, nullptr, run.c_str(), nullptr, ParentDir(run).c_str(), SW_SHOWNORMAL);
         }
     }
-    if (good && (m_nExitCode == CInstaller::kExitRestart || !IsBlankText(ToUtf8(Text(5, 8))))) AskRestart();
+    if (good && (m_nExitCode == CInstaller::kExitRestart || !IsBlankText(ToUtf8(Text(PageEnd, 8))))) AskRestart();
     m_bDone = true;
 }
 
 // ---- The install ------------------------------------------------------------------------------
 
-// The place the person chose, or the one asked for on the wizard's own command line, passed on
-// to the runs it starts.
+// The place chosen on the Directory page, or the places asked for on the wizard's own command
+// line, passed on to the runs it starts.
 std::vector<std::wstring> CSetupWizard::Impl::ScopeArguments() const
 {
     std::vector<std::wstring> args;
-    if (m_bScopeOpen) args.push_back(m_bAllUsers ? L"/ALLUSERS" : L"/CURRENTUSER");
+    if (m_bScopeChoice) args.push_back(m_bAllUsers ? L"/ALLUSERS" : L"/CURRENTUSER");
     if (m_commandLine.m_bAllUsers) args.push_back(L"/ALLUSERS");
     if (m_commandLine.m_bCurrentUser) args.push_back(L"/CURRENTUSER");
     return args;
+}
+
+// A check box in the free band under the directory field (the texts above and below it are the
+// author's and stay in view), checked as an unattended run would decide (everyone, for an
+// administrator).
+void CSetupWizard::Impl::AddScopeChoice(HWND page)
+{
+    RECT client;
+    GetClientRect(page, &client);
+    RECT edit{};
+    GetWindowRect(GetDlgItem(page, kIdDirEdit), &edit);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&edit), 2);
+    RECT units{0, 6, 0, 10};  // a gap and a line, in dialog units
+    MapDialogRect(page, &units);
+    int top = edit.bottom + units.top;
+    HWND box = CreateWindowExW(0, L"BUTTON", kAllUsersText, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+                               edit.left, top, std::max<int>(edit.right - edit.left, client.right / 2),
+                               units.bottom, page, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdAllUsers)),
+                               GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(box, WM_SETFONT, SendMessageW(page, WM_GETFONT, 0, 0), FALSE);
+    SendMessageW(box, BM_SETCHECK, m_bAllUsers ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void CSetupWizard::Impl::StartInstall()
@@ -960,7 +962,7 @@ void CSetupWizard::Impl::OnInstallDone(int code)
     m_strFailure = m_installer->ErrorMessage();
     if (m_bCancelled && !m_bInstalled) {
         // Taken back as a failed run is; the person is told, and the wizard ends.
-        Message(Text(6, 15), MB_OK | MB_ICONINFORMATION);
+        Message(Text(PageMessages, 15), MB_OK | MB_ICONINFORMATION);
         m_nExitCode = CInstaller::kExitCancelled;
         m_bDone = true;
         return;
@@ -978,7 +980,7 @@ void CSetupWizard::Impl::OnTimer()
     placed.swap(m_placed);
     ReleaseSRWLockExclusive(&m_lock);
     SetDlgItemTextW(page, kIdFileName, FromPackage(current).c_str());
-    std::wstring done = L"  " + Text(6, 25);
+    std::wstring done = L"  " + Text(PageMessages, 25);
     for (const std::string& path : placed) {
         std::wstring line = FromPackage(path) + done;
         LRESULT at = SendDlgItemMessageW(page, kIdReport, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
@@ -1009,13 +1011,13 @@ int CSetupWizard::Impl::Run()
 {
     try {
         OpenPackage();
-        m_bScopeOpen = CInstaller::ScopeIsOpen(m_commandLine);
+        m_bScopeChoice = !m_commandLine.m_bAllUsers && !m_commandLine.m_bCurrentUser && HasAdministratorRights();
         size_t version = 0;
         if (m_bTest) version = std::min<size_t>(m_reader->Contents().testSection->currentVersion,
                                                 m_reader->Contents().versions.size() - 1);
         ChooseVersion(version, !m_bTest);
     } catch (const std::exception& e) {
-        std::wstring text = m_reader && !m_reader->Contents().versions.empty() ? Text(6, 31) : std::wstring();
+        std::wstring text = m_reader && !m_reader->Contents().versions.empty() ? Text(PageMessages, 31) : std::wstring();
         if (text.empty()) text = L"This file contains invalid data.";
         m_log.Line(std::string("error: ") + e.what());
         MessageBoxW(nullptr, (text + L"\n" + FromUtf8(e.what())).c_str(), L"Setup", MB_OK | MB_ICONSTOP);
@@ -1023,7 +1025,7 @@ int CSetupWizard::Impl::Run()
     }
     if (!m_bTest && !m_productLock.Acquire(CInstaller::ProductId(m_reader->Contents()), m_log)) {
         m_log.Line(std::string("error: ") + CInstaller::kAlreadyRunningText);
-        MessageBoxW(nullptr, FromUtf8(CInstaller::kAlreadyRunningText).c_str(), Text(6, 0).c_str(),
+        MessageBoxW(nullptr, FromUtf8(CInstaller::kAlreadyRunningText).c_str(), Text(PageMessages, 0).c_str(),
                     MB_OK | MB_ICONSTOP);
         return CInstaller::kExitAlreadyRunning;
     }

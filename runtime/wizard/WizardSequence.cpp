@@ -6,11 +6,11 @@ namespace velkan::runtime {
 
 namespace {
 
-// The button captions of page 7 and the questions of page 6.
-constexpr TextSlot kBackText{7, 0}, kNextText{7, 1}, kExitText{7, 2}, kStartText{7, 3}, kOkText{7, 4},
-    kCancelText{7, 5};
-constexpr TextSlot kInformationNextText{1, 2};
-constexpr TextSlot kAskWhileInstalling{6, 13}, kAskBeforeInstalling{6, 14};
+// The button captions and the questions Cancel asks.
+constexpr TextSlot kBackText{PageButtons, 0}, kNextText{PageButtons, 1}, kExitText{PageButtons, 2},
+    kStartText{PageButtons, 3}, kOkText{PageButtons, 4}, kCancelText{PageButtons, 5};
+constexpr TextSlot kInformationNextText{PageInformation, 2};
+constexpr TextSlot kAskWhileInstalling{PageMessages, 13}, kAskBeforeInstalling{PageMessages, 14};
 
 }  // namespace
 

@@ -13,20 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "core/wizard/WizardPage.h"
+
 namespace velkan::runtime {
 
-enum class WizardPage : uint16_t {
-    kPresentation = 0,
-    kInformation = 1,
-    kVersion = 2,
-    kDirectory = 4,
-    kConfirmation = 5,
-    kProgress = 6,
-    kEnd = 7,
-};
-
-// The page code of a test program meaning "the first page".
-constexpr uint16_t kFirstPageCode = 0xFFFF;
+using WizardPage = WizardPageCode;
 
 struct WizardFacts {
     size_t versionCount = 1;

@@ -17,7 +17,6 @@
 #include "core/model/FileOption.h"
 #include "core/model/ProjectFile.h"
 #include "core/package/PackageFormat.h"
-#include "tests/core/package/PackageTestSupport.h"
 
 extern char** environ;
 
@@ -34,21 +33,11 @@ std::string Noise(uint32_t seed, size_t size)
     return bytes;
 }
 
-void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes)
-{
-    WriteFileText(path, std::string(bytes.begin(), bytes.end()));
-}
-
 class BuildCommand : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // The install runtime as small stand-ins carrying the slot markers.
-        fs::create_directories(m_dir / "rt");
-        WriteBytes(m_dir / "rt" / "500.bin", test::FakeStub(200));
-        WriteBytes(m_dir / "rt" / "502.bin", test::FakeDialogBlock());
-        WriteBytes(m_dir / "rt" / "503.bin", test::FakeDialogBlock());
-        WriteBytes(m_dir / "rt" / "507.bin", test::FakeStub(300, false));
+        WriteStandInRuntime(m_dir / "rt");
         project.m_versions.clear();
     }
     std::string P(const std::string& name) const { return (m_dir / name).string(); }
@@ -187,10 +176,64 @@ TEST_F(BuildCommand, WarningsStopTheBuildUnlessYes)
     EXPECT_TRUE(fs::exists(P("setup.exe")));
 }
 
+// A listed file that is a link leaving the source folder (or lies under a linked folder that
+// does) would pack whatever the link names: the build warns, as the scan does, and stops unless
+// --yes. A link that stays inside the folder is no warning.
+TEST_F(BuildCommand, ListedLinksLeavingTheSourceFolderAreWarnings)
+{
+    fs::create_directories(m_dir / "elsewhere");
+    WriteFileText(m_dir / "elsewhere" / "secret.txt", "secret");
+    AddVersion("one");
+    AddFile("one", "a.txt", "a");
+    AddFile("one", "inside.txt", "x");
+    fs::remove(m_dir / "one" / "inside.txt");
+    fs::create_symlink("a.txt", m_dir / "one" / "inside.txt");
+    CliResult quiet = Build({"-o", P("setup.exe")});
+    EXPECT_EQ(quiet.exitCode, 0) << quiet.out << quiet.err;
+    fs::remove(P("setup.exe"));
+
+    for (const char* listed : {"key.txt", "linked\\secret.txt"}) {
+        SCOPED_TRACE(listed);
+        if (std::string(listed) == "key.txt") {
+            fs::create_symlink(m_dir / "elsewhere" / "secret.txt", m_dir / "one" / "key.txt");
+        } else {
+            fs::create_directory_symlink(m_dir / "elsewhere", m_dir / "one" / "linked");
+        }
+        project.m_versions[0].m_files.push_back(CFileItem(listed));
+        CliResult stopped = Build({"-o", P("setup.exe")});
+        EXPECT_EQ(stopped.exitCode, 3);
+        EXPECT_NE(stopped.out.find("a link to a file outside the source folder"), std::string::npos)
+            << stopped.out;
+        EXPECT_NE(stopped.out.find(std::string(listed).substr(0, 3)), std::string::npos) << stopped.out;
+        EXPECT_FALSE(fs::exists(P("setup.exe")));
+        project.m_versions[0].m_files.erase(project.m_versions[0].m_files.end() - 1);
+    }
+    project.m_versions[0].m_files.push_back(CFileItem("key.txt"));
+    CliResult yes = Build({"-o", P("setup.exe"), "--yes"});
+    EXPECT_EQ(yes.exitCode, 0) << yes.err;
+    EXPECT_TRUE(fs::exists(P("setup.exe")));
+}
+
+// An auxiliary file past the size a setup program carries for it would make a program every
+// reader refuses: the build stops, naming it, without reading it.
+TEST_F(BuildCommand, AnAuxiliaryFileOverItsCapStopsTheBuild)
+{
+    AddVersion("one");
+    AddFile("one", "a.txt", "a");
+    WriteFileText(m_dir / "aux.bin", "");
+    fs::resize_file(m_dir / "aux.bin", (64u << 20) + 1);
+    project.m_strAuxFile = P("aux.bin");
+    CliResult r = Build({"-o", P("setup.exe"), "--yes"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("aux.bin"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("at most 67108864 bytes"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(P("setup.exe")));
+}
+
 TEST_F(BuildCommand, NothingToInstallFails)
 {
     AddVersion("one");
-    AddFile("one", "a.txt", "a").SetOption(OptInstallMode, 2);
+    AddFile("one", "a.txt", "a").SetOption(OptInstallMode, InstallSkip);
     CliResult r = Build({"-o", P("setup.exe")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("Nothing to install! No Install program saved."), std::string::npos) << r.err;
@@ -375,7 +418,7 @@ TEST_F(BuildCommand, DeltasAgainstKeptExternalFilesAreRebuiltFromThatFile)
     std::string changed = old;
     changed.replace(100, 4, "new!");
     AddVersion("one");
-    AddFile("one", "big.dat", old).SetOption(OptKeepExternal, 1);
+    AddFile("one", "big.dat", old).SetOption(OptKeepExternal, OptionOn);
     AddVersion("two");
     AddFile("two", "big.dat", changed);
     CliResult r = Build({"-o", P("setup.exe")});

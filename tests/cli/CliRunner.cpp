@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/core/package/PackageTestSupport.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -37,6 +39,20 @@ std::string ReadFileText(const fs::path& path)
 void WriteFileText(const fs::path& path, const std::string& text)
 {
     std::ofstream(path, std::ios::binary) << text;
+}
+
+void WriteFileBytes(const fs::path& path, const std::vector<uint8_t>& bytes)
+{
+    WriteFileText(path, std::string(bytes.begin(), bytes.end()));
+}
+
+void WriteStandInRuntime(const fs::path& dir)
+{
+    fs::create_directories(dir);
+    WriteFileBytes(dir / "500.bin", velkan::test::FakeStub(200));
+    WriteFileBytes(dir / "502.bin", velkan::test::FakeDialogBlock());
+    WriteFileBytes(dir / "503.bin", velkan::test::FakeDialogBlock());
+    WriteFileBytes(dir / "507.bin", velkan::test::FakeStub(300, false));
 }
 
 CliResult RunVelkanc(const std::vector<std::string>& args)

@@ -1,6 +1,7 @@
 // Runs the real velkanc binary with arguments and captures its exit code, stdout and stderr.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -29,3 +30,7 @@ private:
 
 std::string ReadFileText(const std::filesystem::path& path);
 void WriteFileText(const std::filesystem::path& path, const std::string& text);
+void WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
+// The install runtime as small stand-ins carrying the slot markers, in dir for --runtime: the
+// stub, both dialog blocks and the uninstaller.
+void WriteStandInRuntime(const std::filesystem::path& dir);

@@ -40,7 +40,7 @@ TEST_F(ProjectCommands, NewScansTheSourceAndShowPrintsIt)
     ASSERT_EQ(v.m_files.size(), 3u);
     EXPECT_EQ(v.m_files[0].m_strPath, "app.exe");
     EXPECT_EQ(v.m_files[1].m_strPath, "Helper.DLL");
-    EXPECT_EQ(v.m_files[1].GetOption(OptUsageCount), 1);
+    EXPECT_EQ(v.m_files[1].GetOption(OptUsageCount), OptionOn);
     EXPECT_EQ(v.m_files[2].m_strPath, "sub\\read me.txt");
 
     auto json = RunVelkanc({"show", P("p.vkp"), "--json"});

@@ -9,7 +9,6 @@
 #include "CliRunner.h"
 #include "core/model/ProjectFile.h"
 #include "core/platform/FileTimes.h"
-#include "tests/core/package/PackageTestSupport.h"
 
 using namespace velkan;
 namespace fs = std::filesystem;
@@ -34,11 +33,6 @@ public:
 private:
     std::vector<const char*> m_names;
 };
-
-void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes)
-{
-    WriteFileText(path, std::string(bytes.begin(), bytes.end()));
-}
 
 const std::vector<std::pair<std::string, std::string>> kTree = {
     {"app.exe", std::string(40000, 'a') + "code"},
@@ -77,10 +71,7 @@ void MakeCopy(const fs::path& root, bool reverse, mode_t mask, fs::file_time_typ
 TEST(ReproducibleBuild, TwoCopiesOfATreeGiveTheSameBytes)
 {
     TempDir dir;
-    fs::create_directories(dir / "rt");
-    WriteBytes(dir / "rt" / "500.bin", test::FakeStub(200));
-    WriteBytes(dir / "rt" / "502.bin", test::FakeDialogBlock());
-    WriteBytes(dir / "rt" / "507.bin", test::FakeStub(300, false));
+    WriteStandInRuntime(dir / "rt");
 
     auto now = fs::file_time_type::clock::now();
     MakeCopy(dir / "first" / "deeper", false, 022, now - std::chrono::hours(1));
@@ -113,10 +104,7 @@ TEST(ReproducibleBuild, TwoCopiesOfATreeGiveTheSameBytes)
 TEST(ReproducibleBuild, AnEpochThatIsNoNumberFailsTheBuildNamingIt)
 {
     TempDir dir;
-    fs::create_directories(dir / "rt");
-    WriteBytes(dir / "rt" / "500.bin", test::FakeStub(200));
-    WriteBytes(dir / "rt" / "502.bin", test::FakeDialogBlock());
-    WriteBytes(dir / "rt" / "507.bin", test::FakeStub(300, false));
+    WriteStandInRuntime(dir / "rt");
     MakeCopy(dir / "tree", false, 022, fs::file_time_type::clock::now());
     for (const char* bad : {"yesterday", "-5", "1e9", "99999999999999999999"}) {
         CScopedEnv env;

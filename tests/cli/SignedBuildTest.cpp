@@ -5,7 +5,6 @@
 
 #include "CliRunner.h"
 #include "core/model/ProjectFile.h"
-#include "tests/core/package/PackageTestSupport.h"
 
 using namespace velkan;
 namespace fs = std::filesystem;
@@ -16,13 +15,7 @@ class SignedBuild : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        fs::create_directories(m_dir / "rt");
-        auto put = [&](const char* name, const std::vector<uint8_t>& b) {
-            WriteFileText(m_dir / "rt" / name, std::string(b.begin(), b.end()));
-        };
-        put("500.bin", test::FakeStub(200));
-        put("502.bin", test::FakeDialogBlock());
-        put("507.bin", test::FakeStub(300, false));
+        WriteStandInRuntime(m_dir / "rt");
         fs::create_directories(m_dir / "src");
         WriteFileText(m_dir / "src" / "a.txt", "some text");
         CDataArray project = NewProject();

@@ -15,8 +15,8 @@ using namespace velkan;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::vector<std::vector<std::string>> texts(CTextCatalogue::kPageCount);
-    for (int page = 0; page < CTextCatalogue::kPageCount; ++page) {
+    std::vector<std::vector<std::string>> texts(kTextPageCount);
+    for (int page = 0; page < kTextPageCount; ++page) {
         for (int text = 0; text < CTextCatalogue::TextCount(page); ++text) {
             texts[page].push_back(CTextCatalogue::GetDefaultText(page, text));
         }
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (texts != before) std::abort();
         return 0;
     }
-    for (int page = 0; page < CTextCatalogue::kPageCount; ++page) {
+    for (int page = 0; page < kTextPageCount; ++page) {
         if (texts[page].size() != static_cast<size_t>(CTextCatalogue::TextCount(page))) std::abort();
     }
 

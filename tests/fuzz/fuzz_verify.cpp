@@ -19,6 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CPackageReader reader(std::make_unique<CMemoryPackageInput>(data, size, "input"));
     try {
         reader.Read();
+        reader.VerifySections();
         reader.LoadDataChunks();
     } catch (const CPackageException&) {
         return 0;

@@ -295,13 +295,13 @@ private slots:
     void optionsFlagsRootKeyAndMacros()
     {
         COptionsPage& page = Options();
-        Version().m_nDirFlags = CData::kDirChangeable | CData::kDirUpdateKey | CData::kDirUpdateEntry;
+        Version().m_nDirFlags = kDirChangeable | kDirUpdateKey | kDirUpdateEntry;
         page.LoadFromProject();
         QVERIFY(!page.ReadOnlyBox()->isChecked());
         page.ReadOnlyBox()->click();
-        QCOMPARE(Version().m_nDirFlags, CData::kDirUpdateKey | CData::kDirUpdateEntry);
+        QCOMPARE(Version().m_nDirFlags, kDirUpdateKey | kDirUpdateEntry);
         page.UpdateKeyBox()->click();
-        QCOMPARE(Version().m_nDirFlags, CData::kDirUpdateEntry);
+        QCOMPARE(Version().m_nDirFlags, kDirUpdateEntry);
         page.OnRootKey(2);
         QCOMPARE(Version().m_nDirRootKey, 2);
 

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QTreeWidget>
 
+#include <sys/stat.h>
+
 #include "core/model/CData.h"
 #include "core/res/StringTable.h"
 #include "gui/CFileOptAdv.h"
@@ -95,7 +97,7 @@ private slots:
         QCOMPARE(rows.mid(2), (QStringList{"lib\\core.dll", "lib\\x.Ocx", "Sub2\\A.txt",
                                            "sub\\b.txt"}));
         QVERIFY(rows.mid(0, 2).contains("Setup.EXE") && rows.mid(0, 2).contains("readme.txt"));
-        QCOMPARE(File("lib\\x.Ocx").GetOption(OptUsageCount), 1);
+        QCOMPARE(File("lib\\x.Ocx").GetOption(OptUsageCount), OptionOn);
         // The usage count shows only with a destination other than the installation directory.
         QCOMPARE(FlagsOf("lib\\x.Ocx"), QString("........"));
     }
@@ -103,7 +105,7 @@ private slots:
     void rescanKeepsKnownPathsAndDropsGoneOnes()
     {
         File("Setup.EXE").m_strMenuName = "Setup";
-        File("readme.txt").SetOption(OptInstallMode, 0);
+        File("readme.txt").SetOption(OptInstallMode, InstallKeep);
         // Renamed on disk only in case: the options and the old spelling stay.
         QVERIFY(QFile::rename(m_source->path() + "/Setup.EXE", m_source->path() + "/setup.exe"));
         QVERIFY(QFile::remove(m_source->path() + "/readme.txt"));
@@ -115,18 +117,45 @@ private slots:
         // Back again: without its former options.
         MakeFiles(m_source->path(), {"readme.txt"});
         Page().OnRefresh();
-        QCOMPARE(File("readme.txt").GetOption(OptInstallMode), 1);
+        QCOMPARE(File("readme.txt").GetOption(OptInstallMode), InstallNormal);
+    }
+
+    // What the scan leaves out is shown to the author in one warning naming every file; a name
+    // Windows refuses stops the scan with an error naming it, and the list stays as it was.
+    void scanNotesAreShown()
+    {
+        const QString dir = m_source->path();
+        QTemporaryDir outside;
+        MakeFiles(outside.path(), {"secret.txt"});
+        QCOMPARE(mkfifo(QFile::encodeName(dir + "/pipe").constData(), 0600), 0);
+        QVERIFY(QFile::link(dir + "/nowhere.txt", dir + "/dangling.txt"));
+        QVERIFY(QFile::link(outside.path() + "/secret.txt", dir + "/key.txt"));
+        m_prompts->messages.clear();
+        Page().OnRefresh();
+        QCOMPARE(m_prompts->messages.size(), 1);
+        QCOMPARE(m_prompts->messageIcons.last(), QMessageBox::Warning);
+        const QString& shown = m_prompts->messages.last();
+        for (const char* name : {"pipe", "dangling.txt", "key.txt"}) {
+            QVERIFY2(shown.contains(dir + "/" + name), qPrintable(shown));
+        }
+        QCOMPARE(Rows().size(), 6);
+
+        MakeFiles(dir, {"aux"});
+        m_prompts->messages.clear();
+        Page().OnRefresh();
+        QVERIFY2(m_prompts->messages.last().contains(dir + "/aux"), qPrintable(m_prompts->messages.last()));
+        QCOMPARE(Rows().size(), 6);
     }
 
     void subDirectoriesSwitch()
     {
-        File("sub\\b.txt").SetOption(OptKeepExternal, 1);
+        File("sub\\b.txt").SetOption(OptKeepExternal, OptionOn);
         Page().SubDirsBox()->click();
         QCOMPARE(Version().m_bSubDirs, 0);
         QCOMPARE(Rows().size(), 2);
         Page().SubDirsBox()->click();
         QCOMPARE(Rows().size(), 6);
-        QCOMPARE(File("sub\\b.txt").GetOption(OptKeepExternal), 0);
+        QCOMPARE(File("sub\\b.txt").GetOption(OptKeepExternal), OptionOff);
     }
 
     void directoryCommit()
@@ -163,7 +192,7 @@ private slots:
     void escapeCancelsTheScan()
     {
         // A cancel changes nothing: every file and its options stay, and so does the directory.
-        Version().m_files[0].SetOption(OptDestination, 2);
+        Version().m_files[0].SetOption(OptDestination, DestSystem);
         CFileList before = Version().m_files;
         m_app->GetDocument()->SetModifiedFlag(false);
         QCoreApplication::postEvent(Page().FileList(),
@@ -240,18 +269,18 @@ private slots:
         Page().OptionsSheet()->setCurrentWidget(page);
         Select({"readme.txt"});
         page->m_view->click();
-        QCOMPARE(File("readme.txt").GetOption(OptEndPage), 1);
+        QCOMPARE(File("readme.txt").GetOption(OptEndPage), EndPageView);
         Select({"Setup.EXE"});
         page->m_view->click();
-        QCOMPARE(File("Setup.EXE").GetOption(OptEndPage), 1);
-        QCOMPARE(File("readme.txt").GetOption(OptEndPage), 0);
+        QCOMPARE(File("Setup.EXE").GetOption(OptEndPage), EndPageView);
+        QCOMPARE(File("readme.txt").GetOption(OptEndPage), EndPageNone);
         QCOMPARE(FlagsOf("readme.txt"), QString("........"));
         // Run on the View file: the file carries Run only.
         page->m_run->click();
-        QCOMPARE(File("Setup.EXE").GetOption(OptEndPage), 2);
+        QCOMPARE(File("Setup.EXE").GetOption(OptEndPage), EndPageRun);
         QVERIFY(!page->m_view->isChecked());
         page->m_run->click();
-        QCOMPARE(File("Setup.EXE").GetOption(OptEndPage), 0);
+        QCOMPARE(File("Setup.EXE").GetOption(OptEndPage), EndPageNone);
         Select({"Setup.EXE", "readme.txt"});
         QVERIFY(!page->m_view->isEnabled());
     }
@@ -260,37 +289,37 @@ private slots:
     {
         CFileOptAdv* page = Page().OptionsSheet()->AdvancedPage();
         Page().OptionsSheet()->setCurrentWidget(page);
-        File("lib\\core.dll").SetOption(OptDestination, 2);
+        File("lib\\core.dll").SetOption(OptDestination, DestSystem);
         Select({"lib\\core.dll", "lib\\x.Ocx"});
         // Mixed destination: no box checked; one file in the install dir disables the count.
         QVERIFY(!page->Box(1074)->isChecked() && !page->Box(1075)->isChecked());
         QVERIFY(!page->Box(1122)->isEnabled());
         // Windows for both: the count box comes back, checked (both DLL/OCX have it).
         page->Box(1074)->click();
-        QCOMPARE(File("lib\\x.Ocx").GetOption(OptDestination), 1);
-        QCOMPARE(File("lib\\core.dll").GetOption(OptDestination), 1);
+        QCOMPARE(File("lib\\x.Ocx").GetOption(OptDestination), DestWindows);
+        QCOMPARE(File("lib\\core.dll").GetOption(OptDestination), DestWindows);
         QVERIFY(page->Box(1122)->isEnabled());
         QVERIFY(page->Box(1122)->isChecked());
         QCOMPARE(FlagsOf("lib\\x.Ocx"), QString("...wu..."));
         // Another box of the group replaces the first; unchecking it leaves 0.
         page->Box(1076)->click();
         QVERIFY(!page->Box(1074)->isChecked());
-        QCOMPARE(File("lib\\x.Ocx").GetOption(OptDestination), 3);
+        QCOMPARE(File("lib\\x.Ocx").GetOption(OptDestination), DestFonts);
         page->Box(1076)->click();
-        QCOMPARE(File("lib\\x.Ocx").GetOption(OptDestination), 0);
+        QCOMPARE(File("lib\\x.Ocx").GetOption(OptDestination), DestInstallDir);
         // Install mode: checking and unchecking returns to normal (1).
         page->Box(1124)->click();
-        QCOMPARE(File("lib\\core.dll").GetOption(OptInstallMode), 2);
+        QCOMPARE(File("lib\\core.dll").GetOption(OptInstallMode), InstallSkip);
         QCOMPARE(FlagsOf("lib\\core.dll").at(5), QChar('N'));
         page->Box(1124)->click();
-        QCOMPARE(File("lib\\core.dll").GetOption(OptInstallMode), 1);
+        QCOMPARE(File("lib\\core.dll").GetOption(OptInstallMode), InstallNormal);
         QCOMPARE(FlagsOf("lib\\core.dll").at(5), QChar('.'));
         page->Box(1125)->click();
         page->Box(1126)->click();
-        QCOMPARE(File("lib\\core.dll").GetOption(OptSpecial), 2);
+        QCOMPARE(File("lib\\core.dll").GetOption(OptSpecial), SpecialRegisterOcx);
         QVERIFY(!page->Box(1125)->isChecked());
         page->Box(1128)->click();
-        QCOMPARE(File("lib\\x.Ocx").GetOption(OptKeepExternal), 1);
+        QCOMPARE(File("lib\\x.Ocx").GetOption(OptKeepExternal), OptionOn);
         // No selection: everything disabled and unchecked.
         Select({});
         QVERIFY(!page->Box(1128)->isEnabled() && !page->Box(1128)->isChecked());
@@ -310,8 +339,8 @@ private slots:
         QCOMPARE(version.m_bWizardPending, 0);
         QCOMPARE(File("Setup.EXE").m_strMenuFolder, std::string("Demo"));
         QCOMPARE(File("Setup.EXE").m_strShortcutName, std::string("Demo"));
-        QCOMPARE(File("readme.txt").GetOption(OptEndPage), 1);
-        QCOMPARE(File("lib\\core.dll").GetOption(OptEndPage), 2);
+        QCOMPARE(File("readme.txt").GetOption(OptEndPage), EndPageView);
+        QCOMPARE(File("lib\\core.dll").GetOption(OptEndPage), EndPageRun);
         QCOMPARE(FlagsOf("Setup.EXE"), QString("is......"));
         QCOMPARE(version.m_texts[5][2], LoadString(1166));
         QCOMPARE(version.m_texts[5][3], LoadString(1167));

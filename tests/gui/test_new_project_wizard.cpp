@@ -273,7 +273,7 @@ private slots:
         v.m_files[0].m_strMenuFolder = "Product";
         v.m_files[0].m_strMenuName = "Product App";
         v.m_files[0].m_strShortcutName = "Product App";
-        v.m_files[1].SetOption(OptEndPage, 1);
+        v.m_files[1].SetOption(OptEndPage, EndPageView);
         v.m_texts[5][2] = "Click the following button if you want to see the latest information "
                           "concerning #title :";
 

@@ -112,7 +112,7 @@ void CTestSetupBuilder::Build(const CDataArray& project, const std::string& outp
             Decision& d = decisions[v];
             d.present = true;
             d.entry = CFileEntry::FromFileItem(*item);
-            if (item->GetOption(OptInstallMode) == 2) {
+            if (item->GetOption(OptInstallMode) == InstallSkip) {
                 indexes[v] = tables[v].AddEntry(d.entry);
                 continue;
             }
@@ -149,7 +149,7 @@ void CTestSetupBuilder::Build(const CDataArray& project, const std::string& outp
                 d.plainCopy = true;
                 d.entry.m_nSourceVersion = static_cast<uint16_t>(v);
                 d.entry.m_nSourceEntry = tables[v].GetCount();
-                if (item->GetOption(OptKeepExternal) == 1) {
+                if (item->GetOption(OptKeepExternal) == OptionOn) {
                     d.entry.m_nOffset = kOffsetExternal;
                     d.entry.m_nFlags = kEntryExternal;
                 } else {

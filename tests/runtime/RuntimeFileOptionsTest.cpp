@@ -87,9 +87,9 @@ TEST_F(FileOptions, FontsScreenSaversAndServersAreRegistered)
     CDataArray project;
     project.m_nWindowMode = 0;
     CData v = Version(1, "Special");
-    v.m_files.push_back(Item("fonts\\velkanopt.ttf", {{OptDestination, 3}}));
-    v.m_files.push_back(Item("velkan.scr", {{OptSpecial, 1}}));
-    v.m_files.push_back(Item("comserver.dll", {{OptSpecial, 2}}));
+    v.m_files.push_back(Item("fonts\\velkanopt.ttf", {{OptDestination, DestFonts}}));
+    v.m_files.push_back(Item("velkan.scr", {{OptSpecial, SpecialScreenSaver}}));
+    v.m_files.push_back(Item("comserver.dll", {{OptSpecial, SpecialRegisterOcx}}));
     v.m_strUninstFile = "uninstall.exe";
     project.m_versions.push_back(v);
     fs::path setup = m_dir / "setup.exe";
@@ -135,15 +135,15 @@ TEST_F(FileOptions, SystemFilesKeepNewerVersionsAndCountTheirUsers)
         const char* countInstalled;
         const char* countUninstalled;  // nullptr: no count, and the file is gone
     } cases[] = {
-        {"velkan-opt-newer.dll", 2, 3, 3, "0x2", "0x1"},
-        {"velkan-opt-older.dll", 2, 1, 2, "0x2", "0x1"},
-        {"velkan-opt-newer-win.dll", 1, 3, 3, "0x2", "0x1"},
-        {"velkan-opt-new.dll", 2, 0, 2, "0x1", nullptr},
+        {"velkan-opt-newer.dll", DestSystem, 3, 3, "0x2", "0x1"},
+        {"velkan-opt-older.dll", DestSystem, 1, 2, "0x2", "0x1"},
+        {"velkan-opt-newer-win.dll", DestWindows, 3, 3, "0x2", "0x1"},
+        {"velkan-opt-new.dll", DestSystem, 0, 2, "0x1", nullptr},
     };
     auto hostPath = [](const Case& c) {
-        return PrefixDir(c.destination == 1 ? "windows" : "windows\\system32") / c.name;
+        return PrefixDir(c.destination == DestWindows ? "windows" : "windows\\system32") / c.name;
     };
-    auto winPath = [](const Case& c) { return (c.destination == 1 ? kWindowsDir : kSystemDir) + "\\" + c.name; };
+    auto winPath = [](const Case& c) { return (c.destination == DestWindows ? kWindowsDir : kSystemDir) + "\\" + c.name; };
     auto version = [](int major) { return ReadBytes(TestProgram("version" + std::to_string(major) + ".dll")); };
 
     CDataArray project;
@@ -151,7 +151,7 @@ TEST_F(FileOptions, SystemFilesKeepNewerVersionsAndCountTheirUsers)
     CData v = Version(1, "System");
     for (const Case& c : cases) {
         WriteBytes(m_dir / "src1" / c.name, version(2));
-        v.m_files.push_back(Item(c.name, {{OptDestination, c.destination}, {OptUsageCount, 1}}));
+        v.m_files.push_back(Item(c.name, {{OptDestination, c.destination}, {OptUsageCount, OptionOn}}));
         fs::remove(hostPath(c));
         RegDelete(kSharedDlls, winPath(c));
         if (c.present) WriteBytes(hostPath(c), version(c.present));
@@ -210,8 +210,10 @@ TEST_F(FileOptions, SharedFilesStayUntilTheirLastUserGoes)
         WriteBytes(src / font, fontBytes);
         fs::copy_file(TestProgram("comserver.dll"), src / server);
         CData v = Version(n, n == 1 ? "First" : "Second");
-        v.m_files.push_back(Item(server, {{OptDestination, 2}, {OptUsageCount, 1}, {OptSpecial, 2}}));
-        v.m_files.push_back(Item(font, {{OptDestination, 3}, {OptUsageCount, 1}}));
+        v.m_files.push_back(Item(server, {{OptDestination, DestSystem},
+                                          {OptUsageCount, OptionOn},
+                                          {OptSpecial, SpecialRegisterOcx}}));
+        v.m_files.push_back(Item(font, {{OptDestination, DestFonts}, {OptUsageCount, OptionOn}}));
         v.m_strUninstFile = "uninstall.exe";
         project.m_versions.push_back(v);
     }

@@ -29,17 +29,6 @@ uint16_t U16(const std::vector<uint8_t>& b, size_t at)
     return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
 }
 
-int CountMarkers(const std::vector<uint8_t>& image, const package::MarkerTag& tag)
-{
-    int count = 0;
-    for (size_t p = 0; p + 10 <= image.size(); ++p) {
-        if (image[p] == 0x77 && image[p + 1] == 0x77 && std::equal(tag.begin(), tag.end(), image.begin() + p + 2)) {
-            ++count;
-        }
-    }
-    return count;
-}
-
 // The names of the DLLs the program imports, from its import directory.
 std::vector<std::string> ImportedDlls(const std::vector<uint8_t>& pe)
 {
@@ -80,8 +69,8 @@ TEST_P(RuntimeProgram, IsAPatchableWindowsProgramOfItsOwn)
     EXPECT_EQ(U16(*image, header + 24 + 68), 2) << "subsystem windows";
 
     // One marker of each kind, so the builder's first match is the slot the program reads.
-    EXPECT_EQ(CountMarkers(*image, package::kSizeMarker), 1);
-    EXPECT_EQ(CountMarkers(*image, package::kKeyMarker), 1);
+    EXPECT_EQ(CountMarkers(image->data(), image->size(), package::kSizeMarker), 1u);
+    EXPECT_EQ(CountMarkers(image->data(), image->size(), package::kKeyMarker), 1u);
     EXPECT_EQ(ReadKeySeed(image->data(), image->size()), runtime::kRuntimeKeySlot ^ package::kKeySlotXor);
     std::vector<uint8_t> patched = *image;
     ASSERT_TRUE(PatchSizeSlot(patched));

@@ -76,8 +76,8 @@ CDataArray TwoVersions(const fs::path& dir, const fs::path& iniFile, const std::
         path.m_nReserved1 = 0;
         v.m_fileStrings.push_back(path);
         CFileItem dll("velkan-state.dll");
-        dll.SetOption(velkan::OptDestination, 2);
-        dll.SetOption(velkan::OptUsageCount, 1);
+        dll.SetOption(velkan::OptDestination, velkan::DestSystem);
+        dll.SetOption(velkan::OptUsageCount, velkan::OptionOn);
         v.m_files.push_back(dll);
         velkan::CRegInfo reg;
         reg.m_nRootKey = 1;

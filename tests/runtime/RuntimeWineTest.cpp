@@ -91,7 +91,7 @@ TEST_F(RuntimeWine, InstallsSettingsAndUninstallsThem)
     v.m_files.push_back(app);
     v.m_files.push_back(Item("doc\\notes.txt"));
     CFileItem keep = Item("keep.txt");
-    keep.SetOption(velkan::OptInstallMode, 0);
+    keep.SetOption(velkan::OptInstallMode, velkan::InstallKeep);
     v.m_files.push_back(keep);
 
     velkan::CIniInfo ini;
@@ -223,17 +223,17 @@ TEST_F(RuntimeWine, InstallsTheWindows31LayoutWithFileOptions)
     CData v = Version(1, "Old");
     v.m_files.push_back(Item("main.bin"));
     CFileItem external = Item("extra\\manual.txt");
-    external.SetOption(velkan::OptKeepExternal, 1);
+    external.SetOption(velkan::OptKeepExternal, velkan::OptionOn);
     v.m_files.push_back(external);
     CFileItem viewer = Item("viewer.txt");
-    viewer.SetOption(velkan::OptInstallMode, 2);
+    viewer.SetOption(velkan::OptInstallMode, velkan::InstallSkip);
     viewer.m_strShortcutName = "Velkan Viewer";
     v.m_files.push_back(viewer);
     CFileItem logs = Item("logs\\placeholder.txt");
-    logs.SetOption(velkan::OptInstallMode, 3);
+    logs.SetOption(velkan::OptInstallMode, velkan::InstallDirectoryOnly);
     v.m_files.push_back(logs);
     CFileItem common = Item("common.dll");
-    common.SetOption(velkan::OptUsageCount, 1);
+    common.SetOption(velkan::OptUsageCount, velkan::OptionOn);
     v.m_files.push_back(common);
     v.m_strDirKey = "Software\\VelkanTestOld";  // root 0, HKEY_CLASSES_ROOT
     v.m_strDirSubkey = "Path";
@@ -299,7 +299,7 @@ TEST_F(RuntimeWine, InstallsWhatVelkancBuildWrites)
         v.m_files.push_back(Item("app\\data.bin"));
         v.m_files.push_back(Item("readme.txt"));
         v.m_files.push_back(Item("ext.bin"));
-        if (n == 1) v.m_files.back().SetOption(velkan::OptKeepExternal, 1);
+        if (n == 1) v.m_files.back().SetOption(velkan::OptKeepExternal, velkan::OptionOn);
         if (n == 2) v.m_strUninstFile = "remove.exe";
         project.m_versions.push_back(v);
     }
@@ -465,6 +465,60 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
     fs::path target = m_dir / "install-good";
     EXPECT_EQ(Wine(good.string(), "/S /D=" + Quote(WinPath(target))), 0);
     EXPECT_EQ(ReadBytes(target / "second.bin"), ReadBytes(src / "second.bin"));
+}
+
+// Names and folders a setup program must not write through, tried against the runtime itself
+// (the build refuses such names, so these programs are assembled without it): the device names
+// with the superscript digits (Windows-1252 0xB9, 0xB2, 0xB3), which Windows treats as COM1 and
+// so on; and a folder inside the installation folder that leads elsewhere. Wine 8 cannot make a
+// junction (`mklink /J` fails there), but it shows a host link to a folder as a reparse point,
+// with the attribute a junction has, so that is the folder used.
+TEST_F(RuntimeWine, DeviceNamesAndLinkedFoldersInstallNothing)
+{
+    fs::path src = m_dir / "src1";
+    WriteText(src / "first.txt", "first");
+    WriteText(src / "docs" / "readme.txt", "readme");
+    for (const char* name : {"COM\xB9.txt", "LPT\xB2", "com\xB3.log"}) {
+        SCOPED_TRACE(name);
+        WriteText(src / name, "device");
+        CDataArray project;
+        project.m_nWindowMode = 0;
+        CData v = Version(1, "Device");
+        v.m_files.push_back(Item("first.txt"));
+        v.m_files.push_back(Item(name));
+        project.m_versions.push_back(v);
+        fs::path program = m_dir / "device.exe";
+        CTestSetupBuilder::Build(project, program.string());
+        fs::path target = m_dir / "install-device";
+        fs::path log = m_dir / "device.log";
+        EXPECT_EQ(Wine(program.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 1);
+        EXPECT_FALSE(fs::exists(target / "first.txt"));
+        EXPECT_NE(ReadText(log).find("a device name reserved by Windows"), std::string::npos) << ReadText(log);
+    }
+
+    CDataArray project;
+    project.m_nWindowMode = 0;
+    CData v = Version(1, "Linked");
+    v.m_files.push_back(Item("first.txt"));
+    v.m_files.push_back(Item("docs\\readme.txt"));
+    project.m_versions.push_back(v);
+    fs::path program = m_dir / "linked.exe";
+    CTestSetupBuilder::Build(project, program.string());
+    fs::path target = m_dir / "install-linked";
+    fs::create_directories(target);
+    fs::create_directories(m_dir / "elsewhere");
+    fs::create_directory_symlink(m_dir / "elsewhere", target / "docs");
+    fs::path log = m_dir / "linked.log";
+    EXPECT_EQ(Wine(program.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 1);
+    EXPECT_TRUE(FilesUnder(m_dir / "elsewhere").empty()) << "nothing written through the link";
+    EXPECT_FALSE(fs::exists(target / "first.txt"));
+    EXPECT_NE(ReadText(log).find("a junction or link inside the installation folder"), std::string::npos)
+        << ReadText(log);
+
+    // Without the link the same program installs.
+    fs::remove(target / "docs");
+    EXPECT_EQ(Wine(program.string(), "/S /D=" + Quote(WinPath(target))), 0);
+    EXPECT_EQ(ReadText(target / "docs" / "readme.txt"), "readme");
 }
 
 // A failure while files are put in place takes everything back: files it added go, the files it

@@ -85,7 +85,7 @@ TEST(WizardSequence, StartPageOfATestProgram)
     const WizardFacts full{2, false, false, true};
     const WizardFacts lean{1, true, false, true};
     const Case cases[] = {
-        {full, kFirstPageCode, P::kPresentation},
+        {full, kNoStartPageCode, P::kPresentation},
         {full, 0, P::kPresentation},
         {full, 1, P::kInformation},
         {full, 2, P::kVersion},
@@ -97,7 +97,7 @@ TEST(WizardSequence, StartPageOfATestProgram)
         {full, 8, P::kPresentation},  // unknown
         {lean, 1, P::kDirectory},     // blank information: the next page shown
         {lean, 2, P::kDirectory},     // one version: no choice to show
-        {lean, kFirstPageCode, P::kPresentation},
+        {lean, kNoStartPageCode, P::kPresentation},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CWizardSequence(c.facts).StartPage(c.code), c.start) << c.code;

@@ -245,8 +245,8 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
         // Counted (only the Windows, System and Fonts directories count): the uninstaller asks
         // before removing it.
         CFileItem shared("velkanwz.dll");
-        shared.SetOption(OptDestination, 2);
-        shared.SetOption(OptUsageCount, 1);
+        shared.SetOption(OptDestination, DestSystem);
+        shared.SetOption(OptUsageCount, OptionOn);
         v.m_files.push_back(shared);
         v.m_strUninstFile = "Uninstal.exe";
         project.m_versions.push_back(v);
@@ -314,7 +314,7 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
     for (const fs::path& f : FilesUnder(src)) EXPECT_FALSE(fs::exists(installed(f))) << f;
 }
 
-// The person picks "only for me" on the Directory page by its access key: the icons go to their
+// The person clears "for all users" on the Directory page by its access key: the icons go to their
 // own Start menu and the product is listed among their programs, not the machine's.
 TEST_F(WizardWine, TheCurrentUserChosenOnTheDirectoryPage)
 {
@@ -348,7 +348,7 @@ TEST_F(WizardWine, TheCurrentUserChosenOnTheDirectoryPage)
     ASSERT_TRUE(run.Page(0)) << run.Log();
     CRun::Keys("Return");
     ASSERT_TRUE(run.Page(4)) << run.Log();
-    CRun::Keys("alt+m");
+    CRun::Keys("alt+a");
     CRun::Shot("install-mode0-plain-scope");
     CRun::Keys("Return");
     ASSERT_TRUE(run.See("wizard message: ")) << run.Log();  // create the directory?
@@ -373,7 +373,8 @@ TEST_F(WizardWine, TheCurrentUserChosenOnTheDirectoryPage)
 }
 
 // Cancel while files are written asks first; Yes takes everything back, as a failed run, and
-// the setup program ends with the cancelled code. /D without /S only proposes the directory.
+// the setup program ends with the cancelled code. /D without /S only proposes the directory; the
+// place chosen on the Directory page is the place the run installs for.
 TEST_F(WizardWine, CancelOnProgressLeavesNothing)
 {
     CDataArray project;
@@ -391,6 +392,9 @@ TEST_F(WizardWine, CancelOnProgressLeavesNothing)
     ASSERT_TRUE(run.Page(0)) << run.Log();
     CRun::Keys("Return");
     ASSERT_TRUE(run.Page(4)) << run.Log();  // blank information, one version
+    // An administrator chooses the place: unchecked, the run is for the current user only.
+    CRun::Shot("cancel-mode1-4");
+    CRun::Keys("alt+a");
     CRun::Keys("Return");
     ASSERT_TRUE(run.See("wizard message: ")) << run.Log();  // create the directory?
     CRun::Keys("Return");
@@ -406,6 +410,8 @@ TEST_F(WizardWine, CancelOnProgressLeavesNothing)
     CRun::Keys("Return");
     EXPECT_EQ(run.Wait(), 2) << run.Log();
     EXPECT_NE(run.Log().find("installing into C:\\VTCancel\\Sub"), std::string::npos) << run.Log();
+    EXPECT_NE(run.Log().find("wizard: for the current user"), std::string::npos) << run.Log();
+    EXPECT_NE(run.Log().find("installing for the current user"), std::string::npos) << run.Log();
     // Stopped while rebuilding or before the first file is placed: either way, taken back.
     EXPECT_NE(run.Log().find("error: "), std::string::npos) << run.Log();
     EXPECT_FALSE(fs::exists(Drive("VTCancel"))) << run.Log();

@@ -120,14 +120,14 @@ TEST_P(BuildAcrossVersions, StoresEachContentOnceAndRebuildsEveryFile)
     AddVersion().m_strUninstFile = "Uninst.exe";
     AddFile(0, "a.txt", a);
     AddFile(0, "sub\\b.dat", b0);
-    AddFile(0, "c.ext", c).SetOption(OptKeepExternal, 1);
-    AddFile(0, "d.txt", Text("hidden", 5)).SetOption(OptInstallMode, 2);
+    AddFile(0, "c.ext", c).SetOption(OptKeepExternal, OptionOn);
+    AddFile(0, "d.txt", Text("hidden", 5)).SetOption(OptInstallMode, InstallSkip);
 
     AddVersion();
     AddFile(1, "A.TXT", a);
     AddFile(1, "sub\\b.dat", b1);
     CFileItem& shown = AddFile(1, "d.txt", Text("hidden", 5));
-    shown.SetOption(OptInstallMode, 2);
+    shown.SetOption(OptInstallMode, InstallSkip);
     shown.m_strMenuName = "Read me";
     shown.m_strMenuFolder = "Hello";
 
@@ -136,7 +136,7 @@ TEST_P(BuildAcrossVersions, StoresEachContentOnceAndRebuildsEveryFile)
     third.m_strUninstFolder = "Hello";
     AddFile(2, "a.txt", a);
     AddFile(2, "sub\\b.dat", b1);
-    AddFile(2, "c.ext", c).SetOption(OptKeepExternal, 1);
+    AddFile(2, "c.ext", c).SetOption(OptKeepExternal, OptionOn);
 
     BuildResult result = Build();
     ASSERT_EQ(result.status, BuildStatus::Built) << result.error;
@@ -329,9 +329,9 @@ TEST_F(BuildInstallProgramTest, RegistryKeysTheUninstallerRefusesAreWarnings)
 TEST_F(BuildInstallProgramTest, NothingToInstallLeavesNoProgram)
 {
     AddVersion();
-    AddFile(0, "a.txt", Text("x", 10)).SetOption(OptInstallMode, 2);
+    AddFile(0, "a.txt", Text("x", 10)).SetOption(OptInstallMode, InstallSkip);
     AddVersion();
-    AddFile(1, "b.txt", Text("y", 10)).SetOption(OptInstallMode, 2);
+    AddFile(1, "b.txt", Text("y", 10)).SetOption(OptInstallMode, InstallSkip);
 
     BuildResult result = Build();
     EXPECT_EQ(result.status, BuildStatus::NothingToInstall);
@@ -430,16 +430,46 @@ TEST_P(SourceFault, FailsNamingTheFile)
 
 INSTANTIATE_TEST_SUITE_P(Faults, SourceFault, ::testing::Values(0, 1));
 
-TEST_F(BuildInstallProgramTest, AMissingStubIsAClearFailureWithoutAProgram)
+// A runtime program the project needs and this builder lacks fails the build before it asks
+// about warnings or writes anything; one the project does not need is not looked for.
+TEST_F(BuildInstallProgramTest, AMissingRuntimeProgramFailsBeforeAnythingIsWritten)
 {
-    OverrideRuntimeResource(package::kStubWin32, std::nullopt);
-    AddVersion();
-    AddFile(0, "a.txt", Text("x", 10));
-    BuildResult result = Build();
-    EXPECT_EQ(result.status, BuildStatus::Failed);
-    EXPECT_NE(result.error.find("resource 500"), std::string::npos) << result.error;
-    EXPECT_FALSE(fs::exists(Output()));
-    EXPECT_TRUE(TempDirEmpty());
+    struct Case {
+        const char* name;
+        int missing;
+        bool uninstaller;
+        bool wizardBitmap;
+        bool fails;
+    } cases[] = {
+        {"stub", package::kStubWin32, false, false, true},
+        {"dialogs", package::kDialogsWin32, false, false, true},
+        {"bitmap dialogs", package::kDialogsWin32Bitmap, false, true, true},
+        {"uninstaller", package::kUninstallerWin32, true, false, true},
+        {"unneeded uninstaller", package::kUninstallerWin32, false, false, false},
+        {"unneeded bitmap dialogs", package::kDialogsWin32Bitmap, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InstallFakeRuntime();
+        OverrideRuntimeResource(c.missing, std::nullopt);
+        fs::remove(Output());
+        project.m_versions.clear();
+        project.m_strWizardBitmap = c.wizardBitmap ? "wizard.bmp" : "";
+        AddVersion().m_strUninstFile = c.uninstaller ? "Uninst.exe" : "";
+        AddFile(0, "a.exe", Text("x", 10)).m_strMenuName = "A";  // an icon in no folder: a warning
+        host = ScriptedHost();
+        BuildResult result = Build();
+        if (!c.fails) {
+            EXPECT_EQ(result.status, BuildStatus::Built) << result.error;
+            continue;
+        }
+        EXPECT_EQ(result.status, BuildStatus::Failed);
+        EXPECT_EQ(result.error, RuntimeResourceMissingText(c.missing));
+        EXPECT_EQ(host.errors, std::vector<std::string>{result.error});
+        EXPECT_TRUE(host.questions.empty());
+        EXPECT_FALSE(fs::exists(Output()));
+        EXPECT_TRUE(TempDirEmpty());
+    }
 }
 
 TEST_F(BuildInstallProgramTest, AnUnwritableOutputIsAFileError)
@@ -471,8 +501,8 @@ protected:
                 ByteVec bytes = base;
                 if (i % 2 == 1 && v > 0) bytes[bytes.size() / 2 + v] ^= 0x33;  // a delta
                 CFileItem& item = AddFile(v, name, bytes);
-                if (i == 4) item.SetOption(OptKeepExternal, 1);
-                if (i == 5 && v == 1) item.SetOption(OptInstallMode, 2);
+                if (i == 4) item.SetOption(OptKeepExternal, OptionOn);
+                if (i == 5 && v == 1) item.SetOption(OptInstallMode, InstallSkip);
             }
         }
     }
@@ -565,7 +595,7 @@ TEST_F(BuildInstallProgramTest, SharedEqualFilesAreStoredOnceAndRebuildEach)
     AddFile(0, "a\\COPYING", text);
     AddFile(0, "b\\COPYING", text);                                // shares a's data
     AddFile(0, "lib1.bin", noise);
-    AddFile(0, "c\\COPYING", text).SetOption(OptKeepExternal, 1);  // kept external: no sharing
+    AddFile(0, "c\\COPYING", text).SetOption(OptKeepExternal, OptionOn);  // kept external: no sharing
     AddFile(0, "lib2.bin", noise);                                  // shares lib1's data
     AddVersion();
     AddFile(1, "lib1.bin", changed);  // a delta against version 1's lib1

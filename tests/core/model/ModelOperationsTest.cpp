@@ -50,14 +50,14 @@ protected:
     {
         CFileList list;
         CFileItem setup("Setup.EXE");
-        setup.SetOption(OptDestination, 2);
+        setup.SetOption(OptDestination, DestSystem);
         setup.m_strMenuName = "Setup";
         list.push_back(setup);
         CFileItem gone("gone.txt");
-        gone.SetOption(OptEndPage, 1);
+        gone.SetOption(OptEndPage, EndPageView);
         list.push_back(gone);
         CFileItem lib("sub\\lib.dll");
-        lib.SetOption(OptInstallMode, 0);
+        lib.SetOption(OptInstallMode, InstallKeep);
         list.push_back(lib);
         return list;
     }
@@ -81,7 +81,7 @@ TEST_F(RescanTest, KeepsTheOptionsAndSpellingOfKnownPathsAndDropsTheRest)
     // A file that comes back later has lost its options.
     Make("gone.txt");
     list.Rescan(Root(), true, nullptr);
-    EXPECT_EQ(list.FindByPath("gone.txt")->GetOption(OptEndPage), 0);
+    EXPECT_EQ(list.FindByPath("gone.txt")->GetOption(OptEndPage), EndPageNone);
 }
 
 TEST_F(RescanTest, WithoutSubDirectoriesTheirFilesGoAndComeBackWithoutOptions)
@@ -90,7 +90,7 @@ TEST_F(RescanTest, WithoutSubDirectoriesTheirFilesGoAndComeBackWithoutOptions)
     list.Rescan(Root(), false, nullptr);
     EXPECT_EQ(list.FindByPath("sub\\lib.dll"), nullptr);
     list.Rescan(Root(), true, nullptr);
-    EXPECT_EQ(list.FindByPath("sub\\lib.dll")->GetOption(OptInstallMode), 1);
+    EXPECT_EQ(list.FindByPath("sub\\lib.dll")->GetOption(OptInstallMode), InstallNormal);
 }
 
 TEST_F(RescanTest, AStoppedScanLeavesTheListExactlyAsItWas)
@@ -147,8 +147,8 @@ TEST(WizardChoices, IconShortcutViewAndRunFiles)
     EXPECT_EQ(app.m_strMenuFolder, "Product");
     EXPECT_EQ(app.m_strMenuName, "My App");
     EXPECT_EQ(app.m_strShortcutName, "My App");
-    EXPECT_EQ(version.m_files[1].GetOption(OptEndPage), 1);
-    EXPECT_EQ(version.m_files[2].GetOption(OptEndPage), 2);
+    EXPECT_EQ(version.m_files[1].GetOption(OptEndPage), EndPageView);
+    EXPECT_EQ(version.m_files[2].GetOption(OptEndPage), EndPageRun);
     EXPECT_EQ(version.m_texts[5][2], "Click the following button if you want to see the latest "
                                      "information concerning #title :");
     EXPECT_EQ(version.m_texts[5][3], "Select the following option if you want #title to be "

@@ -149,7 +149,7 @@ TEST_F(ScanTest, ScansDepthFirstInNameOrderWithBackslashes)
     for (const auto& f : list) paths.push_back(f.m_strPath);
     EXPECT_EQ(paths, (std::vector<std::string>{"A.dll", "b.txt", "sub\\c.txt", "sub\\deeper\\d.ocx",
                                                "z.txt"}));
-    EXPECT_EQ(list.FindByPath("a.dll")->GetOption(OptUsageCount), 1);
+    EXPECT_EQ(list.FindByPath("a.dll")->GetOption(OptUsageCount), OptionOn);
     ASSERT_EQ(host.lines.size(), 5u);
     EXPECT_EQ(host.lines[0], "Press ESC to cancel : A.dll");
 

@@ -139,9 +139,23 @@ TEST(CraftedProgram, EachIsRefusedOrPassedOverWithoutUnpacking)
          {{{Owner(5, helloSize)}},
           hello,
           [](CSectionWriter& w) {
-              for (int i = 0; i < 5; ++i) StatedSection(package::kAuxFile, 60u << 20)(w);
+              for (int i = 0; i < 5; ++i) StatedSection(package::kVersionBlock, 60u << 20)(w);
           }},
          nullptr, "all sections together may take"},
+        {"auxiliary files are streamed, not held: five of 60 MB pass",
+         {{{Owner(5, helloSize)}},
+          hello,
+          [](CSectionWriter& w) {
+              static const std::vector<uint8_t> packed = CCompressor::Pack(std::vector<uint8_t>(60u << 20).data(), 60u << 20);
+              for (int i = 0; i < 5; ++i) {
+                  w.BeginSection(package::kAuxFile, package::kSectionPacked, static_cast<uint32_t>(4 + packed.size()));
+                  w.WriteU32(60u << 20);
+                  w.Write(packed.data(), packed.size());
+              }
+          }},
+         nullptr, nullptr},
+        {"an auxiliary file's stream is checked", {{{Owner(5, helloSize)}}, hello, StatedSection(package::kAuxFile, 1000)},
+         nullptr, "section 0x1238"},
         {"a delta sub-stream stating 1 GiB", {{{Owner(5, helloSize)}, {delta}}, withDelta}, nullptr,
          "command sub-stream at offset 0 declares 1073741823 bytes"},
         {"two owners of one stream", {{{Owner(5, helloSize), second}}, hello}, nullptr,
@@ -180,6 +194,7 @@ TEST(CraftedProgram, EachIsRefusedOrPassedOverWithoutUnpacking)
         CPackageReader reader(std::make_unique<CMemoryPackageInput>(bytes, "setup.exe"));
         try {
             reader.Read();
+            reader.VerifySections();
             const auto& versions = reader.Contents().versions;
             for (size_t v = 0; v < versions.size(); ++v) {
                 for (size_t e = 0; e < versions[v].files.size(); ++e) reader.VerifyFile(v, e);

@@ -133,7 +133,7 @@ protected:
         tables[0].AddEntry(b);
         // c.lnk: "do not install" with a shortcut: an entry without data.
         CFileItem c("c.lnk");
-        c.SetOption(OptInstallMode, 2);
+        c.SetOption(OptInstallMode, InstallSkip);
         c.m_strShortcutName = "C";
         tables[0].AddEntry(CFileEntry::FromFileItem(c));
         // d.bin: own copy in version 0, a delta in version 1.
@@ -485,6 +485,36 @@ TEST(PackageReaderHostile, LayoutFaults)
             ADD_FAILURE() << c.name << ": no error";
         } catch (const CPackageException& e) {
             EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
+        }
+    }
+}
+
+// The stub is searched in 64 KiB pieces: a marker anywhere, across a piece's end or with its slot
+// ending at the stub's end, is found, and the first of two wins.
+TEST(PackageReaderTest, StubMarkersAnywhereInTheStub)
+{
+    constexpr size_t kStub = 140000;
+    const size_t places[] = {0, 65526, 65527, 65530, 65535, 65536, 131068, kStub - 10};
+    for (size_t sizeAt : places) {
+        for (size_t keyAt : places) {
+            if (sizeAt > keyAt ? sizeAt - keyAt < 10 : keyAt - sizeAt < 10) continue;
+            std::vector<uint8_t> stub(kStub, 0);
+            PutMarker(stub, sizeAt, package::kSizeMarker, 0);
+            PutMarker(stub, keyAt, package::kKeyMarker, 0x01020304);
+            if (keyAt + 30 < kStub && sizeAt + 30 < kStub) {
+                PutMarker(stub, kStub - 10, package::kKeyMarker, 0xBAD);
+            }
+            std::vector<uint8_t> out;
+            CSectionWriter w(out);
+            WriteStub(w, stub);
+            WriteVersionSections(w, CData());
+            CFileTableWriter(false).WriteSection(w);
+            CMemorySource noData(nullptr, 0);
+            WriteDataSection(w, noData, 0);
+            CPackageReader reader(std::make_unique<CMemoryPackageInput>(out, "setup.exe"));
+            ASSERT_NO_THROW(reader.Read()) << sizeAt << " " << keyAt;
+            EXPECT_EQ(reader.Contents().stubSize, kStub) << sizeAt;
+            EXPECT_EQ(reader.Contents().keySeed, 0x01020304u ^ package::kKeySlotXor) << keyAt;
         }
     }
 }

@@ -2,6 +2,7 @@
 // little-endian readers of written bytes, and scratch files.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -54,9 +55,10 @@ inline std::vector<uint8_t> FakeDialogBlock()
     std::vector<uint8_t> block(48 + 12 * 20);
     for (size_t i = 0; i < 12; ++i) block[i * 4] = static_cast<uint8_t>(48 + i * 20);
     std::vector<uint8_t> packed = CCompressor::Pack(block.data(), block.size());
-    std::vector<uint8_t> body = {static_cast<uint8_t>(block.size()),
-                                 static_cast<uint8_t>(block.size() >> 8), 0, 0};
-    body.insert(body.end(), packed.begin(), packed.end());
+    std::vector<uint8_t> body(4 + packed.size());
+    body[0] = static_cast<uint8_t>(block.size());
+    body[1] = static_cast<uint8_t>(block.size() >> 8);
+    std::copy(packed.begin(), packed.end(), body.begin() + 4);
     return body;
 }
 

@@ -86,6 +86,8 @@ TEST(StubImageTest, MarkersAndSlots)
     // First match wins.
     PutMarker(stub, 10, package::kSizeMarker, 0);
     EXPECT_EQ(FindMarker(stub.data(), stub.size(), package::kSizeMarker), 10u);
+    EXPECT_EQ(CountMarkers(stub.data(), stub.size(), package::kSizeMarker), 2u);
+    EXPECT_EQ(CountMarkers(stub.data(), stub.size(), package::kKeyMarker), 1u);
 
     // A marker whose slot would run past the image is not used.
     std::vector<uint8_t> tail(20, 0);
@@ -96,6 +98,9 @@ TEST(StubImageTest, MarkersAndSlots)
     EXPECT_FALSE(PatchSizeSlot(copy));
     EXPECT_EQ(copy, tail);
     EXPECT_FALSE(FindMarker(tail.data(), 3, package::kSizeMarker));
+    EXPECT_EQ(CountMarkers(tail.data(), tail.size(), package::kSizeMarker), 0u);
+    tail.resize(22);  // now the slot fits
+    EXPECT_EQ(CountMarkers(tail.data(), tail.size(), package::kSizeMarker), 1u);
 }
 
 TEST(SectionWriterTest, PackingRules)
@@ -224,6 +229,37 @@ TEST(ProjectSectionsTest, BitmapTest)
     EXPECT_FALSE(PassesBitmapTest(std::vector<uint8_t>(25, 0)));
 }
 
+// The auxiliary file is packed from its file in pieces, never held whole: the section is the
+// same bytes as one packed from memory, whatever the size around the packing threshold.
+TEST(ProjectSectionsTest, TheAuxiliaryFileIsPackedStreamedToTheSameBytes)
+{
+    for (size_t size : {size_t{7}, size_t{8}, size_t{300000}}) {
+        SCOPED_TRACE(size);
+        std::vector<uint8_t> aux(size);
+        for (size_t i = 0; i < size; ++i) aux[i] = static_cast<uint8_t>((i * 7919) >> (i % 5));
+        CDataArray project;
+        project.m_nWindowMode = CDataArray::SmallWindow;
+        project.m_strAuxFile = "aux.dat";
+        size_t opened = 0;
+        OpenFileProc open = [&](const std::string&, uint64_t& length) -> std::unique_ptr<IByteSource> {
+            ++opened;
+            length = aux.size();
+            return std::make_unique<CMemorySource>(aux.data(), aux.size());
+        };
+        std::vector<uint8_t> streamed;
+        CSectionWriter streamWriter(streamed);
+        WriteProjectSections(streamWriter, project, ReadFileProc(), open);
+        std::vector<uint8_t> whole;
+        CSectionWriter wholeWriter(whole);
+        WriteProjectSections(wholeWriter, project, ReadFileProc(), [](const std::string&, uint64_t&) {
+            return std::unique_ptr<IByteSource>();
+        });
+        wholeWriter.WriteSection(0x1238, aux.data(), static_cast<uint32_t>(aux.size()));
+        EXPECT_EQ(opened, 1u);
+        EXPECT_EQ(streamed, whole);
+    }
+}
+
 TEST(ProjectSectionsTest, SectionsFollowTheirConditions)
 {
     std::map<std::string, std::vector<uint8_t>> files = {
@@ -233,6 +269,12 @@ TEST(ProjectSectionsTest, SectionsFollowTheirConditions)
         if (it == files.end()) return std::nullopt;
         return it->second;
     };
+    OpenFileProc open = [&](const std::string& path, uint64_t& length) -> std::unique_ptr<IByteSource> {
+        auto it = files.find(path);
+        if (it == files.end()) return nullptr;
+        length = it->second.size();
+        return std::make_unique<CMemorySource>(it->second.data(), it->second.size());
+    };
     CDataArray project;
     project.m_strBackTitle = "Big #title";
     project.m_strWizardBitmap = "wiz.bmp";
@@ -241,7 +283,7 @@ TEST(ProjectSectionsTest, SectionsFollowTheirConditions)
     project.m_bExclusive = 1;
     std::vector<uint8_t> out;
     CSectionWriter writer(out);
-    WriteProjectSections(writer, project, read);
+    WriteProjectSections(writer, project, read, open);
     auto sections = SplitSections(out);
     ASSERT_EQ(sections.size(), 5u);
     EXPECT_EQ(sections[0].id, 0x1234);
@@ -266,7 +308,7 @@ TEST(ProjectSectionsTest, SectionsFollowTheirConditions)
     project.m_strBackBitmap = "wiz.bmp";
     project.m_strAuxFile = "missing";
     out.clear();
-    WriteProjectSections(writer, project, read);
+    WriteProjectSections(writer, project, read, open);
     sections = SplitSections(out);
     ASSERT_EQ(sections.size(), 2u);
     EXPECT_EQ(U32At(sections[0].body, 0), 0u);
@@ -366,9 +408,9 @@ TEST(VersionBlockTest, TextRules)
     v.m_texts[5][6] = "Run it";
     v.m_texts[8][0] = "Uninstall #title";
     CFileItem view1("docs\\first.txt");
-    view1.SetOption(OptEndPage, 1);
+    view1.SetOption(OptEndPage, EndPageView);
     CFileItem view2("docs\\readme.txt");
-    view2.SetOption(OptEndPage, 1);
+    view2.SetOption(OptEndPage, EndPageView);
     v.m_files.push_back(view1);
     v.m_files.push_back(view2);
     v.m_strTitle = "prod";
@@ -398,8 +440,8 @@ TEST(VersionBlockTest, TextRules)
     EXPECT_EQ(block[afterFirst + 1], 0);  // the empty text 2
 
     // Run file present, no View file.
-    v.m_files[0].SetOption(OptEndPage, 2);
-    v.m_files[1].SetOption(OptEndPage, 0);
+    v.m_files[0].SetOption(OptEndPage, EndPageRun);
+    v.m_files[1].SetOption(OptEndPage, EndPageNone);
     pages = TextBlocks(BuildVersionBlock(v));
     EXPECT_EQ(pages[5][5], "");
     EXPECT_EQ(pages[5][6], "Run it");

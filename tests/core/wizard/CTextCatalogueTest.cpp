@@ -9,8 +9,8 @@ namespace {
 
 TEST(CTextCatalogue, PageShapes)
 {
-    const int counts[CTextCatalogue::kPageCount] = {5, 3, 8, 5, 3, 9, 32, 7, 11, 3, 4};
-    for (int page = 0; page < CTextCatalogue::kPageCount; ++page) {
+    const int counts[kTextPageCount] = {5, 3, 8, 5, 3, 9, 32, 7, 11, 3, 4};
+    for (int page = 0; page < kTextPageCount; ++page) {
         EXPECT_EQ(CTextCatalogue::TextCount(page), counts[page]) << page;
     }
     EXPECT_EQ(CTextCatalogue::TextCount(-1), 0);
@@ -19,7 +19,7 @@ TEST(CTextCatalogue, PageShapes)
 
 TEST(CTextCatalogue, EveryIdItUsesIsInTheStringTable)
 {
-    for (int page = 0; page < CTextCatalogue::kPageCount; ++page) {
+    for (int page = 0; page < kTextPageCount; ++page) {
         if (int nameId = CTextCatalogue::PageNameId(page)) {
             EXPECT_TRUE(HasString(nameId)) << "page name " << page;
         }
@@ -87,9 +87,9 @@ TEST(CTextCatalogue, ReservedAndOutOfRangeSlotsAreEmpty)
 
 TEST(CTextCatalogue, PageNames)
 {
-    const int ids[CTextCatalogue::kPageCount] = {1196, 1197, 1198, 1199, 1200, 1201,
+    const int ids[kTextPageCount] = {1196, 1197, 1198, 1199, 1200, 1201,
                                                  1202, 1203, 0,    1204, 0};
-    for (int page = 0; page < CTextCatalogue::kPageCount; ++page) {
+    for (int page = 0; page < kTextPageCount; ++page) {
         EXPECT_EQ(CTextCatalogue::PageNameId(page), ids[page]) << page;
     }
     EXPECT_EQ(CTextCatalogue::GetPageName(6), "Miscellaneous texts");

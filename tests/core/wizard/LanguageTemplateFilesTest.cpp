@@ -119,7 +119,7 @@ TEST_P(LanguageTemplateFile, IsExactlyWhatTheExportWritesForEverySlot)
     }
     CMemorySource source(bytes.data(), bytes.size());
     ReadTextsFile(texts, source);
-    for (int page = 0; page < CTextCatalogue::kPageCount; ++page) {
+    for (int page = 0; page < kTextPageCount; ++page) {
         for (int text = 0; text < CTextCatalogue::TextCount(page); ++text) {
             EXPECT_NE(texts[page][text], "\x01missing") << "slot " << page << "/" << text;
         }

@@ -18,8 +18,8 @@ using Texts = std::vector<std::vector<std::string>>;
 
 Texts DefaultTexts()
 {
-    Texts texts(CTextCatalogue::kPageCount);
-    for (int page = 0; page < CTextCatalogue::kPageCount; ++page) {
+    Texts texts(kTextPageCount);
+    for (int page = 0; page < kTextPageCount; ++page) {
         for (int text = 0; text < CTextCatalogue::TextCount(page); ++text) {
             texts[page].push_back(CTextCatalogue::GetDefaultText(page, text));
         }

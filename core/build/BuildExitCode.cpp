@@ -1,0 +1,20 @@
+#include "core/build/BuildExitCode.h"
+
+namespace velkan {
+
+int BuildExitCode(BuildStatus status)
+{
+    switch (status) {
+    case BuildStatus::Built:
+        return kBuildExitBuilt;
+    case BuildStatus::Declined:
+    case BuildStatus::Cancelled:
+        return kBuildExitStopped;
+    case BuildStatus::NothingToInstall:
+    case BuildStatus::Failed:
+        break;
+    }
+    return kBuildExitFailed;
+}
+
+}  // namespace velkan

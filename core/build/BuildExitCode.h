@@ -1,0 +1,17 @@
+// The exit status of a build run without a window, the same for velkanc build and the editor's
+// /B, so that a script can treat both alike.
+#pragma once
+
+#include "core/build/CInstallBuild.h"
+
+namespace velkan {
+
+enum BuildExit : int {
+    kBuildExitBuilt = 0,
+    kBuildExitFailed = 1,   // failed, or nothing to install
+    kBuildExitStopped = 3,  // cancelled, or stopped at the warnings
+};
+
+int BuildExitCode(BuildStatus status);
+
+}  // namespace velkan
