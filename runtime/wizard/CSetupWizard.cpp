@@ -165,6 +165,7 @@ struct CSetupWizard::Impl : public IInstallProgress {
     void FileDone(Phase phase, const std::string& entryPath, uint64_t bytes) override;
     std::vector<std::wstring> ScopeArguments() const;
     void AddScopeChoice(HWND page);
+    void PlaceScopeChoice(HWND page);
     bool CancelRequested() override;
 
     static INT_PTR CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -182,6 +183,7 @@ struct CSetupWizard::Impl : public IInstallProgress {
     bool m_bFullScreen = false;
     bool m_bScopeChoice = false;  // both places are possible and the command line chose none
     bool m_bAllUsers = true;
+    int m_nThirdTextHeight = 0;   // the Directory page's third text as made (PlaceScopeChoice)
     size_t m_nVersion = 0;
     std::wstring m_strDirectory;
     std::unique_ptr<CWizardSequence> m_sequence;
@@ -570,6 +572,7 @@ void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
         SendDlgItemMessageW(window, kIdDirEdit, EM_SETREADONLY, !m_sequence->DirectoryEditable(), 0);
         EnableWindow(GetDlgItem(window, kIdBrowse), m_sequence->DirectoryEditable());
         UpdateSpace(window);
+        if (m_bScopeChoice) PlaceScopeChoice(window);
         break;
     case WizardPage::kConfirmation:
         for (int i = 0; i < 5; ++i) set(kIdTitle + i, Format(Text(PageConfirmation, i), m_strDirectory));
@@ -899,9 +902,8 @@ std::vector<std::wstring> CSetupWizard::Impl::ScopeArguments() const
     return args;
 }
 
-// A check box in the free band under the directory field (the texts above and below it are the
-// author's and stay in view), checked as an unattended run would decide (everyone, for an
-// administrator).
+// A check box under the directory field (PlaceScopeChoice finds it a free row), checked as an
+// unattended run would decide (everyone, for an administrator).
 void CSetupWizard::Impl::AddScopeChoice(HWND page)
 {
     RECT client;
@@ -918,6 +920,53 @@ void CSetupWizard::Impl::AddScopeChoice(HWND page)
                                GetModuleHandleW(nullptr), nullptr);
     SendMessageW(box, WM_SETFONT, SendMessageW(page, WM_GETFONT, 0, 0), FALSE);
     SendMessageW(box, BM_SETCHECK, m_bAllUsers ? BST_CHECKED : BST_UNCHECKED, 0);
+    RECT third{};
+    GetClientRect(GetDlgItem(page, kIdText3), &third);
+    m_nThirdTextHeight = third.bottom;
+}
+
+// The band under the directory field is the second of the author's text rows, blank by default.
+// The box takes the first of the rows under the field that is blank for this version (hidden, so
+// that it paints nothing over the box), and when the author wrote all three, the lower half of
+// the third, which keeps its first line: it never covers the author's words.
+void CSetupWizard::Impl::PlaceScopeChoice(HWND page)
+{
+    HWND box = GetDlgItem(page, kIdAllUsers);
+    auto placeOf = [page](HWND control) {
+        RECT place{};
+        GetWindowRect(control, &place);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    };
+    RECT boxPlace = placeOf(box);
+    RECT line{0, 0, 0, 10};  // the box's own height, in dialog units
+    MapDialogRect(page, &line);
+    int top = boxPlace.top;
+    int height = line.bottom;
+    bool placed = false;
+    for (int id : {kIdText2, kIdText3, kIdText4}) {
+        HWND text = GetDlgItem(page, id);
+        if (!text) continue;
+        bool blank = TypedText(text).empty();
+        ShowWindow(text, blank && !placed ? SW_HIDE : SW_SHOW);
+        if (blank && !placed) {
+            top = placeOf(text).top;
+            placed = true;
+        }
+    }
+    // The third text's height as the template gives it, halved or given back on each visit.
+    HWND third = GetDlgItem(page, kIdText3);
+    if (third) {
+        RECT place = placeOf(third);
+        int half = m_nThirdTextHeight / 2;
+        SetWindowPos(third, nullptr, 0, 0, place.right - place.left, placed ? m_nThirdTextHeight : half,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        if (!placed) {
+            top = place.top + half;
+            height = m_nThirdTextHeight - half;
+        }
+    }
+    SetWindowPos(box, nullptr, boxPlace.left, top, boxPlace.right - boxPlace.left, height, SWP_NOZORDER);
 }
 
 void CSetupWizard::Impl::StartInstall()

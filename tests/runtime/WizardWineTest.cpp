@@ -20,6 +20,7 @@
 #include "core/package/StubImage.h"
 #include "core/package/TestProgram.h"
 #include "core/res/RuntimeResources.h"
+#include "core/wizard/WizardPage.h"
 
 namespace velkan::test {
 namespace {
@@ -315,7 +316,9 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
 }
 
 // The person clears "for all users" on the Directory page by its access key: the icons go to their
-// own Start menu and the product is listed among their programs, not the machine's.
+// own Start menu and the product is listed among their programs, not the machine's. The author
+// wrote both texts under the directory field, so the box takes the lower half of the lower one
+// (screenshot install-mode0-plain-scope).
 TEST_F(WizardWine, TheCurrentUserChosenOnTheDirectoryPage)
 {
     const std::string title = "Velkan Wizard Scope";
@@ -325,6 +328,8 @@ TEST_F(WizardWine, TheCurrentUserChosenOnTheDirectoryPage)
     CData v = Version(1, "One");
     v.m_strTitle = title;
     v.m_strUninstFile = "Uninstal.exe";
+    v.m_texts[PageDirectory][2] = "The files go into this folder.";
+    v.m_texts[PageDirectory][3] = "Browse to choose another one.";
     CFileItem item("readme.txt");
     item.m_strMenuFolder = title;
     item.m_strMenuName = "Velkan Scope Readme";
