@@ -1029,11 +1029,21 @@ void CSetupWizard::Impl::OnTimer()
     placed.swap(m_placed);
     ReleaseSRWLockExclusive(&m_lock);
     SetDlgItemTextW(page, kIdFileName, FromPackage(current).c_str());
-    std::wstring done = L"  " + Text(PageMessages, 25);
-    for (const std::string& path : placed) {
-        std::wstring line = FromPackage(path) + done;
-        LRESULT at = SendDlgItemMessageW(page, kIdReport, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-        SendDlgItemMessageW(page, kIdReport, LB_SETTOPINDEX, static_cast<WPARAM>(at), 0);
+    if (!placed.empty()) {
+        // The files of one tick are added with the list's drawing off and it is drawn once, at
+        // its last line: drawn per file, a list of hundreds of files kept the wizard busy for
+        // seconds after the install itself had ended.
+        HWND report = GetDlgItem(page, kIdReport);
+        std::wstring done = L"  " + Text(PageMessages, 25);
+        SendMessageW(report, WM_SETREDRAW, FALSE, 0);
+        LRESULT at = 0;
+        for (const std::string& path : placed) {
+            std::wstring line = FromPackage(path) + done;
+            at = SendMessageW(report, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        }
+        SendMessageW(report, LB_SETTOPINDEX, static_cast<WPARAM>(at), 0);
+        SendMessageW(report, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(report, nullptr, TRUE);
     }
     uint64_t total = m_nBytesTotal ? m_nBytesTotal : 1;
     SendDlgItemMessageW(page, kIdProgress, PBM_SETPOS, static_cast<WPARAM>(m_nBytesDone * 1000 / total), 0);
