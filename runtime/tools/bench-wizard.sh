@@ -2,18 +2,47 @@
 # Times the interactive install (the wizard, driven by key presses) against the unattended one
 # (/S) of the same setup program under Wine, on a virtual X display.
 #   runtime/tools/bench-wizard.sh VELKANC SOURCE_TREE WORK_DIR [RUNS]
+#   runtime/tools/bench-wizard.sh VELKANC generated WORK_DIR [RUNS]
 # Builds a one-version project of SOURCE_TREE with velkanc new / build, then RUNS times (5 by
 # default), alternating, installs it with `setup.exe /S /D=...` and with `setup.exe /D=...` whose
-# pages are passed with Enter as they appear, checks each install against the tree and uninstalls
-# it (untimed) before the next. Per run it prints:
+# pages are passed with Enter as they appear (the Directory page's "all users" box stays checked,
+# as /S decides for an administrator, so both runs install for all users), checks each install
+# against the tree and uninstalls it (untimed) before the next. "generated" stands for a tree made
+# under WORK_DIR the same way every time: 2,000 files in 40 folders, 1 to 64 KB each, half text
+# lines (compressible) and half pseudo-random bytes. Per run it prints:
 #   work: the install's own time, the two phases the run's log times ("every file rebuilt and
 #         checked", "put in place"), the same code in both runs;
 #   wall: for /S the whole process, for the wizard from Enter on the Confirmation page to the
 #         End page shown (the log is polled every 10 ms), without the person's time on the pages.
 # Then the median of each. Needs Xvfb and xdotool.
 set -euo pipefail
-velkanc=$(realpath "$1"); src=$(realpath "$2"); work=$(realpath -m "$3"); runs=${4:-5}
+velkanc=$(realpath "$1"); work=$(realpath -m "$3"); runs=${4:-5}
 mkdir -p "$work/home"
+if [ "$2" = generated ]; then
+  src=$work/generated
+  rm -rf "$src"
+  python3 - "$src" <<'PY'
+import os, random, sys
+root = sys.argv[1]
+rng = random.Random(1951)
+words = [w.encode() for w in "install setup folder file version page wizard icon registry entry".split()]
+for i in range(2000):
+    folder = os.path.join(root, "d%02d" % (i % 40))
+    os.makedirs(folder, exist_ok=True)
+    size = rng.randint(1024, 65536)
+    if i % 2:
+        data = rng.randbytes(size)
+    else:
+        out = bytearray()
+        while len(out) < size:
+            out += b" ".join(rng.choice(words) for _ in range(12)) + b"\r\n"
+        data = bytes(out[:size])
+    with open(os.path.join(folder, "f%04d.%s" % (i, "bin" if i % 2 else "txt")), "wb") as f:
+        f.write(data)
+PY
+else
+  src=$(realpath "$2")
+fi
 export WINEPREFIX="$work/prefix" HOME="$work/home" WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
 wine=${VELKAN_WINE:-$( [ -x /usr/lib/wine/wine64 ] && echo /usr/lib/wine/wine64 || echo wine )}
 display=:$(( 150 + RANDOM % 50 ))
@@ -55,7 +84,7 @@ median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2
 
 declare -a silentWork silentWall wizardWork wizardWall
 for i in $(seq "$runs"); do
-  rm -rf "$drive/B1" "$drive/B2" s.log w.log
+  rm -rf "$drive/B1" "$drive/B2" "$drive/s.log" "$drive/w.log" s.log w.log
   start=$(now)
   "$wine" setup.exe /S /LOG=C:\\s.log /D=C:\\B1 </dev/null
   silentWall+=($(( ($(now) - start) / 1000000 )))
@@ -69,6 +98,8 @@ for i in $(seq "$runs"); do
   "$wine" setup.exe /LOG=C:\\w.log /D=C:\\B2 </dev/null >/dev/null 2>&1 &
   setup=$!
   log=$drive/w.log
+  # Pages by their codes (core/wizard/WizardPage.h): 0 Presentation, 4 Directory,
+  # 5 Confirmation, 7 End.
   wait_for "$log" "wizard page 0"; xdotool key Return
   wait_for "$log" "wizard page 4"; xdotool key Return
   wait_for "$log" "wizard message: "; xdotool key Return   # create the directory?
