@@ -9,7 +9,7 @@ namespace {
 
 constexpr uint16_t kStaticClass = 0x82;
 constexpr uint32_t kSsTypeMask = 0x1F, kSsBlackFrame = 0x7, kWsBorder = 0x00800000;
-constexpr char16_t kProgressClass[] = u"msctls_progress32";
+constexpr wchar_t kProgressClass[] = L"msctls_progress32";
 
 // The frame the 8-bit form draws in place of the progress bar becomes the bar, with the border
 // the frame stood for.

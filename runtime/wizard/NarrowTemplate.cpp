@@ -45,15 +45,15 @@ public:
         v = lo | (static_cast<uint32_t>(hi) << 16);
         return true;
     }
-    // A NUL-terminated Windows-1252 string, as UTF-16 (every code point of the page is in the BMP).
-    bool String(std::u16string& text)
+    // A NUL-terminated Windows-1252 string, appended as UTF-16 units (every code point of the page is in the
+    // BMP), held as wchar_t like the rest of the runtime's strings.
+    bool String(std::wstring& text)
     {
-        text.clear();
         for (;;) {
             uint8_t c = 0;
             if (!U8(c)) return false;
             if (c == 0) return true;
-            text.push_back(static_cast<char16_t>(Cp1252ToCodePoint(c)));
+            text.push_back(static_cast<wchar_t>(Cp1252ToCodePoint(c)));
         }
     }
     // A string, or 0xFF then a u16 ordinal.
@@ -96,9 +96,9 @@ bool ReadItem(CNarrowReader& r, DialogItemFields& item)
         if (classByte < kFirstClassByte || classByte > kLastClassByte) return false;
         item.cls.ordinal = classByte;
     } else {
-        std::u16string rest;
-        if (classByte == 0 || !r.String(rest)) return false;
-        item.cls.name = static_cast<char16_t>(Cp1252ToCodePoint(classByte)) + rest;
+        if (classByte == 0) return false;
+        item.cls.name.push_back(static_cast<wchar_t>(Cp1252ToCodePoint(classByte)));
+        if (!r.String(item.cls.name)) return false;
     }
     return r.NameOrOrdinalField(item.text) && r.U8(extra) && r.Bytes(item.extra, extra);
 }
@@ -115,9 +115,9 @@ void Put32(std::vector<uint8_t>& out, uint32_t v)
     Put16(out, v >> 16);
 }
 
-void PutString(std::vector<uint8_t>& out, const std::u16string& text)
+void PutString(std::vector<uint8_t>& out, const std::wstring& text)
 {
-    for (char16_t c : text) Put16(out, c);
+    for (wchar_t c : text) Put16(out, c);
     Put16(out, 0);
 }
 

@@ -16,7 +16,7 @@ namespace velkan::runtime {
 // atom) or a name.
 struct NameOrOrdinal {
     std::optional<uint16_t> ordinal;
-    std::u16string name;
+    std::wstring name;
 };
 
 struct DialogItemFields {
@@ -32,10 +32,10 @@ struct DialogTemplateFields {
     uint32_t style = 0;
     int16_t x = 0, y = 0, cx = 0, cy = 0;
     NameOrOrdinal menu;       // none: no ordinal, empty name
-    std::u16string cls;       // empty: the standard dialog class
-    std::u16string caption;
+    std::wstring cls;       // empty: the standard dialog class
+    std::wstring caption;
     uint16_t pointSize = 0;   // font fields, present with DS_SETFONT
-    std::u16string face;
+    std::wstring face;
     std::vector<DialogItemFields> items;
 };
 

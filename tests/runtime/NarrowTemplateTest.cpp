@@ -62,9 +62,9 @@ TEST(NarrowTemplate, EveryFieldFormIsWidened)
     ASSERT_TRUE(t);
     EXPECT_EQ(length, narrow.size());
     EXPECT_EQ(t->menu.ordinal, 7);
-    EXPECT_EQ(t->caption, u"T\u00E9\u20AC");
+    EXPECT_EQ(t->caption, L"T\u00E9\u20AC");
     ASSERT_EQ(t->items.size(), 1u);
-    EXPECT_EQ(t->items[0].cls.name, u"My");
+    EXPECT_EQ(t->items[0].cls.name, L"My");
     EXPECT_EQ(t->items[0].text.ordinal, 0x103);
     const std::vector<uint8_t> expected = {
         0x00, 0x00, 0xC8, 0x80, 0, 0, 0, 0, 1, 0,
