@@ -1,7 +1,8 @@
 // The dialog templates of 16-bit Windows (8-bit strings, a byte item count, a byte class, no
 // alignment), read into their fields and written out in the Win32 wide DLGTEMPLATE form that
-// CreateDialogIndirect takes. Texts are Windows-1252. The template comes from a package, so it is
-// read within its bounds and refused, never guessed at, when anything in it is out of form.
+// CreateDialogIndirect takes. Texts are Windows-1252, held here as UTF-16 units (wchar_t, like the
+// runtime's other strings). The template comes from a package, so it is read within its bounds
+// and refused, never guessed at, when anything in it is out of form.
 #pragma once
 
 #include <cstddef>
