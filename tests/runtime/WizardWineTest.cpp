@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "CTestSetupBuilder.h"
+#include "BuildSetup.h"
 #include "WineFixture.h"
 #include "XScreenshot.h"
 #include "core/model/CDataArray.h"
@@ -264,7 +264,7 @@ TEST_P(InteractiveWizard, InstallThroughEveryPage)
         project.m_versions.push_back(v);
     }
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
     fs::remove_all(Drive("VT1"));
     // No count left by an earlier run of this test: the uninstall brings it to 0.
     fs::remove(Drive("windows") / "system32" / "velkanwz.dll");
@@ -340,7 +340,7 @@ TEST_F(WizardWine, CancelOnProgressLeavesNothing)
     for (int i = 0; i < 8; ++i) v.m_files.push_back(CFileItem("part" + std::to_string(i) + ".dat"));
     project.m_versions.push_back(v);
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
     fs::remove_all(Drive("VTCancel"));
 
     CRun run(setup, Quote("/D=C:\\VTCancel\\Sub"), m_dir / "setup.log");
@@ -384,7 +384,7 @@ TEST_F(WizardWine, AnOpenWizardHoldsTheProductAndRefusesAProtectedFolder)
     v.m_files.push_back(CFileItem("readme.txt"));
     project.m_versions.push_back(v);
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
 
     CRun run(setup, "", m_dir / "setup.log");
     ASSERT_TRUE(run.Page(0)) << run.Log();
