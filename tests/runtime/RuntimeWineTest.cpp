@@ -459,9 +459,12 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
         WriteHostileSetup(escaping, program);
         fs::path target = m_dir / "deeper" / "install-escape";
         WriteText(m_dir / "deeper" / "escape.txt", "must stay");
-        EXPECT_EQ(Wine(program.string(), "/S /D=" + Quote(WinPath(target))), 1);
+        fs::path log = m_dir / "escape.log";
+        EXPECT_EQ(Wine(program.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 1);
         EXPECT_FALSE(fs::exists(target));
         EXPECT_EQ(ReadText(m_dir / "deeper" / "escape.txt"), "must stay");
+        // Refused for its name, not for damage the writer might have made.
+        EXPECT_NE(ReadText(log).find("a \"..\" component"), std::string::npos) << ReadText(log);
     }
     // The undamaged program installs.
     fs::path target = m_dir / "install-good";
