@@ -6,9 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "core/build/BuildExitCode.h"
+
 namespace velkan::cli {
 
-enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitCancelled = 3 };
+// A build's codes are the general ones, so scripts read every command alike.
+enum ExitCode {
+    kExitOk = kBuildExitBuilt,
+    kExitFailure = kBuildExitFailed,
+    kExitUsage = 2,
+    kExitCancelled = kBuildExitStopped,
+};
 
 struct Command {
     std::string name;      // "pack", or "texts export" for a two-word command

@@ -29,16 +29,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     }
     for (const std::wstring& unknown : commandLine.m_unknown) log.Line("ignored argument: " + ToUtf8(unknown));
     if (!commandLine.m_bSilent) {
-#ifdef VELKAN_WIN31_LAYOUT
-        // The Windows 3.1 layout carries 8-bit dialog templates, which no window here is made from.
-        MessageBoxW(nullptr, L"This setup program installs unattended: run it with /S [/D=DIR] [/V=N].",
-                    L"Setup", MB_OK | MB_ICONINFORMATION);
-        return CInstaller::kExitCancelled;
-#else
         // Started by a person: the wizard asks, then installs.
         CSetupWizard wizard(commandLine, log);
         return wizard.Run();
-#endif
     }
     CInstaller installer(commandLine, log);
     return installer.Run();

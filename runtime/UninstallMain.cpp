@@ -27,14 +27,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         return CUninstaller::kExitFailed;
     }
     if (!commandLine.m_bSilent) {
-#ifdef VELKAN_WIN31_LAYOUT
-        MessageBoxW(nullptr, L"This uninstaller runs unattended: run it with /S.", L"Uninstall",
-                    MB_OK | MB_ICONINFORMATION);
-        return 2;
-#else
         // Started by a person: asked first, then shown the work and asked about shared files.
         return RunUninstallWithWindows(commandLine, log);
-#endif
     }
     // The builder sets the size slot of the uninstaller it packs; the key slot is read so that
     // its marker stays in the image like the setup program's.

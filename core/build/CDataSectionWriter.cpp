@@ -6,13 +6,12 @@
 #include "core/model/CUserAbort.h"
 #include "core/model/PathCompare.h"
 #include "core/package/DataSection.h"
+#include "core/package/PackageFormat.h"
 #include "core/stream/CFileException.h"
 
 namespace velkan {
 
 namespace {
-
-constexpr uint16_t kDataSectionId = 0x7F7F;
 
 void PutU32(unsigned char* p, uint32_t v)
 {
@@ -81,7 +80,8 @@ std::unique_ptr<IDiskFile> CDataSectionWriter::Write(std::unique_ptr<IDiskFile> 
 {
     CheckDataStreamLength(m_programPath, length);
     unsigned char header[12];
-    header[0] = header[1] = static_cast<unsigned char>(kDataSectionId & 0xFF);
+    header[0] = static_cast<unsigned char>(package::kDataSection & 0xFF);
+    header[1] = static_cast<unsigned char>(package::kDataSection >> 8);
     header[2] = header[3] = 0;
     PutU32(header + 4, static_cast<uint32_t>(length));
     PutU32(header + 8, 0);

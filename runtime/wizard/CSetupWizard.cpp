@@ -31,6 +31,7 @@
 #include "runtime/wizard/BuiltinDialogs.h"
 #include "runtime/wizard/DirectoryChooser.h"
 #include "runtime/wizard/DialogBlock.h"
+#include "runtime/wizard/NarrowDialogBlock.h"
 #include "runtime/wizard/TypedText.h"
 #include "runtime/wizard/WizardSequence.h"
 
@@ -248,7 +249,7 @@ void CSetupWizard::Impl::OpenPackage()
     if (c.versions.empty()) throw CPackageException({ToUtf8(m_strSelf), ": the package holds no version"});
     // A package written without the templates (the builder lacked them) gets the standard ones;
     // damaged templates are a damaged package.
-    m_block = std::make_unique<CDialogBlock>(c.dialogBlock ? *c.dialogBlock
+    m_block = std::make_unique<CDialogBlock>(c.dialogBlock ? PackageDialogBlock(*c.dialogBlock)
                                                            : BuiltinDialogBlock(c.wizardBitmap.has_value()));
     if (!m_block->Valid()) throw CPackageException({ToUtf8(m_strSelf), ": the dialog templates are damaged"});
     m_bTest = c.testSection.has_value();

@@ -9,6 +9,9 @@
 
 namespace velkan::runtime {
 
+// More items than any of our templates has: a count above it is damage, not a dialog.
+constexpr uint16_t kMaxDialogItems = 64;
+
 class CDialogBlock {
 public:
     // Checks every template of the block; Valid() says whether all of them passed.

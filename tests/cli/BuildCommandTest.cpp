@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include "CliRunner.h"
 #include "core/model/FileOption.h"
 #include "core/model/ProjectFile.h"
+#include "core/package/DataSection.h"
 #include "core/package/PackageFormat.h"
 
 extern char** environ;
@@ -289,51 +291,67 @@ TEST_F(BuildCommand, GlobalDeltaSearch)
     EXPECT_FALSE(fs::exists(P("bad.exe")));
 }
 
-TEST_F(BuildCommand, ControlCCancelsWithoutLeavingFiles)
+// Ctrl-C while files are packed: exit 3, no temporary left beside the target or in TMPDIR, and the
+// earlier program (with its continuation files, for a spanned build) as it was.
+TEST_F(BuildCommand, ControlCCancelsWithoutLeavingFilesOrLosingTheEarlierProgram)
 {
     AddVersion("one");
     for (int i = 0; i < 12; ++i) AddFile("one", "big" + std::to_string(i), Noise(i, 4 << 20));
     SaveProject(project, P("p.vkp"));
-    fs::create_directories(P("tmp"));
 
-    std::string tmpdir = "TMPDIR=" + P("tmp");
-    std::vector<std::string> env = {tmpdir, "PATH=/usr/bin:/bin"};
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> args = {VELKANC_PATH, "build", P("p.vkp"), "--runtime", P("rt"),
-                                     "-o", P("setup.exe")};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, VELKANC_PATH, &actions, nullptr, argv.data(), envp.data()), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    const std::vector<std::vector<std::string>> extraArgs = {{}, {"--span", "1M"}};
+    for (const auto& extra : extraArgs) {
+        SCOPED_TRACE(extra.empty() ? "whole" : "spanned");
+        fs::remove_all(P("tmp"));
+        fs::create_directories(P("tmp"));
+        WriteFileText(m_dir / "setup.exe", "earlier program");
+        WriteFileText(ContinuationFileName(P("setup.exe"), 1), "earlier piece");
+        auto namesBesideTarget = [&] {
+            std::vector<std::string> names;
+            for (const auto& item : fs::directory_iterator(m_dir.Path())) {
+                std::string name = item.path().filename().string();
+                if (name.rfind("setup.", 0) == 0) names.push_back(name);
+            }
+            std::sort(names.begin(), names.end());
+            return names;
+        };
+        const std::vector<std::string> before = namesBesideTarget();
 
-    // Once the program's temporary file beside the target exists, the build is packing files.
-    auto besideTarget = [&] {
-        size_t count = 0;
-        for (const auto& item : fs::directory_iterator(m_dir.Path())) {
-            count += item.path().filename().string().rfind("setup.exe", 0) == 0;
+        std::string tmpdir = "TMPDIR=" + P("tmp");
+        std::vector<std::string> env = {tmpdir, "PATH=/usr/bin:/bin"};
+        std::vector<char*> envp;
+        for (auto& e : env) envp.push_back(e.data());
+        envp.push_back(nullptr);
+        std::vector<std::string> args = {VELKANC_PATH, "build", P("p.vkp"), "--runtime", P("rt"),
+                                         "-o", P("setup.exe")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, VELKANC_PATH, &actions, nullptr, argv.data(), envp.data()), 0);
+        posix_spawn_file_actions_destroy(&actions);
+
+        // Once a temporary file beside the target exists, the build is packing files.
+        for (int i = 0; i < 2000 && namesBesideTarget() == before; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        return count;
-    };
-    for (int i = 0; i < 2000 && besideTarget() == 0; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        kill(pid, SIGINT);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 3);
+        EXPECT_EQ(namesBesideTarget(), before);
+        EXPECT_EQ(ReadFileText(m_dir / "setup.exe"), "earlier program");
+        EXPECT_EQ(ReadFileText(ContinuationFileName(P("setup.exe"), 1)), "earlier piece");
+        EXPECT_TRUE(fs::is_empty(P("tmp")));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    kill(pid, SIGINT);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 3);
-    EXPECT_EQ(besideTarget(), 0u);
-    EXPECT_TRUE(fs::is_empty(P("tmp")));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "CTestSetupBuilder.h"
+#include "BuildSetup.h"
 #include "WineFixture.h"
 #include "core/model/CDataArray.h"
 #include "core/model/FileOption.h"
@@ -93,7 +93,7 @@ TEST_F(FileOptions, FontsScreenSaversAndServersAreRegistered)
     v.m_strUninstFile = "uninstall.exe";
     project.m_versions.push_back(v);
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
     fs::path target = m_dir / "install";
 
     struct Value {
@@ -159,7 +159,7 @@ TEST_F(FileOptions, SystemFilesKeepNewerVersionsAndCountTheirUsers)
     v.m_strUninstFile = "uninstall.exe";
     project.m_versions.push_back(v);
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
     fs::path target = m_dir / "install";
 
     ASSERT_EQ(Install(setup, 1, target), 0) << Logs();
@@ -218,7 +218,7 @@ TEST_F(FileOptions, SharedFilesStayUntilTheirLastUserGoes)
         project.m_versions.push_back(v);
     }
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
 
     // In order: each step, then the usage count of both files and whether they are there with
     // their registration.
@@ -275,7 +275,7 @@ TEST_F(FileOptions, FileInUseIsReplacedAtTheNextRestart)
     WriteText(m_dir / "src3" / "zlast.txt", "blocked");
     project.m_versions[2].m_files.push_back(Item("zlast.txt"));
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
     fs::path target = m_dir / "install";
     ASSERT_EQ(Install(setup, 1, target), 0) << Logs();
 

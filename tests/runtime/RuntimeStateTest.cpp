@@ -3,7 +3,7 @@
 // documents and keys left alone, a failed upgrade that leaves the earlier version working, one
 // entry per product and place, per-user and per-machine places, the command line's rules and
 // one run at a time.
-#include "CTestSetupBuilder.h"
+#include "BuildSetup.h"
 #include "WineFixture.h"
 #include "core/model/CDataArray.h"
 #include "core/model/FileOption.h"
@@ -115,7 +115,7 @@ TEST_F(InstallState, UpgradeRepairAndUninstallLeaveTheUsersThings)
     WriteText(target / "My Notes.txt", "the user's own notes");
     WriteText(target / "docs" / "letter.doc", "the user's letter");
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(TwoVersions(m_dir, iniFile, "Velkan State"), setup.string());
+    BuildSetup(TwoVersions(m_dir, iniFile, "Velkan State"), setup);
     std::string dir = "/D=" + Quote(WinPath(target));
 
     ASSERT_EQ(Run(setup, "/V=1 " + dir, "v1"), 0) << Logs();
@@ -183,7 +183,7 @@ TEST_F(InstallState, AFailedUpgradeLeavesTheEarlierVersionWorking)
     missing.m_strText = "x";
     project.m_versions[1].m_fileStrings.push_back(missing);
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
     std::string dir = "/D=" + Quote(WinPath(target));
 
     ASSERT_EQ(Run(setup, "/V=1 " + dir, "v1"), 0) << Logs();
@@ -218,7 +218,7 @@ TEST_F(InstallState, AnExclusiveVersionInAnotherPlaceReplacesTheInstalledOne)
     fs::remove(PrefixDir("windows\\system32") / "velkan-state.dll");
     WriteText(iniFile, "[Dirs]\r\nTheme=dark\r\n");
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(TwoVersions(m_dir, iniFile, "Velkan State Elsewhere"), setup.string());
+    BuildSetup(TwoVersions(m_dir, iniFile, "Velkan State Elsewhere"), setup);
     fs::path first = m_dir / "first", second = m_dir / "second";
 
     ASSERT_EQ(Run(setup, "/V=1 /D=" + Quote(WinPath(first)), "v1"), 0) << Logs();
@@ -272,7 +272,7 @@ TEST_F(InstallState, TwoProductsOfOneTitleInTheirOwnPlaces)
         v.m_files.push_back(item);
         project.m_versions.push_back(v);
         fs::path setup = m_dir / ("setup" + std::to_string(n) + ".exe");
-        CTestSetupBuilder::Build(project, setup.string());
+        BuildSetup(project, setup);
         ASSERT_EQ(Run(setup, std::string(p.scope) + " /D=" + Quote(WinPath(m_dir / ("install" + std::to_string(n)))),
                       "setup" + std::to_string(n)),
                   0)
@@ -306,7 +306,7 @@ TEST_F(InstallState, CommandLineRulesAndOneRunAtATime)
     v.m_files.push_back(CFileItem("file.txt"));
     project.m_versions.push_back(v);
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
     fs::path target = m_dir / "target dir";
     std::string winTarget = WinPath(target);
 

@@ -1,8 +1,9 @@
-// The install runtime end to end: setup programs assembled from real projects are run
+// The install runtime end to end: setup programs built from real projects are run
 // unattended under Wine in a private prefix (its own WINEPREFIX and HOME inside the build tree),
 // and what they install is compared with the sources, byte for byte, together with the INI
 // entries, registry values, strings written into files, links and the uninstaller's work.
-#include "CTestSetupBuilder.h"
+#include "BuildSetup.h"
+#include "HostileSetup.h"
 #include "WineFixture.h"
 #include "core/model/CDataArray.h"
 #include "core/model/FileOption.h"
@@ -56,7 +57,7 @@ TEST_F(RuntimeWine, InstallsEveryVersionByteForByte)
         project.m_versions.push_back(v);
     }
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
 
     for (int n = 1; n <= 3; ++n) {
         SCOPED_TRACE("version " + std::to_string(n));
@@ -146,7 +147,7 @@ TEST_F(RuntimeWine, InstallsSettingsAndUninstallsThem)
     project.m_versions.push_back(v);
 
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
     fs::path target = m_dir / "install";
     std::string winTarget = WinPath(target);
 
@@ -240,7 +241,7 @@ TEST_F(RuntimeWine, InstallsTheWindows31LayoutWithFileOptions)
     v.m_strUninstFile = "uninst.exe";
     project.m_versions.push_back(v);
     fs::path setup = dist / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
 
     fs::path target = m_dir / "from registry";
     Shell(WineLoader() + " reg add 'HKCR\\Software\\VelkanTestOld' /v Path /d " + Quote(WinPath(target)) + " /f >/dev/null 2>&1");
@@ -412,7 +413,8 @@ TEST_F(RuntimeWine, InstallsFilesSharingTheirData)
 }
 
 // Damaged setup programs install nothing and exit 1: one flipped byte in a packed file, a
-// program cut short, and an entry path that would leave the installation directory.
+// program cut short, and an entry path that would leave the installation directory (which the
+// build refuses, so that program is written without it).
 TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
 {
     fs::path src = m_dir / "src1";
@@ -425,7 +427,7 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
     v.m_files.push_back(Item("second.bin"));
     project.m_versions.push_back(v);
     fs::path good = m_dir / "good.exe";
-    CTestSetupBuilder::Build(project, good.string());
+    BuildSetup(project, good);
     std::vector<uint8_t> bytes = ReadBytes(good);
 
     std::vector<uint8_t> flipped = bytes;
@@ -454,12 +456,15 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
     }
     {
         fs::path program = m_dir / "escape.exe";
-        CTestSetupBuilder::Build(escaping, program.string());
+        WriteHostileSetup(escaping, program);
         fs::path target = m_dir / "deeper" / "install-escape";
         WriteText(m_dir / "deeper" / "escape.txt", "must stay");
-        EXPECT_EQ(Wine(program.string(), "/S /D=" + Quote(WinPath(target))), 1);
+        fs::path log = m_dir / "escape.log";
+        EXPECT_EQ(Wine(program.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 1);
         EXPECT_FALSE(fs::exists(target));
         EXPECT_EQ(ReadText(m_dir / "deeper" / "escape.txt"), "must stay");
+        // Refused for its name, not for damage the writer might have made.
+        EXPECT_NE(ReadText(log).find("a \"..\" component"), std::string::npos) << ReadText(log);
     }
     // The undamaged program installs.
     fs::path target = m_dir / "install-good";
@@ -467,10 +472,10 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
     EXPECT_EQ(ReadBytes(target / "second.bin"), ReadBytes(src / "second.bin"));
 }
 
-// Names and folders a setup program must not write through, tried against the runtime itself
-// (the build refuses such names, so these programs are assembled without it): the device names
-// with the superscript digits (Windows-1252 0xB9, 0xB2, 0xB3), which Windows treats as COM1 and
-// so on; and a folder inside the installation folder that leads elsewhere. Wine 8 cannot make a
+// Names and folders a setup program must not write through, tried against the runtime itself: the
+// device names with the superscript digits (Windows-1252 0xB9, 0xB2, 0xB3), which Windows treats
+// as COM1 and so on (the build refuses such names, so these programs are written without it); and
+// a folder inside the installation folder that leads elsewhere. Wine 8 cannot make a
 // junction (`mklink /J` fails there), but it shows a host link to a folder as a reparse point,
 // with the attribute a junction has, so that is the folder used.
 TEST_F(RuntimeWine, DeviceNamesAndLinkedFoldersInstallNothing)
@@ -488,7 +493,7 @@ TEST_F(RuntimeWine, DeviceNamesAndLinkedFoldersInstallNothing)
         v.m_files.push_back(Item(name));
         project.m_versions.push_back(v);
         fs::path program = m_dir / "device.exe";
-        CTestSetupBuilder::Build(project, program.string());
+        WriteHostileSetup(project, program);
         fs::path target = m_dir / "install-device";
         fs::path log = m_dir / "device.log";
         EXPECT_EQ(Wine(program.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 1);
@@ -503,7 +508,7 @@ TEST_F(RuntimeWine, DeviceNamesAndLinkedFoldersInstallNothing)
     v.m_files.push_back(Item("docs\\readme.txt"));
     project.m_versions.push_back(v);
     fs::path program = m_dir / "linked.exe";
-    CTestSetupBuilder::Build(project, program.string());
+    BuildSetup(project, program);
     fs::path target = m_dir / "install-linked";
     fs::create_directories(target);
     fs::create_directories(m_dir / "elsewhere");
@@ -538,7 +543,7 @@ TEST_F(RuntimeWine, AFailureWhilePuttingFilesInPlaceUndoesEverything)
     for (const char* p : {"replaced.txt", "fresh\\added.bin", "big.bin", "zlast.txt"}) v.m_files.push_back(Item(p));
     project.m_versions.push_back(v);
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
 
     for (const std::string& key : ProgramsEntries("Velkan Test Rollback")) RegDelete(key);  // left by an earlier run
     fs::path target = m_dir / "install";

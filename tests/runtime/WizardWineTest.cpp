@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "CTestSetupBuilder.h"
+#include "BuildSetup.h"
 #include "WineFixture.h"
 #include "XScreenshot.h"
 #include "core/model/CDataArray.h"
@@ -227,12 +227,24 @@ protected:
     static fs::path Drive(const std::string& name) { return PrefixPath() / "drive_c" / name; }
 };
 
+// The platforms a person installs alike: the Windows 3.1 layout's 8-bit templates make the same
+// windows. Screenshots of the 32-bit platform keep their names without a prefix.
+struct PlatformCase {
+    const char* name;
+    int32_t platform;
+    const char* shotPrefix;
+};
+
+class InteractiveWizard : public WizardWine, public ::testing::WithParamInterface<PlatformCase> {};
+
 // Two versions, an information text and the wizard bitmap: every page is passed with Enter,
 // the second version is chosen beforehand with /V, the directory typed; the installed files are
 // those of the chosen version, byte for byte. Then the uninstaller, with its windows, removes them.
-TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
+TEST_P(InteractiveWizard, InstallThroughEveryPage)
 {
+    const std::string shot = GetParam().shotPrefix;
     CDataArray project;
+    project.m_nPlatform = GetParam().platform;
     SetLook(project, 0, true);
     for (int n = 1; n <= 2; ++n) {
         fs::path src = m_dir / ("src" + std::to_string(n));
@@ -253,7 +265,7 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
         project.m_versions.push_back(v);
     }
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
     fs::remove_all(Drive("VT1"));
     // No count left by an earlier run of this test: the uninstall brings it to 0.
     fs::remove(Drive("windows") / "system32" / "velkanwz.dll");
@@ -262,19 +274,19 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
 
     CRun run(setup, "/V=two", m_dir / "setup.log");  // chosen beforehand, by name
     ASSERT_TRUE(run.Page(0)) << run.Log();
-    CRun::Shot("install-mode0-bitmap-0");
+    CRun::Shot(shot + "install-mode0-bitmap-0");
     CRun::Keys("Return");
     ASSERT_TRUE(run.Page(1)) << run.Log();
     CRun::Keys("Return");
     ASSERT_TRUE(run.Page(2)) << run.Log();
     CRun::Keys("Return");
     ASSERT_TRUE(run.Page(4)) << run.Log();
-    CRun::Shot("install-mode0-bitmap-4");
+    CRun::Shot(shot + "install-mode0-bitmap-4");
     // Browse opens the directory chooser; the name typed there, taken with Enter, is the directory.
     CRun::Keys("alt+r");
     ASSERT_TRUE(run.See("wizard: browse")) << run.Log();
     CRun::Type("C:\\VT1");
-    CRun::Shot("install-mode0-bitmap-browse");
+    CRun::Shot(shot + "install-mode0-bitmap-browse");
     CRun::Keys("Return");
     CRun::Keys("Return");
     ASSERT_TRUE(run.See("wizard message: ")) << run.Log();  // create the directory?
@@ -283,7 +295,7 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
     CRun::Keys("Return");
     ASSERT_TRUE(run.Page(6)) << run.Log();
     ASSERT_TRUE(run.Page(7)) << run.Log();
-    CRun::Shot("install-mode0-bitmap-7");
+    CRun::Shot(shot + "install-mode0-bitmap-7");
     CRun::Keys("Return");
     ASSERT_EQ(run.Wait(), 0) << run.Log();
     // Under Wine the person may install for all users: the Directory page offered both, and
@@ -302,18 +314,23 @@ TEST_F(WizardWine, InteractiveInstallThroughEveryPage)
     // no other program counts on (Yes), and says it is done.
     CRun uninstall(Drive("VT1") / "Uninstal.exe", "", m_dir / "uninstall.log");
     ASSERT_TRUE(uninstall.See("uninstall message: ")) << uninstall.Log();
-    CRun::Shot("uninstall-confirm");
+    CRun::Shot(shot + "uninstall-confirm");
     CRun::Keys("Return");
     ASSERT_TRUE(uninstall.See("uninstall message: The following system file")) << uninstall.Log();
-    CRun::Shot("uninstall-shared-question");
+    CRun::Shot(shot + "uninstall-shared-question");
     CRun::Keys("Return");
     ASSERT_TRUE(uninstall.See("uninstall message: ")) << uninstall.Log();
-    CRun::Shot("uninstall-done");
+    CRun::Shot(shot + "uninstall-done");
     CRun::Keys("Return");
     EXPECT_EQ(uninstall.Wait(), 0) << uninstall.Log();
     EXPECT_NE(uninstall.Log().find("uninstalled"), std::string::npos) << uninstall.Log();
     for (const fs::path& f : FilesUnder(src)) EXPECT_FALSE(fs::exists(installed(f))) << f;
 }
+
+INSTANTIATE_TEST_SUITE_P(Platforms, InteractiveWizard,
+                         ::testing::Values(PlatformCase{"Win32", CDataArray::Win32, ""},
+                                           PlatformCase{"Win31", CDataArray::Win31, "win31-"}),
+                         [](const ::testing::TestParamInfo<PlatformCase>& c) { return c.param.name; });
 
 // The person clears "for all users" on the Directory page by its access key: the icons go to their
 // own Start menu and the product is listed among their programs, not the machine's. The author
@@ -336,7 +353,7 @@ TEST_F(WizardWine, TheCurrentUserChosenOnTheDirectoryPage)
     v.m_files.push_back(item);
     project.m_versions.push_back(v);
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
     const std::string uninstall = WineLoader() + " 'C:\\VTScope\\Uninstal.exe' /S </dev/null >/dev/null 2>&1; wineserver -w";
     // A run of this test stopped half-way left the product installed: it goes first.
     if (fs::exists(Drive("VTScope") / "Uninstal.exe")) XShell(uninstall);
@@ -390,7 +407,7 @@ TEST_F(WizardWine, CancelOnProgressLeavesNothing)
     for (int i = 0; i < 8; ++i) v.m_files.push_back(CFileItem("part" + std::to_string(i) + ".dat"));
     project.m_versions.push_back(v);
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
     fs::remove_all(Drive("VTCancel"));
 
     CRun run(setup, Quote("/D=C:\\VTCancel\\Sub"), m_dir / "setup.log");
@@ -434,7 +451,7 @@ TEST_F(WizardWine, AnOpenWizardHoldsTheProductAndRefusesAProtectedFolder)
     v.m_files.push_back(CFileItem("readme.txt"));
     project.m_versions.push_back(v);
     fs::path setup = m_dir / "setup.exe";
-    CTestSetupBuilder::Build(project, setup.string());
+    BuildSetup(project, setup);
 
     CRun run(setup, "", m_dir / "setup.log");
     ASSERT_TRUE(run.Page(0)) << run.Log();

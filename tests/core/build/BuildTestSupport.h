@@ -1,17 +1,12 @@
-// Scripted stand-ins for the person and the report of a build, fake runtime resources carrying the
-// stub markers, and a reader for the setup programs the tests build.
+// Fake runtime resources carrying the stub markers, scratch folders, and a reader for the setup
+// programs the tests build; the scripted person, report and disks come from tests/support.
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "core/build/CBuildReport.h"
-#include "core/build/CLocalDiskHost.h"
-#include "core/build/IBuildHost.h"
 #include "core/compress/CCompressor.h"
 #include "core/package/CMemoryPackageInput.h"
 #include "core/package/CPackageReader.h"
@@ -19,6 +14,9 @@
 #include "core/res/RuntimeResources.h"
 #include "core/stream/CMemorySink.h"
 #include "tests/core/package/PackageTestSupport.h"
+#include "tests/support/LocalDisks.h"
+#include "tests/support/RecordingReport.h"
+#include "tests/support/ScriptedHost.h"
 
 namespace velkan::test {
 
@@ -33,83 +31,6 @@ inline void InstallFakeRuntime()
     OverrideRuntimeResource(package::kUninstallerWin32, FakeStub(300, false));
     OverrideRuntimeResource(package::kUninstallerWin31, FakeStub(260, false));
 }
-
-class RecordingReport : public CBuildReport {
-public:
-    struct Line {
-        std::string text;
-        bool hasNumbers = false;
-        uint64_t size = 0;
-        uint64_t packed = 0;
-    };
-    void AddLine(const std::string& text) override { lines.push_back({text}); }
-    void SetNumbers(int kind, uint64_t size, uint64_t packed) override
-    {
-        EXPECT_EQ(kind, CBuildReport::kKindFile);
-        ASSERT_FALSE(lines.empty());
-        lines.back().hasNumbers = true;
-        lines.back().size = size;
-        lines.back().packed = packed;
-    }
-    const Line* Find(const std::string& text) const
-    {
-        for (const Line& line : lines) {
-            if (line.text == text) return &line;
-        }
-        return nullptr;
-    }
-    std::vector<std::string> Texts() const
-    {
-        std::vector<std::string> texts;
-        for (const Line& line : lines) texts.push_back(line.text);
-        return texts;
-    }
-    std::vector<Line> lines;
-};
-
-class ScriptedHost : public IBuildHost {
-public:
-    void BeginProgress() override { ++begun; }
-    void EndProgress() override { ++ended; }
-    void ShowProgress(uint32_t position, const std::string& text) override
-    {
-        positions.push_back(position);
-        texts.push_back(text);
-        if (onProgress) onProgress(positions.size());
-    }
-    PumpResult Pump() override
-    {
-        ++pumps;
-        if (stopAfterPumps >= 0 && pumps > stopAfterPumps) return stopResult;
-        return PumpResult::Continue;
-    }
-    bool AskYesNo(const std::string& question) override
-    {
-        questions.push_back(question);
-        auto found = answers.find(question);
-        return found == answers.end() ? true : found->second;
-    }
-    void ShowInformation(const std::string& text) override { information.push_back(text); }
-    void ShowError(const std::string& text) override { errors.push_back(text); }
-
-    std::map<std::string, bool> answers;
-    int stopAfterPumps = -1;
-    PumpResult stopResult = PumpResult::StopRequested;
-    std::function<void(size_t)> onProgress;
-
-    int begun = 0, ended = 0, pumps = 0;
-    std::vector<uint32_t> positions;
-    std::vector<std::string> texts;
-    std::vector<std::string> questions, information, errors;
-};
-
-// The local file system, with every disk prompt answered Cancel.
-class LocalDisks : public CLocalDiskHost {
-public:
-    bool AskInsertDisk(int) override { return false; }
-    void NotifyDiskHoldsFiles() override {}
-    bool AskRetryDisk(const std::string&, int) override { return false; }
-};
 
 // A scratch directory for one test (parameterised names included), removed with the fixture.
 class BuildScratch {

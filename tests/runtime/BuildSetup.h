@@ -1,0 +1,15 @@
+// The setup programs of the Wine tests, written by the product's own build from a project whose
+// versions read their files from source folders the test has filled.
+#pragma once
+
+#include <filesystem>
+
+#include "core/model/CDataArray.h"
+
+namespace velkan::test {
+
+// Builds project into output (host path) as velkanc would with --yes: the build's warnings are
+// accepted. Throws, with the build's error and report, when no program was written.
+void BuildSetup(const CDataArray& project, const std::filesystem::path& output);
+
+}  // namespace velkan::test
