@@ -23,12 +23,27 @@ function(velkan_add_runtime)
   if(NOT VELKAN_RUNTIME_TABLE)
     return()
   endif()
+  # The standard dialog templates the runtime programs carry, packed (runtime/wizard/BuiltinDialogs.cpp).
+  add_executable(MakeBuiltinDialogs runtime/tools/MakeBuiltinDialogs.cpp runtime/WizardDialogs.cpp)
+  target_include_directories(MakeBuiltinDialogs PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(MakeBuiltinDialogs PRIVATE velkan_compress)
+  target_compile_options(MakeBuiltinDialogs PRIVATE ${VELKAN_WARNINGS})
+  set(VELKAN_BUILTIN_DIALOGS_DIR ${CMAKE_BINARY_DIR}/runtime-dialogs PARENT_SCOPE)
+  set(dialogs_dir ${CMAKE_BINARY_DIR}/runtime-dialogs)
+  add_custom_command(OUTPUT ${dialogs_dir}/BuiltinDialogs.inc
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dialogs_dir}
+    COMMAND MakeBuiltinDialogs ${dialogs_dir}/BuiltinDialogs.inc
+    DEPENDS MakeBuiltinDialogs ${PROJECT_SOURCE_DIR}/runtime/WizardDialogs.cpp
+    COMMENT "Packing the runtime's built-in dialog templates")
+  add_custom_target(velkan_builtin_dialogs DEPENDS ${dialogs_dir}/BuiltinDialogs.inc)
+
   include(ExternalProject)
   ExternalProject_Add(velkan_runtime_programs
+    DEPENDS velkan_builtin_dialogs
     SOURCE_DIR ${PROJECT_SOURCE_DIR}/runtime
     BINARY_DIR ${VELKAN_RUNTIME_BIN}
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-x86_64.cmake
-               -DCMAKE_BUILD_TYPE=MinSizeRel
+               -DCMAKE_BUILD_TYPE=MinSizeRel -DVELKAN_BUILTIN_DIALOGS_DIR=${dialogs_dir}
                -DVELKAN_WERROR=${VELKAN_WERROR}
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON

@@ -18,6 +18,7 @@
 #include "core/platform/CodePage.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
+#include "core/stream/JoinText.h"
 #include "core/wizard/WizardPage.h"
 #include "runtime/CInstallError.h"
 #include "runtime/CRunLog.h"
@@ -62,7 +63,7 @@ const char* const kInvalidDataText = "This file contains invalid data.";
 // them the run fails, rather than leave a file that no count or entry accounts for.
 void MachineWrite(long code, const std::string& what)
 {
-    if (code != 0) throw CInstallError("cannot record " + what + ": " + SystemMessage(static_cast<unsigned long>(code)));
+    if (code != 0) throw CInstallError({"cannot record ", what, ": ", SystemMessage(static_cast<unsigned long>(code))});
 }
 
 std::string Hex32(uint32_t value)
@@ -97,8 +98,8 @@ void RefuseReparsePoints(const std::wstring& base, const std::wstring& relative)
         DWORD attributes = GetFileAttributesW(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) return;  // nothing there yet: created plain
         if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            throw CPackageException(ToUtf8(path) + ": a junction or link inside the installation "
-                                                   "folder is not written through");
+            throw CPackageException(
+                {ToUtf8(path), ": a junction or link inside the installation folder is not written through"});
         }
         start = end + 1;
     }
@@ -171,7 +172,7 @@ int CInstaller::Run()
         OpenPackage();
         if (!m_bLockHeld && !LockProduct()) {
             m_strError = kAlreadyRunningText;
-            m_log.Line("error: " + m_strError);
+            m_log.Line({"error: ", m_strError});
             return kExitAlreadyRunning;
         }
         ChooseVersion();
@@ -179,10 +180,10 @@ int CInstaller::Run()
         ChooseDirectory();
         Stage();
         DWORD staged = GetTickCount();
-        m_log.Line("every file rebuilt and checked in " + std::to_string(staged - start) + " ms");
+        m_log.Line({"every file rebuilt and checked in ", staged - start, " ms"});
         changing = true;
         Commit();
-        m_log.Line("put in place in " + std::to_string(GetTickCount() - staged) + " ms");
+        m_log.Line({"put in place in ", GetTickCount() - staged, " ms"});
         changing = false;
         try {
             ReplaceOtherPlaces(m_merged);
@@ -204,7 +205,7 @@ int CInstaller::Run()
         m_strError = e.what();
     }
     if (!m_strError.empty()) {
-        m_log.Line("error: " + m_strError);
+        m_log.Line({"error: ", m_strError});
         if (changing) RollBack();
         m_log.Line(changing ? "the changes made were undone" : "nothing was installed");
         return kExitFailed;
@@ -218,11 +219,11 @@ void CInstaller::OpenPackage()
 {
     m_strSelf = OwnProgramPath();
     m_strSourceDir = ParentDir(m_strSelf);
-    m_log.Line("setup program: " + ToUtf8(m_strSelf));
+    m_log.Line({"setup program: ", ToUtf8(m_strSelf)});
     uint32_t slot = OwnSizeSlot();
-    if (slot == 0) throw CPackageException(ToUtf8(m_strSelf) + ": the size slot was never set: no package follows");
+    if (slot == 0) throw CPackageException({ToUtf8(m_strSelf), ": the size slot was never set: no package follows"});
     // Every section is read and unpacked here, before anything changes.
-    m_reader = OpenReader();
+    m_reader = OpenReader(m_strSelf);
     // A delta against a file kept external is rebuilt from that file beside the setup program.
     m_reader->SetExternalOpener([dir = m_strSourceDir](const std::vector<std::string>& parts)
                                     -> std::unique_ptr<IDeltaReference> {
@@ -236,26 +237,24 @@ void CInstaller::OpenPackage()
     });
     const PackageContents& c = m_reader->Contents();
     if (c.stubSize != slot) {
-        throw CPackageException(ToUtf8(m_strSelf) + ": the package starts at " + std::to_string(c.stubSize) +
-                                " but this program's size slot says " + std::to_string(slot));
+        throw CPackageException({ToUtf8(m_strSelf), ": the package starts at ", c.stubSize,
+                                 " but this program's size slot says ", slot});
     }
-    if (c.versions.empty()) throw CPackageException(ToUtf8(m_strSelf) + ": the package holds no version");
+    if (c.versions.empty()) throw CPackageException({ToUtf8(m_strSelf), ": the package holds no version"});
     for (size_t v = 0; v < c.versions.size(); ++v) {
         if (!c.versions[v].hasFileTable) {
-            throw CPackageException(ToUtf8(m_strSelf) + ": version " + std::to_string(v + 1) + " has no file table");
+            throw CPackageException({ToUtf8(m_strSelf), ": version ", v + 1, " has no file table"});
         }
     }
     m_reader->LoadDataChunks();
-    m_log.Line("package: " + std::to_string(c.sections.size()) + " sections, " + std::to_string(c.versions.size()) +
-               " versions, data stream " + std::to_string(c.dataLength) + " bytes");
+    m_log.Line({"package: ", c.sections.size(), " sections, ", c.versions.size(), " versions, data stream ",
+                c.dataLength, " bytes"});
 }
 
-// A reader of this setup program (and its continuation files), every section read.
-std::unique_ptr<CPackageReader> CInstaller::OpenReader() const
+std::unique_ptr<CPackageReader> CInstaller::OpenReader(const std::wstring& self)
 {
-    std::wstring self = m_strSelf;
     auto opener = [self](int n) { return CWinPackageInput::TryOpen(ContinuationPath(self, n)); };
-    auto reader = std::make_unique<CPackageReader>(std::make_unique<CWinPackageInput>(m_strSelf), opener);
+    auto reader = std::make_unique<CPackageReader>(std::make_unique<CWinPackageInput>(self), opener);
     reader->Read();
     return reader;
 }
@@ -274,13 +273,12 @@ void CInstaller::ChooseVersion()
         std::optional<size_t> found = velkan::ChooseVersion(
             names, titles, Utf16ToCp1252(std::u16string_view(reinterpret_cast<const char16_t*>(choice.data()), choice.size())));
         if (!found) {
-            throw CInstallError("no version " + ToUtf8(choice) + " in this setup program (it has " +
-                                std::to_string(versions.size()) + ")");
+            throw CInstallError({"no version ", ToUtf8(choice), " in this setup program (it has ", versions.size(),
+                                 ")"});
         }
         m_nVersion = *found;
     }
-    m_log.Line("version " + std::to_string(m_nVersion + 1) + ": " +
-               ToUtf8(FromPackage(versions[m_nVersion].block.name)));
+    m_log.Line({"version ", m_nVersion + 1, ": ", ToUtf8(FromPackage(versions[m_nVersion].block.name))});
 }
 
 void CInstaller::ChooseDirectory()
@@ -294,7 +292,7 @@ void CInstaller::ChooseDirectory()
         if (root && ReadStringValue(root, m_macros.Expand(FromPackage(block.dirKey)),
                                     m_macros.Expand(FromPackage(block.dirSubkey)), value) && !value.empty()) {
             dir = value;
-            m_log.Line("directory from the registry: " + ToUtf8(dir));
+            m_log.Line({"directory from the registry: ", ToUtf8(dir)});
         }
     }
     if (dir.empty() && !block.dirIniFile.empty() && !block.dirIniSection.empty() && !block.dirIniEntry.empty()) {
@@ -304,19 +302,19 @@ void CInstaller::ChooseDirectory()
                                  MAX_PATH * 2, m_macros.Expand(FromPackage(block.dirIniFile)).c_str());
         if (value[0]) {
             dir = value;
-            m_log.Line("directory from the INI file: " + ToUtf8(dir));
+            m_log.Line({"directory from the INI file: ", ToUtf8(dir)});
         }
     }
     if (dir.empty()) dir = m_macros.Expand(FromPackage(block.installDir));
     if (dir.empty()) throw CInstallError("no installation directory: give one with /D=DIR");
     m_strInstallDir = TrimSlash(FullPath(dir));
-    if (m_strInstallDir.size() < 3) throw CInstallError("invalid installation directory: " + ToUtf8(dir));
+    if (m_strInstallDir.size() < 3) throw CInstallError({"invalid installation directory: ", ToUtf8(dir)});
     // What an uninstall takes away from its directory must never be a drive or Windows's own.
     if (IsProtectedFolder(m_strInstallDir)) {
-        throw CInstallError(std::string(kProtectedFolderText) + ": " + ToUtf8(m_strInstallDir));
+        throw CInstallError({kProtectedFolderText, ": ", ToUtf8(m_strInstallDir)});
     }
     m_macros.SetInstallDir(m_strInstallDir);
-    m_log.Line("installation directory: " + ToUtf8(m_strInstallDir));
+    m_log.Line({"installation directory: ", ToUtf8(m_strInstallDir)});
 }
 
 std::wstring CInstaller::TargetPath(const CFileEntry& entry) const
@@ -324,7 +322,7 @@ std::wstring CInstaller::TargetPath(const CFileEntry& entry) const
     std::string reason;
     std::vector<std::string> parts = SplitEntryPath(entry.m_strPath, reason);
     if (parts.empty()) {
-        throw CPackageException("the file path \"" + entry.m_strPath + "\" is refused: " + reason);
+        throw CPackageException({"the file path \"", entry.m_strPath, "\" is refused: ", reason});
     }
     std::wstring base;
     switch (entry.m_nOptions[OptDestination]) {
@@ -339,7 +337,7 @@ std::wstring CInstaller::TargetPath(const CFileEntry& entry) const
     for (const std::string& part : parts) {
         std::wstring wide = FromPackage(part);
         if (!IsSafeComponent(wide)) {
-            throw CPackageException("the file path \"" + entry.m_strPath + "\" has a name Windows would alter");
+            throw CPackageException({"the file path \"", entry.m_strPath, "\" has a name Windows would alter"});
         }
         relative += (relative.empty() ? L"" : L"\\") + wide;
     }
@@ -352,7 +350,7 @@ void CInstaller::Stage()
 {
     const VersionRecord& version = m_reader->Contents().versions[m_nVersion];
     m_strStageDir = MakePrivateTempDir();
-    m_log.Line("staging in " + ToUtf8(m_strStageDir));
+    m_log.Line({"staging in ", ToUtf8(m_strStageDir)});
     std::vector<size_t> pending;  // the plans whose copies are to be made
     for (size_t i = 0; i < version.files.size(); ++i) {
         const CFileEntry& e = version.files[i];
@@ -360,8 +358,8 @@ void CInstaller::Stage()
         plan.entry = i;
         if (e.m_nFlags & kEntryUninstaller) {
             if (!m_reader->Contents().uninstallerProgram) {
-                throw CPackageException("version " + std::to_string(m_nVersion + 1) +
-                                        " has an uninstaller entry but the package has no uninstaller program");
+                throw CPackageException({"version ", m_nVersion + 1,
+                                         " has an uninstaller entry but the package has no uninstaller program"});
             }
             plan.target = TargetPath(e);
             plan.staged = m_strStageDir + L"\\uninst.dat";
@@ -379,7 +377,8 @@ void CInstaller::Stage()
         plan.keep = mode == InstallKeep;
         if (mode != InstallSkip && mode != InstallDirectoryOnly) {
             if (e.HasNoData() && (e.m_nSize != 0 || e.m_nChecksum != 0)) {
-                throw CPackageException(m_reader->DescribeEntry(m_nVersion, i) + ": it claims a file but stores no data");
+                throw CPackageException({m_reader->DescribeEntry(m_nVersion, i),
+                                         ": it claims a file but stores no data"});
             }
             if (!e.HasNoData()) {
                 PlanCopy(plan);
@@ -403,9 +402,15 @@ void CInstaller::PlanCopy(Planned& plan)
     }
     // Staged files go into small subfolders: Wine looks up each new name by reading its whole
     // folder, so one folder of thousands of files costs time in proportion to their square.
-    std::wstring folder = m_strStageDir + L"\\" + DecimalW(plan.entry / kStageFolderFiles);
-    if (m_knownDirs.insert(folder).second && !CreateDirectoryW(folder.c_str(), nullptr)) {
-        throw CInstallError("cannot create the directory " + ToUtf8(folder) + ": " + SystemMessage(GetLastError()));
+    size_t number = plan.entry / kStageFolderFiles;
+    std::wstring folder = m_strStageDir + L"\\" + DecimalW(number);
+    if (number >= m_stageFolders.size()) m_stageFolders.resize(number + 1);
+    if (!m_stageFolders[number]) {
+        if (!CreateDirectoryW(folder.c_str(), nullptr)) {
+            DWORD error = GetLastError();
+            throw CInstallError({"cannot create the directory ", ToUtf8(folder), ": ", SystemMessage(error)});
+        }
+        m_stageFolders[number] = 1;
     }
     plan.staged = folder + L"\\" + DecimalW(plan.entry) + L".tmp";
 }
@@ -419,7 +424,7 @@ void CInstaller::StageAll(const std::vector<size_t>& pending)
     for (size_t p : pending) total += m_reader->Contents().versions[m_nVersion].files[m_plans[p].entry].m_nSize;
     size_t threads = pending.size() > 1 && total >= kParallelStageBytes ? UsefulThreadCount(kMaxStageThreads) : 1;
     std::vector<std::unique_ptr<CPackageReader>> readers;
-    for (size_t t = 1; t < threads; ++t) readers.push_back(OpenReader());
+    for (size_t t = 1; t < threads; ++t) readers.push_back(OpenReader(m_strSelf));
 
     std::atomic<size_t> next{0};
     std::atomic<size_t> failedAt{SIZE_MAX};
@@ -477,10 +482,9 @@ void CInstaller::StageFile(CPackageReader& reader, Planned& plan) const
         sum = reader.RebuildFile(m_nVersion, index, out);  // summed on the way
     }
     if (out.GetPosition() != e.m_nSize || (sum ^ reader.Contents().key) != e.m_nChecksum) {
-        throw CPackageException(reader.DescribeEntry(m_nVersion, index) + ": checksum error (stored " +
-                                Hex32(e.m_nChecksum ^ reader.Contents().key) + ", file gives " +
-                                Hex32(sum) + ", " + std::to_string(out.GetPosition()) + " of " +
-                                std::to_string(e.m_nSize) + " bytes)");
+        throw CPackageException({reader.DescribeEntry(m_nVersion, index), ": checksum error (stored ",
+                                 Hex32(e.m_nChecksum ^ reader.Contents().key), ", file gives ", Hex32(sum), ", ",
+                                 out.GetPosition(), " of ", e.m_nSize, " bytes)"});
     }
     if (plan.inMemory) {
         plan.bytes = memory.Take();
@@ -506,17 +510,22 @@ bool CInstaller::PlaceCopy(const Planned& plan, const std::wstring& path, bool m
 
 void CInstaller::MakeDirectories(const std::wstring& dir)
 {
-    if (dir.size() <= 3 || m_knownDirs.count(dir)) return;
+    if (dir.size() <= 3) return;
+    if (m_strKnownDir.compare(0, dir.size(), dir) == 0 &&
+        (m_strKnownDir.size() == dir.size() || m_strKnownDir[dir.size()] == L'\\')) {
+        return;
+    }
     if (GetFileAttributesW(dir.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        m_knownDirs.insert(dir);
+        m_strKnownDir = dir;
         return;
     }
     MakeDirectories(ParentDir(dir));
     if (!CreateDirectoryW(dir.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-        throw CInstallError("cannot create the directory " + ToUtf8(dir) + ": " + SystemMessage(GetLastError()));
+        DWORD error = GetLastError();
+        throw CInstallError({"cannot create the directory ", ToUtf8(dir), ": ", SystemMessage(error)});
     }
     m_record.Add('D', {dir});
-    m_knownDirs.insert(dir);
+    m_strKnownDir = dir;
 }
 
 void CInstaller::Commit()
@@ -568,12 +577,12 @@ void CInstaller::InstallFile(const Planned& plan)
         ReadFileVersion(plan.target, installed) && installed > ours) {
         // Unattended, the question "more recent version ... overwrite anyway?" gets No: a newer
         // system file stays. It is still counted as used by this product.
-        m_log.Line("kept the more recent " + ToUtf8(plan.target));
+        m_log.Line({"kept the more recent ", ToUtf8(plan.target)});
         if (countNow) {
             unsigned long count = 0;
             ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count);
             MachineWrite(WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, (count == 0 ? 1 : count) + 1),
-                         "the usage count of " + ToUtf8(plan.target));
+                         JoinText({"the usage count of ", ToUtf8(plan.target)}));
             if (!plan.keep) m_record.Add('S', {plan.target});
         }
         return;
@@ -589,8 +598,8 @@ void CInstaller::InstallFile(const Planned& plan)
         DWORD placeError = GetLastError();
         DWORD attributes = GetFileAttributesW(plan.target.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            throw CInstallError("cannot install the following file:\n" + ToUtf8(plan.target) +
-                                ": a folder has that name");
+            throw CInstallError({"cannot install the following file:\n", ToUtf8(plan.target),
+                                 ": a folder has that name"});
         }
         existed = plan.inMemory || placeError == ERROR_ALREADY_EXISTS || placeError == ERROR_FILE_EXISTS ||
                   attributes != INVALID_FILE_ATTRIBUTES;
@@ -600,8 +609,8 @@ void CInstaller::InstallFile(const Planned& plan)
         if (plan.inMemory) {
             PlaceCopy(plan, temp, false);
         } else if (!MoveFileExW(plan.staged.c_str(), temp.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING)) {
-            throw CInstallError("cannot create the following file:\n" + ToUtf8(temp) + ": " +
-                                SystemMessage(GetLastError()));
+            DWORD error = GetLastError();
+            throw CInstallError({"cannot create the following file:\n", ToUtf8(temp), ": ", SystemMessage(error)});
         }
         if (existed) {
             SetFileAttributesW(plan.target.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -614,15 +623,15 @@ void CInstaller::InstallFile(const Planned& plan)
                 MoveFileExW(temp.c_str(), plan.target.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)) {
                 m_bRestart = true;
                 m_pendingRenames.emplace_back(plan.target, temp);
-                m_log.Line("in use, replaced at the next restart: " + ToUtf8(plan.target));
+                m_log.Line({"in use, replaced at the next restart: ", ToUtf8(plan.target)});
             } else {
                 DeleteFileW(temp.c_str());
-                throw CInstallError("cannot install the following file:\n" + ToUtf8(plan.target) + ": " +
-                                    SystemMessage(code));
+                throw CInstallError({"cannot install the following file:\n", ToUtf8(plan.target), ": ",
+                                     SystemMessage(code)});
             }
         }
     }
-    m_log.Line("installed " + ToUtf8(plan.target));
+    m_log.Line({"installed ", ToUtf8(plan.target)});
 
     if (countNow) {
         unsigned long count = 0;
@@ -630,7 +639,7 @@ void CInstaller::InstallFile(const Planned& plan)
         // A shared file already present without a count was installed by someone else: count it.
         if (count == 0 && existed) count = 1;
         MachineWrite(WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count + 1),
-                     "the usage count of " + ToUtf8(plan.target));
+                     JoinText({"the usage count of ", ToUtf8(plan.target)}));
     }
     if (destination == DestFonts) {
         AddFontResourceW(plan.target.c_str());
@@ -639,7 +648,7 @@ void CInstaller::InstallFile(const Planned& plan)
         std::wstring valueName = (dot == std::wstring::npos ? name : name.substr(0, dot)) + L" (TrueType)";
         bool created = false;
         MachineWrite(WriteStringValue(HKEY_LOCAL_MACHINE, kFontsKey, valueName, name, created),
-                     "the font entry of " + ToUtf8(plan.target));
+                     JoinText({"the font entry of ", ToUtf8(plan.target)}));
         if (!plan.keep) {
             // A counted font is undone like a shared file: it stays while others count on it.
             m_record.Add('O', countNow ? std::vector<std::wstring>{plan.target, valueName, L"S"}
@@ -663,7 +672,7 @@ void CInstaller::InstallFile(const Planned& plan)
                                            reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")))
                                      : nullptr;
         if (!registerServer || FAILED(registerServer())) {
-            m_log.Line("warning: cannot register " + ToUtf8(plan.target));
+            m_log.Line({"warning: cannot register ", ToUtf8(plan.target)});
         } else if (!plan.keep) {
             m_record.Add('X', {plan.target});
         }
@@ -683,7 +692,7 @@ void CInstaller::MakeLinks(const CFileEntry& e, const std::wstring& target)
         bool record = KeepLinkAside(link);
         std::string problem = CreateShellLink(link, target, m_macros.Expand(FromPackage(e.m_strMenuArgs)), workDir,
                                               e.m_nIconIndex);
-        if (!problem.empty()) throw CInstallError("cannot create the icon " + ToUtf8(link) + ": " + problem);
+        if (!problem.empty()) throw CInstallError({"cannot create the icon ", ToUtf8(link), ": ", problem});
         if (record) m_record.Add('L', {link});
         m_touched.Add('L', {link});
     }
@@ -692,7 +701,7 @@ void CInstaller::MakeLinks(const CFileEntry& e, const std::wstring& target)
         bool record = KeepLinkAside(link);
         std::string problem = CreateShellLink(link, target, m_macros.Expand(FromPackage(e.m_strShortcutArgs)),
                                               workDir, 0);
-        if (!problem.empty()) throw CInstallError("cannot create the shortcut " + ToUtf8(link) + ": " + problem);
+        if (!problem.empty()) throw CInstallError({"cannot create the shortcut ", ToUtf8(link), ": ", problem});
         if (record) m_record.Add('L', {link});
         m_touched.Add('L', {link});
     }
@@ -709,7 +718,7 @@ void CInstaller::WriteIniEntries()
             wchar_t probe[8] = L"";
             GetPrivateProfileStringW(section.c_str(), entry.c_str(), L"\x1", probe, 8, file.c_str());
             if (!(probe[0] == 1 && probe[1] == 0)) {
-                m_log.Line("INI entry kept: [" + ToUtf8(section) + "] " + ToUtf8(entry) + " in " + ToUtf8(file));
+                m_log.Line({"INI entry kept: [", ToUtf8(section), "] ", ToUtf8(entry), " in ", ToUtf8(file)});
                 m_touched.Add('I', {file, section, entry});
                 continue;
             }
@@ -726,12 +735,12 @@ void CInstaller::WriteRegistryEntries()
         std::wstring value = m_macros.Expand(FromPackage(reg.value));
         void* root = RegistryRootFromIndex(reg.rootKey);
         if ((reg.flags & 1) && root && ValueExists(root, key, name)) {
-            m_log.Line("registry value kept: " + ToUtf8(key) + "\\" + ToUtf8(name));
+            m_log.Line({"registry value kept: ", ToUtf8(key), "\\", ToUtf8(name)});
             m_touched.Add('R', {DecimalW(reg.rootKey), key, name});
             continue;
         }
         WriteRecordedValue(reg.rootKey, key, name, value);
-        m_log.Line("registry value: " + ToUtf8(key) + "\\" + ToUtf8(name));
+        m_log.Line({"registry value: ", ToUtf8(key), "\\", ToUtf8(name)});
     }
 }
 
@@ -787,7 +796,7 @@ void CInstaller::WriteFileStrings()
         }
         CloseHandle(h);
         if (!error.empty()) throw CInstallError(what + error);
-        m_log.Line("string written into " + ToUtf8(file) + " at " + std::to_string(at));
+        m_log.Line({"string written into ", ToUtf8(file), " at ", at});
     }
 }
 
@@ -832,20 +841,22 @@ void CInstaller::RollBack()
         if (!pending) changes.Add(item.kind, item.fields);
     }
     for (const auto& [target, replacement] : m_pendingRenames) {
-        if (DeleteFileW(replacement.c_str())) m_log.Line("the replacement of " + ToUtf8(target) + " will not happen");
+        if (DeleteFileW(replacement.c_str())) {
+            m_log.Line({"the replacement of ", ToUtf8(target), " will not happen"});
+        }
     }
     try {
         CUninstaller undo(m_commandLine, m_log);
         undo.UndoChanges(changes, true);
     } catch (const std::exception& e) {
-        m_log.Line("error while undoing: " + std::string(e.what()));
+        m_log.Line({"error while undoing: ", e.what()});
     }
     for (const std::wstring& file : m_ownFiles) DeleteFileW(file.c_str());
     for (auto it = m_backups.rbegin(); it != m_backups.rend(); ++it) {
         if (MoveFileExW(it->second.c_str(), it->first.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-            m_log.Line("restored " + ToUtf8(it->first));
+            m_log.Line({"restored ", ToUtf8(it->first)});
         } else {
-            m_log.Line("cannot restore " + ToUtf8(it->first) + "; its previous contents are in " + ToUtf8(it->second));
+            m_log.Line({"cannot restore ", ToUtf8(it->first), "; its previous contents are in ", ToUtf8(it->second)});
         }
     }
     m_backups.clear();
@@ -879,7 +890,7 @@ void CInstaller::InstallUninstaller()
         if (!MoveFileExW(temp.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING)) {
             DWORD code = GetLastError();
             DeleteFileW(temp.c_str());
-            throw CInstallError("cannot create the following file:\n" + ToUtf8(exe) + ": " + SystemMessage(code));
+            throw CInstallError({"cannot create the following file:\n", ToUtf8(exe), ": ", SystemMessage(code)});
         }
         m_ownFiles.push_back(exe);
     }
@@ -899,7 +910,7 @@ void CInstaller::InstallUninstaller()
     if (!m_merged.Save(base + L".log")) {
         throw CInstallError("cannot create the following file:\n" + ToUtf8(base + L".log"));
     }
-    m_log.Line("uninstaller: " + ToUtf8(exe));
+    m_log.Line({"uninstaller: ", ToUtf8(exe)});
 }
 
 }  // namespace velkan::runtime

@@ -19,7 +19,6 @@
 #pragma once
 
 #include <memory>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,6 +72,9 @@ public:
     // The identity the product's lock is named after: the versions' names, titles, directories
     // and file paths.
     static std::wstring ProductId(const PackageContents& contents);
+    // A reader of the setup program at self (and its continuation files), every section read.
+    // Throws as Run would fail.
+    static std::unique_ptr<CPackageReader> OpenReader(const std::wstring& self);
 
 private:
     struct Planned {
@@ -88,7 +90,6 @@ private:
     void OpenPackage();
     void ChooseVersion();
     void ChooseDirectory();
-    std::unique_ptr<CPackageReader> OpenReader() const;
     void Stage();
     void PlanCopy(Planned& plan);
     void StageAll(const std::vector<size_t>& pending);
@@ -151,7 +152,10 @@ private:
     bool m_bLockHeld = false;               // the caller holds the product's lock
     IInstallProgress* m_progress = nullptr;
     void CheckCancel() const;
-    std::set<std::wstring> m_knownDirs;  // directories known to exist (fewer file system calls)
+    // The last directory made or found, whose ancestors exist too, and the staging subfolders
+    // made (by number): fewer file system calls for files that share a folder.
+    std::wstring m_strKnownDir;
+    std::vector<uint8_t> m_stageFolders;
     bool m_bRestart = false;
     bool m_bComInitialised = false;
     std::string m_strError;

@@ -24,6 +24,7 @@
 
 #include "core/package/CPackageReader.h"
 #include "core/package/PackageFormat.h"
+#include "core/stream/JoinText.h"
 #include "runtime/CInstallError.h"
 #include "runtime/CInstaller.h"
 #include "runtime/CRunLog.h"
@@ -98,6 +99,7 @@ void CInstaller::ChooseInstallScope()
     if (m_commandLine.m_bAllUsers && !admin) {
         throw CInstallError("installing for all users (/ALLUSERS) needs administrator rights");
     }
+    // Left open, the install is for all users when it may be: what the wizard proposes too.
     m_bAllUsers = m_commandLine.m_bAllUsers || (!m_commandLine.m_bCurrentUser && admin);
     CPathMacros::SetAllUsers(m_bAllUsers);
     m_log.Line(m_bAllUsers ? "installing for all users" : "installing for the current user");
@@ -116,11 +118,11 @@ void CInstaller::LoadPriorRecord(const std::wstring& uninstaller)
     bool samePlace = !items.empty() && items[0].kind == 'P' && items[0].fields.size() == 1 &&
                      CompareStringOrdinal(items[0].fields[0].c_str(), -1, m_strInstallDir.c_str(), -1, TRUE) == CSTR_EQUAL;
     if (!samePlace) {
-        m_log.Line("the install log " + ToUtf8(log) + " is of another place: a new one is started");
+        m_log.Line({"the install log ", ToUtf8(log), " is of another place: a new one is started"});
         m_prior.Clear();
         return;
     }
-    m_log.Line("earlier runs into this place: " + std::to_string(items.size()) + " changes recorded");
+    m_log.Line({"earlier runs into this place: ", items.size(), " changes recorded"});
 }
 
 // Whether an earlier run of this product already counted the file as used.
@@ -144,7 +146,7 @@ void CInstaller::WriteRecordedValue(uint32_t rootIndex, const std::wstring& key,
                                     const std::wstring& value)
 {
     void* root = RegistryRootFromIndex(rootIndex);
-    if (!root) throw CInstallError("registry root " + std::to_string(rootIndex) + " is not one of the four roots");
+    if (!root) throw CInstallError({"registry root ", rootIndex, " is not one of the four roots"});
     std::vector<std::wstring> created;
     for (size_t pos = 0; pos <= key.size();) {
         size_t end = key.find(L'\\', pos);
@@ -157,8 +159,8 @@ void CInstaller::WriteRecordedValue(uint32_t rootIndex, const std::wstring& key,
     bool createdKey = false;
     long code = WriteStringValue(root, key, name, value, createdKey);
     if (code != 0) {
-        throw CInstallError("cannot write the registry value " + ToUtf8(key) + "\\" + ToUtf8(name) + ": " +
-                            SystemMessage(code));
+        throw CInstallError({"cannot write the registry value ", ToUtf8(key), "\\", ToUtf8(name), ": ",
+                             SystemMessage(code)});
     }
     for (const std::wstring& k : created) m_record.Add('K', {DecimalW(rootIndex), k});
     m_record.Add('R', {DecimalW(rootIndex), key, name, earlier, value});
@@ -170,11 +172,11 @@ void CInstaller::WriteRecordedIni(const std::wstring& file, const std::wstring& 
     bool newFile = GetFileAttributesW(IniPath(file).c_str()) == INVALID_FILE_ATTRIBUTES;
     std::wstring earlier = newFile ? std::wstring(kNoEarlierValue) : CaptureIniValue(file, section, entry);
     if (!WritePrivateProfileStringW(section.c_str(), entry.c_str(), value.c_str(), file.c_str())) {
-        throw CInstallError("cannot write to the following file:\n" + ToUtf8(file) + ": " +
-                            SystemMessage(GetLastError()));
+        DWORD error = GetLastError();
+        throw CInstallError({"cannot write to the following file:\n", ToUtf8(file), ": ", SystemMessage(error)});
     }
     m_record.Add('I', {file, section, entry, newFile ? L"1" : L"0", earlier, value});
-    m_log.Line("INI entry: [" + ToUtf8(section) + "] " + ToUtf8(entry) + " in " + ToUtf8(file));
+    m_log.Line({"INI entry: [", ToUtf8(section), "] ", ToUtf8(entry), " in ", ToUtf8(file)});
 }
 
 // An icon or shortcut about to be made where one exists is kept aside, so that a failed run puts
@@ -226,8 +228,8 @@ void CInstaller::WriteProgramsEntry(const std::wstring& uninstaller)
         {kProductValue, ProductId(m_reader->Contents())},
     };
     auto fail = [&](long code) {
-        throw CInstallError("cannot add " + ToUtf8(title) + " to the list of installed programs (" +
-                            (m_bAllUsers ? "all users" : "current user") + "): " + SystemMessage(code));
+        throw CInstallError({"cannot add ", ToUtf8(title), " to the list of installed programs (",
+                             (m_bAllUsers ? "all users" : "current user"), "): ", SystemMessage(code)});
     };
     for (const auto& [name, value] : values) {
         std::wstring earlier = existed ? CaptureRegistryValue(root, key, name) : std::wstring();
@@ -279,8 +281,7 @@ void CInstaller::DropEarlierVersion(CInstallRecord& merged)
         }
     }
     if (gone.Items().empty()) return;
-    m_log.Line("taking away what the earlier version had and this one has not: " +
-               std::to_string(gone.Items().size()) + " changes");
+    m_log.Line({"taking away what the earlier version had and this one has not: ", gone.Items().size(), " changes"});
     CUninstaller undo(m_commandLine, m_log);
     undo.UndoChanges(gone, false);
     // A folder or key that is not empty yet (something of this run is in it) stays in the log.
@@ -328,10 +329,10 @@ void CInstaller::ReplaceOtherPlaces(CInstallRecord& merged)
             if (command.size() >= 2 && command.front() == L'"') command = command.substr(1, command.find(L'"', 1) - 1);
             CInstallRecord theirs;
             if (command.empty() || !theirs.Load(UninstallDataBase(command) + L".log")) {
-                m_log.Line("another version's entry without its log is left: " + ToUtf8(key));
+                m_log.Line({"another version's entry without its log is left: ", ToUtf8(key)});
                 continue;
             }
-            m_log.Line("replacing the version installed by " + ToUtf8(command));
+            m_log.Line({"replacing the version installed by ", ToUtf8(command)});
             CInstallRecord rest;
             bool adopted = false;
             for (const CInstallRecord::Item& item : theirs.Items()) {
@@ -354,7 +355,7 @@ void CInstaller::ReplaceOtherPlaces(CInstallRecord& merged)
             undo.UndoChanges(rest, false);
             undo.RemoveProgramFiles(command, rest);
             if (adopted && !merged.Save(m_strRecordPath)) {
-                m_log.Line("warning: cannot update the install log " + ToUtf8(m_strRecordPath));
+                m_log.Line({"warning: cannot update the install log ", ToUtf8(m_strRecordPath)});
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "core/stream/JoinText.h"
 #include "runtime/CRunLog.h"
 #include "runtime/WinText.h"
 
@@ -23,7 +24,7 @@ bool CProductLock::Acquire(const std::wstring& productId, CRunLog& log)
     }
     if (!mutex) return true;  // no mutex to be had: nothing to share it with either
     m_hMutex = mutex;
-    log.Line("one run at a time: " + ToUtf8(name));
+    log.Line({"one run at a time: ", ToUtf8(name)});
     DWORD wait = WaitForSingleObject(mutex, 0);
     m_bOwned = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
     return m_bOwned;

@@ -26,4 +26,9 @@ void CRunLog::Line(const std::string& text)
     WriteFile(m_hFile, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
+void CRunLog::Line(std::initializer_list<TextPiece> pieces)
+{
+    if (m_hFile) Line(JoinText(pieces));
+}
+
 }  // namespace velkan::runtime

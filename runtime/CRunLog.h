@@ -2,7 +2,10 @@
 // file says how far a failed run came. Without a file name nothing is written.
 #pragma once
 
+#include <initializer_list>
 #include <string>
+
+#include "core/stream/JoinText.h"
 
 namespace velkan::runtime {
 
@@ -16,6 +19,8 @@ public:
     // Creates the log file; false when it cannot be created.
     bool Open(const std::wstring& path);
     void Line(const std::string& text);
+    // A line joined from pieces (JoinText).
+    void Line(std::initializer_list<TextPiece> pieces);
 
 private:
     void* m_hFile = nullptr;

@@ -7,6 +7,7 @@
 #include "core/package/CPackageException.h"
 #include "core/package/PackageDecoding.h"
 #include "core/package/RegistryKeyRule.h"
+#include "core/stream/JoinText.h"
 #include "runtime/CInstallError.h"
 #include "runtime/CRunLog.h"
 #include "runtime/CWinPackageInput.h"
@@ -45,7 +46,7 @@ int CUninstaller::Run()
                                     [](const CInstallRecord::Item& item) { return item.kind == 'N' && !item.fields.empty(); });
         if (product != m_record.Items().end() && !m_lock.Acquire(product->fields[0], m_log)) {
             m_strError = "A setup of this product is running. Wait until it has finished, then try again.";
-            m_log.Line("error: " + m_strError);
+            m_log.Line({"error: ", m_strError});
             return kExitAlreadyRunning;
         }
         UndoChanges(m_record, false);
@@ -59,15 +60,15 @@ int CUninstaller::Run()
         m_strError = e.what();
     }
     if (!m_strError.empty()) {
-        m_log.Line("error: " + m_strError);
+        m_log.Line({"error: ", m_strError});
         return kExitFailed;
     }
     if (m_nProblems) {
-        m_log.Line("not everything could be removed: " + std::to_string(m_nProblems) + " items left (named above)");
+        m_log.Line({"not everything could be removed: ", m_nProblems, " items left (named above)"});
         return kExitIncomplete;
     }
     if (m_nRestart) {
-        m_log.Line("uninstalled; a restart removes " + std::to_string(m_nRestart) + " files still in use (named above)");
+        m_log.Line({"uninstalled; a restart removes ", m_nRestart, " files still in use (named above)"});
         return kExitRestart;
     }
     m_log.Line("uninstalled");
@@ -79,17 +80,17 @@ void CUninstaller::Load()
     m_strSelf = OwnProgramPath();
     m_strBase = UninstallDataBase(m_strSelf);
     std::wstring logPath = m_strBase + L".log";
-    if (!m_record.Load(logPath)) throw CPackageException("cannot read the install log " + ToUtf8(logPath));
+    if (!m_record.Load(logPath)) throw CPackageException({"cannot read the install log ", ToUtf8(logPath)});
     CWinPackageInput data(m_strBase + L".dat");
-    if (data.GetLength() > kMaxDataBlock) throw CPackageException(data.GetName() + ": not an uninstall data block");
+    if (data.GetLength() > kMaxDataBlock) throw CPackageException({data.GetName(), ": not an uninstall data block"});
     std::vector<uint8_t> bytes(static_cast<size_t>(data.GetLength()));
     data.ReadAt(0, bytes.data(), bytes.size());
     m_data = DecodeUninstallerData(bytes.data(), bytes.size());
     if (m_record.Items().empty() || m_record.Items()[0].kind != 'P' || m_record.Items()[0].fields.size() != 1) {
-        throw CPackageException("the install log " + ToUtf8(logPath) + " does not name the installation directory");
+        throw CPackageException({"the install log ", ToUtf8(logPath), " does not name the installation directory"});
     }
     m_strInstallDir = m_record.Items()[0].fields[0];
-    m_log.Line("uninstalling from " + ToUtf8(m_strInstallDir));
+    m_log.Line({"uninstalling from ", ToUtf8(m_strInstallDir)});
 }
 
 void CUninstaller::RemoveFile(const std::wstring& path)
@@ -97,16 +98,16 @@ void CUninstaller::RemoveFile(const std::wstring& path)
     if (m_watcher) m_watcher->Removing(path);
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND) {
-        m_log.Line("removed " + ToUtf8(path));
+        m_log.Line({"removed ", ToUtf8(path)});
         return;
     }
     // In use: removed at the next restart.
     if (MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
         ++m_nRestart;
-        m_log.Line("left until the next restart, in use: " + ToUtf8(path));
+        m_log.Line({"left until the next restart, in use: ", ToUtf8(path)});
     } else {
         ++m_nProblems;
-        m_log.Line("left: cannot remove, denied access: " + ToUtf8(path));
+        m_log.Line({"left: cannot remove, denied access: ", ToUtf8(path)});
     }
 }
 
@@ -115,13 +116,13 @@ void CUninstaller::RemoveSharedFile(const std::wstring& path)
     unsigned long count = 0;
     if (ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, path, count) && count > 1) {
         WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, path, count - 1);
-        m_log.Line("still used by other programs: " + ToUtf8(path));
+        m_log.Line({"still used by other programs: ", ToUtf8(path)});
         return;
     }
     // The count reaches 0: unattended, the file goes without asking; a person is asked.
     DeleteValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, path);
     if (m_watcher && !m_watcher->RemoveUnusedSharedFile(path)) {
-        m_log.Line("kept, as asked: " + ToUtf8(path));
+        m_log.Line({"kept, as asked: ", ToUtf8(path)});
         return;
     }
     RemoveFile(path);
@@ -165,7 +166,7 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
             unsigned long count = 0;
             ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, f[0], count);
             WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, f[0], count - 1);
-            m_log.Line("still used by other programs: " + ToUtf8(f[0]));
+            m_log.Line({"still used by other programs: ", ToUtf8(f[0])});
         } else if (f.size() >= 2) {
             if (f.size() >= 3 && f[2] == L"S") DeleteValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, f[0]);
             RemoveFontResourceW(f[0].c_str());
@@ -176,7 +177,7 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
     case 'X':
         // A shared server that another program still counts on stays registered for it.
         if (f.size() >= 1 && UsedByOthers(f[0])) {
-            m_log.Line("still used by other programs, left registered: " + ToUtf8(f[0]));
+            m_log.Line({"still used by other programs, left registered: ", ToUtf8(f[0])});
         } else if (f.size() >= 1) {
             HMODULE module = LoadLibraryExW(f[0].c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
             auto unregister = module ? reinterpret_cast<HRESULT(WINAPI*)()>(
@@ -194,7 +195,7 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
                 RestoreIniValue(f[0], f[1], f[2], f[4]);
                 WritePrivateProfileStringW(nullptr, nullptr, nullptr, f[0].c_str());
             } else {
-                m_log.Line("INI entry changed since, left: [" + ToUtf8(f[1]) + "] " + ToUtf8(f[2]));
+                m_log.Line({"INI entry changed since, left: [", ToUtf8(f[1]), "] ", ToUtf8(f[2])});
             }
         } else if (f.size() >= 3) {
             WritePrivateProfileStringW(f[1].c_str(), f[2].c_str(), nullptr, f[0].c_str());
@@ -218,10 +219,10 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
             if (m_bRollback || (ReadStringValue(root, f[1], f[2], now) && now == f[4])) {
                 if (!RestoreRegistryValue(root, f[1], f[2], f[3])) {
                     ++m_nProblems;
-                    m_log.Line("left: cannot restore the registry value " + ToUtf8(f[1]) + "\\" + ToUtf8(f[2]));
+                    m_log.Line({"left: cannot restore the registry value ", ToUtf8(f[1]), "\\", ToUtf8(f[2])});
                 }
             } else {
-                m_log.Line("registry value changed since, left: " + ToUtf8(f[1]) + "\\" + ToUtf8(f[2]));
+                m_log.Line({"registry value changed since, left: ", ToUtf8(f[1]), "\\", ToUtf8(f[2])});
             }
         } else if (f.size() >= 3) {
             if (void* root = RegistryRootFromIndex(ParseRoot(f[0]))) DeleteValue(root, f[1], f[2]);
@@ -238,7 +239,7 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
         }
         break;
     case 'D':
-        if (f.size() >= 1 && RemoveDirectoryW(f[0].c_str())) m_log.Line("removed " + ToUtf8(f[0]));
+        if (f.size() >= 1 && RemoveDirectoryW(f[0].c_str())) m_log.Line({"removed ", ToUtf8(f[0])});
         break;
     default:
         break;
@@ -316,7 +317,7 @@ void CUninstaller::RemoveExtraFiles()
         try {
             std::wstring path = JoinInside(m_strInstallDir, name);
             if (!InsideOurFolder(ParentDir(path))) {
-                m_log.Line("additional file refused, not in a folder of ours: " + ToUtf8(path));
+                m_log.Line({"additional file refused, not in a folder of ours: ", ToUtf8(path)});
                 continue;
             }
             DWORD attributes = GetFileAttributesW(path.c_str());
@@ -339,11 +340,11 @@ void CUninstaller::RemoveRegistryKeys()
         std::wstring path = FromPackage(key.path);
         std::string refusal = RegistryKeyRefusal(key);
         if (!root || !refusal.empty()) {
-            m_log.Line("registry key refused: " + ToUtf8(path) + ": " + refusal);
+            m_log.Line({"registry key refused: ", ToUtf8(path), ": ", refusal});
             continue;
         }
         DeleteKeyTree(root, path);
-        m_log.Line("registry key removed: " + ToUtf8(path));
+        m_log.Line({"registry key removed: ", ToUtf8(path)});
     }
 }
 

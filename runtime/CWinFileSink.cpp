@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/stream/JoinText.h"
 #include "runtime/CInstallError.h"
 #include "runtime/WinText.h"
 
@@ -23,7 +24,7 @@ HANDLE CreateOrThrow(const std::wstring& path, DWORD disposition)
     DWORD code = GetLastError();
     if (file == INVALID_HANDLE_VALUE &&
         !(disposition == CREATE_NEW && (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS))) {
-        throw CInstallError("cannot create " + ToUtf8(path) + ": " + SystemMessage(code));
+        throw CInstallError({"cannot create ", ToUtf8(path), ": ", SystemMessage(code)});
     }
     return file;
 }
@@ -84,7 +85,8 @@ void CWinFileSink::WriteThrough(const void* data, size_t size)
         DWORD piece = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
         DWORD written = 0;
         if (!WriteFile(m_hFile, p, piece, &written, nullptr) || written != piece) {
-            throw CInstallError("cannot write to " + ToUtf8(m_strPath) + ": " + SystemMessage(GetLastError()));
+            DWORD error = GetLastError();
+            throw CInstallError({"cannot write to ", ToUtf8(m_strPath), ": ", SystemMessage(error)});
         }
         p += piece;
         size -= piece;
@@ -116,7 +118,7 @@ void CWinFileSink::Commit()
     if (!CloseHandle(file)) {
         DWORD code = GetLastError();
         DeleteFileW(m_strPath.c_str());
-        throw CInstallError("cannot write to " + ToUtf8(m_strPath) + ": " + SystemMessage(code));
+        throw CInstallError({"cannot write to ", ToUtf8(m_strPath), ": ", SystemMessage(code)});
     }
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "core/package/CPackageException.h"
+#include "core/stream/JoinText.h"
 #include "runtime/CInstallError.h"
 #include "runtime/WinText.h"
 
@@ -14,13 +15,13 @@ CWinPackageInput::CWinPackageInput(const std::wstring& path)
     m_hFile = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (m_hFile == INVALID_HANDLE_VALUE) {
-        throw CInstallError("cannot open " + m_strName + ": " + SystemMessage(GetLastError()));
+        throw CInstallError({"cannot open ", m_strName, ": ", SystemMessage(GetLastError())});
     }
     LARGE_INTEGER size;
     if (!GetFileSizeEx(m_hFile, &size)) {
         DWORD code = GetLastError();
         CloseHandle(m_hFile);
-        throw CInstallError("cannot get the size of " + m_strName + ": " + SystemMessage(code));
+        throw CInstallError({"cannot get the size of ", m_strName, ": ", SystemMessage(code)});
     }
     m_nLength = static_cast<uint64_t>(size.QuadPart);
 }
@@ -42,9 +43,8 @@ std::unique_ptr<IPackageInput> CWinPackageInput::TryOpen(const std::wstring& pat
 void CWinPackageInput::ReadAt(uint64_t position, void* buffer, size_t size)
 {
     if (position > m_nLength || size > m_nLength - position) {
-        throw CPackageException(m_strName + ": " + std::to_string(size) + " bytes at offset " +
-                                std::to_string(position) + " pass the end of the file (" +
-                                std::to_string(m_nLength) + " bytes)");
+        throw CPackageException({m_strName, ": ", size, " bytes at offset ", position, " pass the end of the file (",
+                                 m_nLength, " bytes)"});
     }
     auto* out = static_cast<uint8_t*>(buffer);
     while (size > 0) {
@@ -54,8 +54,8 @@ void CWinPackageInput::ReadAt(uint64_t position, void* buffer, size_t size)
             LARGE_INTEGER to;
             to.QuadPart = static_cast<LONGLONG>(position);
             if (!SetFilePointerEx(m_hFile, to, nullptr, FILE_BEGIN)) {
-                throw CPackageException(m_strName + ": cannot seek to offset " + std::to_string(position) +
-                                        ": " + SystemMessage(GetLastError()));
+                throw CPackageException({m_strName, ": cannot seek to offset ", position, ": ",
+                                         SystemMessage(GetLastError())});
             }
             m_nFilePos = position;
         }
@@ -63,8 +63,8 @@ void CWinPackageInput::ReadAt(uint64_t position, void* buffer, size_t size)
         DWORD got = 0;
         if (!ReadFile(m_hFile, out, want, &got, nullptr) || got == 0) {
             m_nFilePos = UINT64_MAX;
-            throw CPackageException(m_strName + ": read error at offset " + std::to_string(position) +
-                                    ": " + SystemMessage(GetLastError()));
+            throw CPackageException({m_strName, ": read error at offset ", position, ": ",
+                                     SystemMessage(GetLastError())});
         }
         out += got;
         position += got;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <string>
 #include <vector>
 
 namespace velkan::runtime {
@@ -14,13 +16,20 @@ using QueryProc = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
 
 // version.dll is not one of the DLLs Windows always takes from the system directory, so it is
 // not imported: it is loaded here, by full path, only when a system file is compared.
+// Kept in a constant-initialised atomic rather than a function-local static with a run-time
+// initialiser, which would bring the library's thread-safe initialisation guard: two threads
+// meeting here both load it, which Windows counts, and either handle serves.
+std::atomic<HMODULE> g_versionLibrary{nullptr};
+
 HMODULE VersionLibrary()
 {
-    static HMODULE library = [] {
+    HMODULE library = g_versionLibrary.load();
+    if (!library) {
         wchar_t system[MAX_PATH] = L"";
         GetSystemDirectoryW(system, MAX_PATH);
-        return LoadLibraryW((std::wstring(system) + L"\\version.dll").c_str());
-    }();
+        library = LoadLibraryW((std::wstring(system) + L"\\version.dll").c_str());
+        g_versionLibrary.store(library);
+    }
     return library;
 }
 

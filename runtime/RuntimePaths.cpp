@@ -5,6 +5,7 @@
 #include <cwctype>
 
 #include "core/package/CPackageException.h"
+#include "core/stream/JoinText.h"
 #include "runtime/CInstallError.h"
 #include "runtime/WinText.h"
 
@@ -88,7 +89,7 @@ std::wstring JoinInside(const std::wstring& base, const std::wstring& relative)
                   CompareStringOrdinal(full.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
                                        static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
     if (!inside) {
-        throw CPackageException("the path \"" + ToUtf8(relative) + "\" leaves its target directory " + ToUtf8(root));
+        throw CPackageException({"the path \"", ToUtf8(relative), "\" leaves its target directory ", ToUtf8(root)});
     }
     return full;
 }
@@ -115,7 +116,8 @@ std::wstring MakePrivateTempDir()
         if (CreateDirectoryW(dir.c_str(), nullptr)) return dir;
         if (GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
-    throw CInstallError("cannot create a temporary folder in " + ToUtf8(temp) + ": " + SystemMessage(GetLastError()));
+    DWORD error = GetLastError();
+    throw CInstallError({"cannot create a temporary folder in ", ToUtf8(temp), ": ", SystemMessage(error)});
 }
 
 void RemoveTree(const std::wstring& dir)

@@ -24,6 +24,7 @@
 #include "core/compress/PackFormat.h"
 #include "core/stream/CMemorySink.h"
 #include "core/stream/CMemorySource.h"
+#include "core/stream/JoinText.h"
 
 namespace velkan {
 
@@ -189,9 +190,9 @@ void CDecompressor::CState::BuildCode(CHuffman& h, const uint8_t* lengths, unsig
     for (unsigned len = 1; len <= kMaxCodeBits; ++len) {
         left <<= 1;
         left -= h.count[len];
-        if (left < 0) Fail(std::string("over-subscribed ") + name + " code");
+        if (left < 0) Fail(JoinText({"over-subscribed ", name, " code"}));
     }
-    if (left > 0) Fail(std::string("incomplete ") + name + " code");
+    if (left > 0) Fail(JoinText({"incomplete ", name, " code"}));
 
     uint16_t offsets[kMaxCodeBits + 2];
     offsets[1] = 0;
@@ -344,13 +345,13 @@ void CDecompressor::CState::DecodeBlockData(bool fixed)
         }
         if (sym == kEndBlock) return;
         sym -= kLiterals + 1;
-        if (sym >= kLengthCodes) Fail("invalid length symbol " + std::to_string(sym + 257));
+        if (sym >= kLengthCodes) Fail(JoinText({"invalid length symbol ", sym + 257}));
         // After a 15-bit code at most 5 + 15 + 13 more bits are needed; 56 were filled.
         unsigned len = kLengthBase[sym] + TakeBits(kLengthExtraBits[sym]);
         unsigned dsym = Decode(m_dist);
-        if (fixed && dsym >= kDistCodes) Fail("invalid distance symbol " + std::to_string(dsym));
+        if (fixed && dsym >= kDistCodes) Fail(JoinText({"invalid distance symbol ", dsym}));
         unsigned dist = kDistBase[dsym] + TakeBits(kDistExtraBits[dsym]);
-        if (dist > m_nOutPos) Fail("distance " + std::to_string(dist) + " reaches before the start of the data");
+        if (dist > m_nOutPos) Fail(JoinText({"distance ", dist, " reaches before the start of the data"}));
         if (len > m_nOutLeft) Fail("the stream holds more data than expected");
         m_nOutLeft -= len;
 
@@ -386,7 +387,7 @@ void CDecompressor::CState::Run(std::optional<uint64_t> expectedSize)
             DecodeBlockData(false);
             break;
         default:
-            Fail("invalid block header " + std::to_string(header));
+            Fail(JoinText({"invalid block header ", header}));
         }
     }
     unsigned pad = m_nBitCount & 7;
@@ -396,8 +397,7 @@ void CDecompressor::CState::Run(std::optional<uint64_t> expectedSize)
     m_nFlushedTotal += m_nOutPos - m_nFlushedPos;
     m_nFlushedPos = m_nOutPos;
     if (expectedSize && m_nOutLeft != 0) {
-        Fail("the stream holds " + std::to_string(m_nFlushedTotal) + " bytes, expected " +
-             std::to_string(*expectedSize));
+        Fail(JoinText({"the stream holds ", m_nFlushedTotal, " bytes, expected ", *expectedSize}));
     }
 }
 
@@ -436,9 +436,8 @@ std::vector<uint8_t> CDecompressor::Unpack(const void* data, size_t size,
     CDecompressor decoder;
     decoder.Decode(sink, source, expectedSize, size);
     if (decoder.GetInputUsed() != size) {
-        throw CDecodeError("the stream ends before the end of its block (" +
-                               std::to_string(size - decoder.GetInputUsed()) +
-                               " bytes follow it)",
+        throw CDecodeError(JoinText({"the stream ends before the end of its block (",
+                                     size - decoder.GetInputUsed(), " bytes follow it)"}),
                            decoder.GetInputUsed());
     }
     return sink.Take();

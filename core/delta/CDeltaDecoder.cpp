@@ -8,6 +8,7 @@
 #include "core/compress/CDecompressor.h"
 #include "core/delta/CDeltaException.h"
 #include "core/delta/DeltaFormat.h"
+#include "core/stream/JoinText.h"
 
 namespace velkan {
 
@@ -16,9 +17,12 @@ namespace {
 // Output is gathered and written in blocks of this size.
 constexpr size_t kOutputBlock = 65536;
 
-[[noreturn]] void Fail(const std::string& what)
+// The message is joined here, once, rather than at each of the many checks.
+[[noreturn]] void Fail(std::initializer_list<TextPiece> pieces)
 {
-    throw CDeltaException("malformed delta: " + what);
+    std::string what = "malformed delta: ";
+    for (const TextPiece& piece : pieces) piece.AppendTo(what);
+    throw CDeltaException(what);
 }
 
 // One sub-stream, pointing into the delta (stored) or into its own unpacked copy (packed).
@@ -36,7 +40,7 @@ std::vector<uint8_t> UnpackSubStream(const uint8_t* packed, size_t packedLength,
     try {
         return CDecompressor::Unpack(packed, packedLength, length);
     } catch (const CDecodeError& e) {
-        Fail(std::string(name) + " sub-stream: " + e.what());
+        Fail({name, " sub-stream: ", e.what()});
     }
 }
 
@@ -45,8 +49,7 @@ uint64_t ReadLength(const uint8_t* delta, size_t size, size_t& at, bool wide, co
 {
     size_t width = wide ? 4 : 2;
     if (size - at < width) {
-        Fail(std::string(name) + " sub-stream: " + which + " length cut off at offset " +
-             std::to_string(at));
+        Fail({name, " sub-stream: ", which, " length cut off at offset ", at});
     }
     uint64_t value = delta[at] | (delta[at + 1] << 8);
     if (wide) value |= (uint64_t(delta[at + 2]) << 16) | (uint64_t(delta[at + 3]) << 24);
@@ -72,30 +75,26 @@ void ReadSubStream(const uint8_t* delta, size_t size, size_t& at, const char* na
                    SubStreamLimit limit)
 {
     const size_t start = at;
-    if (at >= size) Fail(std::string(name) + " sub-stream missing at offset " + std::to_string(at));
+    if (at >= size) Fail({name, " sub-stream missing at offset ", at});
     const uint8_t flags = delta[at++];
     if (flags & ~delta::kFrameFlags) {
-        Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) +
-             ": unknown framing flags " + std::to_string(flags));
+        Fail({name, " sub-stream at offset ", start, ": unknown framing flags ", flags});
     }
     const bool packed = flags & delta::kFramePacked;
     if (!packed && (flags & delta::kFrameWidePackedLength)) {
-        Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) +
-             ": packed-length width given for a stored sub-stream");
+        Fail({name, " sub-stream at offset ", start, ": packed-length width given for a stored sub-stream"});
     }
     out.length = ReadLength(delta, size, at, flags & delta::kFrameWideLength, name, "unpacked");
     if (out.length > limit.bytes) {
-        Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) + " declares " +
-             std::to_string(out.length) + " bytes, more than " +
-             (limit.fromLength ? "a file of the expected length can use ("
-                               : "a sub-stream may hold without the file's length (") +
-             std::to_string(limit.bytes) + ")");
+        Fail({name, " sub-stream at offset ", start, " declares ", out.length, " bytes, more than ",
+              limit.fromLength ? "a file of the expected length can use ("
+                               : "a sub-stream may hold without the file's length (",
+              limit.bytes, ")"});
     }
     if (!packed) {
         if (size - at < out.length) {
-            Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) + " holds " +
-                 std::to_string(out.length) + " bytes but only " + std::to_string(size - at) +
-                 " remain");
+            Fail({name, " sub-stream at offset ", start, " holds ", out.length, " bytes but only ", size - at,
+                  " remain"});
         }
         out.data = delta + at;
         at += static_cast<size_t>(out.length);
@@ -104,9 +103,8 @@ void ReadSubStream(const uint8_t* delta, size_t size, size_t& at, const char* na
     const uint64_t packedLength =
         ReadLength(delta, size, at, flags & delta::kFrameWidePackedLength, name, "packed");
     if (size - at < packedLength) {
-        Fail(std::string(name) + " sub-stream at offset " + std::to_string(start) + ": packed length " +
-             std::to_string(packedLength) + " exceeds the " + std::to_string(size - at) +
-             " bytes that remain");
+        Fail({name, " sub-stream at offset ", start, ": packed length ", packedLength, " exceeds the ",
+              size - at, " bytes that remain"});
     }
     out.unpacked = UnpackSubStream(delta + at, static_cast<size_t>(packedLength), out.length, name);
     out.data = out.unpacked.data();
@@ -119,8 +117,7 @@ int64_t ReadPositionCode(const SubStream& commands, size_t& at, size_t commandSt
 {
     auto need = [&](size_t n) {
         if (commands.length - at < n) {
-            Fail("command at offset " + std::to_string(commandStart) +
-                 " of the command sub-stream: position code cut off");
+            Fail({"command at offset ", commandStart, " of the command sub-stream: position code cut off"});
         }
     };
     need(1);
@@ -167,9 +164,8 @@ public:
     void Reserve(uint64_t n, size_t commandStart)
     {
         if (m_limit && (m_total + n > *m_limit)) {
-            Fail("command at offset " + std::to_string(commandStart) +
-                 " of the command sub-stream makes the file longer than its " +
-                 std::to_string(*m_limit) + " bytes");
+            Fail({"command at offset ", commandStart,
+                  " of the command sub-stream makes the file longer than its ", *m_limit, " bytes"});
         }
         m_total += n;
     }
@@ -211,8 +207,7 @@ uint64_t CDeltaDecoder::Apply(const uint8_t* delta, size_t size, IDeltaReference
     ReadSubStream(delta, size, at, "command", commands, commandLimit);
     ReadSubStream(delta, size, at, "literal", literals, literalLimit);
     if (at != size) {
-        Fail(std::to_string(size - at) + " bytes after the literal sub-stream (offset " +
-             std::to_string(at) + ")");
+        Fail({size - at, " bytes after the literal sub-stream (offset ", at, ")"});
     }
 
     const uint64_t refLength = reference.GetLength();
@@ -222,9 +217,8 @@ uint64_t CDeltaDecoder::Apply(const uint8_t* delta, size_t size, IDeltaReference
     size_t c = 0;
     auto takeLiterals = [&](uint32_t n, size_t commandStart) {
         if (literals.length - literalAt < n) {
-            Fail("command at offset " + std::to_string(commandStart) + " of the command sub-stream takes " +
-                 std::to_string(n) + " literals but only " +
-                 std::to_string(literals.length - literalAt) + " remain");
+            Fail({"command at offset ", commandStart, " of the command sub-stream takes ", n,
+                  " literals but only ", literals.length - literalAt, " remain"});
         }
         out.Reserve(n, commandStart);
         std::memcpy(out.Take(n), literals.data + literalAt, n);
@@ -241,8 +235,7 @@ uint64_t CDeltaDecoder::Apply(const uint8_t* delta, size_t size, IDeltaReference
         uint32_t length;
         if (op == delta::kLongCopy) {
             if (commands.length - c < 2) {
-                Fail("command at offset " + std::to_string(commandStart) +
-                     " of the command sub-stream: copy length cut off");
+                Fail({"command at offset ", commandStart, " of the command sub-stream: copy length cut off"});
             }
             length = delta::kShortCopyLimit + (commands.data[c] | (commands.data[c + 1] << 8));
             c += 2;
@@ -256,9 +249,9 @@ uint64_t CDeltaDecoder::Apply(const uint8_t* delta, size_t size, IDeltaReference
         // Positions are 32-bit quantities: the seven-byte code carries the distance modulo 2^32.
         const uint64_t source = static_cast<uint32_t>(anchor + static_cast<uint64_t>(distance));
         if (source > refLength || refLength - source < length) {
-            Fail("command at offset " + std::to_string(commandStart) + " of the command sub-stream copies " +
-                 std::to_string(length) + " bytes from reference position " + std::to_string(source) +
-                 ", beyond the reference's " + std::to_string(refLength) + " bytes");
+            Fail({"command at offset ", commandStart, " of the command sub-stream copies ", length,
+                  " bytes from reference position ", source, ", beyond the reference's ", refLength,
+                  " bytes"});
         }
         out.Reserve(length, commandStart);
         uint64_t from = source;
@@ -272,11 +265,10 @@ uint64_t CDeltaDecoder::Apply(const uint8_t* delta, size_t size, IDeltaReference
         anchor = source + length;
     }
     if (literalAt != literals.length) {
-        Fail(std::to_string(literals.length - literalAt) + " literal bytes left unused");
+        Fail({literals.length - literalAt, " literal bytes left unused"});
     }
     if (expectedLength && out.Total() != *expectedLength) {
-        Fail("the file comes out " + std::to_string(out.Total()) + " bytes long instead of " +
-             std::to_string(*expectedLength));
+        Fail({"the file comes out ", out.Total(), " bytes long instead of ", *expectedLength});
     }
     out.Flush();
     return out.Total();

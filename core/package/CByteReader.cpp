@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/package/CPackageException.h"
+#include "core/stream/JoinText.h"
 
 namespace velkan {
 
@@ -13,13 +14,17 @@ CByteReader::CByteReader(const uint8_t* data, size_t size, std::string what)
 
 void CByteReader::Fail(const std::string& problem) const
 {
-    throw CPackageException(m_what + ": " + problem + " (at byte " + std::to_string(m_pos) +
-                            " of " + std::to_string(m_size) + ")");
+    throw CPackageException({m_what, ": ", problem, " (at byte ", m_pos, " of ", m_size, ")"});
+}
+
+void CByteReader::Fail(std::initializer_list<TextPiece> problem) const
+{
+    Fail(JoinText(problem));
 }
 
 void CByteReader::Need(size_t count, const char* item)
 {
-    if (count > m_size - m_pos) Fail(std::string(item) + " runs past the end");
+    if (count > m_size - m_pos) Fail({item, " runs past the end"});
 }
 
 uint8_t CByteReader::U8()
@@ -87,7 +92,7 @@ void CByteReader::Skip(size_t count)
 
 void CByteReader::Seek(size_t position)
 {
-    if (position > m_size) Fail("an offset " + std::to_string(position) + " outside the block");
+    if (position > m_size) Fail({"an offset ", position, " outside the block"});
     m_pos = position;
 }
 

@@ -4,8 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
+
+#include "core/stream/JoinText.h"
 
 namespace velkan {
 
@@ -30,6 +33,7 @@ public:
     size_t Remaining() const { return m_size - m_pos; }
     void Seek(size_t position);
     [[noreturn]] void Fail(const std::string& problem) const;
+    [[noreturn]] void Fail(std::initializer_list<TextPiece> problem) const;
 
 private:
     void Need(size_t count, const char* item);

@@ -1,6 +1,7 @@
 #include "core/package/CFilePackageInput.h"
 
 #include "core/package/CPackageException.h"
+#include "core/stream/JoinText.h"
 
 namespace velkan {
 
@@ -12,9 +13,8 @@ CFilePackageInput::CFilePackageInput(const std::string& path)
 void CFilePackageInput::ReadAt(uint64_t position, void* buffer, size_t size)
 {
     if (position > m_length || size > m_length - position) {
-        throw CPackageException(m_file.Path() + ": read of " + std::to_string(size) +
-                                " bytes at " + std::to_string(position) +
-                                " passes the end of the file");
+        throw CPackageException({m_file.Path(), ": read of ", size, " bytes at ", position,
+                                 " passes the end of the file"});
     }
     if (size == 0) return;
     m_file.Seek(position);

@@ -4,17 +4,21 @@
 // way: "FILE: version V entry E ("PATH"): PROBLEM", UTF-8, counting from 1.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 
 #include "core/package/ShownName.h"
 #include "core/stream/CError.h"
+#include "core/stream/JoinText.h"
 
 namespace velkan {
 
 class CPackageException : public CError {
 public:
     explicit CPackageException(const std::string& what) : CError(what), m_problem(what) {}
+    // The message joined from pieces (JoinText).
+    explicit CPackageException(std::initializer_list<TextPiece> what);
     // An error of entry (version, entry) whose path is cp1252Path, in the program named file
     // (empty: named by whoever passes the error on).
     CPackageException(const std::string& file, size_t version, size_t entry,

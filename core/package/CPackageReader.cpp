@@ -26,6 +26,7 @@
 #include "core/stream/CFile.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
+#include "core/stream/JoinText.h"
 
 namespace velkan {
 
@@ -164,7 +165,12 @@ std::unique_ptr<CPackageReader> CPackageReader::OpenFile(const std::string& path
 
 void CPackageReader::Fail(const std::string& problem) const
 {
-    throw CPackageException(m_input->GetName() + ": " + problem);
+    throw CPackageException({m_input->GetName(), ": ", problem});
+}
+
+void CPackageReader::Fail(std::initializer_list<TextPiece> problem) const
+{
+    Fail(JoinText(problem));
 }
 
 void CPackageReader::FailEntry(size_t version, size_t entry, const std::string& problem) const
@@ -201,9 +207,8 @@ void CPackageReader::ReadStub()
     m_input->ReadAt(*sizeMarker + kMarkerSize, slot, 4);
     uint32_t stubSize = GetU32(slot);
     if (stubSize < *sizeMarker + kMarkerSize + kSlotSize || stubSize > length) {
-        Fail("the stub's size slot (" + std::to_string(stubSize) +
-             ") does not lie after its marker and within the file (" + std::to_string(length) +
-             " bytes)");
+        Fail({"the stub's size slot (", stubSize, ") does not lie after its marker and within the file (",
+              length, " bytes)"});
     }
     m_contents.stubSize = stubSize;
     auto keyMarker = SearchMarker(*m_input, stubSize, kKeyMarker);
@@ -237,7 +242,7 @@ void CPackageReader::ReadBody(const SectionRecord& section, IByteSink& output)
         while (size_t n = source.Read(piece.data(), piece.size())) output.Write(piece.data(), n);
         return;
     }
-    if (section.bodySize < 4) Fail(SectionName(section) + ": a packed body shorter than 4 bytes");
+    if (section.bodySize < 4) Fail({SectionName(section), ": a packed body shorter than 4 bytes"});
     uint8_t sizeField[4];
     m_input->ReadAt(bodyStart, sizeField, 4);
     uint32_t unpacked = GetU32(sizeField);
@@ -247,23 +252,23 @@ void CPackageReader::ReadBody(const SectionRecord& section, IByteSink& output)
     try {
         decoder.Decode(output, source, unpacked, packed);
     } catch (const CDecodeError& e) {
-        Fail(SectionName(section) + ": " + e.what());
+        Fail({SectionName(section), ": ", e.what()});
     }
     if (decoder.GetInputUsed() != packed) {
-        Fail(SectionName(section) + ": the packed stream ends " +
-             std::to_string(packed - decoder.GetInputUsed()) + " bytes before the body");
+        Fail({SectionName(section), ": the packed stream ends ", packed - decoder.GetInputUsed(),
+              " bytes before the body"});
     }
 }
 
 const SectionRecord& CPackageReader::UnpackableSection(size_t index) const
 {
-    if (index >= m_contents.sections.size()) Fail("no section " + std::to_string(index));
+    if (index >= m_contents.sections.size()) Fail({"no section ", index});
     const SectionRecord& section = m_contents.sections[index];
     if (section.id == kDataSection) Fail("the data section has no body to unpack");
     // Checked again: the cap of a section the reader does not use is 0, so it is never unpacked.
     if (section.unpackedSize > MaxUnpackedSectionSize(section.id)) {
-        Fail(SectionName(section) + ": a section of this kind is not unpacked beyond " +
-             std::to_string(MaxUnpackedSectionSize(section.id)) + " bytes");
+        Fail({SectionName(section), ": a section of this kind is not unpacked beyond ",
+              MaxUnpackedSectionSize(section.id), " bytes"});
     }
     return section;
 }
@@ -296,9 +301,8 @@ void CPackageReader::ReadSections()
     uint64_t held = 0;  // unpacked bytes the sections kept in the contents will take
     for (;;) {
         if (length - pos < kSectionHeaderSize) {
-            Fail("the file ends at offset " + std::to_string(length) +
-                 " without its data section (a section header was expected at offset " +
-                 std::to_string(pos) + ")");
+            Fail({"the file ends at offset ", length,
+                  " without its data section (a section header was expected at offset ", pos, ")"});
         }
         uint8_t header[kSectionHeaderSize];
         m_input->ReadAt(pos, header, sizeof header);
@@ -315,8 +319,8 @@ void CPackageReader::ReadSections()
             break;
         }
         if (section.bodySize > length - pos - kSectionHeaderSize) {
-            Fail(SectionName(section) + ": a body of " + std::to_string(section.bodySize) +
-                 " bytes passes the end of the file");
+            Fail({SectionName(section), ": a body of ", section.bodySize,
+                  " bytes passes the end of the file"});
         }
         CheckSectionSize(section, held);
         // The dialog block is only measured, a streamed section is not held; the rest stays in
@@ -345,19 +349,18 @@ void CPackageReader::ReadDataSectionHeader(const SectionRecord& section)
     uint64_t length = m_contents.fileLength;
     uint64_t pos = section.offset;
     if (length - pos - kSectionHeaderSize < 4) {
-        Fail(SectionName(section) + ": the file ends before the chunk length");
+        Fail({SectionName(section), ": the file ends before the chunk length"});
     }
     uint8_t chunkField[4];
     m_input->ReadAt(pos + kSectionHeaderSize, chunkField, 4);
     uint64_t chunk = GetU32(chunkField);
     uint64_t chunkStart = pos + kSectionHeaderSize + 4;
     if (chunk > length - chunkStart) {
-        Fail(SectionName(section) + ": a chunk of " + std::to_string(chunk) +
-             " bytes where the file holds " + std::to_string(length - chunkStart));
+        Fail({SectionName(section), ": a chunk of ", chunk, " bytes where the file holds ",
+              length - chunkStart});
     }
     if (chunk > section.bodySize) {
-        Fail(SectionName(section) + ": a chunk of " + std::to_string(chunk) +
-             " bytes in a data stream of " + std::to_string(section.bodySize));
+        Fail({SectionName(section), ": a chunk of ", chunk, " bytes in a data stream of ", section.bodySize});
     }
     if (auto problem = ProblemAfterPackage(*m_input, chunkStart + chunk)) {
         Fail(SectionName(section) + ": " + *problem);
@@ -371,7 +374,7 @@ void CPackageReader::CheckSectionSize(SectionRecord& section, uint64_t held)
 {
     uint32_t declared = section.bodySize;
     if (section.flags & kSectionPacked) {
-        if (section.bodySize < 4) Fail(SectionName(section) + ": a packed body shorter than 4 bytes");
+        if (section.bodySize < 4) Fail({SectionName(section), ": a packed body shorter than 4 bytes"});
         uint8_t sizeField[4];
         m_input->ReadAt(section.offset + kSectionHeaderSize, sizeField, 4);
         declared = GetU32(sizeField);
@@ -380,14 +383,13 @@ void CPackageReader::CheckSectionSize(SectionRecord& section, uint64_t held)
     uint32_t cap = MaxUnpackedSectionSize(section.id);
     if (cap == 0) return;  // not ours: listed, never unpacked
     if (declared > cap) {
-        Fail(SectionName(section) + ": unpacks to " + std::to_string(declared) +
-             " bytes, more than the " + std::to_string(cap) + " such a section may take");
+        Fail({SectionName(section), ": unpacks to ", declared, " bytes, more than the ", cap,
+              " such a section may take"});
     }
     if (section.id != kDialogBlock && !IsStreamedSection(section.id) &&
         declared > kMaxHeldSectionBytes - held) {
-        Fail(SectionName(section) + ": unpacks to " + std::to_string(declared) +
-             " bytes, beyond the " + std::to_string(kMaxHeldSectionBytes) +
-             " bytes all sections together may take");
+        Fail({SectionName(section), ": unpacks to ", declared, " bytes, beyond the ", kMaxHeldSectionBytes,
+              " bytes all sections together may take"});
     }
 }
 
@@ -395,7 +397,8 @@ void CPackageReader::DecodeSection(SectionRecord& section, const std::vector<uin
 {
     auto& c = m_contents;
     auto currentVersion = [&]() -> VersionRecord& {
-        if (c.versions.empty()) Fail(SectionName(section) + ": a version's section before any version block");
+        if (c.versions.empty()) Fail({SectionName(section),
+                                      ": a version's section before any version block"});
         section.version = static_cast<int>(c.versions.size()) - 1;
         return c.versions.back();
     };
@@ -453,7 +456,7 @@ void CPackageReader::DecodeSection(SectionRecord& section, const std::vector<uin
             break;
         case kFileTable: {
             VersionRecord& version = currentVersion();
-            if (version.hasFileTable) Fail(SectionName(section) + ": a second file table for the version");
+            if (version.hasFileTable) Fail({SectionName(section), ": a second file table for the version"});
             version.files = DecodeFileTable(body.data(), body.size());
             version.hasFileTable = true;
             break;
@@ -464,7 +467,7 @@ void CPackageReader::DecodeSection(SectionRecord& section, const std::vector<uin
     } catch (const CPackageException& e) {
         std::string what = e.what();
         if (what.rfind(m_input->GetName(), 0) == 0) throw;
-        Fail(SectionName(section) + ": " + what);
+        Fail({SectionName(section), ": ", what});
     }
 }
 
@@ -478,22 +481,21 @@ void CPackageReader::LoadDataChunks()
         ++n;
         std::unique_ptr<IPackageInput> file = m_opener ? m_opener(n) : nullptr;
         if (!file) {
-            Fail("the data stream continues in continuation file " + std::to_string(n) +
-                 ", which cannot be opened (" + std::to_string(total) + " of " +
-                 std::to_string(m_contents.dataLength) + " bytes found)");
+            Fail({"the data stream continues in continuation file ", n, ", which cannot be opened (", total,
+                  " of ", m_contents.dataLength, " bytes found)"});
         }
         uint64_t fileLength = file->GetLength();
-        if (fileLength < 4) Fail(file->GetName() + ": a continuation file without its chunk length");
+        if (fileLength < 4) Fail({file->GetName(), ": a continuation file without its chunk length"});
         uint8_t field[4];
         file->ReadAt(0, field, 4);
         uint64_t chunk = GetU32(field);
         if (chunk == 0 || chunk != fileLength - 4) {
-            Fail(file->GetName() + ": a chunk length of " + std::to_string(chunk) +
-                 " in a file of " + std::to_string(fileLength) + " bytes (its chunk must fill it)");
+            Fail({file->GetName(), ": a chunk length of ", chunk, " in a file of ", fileLength,
+                  " bytes (its chunk must fill it)"});
         }
         if (chunk > m_contents.dataLength - total) {
-            Fail(file->GetName() + ": the chunks exceed the data stream length of " +
-                 std::to_string(m_contents.dataLength) + " bytes");
+            Fail({file->GetName(), ": the chunks exceed the data stream length of ", m_contents.dataLength,
+                  " bytes"});
         }
         m_contents.dataChunks.push_back({n, 4, chunk});
         m_continuations.push_back(std::move(file));
@@ -506,9 +508,8 @@ void CPackageReader::ReadData(uint64_t offset, void* buffer, size_t size)
 {
     LoadDataChunks();
     if (offset > m_contents.dataLength || size > m_contents.dataLength - offset) {
-        Fail("data at " + std::to_string(offset) + " (" + std::to_string(size) +
-             " bytes) lies outside the data stream of " + std::to_string(m_contents.dataLength) +
-             " bytes");
+        Fail({"data at ", offset, " (", size, " bytes) lies outside the data stream of ",
+              m_contents.dataLength, " bytes"});
     }
     auto* out = static_cast<uint8_t*>(buffer);
     uint64_t chunkStart = 0;
@@ -533,13 +534,11 @@ void CPackageReader::ReadData(uint64_t offset, void* buffer, size_t size)
 const CFileEntry& CPackageReader::GetEntry(size_t version, size_t entry) const
 {
     if (version >= m_contents.versions.size()) {
-        Fail("no version " + std::to_string(version + 1) + " (the program has " +
-             std::to_string(m_contents.versions.size()) + ")");
+        Fail({"no version ", version + 1, " (the program has ", m_contents.versions.size(), ")"});
     }
     const auto& files = m_contents.versions[version].files;
     if (entry >= files.size()) {
-        Fail("version " + std::to_string(version + 1) + " has no entry " + std::to_string(entry + 1) +
-             " (its table has " + std::to_string(files.size()) + ")");
+        Fail({"version ", version + 1, " has no entry ", entry + 1, " (its table has ", files.size(), ")"});
     }
     return files[entry];
 }
@@ -566,9 +565,9 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
     if (e.HasNoData()) FailEntry(version, entry, "the entry carries no data");
     LoadDataChunks();
     if (e.m_nOffset > m_contents.dataLength || e.m_nPackedSize > m_contents.dataLength - e.m_nOffset) {
-        FailEntry(version, entry, "its data (" + std::to_string(e.m_nPackedSize) + " bytes at " +
-             std::to_string(e.m_nOffset) + ") lies outside the data stream of " +
-             std::to_string(m_contents.dataLength) + " bytes");
+        FailEntry(version, entry, JoinText({"its data (", e.m_nPackedSize, " bytes at ", e.m_nOffset,
+                                            ") lies outside the data stream of ", m_contents.dataLength,
+                                            " bytes"}));
     }
     chain.emplace_back(version, entry);
     CChecksumSink sink(output);
@@ -578,8 +577,8 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
             size_t sourceEntry = e.m_nSourceEntry;
             if (sourceVersion >= m_contents.versions.size() ||
                 sourceEntry >= m_contents.versions[sourceVersion].files.size()) {
-                FailEntry(version, entry, "its delta names version " + std::to_string(sourceVersion + 1) +
-                     " entry " + std::to_string(sourceEntry + 1) + ", which does not exist");
+                FailEntry(version, entry, JoinText({"its delta names version ", sourceVersion + 1, " entry ",
+                                                    sourceEntry + 1, ", which does not exist"}));
             }
             const CFileEntry& reference = GetEntry(sourceVersion, sourceEntry);
             std::vector<uint8_t> delta(e.m_nPackedSize);
@@ -606,9 +605,9 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
             CDataSource source(*this, e.m_nOffset, e.m_nPackedSize);
             m_decoder.Decode(sink, source, e.m_nSize, e.m_nPackedSize);
             if (m_decoder.GetInputUsed() != e.m_nPackedSize) {
-                FailEntry(version, entry, "its packed stream ends " +
-                     std::to_string(e.m_nPackedSize - m_decoder.GetInputUsed()) +
-                     " bytes before its packed size");
+                FailEntry(version, entry, JoinText({"its packed stream ends ",
+                                                    e.m_nPackedSize - m_decoder.GetInputUsed(),
+                                                    " bytes before its packed size"}));
             }
         }
     } catch (const CDecodeError& error) {
@@ -629,12 +628,11 @@ std::unique_ptr<IDeltaReference> CPackageReader::OpenExternal(size_t version, si
     auto fail = [&](const std::string& problem) { FailEntry(userVersion, userEntry, problem); };
     std::string reason;
     std::vector<std::string> parts = SplitEntryPath(e.m_strPath, reason);
-    if (parts.empty()) fail(what + " under a refused path (" + reason + ")");
+    if (parts.empty()) fail(JoinText({what, " under a refused path (", reason, ")"}));
     std::unique_ptr<IDeltaReference> file = m_externalOpener ? m_externalOpener(parts) : nullptr;
-    if (!file) fail(what + " and was not found");
+    if (!file) fail(JoinText({what, " and was not found"}));
     if (file->GetLength() != e.m_nSize) {
-        fail(what + " and the file found is " + std::to_string(file->GetLength()) + " bytes long, not " +
-             std::to_string(e.m_nSize));
+        fail(JoinText({what, " and the file found is ", file->GetLength(), " bytes long, not ", e.m_nSize}));
     }
     CChecksumAccumulator sum;
     std::vector<uint8_t> piece(kFilePiece);
@@ -643,7 +641,9 @@ std::unique_ptr<IDeltaReference> CPackageReader::OpenExternal(size_t version, si
         file->ReadAt(at, piece.data(), n);
         sum.Add(piece.data(), n);
     }
-    if ((sum.Value() ^ m_contents.key) != e.m_nChecksum) fail(what + " and the file found differs from it");
+    if ((sum.Value() ^ m_contents.key) != e.m_nChecksum) {
+        fail(JoinText({what, " and the file found differs from it"}));
+    }
     return file;
 }
 
@@ -651,8 +651,7 @@ void CPackageReader::VerifyFile(size_t version, size_t entry)
 {
     const CFileEntry& e = GetEntry(version, entry);
     if (e.HasNoData() && (e.m_nSize != 0 || e.m_nChecksum != 0)) {
-        FailEntry(version, entry, "it claims a file of " + std::to_string(e.m_nSize) +
-             " bytes but stores no data");
+        FailEntry(version, entry, JoinText({"it claims a file of ", e.m_nSize, " bytes but stores no data"}));
     }
     if (e.IsExternal() || e.HasNoData()) return;
     // A takeover agrees in every number with its owner, whose stream is checked on its own.

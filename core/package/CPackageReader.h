@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>
@@ -22,6 +23,7 @@
 #include "core/package/DataLayout.h"
 #include "core/package/IPackageInput.h"
 #include "core/package/PackageRecords.h"
+#include "core/stream/JoinText.h"
 
 namespace velkan {
 
@@ -111,6 +113,7 @@ private:
     std::unique_ptr<IDeltaReference> OpenExternal(size_t version, size_t entry, size_t userVersion,
                                                   size_t userEntry);
     [[noreturn]] void Fail(const std::string& problem) const;
+    [[noreturn]] void Fail(std::initializer_list<TextPiece> problem) const;
     // A CPackageException of the entry, with its place apart from the problem.
     [[noreturn]] void FailEntry(size_t version, size_t entry, const std::string& problem) const;
 

@@ -1,11 +1,11 @@
 #include "core/package/DataLayout.h"
 
 #include <algorithm>
-#include <map>
 
 #include "core/package/CPackageException.h"
 #include "core/package/PackageFormat.h"
 #include "core/package/ShownName.h"
+#include "core/stream/JoinText.h"
 
 namespace velkan {
 
@@ -20,6 +20,14 @@ struct Stream {
     size_t entry;
 };
 
+// By place in the data stream, then in table order.
+bool ByPlace(const Stream& a, const Stream& b)
+{
+    if (a.offset != b.offset) return a.offset < b.offset;
+    if (a.length != b.length) return a.length < b.length;
+    return a.version != b.version ? a.version < b.version : a.entry < b.entry;
+}
+
 }  // namespace
 
 std::vector<std::vector<EntryRole>> CheckDataLayout(const PackageContents& contents)
@@ -27,8 +35,16 @@ std::vector<std::vector<EntryRole>> CheckDataLayout(const PackageContents& conte
     const auto& versions = contents.versions;
     std::vector<std::vector<EntryRole>> roles(versions.size());
     std::vector<Stream> streams;
-    // The owner of each delta stream, by offset and length.
-    std::map<std::pair<uint32_t, uint32_t>, std::pair<size_t, size_t>> deltaOwners;
+    // Every delta stream, by place: the first entry in table order at a place stores it, the
+    // later ones there take it over.
+    std::vector<Stream> deltas;
+    for (size_t v = 0; v < versions.size(); ++v) {
+        for (size_t i = 0; i < versions[v].files.size(); ++i) {
+            const CFileEntry& e = versions[v].files[i];
+            if ((e.m_nFlags & kEntryDelta) && !e.HasNoData()) deltas.push_back({e.m_nOffset, e.m_nPackedSize, v, i});
+        }
+    }
+    std::sort(deltas.begin(), deltas.end(), ByPlace);
     for (size_t v = 0; v < versions.size(); ++v) {
         const auto& files = versions[v].files;
         roles[v].assign(files.size(), EntryRole::NoData);
@@ -52,9 +68,8 @@ std::vector<std::vector<EntryRole>> CheckDataLayout(const PackageContents& conte
             if (!ownSource) {
                 const bool earlier = sv < v || (sv == v && se < i && !delta);
                 if (!earlier || se >= versions[sv].files.size()) {
-                    fail("its source, version " + std::to_string(sv + 1) + " entry " +
-                         std::to_string(se + 1) +
-                         ", is neither an earlier version's entry nor an earlier entry of this version");
+                    fail(JoinText({"its source, version ", sv + 1, " entry ", se + 1,
+                                   ", is neither an earlier version's entry nor an earlier entry of this version"}));
                 }
             }
             EntryRole role = EntryRole::Owner;
@@ -63,31 +78,30 @@ std::vector<std::vector<EntryRole>> CheckDataLayout(const PackageContents& conte
                 const bool sourceIsPlainOwner = roles[sv][se] == EntryRole::Owner &&
                                                 !(s.m_nFlags & (kEntryDelta | kEntryUninstaller));
                 if (!sourceIsPlainOwner) {
-                    fail("its source, " + DescribeEntry(sv, se, s.m_strPath) +
-                         ", does not own a plain copy of a file");
+                    fail(JoinText({"its source, ", DescribeEntry(sv, se, s.m_strPath),
+                                   ", does not own a plain copy of a file"}));
                 }
                 if (!delta) {
                     role = EntryRole::Takeover;  // takes over the source's own copy
                     if (e.m_nOffset != s.m_nOffset || e.m_nPackedSize != s.m_nPackedSize ||
                         e.m_nSize != s.m_nSize || e.m_nChecksum != s.m_nChecksum) {
-                        fail("it takes over the data of " + DescribeEntry(sv, se, s.m_strPath) +
-                             " but does not agree with it");
+                        fail(JoinText({"it takes over the data of ", DescribeEntry(sv, se, s.m_strPath),
+                                       " but does not agree with it"}));
                     }
                 } else {
                     // A delta against the source's file: its own stream, unless an earlier
                     // version's delta already stored this very one.
-                    auto found = deltaOwners.find({e.m_nOffset, e.m_nPackedSize});
-                    if (found != deltaOwners.end()) {
-                        auto [u, k] = found->second;
+                    const Stream& first = *std::lower_bound(deltas.begin(), deltas.end(),
+                                                            Stream{e.m_nOffset, e.m_nPackedSize, 0, 0}, ByPlace);
+                    if (first.version != v || first.entry != i) {
+                        size_t u = first.version, k = first.entry;
                         const CFileEntry& d = versions[u].files[k];
                         if (d.m_nSourceVersion != sv || d.m_nSourceEntry != se ||
                             d.m_nSize != e.m_nSize || d.m_nChecksum != e.m_nChecksum) {
-                            fail("it takes over the delta of " + DescribeEntry(u, k, d.m_strPath) +
-                                 " but does not agree with it");
+                            fail(JoinText({"it takes over the delta of ", DescribeEntry(u, k, d.m_strPath),
+                                           " but does not agree with it"}));
                         }
                         role = EntryRole::Takeover;
-                    } else {
-                        deltaOwners[{e.m_nOffset, e.m_nPackedSize}] = {v, i};
                     }
                 }
             }
@@ -100,25 +114,24 @@ std::vector<std::vector<EntryRole>> CheckDataLayout(const PackageContents& conte
             streams.push_back({e.m_nOffset, e.m_nPackedSize, v, i});
         }
     }
-    std::sort(streams.begin(), streams.end(), [](const Stream& a, const Stream& b) {
-        return a.offset != b.offset ? a.offset < b.offset : a.length < b.length;
-    });
+    std::sort(streams.begin(), streams.end(), ByPlace);
     uint64_t end = 0;
     for (const Stream& s : streams) {
         const CFileEntry& e = versions[s.version].files[s.entry];
         if (s.offset != end) {
             throw CPackageException(
-                "", s.version, s.entry, e.m_strPath, "its data starts at " +
-                std::to_string(s.offset) +
-                (s.offset < end ? ", inside the data of another entry (which ends at "
-                                : ", after bytes no entry owns (from ") +
-                std::to_string(end) + ")");
+                "", s.version, s.entry, e.m_strPath,
+                JoinText({"its data starts at ", s.offset,
+                          s.offset < end ? ", inside the data of another entry (which ends at "
+                                         : ", after bytes no entry owns (from ",
+                          end, ")"}));
         }
         end += s.length;
     }
     if (end != contents.dataLength) {
-        throw CPackageException("the entries own " + std::to_string(end) + " bytes of a data stream of " +
-                                std::to_string(contents.dataLength) + " bytes");
+        throw CPackageException(
+            JoinText({"the entries own ", end, " bytes of a data stream of ", contents.dataLength,
+                      " bytes"}));
     }
     return roles;
 }

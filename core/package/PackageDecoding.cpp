@@ -3,6 +3,7 @@
 #include "core/package/CByteReader.h"
 #include "core/package/CPackageException.h"
 #include "core/package/PackageFormat.h"
+#include "core/stream/JoinText.h"
 
 namespace velkan {
 
@@ -26,7 +27,7 @@ constexpr size_t kMinEntry = kEntryFixedSize + kEntryStringCount;
 void CheckCount(CByteReader& reader, size_t count, size_t minRecord)
 {
     if (count > reader.Remaining() / minRecord) {
-        reader.Fail("a count of " + std::to_string(count) + " that the body cannot hold");
+        reader.Fail({"a count of ", count, " that the body cannot hold"});
     }
 }
 
@@ -152,12 +153,10 @@ std::vector<CFileEntry> DecodeFileTable(const uint8_t* body, size_t size)
         size_t start = table.Position();
         uint32_t entrySize = CByteReader(body + start, size - start, "file table").U32();
         if (entrySize < kMinEntry || entrySize > size - start) {
-            table.Fail("entry " + std::to_string(i) + " with a size of " +
-                       std::to_string(entrySize) + " bytes");
+            table.Fail({"entry ", i, " with a size of ", entrySize, " bytes"});
         }
         CByteReader reader(body + start, entrySize,
-                           "file table entry " + std::to_string(i) + " (at byte " +
-                               std::to_string(start) + ")");
+                           JoinText({"file table entry ", i, " (at byte ", start, ")"}));
         CFileEntry e;
         e.m_nEntrySize = reader.U32();
         reader.U16();
@@ -220,7 +219,7 @@ UninstallerDataRecord DecodeUninstallerData(const uint8_t* block, size_t size)
         if (flags != 0) reader.Fail("a packed section inside the block");
         if (bodySize > reader.Remaining()) reader.Fail("a section body that passes the end");
         CByteReader body(block + reader.Position(), bodySize,
-                         "uninstaller data section at byte " + std::to_string(headerAt));
+                         JoinText({"uninstaller data section at byte ", headerAt}));
         switch (id) {
         case kUninstTexts: {
             data.textsVersion = body.U16();

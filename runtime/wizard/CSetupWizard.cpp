@@ -14,13 +14,13 @@
 #include "core/package/CPackageReader.h"
 #include "core/package/PackageFormat.h"
 #include "core/stream/CFileException.h"
+#include "core/stream/JoinText.h"
 #include "core/wizard/WizardPage.h"
 #include "runtime/CInstallError.h"
 #include "runtime/CInstaller.h"
 #include "runtime/CPathMacros.h"
 #include "runtime/CProductLock.h"
 #include "runtime/CRunLog.h"
-#include "runtime/CWinPackageInput.h"
 #include "runtime/IInstallProgress.h"
 #include "runtime/ProtectedFolders.h"
 #include "runtime/RuntimePaths.h"
@@ -28,9 +28,11 @@
 #include "runtime/WinText.h"
 #include "runtime/WizardDialogs.h"
 #include "runtime/wizard/BitmapCheck.h"
+#include "runtime/wizard/BuiltinDialogs.h"
 #include "runtime/wizard/DirectoryChooser.h"
 #include "runtime/wizard/DialogBlock.h"
 #include "runtime/wizard/NarrowDialogBlock.h"
+#include "runtime/wizard/TypedText.h"
 #include "runtime/wizard/WizardSequence.h"
 
 namespace velkan::runtime {
@@ -86,21 +88,6 @@ std::wstring Format(const std::wstring& text, const std::wstring& value)
         }
     }
     return text;
-}
-
-std::wstring WindowText(HWND window)
-{
-    int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
-    return text;
-}
-
-std::wstring Trim(std::wstring text)
-{
-    size_t start = text.find_first_not_of(L" \t");
-    size_t end = text.find_last_not_of(L" \t");
-    return start == std::wstring::npos ? std::wstring() : text.substr(start, end - start + 1);
 }
 
 // A bitmap file from the package as a bitmap of Windows, when it passes the checks.
@@ -179,6 +166,7 @@ struct CSetupWizard::Impl : public IInstallProgress {
     void FileDone(Phase phase, const std::string& entryPath, uint64_t bytes) override;
     std::vector<std::wstring> ScopeArguments() const;
     void AddScopeChoice(HWND page);
+    void PlaceScopeChoice(HWND page);
     bool CancelRequested() override;
 
     static INT_PTR CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -196,6 +184,7 @@ struct CSetupWizard::Impl : public IInstallProgress {
     bool m_bFullScreen = false;
     bool m_bScopeChoice = false;  // both places are possible and the command line chose none
     bool m_bAllUsers = true;
+    int m_nThirdTextHeight = 0;   // the Directory page's third text as made (PlaceScopeChoice)
     size_t m_nVersion = 0;
     std::wstring m_strDirectory;
     std::unique_ptr<CWizardSequence> m_sequence;
@@ -252,19 +241,17 @@ void CSetupWizard::Impl::OpenPackage()
 {
     m_strSelf = OwnProgramPath();
     uint32_t slot = OwnSizeSlot();
-    if (slot == 0) throw CPackageException(ToUtf8(m_strSelf) + ": the size slot was never set: no package follows");
-    std::wstring self = m_strSelf;
-    auto opener = [self](int n) { return CWinPackageInput::TryOpen(ContinuationPath(self, n)); };
-    m_reader = std::make_unique<CPackageReader>(std::make_unique<CWinPackageInput>(m_strSelf), opener);
-    m_reader->Read();
+    if (slot == 0) throw CPackageException({ToUtf8(m_strSelf), ": the size slot was never set: no package follows"});
+    m_reader = CInstaller::OpenReader(m_strSelf);
     const PackageContents& c = m_reader->Contents();
-    if (c.stubSize != slot) throw CPackageException(ToUtf8(m_strSelf) + ": the package does not start where this program ends");
-    if (c.versions.empty()) throw CPackageException(ToUtf8(m_strSelf) + ": the package holds no version");
+    if (c.stubSize != slot) throw CPackageException({ToUtf8(m_strSelf),
+                                                     ": the package does not start where this program ends"});
+    if (c.versions.empty()) throw CPackageException({ToUtf8(m_strSelf), ": the package holds no version"});
     // A package written without the templates (the builder lacked them) gets the standard ones;
     // damaged templates are a damaged package.
     m_block = std::make_unique<CDialogBlock>(c.dialogBlock ? PackageDialogBlock(*c.dialogBlock)
-                                                           : BuildDialogBlock(false, c.wizardBitmap.has_value()));
-    if (!m_block->Valid()) throw CPackageException(ToUtf8(m_strSelf) + ": the dialog templates are damaged");
+                                                           : BuiltinDialogBlock(c.wizardBitmap.has_value()));
+    if (!m_block->Valid()) throw CPackageException({ToUtf8(m_strSelf), ": the dialog templates are damaged"});
     m_bTest = c.testSection.has_value();
     m_bFullScreen = c.projectFlags && (*c.projectFlags & package::kFlagFullScreen);
 }
@@ -353,7 +340,7 @@ std::wstring CSetupWizard::Impl::EndFile(EndPageAction role) const
 int CSetupWizard::Impl::Message(const std::wstring& text, UINT type) const
 {
     std::wstring title = Text(PageMessages, 0);
-    m_log.Line("wizard message: " + ToUtf8(text));
+    m_log.Line({"wizard message: ", ToUtf8(text)});
     return MessageBoxW(m_hFrame ? m_hFrame : m_hBackground, text.c_str(), title.c_str(), type);
 }
 
@@ -551,7 +538,7 @@ void CSetupWizard::Impl::ShowPage(WizardPage page)
     if (page == WizardPage::kDirectory && m_sequence->DirectoryEditable()) focus = GetDlgItem(window, kIdDirEdit);
     SendMessageW(m_hFrame, DM_SETDEFID, IsWindowEnabled(next) ? kIdNext : kIdCancel, 0);
     SendMessageW(m_hFrame, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
-    m_log.Line("wizard page " + std::to_string(static_cast<int>(page)));
+    m_log.Line({"wizard page ", static_cast<int>(page)});
 }
 
 void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
@@ -586,6 +573,7 @@ void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
         SendDlgItemMessageW(window, kIdDirEdit, EM_SETREADONLY, !m_sequence->DirectoryEditable(), 0);
         EnableWindow(GetDlgItem(window, kIdBrowse), m_sequence->DirectoryEditable());
         UpdateSpace(window);
+        if (m_bScopeChoice) PlaceScopeChoice(window);
         break;
     case WizardPage::kConfirmation:
         for (int i = 0; i < 5; ++i) set(kIdTitle + i, Format(Text(PageConfirmation, i), m_strDirectory));
@@ -632,7 +620,7 @@ void CSetupWizard::Impl::UpdateSpace(HWND window)
     uint64_t needed = (BytesNeeded() + kMb - 1) / kMb;
     SetDlgItemTextW(window, kIdSpaceNeeded, (Text(PageDirectory, 5) + L" " + Format(unit, DecimalW(needed))).c_str());
     // Free space of the nearest folder that exists on the way to the directory.
-    std::wstring dir = Trim(WindowText(GetDlgItem(window, kIdDirEdit)));
+    std::wstring dir = TypedText(GetDlgItem(window, kIdDirEdit));
     ULARGE_INTEGER free{};
     bool known = false;
     while (IsAbsolute(dir) && dir.size() >= 3 && !known) {
@@ -725,12 +713,13 @@ bool CSetupWizard::Impl::LeavePage(WizardPage page)
         }
     }
     if (page == WizardPage::kDirectory) {
+        HWND window = m_hPages[PageSlot(page)];
         if (m_bScopeChoice) {
-            m_bAllUsers = IsDlgButtonChecked(m_hPages[PageSlot(page)], kIdAllUsers) == BST_CHECKED;
+            m_bAllUsers = IsDlgButtonChecked(window, kIdAllUsers) == BST_CHECKED;
             m_log.Line(m_bAllUsers ? "wizard: for all users" : "wizard: for the current user");
         }
-        if (m_sequence->DirectoryEditable()) m_strDirectory = Trim(WindowText(GetDlgItem(m_hPages[PageSlot(page)], kIdDirEdit)));
-        m_log.Line("wizard: directory " + ToUtf8(m_strDirectory));
+        if (m_sequence->DirectoryEditable()) m_strDirectory = TypedText(GetDlgItem(window, kIdDirEdit));
+        m_log.Line({"wizard: directory ", ToUtf8(m_strDirectory)});
     }
     return true;
 }
@@ -838,7 +827,7 @@ void CSetupWizard::Impl::Browse()
     DirectoryChooserTexts texts{Text(PageMessages, 1), Text(PageMessages, 2), Text(PageMessages, 3), Text(PageButtons, 4), Text(PageButtons, 5)};
     m_log.Line("wizard: browse");
     std::wstring chosen = ChooseDirectory(m_hFrame, m_block->Template(kDlgBrowse), texts,
-                                          Trim(WindowText(GetDlgItem(page, kIdDirEdit))));
+                                          TypedText(GetDlgItem(page, kIdDirEdit)));
     if (!chosen.empty()) SetDlgItemTextW(page, kIdDirEdit, chosen.c_str());
 }
 
@@ -863,7 +852,7 @@ INT_PTR CALLBACK CSetupWizard::Impl::RestartProc(HWND window, UINT message, WPAR
 
 void CSetupWizard::Impl::AskRestart()
 {
-    m_log.Line("wizard message: " + ToUtf8(Text(PageEnd, 7)));
+    m_log.Line({"wizard message: ", ToUtf8(Text(PageEnd, 7))});
     auto restartTemplate = static_cast<LPCDLGTEMPLATEW>(m_block->Template(kDlgRestart));
     INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), restartTemplate, m_hFrame, RestartProc,
                                              reinterpret_cast<LPARAM>(this));
@@ -903,8 +892,8 @@ void CSetupWizard::Impl::Finish()
 
 // ---- The install ------------------------------------------------------------------------------
 
-// The places asked for on the wizard's own command line, passed on to the runs it starts.
-// The places asked for on the wizard's own command line, or chosen on the Directory page.
+// The place chosen on the Directory page, or the places asked for on the wizard's own command
+// line, passed on to the runs it starts.
 std::vector<std::wstring> CSetupWizard::Impl::ScopeArguments() const
 {
     std::vector<std::wstring> args;
@@ -914,9 +903,8 @@ std::vector<std::wstring> CSetupWizard::Impl::ScopeArguments() const
     return args;
 }
 
-// A check box in the free band under the directory field (the texts above and below it are the
-// author's and stay in view), checked as an unattended run would decide (everyone, for an
-// administrator).
+// A check box under the directory field (PlaceScopeChoice finds it a free row), checked as an
+// unattended run would decide (everyone, for an administrator).
 void CSetupWizard::Impl::AddScopeChoice(HWND page)
 {
     RECT client;
@@ -933,6 +921,53 @@ void CSetupWizard::Impl::AddScopeChoice(HWND page)
                                GetModuleHandleW(nullptr), nullptr);
     SendMessageW(box, WM_SETFONT, SendMessageW(page, WM_GETFONT, 0, 0), FALSE);
     SendMessageW(box, BM_SETCHECK, m_bAllUsers ? BST_CHECKED : BST_UNCHECKED, 0);
+    RECT third{};
+    GetClientRect(GetDlgItem(page, kIdText3), &third);
+    m_nThirdTextHeight = third.bottom;
+}
+
+// The band under the directory field is the second of the author's text rows, blank by default.
+// The box takes the first of the rows under the field that is blank for this version (hidden, so
+// that it paints nothing over the box), and when the author wrote all three, the lower half of
+// the third, which keeps its first line: it never covers the author's words.
+void CSetupWizard::Impl::PlaceScopeChoice(HWND page)
+{
+    HWND box = GetDlgItem(page, kIdAllUsers);
+    auto placeOf = [page](HWND control) {
+        RECT place{};
+        GetWindowRect(control, &place);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    };
+    RECT boxPlace = placeOf(box);
+    RECT line{0, 0, 0, 10};  // the box's own height, in dialog units
+    MapDialogRect(page, &line);
+    int top = boxPlace.top;
+    int height = line.bottom;
+    bool placed = false;
+    for (int id : {kIdText2, kIdText3, kIdText4}) {
+        HWND text = GetDlgItem(page, id);
+        if (!text) continue;
+        bool blank = TypedText(text).empty();
+        ShowWindow(text, blank && !placed ? SW_HIDE : SW_SHOW);
+        if (blank && !placed) {
+            top = placeOf(text).top;
+            placed = true;
+        }
+    }
+    // The third text's height as the template gives it, halved or given back on each visit.
+    HWND third = GetDlgItem(page, kIdText3);
+    if (third) {
+        RECT place = placeOf(third);
+        int half = m_nThirdTextHeight / 2;
+        SetWindowPos(third, nullptr, 0, 0, place.right - place.left, placed ? m_nThirdTextHeight : half,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        if (!placed) {
+            top = place.top + half;
+            height = m_nThirdTextHeight - half;
+        }
+    }
+    SetWindowPos(box, nullptr, boxPlace.left, top, boxPlace.right - boxPlace.left, height, SWP_NOZORDER);
 }
 
 void CSetupWizard::Impl::StartInstall()
@@ -945,7 +980,7 @@ void CSetupWizard::Impl::StartInstall()
     m_installer->SetProductLocked();
     m_nBytesTotal = 2 * BytesNeeded();
     m_bInstalling = true;
-    m_log.Line("wizard: installing into " + ToUtf8(m_strDirectory));
+    m_log.Line({"wizard: installing into ", ToUtf8(m_strDirectory)});
     m_hThread = CreateThread(
         nullptr, 0,
         [](void* parameter) -> DWORD {
@@ -995,11 +1030,21 @@ void CSetupWizard::Impl::OnTimer()
     placed.swap(m_placed);
     ReleaseSRWLockExclusive(&m_lock);
     SetDlgItemTextW(page, kIdFileName, FromPackage(current).c_str());
-    std::wstring done = L"  " + Text(PageMessages, 25);
-    for (const std::string& path : placed) {
-        std::wstring line = FromPackage(path) + done;
-        LRESULT at = SendDlgItemMessageW(page, kIdReport, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-        SendDlgItemMessageW(page, kIdReport, LB_SETTOPINDEX, static_cast<WPARAM>(at), 0);
+    if (!placed.empty()) {
+        // The files of one tick are added with the list's drawing off and it is drawn once, at
+        // its last line: drawn per file, a list of hundreds of files kept the wizard busy for
+        // seconds after the install itself had ended.
+        HWND report = GetDlgItem(page, kIdReport);
+        std::wstring done = L"  " + Text(PageMessages, 25);
+        SendMessageW(report, WM_SETREDRAW, FALSE, 0);
+        LRESULT at = 0;
+        for (const std::string& path : placed) {
+            std::wstring line = FromPackage(path) + done;
+            at = SendMessageW(report, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        }
+        SendMessageW(report, LB_SETTOPINDEX, static_cast<WPARAM>(at), 0);
+        SendMessageW(report, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(report, nullptr, TRUE);
     }
     uint64_t total = m_nBytesTotal ? m_nBytesTotal : 1;
     SendDlgItemMessageW(page, kIdProgress, PBM_SETPOS, static_cast<WPARAM>(m_nBytesDone * 1000 / total), 0);
@@ -1045,7 +1090,7 @@ int CSetupWizard::Impl::Run()
         return CInstaller::kExitAlreadyRunning;
     }
     if (!CreateWindows()) {
-        m_log.Line("error: the wizard's windows cannot be made: " + SystemMessage(GetLastError()));
+        m_log.Line({"error: the wizard's windows cannot be made: ", SystemMessage(GetLastError())});
         return CInstaller::kExitFailed;
     }
     WizardPage start = m_sequence->Pages().front();
@@ -1059,7 +1104,7 @@ int CSetupWizard::Impl::Run()
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    m_log.Line("wizard: exit code " + std::to_string(m_nExitCode));
+    m_log.Line({"wizard: exit code ", m_nExitCode});
     return m_bTest ? CInstaller::kExitInstalled : m_nExitCode;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/package/PackageDecoding.h"
+#include "core/stream/JoinText.h"
 #include "runtime/CCommandLine.h"
 #include "runtime/CRunLog.h"
 #include "runtime/CUninstaller.h"
@@ -15,6 +16,7 @@
 #include "runtime/RuntimePaths.h"
 #include "runtime/WinText.h"
 #include "runtime/WizardDialogs.h"
+#include "runtime/wizard/BuiltinDialogs.h"
 #include "runtime/wizard/DialogBlock.h"
 #include "runtime/wizard/IUninstallWatcher.h"
 
@@ -55,7 +57,7 @@ std::wstring Format(const std::wstring& text, const std::wstring& value)
 class CUninstallWindows : public IUninstallWatcher {
 public:
     CUninstallWindows(const CCommandLine& commandLine, CRunLog& log)
-        : m_commandLine(commandLine), m_log(log), m_templates(BuildDialogBlock(false, false)), m_block(m_templates),
+        : m_commandLine(commandLine), m_log(log), m_templates(BuiltinPlainDialogBlock()), m_block(m_templates),
           m_texts(ReadTexts())
     {
     }
@@ -88,7 +90,7 @@ private:
 
 int CUninstallWindows::Message(const std::wstring& text, UINT type)
 {
-    m_log.Line("uninstall message: " + ToUtf8(text));
+    m_log.Line({"uninstall message: ", ToUtf8(text)});
     return MessageBoxW(m_hProgress, text.c_str(), Text(0).c_str(), type);
 }
 
@@ -111,7 +113,7 @@ bool CUninstallWindows::RemoveUnusedSharedFile(const std::wstring& path)
 INT_PTR CUninstallWindows::Ask(const std::wstring& path)
 {
     m_pAsked = &path;
-    m_log.Line("uninstall message: " + ToUtf8(Format(Text(10), path)));
+    m_log.Line({"uninstall message: ", ToUtf8(Format(Text(10), path))});
     INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
                                              static_cast<LPCDLGTEMPLATEW>(m_block.Template(kDlgAsk)), m_hProgress,
                                              AskProc, reinterpret_cast<LPARAM>(this));

@@ -3,6 +3,7 @@
 #include "runtime/CPathMacros.h"
 #include "runtime/RuntimePaths.h"
 #include "runtime/WizardDialogs.h"
+#include "runtime/wizard/TypedText.h"
 
 namespace velkan::runtime {
 
@@ -14,21 +15,6 @@ struct BrowseState {
     std::wstring folder;  // the folder listed, an existing one
     std::wstring chosen;
 };
-
-std::wstring WindowText(HWND window)
-{
-    int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
-    return text;
-}
-
-std::wstring Trim(const std::wstring& text)
-{
-    size_t start = text.find_first_not_of(L" \t");
-    size_t end = text.find_last_not_of(L" \t");
-    return start == std::wstring::npos ? std::wstring() : text.substr(start, end - start + 1);
-}
 
 std::wstring WithSlash(const std::wstring& dir)
 {
@@ -131,7 +117,7 @@ INT_PTR CALLBACK BrowseProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return TRUE;
     case IDOK:
     case kIdNext:
-        state->chosen = Trim(WindowText(GetDlgItem(window, kIdDirEdit)));
+        state->chosen = TypedText(GetDlgItem(window, kIdDirEdit));
         EndDialog(window, IDOK);
         return TRUE;
     case IDCANCEL:

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/WizardDialogs.h"
+#include "runtime/wizard/BuiltinDialogs.h"
 
 namespace velkan::runtime {
 namespace {
@@ -32,6 +33,14 @@ TEST(DialogBlock, OurBlocksPassAndEveryDamagedOneIsRefused)
     }
     // The 8-bit form is not a Win32 template.
     EXPECT_FALSE(CDialogBlock(BuildDialogBlock(true, false)).Valid());
+}
+
+TEST(DialogBlock, TheProgramsCarryTheDefinedBlocksPacked)
+{
+    for (bool withBitmap : {false, true}) {
+        EXPECT_EQ(BuiltinDialogBlock(withBitmap), BuildDialogBlock(false, withBitmap)) << withBitmap;
+    }
+    EXPECT_EQ(BuiltinPlainDialogBlock(), BuildDialogBlock(false, false));
 }
 
 }  // namespace

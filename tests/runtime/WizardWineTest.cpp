@@ -20,6 +20,7 @@
 #include "core/package/StubImage.h"
 #include "core/package/TestProgram.h"
 #include "core/res/RuntimeResources.h"
+#include "core/wizard/WizardPage.h"
 
 namespace velkan::test {
 namespace {
@@ -297,6 +298,10 @@ TEST_P(InteractiveWizard, InstallThroughEveryPage)
     CRun::Shot(shot + "install-mode0-bitmap-7");
     CRun::Keys("Return");
     ASSERT_EQ(run.Wait(), 0) << run.Log();
+    // Under Wine the person may install for all users: the Directory page offered both, and
+    // what it proposed, all users, was taken.
+    EXPECT_NE(run.Log().find("wizard: for all users\r\n"), std::string::npos) << run.Log();
+    EXPECT_NE(run.Log().find("installing for all users\r\n"), std::string::npos) << run.Log();
 
     fs::path src = m_dir / "src2";
     const fs::path sharedName = "velkanwz.dll";
@@ -326,6 +331,68 @@ INSTANTIATE_TEST_SUITE_P(Platforms, InteractiveWizard,
                          ::testing::Values(PlatformCase{"Win32", CDataArray::Win32, ""},
                                            PlatformCase{"Win31", CDataArray::Win31, "win31-"}),
                          [](const ::testing::TestParamInfo<PlatformCase>& c) { return c.param.name; });
+
+// The person clears "for all users" on the Directory page by its access key: the icons go to their
+// own Start menu and the product is listed among their programs, not the machine's. The author
+// wrote both texts under the directory field, so the box takes the lower half of the lower one
+// (screenshot install-mode0-plain-scope).
+TEST_F(WizardWine, TheCurrentUserChosenOnTheDirectoryPage)
+{
+    const std::string title = "Velkan Wizard Scope";
+    CDataArray project;
+    SetLook(project, 0, false);
+    WriteText(m_dir / "src1" / "readme.txt", "scope\r\n");
+    CData v = Version(1, "One");
+    v.m_strTitle = title;
+    v.m_strUninstFile = "Uninstal.exe";
+    v.m_texts[PageDirectory][2] = "The files go into this folder.";
+    v.m_texts[PageDirectory][3] = "Browse to choose another one.";
+    CFileItem item("readme.txt");
+    item.m_strMenuFolder = title;
+    item.m_strMenuName = "Velkan Scope Readme";
+    v.m_files.push_back(item);
+    project.m_versions.push_back(v);
+    fs::path setup = m_dir / "setup.exe";
+    BuildSetup(project, setup);
+    const std::string uninstall = WineLoader() + " 'C:\\VTScope\\Uninstal.exe' /S </dev/null >/dev/null 2>&1; wineserver -w";
+    // A run of this test stopped half-way left the product installed: it goes first.
+    if (fs::exists(Drive("VTScope") / "Uninstal.exe")) XShell(uninstall);
+    fs::remove_all(Drive("VTScope"));
+    auto listed = [&](const char* root) {
+        return XShell(WineLoader() + " reg query '" + root +
+                      "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall' /s 2>/dev/null | grep -q " +
+                      Quote(title)) == 0;
+    };
+    ASSERT_FALSE(listed("HKCU"));
+    ASSERT_FALSE(listed("HKLM"));
+
+    CRun run(setup, Quote("/D=C:\\VTScope"), m_dir / "setup.log");
+    ASSERT_TRUE(run.Page(0)) << run.Log();
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(4)) << run.Log();
+    CRun::Keys("alt+a");
+    CRun::Shot("install-mode0-plain-scope");
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.See("wizard message: ")) << run.Log();  // create the directory?
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(5)) << run.Log();
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(7)) << run.Log();
+    CRun::Keys("Return");
+    ASSERT_EQ(run.Wait(), 0) << run.Log();
+    EXPECT_NE(run.Log().find("wizard: for the current user\r\n"), std::string::npos) << run.Log();
+    EXPECT_NE(run.Log().find("installing for the current user\r\n"), std::string::npos) << run.Log();
+
+    std::vector<fs::path> links = FindByName(PrefixPath() / "drive_c", "Velkan Scope Readme.lnk");
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(links[0].string().find("ProgramData"), std::string::npos) << links[0];
+    EXPECT_TRUE(listed("HKCU"));
+    EXPECT_FALSE(listed("HKLM"));
+
+    XShell(uninstall);
+    EXPECT_FALSE(listed("HKCU"));
+    EXPECT_TRUE(FindByName(PrefixPath() / "drive_c", "Velkan Scope Readme.lnk").empty());
+}
 
 // Cancel while files are written asks first; Yes takes everything back, as a failed run, and
 // the setup program ends with the cancelled code. /D without /S only proposes the directory; the
