@@ -67,7 +67,8 @@ std::optional<long long> CArgParser::Number(const std::string& name) const
 void CArgParser::ExpectPositional(size_t min, size_t max) const
 {
     if (m_positional.size() < min) throw UsageError{"missing argument"};
-    if (m_positional.size() > max) throw UsageError{"unexpected argument '" + m_positional[max] + "'"};
+    if (m_positional.size() > max)
+        throw UsageError{"unexpected argument '" + m_positional[max] + "'"};
 }
 
 DeltaSearch CArgParser::DeltaSearchOption() const

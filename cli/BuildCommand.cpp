@@ -45,7 +45,8 @@ void LoadRuntimeFrom(const std::string& dir)
 
 int RunBuild(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"-o", "--platform", "--runtime", "--sign", "--jobs", "--delta-search", "--span"},
+    CArgParser p(args,
+                 {"-o", "--platform", "--runtime", "--sign", "--jobs", "--delta-search", "--span"},
                  {"--yes", "--share-equal-files"});
     p.ExpectPositional(1, 1);
     const std::string& projectPath = p.Positional()[0];
@@ -62,7 +63,8 @@ int RunBuild(const std::vector<std::string>& args)
     }
     std::string output = p.Value("-o").value_or(Cp1252ToUtf8(project.m_strOutputPath));
     if (output.empty()) {
-        throw CommandError{projectPath + ": the project names no setup program to write; give one with -o OUT"};
+        throw CommandError{projectPath +
+                           ": the project names no setup program to write; give one with -o OUT"};
     }
     std::optional<uint64_t> span;
     if (auto text = p.Value("--span")) {
@@ -75,15 +77,19 @@ int RunBuild(const std::vector<std::string>& args)
     BuildSettings settings{output, ""};
     if (auto jobs = p.Value("--jobs")) {
         // 0 or absent: one thread per processor.
-        if (jobs->empty() || jobs->size() > 4 || jobs->find_first_not_of("0123456789") != std::string::npos) {
-            throw UsageError{"--jobs takes a number of threads (1 to 9999, 0 for one per processor)"};
+        if (jobs->empty() || jobs->size() > 4 ||
+            jobs->find_first_not_of("0123456789") != std::string::npos) {
+            throw UsageError{
+                "--jobs takes a number of threads (1 to 9999, 0 for one per processor)"};
         }
         settings.jobs = static_cast<unsigned>(std::stoul(*jobs));
     }
     settings.shareEqualFiles = p.Has("--share-equal-files");
     settings.deltaSearch = p.DeltaSearchOption();
     if (auto sign = p.Value("--sign")) {
-        settings.signFile = [command = *sign](const std::string& path) { RunSignCommand(command, path); };
+        settings.signFile = [command = *sign](const std::string& path) {
+            RunSignCommand(command, path);
+        };
     }
 
     CBuildConsole console(p.Has("--yes"), isatty(STDERR_FILENO) == 1);
@@ -96,21 +102,21 @@ int RunBuild(const std::vector<std::string>& args)
 
     switch (result.status) {
     case BuildStatus::Declined:
-        std::fprintf(stderr, "velkanc: the build stopped at the warnings above; nothing was written\n");
+        std::fprintf(stderr,
+                     "velkanc: the build stopped at the warnings above; nothing was written\n");
         break;
     case BuildStatus::Cancelled:
         if (result.continuationFiles > 0 && !pieces) {
-            std::fprintf(stderr, "velkanc: build cancelled; the %d disk(s) written so far are kept\n",
+            std::fprintf(stderr,
+                         "velkanc: build cancelled; the %d disk(s) written so far are kept\n",
                          result.continuationFiles + 1);
         } else {
             std::fprintf(stderr, "velkanc: build cancelled; nothing was written\n");
         }
         break;
-    case BuildStatus::Failed:
-        throw CommandError{result.error};
+    case BuildStatus::Failed: throw CommandError{result.error};
     case BuildStatus::Built:
-    case BuildStatus::NothingToInstall:
-        break;
+    case BuildStatus::NothingToInstall: break;
     }
     return BuildExitCode(result.status);
 }

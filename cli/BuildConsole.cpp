@@ -55,7 +55,8 @@ void CBuildConsole::ShowProgress(uint32_t position, const std::string& text)
 {
     if (!m_bProgress) return;
     int filled = static_cast<int>(static_cast<uint64_t>(position) * kBarWidth / 10000);
-    std::string bar = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] " + text;
+    std::string bar =
+        "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] " + text;
     if (bar == m_strLastBar) return;
     m_strLastBar = bar;
     std::fprintf(stderr, "\r%s", bar.c_str());

@@ -19,9 +19,9 @@ enum ExitCode {
 };
 
 struct Command {
-    std::string name;      // "pack", or "texts export" for a two-word command
-    std::string summary;   // one line for `velkanc --help`
-    std::string usage;     // full text for `velkanc NAME --help`
+    std::string name;     // "pack", or "texts export" for a two-word command
+    std::string summary;  // one line for `velkanc --help`
+    std::string usage;    // full text for `velkanc NAME --help`
     std::function<int(const std::vector<std::string>& args)> run;  // args after the name
 };
 

@@ -12,9 +12,9 @@ namespace velkan::cli {
 
 namespace {
 
-constexpr int kInsertDisk = 2014;     // "Please insert disk number %d."
+constexpr int kInsertDisk = 2014;  // "Please insert disk number %d."
 constexpr int kDiskHoldsFiles = 1186;
-constexpr int kDiskError = 2015;      // "Error: %s\n\nPlease insert disk number %d."
+constexpr int kDiskError = 2015;  // "Error: %s\n\nPlease insert disk number %d."
 
 std::string Replace(std::string text, const std::string& what, const std::string& with)
 {

@@ -61,7 +61,8 @@ const char* SectionName(uint16_t id)
 
 std::string EntryFlagsText(uint8_t flags)
 {
-    static const char* names[] = {"uninstaller", "version", "translation", "times", "delta", "external"};
+    static const char* names[] = {"uninstaller", "version", "translation",
+                                  "times",       "delta",   "external"};
     std::string text;
     for (int bit = 0; bit < 6; ++bit) {
         if (!(flags & (1 << bit))) continue;
@@ -89,7 +90,8 @@ JsonValue EntryJson(const CFileEntry& e)
     o.Set("sourceEntry", e.m_nSourceEntry);
     if (e.HasVersionBlock()) {
         o.Set("fileVersion", Hex(e.m_nFileVersionMS, 8) + " " + Hex(e.m_nFileVersionLS, 8));
-        o.Set("productVersion", Hex(e.m_nProductVersionMS, 8) + " " + Hex(e.m_nProductVersionLS, 8));
+        o.Set("productVersion",
+              Hex(e.m_nProductVersionMS, 8) + " " + Hex(e.m_nProductVersionLS, 8));
         o.Set("translation", Hex(e.m_nTranslation, 8));
     }
     if (e.HasTimesBlock()) {
@@ -171,7 +173,8 @@ JsonValue VersionJson(CPackageReader& reader, size_t index)
                 JsonValue u = JsonValue::Object();
                 u.Set("texts", Texts(data.texts));
                 JsonValue keys = JsonValue::Array();
-                for (const auto& key : data.keys) keys.Add(Hex(key.root, 8) + " " + Cp1252ToUtf8(key.path));
+                for (const auto& key : data.keys)
+                    keys.Add(Hex(key.root, 8) + " " + Cp1252ToUtf8(key.path));
                 u.Set("registryKeysToRemove", keys);
                 u.Set("filesToRemove", Texts(data.files));
                 entry.Set("uninstallerData", u);
@@ -220,11 +223,12 @@ JsonValue ContentsJson(CPackageReader& reader)
         project.Set("titleReserved", c.titleStyle->reserved);
         project.Set("titleColor", Hex(c.titleStyle->color, 8));
         const LogFont& f = c.titleStyle->font;
-        project.Set("titleFont", Cp1252ToUtf8(f.FaceName()) + " height " + std::to_string(f.lfHeight) +
-                                     " weight " + std::to_string(f.lfWeight) +
-                                     (f.lfItalic ? " italic" : ""));
+        project.Set("titleFont", Cp1252ToUtf8(f.FaceName()) + " height " +
+                                     std::to_string(f.lfHeight) + " weight " +
+                                     std::to_string(f.lfWeight) + (f.lfItalic ? " italic" : ""));
     }
-    if (c.wizardBitmap) project.Set("wizardBitmapSize", static_cast<uint64_t>(c.wizardBitmap->size()));
+    if (c.wizardBitmap)
+        project.Set("wizardBitmapSize", static_cast<uint64_t>(c.wizardBitmap->size()));
     if (c.backBitmap) project.Set("backBitmapSize", static_cast<uint64_t>(c.backBitmap->size()));
     if (c.auxFileSize) project.Set("auxFileSize", static_cast<uint64_t>(*c.auxFileSize));
     if (c.uninstallerProgram) {

@@ -26,13 +26,16 @@ int RunPreview(const std::vector<std::string>& args)
     if (auto n = p.Number("--page")) {
         page = *n >= kTextPageCount ? PagePresentation : static_cast<int>(*n);
     }
-    std::optional<std::vector<uint8_t>> stub = LoadRuntimeResource(StubResourceId(project.m_nPlatform));
-    if (!stub || stub->empty()) throw CommandError{"this velkanc carries no setup stub: no test program can be written"};
-    std::optional<std::vector<uint8_t>> block =
-        LoadRuntimeResource(DialogBlockResourceId(project.m_nPlatform, !project.m_strWizardBitmap.empty()));
+    std::optional<std::vector<uint8_t>> stub =
+        LoadRuntimeResource(StubResourceId(project.m_nPlatform));
+    if (!stub || stub->empty())
+        throw CommandError{"this velkanc carries no setup stub: no test program can be written"};
+    std::optional<std::vector<uint8_t>> block = LoadRuntimeResource(
+        DialogBlockResourceId(project.m_nPlatform, !project.m_strWizardBitmap.empty()));
     try {
         if (!WriteTestProgramFile(*output, project, *stub, block ? &*block : nullptr, page)) {
-            throw CommandError{*output + ": cannot be replaced (a test program may still be running from it)"};
+            throw CommandError{
+                *output + ": cannot be replaced (a test program may still be running from it)"};
         }
     } catch (const CommandError&) {
         throw;

@@ -26,7 +26,8 @@ const bool registered = RegisterCommand({
     "print every field of a project",
     "Usage: velkanc show PROJECT [--json]\n"
     "\n"
-    "Prints every stored field of every record of the project (.vkp, .vkt or .json): the project's\n"
+    "Prints every stored field of every record of the project (.vkp, .vkt or .json): the "
+    "project's\n"
     "settings, then each version with its files, wizard texts and INI, registry and file-string\n"
     "entries. Text is converted from the project's Windows-1252 code page to UTF-8.\n"
     "\n"

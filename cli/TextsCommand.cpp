@@ -51,7 +51,8 @@ const bool registeredExport = RegisterCommand({
                 "Writes every wizard text of the version to FILE, each under a marker line *PPTT*\n"
                 "(page and text number), in the Windows-1252 code page with CR LF line ends: the\n"
                 "format of the editor's Export Wizard Texts, ready for translation.\n"
-                "\n") + kVersionHelp,
+                "\n") +
+        kVersionHelp,
     RunExport,
 });
 
@@ -63,7 +64,8 @@ const bool registeredImport = RegisterCommand({
                 "Reads the texts of FILE (the export format) into the version and writes PROJECT\n"
                 "back. Texts whose marker is missing keep their value; markers outside the\n"
                 "catalogue are ignored.\n"
-                "\n") + kVersionHelp,
+                "\n") +
+        kVersionHelp,
     RunImport,
 });
 

@@ -46,8 +46,8 @@ int RunVerify(const std::vector<std::string>& args)
         std::printf("%zu of %zu entries failed\n", failed, checked);
         return kExitFailure;
     }
-    std::printf("OK: %zu %s in %zu %s\n", checked, checked == 1 ? "entry" : "entries", versions.size(),
-                versions.size() == 1 ? "version" : "versions");
+    std::printf("OK: %zu %s in %zu %s\n", checked, checked == 1 ? "entry" : "entries",
+                versions.size(), versions.size() == 1 ? "version" : "versions");
     return kExitOk;
 }
 

@@ -15,7 +15,8 @@ size_t ChooseVersionIndex(const std::vector<std::string>& names,
     std::string wanted = ToProjectText(*choice, "the version name");
     if (auto index = velkan::ChooseVersion(names, titles, wanted)) return *index;
     throw CommandError{where + ": no version " + *choice + " (there are " +
-                       std::to_string(names.size()) + ", numbered from 1, or give a name or title)"};
+                       std::to_string(names.size()) +
+                       ", numbered from 1, or give a name or title)"};
 }
 
 CData& ChooseVersion(CDataArray& project, const std::optional<std::string>& choice,

@@ -31,7 +31,10 @@ void PrintToolHelp(FILE* out)
                  "Exit status: 0 success, 1 failure, 2 usage error, 3 cancelled.\n");
 }
 
-bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+bool IsHelp(const std::string& arg)
+{
+    return arg == "--help" || arg == "-h";
+}
 
 // The command whose (one- or two-word) name matches the start of argv, longest name first.
 const Command* FindCommand(const std::vector<std::string>& args, size_t& consumed)

@@ -19,11 +19,11 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent)
     auto* icon = new QLabel(this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48));
     row->addWidget(icon, 0, Qt::AlignTop);
-    auto* text = new QLabel(QString("<b>%1</b><br>%2<br><br>%3")
-                                .arg(LoadQString(128).section('\n', 0, 0).toHtmlEscaped(),
-                                     LoadQString(2017).toHtmlEscaped(),
-                                     tr("Builds install programs for Windows.")),
-                            this);
+    auto* text = new QLabel(
+        QString("<b>%1</b><br>%2<br><br>%3")
+            .arg(LoadQString(128).section('\n', 0, 0).toHtmlEscaped(),
+                 LoadQString(2017).toHtmlEscaped(), tr("Builds install programs for Windows.")),
+        this);
     row->addWidget(text, 1);
     layout->addLayout(row);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

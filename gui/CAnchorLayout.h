@@ -12,8 +12,7 @@ class QWidget;
 
 namespace velkan {
 
-struct AnchorEntry
-{
+struct AnchorEntry {
     int id;          // control id; 0 ends the table
     uint32_t flags;  // the Anchor... bits below
 };
@@ -43,8 +42,7 @@ public:
     static QRect Anchored(const QRect& attached, uint32_t flags, int dx, int dy);
 
 private:
-    struct Placed
-    {
+    struct Placed {
         int id;
         uint32_t flags;
         QRect rect;

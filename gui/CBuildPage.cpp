@@ -76,8 +76,8 @@ bool CBuildPage::InitPage()
     m_report->setRootIsDecorated(false);
     m_report->setUniformRowHeights(true);
     m_report->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_report->setHeaderLabels({LoadQString(1086), LoadQString(1077), LoadQString(1087),
-                               LoadQString(1078)});
+    m_report->setHeaderLabels(
+        {LoadQString(1086), LoadQString(1077), LoadQString(1087), LoadQString(1078)});
     m_report->header()->setStretchLastSection(false);
     m_report->header()->setSectionsMovable(false);
     for (int column : {ColPacked, ColSize, ColRatio}) {
@@ -190,9 +190,9 @@ void CBuildPage::OnBuild()
         return;
     }
     if (version->m_bKeepOutputPath != 1) {
-        QString chosen = CUserPrompt::SaveFileName(
-            this, tr("Save As"), ToQt(project.m_strOutputPath),
-            CUserPrompt::QtFilter(LoadQString(1028)));
+        QString chosen =
+            CUserPrompt::SaveFileName(this, tr("Save As"), ToQt(project.m_strOutputPath),
+                                      CUserPrompt::QtFilter(LoadQString(1028)));
         if (chosen.isEmpty()) return;
         if (QFileInfo(chosen).suffix().isEmpty()) chosen += ".exe";
         std::optional<std::string> path = FromQtExact(chosen);

@@ -45,8 +45,7 @@ bool CEscapeWatcher::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         return m_bBlockInput;
-    default:
-        return QObject::eventFilter(watched, event);
+    default: return QObject::eventFilter(watched, event);
     }
 }
 

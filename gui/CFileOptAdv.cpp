@@ -50,9 +50,8 @@ CFileOptAdv::CFileOptAdv(CFilesPage* filesPage) : COptPage(filesPage, kTemplateI
         if (id == IdFonts || id == IdUsageCount || id == IdCreateDir || id == IdOcx) {
             layout->addSpacing(4);
         }
-        connect(box, &QCheckBox::clicked, this, [this, boxId = id](bool checked) {
-            OnClick(boxId, checked);
-        });
+        connect(box, &QCheckBox::clicked, this,
+                [this, boxId = id](bool checked) { OnClick(boxId, checked); });
     }
     layout->addStretch(1);
 }
@@ -115,15 +114,17 @@ void CFileOptAdv::OnClick(int id, bool checked)
 {
     static const std::vector<GroupBox> destination = {
         {IdWindows, DestWindows}, {IdSystem, DestSystem}, {IdFonts, DestFonts}};
-    static const std::vector<GroupBox> installMode = {
-        {IdNoUninstall, InstallKeep}, {IdNoInstall, InstallSkip}, {IdCreateDir, InstallDirectoryOnly}};
-    static const std::vector<GroupBox> special = {
-        {IdScreenSaver, SpecialScreenSaver}, {IdOcx, SpecialRegisterOcx}};
+    static const std::vector<GroupBox> installMode = {{IdNoUninstall, InstallKeep},
+                                                      {IdNoInstall, InstallSkip},
+                                                      {IdCreateDir, InstallDirectoryOnly}};
+    static const std::vector<GroupBox> special = {{IdScreenSaver, SpecialScreenSaver},
+                                                  {IdOcx, SpecialRegisterOcx}};
     switch (id) {
     case IdWindows:
     case IdSystem:
     case IdFonts:
-        FilesPage()->SetSelectionOption(OptDestination, GroupValue(destination, id, checked, DestInstallDir));
+        FilesPage()->SetSelectionOption(OptDestination,
+                                        GroupValue(destination, id, checked, DestInstallDir));
         // The usage count box depends on the destination.
         Refresh();
         break;
@@ -133,7 +134,8 @@ void CFileOptAdv::OnClick(int id, bool checked)
     case IdNoUninstall:
     case IdNoInstall:
     case IdCreateDir:
-        FilesPage()->SetSelectionOption(OptInstallMode, GroupValue(installMode, id, checked, InstallNormal));
+        FilesPage()->SetSelectionOption(OptInstallMode,
+                                        GroupValue(installMode, id, checked, InstallNormal));
         break;
     case IdScreenSaver:
     case IdOcx:
@@ -142,8 +144,7 @@ void CFileOptAdv::OnClick(int id, bool checked)
     case IdKeepExternal:
         FilesPage()->SetSelectionOption(OptKeepExternal, checked ? OptionOn : OptionOff);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

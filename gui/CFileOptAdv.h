@@ -26,8 +26,7 @@ public:
     void OnClick(int id, bool checked);
 
 private:
-    struct GroupBox
-    {
+    struct GroupBox {
         int id;
         int value;  // the option's value when this box is checked
     };

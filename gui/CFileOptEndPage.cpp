@@ -10,8 +10,7 @@
 namespace velkan {
 
 CFileOptEndPage::CFileOptEndPage(CFilesPage* filesPage)
-    : COptPage(filesPage, kTemplateId),
-      m_view(new QCheckBox(this)), m_run(new QCheckBox(this))
+    : COptPage(filesPage, kTemplateId), m_view(new QCheckBox(this)), m_run(new QCheckBox(this))
 {
     auto* layout = new QVBoxLayout(this);
     const std::pair<QCheckBox*, QString> boxes[] = {
@@ -30,8 +29,10 @@ CFileOptEndPage::CFileOptEndPage(CFilesPage* filesPage)
         layout->addLayout(row);
     }
     layout->addStretch(1);
-    connect(m_view, &QCheckBox::clicked, this, [this](bool checked) { OnClick(EndPageView, checked); });
-    connect(m_run, &QCheckBox::clicked, this, [this](bool checked) { OnClick(EndPageRun, checked); });
+    connect(m_view, &QCheckBox::clicked, this,
+            [this](bool checked) { OnClick(EndPageView, checked); });
+    connect(m_run, &QCheckBox::clicked, this,
+            [this](bool checked) { OnClick(EndPageRun, checked); });
 }
 
 void CFileOptEndPage::Refresh()

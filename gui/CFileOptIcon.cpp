@@ -15,8 +15,11 @@
 namespace velkan {
 
 CFileOptIcon::CFileOptIcon(CFilesPage* filesPage)
-    : COptPage(filesPage, kTemplateId), m_folder(new QLineEdit(this)), m_name(new QLineEdit(this)),
-      m_args(new QLineEdit(this)), m_iconNumber(new QLineEdit(this)),
+    : COptPage(filesPage, kTemplateId),
+      m_folder(new QLineEdit(this)),
+      m_name(new QLineEdit(this)),
+      m_args(new QLineEdit(this)),
+      m_iconNumber(new QLineEdit(this)),
       m_macro(new QPushButton(">", this))
 {
     auto* form = new QFormLayout(this);
@@ -55,7 +58,8 @@ void CFileOptIcon::Refresh()
     m_macro->setEnabled(any);
     QString folder;
     if (any) {
-        const std::string& first = version->m_files[static_cast<size_t>(selected[0])].m_strMenuFolder;
+        const std::string& first =
+            version->m_files[static_cast<size_t>(selected[0])].m_strMenuFolder;
         folder = ToQt(first);
         for (int index : selected) {
             if (!EqualNoCase1252(version->m_files[static_cast<size_t>(index)].m_strMenuFolder,

@@ -127,8 +127,7 @@ bool CFilesPage::InitPage()
     connect(m_directory, &QLineEdit::editingFinished, this, &CFilesPage::CommitDirectory);
     connect(m_browse, &QPushButton::clicked, this, &CFilesPage::BrowseDirectory);
     connect(m_subDirs, &QCheckBox::clicked, this, &CFilesPage::ToggleSubdirectories);
-    connect(m_list, &QTreeWidget::itemSelectionChanged, m_optSheet,
-            &COptSheet::RefreshActivePage);
+    connect(m_list, &QTreeWidget::itemSelectionChanged, m_optSheet, &COptSheet::RefreshActivePage);
     connect(m_list, &QWidget::customContextMenuRequested, this, &CFilesPage::ShowContextMenu);
 
     LoadFromProject();

@@ -44,7 +44,8 @@ QPushButton* OkOf(QDialogButtonBox* buttons)
 }
 
 // A label with its buddy in a grid row.
-void AddRow(QGridLayout* grid, int row, const QString& text, QWidget* field, QWidget* extra = nullptr)
+void AddRow(QGridLayout* grid, int row, const QString& text, QWidget* field,
+            QWidget* extra = nullptr)
 {
     auto* label = new QLabel(text, field->parentWidget());
     label->setBuddy(field);
@@ -67,8 +68,12 @@ constexpr int kStep = 0x10000;
 // ---------------------------------------------------------------- Write string to INI file
 
 CIniWriteDialog::CIniWriteDialog(QWidget* parent, const CIniInfo& entry)
-    : QDialog(parent), m_entry(entry), m_file(new QLineEdit(this)), m_section(new QLineEdit(this)),
-      m_entryName(new QLineEdit(this)), m_value(new QLineEdit(this)),
+    : QDialog(parent),
+      m_entry(entry),
+      m_file(new QLineEdit(this)),
+      m_section(new QLineEdit(this)),
+      m_entryName(new QLineEdit(this)),
+      m_value(new QLineEdit(this)),
       m_noOverwrite(new QCheckBox(tr("&Do not overwrite existing entry"), this))
 {
     setWindowTitle(tr("Write string to INI file"));
@@ -140,8 +145,12 @@ void CIniWriteDialog::InsertMacro(int commandId)
 // ---------------------------------------------------------------- Write string to registry key
 
 CRegWriteDialog::CRegWriteDialog(QWidget* parent, const CRegInfo& entry)
-    : QDialog(parent), m_entry(entry), m_root(new QComboBox(this)), m_key(new QLineEdit(this)),
-      m_subkey(new QLineEdit(this)), m_value(new QLineEdit(this)),
+    : QDialog(parent),
+      m_entry(entry),
+      m_root(new QComboBox(this)),
+      m_key(new QLineEdit(this)),
+      m_subkey(new QLineEdit(this)),
+      m_value(new QLineEdit(this)),
       m_noOverwrite(new QCheckBox(tr("&Do not overwrite existing entry"), this))
 {
     setWindowTitle(tr("Write string to registry key"));
@@ -205,13 +214,20 @@ void CRegWriteDialog::InsertMacro(int commandId)
 
 CFileWriteDialog::CFileWriteDialog(QWidget* parent, const CFileInfo& entry,
                                    const std::string& sourceDir)
-    : QDialog(parent), m_entry(entry), m_strSourceDir(sourceDir), m_file(new QLineEdit(this)),
+    : QDialog(parent),
+      m_entry(entry),
+      m_strSourceDir(sourceDir),
+      m_file(new QLineEdit(this)),
       m_numerical(new QRadioButton(tr("&Numerical"), this)),
-      m_string(new QRadioButton(tr("&String"), this)), m_offset(new QLineEdit(this)),
-      m_text(new QLineEdit(this)), m_example(new QLabel(this)), m_validity(new QLabel(this)),
+      m_string(new QRadioButton(tr("&String"), this)),
+      m_offset(new QLineEdit(this)),
+      m_text(new QLineEdit(this)),
+      m_example(new QLabel(this)),
+      m_validity(new QLabel(this)),
       m_check(new QPushButton(tr("Chec&k"), this))
 {
-    if (!m_strSourceDir.empty() && (m_strSourceDir.back() == '\\' || m_strSourceDir.back() == '/')) {
+    if (!m_strSourceDir.empty() &&
+        (m_strSourceDir.back() == '\\' || m_strSourceDir.back() == '/')) {
         m_strSourceDir.pop_back();
     }
     setWindowTitle(tr("Write string to file"));
@@ -352,7 +368,8 @@ int64_t CFileWriteDialog::FindPattern(const QString& hostPath, const std::string
     const auto* wanted = reinterpret_cast<const unsigned char*>(pattern.data());
     std::vector<unsigned char> buffer(kWindow);
     int64_t remaining = file.size();
-    int64_t got = file.read(reinterpret_cast<char*>(buffer.data()), qMin<int64_t>(remaining, kWindow));
+    int64_t got =
+        file.read(reinterpret_cast<char*>(buffer.data()), qMin<int64_t>(remaining, kWindow));
     if (got < 0) return -1;
     size_t fill = static_cast<size_t>(got);
     remaining -= got;
@@ -365,7 +382,8 @@ int64_t CFileWriteDialog::FindPattern(const QString& hostPath, const std::string
             if (matchAt(pos)) return base + static_cast<int64_t>(pos);
         }
         std::memmove(buffer.data(), buffer.data() + kStep, kStep);
-        got = file.read(reinterpret_cast<char*>(buffer.data()) + kStep, qMin<int64_t>(remaining, kStep));
+        got = file.read(reinterpret_cast<char*>(buffer.data()) + kStep,
+                        qMin<int64_t>(remaining, kStep));
         // A file that shrinks or fails while read ends the search with what was read.
         if (got <= 0) {
             fill = kStep;
@@ -449,8 +467,12 @@ void CFileWriteDialog::InsertMacro(int commandId)
 
 CIniFileDialog::CIniFileDialog(QWidget* parent, const std::string& file, const std::string& section,
                                const std::string& entry)
-    : QDialog(parent), m_strFile(file), m_strSection(section), m_strEntry(entry),
-      m_file(new QLineEdit(ToQt(file), this)), m_section(new QLineEdit(ToQt(section), this)),
+    : QDialog(parent),
+      m_strFile(file),
+      m_strSection(section),
+      m_strEntry(entry),
+      m_file(new QLineEdit(ToQt(file), this)),
+      m_section(new QLineEdit(ToQt(section), this)),
       m_entryName(new QLineEdit(ToQt(entry), this))
 {
     setWindowTitle(tr("INI file"));
@@ -484,8 +506,12 @@ void CIniFileDialog::ReadBack()
 
 CRegKeyDialog::CRegKeyDialog(QWidget* parent, int rootKey, const std::string& key,
                              const std::string& subkey)
-    : QDialog(parent), m_nRootKey(rootKey), m_strKey(key), m_strSubkey(subkey),
-      m_root(new QComboBox(this)), m_key(new QLineEdit(ToQt(key), this)),
+    : QDialog(parent),
+      m_nRootKey(rootKey),
+      m_strKey(key),
+      m_strSubkey(subkey),
+      m_root(new QComboBox(this)),
+      m_key(new QLineEdit(ToQt(key), this)),
       m_subkey(new QLineEdit(ToQt(subkey), this))
 {
     setWindowTitle(tr("Registry key"));
@@ -499,7 +525,8 @@ CRegKeyDialog::CRegKeyDialog(QWidget* parent, int rootKey, const std::string& ke
     layout->addWidget(buttons);
     resize(420, sizeHint().height());
     FillRootKeys(m_root, rootKey);
-    connect(m_root, &QComboBox::currentIndexChanged, this, [this](int index) { m_nRootKey = index; });
+    connect(m_root, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_nRootKey = index; });
     connect(m_key, &QLineEdit::editingFinished, this, &CRegKeyDialog::ReadBack);
     connect(m_subkey, &QLineEdit::editingFinished, this, &CRegKeyDialog::ReadBack);
     disconnect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

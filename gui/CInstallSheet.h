@@ -18,8 +18,14 @@ class IBuildRunner;
 class CInstallSheet : public QTabWidget {
     Q_OBJECT
 public:
-    enum Tab { TabFiles, TabWizardTexts, TabWizardOptions, TabInstallInfo, TabUninstaller,
-               TabBuild };
+    enum Tab {
+        TabFiles,
+        TabWizardTexts,
+        TabWizardOptions,
+        TabInstallInfo,
+        TabUninstaller,
+        TabBuild
+    };
 
     CInstallSheet(CSetwellDoc& doc, IBuildRunner& runner, QWidget* parent);
 

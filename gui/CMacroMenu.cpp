@@ -23,7 +23,8 @@ const MacroMenuInfo* MenuAt(int position)
 QString CMacroMenu::TokenFor(int commandId)
 {
     const PathMacro* macro = FindPathMacro(commandId);
-    return macro ? QString::fromLatin1(macro->token.data(), static_cast<qsizetype>(macro->token.size()))
+    return macro ? QString::fromLatin1(macro->token.data(),
+                                       static_cast<qsizetype>(macro->token.size()))
                  : QString();
 }
 

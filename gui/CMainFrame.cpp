@@ -59,10 +59,10 @@ void CMainFrame::CreateMenus()
     connect(AddCommand(m_fileMenu, IdFileSaveAs, tr("Save &As...")), &QAction::triggered, this,
             [this] { m_doc.DoSave(QString()); });
     m_fileMenu->addSeparator();
-    connect(AddCommand(m_fileMenu, IdExportTexts, tr("&Export Wizard Texts")),
-            &QAction::triggered, this, [this] { m_doc.OnExportTexts(); });
-    connect(AddCommand(m_fileMenu, IdImportTexts, tr("&Import Wizard Texts")),
-            &QAction::triggered, this, [this] { m_doc.OnImportTexts(); });
+    connect(AddCommand(m_fileMenu, IdExportTexts, tr("&Export Wizard Texts")), &QAction::triggered,
+            this, [this] { m_doc.OnExportTexts(); });
+    connect(AddCommand(m_fileMenu, IdImportTexts, tr("&Import Wizard Texts")), &QAction::triggered,
+            this, [this] { m_doc.OnImportTexts(); });
     m_fileMenu->addSeparator();
     connect(AddCommand(m_fileMenu, IdPreferences, tr("&Preferences")), &QAction::triggered, this,
             [this] { m_doc.OnPreferences(); });
@@ -118,8 +118,8 @@ void CMainFrame::CreateToolBar()
     m_toolBar->setObjectName("toolbar");
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
-    for (int id : {int(IdFileNew), int(IdFileOpen), int(IdFileSave), 0, int(IdTestWizard), int(IdBuild), 0,
-                   int(IdHelpContents)}) {
+    for (int id : {int(IdFileNew), int(IdFileOpen), int(IdFileSave), 0, int(IdTestWizard),
+                   int(IdBuild), 0, int(IdHelpContents)}) {
         if (id == 0) {
             m_toolBar->addSeparator();
             continue;
@@ -138,7 +138,8 @@ void CMainFrame::CreateToolBar()
         widest = qMax(widest, fontMetrics().horizontalAdvance(action->text()));
     }
     for (QAction* action : m_toolBar->actions()) {
-        if (QWidget* button = m_toolBar->widgetForAction(action); button && !action->isSeparator()) {
+        if (QWidget* button = m_toolBar->widgetForAction(action);
+            button && !action->isSeparator()) {
             button->setMinimumWidth(widest + 12);
         }
     }
@@ -187,10 +188,11 @@ void CMainFrame::RebuildRecentMenu()
     }
     m_recentActions.clear();
     const QStringList& paths = m_app.GetRecentFiles().Paths();
-    QAction* before = m_fileMenu->actions().value(m_fileMenu->actions().indexOf(m_recentSeparator) + 1);
+    QAction* before =
+        m_fileMenu->actions().value(m_fileMenu->actions().indexOf(m_recentSeparator) + 1);
     for (int i = 0; i < paths.size(); ++i) {
-        auto* action = new QAction(QString("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(paths[i])),
-                                   this);
+        auto* action =
+            new QAction(QString("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(paths[i])), this);
         action->setStatusTip(tr("Open this project"));
         QString path = paths[i];
         connect(action, &QAction::triggered, this, [this, path] { m_app.OpenDocumentFile(path); });
@@ -248,11 +250,9 @@ void CMainFrame::SavePlacement()
 {
     QSettings settings(kSettingsOrganization, kSettingsApplication);
     QRect frame = frameGeometry();
-    settings.setValue("Settings/Window", QString("%1,%2,%3,%4")
-                                             .arg(frame.left())
-                                             .arg(frame.top())
-                                             .arg(width())
-                                             .arg(height()));
+    settings.setValue(
+        "Settings/Window",
+        QString("%1,%2,%3,%4").arg(frame.left()).arg(frame.top()).arg(width()).arg(height()));
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -10,8 +10,10 @@
 namespace velkan {
 
 COptSheet::COptSheet(CFilesPage* filesPage)
-    : m_icon(new CFileOptIcon(filesPage)), m_shortcut(new CFileOptShortCut(filesPage)),
-      m_endPage(new CFileOptEndPage(filesPage)), m_advanced(new CFileOptAdv(filesPage))
+    : m_icon(new CFileOptIcon(filesPage)),
+      m_shortcut(new CFileOptShortCut(filesPage)),
+      m_endPage(new CFileOptEndPage(filesPage)),
+      m_advanced(new CFileOptAdv(filesPage))
 {
     addTab(m_icon, tr("Start &menu"));
     addTab(m_shortcut, tr("S&hortcut"));

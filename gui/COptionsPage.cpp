@@ -166,10 +166,17 @@ bool COptionsPage::InitPage()
     connect(m_preview, &QPushButton::clicked, this, &COptionsPage::OnPreview);
 
     // Keyboard order: the look column, then the directory column.
-    QWidget* order[] = {m_small, m_normal, m_wizardBitmap, m_wizardBitmapBrowse, m_backBitmap,
-                        m_backBitmapBrowse, m_backTitle, m_font, m_fontBrowse, m_installDir,
-                        m_macro, m_readOnly, m_rootKey, m_key, m_subkey, m_updateKey, m_iniFile,
-                        m_iniSection, m_iniEntry, m_updateEntry, m_preview};
+    QWidget* order[] = {m_small,        m_normal,
+                        m_wizardBitmap, m_wizardBitmapBrowse,
+                        m_backBitmap,   m_backBitmapBrowse,
+                        m_backTitle,    m_font,
+                        m_fontBrowse,   m_installDir,
+                        m_macro,        m_readOnly,
+                        m_rootKey,      m_key,
+                        m_subkey,       m_updateKey,
+                        m_iniFile,      m_iniSection,
+                        m_iniEntry,     m_updateEntry,
+                        m_preview};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     LoadFromProject();
@@ -178,8 +185,9 @@ bool COptionsPage::InitPage()
 
 void COptionsPage::EnableFullScreenControls(bool enable)
 {
-    for (QWidget* control : {static_cast<QWidget*>(m_backBitmap), static_cast<QWidget*>(m_backTitle),
-                             static_cast<QWidget*>(m_font), static_cast<QWidget*>(m_fontBrowse)}) {
+    for (QWidget* control :
+         {static_cast<QWidget*>(m_backBitmap), static_cast<QWidget*>(m_backTitle),
+          static_cast<QWidget*>(m_font), static_cast<QWidget*>(m_fontBrowse)}) {
         control->setEnabled(enable);
     }
 }

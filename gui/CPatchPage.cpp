@@ -12,7 +12,10 @@ namespace velkan {
 
 CPatchPage::CPatchPage(CInstallSheet* sheet, int templateId, const QString& caption,
                        QSize designSize)
-    : QWidget(nullptr), m_sheet(sheet), m_nTemplateId(templateId), m_strCaption(caption),
+    : QWidget(nullptr),
+      m_sheet(sheet),
+      m_nTemplateId(templateId),
+      m_strCaption(caption),
       m_designSize(designSize)
 {
     setMinimumSize(Dlu(0, 0, designSize.width(), designSize.height()).size());
@@ -51,8 +54,8 @@ QRect CPatchPage::Dlu(int x, int y, int width, int height) const
 {
     QFontMetrics metrics = fontMetrics();
     // The average width of the 52 letters, as dialog units are defined.
-    double baseX = metrics.horizontalAdvance(
-                       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0;
+    double baseX =
+        metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0;
     double baseY = metrics.height();
     auto hx = [baseX](int units) { return static_cast<int>(units * baseX / 4.0 + 0.5); };
     auto hy = [baseY](int units) { return static_cast<int>(units * baseY / 8.0 + 0.5); };

@@ -56,7 +56,11 @@ public:
 
 protected:
     // Called after the anchored layout moved the controls for a new size.
-    virtual void OnSizeChanged(int width, int height) { (void)width; (void)height; }
+    virtual void OnSizeChanged(int width, int height)
+    {
+        (void)width;
+        (void)height;
+    }
 
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -7,7 +7,8 @@
 namespace velkan {
 
 CPrefGroup::CPrefGroup(QString section, QStringList names, std::vector<int> defaultIds)
-    : m_strSection(std::move(section)), m_names(std::move(names)),
+    : m_strSection(std::move(section)),
+      m_names(std::move(names)),
       m_defaultIds(std::move(defaultIds))
 {
 }

@@ -25,8 +25,10 @@ CPreferencesDialog::CPreferencesDialog(QWidget* parent)
       m_originalSize(new QCheckBox(tr("Display &Original size"), this)),
       m_signCommand(new QLineEdit(this)),
       m_deltaSearch(new QComboBox(this)),
-      m_shareEqualFiles(new QCheckBox(tr("Share e&qual files (a file equal to an earlier one of its "
-                                         "version is stored once)"), this))
+      m_shareEqualFiles(
+          new QCheckBox(tr("Share e&qual files (a file equal to an earlier one of its "
+                           "version is stored once)"),
+                        this))
 {
     setWindowTitle(tr("Preferences"));
     auto* layout = new QVBoxLayout(this);
@@ -42,9 +44,10 @@ CPreferencesDialog::CPreferencesDialog(QWidget* parent)
     layout->addWidget(output);
     auto* signing = new QGroupBox(tr("Signing"), this);
     auto* signingLayout = new QVBoxLayout(signing);
-    auto* signLabel = new QLabel(tr("&Sign the uninstaller and the setup program with this command\n"
-                                    "(%1 is the file's path; empty: no signing):"),
-                                 signing);
+    auto* signLabel =
+        new QLabel(tr("&Sign the uninstaller and the setup program with this command\n"
+                      "(%1 is the file's path; empty: no signing):"),
+                   signing);
     signLabel->setBuddy(m_signCommand);
     signingLayout->addWidget(signLabel);
     signingLayout->addWidget(m_signCommand);
@@ -57,8 +60,9 @@ CPreferencesDialog::CPreferencesDialog(QWidget* parent)
     searchLabel->setBuddy(m_deltaSearch);
     m_deltaSearch->addItem(tr("window (default)"));
     m_deltaSearch->addItem(tr("global"));
-    m_deltaSearch->setToolTip(tr("Global: a changed file's delta may copy from anywhere in its earlier "
-                                 "version, not only near the same place (more memory and time)."));
+    m_deltaSearch->setToolTip(
+        tr("Global: a changed file's delta may copy from anywhere in its earlier "
+           "version, not only near the same place (more memory and time)."));
     searchRow->addWidget(searchLabel);
     searchRow->addWidget(m_deltaSearch);
     searchRow->addStretch(1);

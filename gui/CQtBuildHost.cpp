@@ -42,7 +42,8 @@ void CQtBuildHost::BeginProgress()
     m_text->setFont(m_statusBar->font());
     layout->addWidget(m_bar, 3);
     layout->addWidget(m_text, 1);
-    if (auto* message = m_statusBar->findChild<QWidget*>("messagePane"); message && message->isVisible()) {
+    if (auto* message = m_statusBar->findChild<QWidget*>("messagePane");
+        message && message->isVisible()) {
         m_hiddenPane = message;
         message->hide();
     }
@@ -131,8 +132,7 @@ bool CQtBuildHost::eventFilter(QObject* watched, QEvent* event)
         // meanwhile (message boxes are windows of their own and are not affected).
         if (IsInWindow(watched)) return true;
         break;
-    default:
-        break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -51,8 +51,8 @@ private:
     QPointer<QWidget> m_window;
     QPointer<QStatusBar> m_statusBar;
     QWidget* m_parent;
-    QPointer<QWidget> m_pane;       // the bar and the text, in place of the message pane
-    QPointer<QWidget> m_hiddenPane; // the message pane, hidden meanwhile
+    QPointer<QWidget> m_pane;        // the bar and the text, in place of the message pane
+    QPointer<QWidget> m_hiddenPane;  // the message pane, hidden meanwhile
     QProgressBar* m_bar = nullptr;
     QLabel* m_text = nullptr;
     bool m_bEscape = false;

@@ -7,9 +7,9 @@ namespace velkan {
 
 namespace {
 
-constexpr int kInsertDisk = 2014;     // "Please insert disk number %d."
+constexpr int kInsertDisk = 2014;      // "Please insert disk number %d."
 constexpr int kDiskHoldsFiles = 1186;  // "This disk contains files. ..."
-constexpr int kDiskError = 2015;      // "Error: %s\n\nPlease insert disk number %d."
+constexpr int kDiskError = 2015;       // "Error: %s\n\nPlease insert disk number %d."
 
 QString ReplaceFirst(QString text, const QString& what, const QString& with)
 {
@@ -46,7 +46,8 @@ void CQtDiskHost::NotifyDiskHoldsFiles()
 
 bool CQtDiskHost::AskRetryDisk(const std::string& error, int diskNumber)
 {
-    return CUserPrompt::Message(m_parent, DiskErrorText(error, diskNumber), QMessageBox::Information,
+    return CUserPrompt::Message(m_parent, DiskErrorText(error, diskNumber),
+                                QMessageBox::Information,
                                 QMessageBox::Retry | QMessageBox::Cancel) == QMessageBox::Retry;
 }
 

@@ -126,8 +126,9 @@ void CSetwellApp::OnFileNew()
 
 void CSetwellApp::OnFileOpen()
 {
-    QString filter = CUserPrompt::QtFilter(LoadQString(128).section('\n', 3, 3) + "|*.vkp;*.vkt|" +
-                                           tr("Project as text (*.json)") + "|*.json|" + LoadQString(1168));
+    QString filter =
+        CUserPrompt::QtFilter(LoadQString(128).section('\n', 3, 3) + "|*.vkp;*.vkt|" +
+                              tr("Project as text (*.json)") + "|*.json|" + LoadQString(1168));
     QString path = CUserPrompt::OpenFileName(m_frame.get(), tr("Open"), QString(), filter);
     if (!path.isEmpty()) OpenDocumentFile(path);
 }

@@ -78,7 +78,8 @@ bool CSetwellDoc::OnNewDocument()
     m_strPathName.clear();
     m_bModified = false;
     // At start-up the window is not up yet: the application runs New again once it is.
-    if (CPrefGroup::General().Get(CPrefGroup::PrefWizard) != 0 && m_window && m_window->isVisible()) {
+    if (CPrefGroup::General().Get(CPrefGroup::PrefWizard) != 0 && m_window &&
+        m_window->isVisible()) {
         CWizSheet wizard(m_window);
         if (CUserPrompt::Exec(wizard) == QDialog::Accepted) TakeWizardResult(wizard);
     }
@@ -120,13 +121,12 @@ bool CSetwellDoc::OnOpenDocument(const QString& path)
     } catch (const CArchiveException& e) {
         CUserPrompt::Error(m_window, tr("%1\n\n%2 %3")
                                          .arg(QDir::toNativeSeparators(path),
-                                              QString::fromStdString(e.what()),
-                                              ToQt(e.Detail())));
+                                              QString::fromStdString(e.what()), ToQt(e.Detail())));
         return false;
     } catch (const std::exception& e) {
-        CUserPrompt::Error(m_window, tr("Cannot open %1:\n\n%2")
-                                         .arg(QDir::toNativeSeparators(path),
-                                              QString::fromStdString(e.what())));
+        CUserPrompt::Error(
+            m_window, tr("Cannot open %1:\n\n%2")
+                          .arg(QDir::toNativeSeparators(path), QString::fromStdString(e.what())));
         return false;
     }
     m_project.CopyFrom(project);
@@ -176,9 +176,9 @@ bool CSetwellDoc::OnSaveDocument(const QString& path)
     try {
         SaveProject(m_project, path.toStdString());
     } catch (const std::exception& e) {
-        CUserPrompt::Error(m_window, tr("Cannot save %1:\n\n%2")
-                                         .arg(QDir::toNativeSeparators(path),
-                                              QString::fromStdString(e.what())));
+        CUserPrompt::Error(
+            m_window, tr("Cannot save %1:\n\n%2")
+                          .arg(QDir::toNativeSeparators(path), QString::fromStdString(e.what())));
         return false;
     }
     m_strPathName = path;
@@ -234,8 +234,9 @@ void CSetwellDoc::OnExportTexts()
     try {
         WriteTextsFile(version->m_texts, path.toStdString());
     } catch (const std::exception& e) {
-        CUserPrompt::Error(m_window, tr("Cannot write %1:\n\n%2")
-                                         .arg(QDir::toNativeSeparators(path), FromEngineText(e.what())));
+        CUserPrompt::Error(m_window,
+                           tr("Cannot write %1:\n\n%2")
+                               .arg(QDir::toNativeSeparators(path), FromEngineText(e.what())));
     }
 }
 
@@ -257,8 +258,9 @@ bool CSetwellDoc::ImportTextsFile(const QString& path)
     try {
         ReadTextsFile(texts, path.toStdString());
     } catch (const std::exception& e) {
-        CUserPrompt::Error(m_window, tr("Cannot read %1:\n\n%2")
-                                         .arg(QDir::toNativeSeparators(path), FromEngineText(e.what())));
+        CUserPrompt::Error(m_window,
+                           tr("Cannot read %1:\n\n%2")
+                               .arg(QDir::toNativeSeparators(path), FromEngineText(e.what())));
         return false;
     }
     if (texts != version->m_texts) {

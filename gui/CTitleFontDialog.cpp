@@ -14,7 +14,9 @@
 namespace velkan {
 
 CTitleFontDialog::CTitleFontDialog(QWidget* parent, const LogFont& font, uint32_t colorRef)
-    : QDialog(parent), m_font(font), m_color(ToQColor(colorRef)),
+    : QDialog(parent),
+      m_font(font),
+      m_color(ToQColor(colorRef)),
       m_chooser(new QFontDialog(ToQFont(font), this)),
       m_colorButton(new QPushButton(tr("&Colour..."), this))
 {

@@ -56,7 +56,8 @@ public:
 
     void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override
     {
-        if (auto* edit = qobject_cast<QLineEdit*>(editor)) m_page->OnKeyEdited(index.row(), edit->text());
+        if (auto* edit = qobject_cast<QLineEdit*>(editor))
+            m_page->OnKeyEdited(index.row(), edit->text());
     }
 
 private:
@@ -140,7 +141,8 @@ bool CUninstPage::InitPage()
             [this] { m_usage->setText(m_texts->UsageOfSelection(GetCurrent())); });
     connect(m_texts, &QWidget::customContextMenuRequested, this, &CUninstPage::ShowTextsMenu);
 
-    QWidget* order[] = {m_file, m_folder, m_icon, m_extra, m_keys, m_add, m_edit, m_remove, m_texts};
+    QWidget* order[] = {m_file, m_folder, m_icon,   m_extra, m_keys,
+                        m_add,  m_edit,   m_remove, m_texts};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     LoadFromProject();
     return true;
@@ -157,7 +159,8 @@ void CUninstPage::OnSizeChanged(int width, int height)
         return;
     }
     int column = m_keys->columnWidth(0);
-    if (column != 0 && m_nKeysWidth != 0) m_keys->setColumnWidth(0, qMax(1, column + client - m_nKeysWidth));
+    if (column != 0 && m_nKeysWidth != 0)
+        m_keys->setColumnWidth(0, qMax(1, column + client - m_nKeysWidth));
     m_nKeysWidth = client;
 }
 

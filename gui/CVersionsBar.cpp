@@ -16,8 +16,11 @@
 namespace velkan {
 
 CVersionsBar::CVersionsBar(CSetwellDoc& doc, QWidget* parent)
-    : QWidget(parent), m_doc(doc), m_combo(new QComboBox(this)),
-      m_add(new QPushButton(tr("&Add"), this)), m_del(new QPushButton(tr("&Del"), this)),
+    : QWidget(parent),
+      m_doc(doc),
+      m_combo(new QComboBox(this)),
+      m_add(new QPushButton(tr("&Add"), this)),
+      m_del(new QPushButton(tr("&Del"), this)),
       m_exclusive(new QCheckBox(tr("&Mutually exclusive"), this))
 {
     auto* layout = new QHBoxLayout(this);
@@ -89,8 +92,8 @@ void CVersionsBar::OnAdd()
     CDataArray& project = m_doc.m_project;
     CData copy;
     if (const CData* current = project.GetCurrent()) copy.CopyFrom(*current);
-    copy.m_strName = FromQt(LoadQString(1188).replace("%d", QString::number(
-                                                                 project.m_versions.size() + 1)));
+    copy.m_strName =
+        FromQt(LoadQString(1188).replace("%d", QString::number(project.m_versions.size() + 1)));
     project.m_versions.push_back(std::move(copy));
     project.m_nCurrent = static_cast<int32_t>(project.m_versions.size() - 1);
     m_doc.SetModifiedFlag(true);

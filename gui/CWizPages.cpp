@@ -115,8 +115,9 @@ CWelcomePage::CWelcomePage(CWizSheet* sheet)
     : CWizPage(sheet, 142, tr("Welcome")),
       m_stop(new QCheckBox(tr("&Click here to stop using this wizard"), this))
 {
-    AddText(tr("Welcome to the Velkan wizard. This wizard will guide you through the process of "
-               "creating an installation program for your files."));
+    AddText(
+        tr("Welcome to the Velkan wizard. This wizard will guide you through the process of "
+           "creating an installation program for your files."));
     AddText(tr("Click &Next to continue."));
     Column(this)->addStretch(1);
     Column(this)->addWidget(m_stop);
@@ -134,15 +135,17 @@ void CWelcomePage::OnSetActive()
 // ---------------------------------------------------------------- 2 Directory
 
 CDirectoryPage::CDirectoryPage(CWizSheet* sheet)
-    : CWizPage(sheet, 143, tr("Directory")), m_dir(new QLineEdit(this)),
+    : CWizPage(sheet, 143, tr("Directory")),
+      m_dir(new QLineEdit(this)),
       m_subDirs(new QCheckBox(tr("&Include sub-directories"), this))
 {
     AddText(tr("You first have to select the directory that contains your files:"));
     QPushButton* browse = Button(tr("&Browse"), this);
     Column(this)->addLayout(Row(m_dir, browse));
     Column(this)->addSpacing(12);
-    AddText(tr("Select the following check box if you want to include any files within "
-               "sub-directories:"));
+    AddText(
+        tr("Select the following check box if you want to include any files within "
+           "sub-directories:"));
     Column(this)->addWidget(m_subDirs);
     Column(this)->addStretch(1);
     connect(m_dir, &QLineEdit::textEdited, this, &CDirectoryPage::CheckDirectory);
@@ -188,11 +191,13 @@ void CDirectoryPage::Browse()
 // ---------------------------------------------------------------- 3 Title and language
 
 CTitlePage::CTitlePage(CWizSheet* sheet)
-    : CWizPage(sheet, 144, tr("Setting your program\u2019s title")), m_language(new QComboBox(this)),
+    : CWizPage(sheet, 144, tr("Setting your program\u2019s title")),
+      m_language(new QComboBox(this)),
       m_title(new QLineEdit(this))
 {
-    AddText(tr("Through these next pages, the wizard will guide you in the process of customizing "
-               "your Install program."));
+    AddText(
+        tr("Through these next pages, the wizard will guide you in the process of customizing "
+           "your Install program."));
     Column(this)->addSpacing(8);
     AddText(tr("Please choose your language :"));
     Column(this)->addWidget(m_language);
@@ -250,18 +255,22 @@ void CTitlePage::OnKillActive()
 // ---------------------------------------------------------------- 4 Shell
 
 CShellPage::CShellPage(CWizSheet* sheet)
-    : CWizPage(sheet, 10000, tr("Shell")), m_file(new QLineEdit(this)), m_name(new QLineEdit(this)),
+    : CWizPage(sheet, 10000, tr("Shell")),
+      m_file(new QLineEdit(this)),
+      m_name(new QLineEdit(this)),
       m_shortcut(new QCheckBox(tr("&Add desktop shortcut"), this))
 {
-    AddText(tr("Please enter below the name of a file for which you want to create an icon in the "
-               "Start menu (usually the main executable file). Leave this box empty if you do not "
-               "need icons."));
+    AddText(
+        tr("Please enter below the name of a file for which you want to create an icon in the "
+           "Start menu (usually the main executable file). Leave this box empty if you do not "
+           "need icons."));
     QPushButton* browse = Button(tr("&Browse"), this);
     Column(this)->addLayout(Row(m_file, browse));
     AddText(tr("Please enter below the name of the icon corresponding to the above file :"));
     Column(this)->addWidget(m_name);
-    AddText(tr("Please select the following option if you want a shortcut to be added to the "
-               "deskop :"));
+    AddText(
+        tr("Please select the following option if you want a shortcut to be added to the "
+           "deskop :"));
     Column(this)->addWidget(m_shortcut);
     Column(this)->addStretch(1);
     connect(m_file, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -301,9 +310,9 @@ void CShellPage::Rule()
 
 void CShellPage::Browse()
 {
-    QString chosen = CUserPrompt::OpenFileName(this, tr("Open"),
-                                               ToQt(Version().m_strSourceDir) + "*.exe",
-                                               CUserPrompt::QtFilter(LoadQString(1028)));
+    QString chosen =
+        CUserPrompt::OpenFileName(this, tr("Open"), ToQt(Version().m_strSourceDir) + "*.exe",
+                                  CUserPrompt::QtFilter(LoadQString(1028)));
     if (chosen.isEmpty()) return;
     m_file->setText(QDir::toNativeSeparators(chosen));
 }
@@ -311,11 +320,13 @@ void CShellPage::Browse()
 // ---------------------------------------------------------------- 5 Information
 
 CInfoPage::CInfoPage(CWizSheet* sheet)
-    : CWizPage(sheet, 167, tr("Information")), m_text(new QPlainTextEdit(this)),
+    : CWizPage(sheet, 167, tr("Information")),
+      m_text(new QPlainTextEdit(this)),
       m_preview(Button(tr("Pre&view"), this))
 {
-    AddText(tr("Optional: Enter below any additional information you would like displayed before "
-               "the install process (e.g. license info, installing details)."));
+    AddText(
+        tr("Optional: Enter below any additional information you would like displayed before "
+           "the install process (e.g. license info, installing details)."));
     Column(this)->addWidget(m_text, 1);
     Column(this)->addLayout(Row(new QWidget(this), m_preview));
     m_text->setTabChangesFocus(true);
@@ -347,8 +358,10 @@ void CInfoPage::OnKillActive()
 // ---------------------------------------------------------------- 6 Window
 
 CWindowPage::CWindowPage(CWizSheet* sheet)
-    : CWizPage(sheet, 145, tr("Window")), m_small(new QRadioButton(tr("&Small"), this)),
-      m_full(new QRadioButton(tr("&Full Screen"), this)), m_title(new QLineEdit(this))
+    : CWizPage(sheet, 145, tr("Window")),
+      m_small(new QRadioButton(tr("&Small"), this)),
+      m_full(new QRadioButton(tr("&Full Screen"), this)),
+      m_title(new QLineEdit(this))
 {
     AddText(tr("Please select the window format:"));
     auto* samples = new QGridLayout;
@@ -410,17 +423,20 @@ void CWindowPage::OnKillActive()
 // ---------------------------------------------------------------- 7 Bitmaps
 
 CBitmapsPage::CBitmapsPage(CWizSheet* sheet)
-    : CWizPage(sheet, 146, tr("Bitmaps")), m_wizard(new QLineEdit(this)),
+    : CWizPage(sheet, 146, tr("Bitmaps")),
+      m_wizard(new QLineEdit(this)),
       m_pattern(new QLineEdit(this))
 {
-    AddText(tr("Optional: please enter below the name of the bitmap to display to the left of the "
-               "window. This bitmap must be a Windows BMP file, 128x280 in size:"));
+    AddText(
+        tr("Optional: please enter below the name of the bitmap to display to the left of the "
+           "window. This bitmap must be a Windows BMP file, 128x280 in size:"));
     QPushButton* browse = Button(tr("&Browse"), this);
     Column(this)->addLayout(Row(m_wizard, browse));
     Column(this)->addSpacing(8);
-    m_patternText = AddText(tr("Optional: you can replace the standard gradient background by a "
-                               "pattern. Please enter below the name of this pattern. This bitmap "
-                               "must be a 16 or 256 color Windows BMP file."));
+    m_patternText =
+        AddText(tr("Optional: you can replace the standard gradient background by a "
+                   "pattern. Please enter below the name of this pattern. This bitmap "
+                   "must be a 16 or 256 color Windows BMP file."));
     m_patternBrowse = Button(tr("B&rowse"), this);
     Column(this)->addLayout(Row(m_pattern, m_patternBrowse));
     Column(this)->addStretch(1);
@@ -473,12 +489,14 @@ void CBitmapsPage::Browse(int which)
 CInstallDirPage::CInstallDirPage(CWizSheet* sheet)
     : CWizPage(sheet, 150, tr("Installation directory")), m_dir(new QLineEdit(this))
 {
-    AddText(tr("Please enter below the default directory where the Install program will install "
-               "your product."));
+    AddText(
+        tr("Please enter below the default directory where the Install program will install "
+           "your product."));
     Column(this)->addWidget(m_dir);
     Column(this)->addSpacing(8);
-    AddText(tr("Optional: if you want the install program to retrieve this directory from the "
-               "registry base or a .ini file, please click the corresponding button :"));
+    AddText(
+        tr("Optional: if you want the install program to retrieve this directory from the "
+           "registry base or a .ini file, please click the corresponding button :"));
     QPushButton* registry = Button(tr("&Registry base"), this);
     QPushButton* ini = Button(tr("&INI file"), this);
     auto* row = new QHBoxLayout;
@@ -532,18 +550,21 @@ void CInstallDirPage::EditIniFile()
 // ---------------------------------------------------------------- 9 End page options
 
 CEndOptionsPage::CEndOptionsPage(CWizSheet* sheet)
-    : CWizPage(sheet, 10003, tr("End page options")), m_view(new QLineEdit(this)),
+    : CWizPage(sheet, 10003, tr("End page options")),
+      m_view(new QLineEdit(this)),
       m_run(new QLineEdit(this))
 {
-    AddText(tr("If you would like user to be able to view a document file showing the latest "
-               "information concerning your product, please enter below the name of this file. A "
-               "View button will be added to the end page of the install wizard."));
+    AddText(
+        tr("If you would like user to be able to view a document file showing the latest "
+           "information concerning your product, please enter below the name of this file. A "
+           "View button will be added to the end page of the install wizard."));
     QPushButton* browseView = Button(tr("&Browse"), this);
     Column(this)->addLayout(Row(m_view, browseView));
     Column(this)->addSpacing(8);
-    AddText(tr("If you would like the install program to launch your product when exiting, please "
-               "enter below the name of the file to launch. A check box will be added to the end "
-               "page of the install wizard, so that user can launch or not this file."));
+    AddText(
+        tr("If you would like the install program to launch your product when exiting, please "
+           "enter below the name of the file to launch. A check box will be added to the end "
+           "page of the install wizard, so that user can launch or not this file."));
     QPushButton* browseRun = Button(tr("B&rowse"), this);
     Column(this)->addLayout(Row(m_run, browseRun));
     Column(this)->addStretch(1);
@@ -582,11 +603,10 @@ void CEndOptionsPage::Rule()
 void CEndOptionsPage::Browse(bool run)
 {
     QString source = ToQt(Version().m_strSourceDir);
-    QString chosen =
-        run ? CUserPrompt::OpenFileName(this, tr("Open"), source + "*.exe",
-                                        CUserPrompt::QtFilter(LoadQString(1028)))
-            : CUserPrompt::OpenFileName(this, tr("Open"), source + "*.*",
-                                        CUserPrompt::QtFilter(LoadQString(1168)));
+    QString chosen = run ? CUserPrompt::OpenFileName(this, tr("Open"), source + "*.exe",
+                                                     CUserPrompt::QtFilter(LoadQString(1028)))
+                         : CUserPrompt::OpenFileName(this, tr("Open"), source + "*.*",
+                                                     CUserPrompt::QtFilter(LoadQString(1168)));
     if (chosen.isEmpty()) return;
     (run ? m_run : m_view)->setText(QDir::toNativeSeparators(chosen));
 }
@@ -597,8 +617,9 @@ CUninstallPage::CUninstallPage(CWizSheet* sheet)
     : CWizPage(sheet, 9999, tr("Uninstallation")),
       m_box(new QCheckBox(tr("&Uninstall program"), this))
 {
-    AddText(tr("Please check the following options if you want the Install program to create an "
-               "Uninstall program:"));
+    AddText(
+        tr("Please check the following options if you want the Install program to create an "
+           "Uninstall program:"));
     Column(this)->addWidget(m_box);
     Column(this)->addStretch(1);
     m_box->setChecked(true);
@@ -615,12 +636,14 @@ CEndPage::CEndPage(CWizSheet* sheet)
     : CWizPage(sheet, 152, tr("End")),
       m_noBuild(new QCheckBox(tr("&Do not build the Install program"), this))
 {
-    AddText(tr("The Velkan wizard now has enough information required to build your install "
-               "program."));
+    AddText(
+        tr("The Velkan wizard now has enough information required to build your install "
+           "program."));
     Column(this)->addSpacing(8);
-    AddText(tr("The Velkan wizard will now launch the building process. Select the following "
-               "option if you want to change your settings, e.g. to attach icons to other files, "
-               "or to specify keys to remove from the registry base."));
+    AddText(
+        tr("The Velkan wizard will now launch the building process. Select the following "
+           "option if you want to change your settings, e.g. to attach icons to other files, "
+           "or to specify keys to remove from the registry base."));
     Column(this)->addWidget(m_noBuild);
     Column(this)->addStretch(1);
 }

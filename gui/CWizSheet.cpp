@@ -92,14 +92,17 @@ QLabel* CWizPage::AddText(const QString& text)
 // ---------------------------------------------------------------- CWizSheet
 
 CWizSheet::CWizSheet(QWidget* parent)
-    : QDialog(parent), m_stack(new QStackedWidget(this)), m_caption(new QLabel(this)),
-      m_back(new QPushButton(tr("< &Back"), this)), m_next(new QPushButton(tr("&Next >"), this)),
+    : QDialog(parent),
+      m_stack(new QStackedWidget(this)),
+      m_caption(new QLabel(this)),
+      m_back(new QPushButton(tr("< &Back"), this)),
+      m_next(new QPushButton(tr("&Next >"), this)),
       m_finish(new QPushButton(tr("&Finish"), this))
 {
     m_result.m_versions.emplace_back();
     m_result.m_nCurrent = 0;
-    m_pages = {new CWelcomePage(this),   new CDirectoryPage(this), new CTitlePage(this),
-               new CShellPage(this),     new CInfoPage(this),      new CWindowPage(this),
+    m_pages = {new CWelcomePage(this),   new CDirectoryPage(this),  new CTitlePage(this),
+               new CShellPage(this),     new CInfoPage(this),       new CWindowPage(this),
                new CBitmapsPage(this),   new CInstallDirPage(this), new CEndOptionsPage(this),
                new CUninstallPage(this), new CEndPage(this)};
 
@@ -117,7 +120,8 @@ CWizSheet::CWizSheet(QWidget* parent)
 
     auto* cancel = new QPushButton(tr("Cancel"), this);
     auto* help = new QPushButton(tr("&Help"), this);
-    for (QPushButton* button : {m_back, m_next, m_finish, cancel, help}) button->setAutoDefault(false);
+    for (QPushButton* button : {m_back, m_next, m_finish, cancel, help})
+        button->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_back);
@@ -141,7 +145,8 @@ CWizSheet::CWizSheet(QWidget* parent)
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this, [this] {
         if (CWizPage* page = m_pages.value(CurrentIndex())) {
-            CSetwellApp::Help(kHelpContextBase + static_cast<uint32_t>(page->GetTemplateId()), true);
+            CSetwellApp::Help(kHelpContextBase + static_cast<uint32_t>(page->GetTemplateId()),
+                              true);
         }
     });
     resize(640, 400);

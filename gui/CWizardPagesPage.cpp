@@ -95,8 +95,7 @@ bool CWizardPagesPage::InitPage()
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &CWizardPagesPage::ShowUsage);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CWizardPagesPage::OnEdit);
     connect(m_list, &CWizardTextList::LabelEdited, this, &CWizardPagesPage::OnLabelEdited);
-    connect(m_list, &QWidget::customContextMenuRequested, this,
-            &CWizardPagesPage::ShowContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &CWizardPagesPage::ShowContextMenu);
 
     setTabOrder(m_pages, m_preview);
     setTabOrder(m_preview, m_title);
@@ -134,8 +133,8 @@ void CWizardPagesPage::FillTexts()
     m_list->SetNoInPlaceRow(page == PageInformation ? kInformationText : -1);
     m_list->Fill(version, page);
     // The pages the wizard shows; the version choice only when there is a choice.
-    bool preview = page <= PageEnd || (page == PageVersionChoice &&
-                                       GetSheet()->GetProject().m_versions.size() > 1);
+    bool preview = page <= PageEnd ||
+                   (page == PageVersionChoice && GetSheet()->GetProject().m_versions.size() > 1);
     m_preview->setEnabled(preview);
 }
 

@@ -63,9 +63,10 @@ bool StartProgram(const QString& program, QWidget* parent)
     process->setArguments(arguments);
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
-    QObject::connect(process, &QProcess::errorOccurred, process, [process](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart) process->deleteLater();
-    });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process](QProcess::ProcessError e) {
+                         if (e == QProcess::FailedToStart) process->deleteLater();
+                     });
     process->start();
     Running() = process;
     return true;

@@ -50,8 +50,7 @@ constexpr AnchorEntry kAnchors[] = {
 
 constexpr int kIndexRole = Qt::UserRole;
 
-struct ListDesign
-{
+struct ListDesign {
     const char* caption;
     int listId;
     int buttonIds[3];
@@ -83,9 +82,11 @@ bool CWriteInfoPage::InitPage()
         {LoadQString(1210), LoadQString(1211), LoadQString(1119)},
         {LoadQString(1067), LoadQString(1212), LoadQString(1119)},
     };
-    const char* buttonTexts[3][3] = {{"&Add", "&Edit", "&Remove"},
-                                     {"A&dd", "Ed&it", "Re&move"},
-                                     {"Add", "Edit", "Remove"}};
+    const char* buttonTexts[3][3] = {
+        {"&Add", "&Edit", "&Remove"},
+        {"A&dd", "Ed&it", "Re&move"},
+        {"Add", "Edit", "Remove"},
+    };
     QWidget* previous = nullptr;
     for (int i = 0; i < 3; ++i) {
         const ListDesign& design = kDesign[i];
@@ -134,10 +135,11 @@ void CWriteInfoPage::SetInitialWidths()
 {
     // From the list's client width W.
     int w = m_lists[IniList]->viewport()->width();
-    const int widths[3][4] = {{w / 2, w / 6, w / 6, w / 6}, {w / 2, w / 4, w / 4, 0},
-                              {w / 2, w / 4, w / 4, 0}};
+    const int widths[3][4] = {
+        {w / 2, w / 6, w / 6, w / 6}, {w / 2, w / 4, w / 4, 0}, {w / 2, w / 4, w / 4, 0}};
     for (int i = 0; i < 3; ++i) {
-        for (int c = 0; c < m_lists[i]->columnCount(); ++c) m_lists[i]->setColumnWidth(c, widths[i][c]);
+        for (int c = 0; c < m_lists[i]->columnCount(); ++c)
+            m_lists[i]->setColumnWidth(c, widths[i][c]);
     }
     m_bWidthsSet = true;
 }
@@ -279,7 +281,8 @@ void CWriteInfoPage::OnEdit(List list)
     // The first selected row in list order.
     QTreeWidgetItem* first = nullptr;
     for (int row = 0; row < m_lists[list]->topLevelItemCount() && !first; ++row) {
-        if (m_lists[list]->topLevelItem(row)->isSelected()) first = m_lists[list]->topLevelItem(row);
+        if (m_lists[list]->topLevelItem(row)->isSelected())
+            first = m_lists[list]->topLevelItem(row);
     }
     int index = first->data(0, kIndexRole).toInt();
     if (index < 0 || index >= EntryCount(list) || !EditEntry(list, index)) return;

@@ -4,8 +4,7 @@ namespace velkan {
 
 namespace {
 
-struct CommandText
-{
+struct CommandText {
     int id;
     const char* text;
 };

@@ -11,7 +11,8 @@ QFont ToQFont(const LogFont& font)
 {
     QFont result(ToQt(font.FaceName()));
     if (font.lfHeight != 0) result.setPixelSize(std::abs(font.lfHeight));
-    if (font.lfWeight > 0) result.setWeight(static_cast<QFont::Weight>(qBound(1, font.lfWeight, 1000)));
+    if (font.lfWeight > 0)
+        result.setWeight(static_cast<QFont::Weight>(qBound(1, font.lfWeight, 1000)));
     result.setItalic(font.lfItalic != 0);
     result.setUnderline(font.lfUnderline != 0);
     result.setStrikeOut(font.lfStrikeOut != 0);

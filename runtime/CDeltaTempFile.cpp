@@ -34,7 +34,8 @@ std::string NarrowPath(const std::wstring& path)
     std::wstring use = (n > 0 && n < MAX_PATH) ? std::wstring(shortPath) : path;
     int size = WideCharToMultiByte(CP_ACP, 0, use.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string narrow(size > 0 ? size - 1 : 0, '\0');
-    if (size > 1) WideCharToMultiByte(CP_ACP, 0, use.c_str(), -1, narrow.data(), size, nullptr, nullptr);
+    if (size > 1)
+        WideCharToMultiByte(CP_ACP, 0, use.c_str(), -1, narrow.data(), size, nullptr, nullptr);
     return narrow;
 }
 
@@ -58,7 +59,8 @@ CDeltaTempFile::CDeltaTempFile(const std::string& dir)
         ReleaseSRWLockExclusive(&g_lock);
         base = NarrowPath(privateDir);
     }
-    std::string candidate = base + "\\vkd" + std::to_string(InterlockedIncrement(&g_counter)) + ".tmp";
+    std::string candidate =
+        base + "\\vkd" + std::to_string(InterlockedIncrement(&g_counter)) + ".tmp";
     CFile reserve(candidate, CFile::Mode::Create);
     reserve.Close();
     m_path = candidate;

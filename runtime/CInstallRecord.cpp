@@ -78,7 +78,9 @@ bool CInstallRecord::SameThing(const Item& a, const Item& b)
     size_t n = IdentityFields(a.kind);
     if (a.fields.size() < n || b.fields.size() < n) return false;
     for (size_t i = 0; i < n; ++i) {
-        if (CompareStringOrdinal(a.fields[i].c_str(), -1, b.fields[i].c_str(), -1, TRUE) != CSTR_EQUAL) return false;
+        if (CompareStringOrdinal(a.fields[i].c_str(), -1, b.fields[i].c_str(), -1, TRUE) !=
+            CSTR_EQUAL)
+            return false;
     }
     return true;
 }
@@ -94,13 +96,15 @@ const CInstallRecord::Item* CInstallRecord::Find(const Item& item) const
 void CInstallRecord::Merge(const CInstallRecord& later)
 {
     for (const Item& item : later.m_items) {
-        auto it = std::find_if(m_items.begin(), m_items.end(), [&](const Item& mine) { return SameThing(mine, item); });
+        auto it = std::find_if(m_items.begin(), m_items.end(),
+                               [&](const Item& mine) { return SameThing(mine, item); });
         if (it == m_items.end()) {
             m_items.push_back(item);
             continue;
         }
         size_t ours = OursField(item.kind);
-        if (ours && it->fields.size() > ours && item.fields.size() > ours) it->fields[ours] = item.fields[ours];
+        if (ours && it->fields.size() > ours && item.fields.size() > ours)
+            it->fields[ours] = item.fields[ours];
     }
 }
 
@@ -112,7 +116,8 @@ bool CInstallRecord::Save(const std::wstring& path) const
         for (const std::wstring& field : item.fields) text += "\t" + Escape(ToUtf8(field));
         text += "\r\n";
     }
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
@@ -124,7 +129,8 @@ bool CInstallRecord::Save(const std::wstring& path) const
 bool CInstallRecord::Load(const std::wstring& path)
 {
     m_items.clear();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD size = GetFileSize(file, nullptr);
     std::string text;
@@ -139,7 +145,8 @@ bool CInstallRecord::Load(const std::wstring& path)
     size_t pos = text.find('\n');
     while (pos != std::string::npos && pos + 1 < text.size()) {
         size_t end = text.find('\n', pos + 1);
-        std::string line = text.substr(pos + 1, end == std::string::npos ? std::string::npos : end - pos - 1);
+        std::string line =
+            text.substr(pos + 1, end == std::string::npos ? std::string::npos : end - pos - 1);
         pos = end;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) continue;
@@ -148,7 +155,8 @@ bool CInstallRecord::Load(const std::wstring& path)
         size_t field = line.find('\t');
         while (field != std::string::npos) {
             size_t next = line.find('\t', field + 1);
-            std::string part = line.substr(field + 1, next == std::string::npos ? std::string::npos : next - field - 1);
+            std::string part = line.substr(
+                field + 1, next == std::string::npos ? std::string::npos : next - field - 1);
             try {
                 item.fields.push_back(FromUtf8(Unescape(part)));
             } catch (const std::exception&) {

@@ -63,7 +63,9 @@ const char* const kInvalidDataText = "This file contains invalid data.";
 // them the run fails, rather than leave a file that no count or entry accounts for.
 void MachineWrite(long code, const std::string& what)
 {
-    if (code != 0) throw CInstallError({"cannot record ", what, ": ", SystemMessage(static_cast<unsigned long>(code))});
+    if (code != 0)
+        throw CInstallError(
+            {"cannot record ", what, ": ", SystemMessage(static_cast<unsigned long>(code))});
 }
 
 std::string Hex32(uint32_t value)
@@ -78,7 +80,10 @@ class CInputReference : public IDeltaReference {
 public:
     explicit CInputReference(std::unique_ptr<IPackageInput> input) : m_input(std::move(input)) {}
     uint64_t GetLength() const override { return m_input->GetLength(); }
-    void ReadAt(uint64_t position, void* buffer, size_t size) override { m_input->ReadAt(position, buffer, size); }
+    void ReadAt(uint64_t position, void* buffer, size_t size) override
+    {
+        m_input->ReadAt(position, buffer, size);
+    }
 
 private:
     std::unique_ptr<IPackageInput> m_input;
@@ -99,7 +104,8 @@ void RefuseReparsePoints(const std::wstring& base, const std::wstring& relative)
         if (attributes == INVALID_FILE_ATTRIBUTES) return;  // nothing there yet: created plain
         if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
             throw CPackageException(
-                {ToUtf8(path), ": a junction or link inside the installation folder is not written through"});
+                {ToUtf8(path),
+                 ": a junction or link inside the installation folder is not written through"});
         }
         start = end + 1;
     }
@@ -221,16 +227,20 @@ void CInstaller::OpenPackage()
     m_strSourceDir = ParentDir(m_strSelf);
     m_log.Line({"setup program: ", ToUtf8(m_strSelf)});
     uint32_t slot = OwnSizeSlot();
-    if (slot == 0) throw CPackageException({ToUtf8(m_strSelf), ": the size slot was never set: no package follows"});
+    if (slot == 0)
+        throw CPackageException(
+            {ToUtf8(m_strSelf), ": the size slot was never set: no package follows"});
     // Every section is read and unpacked here, before anything changes.
     m_reader = OpenReader(m_strSelf);
     // A delta against a file kept external is rebuilt from that file beside the setup program.
     m_reader->SetExternalOpener([dir = m_strSourceDir](const std::vector<std::string>& parts)
                                     -> std::unique_ptr<IDeltaReference> {
         std::wstring relative;
-        for (const std::string& part : parts) relative += (relative.empty() ? L"" : L"\\") + FromPackage(part);
+        for (const std::string& part : parts)
+            relative += (relative.empty() ? L"" : L"\\") + FromPackage(part);
         try {
-            return std::make_unique<CInputReference>(std::make_unique<CWinPackageInput>(JoinInside(dir, relative)));
+            return std::make_unique<CInputReference>(
+                std::make_unique<CWinPackageInput>(JoinInside(dir, relative)));
         } catch (const std::exception&) {
             return nullptr;
         }
@@ -240,21 +250,23 @@ void CInstaller::OpenPackage()
         throw CPackageException({ToUtf8(m_strSelf), ": the package starts at ", c.stubSize,
                                  " but this program's size slot says ", slot});
     }
-    if (c.versions.empty()) throw CPackageException({ToUtf8(m_strSelf), ": the package holds no version"});
+    if (c.versions.empty())
+        throw CPackageException({ToUtf8(m_strSelf), ": the package holds no version"});
     for (size_t v = 0; v < c.versions.size(); ++v) {
         if (!c.versions[v].hasFileTable) {
             throw CPackageException({ToUtf8(m_strSelf), ": version ", v + 1, " has no file table"});
         }
     }
     m_reader->LoadDataChunks();
-    m_log.Line({"package: ", c.sections.size(), " sections, ", c.versions.size(), " versions, data stream ",
-                c.dataLength, " bytes"});
+    m_log.Line({"package: ", c.sections.size(), " sections, ", c.versions.size(),
+                " versions, data stream ", c.dataLength, " bytes"});
 }
 
 std::unique_ptr<CPackageReader> CInstaller::OpenReader(const std::wstring& self)
 {
     auto opener = [self](int n) { return CWinPackageInput::TryOpen(ContinuationPath(self, n)); };
-    auto reader = std::make_unique<CPackageReader>(std::make_unique<CWinPackageInput>(self), opener);
+    auto reader =
+        std::make_unique<CPackageReader>(std::make_unique<CWinPackageInput>(self), opener);
     reader->Read();
     return reader;
 }
@@ -271,14 +283,17 @@ void CInstaller::ChooseVersion()
             titles.push_back(v.block.title);
         }
         std::optional<size_t> found = velkan::ChooseVersion(
-            names, titles, Utf16ToCp1252(std::u16string_view(reinterpret_cast<const char16_t*>(choice.data()), choice.size())));
+            names, titles,
+            Utf16ToCp1252(std::u16string_view(reinterpret_cast<const char16_t*>(choice.data()),
+                                              choice.size())));
         if (!found) {
-            throw CInstallError({"no version ", ToUtf8(choice), " in this setup program (it has ", versions.size(),
-                                 ")"});
+            throw CInstallError({"no version ", ToUtf8(choice), " in this setup program (it has ",
+                                 versions.size(), ")"});
         }
         m_nVersion = *found;
     }
-    m_log.Line({"version ", m_nVersion + 1, ": ", ToUtf8(FromPackage(versions[m_nVersion].block.name))});
+    m_log.Line(
+        {"version ", m_nVersion + 1, ": ", ToUtf8(FromPackage(versions[m_nVersion].block.name))});
 }
 
 void CInstaller::ChooseDirectory()
@@ -289,17 +304,21 @@ void CInstaller::ChooseDirectory()
     if (dir.empty() && !block.dirKey.empty()) {
         void* root = RegistryRootFromIndex(block.dirRootKey);
         std::wstring value;
-        if (root && ReadStringValue(root, m_macros.Expand(FromPackage(block.dirKey)),
-                                    m_macros.Expand(FromPackage(block.dirSubkey)), value) && !value.empty()) {
+        if (root &&
+            ReadStringValue(root, m_macros.Expand(FromPackage(block.dirKey)),
+                            m_macros.Expand(FromPackage(block.dirSubkey)), value) &&
+            !value.empty()) {
             dir = value;
             m_log.Line({"directory from the registry: ", ToUtf8(dir)});
         }
     }
-    if (dir.empty() && !block.dirIniFile.empty() && !block.dirIniSection.empty() && !block.dirIniEntry.empty()) {
+    if (dir.empty() && !block.dirIniFile.empty() && !block.dirIniSection.empty() &&
+        !block.dirIniEntry.empty()) {
         wchar_t value[MAX_PATH * 2] = L"";
         GetPrivateProfileStringW(m_macros.Expand(FromPackage(block.dirIniSection)).c_str(),
-                                 m_macros.Expand(FromPackage(block.dirIniEntry)).c_str(), L"", value,
-                                 MAX_PATH * 2, m_macros.Expand(FromPackage(block.dirIniFile)).c_str());
+                                 m_macros.Expand(FromPackage(block.dirIniEntry)).c_str(), L"",
+                                 value, MAX_PATH * 2,
+                                 m_macros.Expand(FromPackage(block.dirIniFile)).c_str());
         if (value[0]) {
             dir = value;
             m_log.Line({"directory from the INI file: ", ToUtf8(dir)});
@@ -308,7 +327,8 @@ void CInstaller::ChooseDirectory()
     if (dir.empty()) dir = m_macros.Expand(FromPackage(block.installDir));
     if (dir.empty()) throw CInstallError("no installation directory: give one with /D=DIR");
     m_strInstallDir = TrimSlash(FullPath(dir));
-    if (m_strInstallDir.size() < 3) throw CInstallError({"invalid installation directory: ", ToUtf8(dir)});
+    if (m_strInstallDir.size() < 3)
+        throw CInstallError({"invalid installation directory: ", ToUtf8(dir)});
     // What an uninstall takes away from its directory must never be a drive or Windows's own.
     if (IsProtectedFolder(m_strInstallDir)) {
         throw CInstallError({kProtectedFolderText, ": ", ToUtf8(m_strInstallDir)});
@@ -332,12 +352,14 @@ std::wstring CInstaller::TargetPath(const CFileEntry& entry) const
     default: base = m_strInstallDir; break;
     }
     // Windows, System and Fonts take the file by its name alone.
-    if (entry.m_nOptions[OptDestination] != DestInstallDir) parts.erase(parts.begin(), parts.end() - 1);
+    if (entry.m_nOptions[OptDestination] != DestInstallDir)
+        parts.erase(parts.begin(), parts.end() - 1);
     std::wstring relative;
     for (const std::string& part : parts) {
         std::wstring wide = FromPackage(part);
         if (!IsSafeComponent(wide)) {
-            throw CPackageException({"the file path \"", entry.m_strPath, "\" has a name Windows would alter"});
+            throw CPackageException(
+                {"the file path \"", entry.m_strPath, "\" has a name Windows would alter"});
         }
         relative += (relative.empty() ? L"" : L"\\") + wide;
     }
@@ -358,8 +380,9 @@ void CInstaller::Stage()
         plan.entry = i;
         if (e.m_nFlags & kEntryUninstaller) {
             if (!m_reader->Contents().uninstallerProgram) {
-                throw CPackageException({"version ", m_nVersion + 1,
-                                         " has an uninstaller entry but the package has no uninstaller program"});
+                throw CPackageException(
+                    {"version ", m_nVersion + 1,
+                     " has an uninstaller entry but the package has no uninstaller program"});
             }
             plan.target = TargetPath(e);
             plan.staged = m_strStageDir + L"\\uninst.dat";
@@ -408,7 +431,8 @@ void CInstaller::PlanCopy(Planned& plan)
     if (!m_stageFolders[number]) {
         if (!CreateDirectoryW(folder.c_str(), nullptr)) {
             DWORD error = GetLastError();
-            throw CInstallError({"cannot create the directory ", ToUtf8(folder), ": ", SystemMessage(error)});
+            throw CInstallError(
+                {"cannot create the directory ", ToUtf8(folder), ": ", SystemMessage(error)});
         }
         m_stageFolders[number] = 1;
     }
@@ -421,8 +445,11 @@ void CInstaller::PlanCopy(Planned& plan)
 void CInstaller::StageAll(const std::vector<size_t>& pending)
 {
     uint64_t total = 0;
-    for (size_t p : pending) total += m_reader->Contents().versions[m_nVersion].files[m_plans[p].entry].m_nSize;
-    size_t threads = pending.size() > 1 && total >= kParallelStageBytes ? UsefulThreadCount(kMaxStageThreads) : 1;
+    for (size_t p : pending)
+        total += m_reader->Contents().versions[m_nVersion].files[m_plans[p].entry].m_nSize;
+    size_t threads = pending.size() > 1 && total >= kParallelStageBytes
+                         ? UsefulThreadCount(kMaxStageThreads)
+                         : 1;
     std::vector<std::unique_ptr<CPackageReader>> readers;
     for (size_t t = 1; t < threads; ++t) readers.push_back(OpenReader(m_strSelf));
 
@@ -437,7 +464,8 @@ void CInstaller::StageAll(const std::vector<size_t>& pending)
                 CheckCancel();
                 StageFile(reader, m_plans[pending[k]]);
                 if (m_progress) {
-                    const CFileEntry& e = reader.Contents().versions[m_nVersion].files[m_plans[pending[k]].entry];
+                    const CFileEntry& e =
+                        reader.Contents().versions[m_nVersion].files[m_plans[pending[k]].entry];
                     m_progress->FileDone(IInstallProgress::Phase::Checking, e.m_strPath, e.m_nSize);
                 }
             } catch (...) {
@@ -473,7 +501,8 @@ void CInstaller::StageFile(CPackageReader& reader, Planned& plan) const
         CSummingSink sink(out);
         std::vector<uint8_t> piece(kFilePiece);
         for (uint64_t pos = 0; pos < input.GetLength(); pos += piece.size()) {
-            size_t n = static_cast<size_t>(std::min<uint64_t>(piece.size(), input.GetLength() - pos));
+            size_t n =
+                static_cast<size_t>(std::min<uint64_t>(piece.size(), input.GetLength() - pos));
             input.ReadAt(pos, piece.data(), n);
             sink.Write(piece.data(), n);
         }
@@ -482,15 +511,17 @@ void CInstaller::StageFile(CPackageReader& reader, Planned& plan) const
         sum = reader.RebuildFile(m_nVersion, index, out);  // summed on the way
     }
     if (out.GetPosition() != e.m_nSize || (sum ^ reader.Contents().key) != e.m_nChecksum) {
-        throw CPackageException({reader.DescribeEntry(m_nVersion, index), ": checksum error (stored ",
-                                 Hex32(e.m_nChecksum ^ reader.Contents().key), ", file gives ", Hex32(sum), ", ",
-                                 out.GetPosition(), " of ", e.m_nSize, " bytes)"});
+        throw CPackageException(
+            {reader.DescribeEntry(m_nVersion, index), ": checksum error (stored ",
+             Hex32(e.m_nChecksum ^ reader.Contents().key), ", file gives ", Hex32(sum), ", ",
+             out.GetPosition(), " of ", e.m_nSize, " bytes)"});
     }
     if (plan.inMemory) {
         plan.bytes = memory.Take();
         return;
     }
-    if (e.m_nFlags & kEntryHasTimes) file->SetTimes(e.m_nCreationTime, e.m_nAccessTime, e.m_nWriteTime);
+    if (e.m_nFlags & kEntryHasTimes)
+        file->SetTimes(e.m_nCreationTime, e.m_nAccessTime, e.m_nWriteTime);
     file->Commit();
 }
 
@@ -503,7 +534,8 @@ bool CInstaller::PlaceCopy(const Planned& plan, const std::wstring& path, bool m
         mustBeNew ? CWinFileSink::CreateNew(path) : std::make_unique<CWinFileSink>(path);
     if (!file) return false;
     file->Write(plan.bytes.data(), plan.bytes.size());
-    if (e.m_nFlags & kEntryHasTimes) file->SetTimes(e.m_nCreationTime, e.m_nAccessTime, e.m_nWriteTime);
+    if (e.m_nFlags & kEntryHasTimes)
+        file->SetTimes(e.m_nCreationTime, e.m_nAccessTime, e.m_nWriteTime);
     file->Commit();
     return true;
 }
@@ -522,7 +554,8 @@ void CInstaller::MakeDirectories(const std::wstring& dir)
     MakeDirectories(ParentDir(dir));
     if (!CreateDirectoryW(dir.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
         DWORD error = GetLastError();
-        throw CInstallError({"cannot create the directory ", ToUtf8(dir), ": ", SystemMessage(error)});
+        throw CInstallError(
+            {"cannot create the directory ", ToUtf8(dir), ": ", SystemMessage(error)});
     }
     m_record.Add('D', {dir});
     m_strKnownDir = dir;
@@ -534,7 +567,8 @@ void CInstaller::Commit()
     HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     m_bComInitialised = SUCCEEDED(hr);
     const VersionRecord& version = m_reader->Contents().versions[m_nVersion];
-    if (!version.files.empty() && (version.files[0].m_nFlags & kEntryUninstaller)) LoadPriorRecord(m_plans[0].target);
+    if (!version.files.empty() && (version.files[0].m_nFlags & kEntryUninstaller))
+        LoadPriorRecord(m_plans[0].target);
     m_record.Add('P', {m_strInstallDir});
     m_record.Add('N', {ProductId(m_reader->Contents())});
     MakeDirectories(m_strInstallDir);
@@ -547,7 +581,8 @@ void CInstaller::Commit()
         } else if (plan.HasCopy()) {
             CheckCancel();
             InstallFile(plan);
-            if (m_progress) m_progress->FileDone(IInstallProgress::Phase::Placing, e.m_strPath, e.m_nSize);
+            if (m_progress)
+                m_progress->FileDone(IInstallProgress::Phase::Placing, e.m_strPath, e.m_nSize);
             // Installed again (or kept): not a file of an earlier version that this one dropped.
             for (char kind : {'F', 'S', 'O', 'X'}) m_touched.Add(kind, {plan.target});
         }
@@ -567,21 +602,24 @@ void CInstaller::InstallFile(const Planned& plan)
     std::wstring dir = ParentDir(plan.target);
     uint8_t destination = e.m_nOptions[OptDestination];
     // The usage count means something only for the Windows, System and Fonts directories.
-    bool shared = e.m_nOptions[OptUsageCount] == OptionOn &&
-                  (destination == DestWindows || destination == DestSystem || destination == DestFonts);
+    bool shared =
+        e.m_nOptions[OptUsageCount] == OptionOn &&
+        (destination == DestWindows || destination == DestSystem || destination == DestFonts);
     // A product counts once, however many times it is installed again.
     bool countNow = shared && !CountedBefore(plan.target);
     uint64_t installed = 0;
     uint64_t ours = (static_cast<uint64_t>(e.m_nFileVersionMS) << 32) | e.m_nFileVersionLS;
-    if ((destination == DestWindows || destination == DestSystem) && (e.m_nFlags & kEntryHasVersion) &&
-        ReadFileVersion(plan.target, installed) && installed > ours) {
+    if ((destination == DestWindows || destination == DestSystem) &&
+        (e.m_nFlags & kEntryHasVersion) && ReadFileVersion(plan.target, installed) &&
+        installed > ours) {
         // Unattended, the question "more recent version ... overwrite anyway?" gets No: a newer
         // system file stays. It is still counted as used by this product.
         m_log.Line({"kept the more recent ", ToUtf8(plan.target)});
         if (countNow) {
             unsigned long count = 0;
             ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count);
-            MachineWrite(WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, (count == 0 ? 1 : count) + 1),
+            MachineWrite(WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target,
+                                         (count == 0 ? 1 : count) + 1),
                          JoinText({"the usage count of ", ToUtf8(plan.target)}));
             if (!plan.keep) m_record.Add('S', {plan.target});
         }
@@ -593,7 +631,8 @@ void CInstaller::InstallFile(const Planned& plan)
     // folder.)
     bool existed = false;
     bool placed = plan.inMemory ? PlaceCopy(plan, plan.target, true)
-                                : MoveFileExW(plan.staged.c_str(), plan.target.c_str(), MOVEFILE_COPY_ALLOWED);
+                                : MoveFileExW(plan.staged.c_str(), plan.target.c_str(),
+                                              MOVEFILE_COPY_ALLOWED);
     if (!placed) {
         DWORD placeError = GetLastError();
         DWORD attributes = GetFileAttributesW(plan.target.c_str());
@@ -601,16 +640,19 @@ void CInstaller::InstallFile(const Planned& plan)
             throw CInstallError({"cannot install the following file:\n", ToUtf8(plan.target),
                                  ": a folder has that name"});
         }
-        existed = plan.inMemory || placeError == ERROR_ALREADY_EXISTS || placeError == ERROR_FILE_EXISTS ||
-                  attributes != INVALID_FILE_ATTRIBUTES;
+        existed = plan.inMemory || placeError == ERROR_ALREADY_EXISTS ||
+                  placeError == ERROR_FILE_EXISTS || attributes != INVALID_FILE_ATTRIBUTES;
         // Replacing a file: first a temporary name beside it, so the replacement itself is a
         // rename within one directory, never a half-written file under the real name.
-        std::wstring temp = dir + L"\\~vk" + DecimalW(GetCurrentProcessId()) + L"-" + DecimalW(plan.entry) + L".tmp";
+        std::wstring temp = dir + L"\\~vk" + DecimalW(GetCurrentProcessId()) + L"-" +
+                            DecimalW(plan.entry) + L".tmp";
         if (plan.inMemory) {
             PlaceCopy(plan, temp, false);
-        } else if (!MoveFileExW(plan.staged.c_str(), temp.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING)) {
+        } else if (!MoveFileExW(plan.staged.c_str(), temp.c_str(),
+                                MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING)) {
             DWORD error = GetLastError();
-            throw CInstallError({"cannot create the following file:\n", ToUtf8(temp), ": ", SystemMessage(error)});
+            throw CInstallError(
+                {"cannot create the following file:\n", ToUtf8(temp), ": ", SystemMessage(error)});
         }
         if (existed) {
             SetFileAttributesW(plan.target.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -619,15 +661,17 @@ void CInstaller::InstallFile(const Planned& plan)
         }
         if (!MoveFileExW(temp.c_str(), plan.target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
             DWORD code = GetLastError();
-            if ((code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_LOCK_VIOLATION) &&
-                MoveFileExW(temp.c_str(), plan.target.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)) {
+            if ((code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED ||
+                 code == ERROR_LOCK_VIOLATION) &&
+                MoveFileExW(temp.c_str(), plan.target.c_str(),
+                            MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)) {
                 m_bRestart = true;
                 m_pendingRenames.emplace_back(plan.target, temp);
                 m_log.Line({"in use, replaced at the next restart: ", ToUtf8(plan.target)});
             } else {
                 DeleteFileW(temp.c_str());
-                throw CInstallError({"cannot install the following file:\n", ToUtf8(plan.target), ": ",
-                                     SystemMessage(code)});
+                throw CInstallError({"cannot install the following file:\n", ToUtf8(plan.target),
+                                     ": ", SystemMessage(code)});
             }
         }
     }
@@ -645,7 +689,8 @@ void CInstaller::InstallFile(const Planned& plan)
         AddFontResourceW(plan.target.c_str());
         std::wstring name = FileName(plan.target);
         size_t dot = name.rfind(L'.');
-        std::wstring valueName = (dot == std::wstring::npos ? name : name.substr(0, dot)) + L" (TrueType)";
+        std::wstring valueName =
+            (dot == std::wstring::npos ? name : name.substr(0, dot)) + L" (TrueType)";
         bool created = false;
         MachineWrite(WriteStringValue(HKEY_LOCAL_MACHINE, kFontsKey, valueName, name, created),
                      JoinText({"the font entry of ", ToUtf8(plan.target)}));
@@ -662,14 +707,16 @@ void CInstaller::InstallFile(const Planned& plan)
         // Recorded with the earlier setting, so it does not outlive the file it names.
         if (plan.keep) {
             bool created = false;
-            WriteStringValue(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"SCRNSAVE.EXE", plan.target, created);
+            WriteStringValue(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"SCRNSAVE.EXE",
+                             plan.target, created);
         } else {
             WriteRecordedValue(1, L"Control Panel\\Desktop", L"SCRNSAVE.EXE", plan.target);
         }
     } else if (e.m_nOptions[OptSpecial] == SpecialRegisterOcx) {
-        HMODULE module = LoadLibraryExW(plan.target.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-        auto registerServer = module ? reinterpret_cast<HRESULT(WINAPI*)()>(
-                                           reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")))
+        HMODULE module =
+            LoadLibraryExW(plan.target.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        auto registerServer = module ? reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(
+                                           GetProcAddress(module, "DllRegisterServer")))
                                      : nullptr;
         if (!registerServer || FAILED(registerServer())) {
             m_log.Line({"warning: cannot register ", ToUtf8(plan.target)});
@@ -685,23 +732,27 @@ void CInstaller::MakeLinks(const CFileEntry& e, const std::wstring& target)
     std::wstring workDir = ParentDir(target);
     if (!e.m_strMenuName.empty()) {
         std::wstring folder = m_macros.Expand(FromPackage(e.m_strMenuFolder));
-        std::wstring dir = IsAbsolute(folder) ? TrimSlash(folder)
-                                              : TrimSlash(CPathMacros::ProgramsFolder() + L"\\" + folder);
+        std::wstring dir = IsAbsolute(folder)
+                               ? TrimSlash(folder)
+                               : TrimSlash(CPathMacros::ProgramsFolder() + L"\\" + folder);
         MakeDirectories(dir);
         std::wstring link = dir + L"\\" + SafeFileName(FromPackage(e.m_strMenuName)) + L".lnk";
         bool record = KeepLinkAside(link);
-        std::string problem = CreateShellLink(link, target, m_macros.Expand(FromPackage(e.m_strMenuArgs)), workDir,
-                                              e.m_nIconIndex);
-        if (!problem.empty()) throw CInstallError({"cannot create the icon ", ToUtf8(link), ": ", problem});
+        std::string problem = CreateShellLink(
+            link, target, m_macros.Expand(FromPackage(e.m_strMenuArgs)), workDir, e.m_nIconIndex);
+        if (!problem.empty())
+            throw CInstallError({"cannot create the icon ", ToUtf8(link), ": ", problem});
         if (record) m_record.Add('L', {link});
         m_touched.Add('L', {link});
     }
     if (!e.m_strShortcutName.empty()) {
-        std::wstring link = CPathMacros::DesktopFolder() + L"\\" + SafeFileName(FromPackage(e.m_strShortcutName)) + L".lnk";
+        std::wstring link = CPathMacros::DesktopFolder() + L"\\" +
+                            SafeFileName(FromPackage(e.m_strShortcutName)) + L".lnk";
         bool record = KeepLinkAside(link);
-        std::string problem = CreateShellLink(link, target, m_macros.Expand(FromPackage(e.m_strShortcutArgs)),
-                                              workDir, 0);
-        if (!problem.empty()) throw CInstallError({"cannot create the shortcut ", ToUtf8(link), ": ", problem});
+        std::string problem = CreateShellLink(
+            link, target, m_macros.Expand(FromPackage(e.m_strShortcutArgs)), workDir, 0);
+        if (!problem.empty())
+            throw CInstallError({"cannot create the shortcut ", ToUtf8(link), ": ", problem});
         if (record) m_record.Add('L', {link});
         m_touched.Add('L', {link});
     }
@@ -716,9 +767,11 @@ void CInstaller::WriteIniEntries()
         std::wstring value = m_macros.Expand(FromPackage(ini.value));
         if (ini.flags & 1) {
             wchar_t probe[8] = L"";
-            GetPrivateProfileStringW(section.c_str(), entry.c_str(), L"\x1", probe, 8, file.c_str());
+            GetPrivateProfileStringW(section.c_str(), entry.c_str(), L"\x1", probe, 8,
+                                     file.c_str());
             if (!(probe[0] == 1 && probe[1] == 0)) {
-                m_log.Line({"INI entry kept: [", ToUtf8(section), "] ", ToUtf8(entry), " in ", ToUtf8(file)});
+                m_log.Line({"INI entry kept: [", ToUtf8(section), "] ", ToUtf8(entry), " in ",
+                            ToUtf8(file)});
                 m_touched.Add('I', {file, section, entry});
                 continue;
             }
@@ -750,7 +803,8 @@ void CInstaller::WriteFileStrings()
         std::wstring file = m_macros.Expand(FromPackage(fs.file));
         if (!IsAbsolute(file)) file = m_strInstallDir + L"\\" + file;
         std::string what = "cannot write a string into " + ToUtf8(file) + ": ";
-        HANDLE h = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE h = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
         if (h == INVALID_HANDLE_VALUE) throw CInstallError(what + SystemMessage(GetLastError()));
         LARGE_INTEGER size = {};
         GetFileSizeEx(h, &size);
@@ -763,11 +817,15 @@ void CInstaller::WriteFileStrings()
             } else {
                 std::vector<uint8_t> bytes(static_cast<size_t>(length));
                 DWORD got = 0;
-                if (length && (!ReadFile(h, bytes.data(), static_cast<DWORD>(length), &got, nullptr) || got != length)) {
+                if (length &&
+                    (!ReadFile(h, bytes.data(), static_cast<DWORD>(length), &got, nullptr) ||
+                     got != length)) {
                     error = "read error";
                 } else {
-                    auto hit = fs.pattern.empty() ? bytes.end()
-                                                  : std::search(bytes.begin(), bytes.end(), fs.pattern.begin(), fs.pattern.end());
+                    auto hit = fs.pattern.empty()
+                                   ? bytes.end()
+                                   : std::search(bytes.begin(), bytes.end(), fs.pattern.begin(),
+                                                 fs.pattern.end());
                     if (hit == bytes.end()) error = "the byte pattern does not occur in the file";
                     at = static_cast<uint64_t>(hit - bytes.begin());
                 }
@@ -784,13 +842,15 @@ void CInstaller::WriteFileStrings()
             }
             if ((fs.reserved2 & 1) && out.size() < fs.reserved1) out.resize(fs.reserved1, 0);
         }
-        if (error.empty() && (at > length || out.size() > length - at)) error = "the string would pass the end of the file";
+        if (error.empty() && (at > length || out.size() > length - at))
+            error = "the string would pass the end of the file";
         if (error.empty()) {
             LARGE_INTEGER pos;
             pos.QuadPart = static_cast<LONGLONG>(at);
             DWORD written = 0;
             if (!SetFilePointerEx(h, pos, nullptr, FILE_BEGIN) ||
-                !WriteFile(h, out.data(), static_cast<DWORD>(out.size()), &written, nullptr) || written != out.size()) {
+                !WriteFile(h, out.data(), static_cast<DWORD>(out.size()), &written, nullptr) ||
+                written != out.size()) {
                 error = SystemMessage(GetLastError());
             }
         }
@@ -807,8 +867,8 @@ void CInstaller::UpdateDirectoryRecords()
         WriteRecordedValue(block.dirRootKey, m_macros.Expand(FromPackage(block.dirKey)),
                            m_macros.Expand(FromPackage(block.dirSubkey)), m_strInstallDir);
     }
-    if ((block.dirFlags & kDirUpdateEntry) && !block.dirIniFile.empty() && !block.dirIniSection.empty() &&
-        !block.dirIniEntry.empty()) {
+    if ((block.dirFlags & kDirUpdateEntry) && !block.dirIniFile.empty() &&
+        !block.dirIniSection.empty() && !block.dirIniEntry.empty()) {
         std::wstring file = m_macros.Expand(FromPackage(block.dirIniFile));
         std::wstring section = m_macros.Expand(FromPackage(block.dirIniSection));
         std::wstring entry = m_macros.Expand(FromPackage(block.dirIniEntry));
@@ -835,9 +895,10 @@ void CInstaller::RollBack()
     // and its replacement goes instead (the pending rename then finds nothing to move).
     CInstallRecord changes;
     for (const CInstallRecord::Item& item : m_record.Items()) {
-        bool pending = item.kind == 'F' && !item.fields.empty() &&
-                       std::any_of(m_pendingRenames.begin(), m_pendingRenames.end(),
-                                   [&](const auto& rename) { return rename.first == item.fields[0]; });
+        bool pending =
+            item.kind == 'F' && !item.fields.empty() &&
+            std::any_of(m_pendingRenames.begin(), m_pendingRenames.end(),
+                        [&](const auto& rename) { return rename.first == item.fields[0]; });
         if (!pending) changes.Add(item.kind, item.fields);
     }
     for (const auto& [target, replacement] : m_pendingRenames) {
@@ -856,7 +917,8 @@ void CInstaller::RollBack()
         if (MoveFileExW(it->second.c_str(), it->first.c_str(), MOVEFILE_REPLACE_EXISTING)) {
             m_log.Line({"restored ", ToUtf8(it->first)});
         } else {
-            m_log.Line({"cannot restore ", ToUtf8(it->first), "; its previous contents are in ", ToUtf8(it->second)});
+            m_log.Line({"cannot restore ", ToUtf8(it->first), "; its previous contents are in ",
+                        ToUtf8(it->second)});
         }
     }
     m_backups.clear();
@@ -867,7 +929,8 @@ void CInstaller::DropBackups()
 {
     for (const auto& [path, backup] : m_backups) {
         SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!DeleteFileW(backup.c_str())) MoveFileExW(backup.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        if (!DeleteFileW(backup.c_str()))
+            MoveFileExW(backup.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     }
     m_backups.clear();
 }
@@ -890,7 +953,8 @@ void CInstaller::InstallUninstaller()
         if (!MoveFileExW(temp.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING)) {
             DWORD code = GetLastError();
             DeleteFileW(temp.c_str());
-            throw CInstallError({"cannot create the following file:\n", ToUtf8(exe), ": ", SystemMessage(code)});
+            throw CInstallError(
+                {"cannot create the following file:\n", ToUtf8(exe), ": ", SystemMessage(code)});
         }
         m_ownFiles.push_back(exe);
     }
@@ -898,7 +962,8 @@ void CInstaller::InstallUninstaller()
     KeepAside(base + L".dat");
     KeepAside(base + L".log");
     m_ownFiles.push_back(base + L".log");
-    if (!MoveFileExW(plan.staged.c_str(), (base + L".dat").c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING)) {
+    if (!MoveFileExW(plan.staged.c_str(), (base + L".dat").c_str(),
+                     MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING)) {
         throw CInstallError("cannot create the following file:\n" + ToUtf8(base + L".dat"));
     }
     m_ownFiles.push_back(base + L".dat");

@@ -83,7 +83,7 @@ private:
         std::wstring staged;         // staged copy on disk
         std::vector<uint8_t> bytes;  // or the checked contents, held in memory
         bool inMemory = false;
-        bool keep = false;           // install, but the uninstaller keeps it
+        bool keep = false;  // install, but the uninstaller keeps it
         bool HasCopy() const { return inMemory || !staged.empty(); }
     };
 
@@ -113,8 +113,8 @@ private:
     bool OursBefore(char kind, const std::vector<std::wstring>& identity) const;
     void WriteRecordedValue(uint32_t rootIndex, const std::wstring& key, const std::wstring& name,
                             const std::wstring& value);
-    void WriteRecordedIni(const std::wstring& file, const std::wstring& section, const std::wstring& entry,
-                          const std::wstring& value);
+    void WriteRecordedIni(const std::wstring& file, const std::wstring& section,
+                          const std::wstring& entry, const std::wstring& value);
     bool KeepLinkAside(const std::wstring& link);
     void WriteProgramsEntry(const std::wstring& uninstaller);
     CInstallRecord MergedRecord();
@@ -141,15 +141,15 @@ private:
     std::vector<std::wstring> m_ownFiles;  // the uninstaller's files, once written
     // Files in use, replaced at the next restart: (path, the replacement waiting beside it).
     std::vector<std::pair<std::wstring, std::wstring>> m_pendingRenames;
-    CInstallRecord m_record;                // this run's changes
-    CInstallRecord m_prior;                 // the log of earlier runs into the same place
-    CInstallRecord m_touched;               // things of earlier runs this run kept as they were
-    CInstallRecord m_merged;                // the log saved for the uninstaller
-    std::wstring m_strEntryKey;             // the installed-programs entry
-    std::wstring m_strRecordPath;           // the install log beside the uninstaller
-    bool m_bAllUsers = false;               // per-machine (else per-user) places
+    CInstallRecord m_record;       // this run's changes
+    CInstallRecord m_prior;        // the log of earlier runs into the same place
+    CInstallRecord m_touched;      // things of earlier runs this run kept as they were
+    CInstallRecord m_merged;       // the log saved for the uninstaller
+    std::wstring m_strEntryKey;    // the installed-programs entry
+    std::wstring m_strRecordPath;  // the install log beside the uninstaller
+    bool m_bAllUsers = false;      // per-machine (else per-user) places
     CProductLock m_lock;
-    bool m_bLockHeld = false;               // the caller holds the product's lock
+    bool m_bLockHeld = false;  // the caller holds the product's lock
     IInstallProgress* m_progress = nullptr;
     void CheckCancel() const;
     // The last directory made or found, whose ancestors exist too, and the staging subfolders

@@ -71,7 +71,8 @@ bool HasAdministratorRights()
 {
     // A write to the machine's own list is the right to install for every user.
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
+        return false;
     RegCloseKey(key);
     return true;
 }
@@ -116,7 +117,8 @@ void CInstaller::LoadPriorRecord(const std::wstring& uninstaller)
     }
     const auto& items = m_prior.Items();
     bool samePlace = !items.empty() && items[0].kind == 'P' && items[0].fields.size() == 1 &&
-                     CompareStringOrdinal(items[0].fields[0].c_str(), -1, m_strInstallDir.c_str(), -1, TRUE) == CSTR_EQUAL;
+                     CompareStringOrdinal(items[0].fields[0].c_str(), -1, m_strInstallDir.c_str(),
+                                          -1, TRUE) == CSTR_EQUAL;
     if (!samePlace) {
         m_log.Line({"the install log ", ToUtf8(log), " is of another place: a new one is started"});
         m_prior.Clear();
@@ -129,10 +131,13 @@ void CInstaller::LoadPriorRecord(const std::wstring& uninstaller)
 bool CInstaller::CountedBefore(const std::wstring& path) const
 {
     return OursBefore('S', {path}) ||
-           std::any_of(m_prior.Items().begin(), m_prior.Items().end(), [&](const CInstallRecord::Item& item) {
-               return item.kind == 'O' && item.fields.size() >= 3 && item.fields[2] == L"S" &&
-                      CompareStringOrdinal(item.fields[0].c_str(), -1, path.c_str(), -1, TRUE) == CSTR_EQUAL;
-           });
+           std::any_of(m_prior.Items().begin(), m_prior.Items().end(),
+                       [&](const CInstallRecord::Item& item) {
+                           return item.kind == 'O' && item.fields.size() >= 3 &&
+                                  item.fields[2] == L"S" &&
+                                  CompareStringOrdinal(item.fields[0].c_str(), -1, path.c_str(), -1,
+                                                       TRUE) == CSTR_EQUAL;
+                       });
 }
 
 bool CInstaller::OursBefore(char kind, const std::vector<std::wstring>& identity) const
@@ -142,8 +147,8 @@ bool CInstaller::OursBefore(char kind, const std::vector<std::wstring>& identity
 
 // Writes a string value, recording the keys it creates from the first missing one down, and
 // the value's earlier contents.
-void CInstaller::WriteRecordedValue(uint32_t rootIndex, const std::wstring& key, const std::wstring& name,
-                                    const std::wstring& value)
+void CInstaller::WriteRecordedValue(uint32_t rootIndex, const std::wstring& key,
+                                    const std::wstring& name, const std::wstring& value)
 {
     void* root = RegistryRootFromIndex(rootIndex);
     if (!root) throw CInstallError({"registry root ", rootIndex, " is not one of the four roots"});
@@ -159,21 +164,23 @@ void CInstaller::WriteRecordedValue(uint32_t rootIndex, const std::wstring& key,
     bool createdKey = false;
     long code = WriteStringValue(root, key, name, value, createdKey);
     if (code != 0) {
-        throw CInstallError({"cannot write the registry value ", ToUtf8(key), "\\", ToUtf8(name), ": ",
-                             SystemMessage(code)});
+        throw CInstallError({"cannot write the registry value ", ToUtf8(key), "\\", ToUtf8(name),
+                             ": ", SystemMessage(code)});
     }
     for (const std::wstring& k : created) m_record.Add('K', {DecimalW(rootIndex), k});
     m_record.Add('R', {DecimalW(rootIndex), key, name, earlier, value});
 }
 
-void CInstaller::WriteRecordedIni(const std::wstring& file, const std::wstring& section, const std::wstring& entry,
-                                  const std::wstring& value)
+void CInstaller::WriteRecordedIni(const std::wstring& file, const std::wstring& section,
+                                  const std::wstring& entry, const std::wstring& value)
 {
     bool newFile = GetFileAttributesW(IniPath(file).c_str()) == INVALID_FILE_ATTRIBUTES;
-    std::wstring earlier = newFile ? std::wstring(kNoEarlierValue) : CaptureIniValue(file, section, entry);
+    std::wstring earlier =
+        newFile ? std::wstring(kNoEarlierValue) : CaptureIniValue(file, section, entry);
     if (!WritePrivateProfileStringW(section.c_str(), entry.c_str(), value.c_str(), file.c_str())) {
         DWORD error = GetLastError();
-        throw CInstallError({"cannot write to the following file:\n", ToUtf8(file), ": ", SystemMessage(error)});
+        throw CInstallError(
+            {"cannot write to the following file:\n", ToUtf8(file), ": ", SystemMessage(error)});
     }
     m_record.Add('I', {file, section, entry, newFile ? L"1" : L"0", earlier, value});
     m_log.Line({"INI entry: [", ToUtf8(section), "] ", ToUtf8(entry), " in ", ToUtf8(file)});
@@ -229,7 +236,8 @@ void CInstaller::WriteProgramsEntry(const std::wstring& uninstaller)
     };
     auto fail = [&](long code) {
         throw CInstallError({"cannot add ", ToUtf8(title), " to the list of installed programs (",
-                             (m_bAllUsers ? "all users" : "current user"), "): ", SystemMessage(code)});
+                             (m_bAllUsers ? "all users" : "current user"),
+                             "): ", SystemMessage(code)});
     };
     for (const auto& [name, value] : values) {
         std::wstring earlier = existed ? CaptureRegistryValue(root, key, name) : std::wstring();
@@ -237,8 +245,10 @@ void CInstaller::WriteProgramsEntry(const std::wstring& uninstaller)
         if (long code = WriteStringValue(root, key, name, value, created)) fail(code);
         if (existed) m_record.Add('R', {DecimalW(rootIndex), key, name, earlier, value});
     }
-    std::wstring earlierSize = existed ? CaptureRegistryValue(root, key, L"EstimatedSize") : std::wstring();
-    if (long code = WriteDwordValue(root, key, L"EstimatedSize", static_cast<unsigned long>((bytes + 1023) / 1024))) {
+    std::wstring earlierSize =
+        existed ? CaptureRegistryValue(root, key, L"EstimatedSize") : std::wstring();
+    if (long code = WriteDwordValue(root, key, L"EstimatedSize",
+                                    static_cast<unsigned long>((bytes + 1023) / 1024))) {
         fail(code);
     }
     if (existed) {
@@ -261,7 +271,8 @@ CInstallRecord CInstaller::MergedRecord()
     CInstallRecord later;
     for (const CInstallRecord::Item& item : m_record.Items()) {
         bool entryValue = item.kind == 'R' && item.fields.size() >= 2 &&
-                          CompareStringOrdinal(item.fields[1].c_str(), -1, m_strEntryKey.c_str(), -1, TRUE) == CSTR_EQUAL;
+                          CompareStringOrdinal(item.fields[1].c_str(), -1, m_strEntryKey.c_str(),
+                                               -1, TRUE) == CSTR_EQUAL;
         if (!entryValue) later.Add(item.kind, item.fields);
     }
     merged.Merge(later);
@@ -281,16 +292,19 @@ void CInstaller::DropEarlierVersion(CInstallRecord& merged)
         }
     }
     if (gone.Items().empty()) return;
-    m_log.Line({"taking away what the earlier version had and this one has not: ", gone.Items().size(), " changes"});
+    m_log.Line({"taking away what the earlier version had and this one has not: ",
+                gone.Items().size(), " changes"});
     CUninstaller undo(m_commandLine, m_log);
     undo.UndoChanges(gone, false);
     // A folder or key that is not empty yet (something of this run is in it) stays in the log.
     for (const CInstallRecord::Item& item : gone.Items()) {
         if (item.fields.size() < 1) continue;
         bool stays = false;
-        if (item.kind == 'D') stays = GetFileAttributesW(item.fields[0].c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (item.kind == 'D')
+            stays = GetFileAttributesW(item.fields[0].c_str()) != INVALID_FILE_ATTRIBUTES;
         if (item.kind == 'K' && item.fields.size() >= 2) {
-            void* root = RegistryRootFromIndex(item.fields[0].size() == 1 ? item.fields[0][0] - L'0' : 99);
+            void* root =
+                RegistryRootFromIndex(item.fields[0].size() == 1 ? item.fields[0][0] - L'0' : 99);
             stays = root && KeyExists(root, item.fields[1]);
         }
         if (stays) kept.Add(item.kind, item.fields);
@@ -303,30 +317,38 @@ void CInstaller::DropEarlierVersion(CInstallRecord& merged)
 void CInstaller::ReplaceOtherPlaces(CInstallRecord& merged)
 {
     // Without an uninstaller this run keeps no log: nothing would tell what it made again.
-    if (m_strEntryKey.empty() || !(m_reader->Contents().projectFlags.value_or(0) & kFlagExclusive)) return;
+    if (m_strEntryKey.empty() || !(m_reader->Contents().projectFlags.value_or(0) & kFlagExclusive))
+        return;
     std::wstring product = ProductId(m_reader->Contents());
     for (uint32_t rootIndex : {1u, 2u}) {
         void* root = RegistryRootFromIndex(rootIndex);
         HKEY list;
-        if (RegOpenKeyExW(static_cast<HKEY>(root), kUninstallKey, 0, KEY_READ, &list) != ERROR_SUCCESS) continue;
+        if (RegOpenKeyExW(static_cast<HKEY>(root), kUninstallKey, 0, KEY_READ, &list) !=
+            ERROR_SUCCESS)
+            continue;
         std::vector<std::wstring> others;
         wchar_t name[256];
         for (DWORD i = 0;; ++i) {
             DWORD length = 256;
-            if (RegEnumKeyExW(list, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            if (RegEnumKeyExW(list, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS)
+                break;
             std::wstring key = std::wstring(kUninstallKey) + L"\\" + name;
             if (wcsncmp(name, kEntryPrefix, wcslen(kEntryPrefix)) != 0 ||
-                CompareStringOrdinal(key.c_str(), -1, m_strEntryKey.c_str(), -1, TRUE) == CSTR_EQUAL) {
+                CompareStringOrdinal(key.c_str(), -1, m_strEntryKey.c_str(), -1, TRUE) ==
+                    CSTR_EQUAL) {
                 continue;
             }
             std::wstring theirs;
-            if (ReadStringValue(root, key, kProductValue, theirs) && theirs == product) others.push_back(key);
+            if (ReadStringValue(root, key, kProductValue, theirs) && theirs == product)
+                others.push_back(key);
         }
         RegCloseKey(list);
         for (const std::wstring& key : others) {
             std::wstring command;
             ReadStringValue(root, key, L"UninstallString", command);
-            if (command.size() >= 2 && command.front() == L'"') command = command.substr(1, command.find(L'"', 1) - 1);
+            if (command.size() >= 2 && command.front() == L'"')
+                command = command.substr(1, command.find(L'"', 1) - 1);
             CInstallRecord theirs;
             if (command.empty() || !theirs.Load(UninstallDataBase(command) + L".log")) {
                 m_log.Line({"another version's entry without its log is left: ", ToUtf8(key)});
@@ -336,14 +358,19 @@ void CInstaller::ReplaceOtherPlaces(CInstallRecord& merged)
             CInstallRecord rest;
             bool adopted = false;
             for (const CInstallRecord::Item& item : theirs.Items()) {
-                bool counted = item.kind == 'S' || (item.kind == 'O' && item.fields.size() >= 3 && item.fields[2] == L"S");
+                bool counted = item.kind == 'S' || (item.kind == 'O' && item.fields.size() >= 3 &&
+                                                    item.fields[2] == L"S");
                 if (merged.Find(item)) {
                     // Made again by this run: it stays, but the other place's use of it ends.
                     unsigned long count = 0;
-                    if (counted && ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, item.fields[0], count) && count > 1) {
-                        WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, item.fields[0], count - 1);
+                    if (counted &&
+                        ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, item.fields[0], count) &&
+                        count > 1) {
+                        WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, item.fields[0],
+                                        count - 1);
                     }
-                } else if (item.kind != 'D' && item.kind != 'P' && item.kind != 'U' && m_touched.Find(item)) {
+                } else if (item.kind != 'D' && item.kind != 'P' && item.kind != 'U' &&
+                           m_touched.Find(item)) {
                     // Found and kept, or made again under the same name (an icon): ours from now on.
                     merged.Add(item.kind, item.fields);
                     adopted = true;

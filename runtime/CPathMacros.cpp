@@ -12,14 +12,17 @@ namespace {
 std::wstring ShellFolder(int csidl)
 {
     wchar_t path[MAX_PATH] = L"";
-    if (FAILED(SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                                path)))
+        return {};
     return TrimSlash(path);
 }
 
 std::wstring RegisteredInfo(const wchar_t* name)
 {
     std::wstring value;
-    ReadStringValue(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion", name, value);
+    ReadStringValue(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion", name,
+                    value);
     return value;
 }
 
@@ -95,8 +98,10 @@ std::wstring CPathMacros::Value(const std::wstring& token, bool& known) const
         GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 80);
         return date;
     }
-    if (token == L"#Start Menu#") return ShellFolder(s_bAllUsers ? CSIDL_COMMON_STARTMENU : CSIDL_STARTMENU);
-    if (token == L"#Startup#") return ShellFolder(s_bAllUsers ? CSIDL_COMMON_STARTUP : CSIDL_STARTUP);
+    if (token == L"#Start Menu#")
+        return ShellFolder(s_bAllUsers ? CSIDL_COMMON_STARTMENU : CSIDL_STARTMENU);
+    if (token == L"#Startup#")
+        return ShellFolder(s_bAllUsers ? CSIDL_COMMON_STARTUP : CSIDL_STARTUP);
     known = false;
     return token;
 }

@@ -21,13 +21,16 @@ namespace velkan::runtime {
 namespace {
 
 const wchar_t* const kFontsKey = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-const char* const kInvalidInfoText = "Invalid uninstall info. This program cannot uninstall the product.";
+const char* const kInvalidInfoText =
+    "Invalid uninstall info. This program cannot uninstall the product.";
 // The data block is a few texts and names; anything larger is not ours.
 constexpr uint64_t kMaxDataBlock = 16u << 20;
 
 uint32_t ParseRoot(const std::wstring& text)
 {
-    return text.size() == 1 && text[0] >= L'0' && text[0] <= L'3' ? static_cast<uint32_t>(text[0] - L'0') : 99;
+    return text.size() == 1 && text[0] >= L'0' && text[0] <= L'3'
+               ? static_cast<uint32_t>(text[0] - L'0')
+               : 99;
 }
 
 }  // namespace
@@ -43,9 +46,12 @@ int CUninstaller::Run()
         Load();
         // The product's lock, as its setup runs take it (the first product the log names).
         auto product = std::find_if(m_record.Items().begin(), m_record.Items().end(),
-                                    [](const CInstallRecord::Item& item) { return item.kind == 'N' && !item.fields.empty(); });
+                                    [](const CInstallRecord::Item& item) {
+                                        return item.kind == 'N' && !item.fields.empty();
+                                    });
         if (product != m_record.Items().end() && !m_lock.Acquire(product->fields[0], m_log)) {
-            m_strError = "A setup of this product is running. Wait until it has finished, then try again.";
+            m_strError =
+                "A setup of this product is running. Wait until it has finished, then try again.";
             m_log.Line({"error: ", m_strError});
             return kExitAlreadyRunning;
         }
@@ -54,7 +60,8 @@ int CUninstaller::Run()
         RemoveRegistryKeys();
         RemoveSelf();
     } catch (const CPackageException& e) {
-        std::string text = m_data.texts.size() > 8 ? ToUtf8(FromPackage(m_data.texts[8])) : std::string();
+        std::string text =
+            m_data.texts.size() > 8 ? ToUtf8(FromPackage(m_data.texts[8])) : std::string();
         m_strError = (text.empty() ? kInvalidInfoText : text) + std::string("\n") + e.what();
     } catch (const std::exception& e) {
         m_strError = e.what();
@@ -68,7 +75,8 @@ int CUninstaller::Run()
         return kExitIncomplete;
     }
     if (m_nRestart) {
-        m_log.Line({"uninstalled; a restart removes ", m_nRestart, " files still in use (named above)"});
+        m_log.Line(
+            {"uninstalled; a restart removes ", m_nRestart, " files still in use (named above)"});
         return kExitRestart;
     }
     m_log.Line("uninstalled");
@@ -80,14 +88,18 @@ void CUninstaller::Load()
     m_strSelf = OwnProgramPath();
     m_strBase = UninstallDataBase(m_strSelf);
     std::wstring logPath = m_strBase + L".log";
-    if (!m_record.Load(logPath)) throw CPackageException({"cannot read the install log ", ToUtf8(logPath)});
+    if (!m_record.Load(logPath))
+        throw CPackageException({"cannot read the install log ", ToUtf8(logPath)});
     CWinPackageInput data(m_strBase + L".dat");
-    if (data.GetLength() > kMaxDataBlock) throw CPackageException({data.GetName(), ": not an uninstall data block"});
+    if (data.GetLength() > kMaxDataBlock)
+        throw CPackageException({data.GetName(), ": not an uninstall data block"});
     std::vector<uint8_t> bytes(static_cast<size_t>(data.GetLength()));
     data.ReadAt(0, bytes.data(), bytes.size());
     m_data = DecodeUninstallerData(bytes.data(), bytes.size());
-    if (m_record.Items().empty() || m_record.Items()[0].kind != 'P' || m_record.Items()[0].fields.size() != 1) {
-        throw CPackageException({"the install log ", ToUtf8(logPath), " does not name the installation directory"});
+    if (m_record.Items().empty() || m_record.Items()[0].kind != 'P' ||
+        m_record.Items()[0].fields.size() != 1) {
+        throw CPackageException(
+            {"the install log ", ToUtf8(logPath), " does not name the installation directory"});
     }
     m_strInstallDir = m_record.Items()[0].fields[0];
     m_log.Line({"uninstalling from ", ToUtf8(m_strInstallDir)});
@@ -97,7 +109,8 @@ void CUninstaller::RemoveFile(const std::wstring& path)
 {
     if (m_watcher) m_watcher->Removing(path);
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND) {
+    if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+        GetLastError() == ERROR_PATH_NOT_FOUND) {
         m_log.Line({"removed ", ToUtf8(path)});
         return;
     }
@@ -144,7 +157,8 @@ bool CUninstaller::UsedByOthers(const std::wstring& path) const
     bool counted = std::any_of(items.begin(), items.end(), [&](const CInstallRecord::Item& item) {
         bool countedFont = item.kind == 'O' && item.fields.size() >= 3 && item.fields[2] == L"S";
         return (item.kind == 'S' || countedFont) && !item.fields.empty() &&
-               CompareStringOrdinal(item.fields[0].c_str(), -1, path.c_str(), -1, TRUE) == CSTR_EQUAL;
+               CompareStringOrdinal(item.fields[0].c_str(), -1, path.c_str(), -1, TRUE) ==
+                   CSTR_EQUAL;
     });
     unsigned long count = 0;
     return counted && ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, path, count) && count > 1;
@@ -168,7 +182,8 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
             WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, f[0], count - 1);
             m_log.Line({"still used by other programs: ", ToUtf8(f[0])});
         } else if (f.size() >= 2) {
-            if (f.size() >= 3 && f[2] == L"S") DeleteValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, f[0]);
+            if (f.size() >= 3 && f[2] == L"S")
+                DeleteValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, f[0]);
             RemoveFontResourceW(f[0].c_str());
             DeleteValue(HKEY_LOCAL_MACHINE, kFontsKey, f[1]);
             RemoveFile(f[0]);
@@ -180,8 +195,8 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
             m_log.Line({"still used by other programs, left registered: ", ToUtf8(f[0])});
         } else if (f.size() >= 1) {
             HMODULE module = LoadLibraryExW(f[0].c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-            auto unregister = module ? reinterpret_cast<HRESULT(WINAPI*)()>(
-                                           reinterpret_cast<void*>(GetProcAddress(module, "DllUnregisterServer")))
+            auto unregister = module ? reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(
+                                           GetProcAddress(module, "DllUnregisterServer")))
                                      : nullptr;
             if (unregister) unregister();
             if (module) FreeLibrary(module);
@@ -207,7 +222,8 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
             WritePrivateProfileStringW(nullptr, nullptr, nullptr, f[0].c_str());  // flush the cache
             if (f.size() >= 4 && f[3] == L"1") {
                 wchar_t sections[4] = L"";
-                if (GetPrivateProfileSectionNamesW(sections, 4, f[0].c_str()) == 0) RemoveFile(IniPath(f[0]));
+                if (GetPrivateProfileSectionNamesW(sections, 4, f[0].c_str()) == 0)
+                    RemoveFile(IniPath(f[0]));
             }
         }
         break;
@@ -219,10 +235,12 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
             if (m_bRollback || (ReadStringValue(root, f[1], f[2], now) && now == f[4])) {
                 if (!RestoreRegistryValue(root, f[1], f[2], f[3])) {
                     ++m_nProblems;
-                    m_log.Line({"left: cannot restore the registry value ", ToUtf8(f[1]), "\\", ToUtf8(f[2])});
+                    m_log.Line({"left: cannot restore the registry value ", ToUtf8(f[1]), "\\",
+                                ToUtf8(f[2])});
                 }
             } else {
-                m_log.Line({"registry value changed since, left: ", ToUtf8(f[1]), "\\", ToUtf8(f[2])});
+                m_log.Line(
+                    {"registry value changed since, left: ", ToUtf8(f[1]), "\\", ToUtf8(f[2])});
             }
         } else if (f.size() >= 3) {
             if (void* root = RegistryRootFromIndex(ParseRoot(f[0]))) DeleteValue(root, f[1], f[2]);
@@ -241,8 +259,7 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
     case 'D':
         if (f.size() >= 1 && RemoveDirectoryW(f[0].c_str())) m_log.Line({"removed ", ToUtf8(f[0])});
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -253,7 +270,8 @@ bool CUninstaller::InsideOurFolder(const std::wstring& path) const
         if (item.kind != 'D' || item.fields.empty()) continue;
         const std::wstring& dir = item.fields[0];
         if (path.size() >= dir.size() &&
-            CompareStringOrdinal(path.c_str(), static_cast<int>(dir.size()), dir.c_str(), -1, TRUE) == CSTR_EQUAL &&
+            CompareStringOrdinal(path.c_str(), static_cast<int>(dir.size()), dir.c_str(), -1,
+                                 TRUE) == CSTR_EQUAL &&
             (path.size() == dir.size() || path[dir.size()] == L'\\')) {
             return true;
         }
@@ -266,19 +284,23 @@ bool CUninstaller::InsideOurFolder(const std::wstring& path) const
 void CUninstaller::RemoveMatching(const std::wstring& dir, const std::wstring& pattern)
 {
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((dir + L"\\*" + (pattern == L"*" ? L"" : pattern)).c_str(), &found);
+    HANDLE search =
+        FindFirstFileW((dir + L"\\*" + (pattern == L"*" ? L"" : pattern)).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
         std::wstring entry = found.cFileName;
         if (entry == L"." || entry == L"..") continue;
         std::wstring path = dir + L"\\" + entry;
         if (CompareStringOrdinal(path.c_str(), -1, m_strSelf.c_str(), -1, TRUE) == CSTR_EQUAL ||
-            CompareStringOrdinal(path.c_str(), -1, (m_strBase + L".log").c_str(), -1, TRUE) == CSTR_EQUAL ||
-            CompareStringOrdinal(path.c_str(), -1, (m_strBase + L".dat").c_str(), -1, TRUE) == CSTR_EQUAL) {
+            CompareStringOrdinal(path.c_str(), -1, (m_strBase + L".log").c_str(), -1, TRUE) ==
+                CSTR_EQUAL ||
+            CompareStringOrdinal(path.c_str(), -1, (m_strBase + L".dat").c_str(), -1, TRUE) ==
+                CSTR_EQUAL) {
             continue;
         }
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (pattern == L"*" && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) RemoveTree(path);
+            if (pattern == L"*" && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                RemoveTree(path);
         } else {
             RemoveFile(path);
         }
@@ -299,12 +321,15 @@ void CUninstaller::RemoveExtraFiles()
         for (const CInstallRecord::Item& item : m_record.Items()) {
             if (item.kind != 'D' || item.fields.empty()) continue;
             const std::wstring& dir = item.fields[0];
-            bool inside = dir.size() > m_strInstallDir.size() && dir[m_strInstallDir.size()] == L'\\' &&
-                          CompareStringOrdinal(dir.c_str(), static_cast<int>(m_strInstallDir.size()),
-                                               m_strInstallDir.c_str(), -1, TRUE) == CSTR_EQUAL;
+            bool inside =
+                dir.size() > m_strInstallDir.size() && dir[m_strInstallDir.size()] == L'\\' &&
+                CompareStringOrdinal(dir.c_str(), static_cast<int>(m_strInstallDir.size()),
+                                     m_strInstallDir.c_str(), -1, TRUE) == CSTR_EQUAL;
             if (inside && !InsideOurFolder(ParentDir(dir))) roots.push_back(dir);
         }
-        m_log.Line("the installation directory existed before: additional files only in folders created in it");
+        m_log.Line(
+            "the installation directory existed before: additional files only in folders created "
+            "in it");
     }
     for (const std::string& item : m_data.files) {
         std::wstring name = FromPackage(item);
@@ -375,9 +400,11 @@ void CUninstaller::RemoveSelf()
     if (!deleted) {
         // A running program cannot remove its own file on Windows: a command shell started now
         // removes it (and the directories) once this process has ended.
-        std::wstring command = L"cmd.exe /c ping -n 3 127.0.0.1 >nul & del /f /q \"" + m_strSelf + L"\"";
+        std::wstring command =
+            L"cmd.exe /c ping -n 3 127.0.0.1 >nul & del /f /q \"" + m_strSelf + L"\"";
         for (auto it = items.rbegin(); it != items.rend(); ++it) {
-            if (it->kind == 'D' && !it->fields.empty()) command += L" & rmdir \"" + it->fields[0] + L"\"";
+            if (it->kind == 'D' && !it->fields.empty())
+                command += L" & rmdir \"" + it->fields[0] + L"\"";
         }
         wchar_t system[MAX_PATH] = L"";
         GetSystemDirectoryW(system, MAX_PATH);
@@ -387,8 +414,8 @@ void CUninstaller::RemoveSelf()
         si.dwFlags = STARTF_USESHOWWINDOW;
         si.wShowWindow = SW_HIDE;
         PROCESS_INFORMATION pi = {};
-        if (CreateProcessW(cmd.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, system,
-                           &si, &pi)) {
+        if (CreateProcessW(cmd.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                           nullptr, system, &si, &pi)) {
             CloseHandle(pi.hThread);
             CloseHandle(pi.hProcess);
         }

@@ -20,10 +20,12 @@ constexpr size_t kWritePiece = 32 * 1024;
 
 HANDLE CreateOrThrow(const std::wstring& path, DWORD disposition)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD code = GetLastError();
     if (file == INVALID_HANDLE_VALUE &&
-        !(disposition == CREATE_NEW && (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS))) {
+        !(disposition == CREATE_NEW &&
+          (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS))) {
         throw CInstallError({"cannot create ", ToUtf8(path), ": ", SystemMessage(code)});
     }
     return file;
@@ -86,7 +88,8 @@ void CWinFileSink::WriteThrough(const void* data, size_t size)
         DWORD written = 0;
         if (!WriteFile(m_hFile, p, piece, &written, nullptr) || written != piece) {
             DWORD error = GetLastError();
-            throw CInstallError({"cannot write to ", ToUtf8(m_strPath), ": ", SystemMessage(error)});
+            throw CInstallError(
+                {"cannot write to ", ToUtf8(m_strPath), ": ", SystemMessage(error)});
         }
         p += piece;
         size -= piece;

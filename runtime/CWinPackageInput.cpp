@@ -9,8 +9,7 @@
 
 namespace velkan::runtime {
 
-CWinPackageInput::CWinPackageInput(const std::wstring& path)
-    : m_strName(ToUtf8(path))
+CWinPackageInput::CWinPackageInput(const std::wstring& path) : m_strName(ToUtf8(path))
 {
     m_hFile = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -43,8 +42,8 @@ std::unique_ptr<IPackageInput> CWinPackageInput::TryOpen(const std::wstring& pat
 void CWinPackageInput::ReadAt(uint64_t position, void* buffer, size_t size)
 {
     if (position > m_nLength || size > m_nLength - position) {
-        throw CPackageException({m_strName, ": ", size, " bytes at offset ", position, " pass the end of the file (",
-                                 m_nLength, " bytes)"});
+        throw CPackageException({m_strName, ": ", size, " bytes at offset ", position,
+                                 " pass the end of the file (", m_nLength, " bytes)"});
     }
     auto* out = static_cast<uint8_t*>(buffer);
     while (size > 0) {

@@ -31,7 +31,8 @@ int HexDigit(wchar_t c)
 std::wstring CaptureRegistryValue(void* root, const std::wstring& key, const std::wstring& name)
 {
     HKEY handle;
-    if (RegOpenKeyExW(static_cast<HKEY>(root), key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(static_cast<HKEY>(root), key.c_str(), 0, KEY_READ, &handle) !=
+        ERROR_SUCCESS) {
         return kNoEarlierValue;
     }
     DWORD type = 0, size = 0;
@@ -42,7 +43,8 @@ std::wstring CaptureRegistryValue(void* root, const std::wstring& key, const std
         out.clear();
         std::vector<BYTE> data(size);
         DWORD got = size;
-        if (RegQueryValueExW(handle, name.c_str(), nullptr, &type, data.data(), &got) == ERROR_SUCCESS) {
+        if (RegQueryValueExW(handle, name.c_str(), nullptr, &type, data.data(), &got) ==
+            ERROR_SUCCESS) {
             for (int shift = 28; shift >= 0; shift -= 4) out += kHex[(type >> shift) & 15];
             out += L':';
             for (DWORD i = 0; i < got; ++i) {
@@ -55,12 +57,15 @@ std::wstring CaptureRegistryValue(void* root, const std::wstring& key, const std
     return out;
 }
 
-bool RestoreRegistryValue(void* root, const std::wstring& key, const std::wstring& name, const std::wstring& earlier)
+bool RestoreRegistryValue(void* root, const std::wstring& key, const std::wstring& name,
+                          const std::wstring& earlier)
 {
     if (earlier.empty()) return true;  // unknown: left as it is
     if (earlier == kNoEarlierValue) {
         HKEY handle;
-        if (RegOpenKeyExW(static_cast<HKEY>(root), key.c_str(), 0, KEY_SET_VALUE, &handle) != ERROR_SUCCESS) return true;
+        if (RegOpenKeyExW(static_cast<HKEY>(root), key.c_str(), 0, KEY_SET_VALUE, &handle) !=
+            ERROR_SUCCESS)
+            return true;
         LONG result = RegDeleteValueW(handle, name.c_str());
         RegCloseKey(handle);
         return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
@@ -79,11 +84,12 @@ bool RestoreRegistryValue(void* root, const std::wstring& key, const std::wstrin
         data.push_back(static_cast<BYTE>(hi << 4 | lo));
     }
     HKEY handle;
-    if (RegCreateKeyExW(static_cast<HKEY>(root), key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(static_cast<HKEY>(root), key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &handle, nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    LONG result = RegSetValueExW(handle, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+    LONG result =
+        RegSetValueExW(handle, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
     RegCloseKey(handle);
     return result == ERROR_SUCCESS;
 }
@@ -93,26 +99,30 @@ bool ReadIniValue(const std::wstring& file, const std::wstring& section, const s
 {
     // Two different defaults tell an absent entry from one that holds the default text.
     std::vector<wchar_t> buffer(kMaxIniValue);
-    GetPrivateProfileStringW(section.c_str(), entry.c_str(), L"\x1", buffer.data(), kMaxIniValue, file.c_str());
+    GetPrivateProfileStringW(section.c_str(), entry.c_str(), L"\x1", buffer.data(), kMaxIniValue,
+                             file.c_str());
     if (buffer[0] == 1 && buffer[1] == 0) {
-        GetPrivateProfileStringW(section.c_str(), entry.c_str(), L"\x2", buffer.data(), kMaxIniValue, file.c_str());
+        GetPrivateProfileStringW(section.c_str(), entry.c_str(), L"\x2", buffer.data(),
+                                 kMaxIniValue, file.c_str());
         if (buffer[0] == 2 && buffer[1] == 0) return false;
     }
     value = buffer.data();
     return true;
 }
 
-std::wstring CaptureIniValue(const std::wstring& file, const std::wstring& section, const std::wstring& entry)
+std::wstring CaptureIniValue(const std::wstring& file, const std::wstring& section,
+                             const std::wstring& entry)
 {
     std::wstring value;
     return ReadIniValue(file, section, entry, value) ? L"=" + value : std::wstring(kNoEarlierValue);
 }
 
-void RestoreIniValue(const std::wstring& file, const std::wstring& section, const std::wstring& entry,
-                     const std::wstring& earlier)
+void RestoreIniValue(const std::wstring& file, const std::wstring& section,
+                     const std::wstring& entry, const std::wstring& earlier)
 {
     if (!earlier.empty() && earlier[0] == L'=') {
-        WritePrivateProfileStringW(section.c_str(), entry.c_str(), earlier.c_str() + 1, file.c_str());
+        WritePrivateProfileStringW(section.c_str(), entry.c_str(), earlier.c_str() + 1,
+                                   file.c_str());
     } else {
         WritePrivateProfileStringW(section.c_str(), entry.c_str(), nullptr, file.c_str());
     }

@@ -14,13 +14,15 @@ extern const wchar_t* const kNoEarlierValue;
 std::wstring CaptureRegistryValue(void* root, const std::wstring& key, const std::wstring& name);
 // Puts a captured value back ("-": deletes the value; empty, for a value too large to capture:
 // leaves it). Returns false when it could not be written.
-bool RestoreRegistryValue(void* root, const std::wstring& key, const std::wstring& name, const std::wstring& earlier);
+bool RestoreRegistryValue(void* root, const std::wstring& key, const std::wstring& name,
+                          const std::wstring& earlier);
 
-std::wstring CaptureIniValue(const std::wstring& file, const std::wstring& section, const std::wstring& entry);
+std::wstring CaptureIniValue(const std::wstring& file, const std::wstring& section,
+                             const std::wstring& entry);
 // Reads an entry, false when absent.
 bool ReadIniValue(const std::wstring& file, const std::wstring& section, const std::wstring& entry,
                   std::wstring& value);
-void RestoreIniValue(const std::wstring& file, const std::wstring& section, const std::wstring& entry,
-                     const std::wstring& earlier);
+void RestoreIniValue(const std::wstring& file, const std::wstring& section,
+                     const std::wstring& entry, const std::wstring& earlier);
 
 }  // namespace velkan::runtime

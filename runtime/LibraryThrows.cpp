@@ -15,7 +15,8 @@ namespace {
 
 [[noreturn]] void Fail(const char* what)
 {
-    throw velkan::CError(std::string("internal error: ") + (what ? what : "the C++ library reports a fault"));
+    throw velkan::CError(std::string("internal error: ") +
+                         (what ? what : "the C++ library reports a fault"));
 }
 
 }  // namespace
@@ -32,20 +33,59 @@ void __throw_bad_array_new_length()
     throw std::bad_array_new_length();
 }
 
-void __throw_bad_exception() { Fail("bad exception"); }
-void __throw_bad_cast() { Fail("bad cast"); }
-void __throw_bad_typeid() { Fail("bad typeid"); }
-void __throw_logic_error(const char* what) { Fail(what); }
-void __throw_domain_error(const char* what) { Fail(what); }
-void __throw_invalid_argument(const char* what) { Fail(what); }
-void __throw_length_error(const char* what) { Fail(what); }
-void __throw_out_of_range(const char* what) { Fail(what); }
-void __throw_runtime_error(const char* what) { Fail(what); }
-void __throw_range_error(const char* what) { Fail(what); }
-void __throw_overflow_error(const char* what) { Fail(what); }
-void __throw_underflow_error(const char* what) { Fail(what); }
+void __throw_bad_exception()
+{
+    Fail("bad exception");
+}
+void __throw_bad_cast()
+{
+    Fail("bad cast");
+}
+void __throw_bad_typeid()
+{
+    Fail("bad typeid");
+}
+void __throw_logic_error(const char* what)
+{
+    Fail(what);
+}
+void __throw_domain_error(const char* what)
+{
+    Fail(what);
+}
+void __throw_invalid_argument(const char* what)
+{
+    Fail(what);
+}
+void __throw_length_error(const char* what)
+{
+    Fail(what);
+}
+void __throw_out_of_range(const char* what)
+{
+    Fail(what);
+}
+void __throw_runtime_error(const char* what)
+{
+    Fail(what);
+}
+void __throw_range_error(const char* what)
+{
+    Fail(what);
+}
+void __throw_overflow_error(const char* what)
+{
+    Fail(what);
+}
+void __throw_underflow_error(const char* what)
+{
+    Fail(what);
+}
 
 // The library formats the index into the message; the format alone says what went wrong.
-void __throw_out_of_range_fmt(const char* format, ...) { Fail(format); }
+void __throw_out_of_range_fmt(const char* format, ...)
+{
+    Fail(format);
+}
 
 }  // namespace std

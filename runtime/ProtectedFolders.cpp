@@ -11,12 +11,33 @@ namespace velkan::runtime {
 namespace {
 
 const int kSharedFolders[] = {
-    CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
-    CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_FONTS, CSIDL_PROFILE,
-    CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_COMMON_DOCUMENTS,
-    CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA, CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU,
-    CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_STARTUP, CSIDL_COMMON_STARTUP, CSIDL_MYMUSIC,
-    CSIDL_MYPICTURES, CSIDL_MYVIDEO, CSIDL_TEMPLATES, CSIDL_INTERNET_CACHE,
+    CSIDL_WINDOWS,
+    CSIDL_SYSTEM,
+    CSIDL_SYSTEMX86,
+    CSIDL_PROGRAM_FILES,
+    CSIDL_PROGRAM_FILESX86,
+    CSIDL_PROGRAM_FILES_COMMON,
+    CSIDL_PROGRAM_FILES_COMMONX86,
+    CSIDL_FONTS,
+    CSIDL_PROFILE,
+    CSIDL_DESKTOPDIRECTORY,
+    CSIDL_COMMON_DESKTOPDIRECTORY,
+    CSIDL_PERSONAL,
+    CSIDL_COMMON_DOCUMENTS,
+    CSIDL_APPDATA,
+    CSIDL_LOCAL_APPDATA,
+    CSIDL_COMMON_APPDATA,
+    CSIDL_STARTMENU,
+    CSIDL_COMMON_STARTMENU,
+    CSIDL_PROGRAMS,
+    CSIDL_COMMON_PROGRAMS,
+    CSIDL_STARTUP,
+    CSIDL_COMMON_STARTUP,
+    CSIDL_MYMUSIC,
+    CSIDL_MYPICTURES,
+    CSIDL_MYVIDEO,
+    CSIDL_TEMPLATES,
+    CSIDL_INTERNET_CACHE,
 };
 
 bool SameFolder(const std::wstring& a, const std::wstring& b)
@@ -40,7 +61,8 @@ bool IsProtectedFolder(const std::wstring& dirIn)
     if (dir.compare(0, 2, L"\\\\") == 0) {
         // \\server\share is a root too (and \\?\C:\ the long form of a drive root).
         size_t server = dir.find(L'\\', 2);
-        if (server == std::wstring::npos || dir.find(L'\\', server + 1) == std::wstring::npos) return true;
+        if (server == std::wstring::npos || dir.find(L'\\', server + 1) == std::wstring::npos)
+            return true;
         if (dir.compare(0, 4, L"\\\\?\\") == 0 && dir.size() <= 7) return true;
     }
     for (int csidl : kSharedFolders) {

@@ -39,7 +39,8 @@ std::wstring ContinuationPath(const std::wstring& program, int n)
     wsprintfW(suffix, L".D%02d", n);
     size_t slash = program.find_last_of(L"\\/");
     size_t dot = program.rfind(L'.');
-    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return program + suffix;
+    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash))
+        return program + suffix;
     return program.substr(0, dot) + suffix;
 }
 
@@ -68,12 +69,13 @@ bool IsSafeComponent(const std::wstring& name)
     std::wstring stem = name.substr(0, name.find(L'.'));
     while (!stem.empty() && stem.back() == L' ') stem.pop_back();
     for (wchar_t& c : stem) c = static_cast<wchar_t>(std::towupper(c));
-    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    static const wchar_t* const kDevices[] = {L"CON", L"PRN",    L"AUX",
+                                              L"NUL", L"CONIN$", L"CONOUT$"};
     for (const wchar_t* device : kDevices) {
         if (stem == device) return false;
     }
-    if (stem.size() == 4 && (stem.rfind(L"COM", 0) == 0 || stem.rfind(L"LPT", 0) == 0) && stem[3] >= L'0' &&
-        stem[3] <= L'9') {
+    if (stem.size() == 4 && (stem.rfind(L"COM", 0) == 0 || stem.rfind(L"LPT", 0) == 0) &&
+        stem[3] >= L'0' && stem[3] <= L'9') {
         return false;
     }
     return true;
@@ -85,11 +87,13 @@ std::wstring JoinInside(const std::wstring& base, const std::wstring& relative)
     while (root.size() > 3 && root.back() == L'\\') root.pop_back();
     std::wstring full = FullPath(root + L"\\" + relative);
     std::wstring prefix = root.back() == L'\\' ? root : root + L"\\";
-    bool inside = full.size() > prefix.size() &&
-                  CompareStringOrdinal(full.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
-                                       static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
+    bool inside =
+        full.size() > prefix.size() &&
+        CompareStringOrdinal(full.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                             static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
     if (!inside) {
-        throw CPackageException({"the path \"", ToUtf8(relative), "\" leaves its target directory ", ToUtf8(root)});
+        throw CPackageException(
+            {"the path \"", ToUtf8(relative), "\" leaves its target directory ", ToUtf8(root)});
     }
     return full;
 }
@@ -117,7 +121,8 @@ std::wstring MakePrivateTempDir()
         if (GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
     DWORD error = GetLastError();
-    throw CInstallError({"cannot create a temporary folder in ", ToUtf8(temp), ": ", SystemMessage(error)});
+    throw CInstallError(
+        {"cannot create a temporary folder in ", ToUtf8(temp), ": ", SystemMessage(error)});
 }
 
 void RemoveTree(const std::wstring& dir)
@@ -154,7 +159,8 @@ std::wstring UninstallDataBase(const std::wstring& uninstaller)
 {
     size_t slash = uninstaller.find_last_of(L"\\/");
     size_t dot = uninstaller.rfind(L'.');
-    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return uninstaller;
+    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash))
+        return uninstaller;
     return uninstaller.substr(0, dot);
 }
 

@@ -24,10 +24,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     }
     if (!error.empty()) {
         log.Line("error: " + error);
-        if (!commandLine.m_bSilent) MessageBoxW(nullptr, FromUtf8(error).c_str(), L"Setup", MB_OK | MB_ICONERROR);
+        if (!commandLine.m_bSilent)
+            MessageBoxW(nullptr, FromUtf8(error).c_str(), L"Setup", MB_OK | MB_ICONERROR);
         return CInstaller::kExitFailed;
     }
-    for (const std::wstring& unknown : commandLine.m_unknown) log.Line("ignored argument: " + ToUtf8(unknown));
+    for (const std::wstring& unknown : commandLine.m_unknown)
+        log.Line("ignored argument: " + ToUtf8(unknown));
     if (!commandLine.m_bSilent) {
         // Started by a person: the wizard asks, then installs.
         CSetupWizard wizard(commandLine, log);

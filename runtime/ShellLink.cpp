@@ -15,8 +15,8 @@ const IID kIidPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 }  // namespace
 
-std::string CreateShellLink(const std::wstring& linkPath, const std::wstring& target, const std::wstring& args,
-                            const std::wstring& workDir, int iconIndex)
+std::string CreateShellLink(const std::wstring& linkPath, const std::wstring& target,
+                            const std::wstring& args, const std::wstring& workDir, int iconIndex)
 {
     IShellLinkW* link = nullptr;
     HRESULT hr = CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkW,

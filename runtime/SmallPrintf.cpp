@@ -6,7 +6,8 @@
 #include <cstddef>
 #include <cstdio>
 
-extern "C" int __cdecl __mingw_vsnprintf(char* buffer, size_t size, const char* format, va_list args)
+extern "C" int __cdecl __mingw_vsnprintf(char* buffer, size_t size, const char* format,
+                                         va_list args)
 {
     va_list count;
     va_copy(count, args);

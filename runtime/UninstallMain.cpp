@@ -23,7 +23,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         error = "cannot write the log file " + ToUtf8(commandLine.m_strLogFile);
     }
     if (!error.empty()) {
-        if (!commandLine.m_bSilent) MessageBoxW(nullptr, FromUtf8(error).c_str(), L"Uninstall", MB_OK | MB_ICONERROR);
+        if (!commandLine.m_bSilent)
+            MessageBoxW(nullptr, FromUtf8(error).c_str(), L"Uninstall", MB_OK | MB_ICONERROR);
         return CUninstaller::kExitFailed;
     }
     if (!commandLine.m_bSilent) {
@@ -32,7 +33,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     }
     // The builder sets the size slot of the uninstaller it packs; the key slot is read so that
     // its marker stays in the image like the setup program's.
-    if (OwnSizeSlot() == 0 || OwnKeySlot() == 0) log.Line("this uninstaller was not prepared by a setup program");
+    if (OwnSizeSlot() == 0 || OwnKeySlot() == 0)
+        log.Line("this uninstaller was not prepared by a setup program");
     CUninstaller uninstaller(commandLine, log);
     return uninstaller.Run();
 }

@@ -19,13 +19,16 @@ void* RegistryRootFromHandleValue(uint32_t value);
 bool KeyExists(void* root, const std::wstring& key);
 bool ValueExists(void* root, const std::wstring& key, const std::wstring& name);
 // Reads a string value (REG_SZ or REG_EXPAND_SZ); false when absent.
-bool ReadStringValue(void* root, const std::wstring& key, const std::wstring& name, std::wstring& value);
+bool ReadStringValue(void* root, const std::wstring& key, const std::wstring& name,
+                     std::wstring& value);
 // Writes a REG_SZ value, creating the key. Returns the Windows error code (0 on success);
 // createdKey says whether the key did not exist before.
 long WriteStringValue(void* root, const std::wstring& key, const std::wstring& name,
                       const std::wstring& value, bool& createdKey);
-long WriteDwordValue(void* root, const std::wstring& key, const std::wstring& name, unsigned long value);
-bool ReadDwordValue(void* root, const std::wstring& key, const std::wstring& name, unsigned long& value);
+long WriteDwordValue(void* root, const std::wstring& key, const std::wstring& name,
+                     unsigned long value);
+bool ReadDwordValue(void* root, const std::wstring& key, const std::wstring& name,
+                    unsigned long& value);
 long DeleteValue(void* root, const std::wstring& key, const std::wstring& name);
 // Deletes a key when it has no subkeys and no values left.
 bool DeleteKeyIfEmpty(void* root, const std::wstring& key);

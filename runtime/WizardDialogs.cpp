@@ -18,7 +18,11 @@ constexpr uint32_t kLbsNotify = 0x1, kCbsDropDownList = 0x3;
 
 // Predefined control classes: the Win32 atoms and the 8-bit form's class bytes share the values.
 enum ControlClass : uint8_t {
-    kButton = 0x80, kEdit = 0x81, kStatic = 0x82, kListBox = 0x83, kComboBox = 0x85,
+    kButton = 0x80,
+    kEdit = 0x81,
+    kStatic = 0x82,
+    kListBox = 0x83,
+    kComboBox = 0x85,
     kProgressBar = 0,  // a named class; the 8-bit form draws a framed static instead
 };
 
@@ -45,15 +49,23 @@ std::vector<Dialog> Definitions(bool withBitmap)
 {
     int16_t frameWidth = withBitmap ? kFrameWidthWithBitmap : kFrameWidth;
     int16_t left = withBitmap ? 58 : 6;
-    Dialog frame{"Setup", kWsPopup | kWsCaption | kWsSysMenu | kDsModalFrame | kDsSetFont,
-                 frameWidth, 170, {}};
+    Dialog frame{"Setup",
+                 kWsPopup | kWsCaption | kWsSysMenu | kDsModalFrame | kDsSetFont,
+                 frameWidth,
+                 170,
+                 {}};
     frame.items = {
         {kStatic, kIdPageArea, kChild | kSsLeft, left, 6, 224, 132, ""},
-        {kButton, kIdBack, kChild | kWsTabStop | kWsGroup, static_cast<int16_t>(frameWidth - 174), 146, 52, 14, "< &Back"},
-        {kButton, kIdNext, kChild | kWsTabStop | kBsDefPush, static_cast<int16_t>(frameWidth - 120), 146, 52, 14, "&Next >"},
-        {kButton, kIdCancel, kChild | kWsTabStop, static_cast<int16_t>(frameWidth - 58), 146, 52, 14, "E&xit"},
+        {kButton, kIdBack, kChild | kWsTabStop | kWsGroup, static_cast<int16_t>(frameWidth - 174),
+         146, 52, 14, "< &Back"},
+        {kButton, kIdNext, kChild | kWsTabStop | kBsDefPush, static_cast<int16_t>(frameWidth - 120),
+         146, 52, 14, "&Next >"},
+        {kButton, kIdCancel, kChild | kWsTabStop, static_cast<int16_t>(frameWidth - 58), 146, 52,
+         14, "E&xit"},
     };
-    if (withBitmap) frame.items.push_back({kStatic, kIdBitmap, kChild | kSsBitmap | kSsSunken, 6, 6, 46, 132, ""});
+    if (withBitmap)
+        frame.items.push_back(
+            {kStatic, kIdBitmap, kChild | kSsBitmap | kSsSunken, 6, 6, 46, 132, ""});
 
     auto texts = [](std::initializer_list<Item> more) {
         std::vector<Item> items = {
@@ -66,63 +78,106 @@ std::vector<Dialog> Definitions(bool withBitmap)
     std::vector<Dialog> d;
     d.push_back(frame);
     d.push_back({"", kPage, 224, 132,
-                 texts({{kStatic, kIdText2, kChild, 0, 44, 224, 24, ""},
-                        {kStatic, kIdText3, kChild, 0, 72, 224, 24, ""},
-                        {kStatic, kIdText4, kChild, 0, 100, 224, 24, ""}})});
-    d.push_back({"", kPage, 224, 132,
+                 texts({
+                     {kStatic, kIdText2, kChild, 0, 44, 224, 24, ""},
+                     {kStatic, kIdText3, kChild, 0, 72, 224, 24, ""},
+                     {kStatic, kIdText4, kChild, 0, 100, 224, 24, ""},
+                 })});
+    d.push_back({"",
+                 kPage,
+                 224,
+                 132,
                  {{kStatic, kIdTitle, kChild, 0, 0, 224, 12, ""},
-                  {kEdit, kIdScrollText, kChild | kWsBorder | kWsVScroll | kEsMultiline | kEsReadOnly | kWsTabStop,
-                   0, 16, 224, 116, ""}}});
+                  {kEdit, kIdScrollText,
+                   kChild | kWsBorder | kWsVScroll | kEsMultiline | kEsReadOnly | kWsTabStop, 0, 16,
+                   224, 116, ""}}});
     d.push_back({"", kPage, 224, 132,
-                 texts({{kEdit, kIdDirEdit, kChild | kWsBorder | kEsAutoHScroll | kWsTabStop, 0, 44, 168, 12, ""},
-                        {kButton, kIdBrowse, kChild | kWsTabStop, 172, 43, 52, 14, "B&rowse"},
-                        {kStatic, kIdText2, kChild, 0, 62, 224, 16, ""},
-                        {kStatic, kIdText3, kChild, 0, 80, 224, 16, ""},
-                        {kStatic, kIdSpaceNeeded, kChild, 0, 100, 224, 10, ""},
-                        {kStatic, kIdSpaceFree, kChild, 0, 110, 224, 10, ""},
-                        {kStatic, kIdText4, kChild, 0, 122, 224, 10, ""}})});
+                 texts({
+                     {kEdit, kIdDirEdit, kChild | kWsBorder | kEsAutoHScroll | kWsTabStop, 0, 44,
+                      168, 12, ""},
+                     {kButton, kIdBrowse, kChild | kWsTabStop, 172, 43, 52, 14, "B&rowse"},
+                     {kStatic, kIdText2, kChild, 0, 62, 224, 16, ""},
+                     {kStatic, kIdText3, kChild, 0, 80, 224, 16, ""},
+                     {kStatic, kIdSpaceNeeded, kChild, 0, 100, 224, 10, ""},
+                     {kStatic, kIdSpaceFree, kChild, 0, 110, 224, 10, ""},
+                     {kStatic, kIdText4, kChild, 0, 122, 224, 10, ""},
+                 })});
     d.push_back({"", kPage, 224, 132,
-                 texts({{kStatic, kIdText2, kChild, 0, 44, 224, 24, ""},
-                        {kStatic, kIdText3, kChild, 0, 72, 224, 24, ""},
-                        {kStatic, kIdText4, kChild, 0, 100, 224, 24, ""}})});
+                 texts({
+                     {kStatic, kIdText2, kChild, 0, 44, 224, 24, ""},
+                     {kStatic, kIdText3, kChild, 0, 72, 224, 24, ""},
+                     {kStatic, kIdText4, kChild, 0, 100, 224, 24, ""},
+                 })});
+    d.push_back({"",
+                 kPage,
+                 224,
+                 132,
+                 {
+                     {kStatic, kIdTitle, kChild, 0, 0, 224, 12, ""},
+                     {kStatic, kIdText1, kChild, 0, 16, 40, 10, ""},
+                     {kStatic, kIdFileName, kChild, 42, 16, 182, 10, ""},
+                     {kProgressBar, kIdProgress, kChild | kWsBorder, 0, 30, 224, 10, ""},
+                     {kListBox, kIdReport, kChild | kWsBorder | kWsVScroll, 0, 46, 224, 86, ""},
+                 }});
     d.push_back({"", kPage, 224, 132,
-                 {{kStatic, kIdTitle, kChild, 0, 0, 224, 12, ""},
-                  {kStatic, kIdText1, kChild, 0, 16, 40, 10, ""},
-                  {kStatic, kIdFileName, kChild, 42, 16, 182, 10, ""},
-                  {kProgressBar, kIdProgress, kChild | kWsBorder, 0, 30, 224, 10, ""},
-                  {kListBox, kIdReport, kChild | kWsBorder | kWsVScroll, 0, 46, 224, 86, ""}}});
-    d.push_back({"", kPage, 224, 132,
-                 texts({{kStatic, kIdText2, kChild, 0, 44, 224, 24, ""},
-                        {kButton, kIdView, kChild | kWsTabStop, 0, 70, 100, 14, ""},
-                        {kStatic, kIdText3, kChild, 0, 90, 224, 24, ""},
-                        {kButton, kIdRun, kChild | kWsTabStop | kBsAutoCheck, 0, 116, 224, 12, ""}})});
-    d.push_back({"", kPage, 224, 132,
-                 texts({{kListBox, kIdVersionList, kChild | kWsBorder | kWsVScroll | kLbsNotify | kWsTabStop,
-                         0, 44, 224, 70, ""},
-                        {kStatic, kIdText2, kChild, 0, 118, 224, 12, ""}})});
-    d.push_back({"Please select a directory", kWsPopup | kWsCaption | kWsSysMenu | kDsModalFrame | kDsSetFont,
-                 200, 160,
-                 {{kStatic, kIdText1, kChild, 6, 6, 188, 10, "Directory name:"},
-                  {kEdit, kIdDirEdit, kChild | kWsBorder | kEsAutoHScroll | kWsTabStop, 6, 18, 188, 12, ""},
-                  {kListBox, kIdFolderList, kChild | kWsBorder | kWsVScroll | kLbsNotify | kWsTabStop, 6, 34, 188, 76, ""},
-                  {kStatic, kIdText2, kChild, 6, 114, 188, 10, "Drives"},
-                  {kComboBox, kIdDriveCombo, kChild | kCbsDropDownList | kWsVScroll | kWsTabStop, 6, 124, 188, 80, ""},
-                  {kButton, kIdNext, kChild | kWsTabStop | kBsDefPush, 86, 142, 52, 14, "OK"},
-                  {kButton, kIdCancel, kChild | kWsTabStop, 142, 142, 52, 14, "&Cancel"}}});
-    d.push_back({"", kWsPopup | kWsCaption | kDsModalFrame | kDsSetFont, 220, 80,
-                 {{kStatic, kIdText1, kChild, 8, 8, 204, 44, ""},
-                  {kButton, kIdNext, kChild | kWsTabStop | kBsDefPush, 104, 60, 52, 14, "&Restart"},
-                  {kButton, kIdCancel, kChild | kWsTabStop, 160, 60, 52, 14, "OK"}}});
-    d.push_back({"", kWsPopup | kWsCaption | kDsModalFrame | kDsSetFont, 240, 84,
-                 {{kStatic, kIdText1, kChild, 8, 8, 224, 48, ""},
-                  {kButton, kIdYes, kChild | kWsTabStop | kBsDefPush, 8, 64, 52, 14, "&Yes"},
-                  {kButton, kIdYesAll, kChild | kWsTabStop, 64, 64, 52, 14, "Yes to &all"},
-                  {kButton, kIdNo, kChild | kWsTabStop, 124, 64, 52, 14, "&No"},
-                  {kButton, kIdNoAll, kChild | kWsTabStop, 180, 64, 52, 14, "No t&o all"}}});
-    d.push_back({"Uninstall", kWsPopup | kWsCaption | kDsModalFrame | kDsSetFont, 220, 70,
-                 {{kStatic, kIdFileName, kChild, 8, 8, 204, 10, ""},
-                  {kProgressBar, kIdProgress, kChild | kWsBorder, 8, 22, 204, 10, ""},
-                  {kButton, kIdCancel, kChild | kWsTabStop, 160, 50, 52, 14, "&Cancel"}}});
+                 texts({
+                     {kStatic, kIdText2, kChild, 0, 44, 224, 24, ""},
+                     {kButton, kIdView, kChild | kWsTabStop, 0, 70, 100, 14, ""},
+                     {kStatic, kIdText3, kChild, 0, 90, 224, 24, ""},
+                     {kButton, kIdRun, kChild | kWsTabStop | kBsAutoCheck, 0, 116, 224, 12, ""},
+                 })});
+    d.push_back(
+        {"", kPage, 224, 132,
+         texts({{kListBox, kIdVersionList,
+                 kChild | kWsBorder | kWsVScroll | kLbsNotify | kWsTabStop, 0, 44, 224, 70, ""},
+                {kStatic, kIdText2, kChild, 0, 118, 224, 12, ""}})});
+    d.push_back(
+        {"Please select a directory",
+         kWsPopup | kWsCaption | kWsSysMenu | kDsModalFrame | kDsSetFont,
+         200,
+         160,
+         {
+             {kStatic, kIdText1, kChild, 6, 6, 188, 10, "Directory name:"},
+             {kEdit, kIdDirEdit, kChild | kWsBorder | kEsAutoHScroll | kWsTabStop, 6, 18, 188, 12,
+              ""},
+             {kListBox, kIdFolderList, kChild | kWsBorder | kWsVScroll | kLbsNotify | kWsTabStop, 6,
+              34, 188, 76, ""},
+             {kStatic, kIdText2, kChild, 6, 114, 188, 10, "Drives"},
+             {kComboBox, kIdDriveCombo, kChild | kCbsDropDownList | kWsVScroll | kWsTabStop, 6, 124,
+              188, 80, ""},
+             {kButton, kIdNext, kChild | kWsTabStop | kBsDefPush, 86, 142, 52, 14, "OK"},
+             {kButton, kIdCancel, kChild | kWsTabStop, 142, 142, 52, 14, "&Cancel"},
+         }});
+    d.push_back(
+        {"",
+         kWsPopup | kWsCaption | kDsModalFrame | kDsSetFont,
+         220,
+         80,
+         {
+             {kStatic, kIdText1, kChild, 8, 8, 204, 44, ""},
+             {kButton, kIdNext, kChild | kWsTabStop | kBsDefPush, 104, 60, 52, 14, "&Restart"},
+             {kButton, kIdCancel, kChild | kWsTabStop, 160, 60, 52, 14, "OK"},
+         }});
+    d.push_back({"",
+                 kWsPopup | kWsCaption | kDsModalFrame | kDsSetFont,
+                 240,
+                 84,
+                 {
+                     {kStatic, kIdText1, kChild, 8, 8, 224, 48, ""},
+                     {kButton, kIdYes, kChild | kWsTabStop | kBsDefPush, 8, 64, 52, 14, "&Yes"},
+                     {kButton, kIdYesAll, kChild | kWsTabStop, 64, 64, 52, 14, "Yes to &all"},
+                     {kButton, kIdNo, kChild | kWsTabStop, 124, 64, 52, 14, "&No"},
+                     {kButton, kIdNoAll, kChild | kWsTabStop, 180, 64, 52, 14, "No t&o all"},
+                 }});
+    d.push_back({"Uninstall",
+                 kWsPopup | kWsCaption | kDsModalFrame | kDsSetFont,
+                 220,
+                 70,
+                 {
+                     {kStatic, kIdFileName, kChild, 8, 8, 204, 10, ""},
+                     {kProgressBar, kIdProgress, kChild | kWsBorder, 8, 22, 204, 10, ""},
+                     {kButton, kIdCancel, kChild | kWsTabStop, 160, 50, 52, 14, "&Cancel"},
+                 }});
     return d;
 }
 

@@ -5,14 +5,11 @@ namespace velkan {
 int BuildExitCode(BuildStatus status)
 {
     switch (status) {
-    case BuildStatus::Built:
-        return kBuildExitBuilt;
+    case BuildStatus::Built: return kBuildExitBuilt;
     case BuildStatus::Declined:
-    case BuildStatus::Cancelled:
-        return kBuildExitStopped;
+    case BuildStatus::Cancelled: return kBuildExitStopped;
     case BuildStatus::NothingToInstall:
-    case BuildStatus::Failed:
-        break;
+    case BuildStatus::Failed: break;
     }
     return kBuildExitFailed;
 }

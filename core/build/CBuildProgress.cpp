@@ -45,7 +45,8 @@ void CBuildProgress::Update(uint64_t consumed)
 {
     if (m_nFileLength == 0) return;
     double span = static_cast<double>(m_nRangeEnd) - static_cast<double>(m_nRangeStart);
-    double at = m_nRangeStart + span * static_cast<double>(consumed) / static_cast<double>(m_nFileLength);
+    double at =
+        m_nRangeStart + span * static_cast<double>(consumed) / static_cast<double>(m_nFileLength);
     uint32_t position = static_cast<uint32_t>(std::clamp(at, 0.0, static_cast<double>(kFull)));
     if (position == m_nPosition) return;
     ShowPosition(position);
@@ -60,10 +61,8 @@ void CBuildProgress::ShowPosition(uint32_t position)
 void CBuildProgress::Pump()
 {
     switch (m_host.Pump()) {
-    case IBuildHost::PumpResult::Continue:
-        return;
-    case IBuildHost::PumpResult::Quit:
-        throw CUserAbort();
+    case IBuildHost::PumpResult::Continue: return;
+    case IBuildHost::PumpResult::Quit: throw CUserAbort();
     case IBuildHost::PumpResult::StopRequested:
         if (m_host.AskYesNo(LoadString(kAskStop))) throw CUserAbort();
         return;

@@ -87,7 +87,8 @@ void CDataJobPool::Wait(DataJob& job, const std::function<void()>& pump)
     if (!m_threads.empty()) {
         std::unique_lock<std::mutex> lock(m_mutex);
         while (!job.done) {
-            if (m_done.wait_for(lock, std::chrono::milliseconds(50), [&] { return job.done; })) break;
+            if (m_done.wait_for(lock, std::chrono::milliseconds(50), [&] { return job.done; }))
+                break;
             lock.unlock();
             pump();
             lock.lock();
@@ -132,7 +133,8 @@ void CDataJobPool::Run(DataJob& job, CCompressor& compressor, bool onWorker)
             job.checksum = FileChecksum(file, &job.length);
         }
         CheckStoredFileLength(job.path, job.length);
-        IDeltaProgress* progress = onWorker ? static_cast<IDeltaProgress*>(&stopCheck) : &m_progress;
+        IDeltaProgress* progress =
+            onWorker ? static_cast<IDeltaProgress*>(&stopCheck) : &m_progress;
         EncodeDelta(job.data, job.path, job.referencePath, progress, job.rangeStart, job.rangeEnd,
                     m_tempDir, m_deltaSearch);
         return;
@@ -151,8 +153,8 @@ void CDataJobPool::Run(DataJob& job, CCompressor& compressor, bool onWorker)
             0);
     } else {
         m_progress.SetRange(job.rangeStart, job.rangeEnd, expected);
-        compressor.SetProgressProc([this](uint32_t consumed, uint32_t) { m_progress.Update(consumed); },
-                                   0);
+        compressor.SetProgressProc(
+            [this](uint32_t consumed, uint32_t) { m_progress.Update(consumed); }, 0);
     }
     if (compressor.CompressFile(job.data, source, expected) == 0) throw std::bad_alloc();
     job.checksum = source.Checksum();

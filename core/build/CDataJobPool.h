@@ -30,8 +30,12 @@ struct DataJob {
 
     DataJob(Kind k, std::string file, std::string reference, uint32_t start, uint32_t end,
             const std::string& tempDir)
-        : kind(k), path(std::move(file)), referencePath(std::move(reference)), rangeStart(start),
-          rangeEnd(end), data(tempDir)
+        : kind(k),
+          path(std::move(file)),
+          referencePath(std::move(reference)),
+          rangeStart(start),
+          rangeEnd(end),
+          data(tempDir)
     {
     }
 
@@ -90,8 +94,8 @@ private:
     DeltaSearch m_deltaSearch;
 
     std::mutex m_mutex;
-    std::condition_variable m_wake;   // a job was queued, or the pool stops
-    std::condition_variable m_done;   // a job finished
+    std::condition_variable m_wake;  // a job was queued, or the pool stops
+    std::condition_variable m_done;  // a job finished
     std::deque<std::shared_ptr<DataJob>> m_queue;
     bool m_stopping = false;
     std::atomic<bool> m_cancel{false};

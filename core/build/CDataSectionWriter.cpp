@@ -160,7 +160,8 @@ std::unique_ptr<IDiskFile> CDataSectionWriter::BeginContinuation(const std::stri
         IDiskFile::DirectResult r = file->WriteDirect(bytes, size);
         if (r.written == size) continue;
         // A short write without an error is a full disk, as the target reports it.
-        error = r.error != 0 && !r.message.empty() ? r.message : "There is not enough space on the disk.";
+        error = r.error != 0 && !r.message.empty() ? r.message
+                                                   : "There is not enough space on the disk.";
         try {
             file->Close();
         } catch (const CFileException&) {

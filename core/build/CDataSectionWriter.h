@@ -38,8 +38,8 @@ public:
 private:
     void PatchChunkLength(IDiskFile& file);
     // Closes the full file and begins the next continuation file with the rest of the piece.
-    std::unique_ptr<IDiskFile> ChangeDisk(std::unique_ptr<IDiskFile> full, const unsigned char* rest,
-                                          size_t restSize);
+    std::unique_ptr<IDiskFile> ChangeDisk(std::unique_ptr<IDiskFile> full,
+                                          const unsigned char* rest, size_t restSize);
     // Creates the continuation file and writes its placeholder and the rest; empty on failure,
     // with the reason in error.
     std::unique_ptr<IDiskFile> BeginContinuation(const std::string& path, const unsigned char* rest,

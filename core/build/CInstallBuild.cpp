@@ -54,7 +54,6 @@ constexpr int kWarnFoldersDiffer = 1183;
 constexpr int kWarnUninstallerFolderDiffers = 1184;
 constexpr int kAskContinueAfterWarnings = 1185;
 
-
 // Replaces the "%d" of a string-table text by a number (of any size).
 std::string FormatCount(int id, uint64_t value)
 {
@@ -259,8 +258,8 @@ bool CInstallBuild::CheckIconFolders()
                 continue;
             }
             // A list of folders, or one of the two shell folders, is the author's deliberate choice.
-            if (folder.find_first_of(",;") != std::string::npos || EqualsNoCase(folder, "#Start Menu#") ||
-                EqualsNoCase(folder, "#Startup#")) {
+            if (folder.find_first_of(",;") != std::string::npos ||
+                EqualsNoCase(folder, "#Start Menu#") || EqualsNoCase(folder, "#Startup#")) {
                 continue;
             }
             if (!haveFirst) {
@@ -274,9 +273,11 @@ bool CInstallBuild::CheckIconFolders()
             }
         }
     }
-    for (auto [mark, id] : {std::pair{emptyFolder, kWarnFolderEmpty},
-                            std::pair{foldersDiffer, kWarnFoldersDiffer},
-                            std::pair{uninstallerDiffers, kWarnUninstallerFolderDiffers}}) {
+    for (auto [mark, id] : {
+             std::pair{emptyFolder, kWarnFolderEmpty},
+             std::pair{foldersDiffer, kWarnFoldersDiffer},
+             std::pair{uninstallerDiffers, kWarnUninstallerFolderDiffers},
+         }) {
         if (!mark) continue;
         m_report.AddLine(LoadString(id));
         warned = true;
@@ -294,7 +295,8 @@ bool CInstallBuild::CheckRegistryKeys()
         for (const std::string& text : version.m_regKeysToRemove) {
             std::string refusal = RegistryKeyRefusal(SplitRegistryKey(text));
             if (refusal.empty()) continue;
-            m_report.AddLine("Warning: the uninstaller will not remove the registry key \"" + text + "\": " + refusal + ".");
+            m_report.AddLine("Warning: the uninstaller will not remove the registry key \"" + text +
+                             "\": " + refusal + ".");
             warned = true;
         }
     }
@@ -312,8 +314,9 @@ bool CInstallBuild::CheckOutsideLinks()
             if (item.GetOption(OptInstallMode) == InstallSkip) continue;
             const std::string host = HostPathIn(dir, item);
             if (!LinkedOutside(dir, host)) continue;
-            m_report.AddLine("Warning: \"" + host +
-                             "\" is a link to a file outside the source folder; its target is packed.");
+            m_report.AddLine(
+                "Warning: \"" + host +
+                "\" is a link to a file outside the source folder; its target is packed.");
             warned = true;
         }
     }
@@ -330,7 +333,7 @@ void CInstallBuild::Build()
     // Written beside the target and put in place only when complete, so a failed or cancelled
     // build leaves the previous program as it was (except where the disks are written in place).
     m_strWritePath = m_dataWriter->WritesInPlace() ? m_settings.outputPath
-                                                       : TemporaryNameBeside(m_settings.outputPath);
+                                                   : TemporaryNameBeside(m_settings.outputPath);
     m_output = m_disks.CreateFile(m_strWritePath);
     m_bOutputCreated = true;
     m_data = std::make_unique<CFile>(m_dataTemp->Path(), CFile::Mode::Create);
@@ -340,8 +343,9 @@ void CInstallBuild::Build()
     const uint32_t keySeed =
         WriteStub(writer, LoadNeededResource(StubResourceId(platform), m_settings.outputPath));
 
-    const std::vector<uint8_t> dialogs = LoadNeededResource(
-        DialogBlockResourceId(platform, !m_project.m_strWizardBitmap.empty()), m_settings.outputPath);
+    const std::vector<uint8_t> dialogs =
+        LoadNeededResource(DialogBlockResourceId(platform, !m_project.m_strWizardBitmap.empty()),
+                           m_settings.outputPath);
     if (WriteDialogBlock(writer, &dialogs)) WriteProjectSections(writer, m_project);
 
     CollectPaths();
@@ -354,8 +358,9 @@ void CInstallBuild::Build()
     m_entryCount.resize(m_nVersions);
     m_stored.assign(m_nVersions, {});
     for (size_t v = 0; v < m_nVersions; ++v) m_entryCount[v] = m_tables[v].GetCount();
-    m_pool = std::make_unique<CDataJobPool>(CDataJobPool::ThreadsFor(m_settings.jobs), m_progress,
-                                            m_compressor, m_settings.tempDir, m_settings.deltaSearch);
+    m_pool =
+        std::make_unique<CDataJobPool>(CDataJobPool::ThreadsFor(m_settings.jobs), m_progress,
+                                       m_compressor, m_settings.tempDir, m_settings.deltaSearch);
     for (size_t p = 0; p < m_paths.size(); ++p) {
         try {
             StorePath(p);
@@ -382,9 +387,10 @@ void CInstallBuild::Build()
     CFile dataIn(m_dataTemp->Path(), CFile::Mode::Read);
     if (m_dataWriter->DecideSpanning(dataLength) && m_settings.signFile) {
         // The first disk is out of the drive before the program on it could be signed.
-        throw CFileException(m_settings.outputPath,
-                             "the setup program does not fit on the disk, and a program spread over several "
-                             "disks cannot be signed");
+        throw CFileException(
+            m_settings.outputPath,
+            "the setup program does not fit on the disk, and a program spread over several "
+            "disks cannot be signed");
     }
     m_output = m_dataWriter->Write(std::move(m_output), dataIn, dataLength);
     m_output->Close();
@@ -405,7 +411,8 @@ void CInstallBuild::Build()
         const uint64_t unsignedSize = std::filesystem::file_size(m_strWritePath, before);
         m_settings.signFile(m_strWritePath);
         const uint64_t signedSize = std::filesystem::file_size(m_strWritePath, after);
-        if (!before && !after && signedSize > unsignedSize) m_result.programSize += signedSize - unsignedSize;
+        if (!before && !after && signedSize > unsignedSize)
+            m_result.programSize += signedSize - unsignedSize;
     }
     if (m_strWritePath != m_settings.outputPath) {
         m_disks.ReplaceFile(m_strWritePath, m_settings.outputPath);
@@ -562,8 +569,8 @@ void CInstallBuild::Decide(size_t v, uint32_t rangeStart, uint32_t rangeEnd)
         AddPending(v, state, false);
         break;
     case Source::kDeltaFile:
-        Submit(v, DataJob::Kind::Delta, path, HostPath(source.reference, m_state[source.reference].item),
-               rangeStart, rangeEnd);
+        Submit(v, DataJob::Kind::Delta, path,
+               HostPath(source.reference, m_state[source.reference].item), rangeStart, rangeEnd);
         break;
     case Source::kWholeFile:
         state.state = kPlainCopy;
@@ -648,8 +655,8 @@ void CInstallBuild::Submit(size_t v, DataJob::Kind kind, const std::string& path
                            const std::string& reference, uint32_t rangeStart, uint32_t rangeEnd)
 {
     VersionState& state = m_state[v];
-    state.job = std::make_shared<DataJob>(kind, path, reference, rangeStart, rangeEnd,
-                                          m_settings.tempDir);
+    state.job =
+        std::make_shared<DataJob>(kind, path, reference, rangeStart, rangeEnd, m_settings.tempDir);
     ++m_nJobsPending;
     AddPending(v, state, true);
     m_pool->Submit(state.job);

@@ -62,7 +62,7 @@ enum class BuildStatus {
 
 struct BuildResult {
     BuildStatus status = BuildStatus::Failed;
-    std::string error;         // the message of a failed build, host text (UTF-8: it names host paths)
+    std::string error;  // the message of a failed build, host text (UTF-8: it names host paths)
     uint32_t storedFiles = 0;  // the report's counters
     uint64_t uncompressedBytes = 0;
     uint64_t compressedBytes = 0;
@@ -139,7 +139,7 @@ private:
     };
     // What one version's list holds, for lookups by path.
     struct VersionFiles {
-        std::string sourceDir;  // host path ending with '/'
+        std::string sourceDir;                        // host path ending with '/'
         std::unordered_map<std::string, int> byPath;  // upper-cased m_strPath -> first index
         std::vector<uint64_t> lengths;                // per item, 0 when it cannot be opened
     };
@@ -165,7 +165,8 @@ private:
     void AddPending(size_t v, const VersionState& state, bool stores);
     // The stored entry of version v whose file equals path's (length bytes), or null.
     const VersionState* FindEqualStored(size_t v, const std::string& path, uint64_t length);
-    void RememberStored(size_t v, const std::string& path, uint64_t length, const VersionState& state);
+    void RememberStored(size_t v, const std::string& path, uint64_t length,
+                        const VersionState& state);
     void Submit(size_t v, DataJob::Kind kind, const std::string& path, const std::string& reference,
                 uint32_t rangeStart, uint32_t rangeEnd);
     // Places the data of finished paths; with wait, of all paths beyond the lookahead (all
@@ -192,7 +193,8 @@ private:
     std::unique_ptr<CFile> m_data;
     std::unique_ptr<IDiskFile> m_output;
     bool m_bOutputCreated = false;
-    std::string m_strWritePath;  // the file being written: a temporary beside the target, or the target
+    std::string
+        m_strWritePath;  // the file being written: a temporary beside the target, or the target
     std::unique_ptr<CDataSectionWriter> m_dataWriter;
 
     size_t m_nVersions = 0;
@@ -202,10 +204,11 @@ private:
     std::vector<uint32_t> m_entryCount;  // entries decided per version, placed or not
     std::unique_ptr<CDataJobPool> m_pool;
     std::deque<PendingPath> m_pending;
-    std::vector<std::unordered_map<uint64_t, std::vector<StoredData>>> m_stored;  // per version, by length
+    std::vector<std::unordered_map<uint64_t, std::vector<StoredData>>>
+        m_stored;  // per version, by length
     size_t m_nJobsPending = 0;
-    std::vector<std::string> m_paths;      // distinct paths, as first listed
-    std::vector<std::string> m_pathKeys;   // the same, upper-cased
+    std::vector<std::string> m_paths;     // distinct paths, as first listed
+    std::vector<std::string> m_pathKeys;  // the same, upper-cased
     uint32_t m_nKey = 0;
     // SOURCE_DATE_EPOCH as a FILETIME: no recorded file time is later (reproducible builds).
     std::optional<uint64_t> m_timeCap;

@@ -16,8 +16,8 @@ void CLocalDiskHost::DeleteFile(const std::string& path)
 void CLocalDiskHost::ReplaceFile(const std::string& from, const std::string& to)
 {
     if (std::rename(from.c_str(), to.c_str()) != 0) {
-        throw CFileException(to, std::string("cannot put the new file in place (") +
-                                     std::strerror(errno) + ")");
+        throw CFileException(
+            to, std::string("cannot put the new file in place (") + std::strerror(errno) + ")");
     }
 }
 

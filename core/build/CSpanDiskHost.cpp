@@ -24,7 +24,10 @@ class CPieceFile : public IDiskFile {
 public:
     CPieceFile(std::unique_ptr<IDiskFile> file, std::string path, uint64_t size,
                std::shared_ptr<uint64_t> extent)
-        : m_file(std::move(file)), m_path(std::move(path)), m_size(size), m_extent(std::move(extent))
+        : m_file(std::move(file)),
+          m_path(std::move(path)),
+          m_size(size),
+          m_extent(std::move(extent))
     {
         *m_extent = 0;
     }
@@ -103,7 +106,8 @@ std::optional<DiskFreeSpace> CSpanDiskHost::GetFreeSpace(const std::string&)
 {
     const uint64_t used = *m_lastExtent + 4;
     const uint64_t free = used < m_pieceSize ? m_pieceSize - used : 0;
-    return DiskFreeSpace{kClusterBytes, static_cast<uint32_t>(std::min<uint64_t>(free / kClusterBytes, kMaxClusters))};
+    return DiskFreeSpace{kClusterBytes, static_cast<uint32_t>(std::min<uint64_t>(
+                                            free / kClusterBytes, kMaxClusters))};
 }
 
 std::unique_ptr<IDiskFile> CSpanDiskHost::CreateFile(const std::string& path)
@@ -120,14 +124,15 @@ std::unique_ptr<IDiskFile> CSpanDiskHost::CreateFile(const std::string& path)
                                   [&](const Staged& s) { return s.path == path; });
         if (found == m_staged.end()) {
             std::string temporary = TemporaryNameBeside(path);
-            found = m_staged.insert(m_staged.end(), Staged{path, temporary, RegisterTempPath(temporary, false)});
+            found = m_staged.insert(m_staged.end(),
+                                    Staged{path, temporary, RegisterTempPath(temporary, false)});
         }
         file = m_files.CreateFile(found->temporary);
     }
     m_lastExtent = std::make_shared<uint64_t>(0);
     // The program's own piece is written under a temporary name; errors name the program.
-    return std::make_unique<CPieceFile>(std::move(file), continuation ? path : m_programPath, m_pieceSize,
-                                        m_lastExtent);
+    return std::make_unique<CPieceFile>(std::move(file), continuation ? path : m_programPath,
+                                        m_pieceSize, m_lastExtent);
 }
 
 void CSpanDiskHost::Unstage(size_t index, bool remove)

@@ -21,8 +21,9 @@ void CheckSourceFile(const std::string& hostPath, const std::string& entryPath, 
     fs::file_status status = fs::status(hostPath, ec);
     if (ec || status.type() == fs::file_type::not_found) return;
     if (status.type() != fs::file_type::regular) {
-        throw CFileException(hostPath, "not a regular file (a FIFO, socket, device or folder): "
-                                       "only regular files can be stored");
+        throw CFileException(hostPath,
+                             "not a regular file (a FIFO, socket, device or folder): "
+                             "only regular files can be stored");
     }
 }
 

@@ -18,9 +18,12 @@ bool IsDigit(char c)
 std::optional<uint64_t> UnitOf(char c)
 {
     switch (c) {
-    case 'k': case 'K': return 1000;
-    case 'm': case 'M': return 1000000;
-    case 'g': case 'G': return 1000000000;
+    case 'k':
+    case 'K': return 1000;
+    case 'm':
+    case 'M': return 1000000;
+    case 'g':
+    case 'G': return 1000000000;
     default: return std::nullopt;
     }
 }
@@ -75,8 +78,9 @@ std::optional<uint64_t> ParseSpanSize(std::string_view text, std::string& error)
     }
     bytes += part;
     if (bytes < kMinimumSpanSize) {
-        error = quoted + " is " + std::to_string(bytes) + " bytes, less than the smallest piece of " +
-                std::to_string(kMinimumSpanSize) + " bytes";
+        error = quoted + " is " + std::to_string(bytes) +
+                " bytes, less than the smallest piece of " + std::to_string(kMinimumSpanSize) +
+                " bytes";
         return std::nullopt;
     }
     return bytes;

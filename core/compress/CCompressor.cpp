@@ -45,10 +45,10 @@ constexpr unsigned kHashShift = 5;  // three bytes fill the 13 bits: (13 + 3 - 1
 // Keep one longest match and the next hash key ahead of the current position.
 constexpr unsigned kMinLookahead = kMaxMatch + kMinMatch + 1;  // 262
 constexpr unsigned kMaxDist = kWSize - kMinLookahead;          // 32,506
-constexpr unsigned kTooFar = 4096;       // a 3-byte match farther back costs more than literals
-constexpr unsigned kMaxChain = 4096;     // candidates examined per search
-constexpr unsigned kGoodLength = 32;     // holding a match this long, search a quarter as far
-constexpr unsigned kMaxLazy = kMaxMatch; // do not search after a match this long
+constexpr unsigned kTooFar = 4096;        // a 3-byte match farther back costs more than literals
+constexpr unsigned kMaxChain = 4096;      // candidates examined per search
+constexpr unsigned kGoodLength = 32;      // holding a match this long, search a quarter as far
+constexpr unsigned kMaxLazy = kMaxMatch;  // do not search after a match this long
 constexpr unsigned kNiceLength = kMaxMatch;
 constexpr unsigned kFirstRead = 32768;
 // A second, finer index over the same positions (see LongestMatch).
@@ -116,7 +116,8 @@ inline uint64_t NarrowKey(const uint8_t* p)
 {
     uint64_t v = 0;
     if constexpr (std::endian::native == std::endian::little) {
-        v = Load64(p) & (kNarrowKey >= 8 ? ~uint64_t(0) : (uint64_t(1) << (8 * (kNarrowKey % 8))) - 1);
+        v = Load64(p) &
+            (kNarrowKey >= 8 ? ~uint64_t(0) : (uint64_t(1) << (8 * (kNarrowKey % 8))) - 1);
     } else {
         for (unsigned i = 0; i < kNarrowKey; ++i) v |= uint64_t(p[i]) << (8 * i);
     }
@@ -397,11 +398,11 @@ void CCompressor::CRun::InitTables()
         m_staticDtree[n].fc = static_cast<uint16_t>(BitReverse(static_cast<unsigned>(n), 5));
     }
 
-    m_lDesc = {m_dynLtree, m_staticLtree, kLengthExtraBits, kLiterals + 1, kLitLenCodes,
-               kMaxCodeBits, 0};
+    m_lDesc = {
+        m_dynLtree, m_staticLtree, kLengthExtraBits, kLiterals + 1, kLitLenCodes, kMaxCodeBits, 0};
     m_dDesc = {m_dynDtree, m_staticDtree, kDistExtraBits, 0, kDistCodes, kMaxCodeBits, 0};
-    m_blDesc = {m_blTree, nullptr, kCodeLengthExtraBits, 0, kCodeLengthCodes, kMaxCodeLengthBits,
-                0};
+    m_blDesc = {m_blTree,           nullptr, kCodeLengthExtraBits, 0, kCodeLengthCodes,
+                kMaxCodeLengthBits, 0};
     InitBlock();
 }
 
@@ -477,8 +478,8 @@ inline bool CCompressor::CRun::CheckBlockEnd()
         unsigned long long inLength =
             static_cast<unsigned long long>(static_cast<long long>(m_nStrStart) - m_nBlockStart);
         for (int dcode = 0; dcode < kDistCodes; ++dcode) {
-            outLength += static_cast<unsigned long long>(m_dynDtree[dcode].fc) *
-                         (5 + kDistExtraBits[dcode]);
+            outLength +=
+                static_cast<unsigned long long>(m_dynDtree[dcode].fc) * (5 + kDistExtraBits[dcode]);
         }
         outLength >>= 3;
         if (m_nLastDist < m_nLastLit / 2 && outLength < inLength / 2) return true;

@@ -12,8 +12,7 @@ namespace velkan {
 class CDecodeError : public CError {
 public:
     CDecodeError(const std::string& what, uint64_t offset)
-        : CError("packed stream: " + what + " (at byte " + std::to_string(offset) +
-                             ")"),
+        : CError("packed stream: " + what + " (at byte " + std::to_string(offset) + ")"),
           m_nOffset(offset)
     {
     }

@@ -71,10 +71,10 @@ struct CDecompressor::CState {
     uint8_t m_inBuf[kInBufSize];
     const uint8_t* m_inPos = m_inBuf;
     const uint8_t* m_inEnd = m_inBuf;
-    uint64_t m_nBytesLoaded = 0;   // read from the source so far
-    uint64_t m_nInputLeft = 0;     // bytes the source may still give
+    uint64_t m_nBytesLoaded = 0;  // read from the source so far
+    uint64_t m_nInputLeft = 0;    // bytes the source may still give
     uint64_t m_bitBuf = 0;
-    unsigned m_nBitCount = 0;      // valid bits in m_bitBuf; bits above may hold the next bytes
+    unsigned m_nBitCount = 0;  // valid bits in m_bitBuf; bits above may hold the next bytes
 
     // Output.
     uint8_t m_window[kWindowSize + kWindowSlack];
@@ -250,7 +250,8 @@ void CDecompressor::CState::ReadDynamicCodes()
     if (ndist > kDistCodes) Fail("too many distance code lengths");
 
     uint8_t codeLengths[kCodeLengthCodes] = {};
-    for (unsigned i = 0; i < ncode; ++i) codeLengths[kCodeLengthOrder[i]] = static_cast<uint8_t>(GetBits(3));
+    for (unsigned i = 0; i < ncode; ++i)
+        codeLengths[kCodeLengthOrder[i]] = static_cast<uint8_t>(GetBits(3));
     BuildCode(m_codeLen, codeLengths, kCodeLengthCodes, "code-length");
 
     // The two sequences are run-length coded each on its own.
@@ -311,8 +312,8 @@ void CDecompressor::CState::ReadStoredBlock()
     while (len > 0) {
         if (m_inPos == m_inEnd && !ReadInput()) Fail("the stream ends early");
         if (m_nOutPos >= kWindowSize) FlushWindow();
-        size_t n = std::min<size_t>({len, static_cast<size_t>(m_inEnd - m_inPos),
-                                     kWindowSize - m_nOutPos});
+        size_t n = std::min<size_t>(
+            {len, static_cast<size_t>(m_inEnd - m_inPos), kWindowSize - m_nOutPos});
         std::memcpy(m_window + m_nOutPos, m_inPos, n);
         m_nOutPos += n;
         m_inPos += n;
@@ -351,7 +352,8 @@ void CDecompressor::CState::DecodeBlockData(bool fixed)
         unsigned dsym = Decode(m_dist);
         if (fixed && dsym >= kDistCodes) Fail(JoinText({"invalid distance symbol ", dsym}));
         unsigned dist = kDistBase[dsym] + TakeBits(kDistExtraBits[dsym]);
-        if (dist > m_nOutPos) Fail(JoinText({"distance ", dist, " reaches before the start of the data"}));
+        if (dist > m_nOutPos)
+            Fail(JoinText({"distance ", dist, " reaches before the start of the data"}));
         if (len > m_nOutLeft) Fail("the stream holds more data than expected");
         m_nOutLeft -= len;
 
@@ -375,9 +377,7 @@ void CDecompressor::CState::Run(std::optional<uint64_t> expectedSize)
         unsigned header = GetBits(kHeaderBits);
         last = (header & kLastBlockFlag) != 0;
         switch (header & ~kLastBlockFlag) {
-        case kStoredBlock:
-            ReadStoredBlock();
-            break;
+        case kStoredBlock: ReadStoredBlock(); break;
         case kFixedBlock:
             BuildFixedCodes();
             DecodeBlockData(true);
@@ -386,8 +386,7 @@ void CDecompressor::CState::Run(std::optional<uint64_t> expectedSize)
             ReadDynamicCodes();
             DecodeBlockData(false);
             break;
-        default:
-            Fail(JoinText({"invalid block header ", header}));
+        default: Fail(JoinText({"invalid block header ", header}));
         }
     }
     unsigned pad = m_nBitCount & 7;

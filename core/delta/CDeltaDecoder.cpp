@@ -82,7 +82,8 @@ void ReadSubStream(const uint8_t* delta, size_t size, size_t& at, const char* na
     }
     const bool packed = flags & delta::kFramePacked;
     if (!packed && (flags & delta::kFrameWidePackedLength)) {
-        Fail({name, " sub-stream at offset ", start, ": packed-length width given for a stored sub-stream"});
+        Fail({name, " sub-stream at offset ", start,
+              ": packed-length width given for a stored sub-stream"});
     }
     out.length = ReadLength(delta, size, at, flags & delta::kFrameWideLength, name, "unpacked");
     if (out.length > limit.bytes) {
@@ -93,8 +94,8 @@ void ReadSubStream(const uint8_t* delta, size_t size, size_t& at, const char* na
     }
     if (!packed) {
         if (size - at < out.length) {
-            Fail({name, " sub-stream at offset ", start, " holds ", out.length, " bytes but only ", size - at,
-                  " remain"});
+            Fail({name, " sub-stream at offset ", start, " holds ", out.length, " bytes but only ",
+                  size - at, " remain"});
         }
         out.data = delta + at;
         at += static_cast<size_t>(out.length);
@@ -103,8 +104,8 @@ void ReadSubStream(const uint8_t* delta, size_t size, size_t& at, const char* na
     const uint64_t packedLength =
         ReadLength(delta, size, at, flags & delta::kFrameWidePackedLength, name, "packed");
     if (size - at < packedLength) {
-        Fail({name, " sub-stream at offset ", start, ": packed length ", packedLength, " exceeds the ",
-              size - at, " bytes that remain"});
+        Fail({name, " sub-stream at offset ", start, ": packed length ", packedLength,
+              " exceeds the ", size - at, " bytes that remain"});
     }
     out.unpacked = UnpackSubStream(delta + at, static_cast<size_t>(packedLength), out.length, name);
     out.data = out.unpacked.data();
@@ -117,7 +118,8 @@ int64_t ReadPositionCode(const SubStream& commands, size_t& at, size_t commandSt
 {
     auto need = [&](size_t n) {
         if (commands.length - at < n) {
-            Fail({"command at offset ", commandStart, " of the command sub-stream: position code cut off"});
+            Fail({"command at offset ", commandStart,
+                  " of the command sub-stream: position code cut off"});
         }
     };
     need(1);
@@ -165,7 +167,8 @@ public:
     {
         if (m_limit && (m_total + n > *m_limit)) {
             Fail({"command at offset ", commandStart,
-                  " of the command sub-stream makes the file longer than its ", *m_limit, " bytes"});
+                  " of the command sub-stream makes the file longer than its ", *m_limit,
+                  " bytes"});
         }
         m_total += n;
     }
@@ -235,7 +238,8 @@ uint64_t CDeltaDecoder::Apply(const uint8_t* delta, size_t size, IDeltaReference
         uint32_t length;
         if (op == delta::kLongCopy) {
             if (commands.length - c < 2) {
-                Fail({"command at offset ", commandStart, " of the command sub-stream: copy length cut off"});
+                Fail({"command at offset ", commandStart,
+                      " of the command sub-stream: copy length cut off"});
             }
             length = delta::kShortCopyLimit + (commands.data[c] | (commands.data[c + 1] << 8));
             c += 2;

@@ -9,7 +9,6 @@
 #include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
 
-
 namespace velkan {
 
 namespace {
@@ -140,8 +139,8 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
         uint32_t length = 0;
         uint32_t source = 0;
         bool found = FindMatch(cur, maxLength, length, source);
-        if (found && m_global && length < kGlobalLazyLength && m_pendingCount < kMaxPendingLiterals &&
-            rem > 1) {
+        if (found && m_global && length < kGlobalLazyLength &&
+            m_pendingCount < kMaxPendingLiterals && rem > 1) {
             // Global search looks one byte ahead: a copy from cur + 1 that saves more wins, the
             // byte at cur becoming a literal (the next step finds that copy again).
             const int64_t score = m_lastScore;
@@ -149,9 +148,10 @@ void CDeltaEncoder::BuildStreams(const std::string& newPath, const std::string& 
             m_pending[m_pendingCount++] = m_new[cur];
             uint32_t nextLength = 0;
             uint32_t nextSource = 0;
-            const bool later = FindMatch(cur + 1, static_cast<uint32_t>(std::min<uint64_t>(rem - 1, kMaxCopy)),
-                                         nextLength, nextSource) &&
-                               m_lastScore > score;
+            const bool later =
+                FindMatch(cur + 1, static_cast<uint32_t>(std::min<uint64_t>(rem - 1, kMaxCopy)),
+                          nextLength, nextSource) &&
+                m_lastScore > score;
             --m_pendingCount;
             m_back = back;
             found = !later;
@@ -305,8 +305,8 @@ bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length
         if (there[bestLength] != here[bestLength]) return true;
         uint32_t n = CommonPrefix(there, here, available);
         if (n >= 2) {
-            int64_t score = static_cast<int64_t>(n) - CopyCost(n, static_cast<int64_t>(p) - anchor,
-                                                               m_pendingCount);
+            int64_t score = static_cast<int64_t>(n) -
+                            CopyCost(n, static_cast<int64_t>(p) - anchor, m_pendingCount);
             if (score > bestScore) {
                 bestScore = score;
                 bestLength = n;
@@ -318,17 +318,22 @@ bool CDeltaEncoder::FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length
 
     // The positions in the one-byte position code's reach of the anchor: [nearFrom, nearTo).
     // Only those sharing three bytes with cur can win or reach the limit.
-    const int64_t nearFrom = std::max<int64_t>(anchor - delta::kNearReach, static_cast<int64_t>(m_winStart));
-    const int64_t nearTo = std::min<int64_t>(anchor + delta::kNearReach, static_cast<int64_t>(m_winEnd));
+    const int64_t nearFrom =
+        std::max<int64_t>(anchor - delta::kNearReach, static_cast<int64_t>(m_winStart));
+    const int64_t nearTo =
+        std::min<int64_t>(anchor + delta::kNearReach, static_cast<int64_t>(m_winEnd));
     const uint32_t nextTwo = here[1] | (here[2] << 8);
     auto visitNear = [&]() {
         const uint8_t* const buffer = m_ref.data();
         const uint8_t* at = buffer + (nearFrom - static_cast<int64_t>(m_refBase));
         const uint8_t* const stop = buffer + (nearTo - static_cast<int64_t>(m_refBase));
         // Positions before the window end have two bytes and more room after them in the buffer.
-        while ((at = static_cast<const uint8_t*>(std::memchr(at, here[0], static_cast<size_t>(stop - at))))) {
-            const auto position = static_cast<uint32_t>(at - buffer + static_cast<int64_t>(m_refBase));
-            if (static_cast<uint32_t>(at[1] | (at[2] << 8)) == nextTwo && !visit(position)) return false;
+        while ((at = static_cast<const uint8_t*>(
+                    std::memchr(at, here[0], static_cast<size_t>(stop - at))))) {
+            const auto position =
+                static_cast<uint32_t>(at - buffer + static_cast<int64_t>(m_refBase));
+            if (static_cast<uint32_t>(at[1] | (at[2] << 8)) == nextTwo && !visit(position))
+                return false;
             if (++at >= stop) break;
         }
         return true;
@@ -397,23 +402,29 @@ void CDeltaEncoder::BuildGlobalIndex(const std::string& refPath)
 }
 
 void CDeltaEncoder::FindGlobalMatch(const uint8_t* here, uint32_t maxLength, int64_t& bestScore,
-                                    uint32_t& bestLength, uint32_t& bestSource, uint32_t& bestBack) const
+                                    uint32_t& bestLength, uint32_t& bestSource,
+                                    uint32_t& bestBack) const
 {
     const uint8_t* const ref = m_globalRef.data();
     const int64_t anchor = static_cast<int64_t>(m_anchor);
     auto visit = [&](uint64_t p) {
-        const uint32_t available = static_cast<uint32_t>(std::min<uint64_t>(m_refLength - p, maxLength));
+        const uint32_t available =
+            static_cast<uint32_t>(std::min<uint64_t>(m_refLength - p, maxLength));
         if (available <= bestLength || ref[p + bestLength] != here[bestLength]) return;
         const uint32_t n = CommonPrefix(ref + p, here, available);
         if (n < 2) return;
         // The pending literals that equal the bytes before p join the copy (a hashed position
         // is found up to kGlobalStride - 1 bytes after the start of what matches).
         uint32_t back = 0;
-        const uint32_t backLimit = std::min<uint32_t>({m_pendingCount, static_cast<uint32_t>(std::min<uint64_t>(p, kMaxCopy)), kMaxCopy - n});
-        while (back < backLimit && m_pending[m_pendingCount - 1 - back] == ref[p - 1 - back]) ++back;
+        const uint32_t backLimit = std::min<uint32_t>(
+            {m_pendingCount, static_cast<uint32_t>(std::min<uint64_t>(p, kMaxCopy)), kMaxCopy - n});
+        while (back < backLimit && m_pending[m_pendingCount - 1 - back] == ref[p - 1 - back])
+            ++back;
         const int64_t distance = static_cast<int64_t>(p - back) - anchor;
-        const int64_t score = static_cast<int64_t>(n + back) - CopyCost(n + back, distance, m_pendingCount - back);
-        const int64_t margin = distance >= -delta::kNearReach && distance < delta::kNearReach ? 0 : kGlobalMoveMargin;
+        const int64_t score =
+            static_cast<int64_t>(n + back) - CopyCost(n + back, distance, m_pendingCount - back);
+        const int64_t margin =
+            distance >= -delta::kNearReach && distance < delta::kNearReach ? 0 : kGlobalMoveMargin;
         if (score > bestScore + margin) {
             bestScore = score;
             bestLength = n;
@@ -423,7 +434,8 @@ void CDeltaEncoder::FindGlobalMatch(const uint8_t* here, uint32_t maxLength, int
     };
 
     const int64_t nearFrom = std::max<int64_t>(0, anchor - delta::kNearReach);
-    const int64_t nearTo = std::min<int64_t>(static_cast<int64_t>(m_refLength), anchor + delta::kNearReach);
+    const int64_t nearTo =
+        std::min<int64_t>(static_cast<int64_t>(m_refLength), anchor + delta::kNearReach);
     for (int64_t p = nearFrom; p < nearTo; ++p) {
         if (ref[p] == here[0]) visit(static_cast<uint64_t>(p));
     }
@@ -434,7 +446,8 @@ void CDeltaEncoder::FindGlobalMatch(const uint8_t* here, uint32_t maxLength, int
     std::memcpy(&key, here, 8);
     const size_t h = static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> m_globalShift);
     uint32_t i = m_globalHead[h];
-    for (uint32_t walked = 0; i != kNoPosition && walked < kGlobalChain; i = m_globalPrevious[i], ++walked) {
+    for (uint32_t walked = 0; i != kNoPosition && walked < kGlobalChain;
+         i = m_globalPrevious[i], ++walked) {
         visit(uint64_t(i) * kGlobalStride);
     }
 }
@@ -447,8 +460,9 @@ void CDeltaEncoder::EmitMatch(uint32_t length, uint32_t source)
     const int64_t distance = static_cast<int64_t>(source) - static_cast<int64_t>(m_anchor);
     if (m_pendingCount >= 1 && m_pendingCount <= kCombinedMaxLiterals &&
         length < kCombinedLengthLimit) {
-        m_commands.Put(static_cast<uint8_t>(((m_pendingCount + kCombinedLiteralBias) << kCombinedShift) |
-                                            (length - kCombinedLengthBias)));
+        m_commands.Put(
+            static_cast<uint8_t>(((m_pendingCount + kCombinedLiteralBias) << kCombinedShift) |
+                                 (length - kCombinedLengthBias)));
         m_literals.Write(m_pending, m_pendingCount);
         m_pendingCount = 0;
     } else {
@@ -487,9 +501,13 @@ void CDeltaEncoder::EmitPositionCode(int64_t distance)
         return;
     }
     const uint32_t v = static_cast<uint32_t>(d2);
-    const uint8_t code[kEscapeLength] = {kEscape[0], kEscape[1], kEscape[2],
-                                         static_cast<uint8_t>(v >> 24), static_cast<uint8_t>(v >> 16),
-                                         static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)};
+    const uint8_t code[kEscapeLength] = {kEscape[0],
+                                         kEscape[1],
+                                         kEscape[2],
+                                         static_cast<uint8_t>(v >> 24),
+                                         static_cast<uint8_t>(v >> 16),
+                                         static_cast<uint8_t>(v >> 8),
+                                         static_cast<uint8_t>(v)};
     m_commands.Write(code, sizeof code);
 }
 
@@ -518,7 +536,8 @@ namespace {
 
 void CopyPieces(IByteSink& output, IByteSource& source, uint64_t length, uint64_t& written)
 {
-    std::vector<uint8_t> piece(static_cast<size_t>(std::min<uint64_t>(length, CDeltaEncoder::kCopyPiece)));
+    std::vector<uint8_t> piece(
+        static_cast<size_t>(std::min<uint64_t>(length, CDeltaEncoder::kCopyPiece)));
     while (length > 0) {
         size_t n = static_cast<size_t>(std::min<uint64_t>(length, piece.size()));
         size_t got = source.Read(piece.data(), n);

@@ -101,8 +101,14 @@ private:
     void IndexAdd(uint32_t position);
     // The 6-byte prefix at a reference position, for the long-key index; only positions with
     // six bytes of reference from them on are in it.
-    bool HasLongKey(uint32_t position) const { return uint64_t(position) + kLongKey <= m_refLength; }
-    uint32_t LongKeyAt(uint32_t position) const { return LongKeyHash(&m_ref[position - m_refBase]); }
+    bool HasLongKey(uint32_t position) const
+    {
+        return uint64_t(position) + kLongKey <= m_refLength;
+    }
+    uint32_t LongKeyAt(uint32_t position) const
+    {
+        return LongKeyHash(&m_ref[position - m_refBase]);
+    }
     static uint32_t LongKeyHash(const uint8_t* bytes);
     bool FindMatch(uint32_t cur, uint32_t maxLength, uint32_t& length, uint32_t& source) const;
     void BuildGlobalIndex(const std::string& refPath);

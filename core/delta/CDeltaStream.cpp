@@ -33,7 +33,8 @@ void CDeltaStream::Write(const void* data, size_t size)
             room = std::min(size, kFileBufferSize - m_buffer.size());
         } else if (m_buffer.capacity() - m_buffer.size() < room) {
             // Grow in steps like the original buffer, but never quadratically.
-            m_buffer.reserve(std::max(m_buffer.size() + room + kMemoryGrowth, m_buffer.capacity() * 2));
+            m_buffer.reserve(
+                std::max(m_buffer.size() + room + kMemoryGrowth, m_buffer.capacity() * 2));
         }
         m_buffer.insert(m_buffer.end(), bytes, bytes + room);
         bytes += room;

@@ -22,7 +22,7 @@ private:
 
     std::string m_dir;
     std::string m_path;
-    int m_dirGuard = -1;   // InterruptCleanup handles: an interrupted program removes both
+    int m_dirGuard = -1;  // InterruptCleanup handles: an interrupted program removes both
     int m_fileGuard = -1;
 };
 

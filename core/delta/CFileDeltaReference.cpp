@@ -21,7 +21,8 @@ void CFileDeltaReference::ReadAt(uint64_t position, void* buffer, size_t size)
                 throw CFileException(m_file.Path(), "read past the end of the reference");
             }
             m_blockStart = position;
-            m_blockLength = static_cast<size_t>(std::min<uint64_t>(kBlockSize, m_length - position));
+            m_blockLength =
+                static_cast<size_t>(std::min<uint64_t>(kBlockSize, m_length - position));
             m_file.Seek(position);
             m_file.ReadExact(m_block.data(), m_blockLength);
         }

@@ -10,7 +10,9 @@ namespace velkan {
 class CMemoryDeltaReference : public IDeltaReference {
 public:
     CMemoryDeltaReference(const void* data, size_t size)
-        : m_data(static_cast<const unsigned char*>(data)), m_size(size) {}
+        : m_data(static_cast<const unsigned char*>(data)), m_size(size)
+    {
+    }
 
     uint64_t GetLength() const override { return m_size; }
     void ReadAt(uint64_t position, void* buffer, size_t size) override

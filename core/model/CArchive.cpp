@@ -87,8 +87,8 @@ void CArchive::FailSchema(const std::string& message, const std::string& record,
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%08X", schema);
     throw CArchiveException(CArchiveException::Kind::BadSchema, message,
-                            "at byte " + std::to_string(m_pos - 4) + ": " + record +
-                                " schema " + hex + " cannot be read");
+                            "at byte " + std::to_string(m_pos - 4) + ": " + record + " schema " +
+                                hex + " cannot be read");
 }
 
 void CArchive::Need(size_t bytes, const char* what) const

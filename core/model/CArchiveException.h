@@ -11,12 +11,14 @@ namespace velkan {
 class CArchiveException : public CError {
 public:
     enum class Kind {
-        EndOfFile,      // the file ends early, or a count or length runs past its end
-        BadSchema,      // a record's schema number is not one that can be read
+        EndOfFile,  // the file ends early, or a count or length runs past its end
+        BadSchema,  // a record's schema number is not one that can be read
     };
 
     CArchiveException(Kind kind, const std::string& message, const std::string& detail)
-        : CError(message), m_kind(kind), m_detail(detail) {}
+        : CError(message), m_kind(kind), m_detail(detail)
+    {
+    }
 
     Kind GetKind() const { return m_kind; }
     // Where it happened, e.g. "at byte 1234: string length 5000 exceeds the 12 bytes left".

@@ -81,12 +81,11 @@ std::vector<int> CData::ApplyWizardChoices()
             changed.push_back(index);
         }
     }
-    struct EndChoice
-    {
+    struct EndChoice {
         std::string* file;
-        int endPage;     // OptEndPage value
-        size_t text;     // slot of the End page's text
-        int stringId;    // its new text
+        int endPage;   // OptEndPage value
+        size_t text;   // slot of the End page's text
+        int stringId;  // its new text
     };
     const EndChoice choices[] = {{&m_strWizViewFile, EndPageView, 2, 1166},
                                  {&m_strWizRunFile, EndPageRun, 3, 1167}};

@@ -28,29 +28,29 @@ std::string CFileItem::FlagsText() const
     if (!m_strMenuName.empty()) t[0] = 'i';
     if (!m_strShortcutName.empty()) t[1] = 's';
     switch (GetOption(OptEndPage)) {
-        case EndPageView: t[2] = 'v'; break;
-        case EndPageRun: t[2] = 'r'; break;
-        default: break;
+    case EndPageView: t[2] = 'v'; break;
+    case EndPageRun: t[2] = 'r'; break;
+    default: break;
     }
     switch (GetOption(OptDestination)) {
-        case DestWindows: t[3] = 'w'; break;
-        case DestSystem: t[3] = 's'; break;
-        case DestFonts: t[3] = 'f'; break;
-        default: break;
+    case DestWindows: t[3] = 'w'; break;
+    case DestSystem: t[3] = 's'; break;
+    case DestFonts: t[3] = 'f'; break;
+    default: break;
     }
     if (GetOption(OptUsageCount) == OptionOn && GetOption(OptDestination) != DestInstallDir) {
         t[4] = 'u';
     }
     switch (GetOption(OptInstallMode)) {
-        case InstallKeep: t[5] = 'x'; break;
-        case InstallSkip: t[5] = 'N'; break;
-        case InstallDirectoryOnly: t[5] = 'd'; break;
-        default: break;
+    case InstallKeep: t[5] = 'x'; break;
+    case InstallSkip: t[5] = 'N'; break;
+    case InstallDirectoryOnly: t[5] = 'd'; break;
+    default: break;
     }
     switch (GetOption(OptSpecial)) {
-        case SpecialScreenSaver: t[6] = 'v'; break;
-        case SpecialRegisterOcx: t[6] = 'o'; break;
-        default: break;
+    case SpecialScreenSaver: t[6] = 'v'; break;
+    case SpecialRegisterOcx: t[6] = 'o'; break;
+    default: break;
     }
     if (GetOption(OptKeepExternal) == OptionOn) t[7] = 'e';
     return t;

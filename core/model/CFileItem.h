@@ -30,7 +30,7 @@ public:
 
     std::string m_strPath;
     std::array<int32_t, kFileOptionCount> m_nOptions{DestInstallDir, EndPageNone, OptionOff,
-                                                     InstallNormal, SpecialNone, OptionOff};
+                                                     InstallNormal,  SpecialNone, OptionOff};
     std::string m_strMenuFolder;
     std::string m_strMenuName;
     std::string m_strMenuArgs;

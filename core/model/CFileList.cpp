@@ -54,8 +54,9 @@ std::vector<std::string> CFileList::ScanDirectory(const std::string& root, const
     for (const CDirEntry& entry : ListDirectory(dir)) {
         std::string full = dir + entry.name;
         if (entry.name.find('\\') != std::string::npos) {
-            throw CFileException(full, "the name holds a backslash, which Windows reads as a "
-                                       "folder separator");
+            throw CFileException(full,
+                                 "the name holds a backslash, which Windows reads as a "
+                                 "folder separator");
         }
         if (entry.isDirectory) {
             // A linked directory is not entered: a link to an ancestor would never end.
@@ -74,15 +75,17 @@ std::vector<std::string> CFileList::ScanDirectory(const std::string& root, const
             continue;
         }
         if (entry.isLink && !followOutsideLinks && LinkedOutside(root, full)) {
-            notes.push_back(full + ": skipped, a link to a file outside the source folder "
-                                   "(follow such links only when asked to)");
+            notes.push_back(full +
+                            ": skipped, a link to a file outside the source folder "
+                            "(follow such links only when asked to)");
             continue;
         }
         std::string relative = full.substr(root.size());
         auto path = Utf8ToCp1252(relative);
         if (!path) {
-            throw CFileException(full, "the file name cannot be written in the Windows-1252 "
-                                       "code page of setup programs");
+            throw CFileException(full,
+                                 "the file name cannot be written in the Windows-1252 "
+                                 "code page of setup programs");
         }
         for (char& c : *path) {
             if (c == '/') c = '\\';

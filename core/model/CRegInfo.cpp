@@ -8,10 +8,10 @@ namespace velkan {
 const char* CRegInfo::RootKeyName(int32_t rootKey)
 {
     switch (rootKey) {
-        case 1: return "HKEY_CURRENT_USER";
-        case 2: return "HKEY_LOCAL_MACHINE";
-        case 3: return "HKEY_USERS";
-        default: return "HKEY_CLASSES_ROOT";
+    case 1: return "HKEY_CURRENT_USER";
+    case 2: return "HKEY_LOCAL_MACHINE";
+    case 3: return "HKEY_USERS";
+    default: return "HKEY_CLASSES_ROOT";
     }
 }
 

@@ -38,7 +38,7 @@ enum EndPageAction {
 
 // OptInstallMode.
 enum InstallMode {
-    InstallKeep = 0,           // installed, and left in place by the uninstaller
+    InstallKeep = 0,  // installed, and left in place by the uninstaller
     InstallNormal = 1,
     InstallSkip = 2,           // not installed; its shortcuts and End page action still count
     InstallDirectoryOnly = 3,  // only its folder is created

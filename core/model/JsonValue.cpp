@@ -27,19 +27,19 @@ void AppendQuoted(std::string& out, const std::string& text)
     out += '"';
     for (unsigned char c : text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20 || c == 0x7F) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out += static_cast<char>(c);
-                }
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (c < 0x20 || c == 0x7F) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                out += buf;
+            } else {
+                out += static_cast<char>(c);
+            }
         }
     }
     out += '"';
@@ -50,19 +50,19 @@ void AppendQuoted(std::string& out, const std::string& text)
 std::string JsonValue::ScalarText(bool quoteStrings) const
 {
     switch (m_type) {
-        case Type::Null: return "null";
-        case Type::Bool: return m_number ? "true" : "false";
-        case Type::Number: return m_bWhole ? std::to_string(m_number) : m_text;
-        case Type::String: {
-            std::string out;
-            if (quoteStrings) {
-                AppendQuoted(out, m_text);
-            } else {
-                out = m_text;
-            }
-            return out;
+    case Type::Null: return "null";
+    case Type::Bool: return m_number ? "true" : "false";
+    case Type::Number: return m_bWhole ? std::to_string(m_number) : m_text;
+    case Type::String: {
+        std::string out;
+        if (quoteStrings) {
+            AppendQuoted(out, m_text);
+        } else {
+            out = m_text;
         }
-        default: return "";
+        return out;
+    }
+    default: return "";
     }
 }
 
@@ -225,8 +225,9 @@ private:
 
     void Expect(char c, const char* what)
     {
-        if (Peek() != c) Fail(AtEnd() ? std::string("the text ends early: ") + what + " expected"
-                                       : std::string(what) + " expected");
+        if (Peek() != c)
+            Fail(AtEnd() ? std::string("the text ends early: ") + what + " expected"
+                         : std::string(what) + " expected");
         ++m_pos;
     }
 
@@ -261,7 +262,8 @@ private:
         }
         for (;;) {
             SkipSpace();
-            if (Peek() != '"') Fail(AtEnd() ? "the text ends early: a key expected" : "a key in quotes expected");
+            if (Peek() != '"')
+                Fail(AtEnd() ? "the text ends early: a key expected" : "a key in quotes expected");
             size_t keyPos = m_pos;
             std::string key = ParseString();
             if (!keys.insert(key).second) {
@@ -437,7 +439,8 @@ private:
                 char32_t cp = ParseHex4();
                 if (cp >= 0xDC00 && cp <= 0xDFFF) Fail("a lone low surrogate in \\u escapes");
                 if (cp >= 0xD800 && cp <= 0xDBFF) {
-                    if (m_text.substr(m_pos, 2) != "\\u") Fail("a lone high surrogate in \\u escapes");
+                    if (m_text.substr(m_pos, 2) != "\\u")
+                        Fail("a lone high surrogate in \\u escapes");
                     m_pos += 2;
                     char32_t low = ParseHex4();
                     if (low < 0xDC00 || low > 0xDFFF) Fail("a lone high surrogate in \\u escapes");
@@ -446,9 +449,7 @@ private:
                 AppendUtf8(out, cp);
                 break;
             }
-            default:
-                --m_pos;
-                Fail("an unknown escape in a string");
+            default: --m_pos; Fail("an unknown escape in a string");
             }
         }
     }

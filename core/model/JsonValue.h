@@ -25,8 +25,18 @@ public:
     JsonValue(std::string utf8) : m_type(Type::String), m_text(std::move(utf8)) {}
     JsonValue(const char* utf8) : m_type(Type::String), m_text(utf8) {}
 
-    static JsonValue Array() { JsonValue v; v.m_type = Type::Array; return v; }
-    static JsonValue Object() { JsonValue v; v.m_type = Type::Object; return v; }
+    static JsonValue Array()
+    {
+        JsonValue v;
+        v.m_type = Type::Array;
+        return v;
+    }
+    static JsonValue Object()
+    {
+        JsonValue v;
+        v.m_type = Type::Object;
+        return v;
+    }
 
     // Reads one JSON value that fills the whole text (a UTF-8 byte order mark is allowed).
     // Throws CJsonException "line L, column C: ..." for text that is not JSON, for invalid
@@ -41,7 +51,11 @@ public:
     JsonValue& Set(const std::string& key, JsonValue value);
     // Prints this value and everything in it on one line of the JSON form: one record a line
     // keeps the diffs of long lists readable.
-    JsonValue& SetOneLine() { m_bOneLine = true; return *this; }
+    JsonValue& SetOneLine()
+    {
+        m_bOneLine = true;
+        return *this;
+    }
 
     Type GetType() const { return m_type; }
     // For a number: whether it is a whole number that fits 64 bits (no fraction, no exponent).

@@ -20,14 +20,16 @@ bool IsJsonProjectPath(const std::string& path)
 {
     constexpr std::string_view kExtension = ".json";
     return path.size() >= kExtension.size() &&
-           EqualNoCase1252(std::string_view(path).substr(path.size() - kExtension.size()), kExtension);
+           EqualNoCase1252(std::string_view(path).substr(path.size() - kExtension.size()),
+                           kExtension);
 }
 
 CDataArray LoadProject(const std::string& path)
 {
     std::vector<unsigned char> bytes = ReadWholeFile(path);
     if (IsJsonProjectPath(path)) {
-        return ReadProjectJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        return ReadProjectJson(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     }
     return ReadProject(bytes.data(), bytes.size());
 }

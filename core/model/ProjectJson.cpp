@@ -16,7 +16,10 @@ namespace velkan {
 
 namespace {
 
-JsonValue Text(const std::string& cp1252) { return JsonValue(Cp1252ToUtf8(cp1252)); }
+JsonValue Text(const std::string& cp1252)
+{
+    return JsonValue(Cp1252ToUtf8(cp1252));
+}
 
 JsonValue TextArray(const std::vector<std::string>& texts)
 {
@@ -187,15 +190,16 @@ const char* TypeName(JsonValue::Type type)
 
 void ExpectType(const JsonValue& v, JsonValue::Type type, const std::string& path)
 {
-    if (v.GetType() != type) Fail(path, std::string("expected ") + TypeName(type) + ", found " + TypeName(v.GetType()));
+    if (v.GetType() != type)
+        Fail(path, std::string("expected ") + TypeName(type) + ", found " + TypeName(v.GetType()));
 }
 
 int64_t ReadWhole(const JsonValue& v, const std::string& path, int64_t low, int64_t high)
 {
     ExpectType(v, JsonValue::Type::Number, path);
     if (!v.IsWhole() || v.GetNumber() < low || v.GetNumber() > high) {
-        Fail(path, "expected a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-                       ", found " + v.GetText());
+        Fail(path, "expected a whole number from " + std::to_string(low) + " to " +
+                       std::to_string(high) + ", found " + v.GetText());
     }
     return v.GetNumber();
 }
@@ -222,8 +226,9 @@ std::string ReadString(const JsonValue& v, const std::string& path)
             for (size_t i = 1; i < one.size(); ++i) cp = (cp << 6) | (one[i] & 0x3F);
             char code[16];
             std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
-            Fail(path, "\"" + std::string(one) + "\" (" + code +
-                           ") is a character that the Windows-1252 code page of projects cannot hold");
+            Fail(path,
+                 "\"" + std::string(one) + "\" (" + code +
+                     ") is a character that the Windows-1252 code page of projects cannot hold");
         }
         pos += length;
     }
@@ -244,7 +249,8 @@ std::vector<std::string> ReadStringArray(const JsonValue& v, const std::string& 
 // is an error, so a misspelt key never passes silently as a default.
 class CObjectReader {
 public:
-    CObjectReader(const JsonValue& object, std::string path) : m_object(object), m_path(std::move(path))
+    CObjectReader(const JsonValue& object, std::string path)
+        : m_object(object), m_path(std::move(path))
     {
         ExpectType(object, JsonValue::Type::Object, m_path);
         m_used.assign(object.Members().size(), false);
@@ -252,7 +258,8 @@ public:
 
     std::string PathOf(const char* key) const { return m_path.empty() ? key : m_path + "." + key; }
 
-    template <typename Read> void Field(const char* key, Read read)
+    template <typename Read>
+    void Field(const char* key, Read read)
     {
         const auto& members = m_object.Members();
         for (size_t i = 0; i < members.size(); ++i) {
@@ -274,7 +281,9 @@ public:
     }
     void Byte(const char* key, uint8_t& out)
     {
-        Field(key, [&](const JsonValue& v, const std::string& p) { out = static_cast<uint8_t>(ReadWhole(v, p, 0, 255)); });
+        Field(key, [&](const JsonValue& v, const std::string& p) {
+            out = static_cast<uint8_t>(ReadWhole(v, p, 0, 255));
+        });
     }
     void Strings(const char* key, std::vector<std::string>& out)
     {
@@ -471,7 +480,9 @@ CDataArray ReadProjectJson(std::string_view text)
     r.Field("m_crTitleColor", [&](const JsonValue& v, const std::string& path) {
         p.m_crTitleColor = static_cast<uint32_t>(ReadWhole(v, path, 0, 0xFFFFFFFF));
     });
-    r.Field("m_lfTitleFont", [&](const JsonValue& v, const std::string& path) { ReadFont(v, path, p.m_lfTitleFont); });
+    r.Field("m_lfTitleFont", [&](const JsonValue& v, const std::string& path) {
+        ReadFont(v, path, p.m_lfTitleFont);
+    });
     r.List<CData>("m_versions", p.m_versions, ReadVersion);
     r.Done();
     p.m_nCurrent = 0;

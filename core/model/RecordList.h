@@ -8,15 +8,18 @@ namespace velkan {
 
 // The fewest bytes any record of a kind can take, so a count that the rest of the file cannot
 // hold is refused before the list grows.
-template <typename R> constexpr size_t kMinRecordSize = 12;
+template <typename R>
+constexpr size_t kMinRecordSize = 12;
 
-template <typename List> void WriteRecordList(CArchive& ar, List& list)
+template <typename List>
+void WriteRecordList(CArchive& ar, List& list)
 {
     ar.WriteCount(list.size());
     for (auto& record : list) record.Serialize(ar);
 }
 
-template <typename List> void ReadRecordList(CArchive& ar, List& list)
+template <typename List>
+void ReadRecordList(CArchive& ar, List& list)
 {
     using Record = std::decay_t<decltype(list[0])>;
     list.clear();

@@ -7,7 +7,9 @@
 namespace velkan {
 
 CMemoryPackageInput::CMemoryPackageInput(std::vector<uint8_t> bytes, std::string name)
-    : m_bytes(std::move(bytes)), m_data(m_bytes.data()), m_size(m_bytes.size()),
+    : m_bytes(std::move(bytes)),
+      m_data(m_bytes.data()),
+      m_size(m_bytes.size()),
       m_name(std::move(name))
 {
 }

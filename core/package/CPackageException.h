@@ -23,9 +23,12 @@ public:
     // (empty: named by whoever passes the error on).
     CPackageException(const std::string& file, size_t version, size_t entry,
                       const std::string& cp1252Path, const std::string& problem)
-        : CError((file.empty() ? "" : file + ": ") + DescribeEntry(version, entry, cp1252Path) + ": " +
-                 problem),
-          m_file(file), m_version(version), m_entry(entry), m_problem(problem)
+        : CError((file.empty() ? "" : file + ": ") + DescribeEntry(version, entry, cp1252Path) +
+                 ": " + problem),
+          m_file(file),
+          m_version(version),
+          m_entry(entry),
+          m_problem(problem)
     {
     }
 

@@ -193,9 +193,9 @@ void CPackageReader::Read()
         if (e.Version() && e.Entry()) FailEntry(*e.Version(), *e.Entry(), e.Problem());
         Fail(e.what());
     }
-    m_contents.key = PackageKey(m_contents.keySeed,
-                                (m_contents.projectFlags.value_or(0) & kFlagFullScreen) != 0,
-                                m_contents.backTitle.value_or(std::string()));
+    m_contents.key =
+        PackageKey(m_contents.keySeed, (m_contents.projectFlags.value_or(0) & kFlagFullScreen) != 0,
+                   m_contents.backTitle.value_or(std::string()));
 }
 
 void CPackageReader::ReadStub()
@@ -207,8 +207,8 @@ void CPackageReader::ReadStub()
     m_input->ReadAt(*sizeMarker + kMarkerSize, slot, 4);
     uint32_t stubSize = GetU32(slot);
     if (stubSize < *sizeMarker + kMarkerSize + kSlotSize || stubSize > length) {
-        Fail({"the stub's size slot (", stubSize, ") does not lie after its marker and within the file (",
-              length, " bytes)"});
+        Fail({"the stub's size slot (", stubSize,
+              ") does not lie after its marker and within the file (", length, " bytes)"});
     }
     m_contents.stubSize = stubSize;
     auto keyMarker = SearchMarker(*m_input, stubSize, kKeyMarker);
@@ -248,7 +248,8 @@ void CPackageReader::ReadBody(const SectionRecord& section, IByteSink& output)
     uint32_t unpacked = GetU32(sizeField);
     uint64_t packed = section.bodySize - 4;
     CRangeSource source(*m_input, bodyStart + 4, packed);
-    CDecompressor decoder;  // not m_decoder: sections are few, and one may load while a file decodes
+    CDecompressor
+        decoder;  // not m_decoder: sections are few, and one may load while a file decodes
     try {
         decoder.Decode(output, source, unpacked, packed);
     } catch (const CDecodeError& e) {
@@ -360,7 +361,8 @@ void CPackageReader::ReadDataSectionHeader(const SectionRecord& section)
               length - chunkStart});
     }
     if (chunk > section.bodySize) {
-        Fail({SectionName(section), ": a chunk of ", chunk, " bytes in a data stream of ", section.bodySize});
+        Fail({SectionName(section), ": a chunk of ", chunk, " bytes in a data stream of ",
+              section.bodySize});
     }
     if (auto problem = ProblemAfterPackage(*m_input, chunkStart + chunk)) {
         Fail(SectionName(section) + ": " + *problem);
@@ -374,7 +376,8 @@ void CPackageReader::CheckSectionSize(SectionRecord& section, uint64_t held)
 {
     uint32_t declared = section.bodySize;
     if (section.flags & kSectionPacked) {
-        if (section.bodySize < 4) Fail({SectionName(section), ": a packed body shorter than 4 bytes"});
+        if (section.bodySize < 4)
+            Fail({SectionName(section), ": a packed body shorter than 4 bytes"});
         uint8_t sizeField[4];
         m_input->ReadAt(section.offset + kSectionHeaderSize, sizeField, 4);
         declared = GetU32(sizeField);
@@ -388,8 +391,8 @@ void CPackageReader::CheckSectionSize(SectionRecord& section, uint64_t held)
     }
     if (section.id != kDialogBlock && !IsStreamedSection(section.id) &&
         declared > kMaxHeldSectionBytes - held) {
-        Fail({SectionName(section), ": unpacks to ", declared, " bytes, beyond the ", kMaxHeldSectionBytes,
-              " bytes all sections together may take"});
+        Fail({SectionName(section), ": unpacks to ", declared, " bytes, beyond the ",
+              kMaxHeldSectionBytes, " bytes all sections together may take"});
     }
 }
 
@@ -397,8 +400,8 @@ void CPackageReader::DecodeSection(SectionRecord& section, const std::vector<uin
 {
     auto& c = m_contents;
     auto currentVersion = [&]() -> VersionRecord& {
-        if (c.versions.empty()) Fail({SectionName(section),
-                                      ": a version's section before any version block"});
+        if (c.versions.empty())
+            Fail({SectionName(section), ": a version's section before any version block"});
         section.version = static_cast<int>(c.versions.size()) - 1;
         return c.versions.back();
     };
@@ -418,18 +421,10 @@ void CPackageReader::DecodeSection(SectionRecord& section, const std::vector<uin
             c.backTitle = reader.ZString();
             break;
         }
-        case kTitleStyle:
-            c.titleStyle = DecodeTitleStyle(body.data(), body.size());
-            break;
-        case kWizardBitmap:
-            c.wizardBitmap = body;
-            break;
-        case kBackBitmap:
-            c.backBitmap = body;
-            break;
-        case kUninstallerProgram:
-            c.uninstallerProgram = body;
-            break;
+        case kTitleStyle: c.titleStyle = DecodeTitleStyle(body.data(), body.size()); break;
+        case kWizardBitmap: c.wizardBitmap = body; break;
+        case kBackBitmap: c.backBitmap = body; break;
+        case kUninstallerProgram: c.uninstallerProgram = body; break;
         case kTestSection: {
             CByteReader reader(body.data(), body.size(), "test section");
             TestSectionRecord test;
@@ -456,13 +451,13 @@ void CPackageReader::DecodeSection(SectionRecord& section, const std::vector<uin
             break;
         case kFileTable: {
             VersionRecord& version = currentVersion();
-            if (version.hasFileTable) Fail({SectionName(section), ": a second file table for the version"});
+            if (version.hasFileTable)
+                Fail({SectionName(section), ": a second file table for the version"});
             version.files = DecodeFileTable(body.data(), body.size());
             version.hasFileTable = true;
             break;
         }
-        default:
-            break;  // sections of other runtimes are listed but not decoded
+        default: break;  // sections of other runtimes are listed but not decoded
         }
     } catch (const CPackageException& e) {
         std::string what = e.what();
@@ -481,11 +476,13 @@ void CPackageReader::LoadDataChunks()
         ++n;
         std::unique_ptr<IPackageInput> file = m_opener ? m_opener(n) : nullptr;
         if (!file) {
-            Fail({"the data stream continues in continuation file ", n, ", which cannot be opened (", total,
-                  " of ", m_contents.dataLength, " bytes found)"});
+            Fail({"the data stream continues in continuation file ", n,
+                  ", which cannot be opened (", total, " of ", m_contents.dataLength,
+                  " bytes found)"});
         }
         uint64_t fileLength = file->GetLength();
-        if (fileLength < 4) Fail({file->GetName(), ": a continuation file without its chunk length"});
+        if (fileLength < 4)
+            Fail({file->GetName(), ": a continuation file without its chunk length"});
         uint8_t field[4];
         file->ReadAt(0, field, 4);
         uint64_t chunk = GetU32(field);
@@ -494,8 +491,8 @@ void CPackageReader::LoadDataChunks()
                   " bytes (its chunk must fill it)"});
         }
         if (chunk > m_contents.dataLength - total) {
-            Fail({file->GetName(), ": the chunks exceed the data stream length of ", m_contents.dataLength,
-                  " bytes"});
+            Fail({file->GetName(), ": the chunks exceed the data stream length of ",
+                  m_contents.dataLength, " bytes"});
         }
         m_contents.dataChunks.push_back({n, 4, chunk});
         m_continuations.push_back(std::move(file));
@@ -538,7 +535,8 @@ const CFileEntry& CPackageReader::GetEntry(size_t version, size_t entry) const
     }
     const auto& files = m_contents.versions[version].files;
     if (entry >= files.size()) {
-        Fail({"version ", version + 1, " has no entry ", entry + 1, " (its table has ", files.size(), ")"});
+        Fail({"version ", version + 1, " has no entry ", entry + 1, " (its table has ",
+              files.size(), ")"});
     }
     return files[entry];
 }
@@ -560,14 +558,17 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
     if (std::find(chain.begin(), chain.end(), std::make_pair(version, entry)) != chain.end()) {
         FailEntry(version, entry, "its source references form a loop");
     }
-    if (chain.size() >= kMaxReferenceDepth) FailEntry(version, entry, "too long a chain of delta references");
+    if (chain.size() >= kMaxReferenceDepth)
+        FailEntry(version, entry, "too long a chain of delta references");
     if (e.IsExternal()) FailEntry(version, entry, "the file is kept outside the setup program");
     if (e.HasNoData()) FailEntry(version, entry, "the entry carries no data");
     LoadDataChunks();
-    if (e.m_nOffset > m_contents.dataLength || e.m_nPackedSize > m_contents.dataLength - e.m_nOffset) {
-        FailEntry(version, entry, JoinText({"its data (", e.m_nPackedSize, " bytes at ", e.m_nOffset,
-                                            ") lies outside the data stream of ", m_contents.dataLength,
-                                            " bytes"}));
+    if (e.m_nOffset > m_contents.dataLength ||
+        e.m_nPackedSize > m_contents.dataLength - e.m_nOffset) {
+        FailEntry(
+            version, entry,
+            JoinText({"its data (", e.m_nPackedSize, " bytes at ", e.m_nOffset,
+                      ") lies outside the data stream of ", m_contents.dataLength, " bytes"}));
     }
     chain.emplace_back(version, entry);
     CChecksumSink sink(output);
@@ -577,14 +578,16 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
             size_t sourceEntry = e.m_nSourceEntry;
             if (sourceVersion >= m_contents.versions.size() ||
                 sourceEntry >= m_contents.versions[sourceVersion].files.size()) {
-                FailEntry(version, entry, JoinText({"its delta names version ", sourceVersion + 1, " entry ",
-                                                    sourceEntry + 1, ", which does not exist"}));
+                FailEntry(version, entry,
+                          JoinText({"its delta names version ", sourceVersion + 1, " entry ",
+                                    sourceEntry + 1, ", which does not exist"}));
             }
             const CFileEntry& reference = GetEntry(sourceVersion, sourceEntry);
             std::vector<uint8_t> delta(e.m_nPackedSize);
             ReadData(e.m_nOffset, delta.data(), delta.size());
             if (reference.IsExternal()) {
-                std::unique_ptr<IDeltaReference> ref = OpenExternal(sourceVersion, sourceEntry, version, entry);
+                std::unique_ptr<IDeltaReference> ref =
+                    OpenExternal(sourceVersion, sourceEntry, version, entry);
                 CDeltaDecoder::Apply(delta.data(), delta.size(), *ref, sink, e.m_nSize);
             } else if (reference.m_nSize > kMemoryReferenceLimit) {
                 CDeltaTempFile temp;
@@ -605,9 +608,10 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
             CDataSource source(*this, e.m_nOffset, e.m_nPackedSize);
             m_decoder.Decode(sink, source, e.m_nSize, e.m_nPackedSize);
             if (m_decoder.GetInputUsed() != e.m_nPackedSize) {
-                FailEntry(version, entry, JoinText({"its packed stream ends ",
-                                                    e.m_nPackedSize - m_decoder.GetInputUsed(),
-                                                    " bytes before its packed size"}));
+                FailEntry(
+                    version, entry,
+                    JoinText({"its packed stream ends ", e.m_nPackedSize - m_decoder.GetInputUsed(),
+                              " bytes before its packed size"}));
             }
         }
     } catch (const CDecodeError& error) {
@@ -623,8 +627,8 @@ std::unique_ptr<IDeltaReference> CPackageReader::OpenExternal(size_t version, si
                                                               size_t userVersion, size_t userEntry)
 {
     const CFileEntry& e = GetEntry(version, entry);
-    std::string what = "its reference, " + DescribeEntry(version, entry) +
-                       ", is kept outside the setup program";
+    std::string what =
+        "its reference, " + DescribeEntry(version, entry) + ", is kept outside the setup program";
     auto fail = [&](const std::string& problem) { FailEntry(userVersion, userEntry, problem); };
     std::string reason;
     std::vector<std::string> parts = SplitEntryPath(e.m_strPath, reason);
@@ -632,7 +636,8 @@ std::unique_ptr<IDeltaReference> CPackageReader::OpenExternal(size_t version, si
     std::unique_ptr<IDeltaReference> file = m_externalOpener ? m_externalOpener(parts) : nullptr;
     if (!file) fail(JoinText({what, " and was not found"}));
     if (file->GetLength() != e.m_nSize) {
-        fail(JoinText({what, " and the file found is ", file->GetLength(), " bytes long, not ", e.m_nSize}));
+        fail(JoinText(
+            {what, " and the file found is ", file->GetLength(), " bytes long, not ", e.m_nSize}));
     }
     CChecksumAccumulator sum;
     std::vector<uint8_t> piece(kFilePiece);
@@ -651,7 +656,8 @@ void CPackageReader::VerifyFile(size_t version, size_t entry)
 {
     const CFileEntry& e = GetEntry(version, entry);
     if (e.HasNoData() && (e.m_nSize != 0 || e.m_nChecksum != 0)) {
-        FailEntry(version, entry, JoinText({"it claims a file of ", e.m_nSize, " bytes but stores no data"}));
+        FailEntry(version, entry,
+                  JoinText({"it claims a file of ", e.m_nSize, " bytes but stores no data"}));
     }
     if (e.IsExternal() || e.HasNoData()) return;
     // A takeover agrees in every number with its owner, whose stream is checked on its own.

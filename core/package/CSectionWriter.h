@@ -19,7 +19,8 @@ class IDiskFile;
 class CSectionWriter : public IByteSink {
 public:
     // Mode bits of WriteSection.
-    static constexpr unsigned kModePrePacked = 1;  // the data already is a packed body: flags 1, stored as is
+    static constexpr unsigned kModePrePacked =
+        1;  // the data already is a packed body: flags 1, stored as is
     static constexpr unsigned kModeForcePack = 2;  // pack even a body shorter than 8 bytes
 
     // Writes at the file's current position; the file must allow seeking back (Create or ReadWrite).

@@ -6,12 +6,18 @@ namespace velkan {
 
 namespace {
 
-constexpr uint64_t kAlignment = 8;     // certificate entries and the table start on 8 bytes
-constexpr uint32_t kEntryHeader = 8;   // dwLength, wRevision, wCertificateType
+constexpr uint64_t kAlignment = 8;    // certificate entries and the table start on 8 bytes
+constexpr uint32_t kEntryHeader = 8;  // dwLength, wRevision, wCertificateType
 constexpr unsigned kSecurityDirectory = 4;
 
-uint32_t U32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint32_t U32(const uint8_t* p)
+{
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+uint16_t U16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
 
 }  // namespace
 
@@ -33,7 +39,7 @@ std::optional<CertificateTable> FindCertificateTable(IPackageInput& input)
     size_t directories;
     size_t countField;
     switch (U16(optional)) {
-    case 0x10B: directories = 96, countField = 92; break;   // PE32
+    case 0x10B: directories = 96, countField = 92; break;    // PE32
     case 0x20B: directories = 112, countField = 108; break;  // PE32+
     default: return std::nullopt;
     }
@@ -51,35 +57,38 @@ std::optional<std::string> ProblemAfterPackage(IPackageInput& input, uint64_t pa
 {
     const uint64_t length = input.GetLength();
     if (packageEnd >= length) return std::nullopt;
-    const std::string extra = std::to_string(length - packageEnd) + " bytes follow the package at offset " +
-                              std::to_string(packageEnd);
+    const std::string extra = std::to_string(length - packageEnd) +
+                              " bytes follow the package at offset " + std::to_string(packageEnd);
     std::optional<CertificateTable> table = FindCertificateTable(input);
     if (!table) return extra + " and the program names no certificate table";
     // Tools pad to the next 8-byte boundary; a table right at the end of the package is fine too.
     if (table->offset < packageEnd || table->offset - packageEnd >= kAlignment) {
-        return extra + " but the certificate table starts at offset " + std::to_string(table->offset);
+        return extra + " but the certificate table starts at offset " +
+               std::to_string(table->offset);
     }
     if (table->size > length - table->offset || table->offset + table->size != length) {
-        return extra + " but the certificate table (offset " + std::to_string(table->offset) + ", " +
-               std::to_string(table->size) + " bytes) does not end where the file ends";
+        return extra + " but the certificate table (offset " + std::to_string(table->offset) +
+               ", " + std::to_string(table->size) + " bytes) does not end where the file ends";
     }
     uint8_t padding[kAlignment];
     const size_t paddingSize = static_cast<size_t>(table->offset - packageEnd);
     input.ReadAt(packageEnd, padding, paddingSize);
     for (size_t i = 0; i < paddingSize; ++i) {
-        if (padding[i] != 0) return extra + ": the padding before the certificate table is not zero";
+        if (padding[i] != 0)
+            return extra + ": the padding before the certificate table is not zero";
     }
     // Whole entries, each at an 8-byte boundary, filling the table.
     uint64_t pos = table->offset;
     while (pos < length) {
         uint8_t head[kEntryHeader];
-        if (length - pos < kEntryHeader) return "a certificate entry at offset " + std::to_string(pos) + " is cut short";
+        if (length - pos < kEntryHeader)
+            return "a certificate entry at offset " + std::to_string(pos) + " is cut short";
         input.ReadAt(pos, head, sizeof head);
         const uint32_t entryLength = U32(head);
         const uint16_t revision = U16(head + 4);
         const uint16_t type = U16(head + 6);
-        if (entryLength < kEntryHeader || entryLength > length - pos || (revision != 0x0100 && revision != 0x0200) ||
-            type < 1 || type > 4) {
+        if (entryLength < kEntryHeader || entryLength > length - pos ||
+            (revision != 0x0100 && revision != 0x0200) || type < 1 || type > 4) {
             return "the certificate entry at offset " + std::to_string(pos) + " is malformed";
         }
         const uint64_t next = pos + (entryLength + kAlignment - 1) / kAlignment * kAlignment;

@@ -41,7 +41,8 @@ std::vector<std::vector<EntryRole>> CheckDataLayout(const PackageContents& conte
     for (size_t v = 0; v < versions.size(); ++v) {
         for (size_t i = 0; i < versions[v].files.size(); ++i) {
             const CFileEntry& e = versions[v].files[i];
-            if ((e.m_nFlags & kEntryDelta) && !e.HasNoData()) deltas.push_back({e.m_nOffset, e.m_nPackedSize, v, i});
+            if ((e.m_nFlags & kEntryDelta) && !e.HasNoData())
+                deltas.push_back({e.m_nOffset, e.m_nPackedSize, v, i});
         }
     }
     std::sort(deltas.begin(), deltas.end(), ByPlace);
@@ -56,7 +57,8 @@ std::vector<std::vector<EntryRole>> CheckDataLayout(const PackageContents& conte
             };
             if (e.HasNoData()) continue;
             const bool delta = (e.m_nFlags & kEntryDelta) != 0;
-            if (e.IsExternal() && (delta || e.m_nPackedSize != 0 || (e.m_nFlags & kEntryUninstaller))) {
+            if (e.IsExternal() &&
+                (delta || e.m_nPackedSize != 0 || (e.m_nFlags & kEntryUninstaller))) {
                 fail("kept external, yet it claims stored data");
             }
             const size_t sv = e.m_nSourceVersion;
@@ -69,7 +71,8 @@ std::vector<std::vector<EntryRole>> CheckDataLayout(const PackageContents& conte
                 const bool earlier = sv < v || (sv == v && se < i && !delta);
                 if (!earlier || se >= versions[sv].files.size()) {
                     fail(JoinText({"its source, version ", sv + 1, " entry ", se + 1,
-                                   ", is neither an earlier version's entry nor an earlier entry of this version"}));
+                                   ", is neither an earlier version's entry nor an earlier entry "
+                                   "of this version"}));
                 }
             }
             EntryRole role = EntryRole::Owner;
@@ -85,20 +88,23 @@ std::vector<std::vector<EntryRole>> CheckDataLayout(const PackageContents& conte
                     role = EntryRole::Takeover;  // takes over the source's own copy
                     if (e.m_nOffset != s.m_nOffset || e.m_nPackedSize != s.m_nPackedSize ||
                         e.m_nSize != s.m_nSize || e.m_nChecksum != s.m_nChecksum) {
-                        fail(JoinText({"it takes over the data of ", DescribeEntry(sv, se, s.m_strPath),
+                        fail(JoinText({"it takes over the data of ",
+                                       DescribeEntry(sv, se, s.m_strPath),
                                        " but does not agree with it"}));
                     }
                 } else {
                     // A delta against the source's file: its own stream, unless an earlier
                     // version's delta already stored this very one.
-                    const Stream& first = *std::lower_bound(deltas.begin(), deltas.end(),
-                                                            Stream{e.m_nOffset, e.m_nPackedSize, 0, 0}, ByPlace);
+                    const Stream& first =
+                        *std::lower_bound(deltas.begin(), deltas.end(),
+                                          Stream{e.m_nOffset, e.m_nPackedSize, 0, 0}, ByPlace);
                     if (first.version != v || first.entry != i) {
                         size_t u = first.version, k = first.entry;
                         const CFileEntry& d = versions[u].files[k];
                         if (d.m_nSourceVersion != sv || d.m_nSourceEntry != se ||
                             d.m_nSize != e.m_nSize || d.m_nChecksum != e.m_nChecksum) {
-                            fail(JoinText({"it takes over the delta of ", DescribeEntry(u, k, d.m_strPath),
+                            fail(JoinText({"it takes over the delta of ",
+                                           DescribeEntry(u, k, d.m_strPath),
                                            " but does not agree with it"}));
                         }
                         role = EntryRole::Takeover;
@@ -129,9 +135,8 @@ std::vector<std::vector<EntryRole>> CheckDataLayout(const PackageContents& conte
         end += s.length;
     }
     if (end != contents.dataLength) {
-        throw CPackageException(
-            JoinText({"the entries own ", end, " bytes of a data stream of ", contents.dataLength,
-                      " bytes"}));
+        throw CPackageException(JoinText({"the entries own ", end, " bytes of a data stream of ",
+                                          contents.dataLength, " bytes"}));
     }
     return roles;
 }

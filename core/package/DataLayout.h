@@ -14,9 +14,9 @@
 namespace velkan {
 
 enum class EntryRole : uint8_t {
-    NoData,     // nothing stored: "do not install" with an icon or a shortcut
-    Owner,      // its own stream (or its own file kept outside the program)
-    Takeover,   // the very stream of an owner in an earlier version
+    NoData,    // nothing stored: "do not install" with an icon or a shortcut
+    Owner,     // its own stream (or its own file kept outside the program)
+    Takeover,  // the very stream of an owner in an earlier version
 };
 
 // The role of every entry (per version, per entry). Throws CPackageException naming the first

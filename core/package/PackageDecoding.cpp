@@ -50,7 +50,8 @@ VersionBlockRecord DecodeVersionBlock(const uint8_t* body, size_t size)
     };
     for (VersionField at : kStrings) {
         uint32_t offset = field(at);
-        if (offset != 0 && offset < kVersionHeaderSize) reader.Fail("an item offset inside the header");
+        if (offset != 0 && offset < kVersionHeaderSize)
+            reader.Fail("an item offset inside the header");
     }
     auto string = [&](VersionField at) { return StringAt(reader, field(at)); };
 
@@ -247,11 +248,8 @@ UninstallerDataRecord DecodeUninstallerData(const uint8_t* block, size_t size)
                 data.files.push_back(std::move(item));
             }
             break;
-        case kUninstEnd:
-            ended = true;
-            break;
-        default:
-            break;  // unknown sections are skipped
+        case kUninstEnd: ended = true; break;
+        default: break;  // unknown sections are skipped
         }
         reader.Skip(bodySize);
     }

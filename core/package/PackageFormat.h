@@ -55,9 +55,9 @@ constexpr uint32_t kKeyFallback = 0x6B2C4F18;
 // Version block (section 0x123E): a header of these fields, then the strings and text blocks
 // that its offset fields point at (0: absent; nothing can start inside the header).
 enum VersionField : uint32_t {
-    kVersionOptionBits = 0,   // u16, the low 16 bits of m_nDirFlags
-    kVersionReserved = 2,     // u16, 0
-    kVersionTitle = 4,        // u32 offsets of Z-strings from here on, except the root number
+    kVersionOptionBits = 0,  // u16, the low 16 bits of m_nDirFlags
+    kVersionReserved = 2,    // u16, 0
+    kVersionTitle = 4,       // u32 offsets of Z-strings from here on, except the root number
     kVersionName = 8,
     kVersionInstallDir = 12,
     kVersionDirRootKey = 16,  // the registry root number itself, 0..3

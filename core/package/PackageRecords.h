@@ -108,7 +108,7 @@ struct PackageContents {
     uint32_t key = 0;
     std::vector<SectionRecord> sections;
 
-    std::optional<uint32_t> dialogBlockSize;  // unpacked size of section 0x1239
+    std::optional<uint32_t> dialogBlockSize;          // unpacked size of section 0x1239
     std::optional<std::vector<uint8_t>> dialogBlock;  // and its bytes, for the runtime's windows
     std::optional<uint32_t> projectFlags;
     std::optional<std::string> backTitle;

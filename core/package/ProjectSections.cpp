@@ -195,7 +195,8 @@ void WriteProjectSections(CSectionWriter& writer, const CDataArray& project,
     }
 }
 
-uint64_t WriteUninstallerProgram(CSectionWriter& writer, std::vector<uint8_t> executable, bool patchSizeSlot)
+uint64_t WriteUninstallerProgram(CSectionWriter& writer, std::vector<uint8_t> executable,
+                                 bool patchSizeSlot)
 {
     if (patchSizeSlot) PatchSizeSlot(executable);
     uint64_t start = writer.GetPosition();

@@ -92,15 +92,18 @@ std::string Join(const std::vector<std::string_view>& levels, size_t from)
 
 std::string RegistryKeyRefusal(const RegistryKeyToRemove& key)
 {
-    if (key.root < kClassesRoot || key.root > kUsers) return "it does not start with one of the four roots";
+    if (key.root < kClassesRoot || key.root > kUsers)
+        return "it does not start with one of the four roots";
     std::vector<std::string_view> levels = Levels(key.path);
     for (std::string_view level : levels) {
         if (level == "." || level == "..") return "it has a level named \".\" or \"..\"";
     }
     size_t first = key.root == kUsers ? 1 : 0;  // HKEY_USERS\<user>\... counts from below the user
     // The 32-bit view of Software is the same tree for this rule.
-    std::vector<std::string_view> folded(levels.begin() + std::min(first, levels.size()), levels.end());
-    if (folded.size() >= 2 && EqualsNoCase(folded[0], "Software") && EqualsNoCase(folded[1], "Wow6432Node")) {
+    std::vector<std::string_view> folded(levels.begin() + std::min(first, levels.size()),
+                                         levels.end());
+    if (folded.size() >= 2 && EqualsNoCase(folded[0], "Software") &&
+        EqualsNoCase(folded[1], "Wow6432Node")) {
         folded.erase(folded.begin() + 1);
     }
     if (folded.size() < 2) return "it lies less than two levels below its root";
@@ -108,7 +111,8 @@ std::string RegistryKeyRefusal(const RegistryKeyToRemove& key)
     // HKEY_CLASSES_ROOT is Software\Classes of the machine and the user.
     std::string asMachine = key.root == kClassesRoot ? "Software\\Classes\\" + path : path;
     for (const char* shared : kSharedKeys) {
-        if (EqualsNoCase(path, shared) || EqualsNoCase(asMachine, shared)) return "it is a key Windows and other programs share";
+        if (EqualsNoCase(path, shared) || EqualsNoCase(asMachine, shared))
+            return "it is a key Windows and other programs share";
     }
     return {};
 }

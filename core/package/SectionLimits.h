@@ -28,24 +28,18 @@ constexpr uint32_t MaxUnpackedSectionSize(uint16_t id)
     case kProjectFlags:
     case kBackTitle:
     case kTitleStyle:
-    case kTestSection:
-        return 64u << 10;  // a few numbers or one string
-    case kDialogBlock:
-        return 4u << 20;  // dialog templates: a few KB
+    case kTestSection: return 64u << 10;  // a few numbers or one string
+    case kDialogBlock: return 4u << 20;   // dialog templates: a few KB
     case kWizardBitmap:
-    case kBackBitmap:
-        return 32u << 20;  // a full-screen 32-bit bitmap at 2560 x 1600 is 16 MB
-    case kUninstallerProgram:
-        return 16u << 20;  // our uninstaller is a few hundred KB
+    case kBackBitmap: return 32u << 20;  // a full-screen 32-bit bitmap at 2560 x 1600 is 16 MB
+    case kUninstallerProgram: return 16u << 20;  // our uninstaller is a few hundred KB
     case kAuxFile:
     case kVersionBlock:
     case kIniEntries:
     case kRegEntries:
     case kFileStrings:
-    case kFileTable:
-        return 64u << 20;  // author data: a table of 100,000 files is about 10 MB
-    default:
-        return 0;
+    case kFileTable: return 64u << 20;  // author data: a table of 100,000 files is about 10 MB
+    default: return 0;
     }
 }
 

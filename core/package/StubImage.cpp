@@ -20,7 +20,8 @@ bool PatchSizeSlot(std::vector<uint8_t>& image)
     auto marker = FindMarker(image.data(), image.size(), kSizeMarker);
     if (!marker) return false;
     uint32_t size = static_cast<uint32_t>(image.size());
-    for (int i = 0; i < 4; ++i) image[*marker + kMarkerSize + i] = static_cast<uint8_t>(size >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        image[*marker + kMarkerSize + i] = static_cast<uint8_t>(size >> (8 * i));
     return true;
 }
 

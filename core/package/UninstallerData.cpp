@@ -29,10 +29,12 @@ RegistryKeyToRemove SplitRegistryKey(std::string_view key)
     static const struct {
         const char* name;
         uint32_t root;
-    } kRoots[] = {{"HKEY_CLASSES_ROOT", kHkeyClassesRoot},
-                  {"HKEY_CURRENT_USER", kHkeyCurrentUser},
-                  {"HKEY_LOCAL_MACHINE", kHkeyLocalMachine},
-                  {"HKEY_USERS", kHkeyUsers}};
+    } kRoots[] = {
+        {"HKEY_CLASSES_ROOT", kHkeyClassesRoot},
+        {"HKEY_CURRENT_USER", kHkeyCurrentUser},
+        {"HKEY_LOCAL_MACHINE", kHkeyLocalMachine},
+        {"HKEY_USERS", kHkeyUsers},
+    };
     size_t separator = key.find('\\');
     if (separator == std::string_view::npos) separator = key.find('/');
     if (separator != std::string_view::npos) {

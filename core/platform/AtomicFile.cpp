@@ -20,9 +20,8 @@ namespace {
 std::string CreateTemporaryBeside(const std::string& path)
 {
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        std::string candidate =
-            path + ".tmp" + std::to_string(static_cast<unsigned>(getpid())) + "_" +
-            std::to_string(attempt);
+        std::string candidate = path + ".tmp" + std::to_string(static_cast<unsigned>(getpid())) +
+                                "_" + std::to_string(attempt);
         int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd >= 0) {
             close(fd);

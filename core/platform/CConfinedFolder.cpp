@@ -130,8 +130,8 @@ void CConfinedFolder::WriteFile(const std::vector<std::string>& parts, const std
                 fstatat(dir, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode)) {
                 error = ELOOP;
             }
-            throw CFileException(display, "cannot open the folder " + parts[i] + " (" +
-                                              ErrorText(error) + ")");
+            throw CFileException(
+                display, "cannot open the folder " + parts[i] + " (" + ErrorText(error) + ")");
         }
         parent.Reset(fd);
         dir = fd;
@@ -141,10 +141,11 @@ void CConfinedFolder::WriteFile(const std::vector<std::string>& parts, const std
     CFd file;
     for (int attempt = 0; attempt < 16 && file.Get() < 0; ++attempt) {
         temp = UnpredictableName();
-        file.Reset(openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          0600));
+        file.Reset(
+            openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (file.Get() < 0 && errno != EEXIST) {
-            throw CFileException(display, "cannot create a temporary file (" + ErrorText(errno) + ")");
+            throw CFileException(display,
+                                 "cannot create a temporary file (" + ErrorText(errno) + ")");
         }
     }
     if (file.Get() < 0) throw CFileException(display, "cannot create a temporary file");
@@ -163,7 +164,8 @@ void CConfinedFolder::WriteFile(const std::vector<std::string>& parts, const std
         }
         // rename replaces a link of that name; it never writes through it.
         if (renameat(dir, temp.c_str(), dir, parts.back().c_str()) != 0) {
-            throw CFileException(display, "cannot put the file in place (" + ErrorText(errno) + ")");
+            throw CFileException(display,
+                                 "cannot put the file in place (" + ErrorText(errno) + ")");
         }
         UnregisterTempPath(guard);
     } catch (...) {

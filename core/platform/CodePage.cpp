@@ -59,7 +59,6 @@ std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& pos)
     return cp;
 }
 
-
 char32_t Cp1252ToCodePoint(unsigned char byte)
 {
     if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];

@@ -10,7 +10,10 @@ namespace velkan {
 
 namespace {
 
-unsigned char Lower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
+unsigned char Lower(unsigned char c)
+{
+    return c >= 'A' && c <= 'Z' ? c + 32 : c;
+}
 
 bool NameLess(const CDirEntry& a, const CDirEntry& b)
 {

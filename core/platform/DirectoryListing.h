@@ -9,7 +9,7 @@ namespace velkan {
 struct CDirEntry {
     std::string name;  // host file name (UTF-8), without the directory
     bool isDirectory = false;
-    bool isLink = false;  // a symbolic link (to a file or a directory)
+    bool isLink = false;      // a symbolic link (to a file or a directory)
     bool isRegular = false;   // a regular file (through the link, for a link)
     bool isDangling = false;  // a link whose target does not exist
 };

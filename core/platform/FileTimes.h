@@ -9,7 +9,7 @@
 namespace velkan {
 
 struct FileTimes {
-    uint64_t creation = 0;    // the birth time where the file system records it, else last write
+    uint64_t creation = 0;  // the birth time where the file system records it, else last write
     uint64_t lastAccess = 0;
     uint64_t lastWrite = 0;
 };

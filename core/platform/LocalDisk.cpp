@@ -39,7 +39,8 @@ public:
     {
         DirectResult r = WriteDirect(data, size);
         if (r.written != size) {
-            throw CFileException(m_path, r.diskFull ? "the disk is full" : "write error (" + r.message + ")");
+            throw CFileException(
+                m_path, r.diskFull ? "the disk is full" : "write error (" + r.message + ")");
         }
     }
 
@@ -86,7 +87,8 @@ public:
         if (m_fd < 0) return;
         int fd = m_fd;
         m_fd = -1;
-        if (close(fd) != 0) throw CFileException(m_path, std::string("write error (") + std::strerror(errno) + ")");
+        if (close(fd) != 0)
+            throw CFileException(m_path, std::string("write error (") + std::strerror(errno) + ")");
     }
 
 private:
@@ -126,7 +128,8 @@ std::unique_ptr<IDiskFile> CreateLocalDiskFile(const std::string& path)
 {
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (fd < 0) {
-        throw CFileException(path, std::string("cannot create the file (") + std::strerror(errno) + ")");
+        throw CFileException(path,
+                             std::string("cannot create the file (") + std::strerror(errno) + ")");
     }
     return std::make_unique<CLocalDiskFile>(path, fd);
 }

@@ -17,12 +17,18 @@ constexpr uint32_t kMaxSections = 96;
 constexpr uint32_t kMaxDirectoryEntries = 4096;
 constexpr size_t kMaxOptionalHeader = 4096;
 
-uint16_t U16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint16_t U16(const unsigned char* p)
+{
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
 uint32_t U32(const unsigned char* p)
 {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
-size_t Align4(size_t n) { return (n + 3) & ~size_t(3); }
+size_t Align4(size_t n)
+{
+    return (n + 3) & ~size_t(3);
+}
 
 // Reads n bytes at an offset of the file; false when they are not all there.
 using ReadAt = std::function<bool(uint64_t offset, size_t n, unsigned char* out)>;
@@ -49,9 +55,15 @@ public:
         if (optionalSize < 2 || !m_read(pe + 24ULL, optionalSize, opt.data())) return std::nullopt;
         size_t countAt, dirsAt;
         switch (U16(opt.data())) {
-            case 0x10B: countAt = 92; dirsAt = 96; break;   // PE32
-            case 0x20B: countAt = 108; dirsAt = 112; break;  // PE32+
-            default: return std::nullopt;
+        case 0x10B:
+            countAt = 92;
+            dirsAt = 96;
+            break;  // PE32
+        case 0x20B:
+            countAt = 108;
+            dirsAt = 112;
+            break;  // PE32+
+        default: return std::nullopt;
         }
         if (countAt + 4 > optionalSize || U32(&opt[countAt]) < 3 || dirsAt + 24 > optionalSize) {
             return std::nullopt;
@@ -219,7 +231,8 @@ PeVersionInfo ReadPeVersionInfo(const std::string& hostPath)
             return file.Read(out, n) == n;
         });
         auto resource = reader.VersionResource();
-        return resource ? ParseVersionResource(resource->data(), resource->size()) : PeVersionInfo{};
+        return resource ? ParseVersionResource(resource->data(), resource->size())
+                        : PeVersionInfo{};
     } catch (const std::exception&) {
         return PeVersionInfo{};
     }

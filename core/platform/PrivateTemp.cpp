@@ -20,8 +20,8 @@ std::string MakePrivateTempDir(const std::string& base)
     std::vector<char> text(pattern.begin(), pattern.end());
     text.push_back('\0');
     if (!mkdtemp(text.data())) {
-        throw CFileException(dir, std::string("cannot create a temporary folder (") +
-                                      std::strerror(errno) + ")");
+        throw CFileException(
+            dir, std::string("cannot create a temporary folder (") + std::strerror(errno) + ")");
     }
     return text.data();
 }
@@ -30,8 +30,8 @@ void CreatePrivateFile(const std::string& path)
 {
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
-        throw CFileException(path, std::string("cannot create a temporary file (") +
-                                       std::strerror(errno) + ")");
+        throw CFileException(
+            path, std::string("cannot create a temporary file (") + std::strerror(errno) + ")");
     }
     close(fd);
 }

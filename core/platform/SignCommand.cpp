@@ -40,7 +40,9 @@ void RunSignCommand(const std::string& command, const std::string& path)
     pid_t pid = 0;
     int error = posix_spawn(&pid, "/bin/sh", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) throw CError("the signing command could not start (" + std::string(std::strerror(error)) + "): " + line);
+    if (error != 0)
+        throw CError("the signing command could not start (" + std::string(std::strerror(error)) +
+                     "): " + line);
 
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
@@ -48,9 +50,11 @@ void RunSignCommand(const std::string& command, const std::string& path)
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
     if (WIFSIGNALED(status)) {
-        throw CError("the signing command was stopped by signal " + std::to_string(WTERMSIG(status)) + ": " + line);
+        throw CError("the signing command was stopped by signal " +
+                     std::to_string(WTERMSIG(status)) + ": " + line);
     }
-    throw CError("the signing command failed with exit status " + std::to_string(WEXITSTATUS(status)) + ": " + line);
+    throw CError("the signing command failed with exit status " +
+                 std::to_string(WEXITSTATUS(status)) + ": " + line);
 }
 
 }  // namespace velkan

@@ -10,13 +10,13 @@ namespace velkan {
 
 namespace {
 
-struct StringEntry
-{
+struct StringEntry {
     int id;
     std::string_view text;
 };
 
 // Sorted by id: lookups are a binary search, and a static_assert below keeps the order.
+// clang-format off
 constexpr StringEntry kStrings[] = {
     {128, "Orvanti Velkan\nInstall\n\nSettings File (*.vkp)\n.vkp\nVelkanPro.Settings\nVelkan Settings"},
     {1000, "< &Back"},
@@ -231,6 +231,7 @@ constexpr StringEntry kStrings[] = {
     {9020, "Choose a directory"},
     {57344, "Velkan"},
 };
+// clang-format on
 
 constexpr bool IsSortedById()
 {

@@ -10,7 +10,9 @@ namespace velkan {
 class CFileException : public CError {
 public:
     CFileException(const std::string& path, const std::string& what)
-        : CError(path.empty() ? what : path + ": " + what), m_path(path) {}
+        : CError(path.empty() ? what : path + ": " + what), m_path(path)
+    {
+    }
     const std::string& Path() const { return m_path; }
 
 private:

@@ -11,7 +11,9 @@ namespace velkan {
 class CMemorySource : public IByteSource {
 public:
     CMemorySource(const void* data, size_t size)
-        : m_data(static_cast<const unsigned char*>(data)), m_size(size) {}
+        : m_data(static_cast<const unsigned char*>(data)), m_size(size)
+    {
+    }
 
     size_t Read(void* buffer, size_t size) override
     {

@@ -23,8 +23,8 @@ public:
     TextPiece(std::string_view text) : m_text(text.data()), m_value(text.size()) {}
     // Written in decimal.
     template <std::integral T>
-        requires(!std::same_as<T, char> && !std::same_as<T, bool>)
-    TextPiece(T number) : m_text(nullptr), m_value(static_cast<uint64_t>(number))
+    requires(!std::same_as<T, char> && !std::same_as<T, bool>) TextPiece(T number)
+        : m_text(nullptr), m_value(static_cast<uint64_t>(number))
     {
         if (std::is_signed_v<T> && number < 0) {
             m_text = kNegative;

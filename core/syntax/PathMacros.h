@@ -11,23 +11,20 @@
 namespace velkan {
 
 // The three popup menus, as bits, so that a token can say which menus offer it.
-enum MacroMenu : unsigned
-{
+enum MacroMenu : unsigned {
     kMacroMenu1 = 0x1,  // folder fields: Windows, System, Program Files
     kMacroMenu2 = 0x2,  // string values: everything but the Start-menu roots
     kMacroMenu3 = 0x4,  // Start-menu folders
 };
 
-struct PathMacro
-{
+struct PathMacro {
     std::string_view token;    // inserted text, e.g. "#Windows#"
     std::string_view caption;  // menu item caption, with its & shortcut
     int commandId;             // menu command that inserts the token
     unsigned menus;            // MacroMenu bits of the menus that offer it
 };
 
-struct MacroMenuInfo
-{
+struct MacroMenuInfo {
     MacroMenu menu;
     int position;                // sub-menu position in the menu resource
     std::string_view caption;    // sub-menu caption
@@ -35,8 +32,8 @@ struct MacroMenuInfo
 };
 
 constexpr int kMacroMenuResource = 140;
-constexpr int kMacroButtonId = 1147;          // the ">" button beside every macro field
-constexpr int kFirstMacroCommand = 5000;      // hosts handle the whole range with one handler
+constexpr int kMacroButtonId = 1147;      // the ">" button beside every macro field
+constexpr int kFirstMacroCommand = 5000;  // hosts handle the whole range with one handler
 constexpr int kLastMacroCommand = 5010;
 constexpr int kMacroSeparator = 0;
 

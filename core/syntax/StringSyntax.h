@@ -13,7 +13,8 @@ namespace velkan {
 // or several bytes in double or single quotes. Returns the number of bytes, 0 for an empty text
 // or any error. With a buffer the bytes are stored there, and a result that would exceed
 // capacity is an error; without one (nullptr) only the count is computed.
-size_t ParseBytePattern(std::string_view text, unsigned char* buffer = nullptr, size_t capacity = 0);
+size_t ParseBytePattern(std::string_view text, unsigned char* buffer = nullptr,
+                        size_t capacity = 0);
 
 // A decimal or "0x" hexadecimal offset, blanks around it allowed, accumulated modulo 2^32.
 // Empty text and any invalid character give 0.

@@ -11,8 +11,7 @@ namespace velkan {
 
 namespace {
 
-struct Slot
-{
+struct Slot {
     int textId;   // default text; 0 = reserved slot, empty by default
     int usageId;  // usage note; 0 = none
 };
@@ -22,7 +21,9 @@ constexpr Slot kPresentation[] = {
 };
 
 constexpr Slot kInformation[] = {
-    {2007, 1033}, {1021, 2009}, {1021, 1242},
+    {2007, 1033},
+    {1021, 2009},
+    {1021, 1242},
 };
 
 constexpr Slot kDirectory[] = {
@@ -35,7 +36,9 @@ constexpr Slot kConfirmation[] = {
 };
 
 constexpr Slot kProgress[] = {
-    {1026, 1033}, {1020, 1034}, {1021, 1035},
+    {1026, 1033},
+    {1020, 1034},
+    {1021, 1035},
 };
 
 constexpr Slot kEnd[] = {
@@ -65,31 +68,37 @@ constexpr Slot kUninstaller[] = {
 };
 
 constexpr Slot kChooseVersion[] = {
-    {1190, 1033}, {1191, 1034}, {1192, 1035},
+    {1190, 1033},
+    {1191, 1034},
+    {1192, 1035},
 };
 
 // Three reserved slots keep the Browse caption at text number 3.
 constexpr Slot kExtra[] = {
-    {0, 0}, {0, 0}, {0, 0}, {1240, 1239},
+    {0, 0},
+    {0, 0},
+    {0, 0},
+    {1240, 1239},
 };
 
-struct Page
-{
+struct Page {
     std::span<const Slot> slots;
     int nameId;  // 0 = not listed on the Wizard Texts page
 };
 
 constexpr Page kPages[kTextPageCount] = {
-    {kPresentation, 1196}, {kInformation, 1197}, {kDirectory, 1198}, {kConfirmation, 1199},
-    {kProgress, 1200},     {kEnd, 1201},         {kMiscellaneous, 1202}, {kButtons, 1203},
-    {kUninstaller, 0},     {kChooseVersion, 1204}, {kExtra, 0},
+    {kPresentation, 1196},  {kInformation, 1197}, {kDirectory, 1198},
+    {kConfirmation, 1199},  {kProgress, 1200},    {kEnd, 1201},
+    {kMiscellaneous, 1202}, {kButtons, 1203},     {kUninstaller, 0},
+    {kChooseVersion, 1204}, {kExtra, 0},
 };
 
 static_assert(std::size(kPresentation) == 5 && std::size(kInformation) == 3 &&
-              std::size(kDirectory) == 8 && std::size(kConfirmation) == 5 &&
-              std::size(kProgress) == 3 && std::size(kEnd) == 9 && std::size(kMiscellaneous) == 32 &&
-              std::size(kButtons) == 7 && std::size(kUninstaller) == 11 &&
-              std::size(kChooseVersion) == 3 && std::size(kExtra) == 4,
+                  std::size(kDirectory) == 8 && std::size(kConfirmation) == 5 &&
+                  std::size(kProgress) == 3 && std::size(kEnd) == 9 &&
+                  std::size(kMiscellaneous) == 32 && std::size(kButtons) == 7 &&
+                  std::size(kUninstaller) == 11 && std::size(kChooseVersion) == 3 &&
+                  std::size(kExtra) == 4,
               "slot counts are part of the file formats");
 
 const Slot* FindSlot(int page, int text)

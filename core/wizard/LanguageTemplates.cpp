@@ -20,8 +20,7 @@ constexpr int kEnglishId = 1107;
 constexpr char kFolderName[] = "Templ";
 constexpr char kExtension[] = ".txt";
 
-struct TemplateFile
-{
+struct TemplateFile {
     std::string language;  // Windows-1252 title
     std::string fileName;  // host file name
 };
@@ -74,10 +73,9 @@ std::vector<std::string> ListTemplateLanguages(const std::string& folder)
         });
         if (!known) languages.push_back(f.language);
     }
-    std::stable_sort(languages.begin(), languages.end(),
-                     [](const std::string& a, const std::string& b) {
-                         return ToLower1252(a) < ToLower1252(b);
-                     });
+    std::stable_sort(
+        languages.begin(), languages.end(),
+        [](const std::string& a, const std::string& b) { return ToLower1252(a) < ToLower1252(b); });
     return languages;
 }
 

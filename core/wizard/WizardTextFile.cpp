@@ -80,11 +80,13 @@ void RefuseByteOrderMark(const std::string& firstLine)
 {
     auto starts = [&](const char* mark) { return firstLine.rfind(mark, 0) == 0; };
     if (starts("\xEF\xBB\xBF")) {
-        throw CFileException("", "the file starts with a UTF-8 byte-order mark: texts files are "
-                                 "8-bit Windows-1252 text");
+        throw CFileException("",
+                             "the file starts with a UTF-8 byte-order mark: texts files are "
+                             "8-bit Windows-1252 text");
     }
     if (starts("\xFF\xFE") || starts("\xFE\xFF")) {
-        throw CFileException("", "the file is UTF-16 text: texts files are 8-bit Windows-1252 text");
+        throw CFileException("",
+                             "the file is UTF-16 text: texts files are 8-bit Windows-1252 text");
     }
 }
 
@@ -92,7 +94,8 @@ void RefuseByteOrderMark(const std::string& firstLine)
 
 std::string FormatTextsFile(const std::vector<std::vector<std::string>>& texts)
 {
-    if (texts.size() > 100) throw std::length_error("too many wizard text pages for the file format");
+    if (texts.size() > 100)
+        throw std::length_error("too many wizard text pages for the file format");
     std::string out;
     for (size_t page = 0; page < texts.size(); ++page) {
         if (texts[page].size() > 100) {
@@ -139,8 +142,9 @@ void ReadTextsFile(std::vector<std::vector<std::string>>& texts, IByteSource& so
             RefuseByteOrderMark(line);
         }
         if (line.find('\0') != std::string::npos) {
-            throw CFileException("", "a 0 byte in the texts (a UTF-16 file?): texts files are "
-                                     "8-bit Windows-1252 text");
+            throw CFileException("",
+                                 "a 0 byte in the texts (a UTF-16 file?): texts files are "
+                                 "8-bit Windows-1252 text");
         }
         if (line.empty()) continue;
         if (line.size() >= 6 && line[0] == '*' && IsDigit(line[1]) && IsDigit(line[2]) &&

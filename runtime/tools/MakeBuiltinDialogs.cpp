@@ -47,7 +47,9 @@ int main(int argc, char** argv)
     // Rewritten only on change, so that the runtime is not rebuilt for nothing.
     std::string text = out.str();
     std::ifstream in(argv[1], std::ios::binary);
-    if (in && std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()) == text) return 0;
+    if (in &&
+        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()) == text)
+        return 0;
     in.close();
     std::ofstream file(argv[1], std::ios::binary | std::ios::trunc);
     file << text;

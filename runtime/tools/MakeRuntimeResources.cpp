@@ -64,11 +64,15 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "MakeRuntimeResources: cannot read %s\n", path.c_str());
             return 1;
         }
-        size_t sizeMarkers = velkan::CountMarkers(image.data(), image.size(), velkan::package::kSizeMarker);
-        size_t keyMarkers = velkan::CountMarkers(image.data(), image.size(), velkan::package::kKeyMarker);
+        size_t sizeMarkers =
+            velkan::CountMarkers(image.data(), image.size(), velkan::package::kSizeMarker);
+        size_t keyMarkers =
+            velkan::CountMarkers(image.data(), image.size(), velkan::package::kKeyMarker);
         if (sizeMarkers != 1 || keyMarkers != 1) {
-            std::fprintf(stderr, "MakeRuntimeResources: %s carries %zu size and %zu key markers (1 each expected)\n",
-                         path.c_str(), sizeMarkers, keyMarkers);
+            std::fprintf(
+                stderr,
+                "MakeRuntimeResources: %s carries %zu size and %zu key markers (1 each expected)\n",
+                path.c_str(), sizeMarkers, keyMarkers);
             return 1;
         }
         resources[id] = std::move(image);
@@ -95,7 +99,8 @@ int main(int argc, char** argv)
     for (const auto& [id, bytes] : resources) {
         out << "    {" << id << ", kResource" << id << ", sizeof kResource" << id << "},\n";
     }
-    out << "};\n\n}  // namespace\n\nstd::span<const EmbeddedRuntimeResource> EmbeddedRuntimeResources()\n{\n"
+    out << "};\n\n}  // namespace\n\nstd::span<const EmbeddedRuntimeResource> "
+           "EmbeddedRuntimeResources()\n{\n"
         << "    return kTable;\n}\n\n}  // namespace velkan\n";
 
     // Rewrite only on change, so an unchanged runtime does not rebuild the builder.

@@ -24,20 +24,25 @@ uint16_t U16(const std::vector<uint8_t>& b, size_t at)
 
 std::optional<CheckedBitmap> CheckBitmapFile(const std::vector<uint8_t>& file)
 {
-    if (file.size() < kFileHeaderSize + kInfoHeaderSize || file[0] != 'B' || file[1] != 'M') return std::nullopt;
+    if (file.size() < kFileHeaderSize + kInfoHeaderSize || file[0] != 'B' || file[1] != 'M')
+        return std::nullopt;
     uint64_t bitsOffset = U32(file, 10);
     uint32_t headerSize = U32(file, 14);
     int32_t width = static_cast<int32_t>(U32(file, 18));
     int32_t height = static_cast<int32_t>(U32(file, 22));
     uint16_t planes = U16(file, 26), bitCount = U16(file, 28);
     uint32_t compression = U32(file, 30), colorsUsed = U32(file, 46);
-    if (headerSize < kInfoHeaderSize || kFileHeaderSize + uint64_t{headerSize} > file.size()) return std::nullopt;
-    if (planes != 1 || width <= 0 || width > kMaxSide || height == 0 || height < -kMaxSide || height > kMaxSide) {
+    if (headerSize < kInfoHeaderSize || kFileHeaderSize + uint64_t{headerSize} > file.size())
+        return std::nullopt;
+    if (planes != 1 || width <= 0 || width > kMaxSide || height == 0 || height < -kMaxSide ||
+        height > kMaxSide) {
         return std::nullopt;
     }
-    bool known = bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
+    bool known = bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 ||
+                 bitCount == 24 || bitCount == 32;
     if (!known) return std::nullopt;
-    if (compression != kRgb && !(compression == kBitFields && (bitCount == 16 || bitCount == 32))) return std::nullopt;
+    if (compression != kRgb && !(compression == kBitFields && (bitCount == 16 || bitCount == 32)))
+        return std::nullopt;
     uint64_t tables = 0;
     if (bitCount <= 8) {
         uint32_t entries = colorsUsed ? colorsUsed : 1u << bitCount;

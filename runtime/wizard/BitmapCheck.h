@@ -14,7 +14,7 @@ struct CheckedBitmap {
     size_t infoOffset = 14;  // the BITMAPINFO (header, masks, palette)
     size_t bitsOffset = 0;   // the pixel rows
     int32_t width = 0;
-    int32_t height = 0;      // absolute; rows may run top-down
+    int32_t height = 0;  // absolute; rows may run top-down
 };
 
 std::optional<CheckedBitmap> CheckBitmapFile(const std::vector<uint8_t>& file);

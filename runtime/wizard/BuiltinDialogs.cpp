@@ -15,7 +15,8 @@ namespace {
 
 std::vector<uint8_t> BuiltinDialogBlock(bool withBitmap)
 {
-    std::vector<uint8_t> both = CDecompressor::Unpack(kPackedBlocks, sizeof kPackedBlocks, kBothBlocksSize);
+    std::vector<uint8_t> both =
+        CDecompressor::Unpack(kPackedBlocks, sizeof kPackedBlocks, kBothBlocksSize);
     if (withBitmap) return std::vector<uint8_t>(both.begin() + sizeof kPlainBlock, both.end());
     both.resize(sizeof kPlainBlock);
     return both;

@@ -97,8 +97,8 @@ HBITMAP DecodeBitmap(const std::vector<uint8_t>& file)
     if (!checked) return nullptr;
     auto info = reinterpret_cast<const BITMAPINFO*>(file.data() + checked->infoOffset);
     HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, file.data() + checked->bitsOffset, info,
-                                    DIB_RGB_COLORS);
+    HBITMAP bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT,
+                                    file.data() + checked->bitsOffset, info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return bitmap;
 }
@@ -184,7 +184,7 @@ struct CSetupWizard::Impl : public IInstallProgress {
     bool m_bFullScreen = false;
     bool m_bScopeChoice = false;  // both places are possible and the command line chose none
     bool m_bAllUsers = true;
-    int m_nThirdTextHeight = 0;   // the Directory page's third text as made (PlaceScopeChoice)
+    int m_nThirdTextHeight = 0;  // the Directory page's third text as made (PlaceScopeChoice)
     size_t m_nVersion = 0;
     std::wstring m_strDirectory;
     std::unique_ptr<CWizardSequence> m_sequence;
@@ -228,9 +228,10 @@ CSetupWizard::Impl::~Impl()
     }
     if (m_hFrame) DestroyWindow(m_hFrame);
     if (m_hBackground) DestroyWindow(m_hBackground);
-    for (HGDIOBJ object : {static_cast<HGDIOBJ>(m_hTitleFont), static_cast<HGDIOBJ>(m_hBackTitleFont),
-                           static_cast<HGDIOBJ>(m_hWizardBitmap), static_cast<HGDIOBJ>(m_hWizardBitmapShown),
-                           static_cast<HGDIOBJ>(m_hPattern)}) {
+    for (HGDIOBJ object :
+         {static_cast<HGDIOBJ>(m_hTitleFont), static_cast<HGDIOBJ>(m_hBackTitleFont),
+          static_cast<HGDIOBJ>(m_hWizardBitmap), static_cast<HGDIOBJ>(m_hWizardBitmapShown),
+          static_cast<HGDIOBJ>(m_hPattern)}) {
         if (object) DeleteObject(object);
     }
 }
@@ -241,17 +242,23 @@ void CSetupWizard::Impl::OpenPackage()
 {
     m_strSelf = OwnProgramPath();
     uint32_t slot = OwnSizeSlot();
-    if (slot == 0) throw CPackageException({ToUtf8(m_strSelf), ": the size slot was never set: no package follows"});
+    if (slot == 0)
+        throw CPackageException(
+            {ToUtf8(m_strSelf), ": the size slot was never set: no package follows"});
     m_reader = CInstaller::OpenReader(m_strSelf);
     const PackageContents& c = m_reader->Contents();
-    if (c.stubSize != slot) throw CPackageException({ToUtf8(m_strSelf),
-                                                     ": the package does not start where this program ends"});
-    if (c.versions.empty()) throw CPackageException({ToUtf8(m_strSelf), ": the package holds no version"});
+    if (c.stubSize != slot)
+        throw CPackageException(
+            {ToUtf8(m_strSelf), ": the package does not start where this program ends"});
+    if (c.versions.empty())
+        throw CPackageException({ToUtf8(m_strSelf), ": the package holds no version"});
     // A package written without the templates (the builder lacked them) gets the standard ones;
     // damaged templates are a damaged package.
-    m_block = std::make_unique<CDialogBlock>(c.dialogBlock ? PackageDialogBlock(*c.dialogBlock)
-                                                           : BuiltinDialogBlock(c.wizardBitmap.has_value()));
-    if (!m_block->Valid()) throw CPackageException({ToUtf8(m_strSelf), ": the dialog templates are damaged"});
+    m_block = std::make_unique<CDialogBlock>(c.dialogBlock
+                                                 ? PackageDialogBlock(*c.dialogBlock)
+                                                 : BuiltinDialogBlock(c.wizardBitmap.has_value()));
+    if (!m_block->Valid())
+        throw CPackageException({ToUtf8(m_strSelf), ": the dialog templates are damaged"});
     m_bTest = c.testSection.has_value();
     m_bFullScreen = c.projectFlags && (*c.projectFlags & package::kFlagFullScreen);
 }
@@ -282,11 +289,13 @@ void CSetupWizard::Impl::ChooseVersion(size_t version, bool fromCommandLine)
 {
     std::vector<std::wstring> args{L"/S"};
     if (fromCommandLine) {
-        if (!m_commandLine.m_strVersion.empty()) args.push_back(L"/V=" + m_commandLine.m_strVersion);
+        if (!m_commandLine.m_strVersion.empty())
+            args.push_back(L"/V=" + m_commandLine.m_strVersion);
     } else {
         args.push_back(L"/V=" + DecimalW(version + 1));
     }
-    if (!m_commandLine.m_strDirectory.empty()) args.push_back(L"/D=" + m_commandLine.m_strDirectory);
+    if (!m_commandLine.m_strDirectory.empty())
+        args.push_back(L"/D=" + m_commandLine.m_strDirectory);
     for (const std::wstring& arg : ScopeArguments()) args.push_back(arg);
     CCommandLine commandLine(args);
     m_nVersion = version;
@@ -304,7 +313,8 @@ void CSetupWizard::Impl::ChooseVersion(size_t version, bool fromCommandLine)
     }
     if (m_bTest || m_strDirectory.empty()) {
         CPathMacros macros(std::wstring(), ParentDir(m_strSelf));
-        m_strDirectory = macros.Expand(FromPackage(m_reader->Contents().versions[m_nVersion].block.installDir));
+        m_strDirectory =
+            macros.Expand(FromPackage(m_reader->Contents().versions[m_nVersion].block.installDir));
     }
     m_sequence = std::make_unique<CWizardSequence>(Facts());
 }
@@ -326,7 +336,8 @@ std::wstring CSetupWizard::Impl::EndFile(EndPageAction role) const
     for (const CFileEntry& e : m_reader->Contents().versions[m_nVersion].files) {
         if (e.m_nOptions[OptEndPage] != role) continue;
         try {
-            std::wstring base = e.m_nOptions[OptDestination] == DestInstallDir ? m_strDirectory : std::wstring();
+            std::wstring base =
+                e.m_nOptions[OptDestination] == DestInstallDir ? m_strDirectory : std::wstring();
             if (!base.empty()) path = JoinInside(base, FromPackage(e.m_strPath));
         } catch (const std::exception&) {
             path.clear();
@@ -357,20 +368,22 @@ void CSetupWizard::Impl::CreateBackground()
     if (c.backBitmap) m_hPattern = DecodeBitmap(*c.backBitmap);
     int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
     int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    m_hBackground = CreateWindowExW(0, kBackgroundClass, Text(PageMessages, 0).c_str(), WS_POPUP | WS_VISIBLE | WS_SYSMENU,
-                                    x, y, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    m_hBackground = CreateWindowExW(0, kBackgroundClass, Text(PageMessages, 0).c_str(),
+                                    WS_POPUP | WS_VISIBLE | WS_SYSMENU, x, y, w, h, nullptr,
+                                    nullptr, GetModuleHandleW(nullptr), this);
 }
 
-LRESULT CALLBACK CSetupWizard::Impl::BackgroundProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK CSetupWizard::Impl::BackgroundProc(HWND window, UINT message, WPARAM wParam,
+                                                    LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        SetWindowLongPtrW(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
     }
     auto self = reinterpret_cast<Impl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_PAINT:
         if (self) {
             self->PaintBackground(window);
@@ -384,8 +397,7 @@ LRESULT CALLBACK CSetupWizard::Impl::BackgroundProc(HWND window, UINT message, W
     case WM_CLOSE:
         if (self) self->OnCancel();
         return 0;
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -412,7 +424,8 @@ void CSetupWizard::Impl::PaintBackground(HWND window)
         // Deep blue at the top fading to black: bands of one colour each.
         constexpr int kBands = 128;
         for (int i = 0; i < kBands; ++i) {
-            RECT band{0, MulDiv(client.bottom, i, kBands), client.right, MulDiv(client.bottom, i + 1, kBands)};
+            RECT band{0, MulDiv(client.bottom, i, kBands), client.right,
+                      MulDiv(client.bottom, i + 1, kBands)};
             HBRUSH brush = CreateSolidBrush(RGB(0, 0, 160 - 150 * i / kBands));
             FillRect(dc, &band, brush);
             DeleteObject(brush);
@@ -438,11 +451,13 @@ void CSetupWizard::Impl::PaintBackground(HWND window)
         }
         HGDIOBJ old = m_hBackTitleFont ? SelectObject(dc, m_hBackTitleFont) : nullptr;
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, c.titleStyle ? static_cast<COLORREF>(c.titleStyle->color & 0xFFFFFF) : RGB(255, 255, 255));
+        SetTextColor(dc, c.titleStyle ? static_cast<COLORREF>(c.titleStyle->color & 0xFFFFFF)
+                                      : RGB(255, 255, 255));
         std::wstring title = FromPackage(*c.backTitle);
         int margin = MulDiv(16, GetDeviceCaps(dc, LOGPIXELSY), 96);
         RECT place{margin, margin / 2, client.right - margin, client.bottom};
-        DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &place, DT_LEFT | DT_TOP | DT_NOPREFIX);
+        DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &place,
+                  DT_LEFT | DT_TOP | DT_NOPREFIX);
         if (old) SelectObject(dc, old);
     }
     EndPaint(window, &paint);
@@ -454,8 +469,8 @@ bool CSetupWizard::Impl::CreateWindows()
     InitCommonControlsEx(&controls);
     if (m_bFullScreen) CreateBackground();
     auto frameTemplate = static_cast<LPCDLGTEMPLATEW>(m_block->Template(kDlgFrame));
-    m_hFrame = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), frameTemplate, m_hBackground, FrameProc,
-                                          reinterpret_cast<LPARAM>(this));
+    m_hFrame = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), frameTemplate, m_hBackground,
+                                          FrameProc, reinterpret_cast<LPARAM>(this));
     if (!m_hFrame) return false;
     // The wizard bitmap, stretched to the place the template gives it.
     HWND picture = GetDlgItem(m_hFrame, kIdBitmap);
@@ -465,7 +480,8 @@ bool CSetupWizard::Impl::CreateWindows()
         RECT place;
         GetClientRect(picture, &place);
         m_hWizardBitmapShown = Stretched(m_hWizardBitmap, place.right, place.bottom);
-        SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_hWizardBitmapShown));
+        SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP,
+                     reinterpret_cast<LPARAM>(m_hWizardBitmapShown));
         SetWindowPos(picture, nullptr, 0, 0, place.right, place.bottom, SWP_NOMOVE | SWP_NOZORDER);
     } else if (picture) {
         ShowWindow(picture, SW_HIDE);
@@ -483,7 +499,8 @@ HWND CSetupWizard::Impl::PageWindow(WizardPage page)
 {
     HWND& window = m_hPages[PageSlot(page)];
     if (window) return window;
-    auto pageTemplate = static_cast<LPCDLGTEMPLATEW>(m_block->Template(static_cast<size_t>(DialogIndex(page))));
+    auto pageTemplate =
+        static_cast<LPCDLGTEMPLATEW>(m_block->Template(static_cast<size_t>(DialogIndex(page))));
     window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), pageTemplate, m_hFrame, PageProc,
                                         reinterpret_cast<LPARAM>(this));
     if (!window) return nullptr;
@@ -493,15 +510,18 @@ HWND CSetupWizard::Impl::PageWindow(WizardPage page)
     GetWindowRect(placeholder, &area);
     MapWindowPoints(nullptr, m_hFrame, reinterpret_cast<POINT*>(&area), 2);
     ShowWindow(placeholder, SW_HIDE);
-    SetWindowPos(window, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top, 0);
+    SetWindowPos(window, HWND_TOP, area.left, area.top, area.right - area.left,
+                 area.bottom - area.top, 0);
     // The page title stands out in bold.
     if (!m_hTitleFont) {
         LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof(font), &font);
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof(font),
+                   &font);
         font.lfWeight = FW_BOLD;
         m_hTitleFont = CreateFontIndirectW(&font);
     }
-    SendDlgItemMessageW(window, kIdTitle, WM_SETFONT, reinterpret_cast<WPARAM>(m_hTitleFont), FALSE);
+    SendDlgItemMessageW(window, kIdTitle, WM_SETFONT, reinterpret_cast<WPARAM>(m_hTitleFont),
+                        FALSE);
     if (page == WizardPage::kDirectory && m_bScopeChoice) AddScopeChoice(window);
     return window;
 }
@@ -535,7 +555,8 @@ void CSetupWizard::Impl::ShowPage(WizardPage page)
     HWND next = GetDlgItem(m_hFrame, kIdNext);
     HWND focus = IsWindowEnabled(next) ? next : GetDlgItem(m_hFrame, kIdCancel);
     if (page == WizardPage::kVersion) focus = GetDlgItem(window, kIdVersionList);
-    if (page == WizardPage::kDirectory && m_sequence->DirectoryEditable()) focus = GetDlgItem(window, kIdDirEdit);
+    if (page == WizardPage::kDirectory && m_sequence->DirectoryEditable())
+        focus = GetDlgItem(window, kIdDirEdit);
     SendMessageW(m_hFrame, DM_SETDEFID, IsWindowEnabled(next) ? kIdNext : kIdCancel, 0);
     SendMessageW(m_hFrame, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
     m_log.Line({"wizard page ", static_cast<int>(page)});
@@ -544,7 +565,9 @@ void CSetupWizard::Impl::ShowPage(WizardPage page)
 void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
 {
     auto set = [&](int id, const std::wstring& text) { SetDlgItemTextW(window, id, text.c_str()); };
-    auto show = [&](int id, bool visible) { ShowWindow(GetDlgItem(window, id), visible ? SW_SHOW : SW_HIDE); };
+    auto show = [&](int id, bool visible) {
+        ShowWindow(GetDlgItem(window, id), visible ? SW_SHOW : SW_HIDE);
+    };
     switch (page) {
     case WizardPage::kPresentation:
         for (int i = 0; i < 5; ++i) set(kIdTitle + i, Text(PagePresentation, i));
@@ -570,13 +593,15 @@ void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
         for (int i = 0; i < 5; ++i) set(kIdTitle + i, Text(PageDirectory, i));
         set(kIdDirEdit, m_strDirectory);
         set(kIdBrowse, Text(PageReserved, 3));
-        SendDlgItemMessageW(window, kIdDirEdit, EM_SETREADONLY, !m_sequence->DirectoryEditable(), 0);
+        SendDlgItemMessageW(window, kIdDirEdit, EM_SETREADONLY, !m_sequence->DirectoryEditable(),
+                            0);
         EnableWindow(GetDlgItem(window, kIdBrowse), m_sequence->DirectoryEditable());
         UpdateSpace(window);
         if (m_bScopeChoice) PlaceScopeChoice(window);
         break;
     case WizardPage::kConfirmation:
-        for (int i = 0; i < 5; ++i) set(kIdTitle + i, Format(Text(PageConfirmation, i), m_strDirectory));
+        for (int i = 0; i < 5; ++i)
+            set(kIdTitle + i, Format(Text(PageConfirmation, i), m_strDirectory));
         break;
     case WizardPage::kProgress:
         set(kIdTitle, Text(PageProgress, 0));
@@ -589,7 +614,8 @@ void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
             // A test program shows what would be installed, and writes nothing.
             for (const CFileEntry& e : m_reader->Contents().versions[m_nVersion].files) {
                 std::wstring line = FromPackage(e.m_strPath);
-                SendDlgItemMessageW(window, kIdReport, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+                SendDlgItemMessageW(window, kIdReport, LB_ADDSTRING, 0,
+                                    reinterpret_cast<LPARAM>(line.c_str()));
             }
             SendDlgItemMessageW(window, kIdProgress, PBM_SETPOS, 1000, 0);
         }
@@ -618,7 +644,8 @@ void CSetupWizard::Impl::UpdateSpace(HWND window)
     constexpr uint64_t kMb = 1u << 20;
     std::wstring unit = Text(PageDirectory, 7);
     uint64_t needed = (BytesNeeded() + kMb - 1) / kMb;
-    SetDlgItemTextW(window, kIdSpaceNeeded, (Text(PageDirectory, 5) + L" " + Format(unit, DecimalW(needed))).c_str());
+    SetDlgItemTextW(window, kIdSpaceNeeded,
+                    (Text(PageDirectory, 5) + L" " + Format(unit, DecimalW(needed))).c_str());
     // Free space of the nearest folder that exists on the way to the directory.
     std::wstring dir = TypedText(GetDlgItem(window, kIdDirEdit));
     ULARGE_INTEGER free{};
@@ -636,7 +663,8 @@ void CSetupWizard::Impl::UpdateSpace(HWND window)
 
 // ---- Buttons ----------------------------------------------------------------------------------
 
-INT_PTR CALLBACK CSetupWizard::Impl::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CALLBACK CSetupWizard::Impl::FrameProc(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(window, DWLP_USER, lParam);
@@ -655,22 +683,16 @@ INT_PTR CALLBACK CSetupWizard::Impl::FrameProc(HWND window, UINT message, WPARAM
         default: break;
         }
         break;
-    case WM_CLOSE:
-        self->OnCancel();
-        return TRUE;
-    case WM_TIMER:
-        self->OnTimer();
-        return TRUE;
-    case kMsgInstallDone:
-        self->OnInstallDone(static_cast<int>(wParam));
-        return TRUE;
-    default:
-        break;
+    case WM_CLOSE: self->OnCancel(); return TRUE;
+    case WM_TIMER: self->OnTimer(); return TRUE;
+    case kMsgInstallDone: self->OnInstallDone(static_cast<int>(wParam)); return TRUE;
+    default: break;
     }
     return FALSE;
 }
 
-INT_PTR CALLBACK CSetupWizard::Impl::PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CALLBACK CSetupWizard::Impl::PageProc(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(window, DWLP_USER, lParam);
@@ -679,9 +701,7 @@ INT_PTR CALLBACK CSetupWizard::Impl::PageProc(HWND window, UINT message, WPARAM 
     auto self = reinterpret_cast<Impl*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!self || message != WM_COMMAND) return FALSE;
     switch (LOWORD(wParam)) {
-    case kIdBrowse:
-        self->Browse();
-        return TRUE;
+    case kIdBrowse: self->Browse(); return TRUE;
     case kIdDirEdit:
         if (HIWORD(wParam) == EN_CHANGE) self->UpdateSpace(window);
         return TRUE;
@@ -690,7 +710,8 @@ INT_PTR CALLBACK CSetupWizard::Impl::PageProc(HWND window, UINT message, WPARAM 
         return TRUE;
     case kIdView: {
         std::wstring view = self->EndFile(EndPageView);
-        ShellExecuteW(self->m_hFrame, L"open", view.c_str(), nullptr, ParentDir(view).c_str(), SW_SHOWNORMAL);
+        ShellExecuteW(self->m_hFrame, L"open", view.c_str(), nullptr, ParentDir(view).c_str(),
+                      SW_SHOWNORMAL);
         return TRUE;
     }
     case IDOK:
@@ -698,8 +719,7 @@ INT_PTR CALLBACK CSetupWizard::Impl::PageProc(HWND window, UINT message, WPARAM 
         // Enter and Escape inside a page belong to the frame's buttons.
         SendMessageW(self->m_hFrame, WM_COMMAND, wParam, lParam);
         return TRUE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -707,7 +727,8 @@ INT_PTR CALLBACK CSetupWizard::Impl::PageProc(HWND window, UINT message, WPARAM 
 bool CSetupWizard::Impl::LeavePage(WizardPage page)
 {
     if (page == WizardPage::kVersion) {
-        LRESULT selected = SendDlgItemMessageW(m_hPages[PageSlot(page)], kIdVersionList, LB_GETCURSEL, 0, 0);
+        LRESULT selected =
+            SendDlgItemMessageW(m_hPages[PageSlot(page)], kIdVersionList, LB_GETCURSEL, 0, 0);
         if (selected != LB_ERR && static_cast<size_t>(selected) != m_nVersion) {
             ChooseVersion(static_cast<size_t>(selected), false);
         }
@@ -718,7 +739,8 @@ bool CSetupWizard::Impl::LeavePage(WizardPage page)
             m_bAllUsers = IsDlgButtonChecked(window, kIdAllUsers) == BST_CHECKED;
             m_log.Line(m_bAllUsers ? "wizard: for all users" : "wizard: for the current user");
         }
-        if (m_sequence->DirectoryEditable()) m_strDirectory = TypedText(GetDlgItem(window, kIdDirEdit));
+        if (m_sequence->DirectoryEditable())
+            m_strDirectory = TypedText(GetDlgItem(window, kIdDirEdit));
         m_log.Line({"wizard: directory ", ToUtf8(m_strDirectory)});
     }
     return true;
@@ -780,7 +802,8 @@ bool CSetupWizard::Impl::CheckDirectory()
     std::wstring dir = TrimSlash(FullPath(typed));
     if (IsProtectedFolder(dir)) {
         // The install would refuse it (an uninstall there would reach far beyond the product).
-        Message(Text(PageMessages, 5) + L"\n" + dir + L"\n" + FromUtf8(kProtectedFolderText), MB_OK | MB_ICONEXCLAMATION);
+        Message(Text(PageMessages, 5) + L"\n" + dir + L"\n" + FromUtf8(kProtectedFolderText),
+                MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     DWORD attributes = GetFileAttributesW(dir.c_str());
@@ -792,7 +815,8 @@ bool CSetupWizard::Impl::CheckDirectory()
         if (Message(Text(PageMessages, 6), MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
         std::vector<std::wstring> made;
         bool ok = true;
-        for (std::wstring at = dir; ok && at.size() > 3 && GetFileAttributesW(at.c_str()) == INVALID_FILE_ATTRIBUTES;
+        for (std::wstring at = dir;
+             ok && at.size() > 3 && GetFileAttributesW(at.c_str()) == INVALID_FILE_ATTRIBUTES;
              at = ParentDir(at)) {
             made.insert(made.begin(), at);
         }
@@ -813,7 +837,8 @@ bool CSetupWizard::Impl::CheckDirectory()
     // Not enough room: the person may try anyway.
     ULARGE_INTEGER free{};
     std::wstring probe = dir;
-    while (!GetDiskFreeSpaceExW(probe.c_str(), &free, nullptr, nullptr) && probe.size() > 3) probe = ParentDir(probe);
+    while (!GetDiskFreeSpaceExW(probe.c_str(), &free, nullptr, nullptr) && probe.size() > 3)
+        probe = ParentDir(probe);
     if (free.QuadPart != 0 && free.QuadPart < BytesNeeded() &&
         Message(Text(PageMessages, 11), MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return false;
@@ -824,14 +849,16 @@ bool CSetupWizard::Impl::CheckDirectory()
 void CSetupWizard::Impl::Browse()
 {
     HWND page = m_hPages[PageSlot(WizardPage::kDirectory)];
-    DirectoryChooserTexts texts{Text(PageMessages, 1), Text(PageMessages, 2), Text(PageMessages, 3), Text(PageButtons, 4), Text(PageButtons, 5)};
+    DirectoryChooserTexts texts{Text(PageMessages, 1), Text(PageMessages, 2), Text(PageMessages, 3),
+                                Text(PageButtons, 4), Text(PageButtons, 5)};
     m_log.Line("wizard: browse");
     std::wstring chosen = ChooseDirectory(m_hFrame, m_block->Template(kDlgBrowse), texts,
                                           TypedText(GetDlgItem(page, kIdDirEdit)));
     if (!chosen.empty()) SetDlgItemTextW(page, kIdDirEdit, chosen.c_str());
 }
 
-INT_PTR CALLBACK CSetupWizard::Impl::RestartProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CALLBACK CSetupWizard::Impl::RestartProc(HWND window, UINT message, WPARAM wParam,
+                                                 LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
         auto self = reinterpret_cast<Impl*>(lParam);
@@ -854,15 +881,16 @@ void CSetupWizard::Impl::AskRestart()
 {
     m_log.Line({"wizard message: ", ToUtf8(Text(PageEnd, 7))});
     auto restartTemplate = static_cast<LPCDLGTEMPLATEW>(m_block->Template(kDlgRestart));
-    INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), restartTemplate, m_hFrame, RestartProc,
-                                             reinterpret_cast<LPARAM>(this));
+    INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), restartTemplate, m_hFrame,
+                                             RestartProc, reinterpret_cast<LPARAM>(this));
     if (answer != kIdNext || m_bTest) return;
     HANDLE token = nullptr;
     if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
         TOKEN_PRIVILEGES privileges{};
         privileges.PrivilegeCount = 1;
         privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-        if (LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
+        if (LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege",
+                                  &privileges.Privileges[0].Luid)) {
             AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
         }
         CloseHandle(token);
@@ -879,14 +907,18 @@ void CSetupWizard::Impl::Finish()
         // No caption for the View button or the Run box: the file is opened without asking.
         std::wstring view = EndFile(EndPageView), run = EndFile(EndPageRun);
         if (!view.empty() && IsBlankText(ToUtf8(Text(PageEnd, kEndViewText)))) {
-            ShellExecuteW(m_hFrame, L"open", view.c_str(), nullptr, ParentDir(view).c_str(), SW_SHOWNORMAL);
+            ShellExecuteW(m_hFrame, L"open", view.c_str(), nullptr, ParentDir(view).c_str(),
+                          SW_SHOWNORMAL);
         }
-        bool runChosen = IsBlankText(ToUtf8(Text(PageEnd, kEndRunText))) || IsDlgButtonChecked(page, kIdRun) == BST_CHECKED;
+        bool runChosen = IsBlankText(ToUtf8(Text(PageEnd, kEndRunText))) ||
+                         IsDlgButtonChecked(page, kIdRun) == BST_CHECKED;
         if (!run.empty() && runChosen) {
-            ShellExecuteW(m_hFrame, nullptr, run.c_str(), nullptr, ParentDir(run).c_str(), SW_SHOWNORMAL);
+            ShellExecuteW(m_hFrame, nullptr, run.c_str(), nullptr, ParentDir(run).c_str(),
+                          SW_SHOWNORMAL);
         }
     }
-    if (good && (m_nExitCode == CInstaller::kExitRestart || !IsBlankText(ToUtf8(Text(PageEnd, 8))))) AskRestart();
+    if (good && (m_nExitCode == CInstaller::kExitRestart || !IsBlankText(ToUtf8(Text(PageEnd, 8)))))
+        AskRestart();
     m_bDone = true;
 }
 
@@ -915,10 +947,11 @@ void CSetupWizard::Impl::AddScopeChoice(HWND page)
     RECT units{0, 6, 0, 10};  // a gap and a line, in dialog units
     MapDialogRect(page, &units);
     int top = edit.bottom + units.top;
-    HWND box = CreateWindowExW(0, L"BUTTON", kAllUsersText, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
-                               edit.left, top, std::max<int>(edit.right - edit.left, client.right / 2),
-                               units.bottom, page, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdAllUsers)),
-                               GetModuleHandleW(nullptr), nullptr);
+    HWND box = CreateWindowExW(
+        0, L"BUTTON", kAllUsersText, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+        edit.left, top, std::max<int>(edit.right - edit.left, client.right / 2), units.bottom, page,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdAllUsers)), GetModuleHandleW(nullptr),
+        nullptr);
     SendMessageW(box, WM_SETFONT, SendMessageW(page, WM_GETFONT, 0, 0), FALSE);
     SendMessageW(box, BM_SETCHECK, m_bAllUsers ? BST_CHECKED : BST_UNCHECKED, 0);
     RECT third{};
@@ -960,19 +993,21 @@ void CSetupWizard::Impl::PlaceScopeChoice(HWND page)
     if (third) {
         RECT place = placeOf(third);
         int half = m_nThirdTextHeight / 2;
-        SetWindowPos(third, nullptr, 0, 0, place.right - place.left, placed ? m_nThirdTextHeight : half,
-                     SWP_NOMOVE | SWP_NOZORDER);
+        SetWindowPos(third, nullptr, 0, 0, place.right - place.left,
+                     placed ? m_nThirdTextHeight : half, SWP_NOMOVE | SWP_NOZORDER);
         if (!placed) {
             top = place.top + half;
             height = m_nThirdTextHeight - half;
         }
     }
-    SetWindowPos(box, nullptr, boxPlace.left, top, boxPlace.right - boxPlace.left, height, SWP_NOZORDER);
+    SetWindowPos(box, nullptr, boxPlace.left, top, boxPlace.right - boxPlace.left, height,
+                 SWP_NOZORDER);
 }
 
 void CSetupWizard::Impl::StartInstall()
 {
-    std::vector<std::wstring> args{L"/S", L"/V=" + DecimalW(m_nVersion + 1), L"/D=" + m_strDirectory};
+    std::vector<std::wstring> args{L"/S", L"/V=" + DecimalW(m_nVersion + 1),
+                                   L"/D=" + m_strDirectory};
     for (const std::wstring& arg : ScopeArguments()) args.push_back(arg);
     m_runCommandLine = CCommandLine(args);
     m_installer = std::make_unique<CInstaller>(m_runCommandLine, m_log);
@@ -1047,7 +1082,8 @@ void CSetupWizard::Impl::OnTimer()
         InvalidateRect(report, nullptr, TRUE);
     }
     uint64_t total = m_nBytesTotal ? m_nBytesTotal : 1;
-    SendDlgItemMessageW(page, kIdProgress, PBM_SETPOS, static_cast<WPARAM>(m_nBytesDone * 1000 / total), 0);
+    SendDlgItemMessageW(page, kIdProgress, PBM_SETPOS,
+                        static_cast<WPARAM>(m_nBytesDone * 1000 / total), 0);
 }
 
 void CSetupWizard::Impl::FileDone(Phase phase, const std::string& entryPath, uint64_t bytes)
@@ -1071,22 +1107,27 @@ int CSetupWizard::Impl::Run()
 {
     try {
         OpenPackage();
-        m_bScopeChoice = !m_commandLine.m_bAllUsers && !m_commandLine.m_bCurrentUser && HasAdministratorRights();
+        m_bScopeChoice =
+            !m_commandLine.m_bAllUsers && !m_commandLine.m_bCurrentUser && HasAdministratorRights();
         size_t version = 0;
-        if (m_bTest) version = std::min<size_t>(m_reader->Contents().testSection->currentVersion,
-                                                m_reader->Contents().versions.size() - 1);
+        if (m_bTest)
+            version = std::min<size_t>(m_reader->Contents().testSection->currentVersion,
+                                       m_reader->Contents().versions.size() - 1);
         ChooseVersion(version, !m_bTest);
     } catch (const std::exception& e) {
-        std::wstring text = m_reader && !m_reader->Contents().versions.empty() ? Text(PageMessages, 31) : std::wstring();
+        std::wstring text = m_reader && !m_reader->Contents().versions.empty()
+                                ? Text(PageMessages, 31)
+                                : std::wstring();
         if (text.empty()) text = L"This file contains invalid data.";
         m_log.Line(std::string("error: ") + e.what());
-        MessageBoxW(nullptr, (text + L"\n" + FromUtf8(e.what())).c_str(), L"Setup", MB_OK | MB_ICONSTOP);
+        MessageBoxW(nullptr, (text + L"\n" + FromUtf8(e.what())).c_str(), L"Setup",
+                    MB_OK | MB_ICONSTOP);
         return CInstaller::kExitFailed;
     }
     if (!m_bTest && !m_productLock.Acquire(CInstaller::ProductId(m_reader->Contents()), m_log)) {
         m_log.Line(std::string("error: ") + CInstaller::kAlreadyRunningText);
-        MessageBoxW(nullptr, FromUtf8(CInstaller::kAlreadyRunningText).c_str(), Text(PageMessages, 0).c_str(),
-                    MB_OK | MB_ICONSTOP);
+        MessageBoxW(nullptr, FromUtf8(CInstaller::kAlreadyRunningText).c_str(),
+                    Text(PageMessages, 0).c_str(), MB_OK | MB_ICONSTOP);
         return CInstaller::kExitAlreadyRunning;
     }
     if (!CreateWindows()) {

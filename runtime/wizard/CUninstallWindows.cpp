@@ -57,7 +57,10 @@ std::wstring Format(const std::wstring& text, const std::wstring& value)
 class CUninstallWindows : public IUninstallWatcher {
 public:
     CUninstallWindows(const CCommandLine& commandLine, CRunLog& log)
-        : m_commandLine(commandLine), m_log(log), m_templates(BuiltinPlainDialogBlock()), m_block(m_templates),
+        : m_commandLine(commandLine),
+          m_log(log),
+          m_templates(BuiltinPlainDialogBlock()),
+          m_block(m_templates),
           m_texts(ReadTexts())
     {
     }
@@ -114,9 +117,9 @@ INT_PTR CUninstallWindows::Ask(const std::wstring& path)
 {
     m_pAsked = &path;
     m_log.Line({"uninstall message: ", ToUtf8(Format(Text(10), path))});
-    INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
-                                             static_cast<LPCDLGTEMPLATEW>(m_block.Template(kDlgAsk)), m_hProgress,
-                                             AskProc, reinterpret_cast<LPARAM>(this));
+    INT_PTR answer = DialogBoxIndirectParamW(
+        GetModuleHandleW(nullptr), static_cast<LPCDLGTEMPLATEW>(m_block.Template(kDlgAsk)),
+        m_hProgress, AskProc, reinterpret_cast<LPARAM>(this));
     if (answer == kIdYesAll || answer == kIdNoAll) m_nAnswerForAll = answer;
     return answer;
 }
@@ -129,7 +132,8 @@ INT_PTR CALLBACK CUninstallWindows::AskProc(HWND window, UINT message, WPARAM wP
         SetDlgItemTextW(window, kIdText1, Format(self->Text(10), *self->m_pAsked).c_str());
         const int buttons[] = {kIdYes, kIdYesAll, kIdNo, kIdNoAll};
         for (int i = 0; i < 4; ++i) {
-            if (!self->Text(3 + i).empty()) SetDlgItemTextW(window, buttons[i], self->Text(3 + i).c_str());
+            if (!self->Text(3 + i).empty())
+                SetDlgItemTextW(window, buttons[i], self->Text(3 + i).c_str());
         }
         return TRUE;
     }
@@ -143,7 +147,8 @@ INT_PTR CALLBACK CUninstallWindows::AskProc(HWND window, UINT message, WPARAM wP
     return FALSE;
 }
 
-INT_PTR CALLBACK CUninstallWindows::ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CALLBACK CUninstallWindows::ProgressProc(HWND window, UINT message, WPARAM wParam,
+                                                 LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(window, DWLP_USER, lParam);
@@ -153,7 +158,8 @@ INT_PTR CALLBACK CUninstallWindows::ProgressProc(HWND window, UINT message, WPAR
     if (!self) return FALSE;
     switch (message) {
     case kMsgAsk:
-        SetWindowLongPtrW(window, DWLP_MSGRESULT, self->Ask(*reinterpret_cast<const std::wstring*>(lParam)));
+        SetWindowLongPtrW(window, DWLP_MSGRESULT,
+                          self->Ask(*reinterpret_cast<const std::wstring*>(lParam)));
         return TRUE;
     case WM_TIMER: {
         AcquireSRWLockExclusive(&self->m_lock);
@@ -170,10 +176,8 @@ INT_PTR CALLBACK CUninstallWindows::ProgressProc(HWND window, UINT message, WPAR
         self->m_bDone = true;
         return TRUE;
     case WM_COMMAND:
-    case WM_CLOSE:
-        return TRUE;  // an uninstall half done helps no one: it runs to its end
-    default:
-        return FALSE;
+    case WM_CLOSE: return TRUE;  // an uninstall half done helps no one: it runs to its end
+    default: return FALSE;
     }
 }
 
@@ -192,16 +196,17 @@ int CUninstallWindows::Run()
     }
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
-    m_hProgress = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
-                                             static_cast<LPCDLGTEMPLATEW>(m_block.Template(kDlgUninstall)), nullptr,
-                                             ProgressProc, reinterpret_cast<LPARAM>(this));
+    m_hProgress = CreateDialogIndirectParamW(
+        GetModuleHandleW(nullptr), static_cast<LPCDLGTEMPLATEW>(m_block.Template(kDlgUninstall)),
+        nullptr, ProgressProc, reinterpret_cast<LPARAM>(this));
     if (!m_hProgress) return 1;
     SetWindowTextW(m_hProgress, title.c_str());
     ShowWindow(GetDlgItem(m_hProgress, kIdCancel), SW_HIDE);
     RECT frame;
     GetWindowRect(m_hProgress, &frame);
-    SetWindowPos(m_hProgress, HWND_TOP, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2, 0, 0, SWP_NOSIZE);
+    SetWindowPos(
+        m_hProgress, HWND_TOP, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2,
+        (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2, 0, 0, SWP_NOSIZE);
     ShowWindow(m_hProgress, SW_SHOW);
     SetTimer(m_hProgress, kTimer, 50, nullptr);
 

@@ -66,12 +66,13 @@ size_t WideTemplateSize(const uint8_t* data, size_t size)
     uint32_t style = 0, exStyle = 0;
     uint16_t count = 0, extra = 0;
     if (!w.U32(style) || !w.U32(exStyle) || !w.U16(count) || !w.Skip(8)) return 0;
-    if ((style & 0xFFFF0000u) == 0xFFFF0000u || count > kMaxDialogItems) return 0;  // the extended form
+    if ((style & 0xFFFF0000u) == 0xFFFF0000u || count > kMaxDialogItems)
+        return 0;  // the extended form
     if (!w.NameOrOrdinal() || !w.NameOrOrdinal() || !w.WideString()) return 0;
     if ((style & kDsSetFont) && (!w.Skip(2) || !w.WideString())) return 0;
     for (uint16_t i = 0; i < count; ++i) {
-        if (!w.Align() || !w.Skip(18) || !w.NameOrOrdinal() || !w.NameOrOrdinal() || !w.U16(extra) ||
-            !w.Skip(extra)) {
+        if (!w.Align() || !w.Skip(18) || !w.NameOrOrdinal() || !w.NameOrOrdinal() ||
+            !w.U16(extra) || !w.Skip(extra)) {
             return 0;
         }
     }

@@ -25,10 +25,11 @@ std::wstring WithSlash(const std::wstring& dir)
 std::wstring ExistingFolder(std::wstring path)
 {
     while (path.size() > 3 && !(GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
-                                 (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY))) {
+                                (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY))) {
         path = ParentDir(path);
     }
-    if (path.size() >= 2 && path[1] == L':') return path.substr(0, 2) + (path.size() > 3 ? path.substr(2) : L"\\");
+    if (path.size() >= 2 && path[1] == L':')
+        return path.substr(0, 2) + (path.size() > 3 ? path.substr(2) : L"\\");
     return L"C:\\";
 }
 
@@ -42,7 +43,8 @@ void FillBrowse(HWND window, const std::wstring& folder)
     if (search != INVALID_HANDLE_VALUE) {
         do {
             std::wstring name = found.cFileName;
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..") {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." &&
+                name != L"..") {
                 SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
             }
         } while (FindNextFileW(search, &found));
@@ -55,7 +57,8 @@ void FillBrowse(HWND window, const std::wstring& folder)
     for (const wchar_t* root = roots; length && length < 511 && *root; root += lstrlenW(root) + 1) {
         std::wstring drive(root, 2);
         LRESULT at = SendMessageW(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(drive.c_str()));
-        if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, drive.c_str(), 2, folder.c_str(), 2) == CSTR_EQUAL) {
+        if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, drive.c_str(), 2, folder.c_str(),
+                           2) == CSTR_EQUAL) {
             SendMessageW(drives, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
         }
     }
@@ -79,7 +82,8 @@ INT_PTR CALLBACK BrowseProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         GetWindowRect(state->owner, &owner);
         GetWindowRect(window, &own);
         SetWindowPos(window, nullptr, (owner.left + owner.right - (own.right - own.left)) / 2,
-                     (owner.top + owner.bottom - (own.bottom - own.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+                     (owner.top + owner.bottom - (own.bottom - own.top)) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
         return TRUE;
     }
     auto state = reinterpret_cast<BrowseState*>(GetWindowLongPtrW(window, DWLP_USER));
@@ -94,10 +98,14 @@ INT_PTR CALLBACK BrowseProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         LRESULT at = SendDlgItemMessageW(window, kIdFolderList, LB_GETCURSEL, 0, 0);
         if (at == LB_ERR) return TRUE;
         wchar_t name[MAX_PATH] = L"";
-        if (SendDlgItemMessageW(window, kIdFolderList, LB_GETTEXTLEN, static_cast<WPARAM>(at), 0) >= MAX_PATH) return TRUE;
-        SendDlgItemMessageW(window, kIdFolderList, LB_GETTEXT, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(name));
-        std::wstring target = lstrcmpW(name, L"..") == 0 ? ExistingFolder(ParentDir(TrimSlash(state->folder)))
-                                                         : WithSlash(state->folder) + name;
+        if (SendDlgItemMessageW(window, kIdFolderList, LB_GETTEXTLEN, static_cast<WPARAM>(at), 0) >=
+            MAX_PATH)
+            return TRUE;
+        SendDlgItemMessageW(window, kIdFolderList, LB_GETTEXT, static_cast<WPARAM>(at),
+                            reinterpret_cast<LPARAM>(name));
+        std::wstring target = lstrcmpW(name, L"..") == 0
+                                  ? ExistingFolder(ParentDir(TrimSlash(state->folder)))
+                                  : WithSlash(state->folder) + name;
         if (HIWORD(wParam) == LBN_DBLCLK) {
             open(target);
         } else if (HIWORD(wParam) == LBN_SELCHANGE) {
@@ -109,8 +117,10 @@ INT_PTR CALLBACK BrowseProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (HIWORD(wParam) == CBN_SELCHANGE) {
             wchar_t drive[8] = L"";
             LRESULT at = SendDlgItemMessageW(window, kIdDriveCombo, CB_GETCURSEL, 0, 0);
-            if (at != CB_ERR && SendDlgItemMessageW(window, kIdDriveCombo, CB_GETLBTEXTLEN, static_cast<WPARAM>(at), 0) < 8) {
-                SendDlgItemMessageW(window, kIdDriveCombo, CB_GETLBTEXT, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(drive));
+            if (at != CB_ERR && SendDlgItemMessageW(window, kIdDriveCombo, CB_GETLBTEXTLEN,
+                                                    static_cast<WPARAM>(at), 0) < 8) {
+                SendDlgItemMessageW(window, kIdDriveCombo, CB_GETLBTEXT, static_cast<WPARAM>(at),
+                                    reinterpret_cast<LPARAM>(drive));
                 open(std::wstring(drive) + L"\\");
             }
         }
@@ -121,18 +131,15 @@ INT_PTR CALLBACK BrowseProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         EndDialog(window, IDOK);
         return TRUE;
     case IDCANCEL:
-    case kIdCancel:
-        EndDialog(window, IDCANCEL);
-        return TRUE;
-    default:
-        return FALSE;
+    case kIdCancel: EndDialog(window, IDCANCEL); return TRUE;
+    default: return FALSE;
     }
 }
 
 }  // namespace
 
-std::wstring ChooseDirectory(HWND owner, const void* dialogTemplate, const DirectoryChooserTexts& texts,
-                             const std::wstring& proposed)
+std::wstring ChooseDirectory(HWND owner, const void* dialogTemplate,
+                             const DirectoryChooserTexts& texts, const std::wstring& proposed)
 {
     if (!dialogTemplate) return {};
     BrowseState state;
@@ -140,8 +147,9 @@ std::wstring ChooseDirectory(HWND owner, const void* dialogTemplate, const Direc
     state.texts = &texts;
     state.chosen = proposed;
     state.folder = ExistingFolder(TrimSlash(proposed));
-    INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), static_cast<LPCDLGTEMPLATEW>(dialogTemplate),
-                                             owner, BrowseProc, reinterpret_cast<LPARAM>(&state));
+    INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
+                                             static_cast<LPCDLGTEMPLATEW>(dialogTemplate), owner,
+                                             BrowseProc, reinterpret_cast<LPARAM>(&state));
     return answer == IDOK ? state.chosen : std::wstring();
 }
 

@@ -19,7 +19,7 @@ struct DirectoryChooserTexts {
 
 // Shows the chooser over owner, starting from proposed; returns the directory chosen, or nothing
 // when the person cancels.
-std::wstring ChooseDirectory(HWND owner, const void* dialogTemplate, const DirectoryChooserTexts& texts,
-                             const std::wstring& proposed);
+std::wstring ChooseDirectory(HWND owner, const void* dialogTemplate,
+                             const DirectoryChooserTexts& texts, const std::wstring& proposed);
 
 }  // namespace velkan::runtime

@@ -16,7 +16,8 @@ constexpr wchar_t kProgressClass[] = L"msctls_progress32";
 void RestoreProgressBar(DialogTemplateFields& t)
 {
     for (DialogItemFields& item : t.items) {
-        if (item.id != kIdProgress || item.cls.ordinal != kStaticClass || (item.style & kSsTypeMask) != kSsBlackFrame) {
+        if (item.id != kIdProgress || item.cls.ordinal != kStaticClass ||
+            (item.style & kSsTypeMask) != kSsBlackFrame) {
             continue;
         }
         item.cls = NameOrOrdinal{std::nullopt, kProgressClass};
@@ -34,7 +35,8 @@ std::optional<std::vector<uint8_t>> WidenDialogBlock(const std::vector<uint8_t>&
         const uint8_t* p = block.data() + 4 * i;
         size_t offset = p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<size_t>(p[3]) << 24);
         if (offset < kDialogBlockTableSize || offset >= block.size()) return std::nullopt;
-        std::optional<DialogTemplateFields> fields = ReadNarrowTemplate(block.data() + offset, block.size() - offset);
+        std::optional<DialogTemplateFields> fields =
+            ReadNarrowTemplate(block.data() + offset, block.size() - offset);
         if (!fields) return std::nullopt;
         RestoreProgressBar(*fields);
         uint32_t wideOffset = static_cast<uint32_t>(wide.size());

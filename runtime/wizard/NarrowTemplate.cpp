@@ -138,17 +138,20 @@ void AlignDword(std::vector<uint8_t>& out)
 
 }  // namespace
 
-std::optional<DialogTemplateFields> ReadNarrowTemplate(const uint8_t* data, size_t size, size_t* length)
+std::optional<DialogTemplateFields> ReadNarrowTemplate(const uint8_t* data, size_t size,
+                                                       size_t* length)
 {
     CNarrowReader r(data, size < kMaxNarrowTemplateSize ? size : kMaxNarrowTemplateSize);
     DialogTemplateFields t;
     uint8_t count = 0;
-    if (!r.U32(t.style) || !r.U8(count) || !r.I16(t.x) || !r.I16(t.y) || !r.I16(t.cx) || !r.I16(t.cy)) {
+    if (!r.U32(t.style) || !r.U8(count) || !r.I16(t.x) || !r.I16(t.y) || !r.I16(t.cx) ||
+        !r.I16(t.cy)) {
         return std::nullopt;
     }
     if (count > kMaxDialogItems) return std::nullopt;
     // The class is a name only: the 16-bit form has no ordinal there.
-    if (!r.NameOrOrdinalField(t.menu) || !r.String(t.cls) || !r.String(t.caption)) return std::nullopt;
+    if (!r.NameOrOrdinalField(t.menu) || !r.String(t.cls) || !r.String(t.caption))
+        return std::nullopt;
     if ((t.style & kDsSetFont) && (!r.U16(t.pointSize) || !r.String(t.face))) return std::nullopt;
     t.items.resize(count);
     for (DialogItemFields& item : t.items) {

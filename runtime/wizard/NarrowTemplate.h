@@ -24,7 +24,7 @@ struct DialogItemFields {
     int16_t x = 0, y = 0, cx = 0, cy = 0;
     uint16_t id = 0;
     uint32_t style = 0;
-    NameOrOrdinal cls;   // the predefined classes (0x80 button ... 0x85 combo box) as ordinals
+    NameOrOrdinal cls;  // the predefined classes (0x80 button ... 0x85 combo box) as ordinals
     NameOrOrdinal text;
     std::vector<uint8_t> extra;  // creation data
 };
@@ -32,10 +32,10 @@ struct DialogItemFields {
 struct DialogTemplateFields {
     uint32_t style = 0;
     int16_t x = 0, y = 0, cx = 0, cy = 0;
-    NameOrOrdinal menu;       // none: no ordinal, empty name
-    std::wstring cls;       // empty: the standard dialog class
+    NameOrOrdinal menu;  // none: no ordinal, empty name
+    std::wstring cls;    // empty: the standard dialog class
     std::wstring caption;
-    uint16_t pointSize = 0;   // font fields, present with DS_SETFONT
+    uint16_t pointSize = 0;  // font fields, present with DS_SETFONT
     std::wstring face;
     std::vector<DialogItemFields> items;
 };
@@ -43,7 +43,8 @@ struct DialogTemplateFields {
 // The fields of the 16-bit template at data[0], within size bytes, and in *length the bytes it
 // takes; nullopt when it runs past the end, holds more items than any dialog of ours, names an
 // unknown predefined class or an empty one, or is longer than kMaxNarrowTemplateSize.
-std::optional<DialogTemplateFields> ReadNarrowTemplate(const uint8_t* data, size_t size, size_t* length = nullptr);
+std::optional<DialogTemplateFields> ReadNarrowTemplate(const uint8_t* data, size_t size,
+                                                       size_t* length = nullptr);
 
 // The Win32 DLGTEMPLATE (plain form, no extended styles) of the fields: items DWORD-aligned, the
 // whole padded to a multiple of 4 bytes so templates can follow one another.

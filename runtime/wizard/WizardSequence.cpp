@@ -16,7 +16,8 @@ constexpr TextSlot kAskWhileInstalling{PageMessages, 13}, kAskBeforeInstalling{P
 
 bool IsBlankText(const std::string& text)
 {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
 }
 
 CWizardSequence::CWizardSequence(const WizardFacts& facts) : m_facts(facts)
@@ -56,7 +57,8 @@ std::optional<WizardPage> CWizardSequence::Back(WizardPage page) const
 {
     auto it = std::find(m_pages.begin(), m_pages.end(), page);
     if (it == m_pages.end() || it == m_pages.begin()) return std::nullopt;
-    if (!m_facts.testMode && (page == WizardPage::kProgress || page == WizardPage::kEnd)) return std::nullopt;
+    if (!m_facts.testMode && (page == WizardPage::kProgress || page == WizardPage::kEnd))
+        return std::nullopt;
     return *(it - 1);
 }
 
@@ -77,18 +79,13 @@ ButtonState CWizardSequence::NextButton(WizardPage page, bool informationNextOve
     case WizardPage::kInformation:
         if (informationNextOverride) state.caption = kInformationNextText;
         break;
-    case WizardPage::kConfirmation:
-        state.caption = kStartText;
-        break;
+    case WizardPage::kConfirmation: state.caption = kStartText; break;
     case WizardPage::kProgress:
         // The run moves on by itself when the files are in place.
         state.enabled = m_facts.testMode;
         break;
-    case WizardPage::kEnd:
-        state.caption = kOkText;
-        break;
-    default:
-        break;
+    case WizardPage::kEnd: state.caption = kOkText; break;
+    default: break;
     }
     return state;
 }

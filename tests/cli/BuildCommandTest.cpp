@@ -53,7 +53,8 @@ protected:
         fs::create_directories(P(name));
         return version;
     }
-    CFileItem& AddFile(const std::string& version, const std::string& path, const std::string& bytes)
+    CFileItem& AddFile(const std::string& version, const std::string& path,
+                       const std::string& bytes)
     {
         std::string relative = path;
         std::replace(relative.begin(), relative.end(), '\\', '/');
@@ -96,9 +97,9 @@ TEST_F(BuildCommand, BuildsAProgramThatVerifiesAndExtractsToTheSources)
     CliResult r = Build({"-o", P("setup.exe")});
     ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
     EXPECT_TRUE(r.err.empty()) << r.err;  // no terminal: no progress bar
-    for (const char* text : {"File", "Packed", "Size", "Ratio", "Uninstaller", "app.exe",
-                             "data\\readme.txt", "Result :", "    Number of files: 5",
-                             "    Install program size: "}) {
+    for (const char* text :
+         {"File", "Packed", "Size", "Ratio", "Uninstaller", "app.exe", "data\\readme.txt",
+          "Result :", "    Number of files: 5", "    Install program size: "}) {
         EXPECT_NE(r.out.find(text), std::string::npos) << text << "\n" << r.out;
     }
     // The header and the file lines share the columns.
@@ -152,7 +153,8 @@ TEST_F(BuildCommand, AMissingRuntimeProgramIsNamedAndNothingIsWritten)
     fs::remove(m_dir / "rt" / "500.bin");
     CliResult r = Build({"-o", P("setup.exe")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("setup stub (resource 500) is not built into"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("setup stub (resource 500) is not built into"), std::string::npos)
+        << r.err;
     EXPECT_FALSE(fs::exists(P("setup.exe")));
 
     CliResult win31 = Build({"-o", P("setup.exe"), "--platform", "win31"});
@@ -206,7 +208,8 @@ TEST_F(BuildCommand, ListedLinksLeavingTheSourceFolderAreWarnings)
         EXPECT_EQ(stopped.exitCode, 3);
         EXPECT_NE(stopped.out.find("a link to a file outside the source folder"), std::string::npos)
             << stopped.out;
-        EXPECT_NE(stopped.out.find(std::string(listed).substr(0, 3)), std::string::npos) << stopped.out;
+        EXPECT_NE(stopped.out.find(std::string(listed).substr(0, 3)), std::string::npos)
+            << stopped.out;
         EXPECT_FALSE(fs::exists(P("setup.exe")));
         project.m_versions[0].m_files.erase(project.m_versions[0].m_files.end() - 1);
     }
@@ -238,7 +241,8 @@ TEST_F(BuildCommand, NothingToInstallFails)
     AddFile("one", "a.txt", "a").SetOption(OptInstallMode, InstallSkip);
     CliResult r = Build({"-o", P("setup.exe")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("Nothing to install! No Install program saved."), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Nothing to install! No Install program saved."), std::string::npos)
+        << r.err;
     EXPECT_FALSE(fs::exists(P("setup.exe")));
 }
 
@@ -262,7 +266,8 @@ TEST_F(BuildCommand, JobsAndSharedFiles)
 
     CliResult shared = Build({"-o", P("shared.exe"), "--share-equal-files"});
     ASSERT_EQ(shared.exitCode, 0) << shared.err;
-    EXPECT_LT(fs::file_size(P("shared.exe")) + 20000, fs::file_size(P("one.exe")));  // three copies fewer
+    EXPECT_LT(fs::file_size(P("shared.exe")) + 20000,
+              fs::file_size(P("one.exe")));  // three copies fewer
     CliResult verified = RunVelkanc({"verify", P("shared.exe")});
     EXPECT_EQ(verified.exitCode, 0) << verified.out << verified.err;
 }
@@ -283,7 +288,8 @@ TEST_F(BuildCommand, GlobalDeltaSearch)
     EXPECT_LT(fs::file_size(P("global.exe")) + 300000, fs::file_size(P("window.exe")));
     CliResult verified = RunVelkanc({"verify", P("global.exe")});
     EXPECT_EQ(verified.exitCode, 0) << verified.out << verified.err;
-    CliResult extract = RunVelkanc({"extract", P("global.exe"), "--version", "two", "--to", P("x")});
+    CliResult extract =
+        RunVelkanc({"extract", P("global.exe"), "--version", "two", "--to", P("x")});
     ASSERT_EQ(extract.exitCode, 0) << extract.err;
     EXPECT_TRUE(ReadFileText(m_dir / "x" / "app.exe") == ReadFileText(m_dir / "two" / "app.exe"));
 
@@ -322,8 +328,8 @@ TEST_F(BuildCommand, ControlCCancelsWithoutLeavingFilesOrLosingTheEarlierProgram
         std::vector<char*> envp;
         for (auto& e : env) envp.push_back(e.data());
         envp.push_back(nullptr);
-        std::vector<std::string> args = {VELKANC_PATH, "build", P("p.vkp"), "--runtime", P("rt"),
-                                         "-o", P("setup.exe")};
+        std::vector<std::string> args = {VELKANC_PATH, "build", P("p.vkp"),    "--runtime",
+                                         P("rt"),      "-o",    P("setup.exe")};
         args.insert(args.end(), extra.begin(), extra.end());
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
@@ -444,9 +450,10 @@ TEST_F(BuildCommand, DeltasAgainstKeptExternalFilesAreRebuiltFromThatFile)
 
     CliResult missing = RunVelkanc({"verify", P("setup.exe")});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_NE(missing.out.find("version 2 entry 1 (\"big.dat\"): its reference, version 1 entry 1 "
-                               "(\"big.dat\"), is kept outside the setup program and was not found"),
-              std::string::npos)
+    EXPECT_NE(
+        missing.out.find("version 2 entry 1 (\"big.dat\"): its reference, version 1 entry 1 "
+                         "(\"big.dat\"), is kept outside the setup program and was not found"),
+        std::string::npos)
         << missing.out;
 
     CliResult elsewhere = RunVelkanc({"verify", P("setup.exe"), "--external", P("one")});
@@ -477,9 +484,10 @@ TEST_F(BuildCommand, ExtractionDoesNotFollowLinksInTheFolder)
     fs::create_symlink(P("elsewhere/victim"), P("x/a.txt.part"));
     CliResult r = RunVelkanc({"extract", P("setup.exe"), "--to", P("x")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("\"docs\\\\readme.txt\": cannot open the folder docs (a symbolic link is in "
-                         "the way)"),
-              std::string::npos)
+    EXPECT_NE(
+        r.err.find("\"docs\\\\readme.txt\": cannot open the folder docs (a symbolic link is in "
+                   "the way)"),
+        std::string::npos)
         << r.err;
     EXPECT_EQ(ReadFileText(m_dir / "x" / "a.txt"), "a");
     EXPECT_EQ(ReadFileText(m_dir / "elsewhere" / "victim"), "precious");
@@ -503,7 +511,8 @@ TEST_F(BuildCommand, ASignedProgramVerifiesAndBytesAfterItDoNot)
     // The embedded runtime: signing needs a real PE stub.
     CliResult built = RunVelkanc({"build", P("p.vkp"), "-o", P("setup.exe"), "--yes"});
     if (built.exitCode != 0) GTEST_SKIP() << "no install runtime in this build: " << built.err;
-    std::string sign = "cd " + P("") + " && openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=t " +
+    std::string sign = "cd " + P("") +
+                       " && openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=t " +
                        "-keyout k.pem -out c.pem -days 2 >/dev/null 2>&1 && osslsigncode sign " +
                        "-certs c.pem -key k.pem -in setup.exe -out signed.exe >/dev/null 2>&1";
     ASSERT_EQ(std::system(sign.c_str()), 0);
@@ -515,7 +524,8 @@ TEST_F(BuildCommand, ASignedProgramVerifiesAndBytesAfterItDoNot)
     CliResult more = RunVelkanc({"verify", P("more.exe")});
     EXPECT_EQ(more.exitCode, 1);
     EXPECT_NE(more.err.find("follow the package"), std::string::npos) << more.err;
-    WriteFileText(m_dir / "unsigned-tail.exe", ReadFileText(m_dir / "setup.exe") + std::string(16, '\0'));
+    WriteFileText(m_dir / "unsigned-tail.exe",
+                  ReadFileText(m_dir / "setup.exe") + std::string(16, '\0'));
     EXPECT_EQ(RunVelkanc({"verify", P("unsigned-tail.exe")}).exitCode, 1);
 }
 

@@ -65,8 +65,8 @@ CliResult RunVelkancAt(const std::string& program, const std::vector<std::string
     TempDir capture;
     std::string command = Quote(program);
     for (const auto& a : args) command += " " + Quote(a);
-    command += " >" + Quote((capture / "out").string()) + " 2>" + Quote((capture / "err").string()) +
-               " </dev/null";
+    command += " >" + Quote((capture / "out").string()) + " 2>" +
+               Quote((capture / "err").string()) + " </dev/null";
     int status = std::system(command.c_str());
     CliResult r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

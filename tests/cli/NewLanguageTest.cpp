@@ -41,7 +41,8 @@ TEST_F(NewLanguage, TextsStartFromTheChosenTemplate)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.argument);
-        auto r = RunVelkanc({"new", "--source", P("src"), "--language", c.argument, "-o", P("p.vkp")});
+        auto r =
+            RunVelkanc({"new", "--source", P("src"), "--language", c.argument, "-o", P("p.vkp")});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         CDataArray project = LoadProject(P("p.vkp"));
         const CData& version = project.m_versions[0];
@@ -77,15 +78,15 @@ TEST_F(NewLanguage, WithoutATemplatesFolderEnglishAloneIsOffered)
     fs::copy_file(VELKANC_PATH, m_dir / "bin" / "velkanc");
     const std::string velkanc = P("bin/velkanc");
 
-    auto french = RunVelkancAt(velkanc, {"new", "--source", P("src"), "--language", "French", "-o",
-                                         P("p.vkp")});
+    auto french = RunVelkancAt(
+        velkanc, {"new", "--source", P("src"), "--language", "French", "-o", P("p.vkp")});
     EXPECT_EQ(french.exitCode, 1);
     EXPECT_NE(french.err.find("the languages are: English (templates in " + P("bin/Templ/") + ")"),
               std::string::npos)
         << french.err;
 
-    auto english = RunVelkancAt(velkanc, {"new", "--source", P("src"), "--language", "English",
-                                          "-o", P("p.vkp")});
+    auto english = RunVelkancAt(
+        velkanc, {"new", "--source", P("src"), "--language", "English", "-o", P("p.vkp")});
     ASSERT_EQ(english.exitCode, 0) << english.err;
     EXPECT_EQ(LoadProject(P("p.vkp")).m_versions[0].m_texts, CTextCatalogue::DefaultTexts());
 }

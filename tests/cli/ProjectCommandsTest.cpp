@@ -98,7 +98,9 @@ TEST_F(ProjectCommands, FailuresNameTheFileAndKeepTheOldOutput)
         int exitCode;
         std::string message;
     } cases[] = {
-        {{"convert", P("short.vkp"), P("keep.vkp")}, 1, P("short.vkp") + ": Unexpected file format."},
+        {{"convert", P("short.vkp"), P("keep.vkp")},
+         1,
+         P("short.vkp") + ": Unexpected file format."},
         {{"convert", P("keep.vkp"), P("keep2.vkp")}, 1, P("keep.vkp") + ": Incorrect version!"},
         {{"convert", P("missing.vkp"), P("keep.vkp")}, 1, P("missing.vkp")},
         {{"show", P("short.vkp")}, 1, "Unexpected file format."},
@@ -174,12 +176,14 @@ TEST_F(ProjectCommands, PreviewWritesATestProgramStartingAtThePageAsked)
         std::vector<std::string> page;
         uint16_t code;
     };
-    const Case cases[] = {{{}, 0xFFFF}, {{"--page", "2"}, 4}, {{"--page", "9"}, 2}, {{"--page", "5"}, 7}};
+    const Case cases[] = {
+        {{}, 0xFFFF}, {{"--page", "2"}, 4}, {{"--page", "9"}, 2}, {{"--page", "5"}, 7}};
     for (const Case& c : cases) {
         std::vector<std::string> args{"preview", P("p.vkp"), "-o", P("test.exe")};
         args.insert(args.end(), c.page.begin(), c.page.end());
         auto r = RunVelkanc(args);
-        if (r.exitCode != 0 && r.err.find("no setup stub") != std::string::npos) GTEST_SKIP() << "no runtime built";
+        if (r.exitCode != 0 && r.err.find("no setup stub") != std::string::npos)
+            GTEST_SKIP() << "no runtime built";
         ASSERT_EQ(r.exitCode, 0) << r.err;
         CPackageReader reader(std::make_unique<CFilePackageInput>(P("test.exe")));
         reader.Read();
@@ -194,7 +198,9 @@ TEST_F(ProjectCommands, PreviewWritesATestProgramStartingAtThePageAsked)
 
 TEST_F(ProjectCommands, ProjectsAsTextConvertBothWaysAndServeEveryCommand)
 {
-    ASSERT_EQ(RunVelkanc({"new", "--source", P("src"), "--title", "Caf\xC3\xA9", "-o", P("p.vkp")}).exitCode, 0);
+    ASSERT_EQ(RunVelkanc({"new", "--source", P("src"), "--title", "Caf\xC3\xA9", "-o", P("p.vkp")})
+                  .exitCode,
+              0);
     ASSERT_EQ(RunVelkanc({"convert", P("p.vkp"), P("p.json")}).exitCode, 0);
     ASSERT_EQ(RunVelkanc({"convert", P("p.json"), P("back.vkp")}).exitCode, 0);
     EXPECT_EQ(ReadFileText(m_dir / "back.vkp"), ReadFileText(m_dir / "p.vkp"));
@@ -212,9 +218,12 @@ TEST_F(ProjectCommands, ProjectsAsTextConvertBothWaysAndServeEveryCommand)
     EXPECT_EQ(ReadFileText(m_dir / "p.json"), ReadFileText(m_dir / "imported.json"))
         << "texts import keeps a text project as text";
 
-    WriteFileText(m_dir / "bad.json", "{\"m_versions\": [{\"m_files\": [{\"m_nOptions\": \"x\"}]}]}");
+    WriteFileText(m_dir / "bad.json",
+                  "{\"m_versions\": [{\"m_files\": [{\"m_nOptions\": \"x\"}]}]}");
     auto bad = RunVelkanc({"convert", P("bad.json"), P("bad.vkp")});
     EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_EQ(bad.err, "velkanc: " + P("bad.json") + ": m_versions[0].m_files[0].m_nOptions: expected an array, found a string\n");
+    EXPECT_EQ(bad.err,
+              "velkanc: " + P("bad.json") +
+                  ": m_versions[0].m_files[0].m_nOptions: expected an array, found a string\n");
     EXPECT_FALSE(fs::exists(m_dir / "bad.vkp"));
 }

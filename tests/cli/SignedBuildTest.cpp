@@ -26,7 +26,8 @@ protected:
     std::string P(const std::string& name) const { return (m_dir / name).string(); }
     CliResult Build(const std::string& sign)
     {
-        return RunVelkanc({"build", P("p.json"), "--runtime", P("rt"), "-o", P("setup.exe"), "--sign", sign});
+        return RunVelkanc(
+            {"build", P("p.json"), "--runtime", P("rt"), "-o", P("setup.exe"), "--sign", sign});
     }
 
     TempDir m_dir;
@@ -40,7 +41,8 @@ TEST_F(SignedBuild, TheCommandSignsTheUninstallerThenTheProgramInPlace)
     // appends bytes as a signature would. The program is signed under its temporary name beside
     // the target, before it replaces any earlier program.
     std::string log = P("signed.log");
-    CliResult r = Build("echo \"%1\" >> '" + log + "'; case \"%1\" in *setup.exe.*.tmp) ;; *) printf SIGNED >> \"%1\";; esac");
+    CliResult r = Build("echo \"%1\" >> '" + log +
+                        "'; case \"%1\" in *setup.exe.*.tmp) ;; *) printf SIGNED >> \"%1\";; esac");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::string paths = ReadFileText(log);
     ASSERT_EQ(std::count(paths.begin(), paths.end(), '\n'), 2) << paths;
@@ -54,7 +56,8 @@ TEST_F(SignedBuild, TheCommandSignsTheUninstallerThenTheProgramInPlace)
     CliResult inspect = RunVelkanc({"inspect", P("setup.exe"), "--json"});
     size_t section = inspect.out.find("\"uninstaller program\"");
     ASSERT_NE(section, std::string::npos) << inspect.out;
-    EXPECT_NE(inspect.out.find("\"unpackedSize\": 306", section), std::string::npos) << "the signed uninstaller is embedded";
+    EXPECT_NE(inspect.out.find("\"unpackedSize\": 306", section), std::string::npos)
+        << "the signed uninstaller is embedded";
     EXPECT_EQ(RunVelkanc({"verify", P("setup.exe")}).exitCode, 0);
 }
 
@@ -62,7 +65,9 @@ TEST_F(SignedBuild, AFailingCommandFailsTheBuildNamingIt)
 {
     CliResult r = Build("exit 3 # %1");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("the signing command failed with exit status 3: exit 3 # "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("the signing command failed with exit status 3: exit 3 # "),
+              std::string::npos)
+        << r.err;
     EXPECT_FALSE(fs::exists(P("setup.exe")));
 
     // Failing on the finished program leaves no program either.
@@ -74,11 +79,13 @@ TEST_F(SignedBuild, AFailingCommandFailsTheBuildNamingIt)
 
 TEST_F(SignedBuild, BytesAfterThePackageThatAreNoSignatureAreRefused)
 {
-    ASSERT_EQ(RunVelkanc({"build", P("p.json"), "--runtime", P("rt"), "-o", P("setup.exe")}).exitCode, 0);
+    ASSERT_EQ(
+        RunVelkanc({"build", P("p.json"), "--runtime", P("rt"), "-o", P("setup.exe")}).exitCode, 0);
     std::string program = ReadFileText(m_dir / "setup.exe");
     WriteFileText(m_dir / "setup.exe", program + "tail");
     CliResult r = RunVelkanc({"verify", P("setup.exe")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("4 bytes follow the package at offset " + std::to_string(program.size())), std::string::npos)
+    EXPECT_NE(r.err.find("4 bytes follow the package at offset " + std::to_string(program.size())),
+              std::string::npos)
         << r.err;
 }

@@ -40,7 +40,8 @@ protected:
     std::string P(const std::string& name) const { return (m_dir / name).string(); }
     CliResult Build(const std::string& span, const std::string& output = "setup.exe")
     {
-        return RunVelkanc({"build", P("p.vkp"), "--runtime", P("rt"), "-o", P(output), "--span", span});
+        return RunVelkanc(
+            {"build", P("p.vkp"), "--runtime", P("rt"), "-o", P(output), "--span", span});
     }
     // The sizes of the program and of its continuation files, in order.
     std::vector<uintmax_t> Pieces(const std::string& output = "setup.exe") const
@@ -77,11 +78,11 @@ TEST_F(SpannedBuild, SizesAreBytesOrDecimalUnitsAndTheRestIsRefusedBeforeWriting
         const char* reason;
     };
     const Case cases[] = {
-        {"32772", 32772, ""},          // the smallest piece
+        {"32772", 32772, ""},  // the smallest piece
         {"40000", 40000, ""},
         {"60K", 60000, ""},
         {"0.1M", 100000, ""},
-        {"1.44M", 1440000, ""},        // all in one file
+        {"1.44M", 1440000, ""},  // all in one file
         {"4.7G", 4700000000u, ""},
         {"0", 0, "less than the smallest piece of 32772 bytes"},
         {"32771", 0, "less than the smallest piece"},
@@ -117,14 +118,16 @@ TEST_F(SpannedBuild, SizesAreBytesOrDecimalUnitsAndTheRestIsRefusedBeforeWriting
         }
         EXPECT_EQ(pieces.size() > 1, total > c.bytes);
         EXPECT_EQ(Written().size(), pieces.size()) << "no temporary file is left";
-        EXPECT_NE(r.out.find("Install program size: " + std::to_string(total)), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("Install program size: " + std::to_string(total)), std::string::npos)
+            << r.out;
 
         CliResult verify = RunVelkanc({"verify", P("setup.exe")});
         EXPECT_EQ(verify.exitCode, 0) << verify.out << verify.err;
         CliResult extract = RunVelkanc({"extract", P("setup.exe"), "--to", P("x")});
         ASSERT_EQ(extract.exitCode, 0) << extract.err;
         for (const CFileItem& item : project.m_versions[0].m_files) {
-            EXPECT_EQ(ReadFileText(m_dir / "x" / item.m_strPath), ReadFileText(m_dir / "src" / item.m_strPath))
+            EXPECT_EQ(ReadFileText(m_dir / "x" / item.m_strPath),
+                      ReadFileText(m_dir / "src" / item.m_strPath))
                 << item.m_strPath;
         }
         fs::remove_all(m_dir / "x");
@@ -154,7 +157,8 @@ TEST_F(SpannedBuild, AShorterBuildRemovesTheEarlierBuildsLeftoverPieces)
     WriteFileText(m_dir / "setup.txt", "beside it");  // another file of the same stem stays
     ASSERT_EQ(Build("100000").exitCode, 0);
     EXPECT_LT(Pieces().size(), before);
-    EXPECT_FALSE(fs::exists(ContinuationFileName(P("setup.exe"), static_cast<int>(Pieces().size()))));
+    EXPECT_FALSE(
+        fs::exists(ContinuationFileName(P("setup.exe"), static_cast<int>(Pieces().size()))));
     EXPECT_TRUE(fs::exists(m_dir / "setup.txt"));
     EXPECT_EQ(RunVelkanc({"verify", P("setup.exe")}).exitCode, 0);
 }
@@ -174,11 +178,14 @@ TEST_F(SpannedBuild, AFailedBuildKeepsTheEarlierProgramAndItsPieces)
     WriteFileBytes(m_dir / "rt" / "500.bin", test::FakeStub(40000));
     CliResult tooSmall = Build("40000");
     EXPECT_EQ(tooSmall.exitCode, 1);
-    EXPECT_NE(tooSmall.err.find("more than a piece of 40000 bytes"), std::string::npos) << tooSmall.err;
+    EXPECT_NE(tooSmall.err.find("more than a piece of 40000 bytes"), std::string::npos)
+        << tooSmall.err;
     EXPECT_EQ(Written(), files);
     EXPECT_EQ(ReadFileText(m_dir / "setup.exe"), earlier[0]);
     for (size_t n = 1; n < earlier.size(); ++n) {
-        EXPECT_EQ(ReadFileText(ContinuationFileName(P("setup.exe"), static_cast<int>(n))), earlier[n]) << n;
+        EXPECT_EQ(ReadFileText(ContinuationFileName(P("setup.exe"), static_cast<int>(n))),
+                  earlier[n])
+            << n;
     }
 }
 

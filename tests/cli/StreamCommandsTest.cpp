@@ -32,7 +32,8 @@ TEST(StreamCommands, PackUnpackRoundTripAndStrictEnd)
     EXPECT_EQ(ReadFileText(dir / "out.txt"), text);
 
     WriteFileText(dir / "empty", "");
-    ASSERT_EQ(RunVelkanc({"pack", (dir / "empty").string(), (dir / "empty.vz").string()}).exitCode, 0);
+    ASSERT_EQ(RunVelkanc({"pack", (dir / "empty").string(), (dir / "empty.vz").string()}).exitCode,
+              0);
     EXPECT_EQ(ReadFileText(dir / "empty.vz"), std::string("\x0F\x00\x00", 3));
 
     struct Case {
@@ -57,25 +58,29 @@ TEST(StreamCommands, DeltaPatchRoundTripAndRefusals)
 {
     TempDir dir;
     std::string oldText = Sample(300'000, 2);
-    std::string newText = oldText.substr(0, 1000) + "inserted text" + oldText.substr(5000, 200'000) +
-                          oldText.substr(1000, 4000);
+    std::string newText = oldText.substr(0, 1000) + "inserted text" +
+                          oldText.substr(5000, 200'000) + oldText.substr(1000, 4000);
     WriteFileText(dir / "old", oldText);
     WriteFileText(dir / "new", newText);
-    auto d = RunVelkanc({"delta", "-q", (dir / "old").string(), (dir / "new").string(), (dir / "d").string()});
+    auto d = RunVelkanc(
+        {"delta", "-q", (dir / "old").string(), (dir / "new").string(), (dir / "d").string()});
     ASSERT_EQ(d.exitCode, 0) << d.err;
     EXPECT_LT(ReadFileText(dir / "d").size(), newText.size() / 10);
-    auto p = RunVelkanc({"patch", "-q", (dir / "old").string(), (dir / "d").string(), (dir / "out").string()});
+    auto p = RunVelkanc(
+        {"patch", "-q", (dir / "old").string(), (dir / "d").string(), (dir / "out").string()});
     ASSERT_EQ(p.exitCode, 0) << p.err;
     EXPECT_EQ(ReadFileText(dir / "out"), newText);
 
     // The delta against another reference, and a damaged delta, are refused.
     WriteFileText(dir / "short", "tiny");
-    auto wrongRef = RunVelkanc({"patch", (dir / "short").string(), (dir / "d").string(), (dir / "x").string()});
+    auto wrongRef =
+        RunVelkanc({"patch", (dir / "short").string(), (dir / "d").string(), (dir / "x").string()});
     EXPECT_EQ(wrongRef.exitCode, 1);
     std::string damaged = ReadFileText(dir / "d");
     damaged.resize(damaged.size() - 3);
     WriteFileText(dir / "d2", damaged);
-    auto cut = RunVelkanc({"patch", (dir / "old").string(), (dir / "d2").string(), (dir / "x").string()});
+    auto cut =
+        RunVelkanc({"patch", (dir / "old").string(), (dir / "d2").string(), (dir / "x").string()});
     EXPECT_EQ(cut.exitCode, 1);
     EXPECT_NE(cut.err.find("d2"), std::string::npos) << cut.err;
     EXPECT_FALSE(std::filesystem::exists(dir / "x"));

@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<uint8_t> continuation(data + std::min(size, mainSize + 5), data + size);
     auto opener = [&](int n) -> std::unique_ptr<IPackageInput> {
         if (n != 1 || mainSize == size) return nullptr;
-        return std::make_unique<CMemoryPackageInput>(continuation.data(), continuation.size(), "input.D01");
+        return std::make_unique<CMemoryPackageInput>(continuation.data(), continuation.size(),
+                                                     "input.D01");
     };
     CPackageReader reader(std::make_unique<CMemoryPackageInput>(data, mainSize, "input"), opener);
     try {

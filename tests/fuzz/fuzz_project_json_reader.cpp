@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace velkan;
     try {
-        CDataArray project = ReadProjectJson(std::string_view(reinterpret_cast<const char*>(data), size));
+        CDataArray project =
+            ReadProjectJson(std::string_view(reinterpret_cast<const char*>(data), size));
         std::string text = WriteProjectJson(project);
         CDataArray again = ReadProjectJson(text);
         if (WriteProject(again) != WriteProject(project)) std::abort();

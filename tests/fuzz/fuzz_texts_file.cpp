@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     for (int page = 0; page < kTextPageCount; ++page) {
-        if (texts[page].size() != static_cast<size_t>(CTextCatalogue::TextCount(page))) std::abort();
+        if (texts[page].size() != static_cast<size_t>(CTextCatalogue::TextCount(page)))
+            std::abort();
     }
 
     // Export and import lose empty lines inside texts (the defaults have some), so the first

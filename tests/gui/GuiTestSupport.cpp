@@ -40,8 +40,7 @@ QString CScriptedPrompts::OpenFileName(QWidget*, const QString&, const QString&,
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
-QString CScriptedPrompts::SaveFileName(QWidget*, const QString&, const QString& dir,
-                                       const QString&)
+QString CScriptedPrompts::SaveFileName(QWidget*, const QString&, const QString& dir, const QString&)
 {
     saveDialogDirs << dir;
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
@@ -67,7 +66,7 @@ CTestSettings::CTestSettings()
 CTestSettings::~CTestSettings() = default;
 
 BuildResult CRecordingRunner::Build(const CDataArray&, const BuildSettings& settings,
-                                   CBuildReport& report, IBuildHost& host, IDiskHost&)
+                                    CBuildReport& report, IBuildHost& host, IDiskHost&)
 {
     ++calls;
     lastOutputPath = settings.outputPath;
@@ -81,12 +80,8 @@ BuildResult CRecordingRunner::Build(const CDataArray&, const BuildSettings& sett
     host.EndProgress();
     BuildResult result;
     switch (ending) {
-    case Ending::Normal:
-        result.status = BuildStatus::Built;
-        break;
-    case Ending::Cancel:
-        result.status = BuildStatus::Cancelled;
-        break;
+    case Ending::Normal: result.status = BuildStatus::Built; break;
+    case Ending::Cancel: result.status = BuildStatus::Cancelled; break;
     case Ending::Fail:
         result.status = BuildStatus::Failed;
         result.error = "disk full while writing";
@@ -101,9 +96,16 @@ namespace {
 // The bytes of a marker: u16 0x7777, the tag, the 4-byte slot.
 void PutMarker(std::vector<uint8_t>& image, size_t at, const package::MarkerTag& tag, uint32_t slot)
 {
-    const uint8_t bytes[10] = {0x77, 0x77, tag[0], tag[1], tag[2], tag[3],
-                               static_cast<uint8_t>(slot), static_cast<uint8_t>(slot >> 8),
-                               static_cast<uint8_t>(slot >> 16), static_cast<uint8_t>(slot >> 24)};
+    const uint8_t bytes[10] = {0x77,
+                               0x77,
+                               tag[0],
+                               tag[1],
+                               tag[2],
+                               tag[3],
+                               static_cast<uint8_t>(slot),
+                               static_cast<uint8_t>(slot >> 8),
+                               static_cast<uint8_t>(slot >> 16),
+                               static_cast<uint8_t>(slot >> 24)};
     std::copy(std::begin(bytes), std::end(bytes), image.begin() + static_cast<std::ptrdiff_t>(at));
 }
 

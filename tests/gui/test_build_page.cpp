@@ -65,7 +65,8 @@ class BuildPageTest : public QObject {
     {
         QString source = m_dir.path() + "/" + name + "/src";
         QByteArray text;
-        for (int i = 0; text.size() < 30000; ++i) text += "line " + QByteArray::number(i) + " of a.txt\r\n";
+        for (int i = 0; text.size() < 30000; ++i)
+            text += "line " + QByteArray::number(i) + " of a.txt\r\n";
         text.truncate(30000);
         WriteFile(source + "/a.txt", text);
         WriteFile(source + "/sub/b.txt", "b");
@@ -156,7 +157,8 @@ private slots:
         QCOMPARE(barValue, 5000);
         QCOMPARE(barText, QString("50.00 %"));
         QVERIFY(messagePaneHidden);
-        QVERIFY(m_app->GetMainFrame()->statusBar()->findChild<QWidget*>("messagePane")->isVisible());
+        QVERIFY(
+            m_app->GetMainFrame()->statusBar()->findChild<QWidget*>("messagePane")->isVisible());
         QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Built));
         ExpectEnabled(true);
         QTreeWidgetItem* row = Page().ReportList()->topLevelItem(0);
@@ -180,7 +182,8 @@ private slots:
         QTest::addColumn<int>("ending");
         QTest::addColumn<int>("messages");
         QTest::addColumn<QString>("lastLine");
-        QTest::newRow("cancelled") << int(CRecordingRunner::Ending::Cancel) << 0 << "Build cancelled.";
+        QTest::newRow("cancelled")
+            << int(CRecordingRunner::Ending::Cancel) << 0 << "Build cancelled.";
         QTest::newRow("failed") << int(CRecordingRunner::Ending::Fail) << 1 << "Build failed.";
     }
     void failedOrCancelledBuildReenables()
@@ -254,8 +257,13 @@ private slots:
         QCOMPARE(program.read(2), QByteArray("MZ"));
 
         const QStringList expected = {
-            LoadQString(1009), "a.txt", "sub\\b.txt", "", LoadQString(1151),
-            "    Number of files: 3", "    Total uncompressed size: 30001 bytes",
+            LoadQString(1009),
+            "a.txt",
+            "sub\\b.txt",
+            "",
+            LoadQString(1151),
+            "    Number of files: 3",
+            "    Total uncompressed size: 30001 bytes",
             ReportTexts().value(7),  // the compressed total is checked below
             QString("    Install program size: %1 bytes").arg(program.size()),
         };
@@ -277,9 +285,11 @@ private slots:
             QCOMPARE(packedText, QString::fromStdString(columns.packed));
             QCOMPARE(row->text(CBuildPage::ColRatio), QString::fromStdString(columns.ratio));
         }
-        QCOMPARE(Page().ReportList()->topLevelItem(1)->text(CBuildPage::ColSize), QString("30,000"));
+        QCOMPARE(Page().ReportList()->topLevelItem(1)->text(CBuildPage::ColSize),
+                 QString("30,000"));
         QVERIFY(Page().ReportList()->topLevelItem(1)->text(CBuildPage::ColRatio).endsWith('%'));
-        QCOMPARE(ReportTexts().value(7), QString("    Total compressed size: %1 bytes").arg(packedFiles));
+        QCOMPARE(ReportTexts().value(7),
+                 QString("    Total compressed size: %1 bytes").arg(packedFiles));
         // The summary lines carry no numbers of their own.
         QCOMPARE(Page().ReportList()->topLevelItem(4)->text(CBuildPage::ColPacked), QString());
         QVERIFY(!Page().ReportList()->topLevelItem(0)->text(CBuildPage::ColPacked).isEmpty());
@@ -346,7 +356,8 @@ private slots:
         Page().OnBuild();
         CPrefGroup::SetSignCommand(QString());
         QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Failed));
-        QVERIFY2(m_prompts->messages.value(0).contains("exit status 7: exit 7"), qPrintable(m_prompts->messages.value(0)));
+        QVERIFY2(m_prompts->messages.value(0).contains("exit status 7: exit 7"),
+                 qPrintable(m_prompts->messages.value(0)));
         QVERIFY(previous.open(QIODevice::ReadOnly));
         QCOMPARE(previous.readAll(), before);
     }
@@ -360,7 +371,8 @@ private slots:
         Page().OnBuild();
         QCOMPARE(Page().LastResult(), std::optional(BuildStatus::Failed));
         QCOMPARE(m_prompts->messages.size(), 1);
-        QVERIFY2(m_prompts->messages[0].contains("no such folder"), qPrintable(m_prompts->messages[0]));
+        QVERIFY2(m_prompts->messages[0].contains("no such folder"),
+                 qPrintable(m_prompts->messages[0]));
         QCOMPARE(m_prompts->messageIcons.value(0), QMessageBox::Warning);
         QVERIFY(!QFileInfo::exists(out));
         ExpectEnabled(true);
@@ -383,8 +395,8 @@ private slots:
         QString out = m_dir.path() + "/escape" + QString::number(answer) + "/setup.exe";
         MakeProject("escape" + QString::number(answer), out);
         // Pressed before the build; the build's first pump sees it.
-        QCoreApplication::postEvent(m_app->GetMainFrame(),
-                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        QCoreApplication::postEvent(
+            m_app->GetMainFrame(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
         m_prompts->answers << static_cast<QMessageBox::StandardButton>(answer);
         Page().OnBuild();
         QCOMPARE(m_prompts->messages, QStringList{LoadQString(1076)});
@@ -458,10 +470,12 @@ private slots:
         m_prompts->answers << QMessageBox::Retry << QMessageBox::Cancel;
         QVERIFY(disks.AskRetryDisk("/media/disk/setup.D01: 100%d full", 2));
         QVERIFY(!disks.AskRetryDisk("no disk", 2));
-        QCOMPARE(m_prompts->messages.value(3),
-                 QString("Error: /media/disk/setup.D01: 100%d full\n\nPlease insert disk number 2."));
+        QCOMPARE(
+            m_prompts->messages.value(3),
+            QString("Error: /media/disk/setup.D01: 100%d full\n\nPlease insert disk number 2."));
         QCOMPARE(m_prompts->messageButtons.value(3), QMessageBox::Retry | QMessageBox::Cancel);
-        for (QMessageBox::Icon icon : m_prompts->messageIcons) QCOMPARE(icon, QMessageBox::Information);
+        for (QMessageBox::Icon icon : m_prompts->messageIcons)
+            QCOMPARE(icon, QMessageBox::Information);
     }
 
     void commandLineBuildsAndQuits_data()

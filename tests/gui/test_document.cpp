@@ -178,7 +178,8 @@ private slots:
         file.write("{\"m_versions\": [{\"m_bSubDirs\": \"yes\"}]}");
         file.close();
         QVERIFY(!m_app->OpenDocumentFile(bad));
-        QVERIFY(m_prompts->messages.value(0).contains("m_versions[0].m_bSubDirs: expected a number"));
+        QVERIFY(
+            m_prompts->messages.value(0).contains("m_versions[0].m_bSubDirs: expected a number"));
         QCOMPARE(Doc().GetPathName(), path);
     }
 

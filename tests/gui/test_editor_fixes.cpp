@@ -72,7 +72,8 @@ private slots:
         frame->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(frame));
         View().GetSheet()->setCurrentIndex(CInstallSheet::TabUninstaller);
-        auto* page = static_cast<CUninstPage*>(View().GetSheet()->Page(CInstallSheet::TabUninstaller));
+        auto* page =
+            static_cast<CUninstPage*>(View().GetSheet()->Page(CInstallSheet::TabUninstaller));
         page->FolderEdit()->setFocus();
         QVERIFY(page->FolderEdit()->hasFocus());
         QTest::keyClicks(page->FolderEdit(), "Typed");

@@ -103,8 +103,7 @@ private slots:
         page.SelectPage(3);
         QCOMPARE(list->topLevelItem(1)->text(0), QString("<None>"));
 
-        struct Case
-        {
+        struct Case {
             const char* typed;
             const char* stored;
             const char* shown;
@@ -174,14 +173,13 @@ private slots:
     void textsPreviewEnabling()
     {
         CWizardPagesPage& page = Texts();
-        struct Case
-        {
+        struct Case {
             int page;
             int versions;
             bool enabled;
         };
-        const Case cases[] = {{0, 1, true}, {5, 1, true}, {6, 1, false}, {7, 1, false},
-                              {9, 1, false}, {9, 2, true}};
+        const Case cases[] = {{0, 1, true},  {5, 1, true},  {6, 1, false},
+                              {7, 1, false}, {9, 1, false}, {9, 2, true}};
         for (const Case& c : cases) {
             Project().m_versions.resize(static_cast<size_t>(c.versions));
             page.SelectPage(c.page);
@@ -215,8 +213,7 @@ private slots:
     void optionsWindowModeEnabling()
     {
         COptionsPage& page = Options();
-        struct Case
-        {
+        struct Case {
             int mode;
             bool fullScreenControls;
         };
@@ -252,8 +249,7 @@ private slots:
         Project().m_strWizardBitmap = "C:\\Art\\Side.bmp";
         Version().m_strDirIniFile = "";
         page.LoadFromProject();
-        struct Case
-        {
+        struct Case {
             const char* name;
             QLineEdit* edit;
             const char* typed;
@@ -276,8 +272,8 @@ private slots:
              "", true},
             {"key, case matters", page.KeyEdit(), "SOFTWARE",
              [this] { return Version().m_strDirKey; }, "SOFTWARE", true},
-            {"key, case only", page.KeyEdit(), "software",
-             [this] { return Version().m_strDirKey; }, "software", true},
+            {"key, case only", page.KeyEdit(), "software", [this] { return Version().m_strDirKey; },
+             "software", true},
         };
         for (const Case& c : cases) {
             Unmodify();
@@ -395,7 +391,8 @@ private slots:
         page.OnEdit(CWriteInfoPage::IniList);
         QCOMPARE(Version().m_iniEntries[1].m_strEntry, std::string("Entry3"));
         QCOMPARE(Version().m_iniEntries[1].m_strValue, std::string("value"));
-        QCOMPARE(page.ListControl(CWriteInfoPage::IniList)->topLevelItem(1)->text(3), QString("value"));
+        QCOMPARE(page.ListControl(CWriteInfoPage::IniList)->topLevelItem(1)->text(3),
+                 QString("value"));
         // Cancel leaves the entry as it was.
         m_prompts->onDialog = nullptr;
         Unmodify();
@@ -466,14 +463,30 @@ private slots:
         QTest::addColumn<QString>("validity");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<bool>("check");
-        QTest::newRow("hex number") << 0 << "0x8000" << "x" << "Valid" << true << false;
-        QTest::newRow("decimal with blanks") << 0 << " 32768 " << "x" << "Valid" << true << false;
-        QTest::newRow("bad number") << 0 << "12a" << "x" << "Invalid" << false << false;
-        QTest::newRow("empty offset") << 0 << "" << "x" << "Invalid" << false << false;
-        QTest::newRow("no string to write") << 0 << "0x10" << "" << "Valid" << false << false;
-        QTest::newRow("pattern") << 1 << "0x41,\"BCD\",69,'FGH'" << "x" << "Valid" << true << true;
-        QTest::newRow("bad pattern") << 1 << ",1" << "x" << "Invalid" << false << false;
-        QTest::newRow("pattern, no string") << 1 << "65" << "" << "Valid" << false << true;
+        QTest::newRow("hex number") << 0 << "0x8000"
+                                    << "x"
+                                    << "Valid" << true << false;
+        QTest::newRow("decimal with blanks") << 0 << " 32768 "
+                                             << "x"
+                                             << "Valid" << true << false;
+        QTest::newRow("bad number") << 0 << "12a"
+                                    << "x"
+                                    << "Invalid" << false << false;
+        QTest::newRow("empty offset") << 0 << ""
+                                      << "x"
+                                      << "Invalid" << false << false;
+        QTest::newRow("no string to write") << 0 << "0x10"
+                                            << ""
+                                            << "Valid" << false << false;
+        QTest::newRow("pattern") << 1 << "0x41,\"BCD\",69,'FGH'"
+                                 << "x"
+                                 << "Valid" << true << true;
+        QTest::newRow("bad pattern") << 1 << ",1"
+                                     << "x"
+                                     << "Invalid" << false << false;
+        QTest::newRow("pattern, no string") << 1 << "65"
+                                            << ""
+                                            << "Valid" << false << true;
     }
 
     void fileDialogValidity()
@@ -510,7 +523,8 @@ private slots:
         entry.m_strText = "x";
         CFileWriteDialog dialog(nullptr, entry, (source.path() + "/").toStdString());
         dialog.CheckOffset();
-        QCOMPARE(m_prompts->messages.value(0), QString("String found, offset %1.").arg(0x10000 - 3));
+        QCOMPARE(m_prompts->messages.value(0),
+                 QString("String found, offset %1.").arg(0x10000 - 3));
         dialog.OffsetEdit()->setText("\"nowhere\"");
         dialog.CheckOffset();
         QCOMPARE(m_prompts->messages.value(1), QString("String not found in this file."));
@@ -518,7 +532,8 @@ private slots:
         dialog.CheckOffset();
         QCOMPARE(m_prompts->messages.value(2), QString("File not found."));
         // The search's window edges: a match at the very end and one that starts at the last byte.
-        QCOMPARE(CFileWriteDialog::FindPattern(source.path() + "/big.bin", "ABCDEFGH"), 0x10000 - 3);
+        QCOMPARE(CFileWriteDialog::FindPattern(source.path() + "/big.bin", "ABCDEFGH"),
+                 0x10000 - 3);
         data = QByteArray(0x30000, 'z');
         data.replace(0x30000 - 2, 2, "QR");
         WriteFile(source.path() + "/end.bin", data);
@@ -527,7 +542,8 @@ private slots:
 
         // Browse: a file below the source directory gives its relative name; others none.
         WriteFile(source.path() + "/sub/app.ini", "x");
-        m_prompts->fileNames << source.path() + "/sub/app.ini" << "/etc/hostname";
+        m_prompts->fileNames << source.path() + "/sub/app.ini"
+                             << "/etc/hostname";
         dialog.Browse();
         QCOMPARE(dialog.Entry().m_strFile, std::string("sub\\app.ini"));
         dialog.Browse();
@@ -540,14 +556,14 @@ private slots:
     void uninstTexts()
     {
         CUninstPage& page = Uninst();
-        struct Case
-        {
+        struct Case {
             const char* typed;
             const char* stored;
             const char* shown;
         };
-        for (const Case& c : {Case{"<NONE>", "", "<NONE>"}, Case{"", "", "<None>"},
-                              Case{"Line one\\nLine two", "Line one\nLine two", "Line one\\nLine two"}}) {
+        for (const Case& c :
+             {Case{"<NONE>", "", "<NONE>"}, Case{"", "", "<None>"},
+              Case{"Line one\\nLine two", "Line one\nLine two", "Line one\\nLine two"}}) {
             page.OnTextEdited(0, c.typed);
             QCOMPARE(QString::fromStdString(Version().m_texts[8][0]), QString(c.stored));
             QCOMPARE(page.TextList()->topLevelItem(0)->text(0), QString(c.shown));
@@ -578,7 +594,8 @@ private slots:
         QCOMPARE(page.KeyList()->topLevelItemCount(), 2);
         page.OnAddKey();
         if (auto* editor = page.KeyList()->viewport()->findChild<QLineEdit*>()) {
-            emit page.KeyList()->itemDelegate()->closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+            emit page.KeyList()->itemDelegate()->closeEditor(
+                editor, QAbstractItemDelegate::RevertModelCache);
         }
         QCOMPARE(Version().m_regKeysToRemove, (std::vector<std::string>{"A", "D", ""}));
         // Removing the first key leaves the others editing their own.

@@ -94,8 +94,8 @@ private slots:
         QStringList rows = Rows();
         QCOMPARE(rows.size(), 6);
         // Directory parts compare with their backslash: "Sub2\" < "sub\" ('2' < '\').
-        QCOMPARE(rows.mid(2), (QStringList{"lib\\core.dll", "lib\\x.Ocx", "Sub2\\A.txt",
-                                           "sub\\b.txt"}));
+        QCOMPARE(rows.mid(2),
+                 (QStringList{"lib\\core.dll", "lib\\x.Ocx", "Sub2\\A.txt", "sub\\b.txt"}));
         QVERIFY(rows.mid(0, 2).contains("Setup.EXE") && rows.mid(0, 2).contains("readme.txt"));
         QCOMPARE(File("lib\\x.Ocx").GetOption(OptUsageCount), OptionOn);
         // The usage count shows only with a destination other than the installation directory.
@@ -143,7 +143,8 @@ private slots:
         MakeFiles(dir, {"aux"});
         m_prompts->messages.clear();
         Page().OnRefresh();
-        QVERIFY2(m_prompts->messages.last().contains(dir + "/aux"), qPrintable(m_prompts->messages.last()));
+        QVERIFY2(m_prompts->messages.last().contains(dir + "/aux"),
+                 qPrintable(m_prompts->messages.last()));
         QCOMPARE(Rows().size(), 6);
     }
 
@@ -195,8 +196,8 @@ private slots:
         Version().m_files[0].SetOption(OptDestination, DestSystem);
         CFileList before = Version().m_files;
         m_app->GetDocument()->SetModifiedFlag(false);
-        QCoreApplication::postEvent(Page().FileList(),
-                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        QCoreApplication::postEvent(
+            Page().FileList(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
         Page().OnRefresh();
         QVERIFY(Version().m_files == before);
         QCOMPARE(Version().m_strSourceDir, SourceDir());

@@ -40,8 +40,8 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("build");
         QTest::newRow("none") << QStringList{} << "" << false;
-        QTest::newRow("/b and a quoted path") << QStringList{"/b", "\"C:\\My Projects\\a.vkp\""}
-                                              << "C:\\My Projects\\a.vkp" << true;
+        QTest::newRow("/b and a quoted path")
+            << QStringList{"/b", "\"C:\\My Projects\\a.vkp\""} << "C:\\My Projects\\a.vkp" << true;
         QTest::newRow("-B") << QStringList{"proj.vkp", "-B"} << "proj.vkp" << true;
         QTest::newRow("/x is ignored") << QStringList{"/x", "a.vkp"} << "a.vkp" << false;
         QTest::newRow("/Build starts with B") << QStringList{"/Build"} << "" << true;
@@ -50,8 +50,8 @@ private slots:
         QTest::newRow("a later name replaces") << QStringList{"a.vkp", "b.vkp"} << "b.vkp" << false;
         QTest::newRow("lone quote") << QStringList{"\""} << "" << false;
         QTest::newRow("one-sided quote stays") << QStringList{"\"a.vkp"} << "\"a.vkp" << false;
-        QTest::newRow("absolute unix path is a file") << QStringList{"/home/me/p.vkp", "-b"}
-                                                      << "/home/me/p.vkp" << true;
+        QTest::newRow("absolute unix path is a file")
+            << QStringList{"/home/me/p.vkp", "-b"} << "/home/me/p.vkp" << true;
     }
     void commandLine()
     {
@@ -206,8 +206,8 @@ private slots:
     {
         CRecentFileList list;
         list.Load();
-        for (const char* path : {"/p/1.vkp", "/p/2.vkp", "/p/3.vkp", "/p/4.vkp", "/p/5.vkp",
-                                 "/p/3.vkp"}) {
+        for (const char* path :
+             {"/p/1.vkp", "/p/2.vkp", "/p/3.vkp", "/p/4.vkp", "/p/5.vkp", "/p/3.vkp"}) {
             list.Add(path);
         }
         QCOMPARE(list.Paths(), (QStringList{"/p/3.vkp", "/p/5.vkp", "/p/4.vkp", "/p/2.vkp"}));

@@ -92,7 +92,8 @@ private slots:
         QCOMPARE(wizard.ButtonState(), int(CWizSheet::Back));
         Type(dir->DirectoryEdit(), m_source.path() + "/bin");
         QCOMPARE(wizard.ButtonState(), BackNext);
-        QCOMPARE(QString::fromStdString(wizard.Version().m_strSourceDir), m_source.path() + "/bin/");
+        QCOMPARE(QString::fromStdString(wizard.Version().m_strSourceDir),
+                 m_source.path() + "/bin/");
         Type(dir->DirectoryEdit(), m_source.path());
         wizard.GoNext();
         wizard.GoNext();
@@ -274,8 +275,9 @@ private slots:
         v.m_files[0].m_strMenuName = "Product App";
         v.m_files[0].m_strShortcutName = "Product App";
         v.m_files[1].SetOption(OptEndPage, EndPageView);
-        v.m_texts[5][2] = "Click the following button if you want to see the latest information "
-                          "concerning #title :";
+        v.m_texts[5][2] =
+            "Click the following button if you want to see the latest information "
+            "concerning #title :";
 
         QTemporaryDir out;
         QCOMPARE(ProjectBytes(doc.m_project, out.path() + "/wizard.vkp"),

@@ -36,8 +36,7 @@ class TestRunTest : public QObject {
     CData& Version() { return *Project().GetCurrent(); }
 
     // The test program's page code and version index, and its number of versions.
-    struct Written
-    {
+    struct Written {
         int pageCode = -1;
         int current = -1;
         size_t versions = 0;
@@ -101,11 +100,10 @@ private slots:
 
     void previewStartsOnThePageShown()
     {
-        auto* texts = static_cast<CWizardPagesPage*>(
-            View().GetSheet()->Page(CInstallSheet::TabWizardTexts));
+        auto* texts =
+            static_cast<CWizardPagesPage*>(View().GetSheet()->Page(CInstallSheet::TabWizardTexts));
         View().GetSheet()->setCurrentWidget(texts);
-        struct Case
-        {
+        struct Case {
             int page;
             int code;
         };
@@ -114,8 +112,8 @@ private slots:
             texts->PreviewButton()->click();
             QCOMPARE(ReadBack().pageCode, c.code);
         }
-        auto* options = static_cast<COptionsPage*>(
-            View().GetSheet()->Page(CInstallSheet::TabWizardOptions));
+        auto* options =
+            static_cast<COptionsPage*>(View().GetSheet()->Page(CInstallSheet::TabWizardOptions));
         View().GetSheet()->setCurrentWidget(options);
         options->PreviewButton()->click();
         QCOMPARE(ReadBack().pageCode, 4);
@@ -182,8 +180,8 @@ private slots:
         QCOMPARE(Version().m_texts[3][1], exported[3][1]);
         QVERIFY(m_app->GetDocument()->IsModified());
         // The pages show the imported texts.
-        auto* texts = static_cast<CWizardPagesPage*>(
-            View().GetSheet()->Page(CInstallSheet::TabWizardTexts));
+        auto* texts =
+            static_cast<CWizardPagesPage*>(View().GetSheet()->Page(CInstallSheet::TabWizardTexts));
         View().GetSheet()->setCurrentWidget(texts);
         texts->SelectPage(0);
         QVERIFY(texts->PageList()->currentIndex() == 0);

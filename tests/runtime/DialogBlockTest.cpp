@@ -38,11 +38,11 @@ TEST(DialogBlock, OurBlocksPassAndEveryDamagedOneIsRefused)
 TEST(DialogBlock, TheProgramsCarryTheDefinedBlocksPacked)
 {
     for (bool withBitmap : {false, true}) {
-        EXPECT_EQ(BuiltinDialogBlock(withBitmap), BuildDialogBlock(false, withBitmap)) << withBitmap;
+        EXPECT_EQ(BuiltinDialogBlock(withBitmap), BuildDialogBlock(false, withBitmap))
+            << withBitmap;
     }
     EXPECT_EQ(BuiltinPlainDialogBlock(), BuildDialogBlock(false, false));
 }
 
 }  // namespace
 }  // namespace velkan::runtime
-

@@ -34,10 +34,13 @@ void WriteHostileSetup(const CDataArray& project, const std::filesystem::path& o
     if (!stub) throw std::runtime_error("no setup stub in this builder");
     CFile file(output.string(), CFile::Mode::Create);
     CSectionWriter writer(file);
-    uint32_t key = PackageKey(WriteStub(writer, *stub), project.m_nWindowMode == CDataArray::FullScreen,
-                              project.m_strBackTitle);
-    auto dialogs = LoadRuntimeResource(DialogBlockResourceId(project.m_nPlatform, !project.m_strWizardBitmap.empty()));
-    if (WriteDialogBlock(writer, dialogs ? &*dialogs : nullptr)) WriteProjectSections(writer, project);
+    uint32_t key =
+        PackageKey(WriteStub(writer, *stub), project.m_nWindowMode == CDataArray::FullScreen,
+                   project.m_strBackTitle);
+    auto dialogs = LoadRuntimeResource(
+        DialogBlockResourceId(project.m_nPlatform, !project.m_strWizardBitmap.empty()));
+    if (WriteDialogBlock(writer, dialogs ? &*dialogs : nullptr))
+        WriteProjectSections(writer, project);
 
     CMemorySink data;
     CFileTableWriter table(project.m_nPlatform != CDataArray::Win32);
@@ -47,7 +50,8 @@ void WriteHostileSetup(const CDataArray& project, const std::filesystem::path& o
         std::string host = version.m_strSourceDir + relative;
         std::ifstream in(host, std::ios::binary);
         if (!in) throw std::runtime_error("cannot read " + host);
-        std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                   std::istreambuf_iterator<char>()};
         std::vector<uint8_t> packed = CCompressor::Pack(bytes.data(), bytes.size());
         CFileEntry entry = CFileEntry::FromFileItem(item);
         entry.m_nSourceEntry = table.GetCount();

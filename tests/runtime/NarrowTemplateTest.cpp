@@ -33,7 +33,8 @@ TEST(NarrowTemplate, OurWin31BlocksWidenToOurWin32Blocks)
         std::optional<std::vector<uint8_t>> wide = WidenDialogBlock(narrow);
         ASSERT_TRUE(wide) << withBitmap;
         for (size_t i = 0; i < kWizardDialogCount; ++i) {
-            EXPECT_EQ(TemplateBytes(*wide, i), TemplateBytes(expected, i)) << "bitmap " << withBitmap << " template " << i;
+            EXPECT_EQ(TemplateBytes(*wide, i), TemplateBytes(expected, i))
+                << "bitmap " << withBitmap << " template " << i;
         }
         EXPECT_EQ(*wide, expected);
         EXPECT_TRUE(CDialogBlock(*wide).Valid());
@@ -47,18 +48,18 @@ TEST(NarrowTemplate, EveryFieldFormIsWidened)
     const std::vector<uint8_t> narrow = {
         0x00, 0x00, 0xC8, 0x80,  // style: popup, caption, modal frame; no DS_SETFONT
         1,                       // one item
-        1, 0, 2, 0, 100, 0, 50, 0,
-        0xFF, 7, 0,              // menu ordinal 7
-        'C', 0,                  // class "C"
-        'T', 0xE9, 0x80, 0,      // caption "Té€"
-        4, 0, 5, 0, 6, 0, 7, 0, 9, 0,  // item x, y, cx, cy, id
-        0x00, 0x00, 0x00, 0x50,  // child, visible
-        'M', 'y', 0,             // class "My"
-        0xFF, 3, 1,              // text ordinal 0x103
-        2, 0xAA, 0xBB,           // two bytes of creation data
+        1,    0,    2,    0,    100, 0, 50, 0, 0xFF, 7, 0,  // menu ordinal 7
+        'C',  0,                                            // class "C"
+        'T',  0xE9, 0x80, 0,                                // caption "Té€"
+        4,    0,    5,    0,    6,   0, 7,  0, 9,    0,     // item x, y, cx, cy, id
+        0x00, 0x00, 0x00, 0x50,                             // child, visible
+        'M',  'y',  0,                                      // class "My"
+        0xFF, 3,    1,                                      // text ordinal 0x103
+        2,    0xAA, 0xBB,                                   // two bytes of creation data
     };
     size_t length = 0;
-    std::optional<DialogTemplateFields> t = ReadNarrowTemplate(narrow.data(), narrow.size(), &length);
+    std::optional<DialogTemplateFields> t =
+        ReadNarrowTemplate(narrow.data(), narrow.size(), &length);
     ASSERT_TRUE(t);
     EXPECT_EQ(length, narrow.size());
     EXPECT_EQ(t->menu.ordinal, 7);
@@ -66,19 +67,14 @@ TEST(NarrowTemplate, EveryFieldFormIsWidened)
     ASSERT_EQ(t->items.size(), 1u);
     EXPECT_EQ(t->items[0].cls.name, L"My");
     EXPECT_EQ(t->items[0].text.ordinal, 0x103);
-    const std::vector<uint8_t> expected = {
-        0x00, 0x00, 0xC8, 0x80, 0, 0, 0, 0, 1, 0,
-        1, 0, 2, 0, 100, 0, 50, 0,
-        0xFF, 0xFF, 7, 0,
-        'C', 0, 0, 0,
-        'T', 0, 0xE9, 0, 0xAC, 0x20, 0, 0,
-        0, 0,  // the item starts on a DWORD
-        0x00, 0x00, 0x00, 0x50, 0, 0, 0, 0,
-        4, 0, 5, 0, 6, 0, 7, 0, 9, 0,
-        'M', 0, 'y', 0, 0, 0,
-        0xFF, 0xFF, 3, 1,
-        2, 0, 0xAA, 0xBB,
-    };
+    const std::vector<uint8_t> expected =
+        {
+            0x00, 0x00, 0xC8, 0x80, 0,   0, 0,   0, 1,    0,    1,   0, 2,    0, 100,  0,
+            50,   0,    0xFF, 0xFF, 7,   0, 'C', 0, 0,    0,    'T', 0, 0xE9, 0, 0xAC, 0x20,
+            0,    0,    0,    0,  // the item starts on a DWORD
+            0x00, 0x00, 0x00, 0x50, 0,   0, 0,   0, 4,    0,    5,   0, 6,    0, 7,    0,
+            9,    0,    'M',  0,    'y', 0, 0,   0, 0xFF, 0xFF, 3,   1, 2,    0, 0xAA, 0xBB,
+        };
     std::vector<uint8_t> wide = WriteWideTemplate(*t);
     EXPECT_EQ(wide, expected);
     EXPECT_EQ(WideTemplateSize(wide.data(), wide.size()), wide.size());
@@ -131,7 +127,8 @@ TEST(NarrowTemplate, DamagedTemplatesAreRefused)
 TEST(NarrowTemplate, DamagedBlocksAreRefused)
 {
     std::vector<uint8_t> block = BuildDialogBlock(true, false);
-    for (size_t size = 0; size < block.size(); size += (size < kDialogBlockTableSize + 8 ? 1 : 13)) {
+    for (size_t size = 0; size < block.size();
+         size += (size < kDialogBlockTableSize + 8 ? 1 : 13)) {
         std::vector<uint8_t> cut(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(size));
         EXPECT_FALSE(WidenDialogBlock(cut)) << size;
     }

@@ -28,10 +28,12 @@ const std::string kSystemDir = "C:\\windows\\system32";
 #ifdef VELKAN_RUNTIME_PE_DIR
 #define REQUIRE_TEST_PROGRAMS() (void)0
 #else
-#define REQUIRE_TEST_PROGRAMS() GTEST_SKIP() << "the mingw-w64 cross compiler was not found: no test programs"
+#define REQUIRE_TEST_PROGRAMS() \
+    GTEST_SKIP() << "the mingw-w64 cross compiler was not found: no test programs"
 #endif
 
-CFileItem Item(const std::string& path, std::initializer_list<std::pair<FileOption, int>> options = {})
+CFileItem Item(const std::string& path,
+               std::initializer_list<std::pair<FileOption, int>> options = {})
 {
     CFileItem item(path);
     for (const auto& [option, value] : options) item.SetOption(option, value);
@@ -45,8 +47,8 @@ protected:
     int Install(const fs::path& setup, int n, const fs::path& target)
     {
         fs::path log = Log("setup" + std::to_string(n));
-        return Wine(setup.string(), "/S /V=" + std::to_string(n) + " /LOG=" + Quote(WinPath(log)) + " /D=" +
-                                        Quote(WinPath(target)));
+        return Wine(setup.string(), "/S /V=" + std::to_string(n) + " /LOG=" + Quote(WinPath(log)) +
+                                        " /D=" + Quote(WinPath(target)));
     }
 
     int Uninstall(const fs::path& program)
@@ -62,7 +64,8 @@ protected:
     {
         std::string text;
         for (const auto& e : fs::directory_iterator(m_dir)) {
-            if (e.path().extension() == ".log") text += "--- " + e.path().filename().string() + "\n" + ReadText(e.path());
+            if (e.path().extension() == ".log")
+                text += "--- " + e.path().filename().string() + "\n" + ReadText(e.path());
         }
         return text;
     }
@@ -106,15 +109,19 @@ TEST_F(FileOptions, FontsScreenSaversAndServersAreRegistered)
 
     ASSERT_EQ(Install(setup, 1, target), 0) << Logs();
     EXPECT_EQ(ReadBytes(fontFile), ReadBytes(src / "fonts" / "velkanopt.ttf"));
-    EXPECT_FALSE(fs::exists(target / "fonts")) << "a font goes to the Fonts directory by its name alone";
+    EXPECT_FALSE(fs::exists(target / "fonts"))
+        << "a font goes to the Fonts directory by its name alone";
     for (const Value& value : values) {
-        EXPECT_EQ(RegValue(value.key, value.name), value.installed) << value.key << "\\" << value.name << "\n" << Logs();
+        EXPECT_EQ(RegValue(value.key, value.name), value.installed)
+            << value.key << "\\" << value.name << "\n"
+            << Logs();
     }
 
     ASSERT_EQ(Uninstall(target / "uninstall.exe"), 0) << Logs();
     EXPECT_FALSE(fs::exists(fontFile)) << Logs();
     EXPECT_EQ(RegValue(kFonts, "velkanopt (TrueType)"), std::nullopt);
-    EXPECT_FALSE(RegKeyExists(kServerClass)) << "the uninstaller calls DllUnregisterServer\n" << Logs();
+    EXPECT_FALSE(RegKeyExists(kServerClass)) << "the uninstaller calls DllUnregisterServer\n"
+                                             << Logs();
     EXPECT_EQ(RegValue(kDesktop, "SCRNSAVE.EXE"), "C:\\windows\\system32\\before.scr")
         << "the earlier screen saver comes back, no setting names a removed file";
     EXPECT_FALSE(fs::exists(target)) << Logs();
@@ -143,15 +150,20 @@ TEST_F(FileOptions, SystemFilesKeepNewerVersionsAndCountTheirUsers)
     auto hostPath = [](const Case& c) {
         return PrefixDir(c.destination == DestWindows ? "windows" : "windows\\system32") / c.name;
     };
-    auto winPath = [](const Case& c) { return (c.destination == DestWindows ? kWindowsDir : kSystemDir) + "\\" + c.name; };
-    auto version = [](int major) { return ReadBytes(TestProgram("version" + std::to_string(major) + ".dll")); };
+    auto winPath = [](const Case& c) {
+        return (c.destination == DestWindows ? kWindowsDir : kSystemDir) + "\\" + c.name;
+    };
+    auto version = [](int major) {
+        return ReadBytes(TestProgram("version" + std::to_string(major) + ".dll"));
+    };
 
     CDataArray project;
     project.m_nWindowMode = 0;
     CData v = Version(1, "System");
     for (const Case& c : cases) {
         WriteBytes(m_dir / "src1" / c.name, version(2));
-        v.m_files.push_back(Item(c.name, {{OptDestination, c.destination}, {OptUsageCount, OptionOn}}));
+        v.m_files.push_back(
+            Item(c.name, {{OptDestination, c.destination}, {OptUsageCount, OptionOn}}));
         fs::remove(hostPath(c));
         RegDelete(kSharedDlls, winPath(c));
         if (c.present) WriteBytes(hostPath(c), version(c.present));
@@ -192,8 +204,10 @@ TEST_F(FileOptions, SharedFilesStayUntilTheirLastUserGoes)
     REQUIRE_TEST_PROGRAMS();
     const std::string server = "velkan-opt-server.dll", font = "velkanshared.ttf";
     const std::string fontValue = "velkanshared (TrueType)";
-    fs::path serverFile = PrefixDir("windows\\system32") / server, fontFile = PrefixDir("windows\\Fonts") / font;
-    std::string serverName = kSystemDir + "\\" + server, fontName = kWindowsDir + "\\Fonts\\" + font;
+    fs::path serverFile = PrefixDir("windows\\system32") / server,
+             fontFile = PrefixDir("windows\\Fonts") / font;
+    std::string serverName = kSystemDir + "\\" + server,
+                fontName = kWindowsDir + "\\Fonts\\" + font;
     fs::remove(serverFile);
     fs::remove(fontFile);
     RegDelete(kSharedDlls, serverName);
@@ -210,9 +224,11 @@ TEST_F(FileOptions, SharedFilesStayUntilTheirLastUserGoes)
         WriteBytes(src / font, fontBytes);
         fs::copy_file(TestProgram("comserver.dll"), src / server);
         CData v = Version(n, n == 1 ? "First" : "Second");
-        v.m_files.push_back(Item(server, {{OptDestination, DestSystem},
-                                          {OptUsageCount, OptionOn},
-                                          {OptSpecial, SpecialRegisterOcx}}));
+        v.m_files.push_back(Item(server, {
+                                             {OptDestination, DestSystem},
+                                             {OptUsageCount, OptionOn},
+                                             {OptSpecial, SpecialRegisterOcx},
+                                         }));
         v.m_files.push_back(Item(font, {{OptDestination, DestFonts}, {OptUsageCount, OptionOn}}));
         v.m_strUninstFile = "uninstall.exe";
         project.m_versions.push_back(v);
@@ -249,7 +265,9 @@ TEST_F(FileOptions, SharedFilesStayUntilTheirLastUserGoes)
         EXPECT_EQ(RegValue(kSharedDlls, fontName), step.count) << Logs();
         EXPECT_EQ(fs::exists(serverFile), step.present);
         EXPECT_EQ(fs::exists(fontFile), step.present);
-        EXPECT_EQ(RegValue(kServerClass + "\\InprocServer32", ""), ifPresent(step.present, serverName)) << Logs();
+        EXPECT_EQ(RegValue(kServerClass + "\\InprocServer32", ""),
+                  ifPresent(step.present, serverName))
+            << Logs();
         EXPECT_EQ(RegValue(kFonts, fontValue), ifPresent(step.present, font)) << Logs();
     }
 }
@@ -261,11 +279,14 @@ TEST_F(FileOptions, SharedFilesStayUntilTheirLastUserGoes)
 TEST_F(FileOptions, FileInUseIsReplacedAtTheNextRestart)
 {
     REQUIRE_TEST_PROGRAMS();
-    std::vector<uint8_t> before = Noise(20000, 41), after = Noise(20000, 42), third = Noise(20000, 43);
+    std::vector<uint8_t> before = Noise(20000, 41), after = Noise(20000, 42),
+                         third = Noise(20000, 43);
     CDataArray project;
     project.m_nWindowMode = 0;
     for (int n = 1; n <= 3; ++n) {
-        WriteBytes(m_dir / ("src" + std::to_string(n)) / "app.bin", n == 1 ? before : n == 2 ? after : third);
+        WriteBytes(m_dir / ("src" + std::to_string(n)) / "app.bin", n == 1   ? before
+                                                                    : n == 2 ? after
+                                                                             : third);
         CData v = Version(n, "InUse" + std::to_string(n));
         v.m_files.push_back(Item("app.bin"));
         project.m_versions.push_back(v);
@@ -282,8 +303,9 @@ TEST_F(FileOptions, FileInUseIsReplacedAtTheNextRestart)
     // The holder runs in the background until the stop file appears; everything up to that runs
     // in the same Wine session.
     fs::path ready = m_dir / "held", stop = m_dir / "release";
-    Shell(WineLoader() + " " + Quote(TestProgram("holdopen.exe").string()) + " " + Quote(WinPath(target / "app.bin")) +
-          " " + Quote(WinPath(ready)) + " " + Quote(WinPath(stop)) + " </dev/null >/dev/null 2>&1 &");
+    Shell(WineLoader() + " " + Quote(TestProgram("holdopen.exe").string()) + " " +
+          Quote(WinPath(target / "app.bin")) + " " + Quote(WinPath(ready)) + " " +
+          Quote(WinPath(stop)) + " </dev/null >/dev/null 2>&1 &");
     for (int waited = 0; waited < 300 && !fs::exists(ready); ++waited) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
@@ -291,11 +313,13 @@ TEST_F(FileOptions, FileInUseIsReplacedAtTheNextRestart)
     int code = -1, failedCode = -1;
     std::optional<std::string> pending;
     if (held) {
-        code = Shell(WineLoader() + " " + Quote(setup.string()) + " /S /V=2 /LOG=" + Quote(WinPath(Log("setup2"))) +
+        code = Shell(WineLoader() + " " + Quote(setup.string()) +
+                     " /S /V=2 /LOG=" + Quote(WinPath(Log("setup2"))) +
                      " /D=" + Quote(WinPath(target)) + " </dev/null >/dev/null 2>&1");
         pending = RegValue(kSessionManager, "PendingFileRenameOperations");
         fs::create_directories(target / "zlast.txt");
-        failedCode = Shell(WineLoader() + " " + Quote(setup.string()) + " /S /V=3 /LOG=" + Quote(WinPath(Log("setup3"))) +
+        failedCode = Shell(WineLoader() + " " + Quote(setup.string()) +
+                           " /S /V=3 /LOG=" + Quote(WinPath(Log("setup3"))) +
                            " /D=" + Quote(WinPath(target)) + " </dev/null >/dev/null 2>&1");
         fs::remove(target / "zlast.txt");
     }
@@ -305,7 +329,8 @@ TEST_F(FileOptions, FileInUseIsReplacedAtTheNextRestart)
 
     EXPECT_EQ(code, 3010 & 0xFF) << Logs();
     EXPECT_EQ(failedCode, 1) << Logs();
-    EXPECT_EQ(ReadBytes(target / "app.bin"), before) << "the file in use is left as it was until the restart";
+    EXPECT_EQ(ReadBytes(target / "app.bin"), before)
+        << "the file in use is left as it was until the restart";
     ASSERT_TRUE(pending) << Logs();
     // Pairs of NT paths separated by \0: the new file, then "!" and the name it takes; ours is the
     // last.

@@ -50,7 +50,8 @@ std::vector<std::string> ImportedDlls(const std::vector<uint8_t>& pe)
     std::vector<std::string> names;
     for (size_t d = toFile(importRva); d && d + 20 <= pe.size() && U32(pe, d + 12) != 0; d += 20) {
         names.emplace_back(reinterpret_cast<const char*>(&pe[toFile(U32(pe, d + 12))]));
-        for (char& c : names.back()) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (char& c : names.back())
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     return names;
 }
@@ -71,15 +72,17 @@ TEST_P(RuntimeProgram, IsAPatchableWindowsProgramOfItsOwn)
     // One marker of each kind, so the builder's first match is the slot the program reads.
     EXPECT_EQ(CountMarkers(image->data(), image->size(), package::kSizeMarker), 1u);
     EXPECT_EQ(CountMarkers(image->data(), image->size(), package::kKeyMarker), 1u);
-    EXPECT_EQ(ReadKeySeed(image->data(), image->size()), runtime::kRuntimeKeySlot ^ package::kKeySlotXor);
+    EXPECT_EQ(ReadKeySeed(image->data(), image->size()),
+              runtime::kRuntimeKeySlot ^ package::kKeySlotXor);
     std::vector<uint8_t> patched = *image;
     ASSERT_TRUE(PatchSizeSlot(patched));
     size_t slot = *FindMarker(patched.data(), patched.size(), package::kSizeMarker) + 6;
     EXPECT_EQ(U32(patched, slot), patched.size());
 
     // Static: nothing but Windows's own DLLs.
-    const std::vector<std::string> allowed = {"kernel32.dll", "user32.dll", "advapi32.dll", "shell32.dll",
-                                              "ole32.dll", "gdi32.dll", "comctl32.dll", "msvcrt.dll"};
+    const std::vector<std::string> allowed = {"kernel32.dll", "user32.dll", "advapi32.dll",
+                                              "shell32.dll",  "ole32.dll",  "gdi32.dll",
+                                              "comctl32.dll", "msvcrt.dll"};
     std::vector<std::string> dlls = ImportedDlls(*image);
     EXPECT_FALSE(dlls.empty());
     for (const std::string& dll : dlls) {
@@ -87,7 +90,8 @@ TEST_P(RuntimeProgram, IsAPatchableWindowsProgramOfItsOwn)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(SetupAndUninstaller, RuntimeProgram, ::testing::Values(500, 501, 506, 507));
+INSTANTIATE_TEST_SUITE_P(SetupAndUninstaller, RuntimeProgram,
+                         ::testing::Values(500, 501, 506, 507));
 
 TEST(DialogBlocks, AreTwelvePackedTemplatesInTheirPlatformForm)
 {
@@ -103,7 +107,8 @@ TEST(DialogBlocks, AreTwelvePackedTemplatesInTheirPlatformForm)
         ASSERT_TRUE(body.has_value());
         ASSERT_GT(body->size(), 4u);
         uint32_t size = U32(*body, 0);
-        std::vector<uint8_t> block = CDecompressor::Unpack(body->data() + 4, body->size() - 4, size);
+        std::vector<uint8_t> block =
+            CDecompressor::Unpack(body->data() + 4, body->size() - 4, size);
         ASSERT_EQ(block.size(), size);
         EXPECT_EQ(block, runtime::BuildDialogBlock(c.win31, c.bitmap));
         ASSERT_GE(block.size(), 48u);

@@ -17,9 +17,10 @@ TEST_F(RuntimeWine, InstallsASignedSetupProgram)
         GTEST_SKIP() << "osslsigncode or openssl is not installed";
     }
     const std::string key = (m_dir / "key.pem").string(), cert = (m_dir / "cert.pem").string();
-    ASSERT_EQ(Shell("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=Velkan Test' -keyout " +
-                    Quote(key) + " -out " + Quote(cert) + " >/dev/null 2>&1"),
-              0);
+    ASSERT_EQ(
+        Shell("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=Velkan Test' -keyout " +
+              Quote(key) + " -out " + Quote(cert) + " >/dev/null 2>&1"),
+        0);
 
     WriteBytes(m_dir / "src1" / "bin" / "app.dat", Noise(120000, 5));
     WriteText(m_dir / "src1" / "readme.txt", "signed");
@@ -33,28 +34,36 @@ TEST_F(RuntimeWine, InstallsASignedSetupProgram)
     fs::path json = m_dir / "project.json";
     velkan::SaveProject(project, json.string());
 
-    const std::string sign = "osslsigncode sign -certs " + cert + " -key " + key +
-                             " -n 'Velkan Test' -in \"%1\" -out \"%1.signed\" >/dev/null && mv \"%1.signed\" \"%1\"";
+    const std::string sign =
+        "osslsigncode sign -certs " + cert + " -key " + key +
+        " -n 'Velkan Test' -in \"%1\" -out \"%1.signed\" >/dev/null && mv \"%1.signed\" \"%1\"";
     fs::path setup = m_dir / "signed setup.exe";
     fs::path buildLog = m_dir / "build.txt";
-    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(json.string()) + " -o " + Quote(setup.string()) +
-                    " --yes --sign " + Quote(sign) + " >" + Quote(buildLog.string()) + " 2>&1"),
+    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(json.string()) + " -o " +
+                    Quote(setup.string()) + " --yes --sign " + Quote(sign) + " >" +
+                    Quote(buildLog.string()) + " 2>&1"),
               0)
         << ReadText(buildLog);
-    EXPECT_NE(ReadText(buildLog).find("Install program size: " + std::to_string(fs::file_size(setup)) + " bytes"),
+    EXPECT_NE(ReadText(buildLog).find(
+                  "Install program size: " + std::to_string(fs::file_size(setup)) + " bytes"),
               std::string::npos)
-        << "the summary counts the signature\n" << ReadText(buildLog);
-    EXPECT_EQ(Shell("osslsigncode verify -CAfile " + Quote(cert) + " " + Quote(setup.string()) + " >/dev/null 2>&1"), 0);
+        << "the summary counts the signature\n"
+        << ReadText(buildLog);
+    EXPECT_EQ(Shell("osslsigncode verify -CAfile " + Quote(cert) + " " + Quote(setup.string()) +
+                    " >/dev/null 2>&1"),
+              0);
     EXPECT_EQ(Shell(Quote(VELKANC_PATH) + " verify " + Quote(setup.string()) + " >/dev/null"), 0);
 
     fs::path target = m_dir / "install";
     fs::path log = m_dir / "setup.log";
-    ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0)
+    ASSERT_EQ(
+        Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0)
         << ReadText(log);
-    for (const fs::path& f : FilesUnder(m_dir / "src1")) EXPECT_EQ(ReadBytes(target / f), ReadBytes(m_dir / "src1" / f)) << f;
+    for (const fs::path& f : FilesUnder(m_dir / "src1"))
+        EXPECT_EQ(ReadBytes(target / f), ReadBytes(m_dir / "src1" / f)) << f;
     ASSERT_TRUE(fs::exists(target / "remove.exe"));
-    EXPECT_EQ(Shell("osslsigncode verify -CAfile " + Quote(cert) + " " + Quote((target / "remove.exe").string()) +
-                    " >/dev/null 2>&1"),
+    EXPECT_EQ(Shell("osslsigncode verify -CAfile " + Quote(cert) + " " +
+                    Quote((target / "remove.exe").string()) + " >/dev/null 2>&1"),
               0)
         << "the installed uninstaller carries its signature";
     ASSERT_EQ(Wine((target / "remove.exe").string(), "/S"), 0);

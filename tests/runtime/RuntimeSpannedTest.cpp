@@ -20,15 +20,17 @@ TEST_F(RuntimeWine, InstallsASpannedProgramFromItsPiecesAndNothingWithOneMissing
     CDataArray project;
     project.m_nWindowMode = 0;
     CData v = Version(1, "Spanned");
-    for (const char* path : {"app\\data.bin", "more.bin", "readme.txt"}) v.m_files.push_back(CFileItem(path));
+    for (const char* path : {"app\\data.bin", "more.bin", "readme.txt"})
+        v.m_files.push_back(CFileItem(path));
     project.m_versions.push_back(v);
     fs::path vkp = m_dir / "project.vkp";
     velkan::SaveProject(project, vkp.string());
     fs::path media = m_dir / "media";
     fs::create_directories(media);
     fs::path setup = media / "spanned.exe";
-    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " + Quote(setup.string()) +
-                    " --yes --span 400K >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
+    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " +
+                    Quote(setup.string()) + " --yes --span 400K >" +
+                    Quote((m_dir / "build.txt").string()) + " 2>&1"),
               0)
         << ReadText(m_dir / "build.txt");
     int pieces = 0;
@@ -37,9 +39,11 @@ TEST_F(RuntimeWine, InstallsASpannedProgramFromItsPiecesAndNothingWithOneMissing
 
     fs::path target = m_dir / "install";
     fs::path log = m_dir / "setup.log";
-    ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0)
+    ASSERT_EQ(
+        Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0)
         << ReadText(log);
-    for (const fs::path& f : FilesUnder(src)) EXPECT_EQ(ReadBytes(target / f), ReadBytes(src / f)) << f;
+    for (const fs::path& f : FilesUnder(src))
+        EXPECT_EQ(ReadBytes(target / f), ReadBytes(src / f)) << f;
 
     // The same pieces elsewhere, the second continuation file left behind.
     fs::path partial = m_dir / "partial";
@@ -47,15 +51,17 @@ TEST_F(RuntimeWine, InstallsASpannedProgramFromItsPiecesAndNothingWithOneMissing
     fs::copy_file(setup, partial / "spanned.exe");
     for (int n = 1; n <= pieces; ++n) {
         if (n == 2) continue;
-        fs::copy_file(ContinuationFileName(setup.string(), n), ContinuationFileName((partial / "spanned.exe").string(), n));
+        fs::copy_file(ContinuationFileName(setup.string(), n),
+                      ContinuationFileName((partial / "spanned.exe").string(), n));
     }
     fs::path missingTarget = m_dir / "install-missing";
     fs::path missingLog = m_dir / "missing.log";
-    EXPECT_NE(Wine((partial / "spanned.exe").string(),
-                   "/S /LOG=" + Quote(WinPath(missingLog)) + " /D=" + Quote(WinPath(missingTarget))),
+    EXPECT_NE(Wine((partial / "spanned.exe").string(), "/S /LOG=" + Quote(WinPath(missingLog)) +
+                                                           " /D=" + Quote(WinPath(missingTarget))),
               0);
     EXPECT_FALSE(fs::exists(missingTarget));
-    EXPECT_NE(ReadText(missingLog).find("continuation file 2"), std::string::npos) << ReadText(missingLog);
+    EXPECT_NE(ReadText(missingLog).find("continuation file 2"), std::string::npos)
+        << ReadText(missingLog);
 #endif
 }
 

@@ -22,13 +22,15 @@ protected:
     // Runs a program of ours with a log; returns its exit code.
     int Run(const fs::path& program, const std::string& args, const std::string& logName)
     {
-        return Wine(program.string(), "/S /LOG=" + Quote(WinPath(m_dir / (logName + ".log"))) + " " + args);
+        return Wine(program.string(),
+                    "/S /LOG=" + Quote(WinPath(m_dir / (logName + ".log"))) + " " + args);
     }
     std::string Logs() const
     {
         std::string text;
         for (const auto& e : fs::directory_iterator(m_dir)) {
-            if (e.path().extension() == ".log") text += "--- " + e.path().filename().string() + "\n" + ReadText(e.path());
+            if (e.path().extension() == ".log")
+                text += "--- " + e.path().filename().string() + "\n" + ReadText(e.path());
         }
         return text;
     }
@@ -62,7 +64,8 @@ CDataArray TwoVersions(const fs::path& dir, const fs::path& iniFile, const std::
         v.m_strInstallDir = "#Program Files#\\Velkan State";
         v.m_strUninstFile = "uninstall.exe";
         v.m_strUninstExtra = "*.*";
-        v.m_regKeysToRemove = {"HKEY_CURRENT_USER\\Software", "HKEY_CURRENT_USER\\Software\\VelkanStateExtra"};
+        v.m_regKeysToRemove = {"HKEY_CURRENT_USER\\Software",
+                               "HKEY_CURRENT_USER\\Software\\VelkanStateExtra"};
         CFileItem app("app.exe");
         app.m_strMenuFolder = "Velkan State";
         app.m_strMenuName = "Velkan State App";
@@ -120,10 +123,12 @@ TEST_F(InstallState, UpgradeRepairAndUninstallLeaveTheUsersThings)
 
     ASSERT_EQ(Run(setup, "/V=1 " + dir, "v1"), 0) << Logs();
     EXPECT_EQ(RegValue(kUserKey, "Colour"), "red");
-    EXPECT_NE(Ini(iniFile).find("Data=" + WinPath(target) + "\\data"), std::string::npos) << Ini(iniFile);
+    EXPECT_NE(Ini(iniFile).find("Data=" + WinPath(target) + "\\data"), std::string::npos)
+        << Ini(iniFile);
     EXPECT_EQ(RegValue(kSharedDlls, dllName), "0x1");
     EXPECT_TRUE(fs::exists(target / "old.txt"));
-    EXPECT_EQ(ReadText(target / "path.cfg").substr(0, WinPath(target).size() + 1), WinPath(target) + '\0');
+    EXPECT_EQ(ReadText(target / "path.cfg").substr(0, WinPath(target).size() + 1),
+              WinPath(target) + '\0');
 
     // The upgrade replaces version 1: its file that version 2 no longer has goes, one entry stays.
     ASSERT_EQ(Run(setup, "/V=2 " + dir, "v2"), 0) << Logs();
@@ -135,7 +140,8 @@ TEST_F(InstallState, UpgradeRepairAndUninstallLeaveTheUsersThings)
     std::string entry = ProgramsEntries("Velkan State")[0];
     EXPECT_EQ(RegValue(entry, "DisplayVersion"), "Two");
     EXPECT_EQ(RegValue(entry, "InstallLocation"), WinPath(target));
-    for (const char* name : {"UninstallString", "QuietUninstallString", "DisplayIcon", "InstallDate", "EstimatedSize"}) {
+    for (const char* name : {"UninstallString", "QuietUninstallString", "DisplayIcon",
+                             "InstallDate", "EstimatedSize"}) {
         EXPECT_TRUE(RegValue(entry, name)) << name;
     }
 
@@ -151,13 +157,19 @@ TEST_F(InstallState, UpgradeRepairAndUninstallLeaveTheUsersThings)
 
     ASSERT_EQ(Run(target / "uninstall.exe", "", "uninstall"), 0) << Logs();
     Shell("sleep 4; wineserver -w");  // a helper may remove the uninstaller after it has ended
-    EXPECT_EQ(FilesUnder(target), (std::vector<fs::path>{"My Notes.txt", "cache/made-by-the-program.dat", "docs/letter.doc"}))
-        << "the user's documents survive \"*.*\" in a folder that was there before\n" << Logs();
+    EXPECT_EQ(
+        FilesUnder(target),
+        (std::vector<fs::path>{"My Notes.txt", "cache/made-by-the-program.dat", "docs/letter.doc"}))
+        << "the user's documents survive \"*.*\" in a folder that was there before\n"
+        << Logs();
     EXPECT_EQ(RegValue(kUserKey, "Colour"), "blue") << "the earlier value comes back";
     std::string ini = Ini(iniFile);
     EXPECT_NE(ini.find("Data=C:\\admin"), std::string::npos) << ini;
-    EXPECT_NE(ini.find("Theme=custom"), std::string::npos) << "a value the user changed since stays\n" << ini;
-    EXPECT_EQ(RegValue("HKCU\\Software\\VelkanStateUser", "Keep"), "mine") << "HKEY_CURRENT_USER\\Software is refused";
+    EXPECT_NE(ini.find("Theme=custom"), std::string::npos)
+        << "a value the user changed since stays\n"
+        << ini;
+    EXPECT_EQ(RegValue("HKCU\\Software\\VelkanStateUser", "Keep"), "mine")
+        << "HKEY_CURRENT_USER\\Software is refused";
     EXPECT_FALSE(RegKeyExists("HKCU\\Software\\VelkanStateExtra"));
     EXPECT_EQ(RegValue(kSharedDlls, dllName), std::nullopt);
     EXPECT_FALSE(fs::exists(dllFile));
@@ -273,7 +285,9 @@ TEST_F(InstallState, TwoProductsOfOneTitleInTheirOwnPlaces)
         project.m_versions.push_back(v);
         fs::path setup = m_dir / ("setup" + std::to_string(n) + ".exe");
         BuildSetup(project, setup);
-        ASSERT_EQ(Run(setup, std::string(p.scope) + " /D=" + Quote(WinPath(m_dir / ("install" + std::to_string(n)))),
+        ASSERT_EQ(Run(setup,
+                      std::string(p.scope) +
+                          " /D=" + Quote(WinPath(m_dir / ("install" + std::to_string(n)))),
                       "setup" + std::to_string(n)),
                   0)
             << Logs();
@@ -318,7 +332,8 @@ TEST_F(InstallState, CommandLineRulesAndOneRunAtATime)
         {"the system folder", Quote("/D=C:\\windows\\system32")},
         {"an empty version", "/V= /D=" + Quote(winTarget)},
         {"an unknown version", "/V=7 /D=" + Quote(winTarget)},
-        {"an unwritable log", "/LOG=" + Quote(WinPath(m_dir / "no such folder" / "x.log")) + " /D=" + Quote(winTarget)},
+        {"an unwritable log",
+         "/LOG=" + Quote(WinPath(m_dir / "no such folder" / "x.log")) + " /D=" + Quote(winTarget)},
     };
     for (const Refused& r : refused) {
         SCOPED_TRACE(r.what);
@@ -335,8 +350,10 @@ TEST_F(InstallState, CommandLineRulesAndOneRunAtATime)
 
     // As a batch file writes it: the quotes around the directory, its trailing backslash inside them.
     fs::path batch = m_dir / "run.bat";
-    WriteText(batch, "\"" + WinPath(setup) + "\" /S /D=\"" + winTarget + "\\\" /LOG=\"" + WinPath(m_dir / "batch.log") + "\"\r\n");
-    Shell(WineLoader() + " cmd /c " + Quote(WinPath(batch)) + " </dev/null >/dev/null 2>&1; wineserver -w");
+    WriteText(batch, "\"" + WinPath(setup) + "\" /S /D=\"" + winTarget + "\\\" /LOG=\"" +
+                         WinPath(m_dir / "batch.log") + "\"\r\n");
+    Shell(WineLoader() + " cmd /c " + Quote(WinPath(batch)) +
+          " </dev/null >/dev/null 2>&1; wineserver -w");
     EXPECT_EQ(ReadText(target / "file.txt"), "contents") << ReadText(m_dir / "batch.log");
 
 #ifdef VELKAN_RUNTIME_PE_DIR
@@ -346,27 +363,33 @@ TEST_F(InstallState, CommandLineRulesAndOneRunAtATime)
     ASSERT_NE(at, std::string::npos) << log;
     std::string mutex = log.substr(at, log.find_first_of("\r\n", at) - at);
     fs::path ready = m_dir / "ready", stop = m_dir / "stop";
-    Shell(WineLoader() + " " + Quote(TestProgram("holdmutex.exe").string()) + " " + Quote(mutex) + " " +
-          Quote(WinPath(ready)) + " " + Quote(WinPath(stop)) + " </dev/null >/dev/null 2>&1 &");
+    Shell(WineLoader() + " " + Quote(TestProgram("holdmutex.exe").string()) + " " + Quote(mutex) +
+          " " + Quote(WinPath(ready)) + " " + Quote(WinPath(stop)) +
+          " </dev/null >/dev/null 2>&1 &");
     for (int i = 0; i < 200 && !fs::exists(ready); ++i) Shell("sleep 0.1");
     ASSERT_TRUE(fs::exists(ready));
     // (Not through Wine(), which would wait for the holder too.)
-    EXPECT_EQ(Shell(WineLoader() + " " + Quote(setup.string()) + " /S /LOG=" + Quote(WinPath(m_dir / "second.log")) +
+    EXPECT_EQ(Shell(WineLoader() + " " + Quote(setup.string()) +
+                    " /S /LOG=" + Quote(WinPath(m_dir / "second.log")) +
                     " /D=" + Quote(WinPath(m_dir / "second")) + " </dev/null >/dev/null 2>&1"),
               4);
-    EXPECT_EQ(Shell(WineLoader() + " " + Quote((target / "uninstall.exe").string()) + " /S </dev/null >/dev/null 2>&1"), 4)
+    EXPECT_EQ(Shell(WineLoader() + " " + Quote((target / "uninstall.exe").string()) +
+                    " /S </dev/null >/dev/null 2>&1"),
+              4)
         << "nor does its uninstaller run meanwhile";
     WriteText(stop, "");
     Shell("wineserver -w");
     EXPECT_FALSE(fs::exists(m_dir / "second"));
     EXPECT_EQ(ReadText(target / "file.txt"), "contents");
-    EXPECT_NE(ReadText(m_dir / "second.log").find("Another setup of this product is running"), std::string::npos);
+    EXPECT_NE(ReadText(m_dir / "second.log").find("Another setup of this product is running"),
+              std::string::npos);
 
     // An uninstall that cannot remove a file in use says so: in its log and its exit code.
     fs::path held = target / "file.txt";
     ready = m_dir / "held", stop = m_dir / "release";
-    Shell(WineLoader() + " " + Quote(TestProgram("holdopen.exe").string()) + " " + Quote(WinPath(held)) + " " +
-          Quote(WinPath(ready)) + " " + Quote(WinPath(stop)) + " </dev/null >/dev/null 2>&1 &");
+    Shell(WineLoader() + " " + Quote(TestProgram("holdopen.exe").string()) + " " +
+          Quote(WinPath(held)) + " " + Quote(WinPath(ready)) + " " + Quote(WinPath(stop)) +
+          " </dev/null >/dev/null 2>&1 &");
     for (int i = 0; i < 200 && !fs::exists(ready); ++i) Shell("sleep 0.1");
     ASSERT_TRUE(fs::exists(ready));
     EXPECT_EQ(Shell(WineLoader() + " " + Quote((target / "uninstall.exe").string()) + " /S /LOG=" +
@@ -374,7 +397,9 @@ TEST_F(InstallState, CommandLineRulesAndOneRunAtATime)
               3010 & 0xFF);
     WriteText(stop, "");
     Shell("wineserver -w");
-    EXPECT_NE(ReadText(m_dir / "uninstall.log").find("left until the next restart, in use: " + WinPath(held)), std::string::npos)
+    EXPECT_NE(ReadText(m_dir / "uninstall.log")
+                  .find("left until the next restart, in use: " + WinPath(held)),
+              std::string::npos)
         << ReadText(m_dir / "uninstall.log");
 #endif
 }

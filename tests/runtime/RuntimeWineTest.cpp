@@ -49,7 +49,8 @@ TEST_F(RuntimeWine, InstallsEveryVersionByteForByte)
     const char* names[] = {"One", "Two", "Three"};
     for (int n = 1; n <= 3; ++n) {
         CData v = Version(n, names[n - 1]);
-        for (const char* p : {"readme.txt", "lib\\shared.dll", "bin\\tool.dat", "data\\big.bin", "empty.txt"}) {
+        for (const char* p :
+             {"readme.txt", "lib\\shared.dll", "bin\\tool.dat", "data\\big.bin", "empty.txt"}) {
             v.m_files.push_back(Item(p));
         }
         if (n == 2) v.m_files.push_back(Item("only2.txt"));
@@ -64,11 +65,14 @@ TEST_F(RuntimeWine, InstallsEveryVersionByteForByte)
         fs::path target = m_dir / ("install" + std::to_string(n));
         std::string choice = n == 2 ? "/V=two" : "/V=" + std::to_string(n);
         fs::path log = m_dir / ("setup" + std::to_string(n) + ".log");
-        ASSERT_EQ(Wine(setup.string(), choice + " /LOG=" + Quote(WinPath(log)) + " /S /D=" + Quote(WinPath(target))), 0)
+        ASSERT_EQ(Wine(setup.string(), choice + " /LOG=" + Quote(WinPath(log)) +
+                                           " /S /D=" + Quote(WinPath(target))),
+                  0)
             << ReadText(log);
         fs::path src = m_dir / ("src" + std::to_string(n));
         ASSERT_EQ(FilesUnder(target), FilesUnder(src));
-        for (const fs::path& f : FilesUnder(src)) EXPECT_EQ(ReadBytes(target / f), ReadBytes(src / f)) << f;
+        for (const fs::path& f : FilesUnder(src))
+            EXPECT_EQ(ReadBytes(target / f), ReadBytes(src / f)) << f;
     }
 }
 
@@ -152,24 +156,33 @@ TEST_F(RuntimeWine, InstallsSettingsAndUninstallsThem)
     std::string winTarget = WinPath(target);
 
     // A value that exists already is kept (do-not-overwrite), as is an INI entry.
-    Shell(WineLoader() + " reg add 'HKCU\\Software\\VelkanTestKept' /v Value /d before /f >/dev/null 2>&1");
+    Shell(WineLoader() +
+          " reg add 'HKCU\\Software\\VelkanTestKept' /v Value /d before /f >/dev/null 2>&1");
     fs::create_directories(target);
     WriteText(target / "settings.ini", "[Main]\r\nKept=old\r\n");
-    Shell(WineLoader() + " reg add 'HKCU\\Software\\VelkanTestExtra\\Sub' /v X /d y /f >/dev/null 2>&1");
+    Shell(WineLoader() +
+          " reg add 'HKCU\\Software\\VelkanTestExtra\\Sub' /v X /d y /f >/dev/null 2>&1");
 
     fs::path log = m_dir / "setup.log";
-    ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(winTarget)), 0) << ReadText(log);
+    ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(winTarget)), 0)
+        << ReadText(log);
 
     EXPECT_EQ(ReadText(target / "app.exe"), "MZ not really a program, but a file");
-    EXPECT_EQ(ReadText(target / "doc" / "notes.txt"), std::string("01AB\0" "56789 XYZ\0ER here and more text after it", 45));
+    EXPECT_EQ(ReadText(target / "doc" / "notes.txt"),
+              std::string("01AB\0"
+                          "56789 XYZ\0ER here and more text after it",
+                          45));
     std::string settings = ReadText(target / "settings.ini");
     EXPECT_NE(settings.find("Dir=" + winTarget + "\\data"), std::string::npos) << settings;
     EXPECT_NE(settings.find("Kept=old"), std::string::npos) << settings;
     std::string query = Capture(WineLoader() + " reg query 'HKCU\\Software\\VelkanTest\\Full'");
     EXPECT_NE(query.find(winTarget + "\\app.exe"), std::string::npos) << query;
-    std::string dirQuery = Capture(WineLoader() + " reg query 'HKCR\\Software\\VelkanTestDir' /v InstallDir");
+    std::string dirQuery =
+        Capture(WineLoader() + " reg query 'HKCR\\Software\\VelkanTestDir' /v InstallDir");
     EXPECT_NE(dirQuery.find(winTarget), std::string::npos) << dirQuery;
-    EXPECT_NE(Capture(WineLoader() + " reg query 'HKCU\\Software\\VelkanTestKept' /v Value").find("before"), std::string::npos);
+    EXPECT_NE(Capture(WineLoader() + " reg query 'HKCU\\Software\\VelkanTestKept' /v Value")
+                  .find("before"),
+              std::string::npos);
     EXPECT_TRUE(fs::exists(target / "uninstall.exe"));
     EXPECT_EQ(FindByName(kWork, "Velkan App.lnk").size(), 1u);
     EXPECT_EQ(FindByName(kWork, "Velkan App Shortcut.lnk").size(), 1u);
@@ -183,20 +196,28 @@ TEST_F(RuntimeWine, InstallsSettingsAndUninstallsThem)
     WriteText(target / "scratch.tmp", "made by the user in a folder that was there before");
     WriteText(target / "doc" / "scratch.tmp", "made by the program; the uninstaller's extra files");
     fs::path uninstallLog = m_dir / "uninstall.log";
-    ASSERT_EQ(Wine((target / "uninstall.exe").string(), "/S /LOG=" + Quote(WinPath(uninstallLog))), 0)
+    ASSERT_EQ(Wine((target / "uninstall.exe").string(), "/S /LOG=" + Quote(WinPath(uninstallLog))),
+              0)
         << ReadText(uninstallLog);
     Shell("sleep 4; wineserver -w");  // a helper may remove the uninstaller after it has ended
 
     // Only what was there before, and the file kept on uninstall, remain.
-    EXPECT_EQ(FilesUnder(target), std::vector<fs::path>({"keep.txt", "scratch.tmp", "settings.ini"})) << ReadText(uninstallLog);
+    EXPECT_EQ(FilesUnder(target),
+              std::vector<fs::path>({"keep.txt", "scratch.tmp", "settings.ini"}))
+        << ReadText(uninstallLog);
     settings = ReadText(target / "settings.ini");
     EXPECT_EQ(settings.find("Dir="), std::string::npos) << settings;
     EXPECT_NE(settings.find("Kept=old"), std::string::npos) << settings;
-    EXPECT_EQ(Capture(WineLoader() + " reg query 'HKCU\\Software\\VelkanTest'").find("Full"), std::string::npos);
+    EXPECT_EQ(Capture(WineLoader() + " reg query 'HKCU\\Software\\VelkanTest'").find("Full"),
+              std::string::npos);
     EXPECT_EQ(Shell(WineLoader() + " reg query 'HKCU\\Software\\VelkanTest' >/dev/null 2>&1"), 1);
-    EXPECT_EQ(Shell(WineLoader() + " reg query 'HKCU\\Software\\VelkanTestExtra' >/dev/null 2>&1"), 1);
-    EXPECT_EQ(Shell(WineLoader() + " reg query 'HKCR\\Software\\VelkanTestDir' >/dev/null 2>&1"), 1);
-    EXPECT_NE(Capture(WineLoader() + " reg query 'HKCU\\Software\\VelkanTestKept' /v Value").find("before"), std::string::npos);
+    EXPECT_EQ(Shell(WineLoader() + " reg query 'HKCU\\Software\\VelkanTestExtra' >/dev/null 2>&1"),
+              1);
+    EXPECT_EQ(Shell(WineLoader() + " reg query 'HKCR\\Software\\VelkanTestDir' >/dev/null 2>&1"),
+              1);
+    EXPECT_NE(Capture(WineLoader() + " reg query 'HKCU\\Software\\VelkanTestKept' /v Value")
+                  .find("before"),
+              std::string::npos);
     EXPECT_TRUE(FindByName(kWork, "Velkan App.lnk").empty());
     EXPECT_TRUE(FindByName(kWork, "Velkan App Shortcut.lnk").empty());
     EXPECT_TRUE(FindByName(kWork, "Uninstall Velkan.lnk").empty());
@@ -244,7 +265,8 @@ TEST_F(RuntimeWine, InstallsTheWindows31LayoutWithFileOptions)
     BuildSetup(project, setup);
 
     fs::path target = m_dir / "from registry";
-    Shell(WineLoader() + " reg add 'HKCR\\Software\\VelkanTestOld' /v Path /d " + Quote(WinPath(target)) + " /f >/dev/null 2>&1");
+    Shell(WineLoader() + " reg add 'HKCR\\Software\\VelkanTestOld' /v Path /d " +
+          Quote(WinPath(target)) + " /f >/dev/null 2>&1");
     fs::path log = m_dir / "setup.log";
     EXPECT_EQ(Wine(setup.string(), "/S /V=Nope"), 1);
     ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log))), 0) << ReadText(log);
@@ -307,20 +329,22 @@ TEST_F(RuntimeWine, InstallsWhatVelkancBuildWrites)
     fs::path vkp = m_dir / "project.vkp";
     velkan::SaveProject(project, vkp.string());
     fs::path setup = m_dir / "built.exe";
-    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " + Quote(setup.string()) +
-                    " --yes >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
-              0)
+    ASSERT_EQ(
+        Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " +
+              Quote(setup.string()) + " --yes >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
+        0)
         << ReadText(m_dir / "build.txt");
     for (int n = 1; n <= 2; ++n) {
         SCOPED_TRACE(n);
         fs::path target = m_dir / ("install" + std::to_string(n));
         fs::path log = m_dir / ("setup" + std::to_string(n) + ".log");
-        ASSERT_EQ(Wine(setup.string(), "/S /V=" + std::to_string(n) + " /LOG=" + Quote(WinPath(log)) + " /D=" +
-                                           Quote(WinPath(target))),
+        ASSERT_EQ(Wine(setup.string(), "/S /V=" + std::to_string(n) + " /LOG=" +
+                                           Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))),
                   0)
             << ReadText(log);
         fs::path src = m_dir / ("src" + std::to_string(n));
-        for (const fs::path& f : FilesUnder(src)) EXPECT_EQ(ReadBytes(target / f), ReadBytes(src / f)) << f;
+        for (const fs::path& f : FilesUnder(src))
+            EXPECT_EQ(ReadBytes(target / f), ReadBytes(src / f)) << f;
     }
     EXPECT_TRUE(fs::exists(m_dir / "install2" / "remove.exe"));
     ASSERT_EQ(Wine((m_dir / "install2" / "remove.exe").string(), "/S"), 0);
@@ -351,19 +375,23 @@ TEST_F(RuntimeWine, InstallsAGlobalSearchDelta)
     fs::path vkp = m_dir / "project.vkp";
     velkan::SaveProject(project, vkp.string());
     fs::path setup = m_dir / "global.exe";
-    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " + Quote(setup.string()) +
-                    " --yes --delta-search global >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
+    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " +
+                    Quote(setup.string()) + " --yes --delta-search global >" +
+                    Quote((m_dir / "build.txt").string()) + " 2>&1"),
               0)
         << ReadText(m_dir / "build.txt");
     fs::path plain = m_dir / "window.exe";
-    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " + Quote(plain.string()) +
-                    " --yes >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
-              0);
+    ASSERT_EQ(
+        Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " +
+              Quote(plain.string()) + " --yes >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
+        0);
     // The window search codes most of the moved file as literals; the global one copies it.
     EXPECT_GT(fs::file_size(plain), fs::file_size(setup) + 250000);
     fs::path target = m_dir / "install";
     fs::path log = m_dir / "setup.log";
-    ASSERT_EQ(Wine(setup.string(), "/S /V=2 /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0)
+    ASSERT_EQ(Wine(setup.string(),
+                   "/S /V=2 /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))),
+              0)
         << ReadText(log);
     EXPECT_TRUE(ReadBytes(target / "app.bin") == moved);
 #endif
@@ -387,28 +415,33 @@ TEST_F(RuntimeWine, InstallsFilesSharingTheirData)
     CDataArray project;
     project.m_nWindowMode = 0;
     CData v = Version(1, "Shared");
-    for (const char* path : {"a\\lib.bin", "a\\COPYING", "b\\lib.bin", "b\\COPYING", "c.bin", "other.txt"}) {
+    for (const char* path :
+         {"a\\lib.bin", "a\\COPYING", "b\\lib.bin", "b\\COPYING", "c.bin", "other.txt"}) {
         v.m_files.push_back(Item(path));
     }
     project.m_versions.push_back(v);
     fs::path vkp = m_dir / "project.vkp";
     velkan::SaveProject(project, vkp.string());
     fs::path setup = m_dir / "shared.exe";
-    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " + Quote(setup.string()) +
-                    " --yes --share-equal-files >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
+    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " +
+                    Quote(setup.string()) + " --yes --share-equal-files >" +
+                    Quote((m_dir / "build.txt").string()) + " 2>&1"),
               0)
         << ReadText(m_dir / "build.txt");
     fs::path plain = m_dir / "plain.exe";
-    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " + Quote(plain.string()) +
-                    " --yes >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
-              0);
+    ASSERT_EQ(
+        Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " +
+              Quote(plain.string()) + " --yes >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
+        0);
     // The noise is stored once instead of three times (it packs to about 60%).
     EXPECT_GT(fs::file_size(plain), fs::file_size(setup) + data.size());
     fs::path target = m_dir / "install";
     fs::path log = m_dir / "setup.log";
-    ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0)
+    ASSERT_EQ(
+        Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0)
         << ReadText(log);
-    for (const fs::path& f : FilesUnder(src)) EXPECT_EQ(ReadBytes(target / f), ReadBytes(src / f)) << f;
+    for (const fs::path& f : FilesUnder(src))
+        EXPECT_EQ(ReadBytes(target / f), ReadBytes(src / f)) << f;
 #endif
 }
 
@@ -450,9 +483,12 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
         WriteBytes(program, c.program);
         fs::path target = m_dir / (std::string("install-") + c.name);
         fs::path log = m_dir / (std::string(c.name) + ".log");
-        EXPECT_EQ(Wine(program.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 1);
+        EXPECT_EQ(Wine(program.string(),
+                       "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))),
+                  1);
         EXPECT_FALSE(fs::exists(target));
-        EXPECT_NE(ReadText(log).find("This file contains invalid data."), std::string::npos) << ReadText(log);
+        EXPECT_NE(ReadText(log).find("This file contains invalid data."), std::string::npos)
+            << ReadText(log);
     }
     {
         fs::path program = m_dir / "escape.exe";
@@ -460,7 +496,9 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
         fs::path target = m_dir / "deeper" / "install-escape";
         WriteText(m_dir / "deeper" / "escape.txt", "must stay");
         fs::path log = m_dir / "escape.log";
-        EXPECT_EQ(Wine(program.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 1);
+        EXPECT_EQ(Wine(program.string(),
+                       "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))),
+                  1);
         EXPECT_FALSE(fs::exists(target));
         EXPECT_EQ(ReadText(m_dir / "deeper" / "escape.txt"), "must stay");
         // Refused for its name, not for damage the writer might have made.
@@ -496,9 +534,12 @@ TEST_F(RuntimeWine, DeviceNamesAndLinkedFoldersInstallNothing)
         WriteHostileSetup(project, program);
         fs::path target = m_dir / "install-device";
         fs::path log = m_dir / "device.log";
-        EXPECT_EQ(Wine(program.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 1);
+        EXPECT_EQ(Wine(program.string(),
+                       "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))),
+                  1);
         EXPECT_FALSE(fs::exists(target / "first.txt"));
-        EXPECT_NE(ReadText(log).find("a device name reserved by Windows"), std::string::npos) << ReadText(log);
+        EXPECT_NE(ReadText(log).find("a device name reserved by Windows"), std::string::npos)
+            << ReadText(log);
     }
 
     CDataArray project;
@@ -514,10 +555,13 @@ TEST_F(RuntimeWine, DeviceNamesAndLinkedFoldersInstallNothing)
     fs::create_directories(m_dir / "elsewhere");
     fs::create_directory_symlink(m_dir / "elsewhere", target / "docs");
     fs::path log = m_dir / "linked.log";
-    EXPECT_EQ(Wine(program.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 1);
+    EXPECT_EQ(
+        Wine(program.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))),
+        1);
     EXPECT_TRUE(FilesUnder(m_dir / "elsewhere").empty()) << "nothing written through the link";
     EXPECT_FALSE(fs::exists(target / "first.txt"));
-    EXPECT_NE(ReadText(log).find("a junction or link inside the installation folder"), std::string::npos)
+    EXPECT_NE(ReadText(log).find("a junction or link inside the installation folder"),
+              std::string::npos)
         << ReadText(log);
 
     // Without the link the same program installs.
@@ -540,33 +584,43 @@ TEST_F(RuntimeWine, AFailureWhilePuttingFilesInPlaceUndoesEverything)
     project.m_nWindowMode = 0;
     CData v = Version(1, "Rollback");
     v.m_strUninstFile = "uninst.exe";
-    for (const char* p : {"replaced.txt", "fresh\\added.bin", "big.bin", "zlast.txt"}) v.m_files.push_back(Item(p));
+    for (const char* p : {"replaced.txt", "fresh\\added.bin", "big.bin", "zlast.txt"})
+        v.m_files.push_back(Item(p));
     project.m_versions.push_back(v);
     fs::path setup = m_dir / "setup.exe";
     BuildSetup(project, setup);
 
-    for (const std::string& key : ProgramsEntries("Velkan Test Rollback")) RegDelete(key);  // left by an earlier run
+    for (const std::string& key : ProgramsEntries("Velkan Test Rollback"))
+        RegDelete(key);  // left by an earlier run
     fs::path target = m_dir / "install";
     WriteText(target / "replaced.txt", "previous");
     WriteText(target / "big.bin", "previous big");
     fs::create_directories(target / "zlast.txt");
     fs::path log = m_dir / "failed.log";
-    EXPECT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 1);
+    EXPECT_EQ(
+        Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))),
+        1);
     EXPECT_NE(ReadText(log).find("a folder has that name"), std::string::npos) << ReadText(log);
     EXPECT_EQ(ReadText(target / "replaced.txt"), "previous");
     EXPECT_EQ(ReadText(target / "big.bin"), "previous big");
     EXPECT_TRUE(fs::is_directory(target / "zlast.txt"));
-    EXPECT_EQ(FilesUnder(target), (std::vector<fs::path>{"big.bin", "replaced.txt"})) << "nothing added, no copies left";
+    EXPECT_EQ(FilesUnder(target), (std::vector<fs::path>{"big.bin", "replaced.txt"}))
+        << "nothing added, no copies left";
     EXPECT_FALSE(fs::exists(target / "fresh"));
     EXPECT_TRUE(ProgramsEntries("Velkan Test Rollback").empty());
 
     fs::remove(target / "zlast.txt");
-    ASSERT_EQ(Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0) << ReadText(log);
+    ASSERT_EQ(
+        Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0)
+        << ReadText(log);
     for (const char* p : {"replaced.txt", "fresh/added.bin", "big.bin", "zlast.txt"}) {
         EXPECT_EQ(ReadBytes(target / p), ReadBytes(src / p)) << p;
     }
     std::vector<fs::path> left = FilesUnder(target);
-    EXPECT_EQ(std::count_if(left.begin(), left.end(), [](const fs::path& f) { return f.filename().string().rfind("~vk", 0) == 0; }), 0)
+    EXPECT_EQ(
+        std::count_if(left.begin(), left.end(),
+                      [](const fs::path& f) { return f.filename().string().rfind("~vk", 0) == 0; }),
+        0)
         << "the replaced files' copies are gone";
     EXPECT_TRUE(fs::exists(target / "uninst.exe"));
 }

@@ -20,7 +20,8 @@ const fs::path kWork = VELKAN_RUNTIME_TEST_DIR;
 const std::string& WineLoader()
 {
     static const std::string loader = [] {
-        if (const char* chosen = std::getenv("VELKAN_WINE"); chosen && *chosen) return std::string(chosen);
+        if (const char* chosen = std::getenv("VELKAN_WINE"); chosen && *chosen)
+            return std::string(chosen);
         if (access("/usr/lib/wine/wine64", X_OK) == 0) return std::string("/usr/lib/wine/wine64");
         if (std::system("command -v wine64 >/dev/null 2>&1") == 0) return std::string("wine64");
         return std::string("wine");
@@ -42,7 +43,8 @@ std::string Quote(const std::string& s)
 
 int Shell(const std::string& command)
 {
-    std::string line = "WINEPREFIX=" + Quote((kWork / "prefix").string()) + " HOME=" + Quote((kWork / "home").string()) +
+    std::string line = "WINEPREFIX=" + Quote((kWork / "prefix").string()) +
+                       " HOME=" + Quote((kWork / "home").string()) +
                        " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY= " + command;
     int status = std::system(line.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -50,14 +52,16 @@ int Shell(const std::string& command)
 
 int Wine(const std::string& program, const std::string& args)
 {
-    int code = Shell(WineLoader() + " " + Quote(program) + " " + args + " </dev/null >/dev/null 2>&1");
+    int code =
+        Shell(WineLoader() + " " + Quote(program) + " " + args + " </dev/null >/dev/null 2>&1");
     Shell("wineserver -w");  // every process the program started has ended
     return code;
 }
 
 std::string Capture(const std::string& command)
 {
-    std::string line = "WINEPREFIX=" + Quote((kWork / "prefix").string()) + " HOME=" + Quote((kWork / "home").string()) +
+    std::string line = "WINEPREFIX=" + Quote((kWork / "prefix").string()) +
+                       " HOME=" + Quote((kWork / "home").string()) +
                        " WINEDEBUG=-all DISPLAY= " + command + " 2>/dev/null";
     std::string out;
     if (FILE* pipe = popen(line.c_str(), "r")) {
@@ -114,7 +118,8 @@ void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes)
 {
     fs::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 void WriteText(const fs::path& path, const std::string& text)
@@ -127,7 +132,8 @@ std::vector<uint8_t> Noise(size_t size, unsigned seed)
     std::mt19937 rng(seed);
     std::vector<uint8_t> bytes(size);
     // Compressible but not trivial: words from a small alphabet with random runs.
-    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(rng() % 7 == 0 ? rng() : 'a' + rng() % 8);
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<uint8_t>(rng() % 7 == 0 ? rng() : 'a' + rng() % 8);
     return bytes;
 }
 
@@ -146,7 +152,8 @@ std::vector<fs::path> FindByName(const fs::path& dir, const std::string& name)
 {
     std::vector<fs::path> found;
     if (!fs::exists(dir)) return found;
-    for (const auto& e : fs::recursive_directory_iterator(dir, fs::directory_options::skip_permission_denied)) {
+    for (const auto& e :
+         fs::recursive_directory_iterator(dir, fs::directory_options::skip_permission_denied)) {
         if (e.path().filename() == name) found.push_back(e.path());
     }
     return found;
@@ -163,7 +170,8 @@ std::optional<std::string> RegValue(const std::string& key, const std::string& n
     // The default value (an empty name) is printed as "(Default)". A named value is looked for in
     // the listing of its key: "reg query /v" does not find the PendingFileRenameOperations value
     // that Wine's own MoveFileEx writes, though the listing shows it.
-    std::string out = Capture(WineLoader() + " reg query " + Quote(key) + (name.empty() ? " /ve" : ""));
+    std::string out =
+        Capture(WineLoader() + " reg query " + Quote(key) + (name.empty() ? " /ve" : ""));
     std::string head = "    " + (name.empty() ? std::string("(Default)") : name) + "    REG_";
     for (size_t pos = 0; pos < out.size();) {
         size_t end = out.find('\n', pos);
@@ -180,13 +188,14 @@ std::optional<std::string> RegValue(const std::string& key, const std::string& n
 
 void RegAdd(const std::string& key, const std::string& name, const std::string& data)
 {
-    Shell(WineLoader() + " reg add " + Quote(key) + " /v " + Quote(name) + " /d " + Quote(data) + " /f >/dev/null 2>&1");
+    Shell(WineLoader() + " reg add " + Quote(key) + " /v " + Quote(name) + " /d " + Quote(data) +
+          " /f >/dev/null 2>&1");
 }
 
 void RegDelete(const std::string& key, const std::string& name)
 {
-    Shell(WineLoader() + " reg delete " + Quote(key) + (name.empty() ? std::string() : " /v " + Quote(name)) +
-          " /f >/dev/null 2>&1");
+    Shell(WineLoader() + " reg delete " + Quote(key) +
+          (name.empty() ? std::string() : " /v " + Quote(name)) + " /f >/dev/null 2>&1");
 }
 
 fs::path TestProgram(const std::string& name)
@@ -224,7 +233,8 @@ void RuntimeWine::SetUpTestSuite()
 {
     if (!HaveWine()) return;
     fs::create_directories(kWork / "home");
-    if (!fs::exists(kWork / "prefix" / "system.reg")) Shell(WineLoader() + " wineboot -i >/dev/null 2>&1; wineserver -w");
+    if (!fs::exists(kWork / "prefix" / "system.reg"))
+        Shell(WineLoader() + " wineboot -i >/dev/null 2>&1; wineserver -w");
 }
 
 void RuntimeWine::SetUp()

@@ -56,7 +56,8 @@ void RegDelete(const std::string& key, const std::string& name = {});
 std::vector<std::string> ProgramsEntries(const std::string& displayName);
 
 // The usage counts of shared files, as reg.exe names the key.
-inline const std::string kSharedDlls = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+inline const std::string kSharedDlls =
+    "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 // The Windows programs built for the tests (tests/runtime/pe); empty without the cross compiler.
 fs::path TestProgram(const std::string& name);

@@ -19,14 +19,28 @@ struct SequenceCase {
 TEST(WizardSequence, PagesShownForTheVersionsAndTheInformationText)
 {
     const SequenceCase cases[] = {
-        {"one version", {1, false, false, false},
-         {P::kPresentation, P::kInformation, P::kDirectory, P::kConfirmation, P::kProgress, P::kEnd}},
-        {"several versions", {3, false, false, false},
-         {P::kPresentation, P::kInformation, P::kVersion, P::kDirectory, P::kConfirmation, P::kProgress, P::kEnd}},
-        {"blank information", {2, true, false, false},
-         {P::kPresentation, P::kVersion, P::kDirectory, P::kConfirmation, P::kProgress, P::kEnd}},
-        {"read-only directory keeps its page", {1, true, true, false},
-         {P::kPresentation, P::kDirectory, P::kConfirmation, P::kProgress, P::kEnd}},
+        {
+            "one version",
+            {1, false, false, false},
+            {P::kPresentation, P::kInformation, P::kDirectory, P::kConfirmation, P::kProgress,
+             P::kEnd},
+        },
+        {
+            "several versions",
+            {3, false, false, false},
+            {P::kPresentation, P::kInformation, P::kVersion, P::kDirectory, P::kConfirmation,
+             P::kProgress, P::kEnd},
+        },
+        {
+            "blank information",
+            {2, true, false, false},
+            {P::kPresentation, P::kVersion, P::kDirectory, P::kConfirmation, P::kProgress, P::kEnd},
+        },
+        {
+            "read-only directory keeps its page",
+            {1, true, true, false},
+            {P::kPresentation, P::kDirectory, P::kConfirmation, P::kProgress, P::kEnd},
+        },
     };
     for (const SequenceCase& c : cases) {
         CWizardSequence sequence(c.facts);
@@ -68,8 +82,10 @@ TEST(WizardSequence, BackFromEachPage)
     };
     for (const Case& c : cases) {
         CWizardSequence sequence({2, false, false, c.testMode});
-        EXPECT_EQ(sequence.Back(c.page), c.back) << static_cast<int>(c.page) << " test " << c.testMode;
-        EXPECT_EQ(sequence.BackButton(c.page).enabled, c.back.has_value()) << static_cast<int>(c.page);
+        EXPECT_EQ(sequence.Back(c.page), c.back)
+            << static_cast<int>(c.page) << " test " << c.testMode;
+        EXPECT_EQ(sequence.BackButton(c.page).enabled, c.back.has_value())
+            << static_cast<int>(c.page);
     }
     // With one version, Back from Directory skips the version choice.
     EXPECT_EQ(CWizardSequence({1, true, false, false}).Back(P::kDirectory), P::kPresentation);
@@ -130,4 +146,3 @@ TEST(WizardSequence, Buttons)
 
 }  // namespace
 }  // namespace velkan::runtime
-

@@ -41,7 +41,8 @@ pid_t g_xvfb = 0;
 
 std::string Environment()
 {
-    return "WINEPREFIX=" + Quote(PrefixPath().string()) + " HOME=" + Quote((kWork / "home").string()) +
+    return "WINEPREFIX=" + Quote(PrefixPath().string()) +
+           " HOME=" + Quote((kWork / "home").string()) +
            " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY=" + g_display + " ";
 }
 
@@ -90,8 +91,9 @@ public:
     {
         fs::remove(log);
         // /D takes the rest of the command line: the log switch goes first.
-        std::string line = Environment() + WineLoader() + " " + Quote(program.string()) + " /LOG=" +
-                           Quote(WinPath(log)) + " " + args + " </dev/null >/dev/null 2>&1";
+        std::string line = Environment() + WineLoader() + " " + Quote(program.string()) +
+                           " /LOG=" + Quote(WinPath(log)) + " " + args +
+                           " </dev/null >/dev/null 2>&1";
         m_pid = fork();
         if (m_pid == 0) {
             execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
@@ -109,7 +111,8 @@ public:
     // Waits until the log holds text after what was already seen.
     bool See(const std::string& text)
     {
-        for (auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end;) {
+        for (auto end = std::chrono::steady_clock::now() + 30s;
+             std::chrono::steady_clock::now() < end;) {
             std::string log = ReadText(m_log);
             size_t at = log.find(text, m_nSeen);
             if (at != std::string::npos) {
@@ -122,14 +125,8 @@ public:
     }
     bool Page(int code) { return See("wizard page " + std::to_string(code) + "\r\n"); }
 
-    static void Keys(const std::string& keys)
-    {
-        XShell("xdotool key --delay 40 " + keys);
-    }
-    static void Type(const std::string& text)
-    {
-        XShell("xdotool type --delay 15 " + Quote(text));
-    }
+    static void Keys(const std::string& keys) { XShell("xdotool key --delay 40 " + keys); }
+    static void Type(const std::string& text) { XShell("xdotool type --delay 15 " + Quote(text)); }
     static void Shot(const std::string& name)
     {
         std::this_thread::sleep_for(400ms);  // the page painted
@@ -140,7 +137,8 @@ public:
     // The exit code, or -1 when the program does not end in time.
     int Wait()
     {
-        for (auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end;) {
+        for (auto end = std::chrono::steady_clock::now() + 30s;
+             std::chrono::steady_clock::now() < end;) {
             int status = 0;
             if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
                 m_pid = 0;
@@ -169,8 +167,8 @@ protected:
             std::string display = ":" + std::to_string(n);
             pid_t pid = fork();
             if (pid == 0) {
-                execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                       static_cast<char*>(nullptr));
+                execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+                       "tcp", static_cast<char*>(nullptr));
                 _exit(127);
             }
             for (int i = 0; i < 100; ++i) {
@@ -191,9 +189,12 @@ protected:
         if (!fs::exists(PrefixPath() / "system.reg")) {
             XShell(WineLoader() + " wineboot -i >/dev/null 2>&1; wineserver -w");
             // Wine's own desktop window: frames and captions without a window manager.
-            XShell(WineLoader() + " reg add 'HKCU\\Software\\Wine\\Explorer' /v Desktop /d Default /f >/dev/null 2>&1");
             XShell(WineLoader() +
-                   " reg add 'HKCU\\Software\\Wine\\Explorer\\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1");
+                   " reg add 'HKCU\\Software\\Wine\\Explorer' /v Desktop /d Default /f >/dev/null "
+                   "2>&1");
+            XShell(WineLoader() +
+                   " reg add 'HKCU\\Software\\Wine\\Explorer\\Desktops' /v Default /d 1024x768 /f "
+                   ">/dev/null 2>&1");
             XShell("wineserver -w");
         }
     }
@@ -269,7 +270,8 @@ TEST_P(InteractiveWizard, InstallThroughEveryPage)
     fs::remove_all(Drive("VT1"));
     // No count left by an earlier run of this test: the uninstall brings it to 0.
     fs::remove(Drive("windows") / "system32" / "velkanwz.dll");
-    XShell(WineLoader() + " reg delete 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDlls' /v " +
+    XShell(WineLoader() +
+           " reg delete 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDlls' /v " +
            "'C:\\windows\\system32\\velkanwz.dll' /f >/dev/null 2>&1");
 
     CRun run(setup, "/V=two", m_dir / "setup.log");  // chosen beforehand, by name
@@ -306,8 +308,11 @@ TEST_P(InteractiveWizard, InstallThroughEveryPage)
     fs::path src = m_dir / "src2";
     const fs::path sharedName = "velkanwz.dll";
     const fs::path system = Drive("windows") / "system32";
-    auto installed = [&](const fs::path& f) { return (f == sharedName ? system : Drive("VT1")) / f; };
-    for (const fs::path& f : FilesUnder(src)) EXPECT_EQ(ReadBytes(installed(f)), ReadBytes(src / f)) << f;
+    auto installed = [&](const fs::path& f) {
+        return (f == sharedName ? system : Drive("VT1")) / f;
+    };
+    for (const fs::path& f : FilesUnder(src))
+        EXPECT_EQ(ReadBytes(installed(f)), ReadBytes(src / f)) << f;
     ASSERT_TRUE(fs::exists(Drive("VT1") / "Uninstal.exe"));
 
     // The uninstaller, started by a person: it asks, works, asks before removing the shared file
@@ -330,7 +335,9 @@ TEST_P(InteractiveWizard, InstallThroughEveryPage)
 INSTANTIATE_TEST_SUITE_P(Platforms, InteractiveWizard,
                          ::testing::Values(PlatformCase{"Win32", CDataArray::Win32, ""},
                                            PlatformCase{"Win31", CDataArray::Win31, "win31-"}),
-                         [](const ::testing::TestParamInfo<PlatformCase>& c) { return c.param.name; });
+                         [](const ::testing::TestParamInfo<PlatformCase>& c) {
+                             return c.param.name;
+                         });
 
 // The person clears "for all users" on the Directory page by its access key: the icons go to their
 // own Start menu and the product is listed among their programs, not the machine's. The author
@@ -354,13 +361,15 @@ TEST_F(WizardWine, TheCurrentUserChosenOnTheDirectoryPage)
     project.m_versions.push_back(v);
     fs::path setup = m_dir / "setup.exe";
     BuildSetup(project, setup);
-    const std::string uninstall = WineLoader() + " 'C:\\VTScope\\Uninstal.exe' /S </dev/null >/dev/null 2>&1; wineserver -w";
+    const std::string uninstall =
+        WineLoader() + " 'C:\\VTScope\\Uninstal.exe' /S </dev/null >/dev/null 2>&1; wineserver -w";
     // A run of this test stopped half-way left the product installed: it goes first.
     if (fs::exists(Drive("VTScope") / "Uninstal.exe")) XShell(uninstall);
     fs::remove_all(Drive("VTScope"));
     auto listed = [&](const char* root) {
         return XShell(WineLoader() + " reg query '" + root +
-                      "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall' /s 2>/dev/null | grep -q " +
+                      "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall' /s 2>/dev/null | "
+                      "grep -q " +
                       Quote(title)) == 0;
     };
     ASSERT_FALSE(listed("HKCU"));
@@ -381,7 +390,8 @@ TEST_F(WizardWine, TheCurrentUserChosenOnTheDirectoryPage)
     CRun::Keys("Return");
     ASSERT_EQ(run.Wait(), 0) << run.Log();
     EXPECT_NE(run.Log().find("wizard: for the current user\r\n"), std::string::npos) << run.Log();
-    EXPECT_NE(run.Log().find("installing for the current user\r\n"), std::string::npos) << run.Log();
+    EXPECT_NE(run.Log().find("installing for the current user\r\n"), std::string::npos)
+        << run.Log();
 
     std::vector<fs::path> links = FindByName(PrefixPath() / "drive_c", "Velkan Scope Readme.lnk");
     ASSERT_EQ(links.size(), 1u);
@@ -402,7 +412,8 @@ TEST_F(WizardWine, CancelOnProgressLeavesNothing)
     CDataArray project;
     SetLook(project, 1, false);
     fs::path src = m_dir / "src1";
-    for (int i = 0; i < 8; ++i) WriteBytes(src / ("part" + std::to_string(i) + ".dat"), Noise(400000, 10 + i));
+    for (int i = 0; i < 8; ++i)
+        WriteBytes(src / ("part" + std::to_string(i) + ".dat"), Noise(400000, 10 + i));
     CData v = Version(1, "One");
     for (int i = 0; i < 8; ++i) v.m_files.push_back(CFileItem("part" + std::to_string(i) + ".dat"));
     project.m_versions.push_back(v);
@@ -427,7 +438,7 @@ TEST_F(WizardWine, CancelOnProgressLeavesNothing)
     ASSERT_TRUE(run.Page(6)) << run.Log();
     ASSERT_TRUE(run.See("wizard message: ")) << run.Log();
     CRun::Shot("cancel-mode1-question");
-    CRun::Keys("Return");  // Yes
+    CRun::Keys("Return");                                   // Yes
     ASSERT_TRUE(run.See("wizard message: ")) << run.Log();  // did not complete
     CRun::Keys("Return");
     EXPECT_EQ(run.Wait(), 2) << run.Log();
@@ -456,8 +467,8 @@ TEST_F(WizardWine, AnOpenWizardHoldsTheProductAndRefusesAProtectedFolder)
     CRun run(setup, "", m_dir / "setup.log");
     ASSERT_TRUE(run.Page(0)) << run.Log();
     fs::path second = m_dir / "second.log";
-    EXPECT_EQ(XShell(WineLoader() + " " + Quote(setup.string()) + " /S /LOG=" + Quote(WinPath(second)) +
-                     " /D=C:\\VTSecond </dev/null >/dev/null 2>&1"),
+    EXPECT_EQ(XShell(WineLoader() + " " + Quote(setup.string()) + " /S /LOG=" +
+                     Quote(WinPath(second)) + " /D=C:\\VTSecond </dev/null >/dev/null 2>&1"),
               4)
         << ReadText(second);
     EXPECT_FALSE(fs::exists(Drive("VTSecond")));
@@ -504,7 +515,8 @@ TEST_F(WizardWine, TestProgramsShowEveryPageAndInstallNothing)
             project.m_nCurrent = 1;
             auto block = LoadRuntimeResource(DialogBlockResourceId(1, bitmaps));
             fs::path program = m_dir / (look + ".exe");
-            ASSERT_TRUE(WriteTestProgramFile(program.string(), project, *stub, block ? &*block : nullptr, -1));
+            ASSERT_TRUE(WriteTestProgramFile(program.string(), project, *stub,
+                                             block ? &*block : nullptr, -1));
 
             CRun run(program, "", m_dir / (look + ".log"));
             for (int page : {0, 1, 2, 4, 5, 6, 7}) {
@@ -564,7 +576,8 @@ TEST_F(WizardWine, TestProgramStartsAtItsPage)
     CRun::Type("zz");
     CRun::Keys("Return");
     ASSERT_TRUE(fixed.Page(5)) << fixed.Log();
-    EXPECT_NE(fixed.Log().find("wizard: directory C:\\VTFixed\r\n"), std::string::npos) << fixed.Log();
+    EXPECT_NE(fixed.Log().find("wizard: directory C:\\VTFixed\r\n"), std::string::npos)
+        << fixed.Log();
     CRun::Keys("Escape");
     ASSERT_TRUE(fixed.See("wizard message: ")) << fixed.Log();
     CRun::Keys("Return");

@@ -20,8 +20,9 @@ bool WritePng(FILE* out, XImage* image)
     std::vector<unsigned char> row(static_cast<size_t>(image->width) * 3);
     if (info && !setjmp(png_jmpbuf(png))) {
         png_init_io(png, out);
-        png_set_IHDR(png, info, static_cast<png_uint_32>(image->width), static_cast<png_uint_32>(image->height), 8,
-                     PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(image->width),
+                     static_cast<png_uint_32>(image->height), 8, PNG_COLOR_TYPE_RGB,
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
         for (int y = 0; y < image->height; ++y) {
             for (int x = 0; x < image->width; ++x) {

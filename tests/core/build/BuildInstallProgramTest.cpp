@@ -208,7 +208,8 @@ TEST_P(BuildAcrossVersions, StoresEachContentOnceAndRebuildsEveryFile)
 
     // Every file rebuilt from the package equals its source.
     const std::map<std::string, ByteVec> sources0 = {{"a.txt", a}, {"sub\\b.dat", b0}};
-    const std::map<std::string, ByteVec> sources12 = {{"a.txt", a}, {"A.TXT", a}, {"sub\\b.dat", b1}};
+    const std::map<std::string, ByteVec> sources12 = {
+        {"a.txt", a}, {"A.TXT", a}, {"sub\\b.dat", b1}};
     for (size_t v = 0; v < 3; ++v) {
         const auto& sources = v == 0 ? sources0 : sources12;
         const auto& files = contents.versions[v].files;
@@ -223,9 +224,16 @@ TEST_P(BuildAcrossVersions, StoresEachContentOnceAndRebuildsEveryFile)
 
     // One line per path, the uninstaller first, then the summary.
     const std::vector<std::string> expected = {
-        "Uninstaller", "a.txt", "sub\\b.dat", "c.ext", "d.txt", "", "Result :",
+        "Uninstaller",
+        "a.txt",
+        "sub\\b.dat",
+        "c.ext",
+        "d.txt",
+        "",
+        "Result :",
         "    Number of files: 5",
-        "    Total uncompressed size: " + std::to_string(a.size() + b0.size() + b1.size()) + " bytes",
+        "    Total uncompressed size: " + std::to_string(a.size() + b0.size() + b1.size()) +
+            " bytes",
         "    Total compressed size: " + std::to_string(result.compressedBytes) + " bytes",
         "    Install program size: " + std::to_string(fs::file_size(Output())) + " bytes"};
     EXPECT_EQ(report.Texts(), expected);
@@ -313,7 +321,8 @@ TEST_F(BuildInstallProgramTest, RegistryKeysTheUninstallerRefusesAreWarnings)
 {
     CData& version = AddVersion();
     version.m_strUninstFile = "Uninst.exe";
-    version.m_regKeysToRemove = {"HKEY_CURRENT_USER\\Software\\Vendor", "HKEY_CURRENT_USER\\Software",
+    version.m_regKeysToRemove = {"HKEY_CURRENT_USER\\Software\\Vendor",
+                                 "HKEY_CURRENT_USER\\Software",
                                  "HKEY_LOCAL_MACHINE\\Software\\Microsoft"};
     AddFile(0, "a.exe", Text("x", 10));
     host.answers[LoadString(1185)] = false;
@@ -323,7 +332,8 @@ TEST_F(BuildInstallProgramTest, RegistryKeysTheUninstallerRefusesAreWarnings)
     std::vector<std::string> texts = report.Texts();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_NE(texts[0].find("\"HKEY_CURRENT_USER\\Software\""), std::string::npos) << texts[0];
-    EXPECT_NE(texts[1].find("\"HKEY_LOCAL_MACHINE\\Software\\Microsoft\""), std::string::npos) << texts[1];
+    EXPECT_NE(texts[1].find("\"HKEY_LOCAL_MACHINE\\Software\\Microsoft\""), std::string::npos)
+        << texts[1];
 }
 
 TEST_F(BuildInstallProgramTest, NothingToInstallLeavesNoProgram)
@@ -361,7 +371,8 @@ struct StopCase {
     BuildStatus expected;
 };
 
-class BuildStops : public BuildInstallProgramTest, public ::testing::WithParamInterface<StopCase> {};
+class BuildStops : public BuildInstallProgramTest,
+                   public ::testing::WithParamInterface<StopCase> {};
 
 TEST_P(BuildStops, CancelLeavesNothingAndNoGoesOn)
 {
@@ -397,9 +408,10 @@ TEST_P(BuildStops, CancelLeavesNothingAndNoGoesOn)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BuildStops,
-    ::testing::Values(StopCase{"EscapeYes", IBuildHost::PumpResult::StopRequested, true, BuildStatus::Cancelled},
-                      StopCase{"EscapeNo", IBuildHost::PumpResult::StopRequested, false, BuildStatus::Built},
-                      StopCase{"Quit", IBuildHost::PumpResult::Quit, true, BuildStatus::Cancelled}),
+    ::testing::Values(
+        StopCase{"EscapeYes", IBuildHost::PumpResult::StopRequested, true, BuildStatus::Cancelled},
+        StopCase{"EscapeNo", IBuildHost::PumpResult::StopRequested, false, BuildStatus::Built},
+        StopCase{"Quit", IBuildHost::PumpResult::Quit, true, BuildStatus::Cancelled}),
     [](const auto& param) { return std::string(param.param.name); });
 
 // A source file that goes away or cannot be read once the build has begun: the build fails with
@@ -496,7 +508,8 @@ protected:
         AddVersion().m_strUninstFile = "Uninst.exe";
         for (int i = 0; i < 12; ++i) {
             const std::string name = "f" + std::to_string(i) + ".bin";
-            const ByteVec base = i % 3 == 0 ? Text("line " + std::to_string(i), 900) : Noise(i, 30000 + 7000 * i);
+            const ByteVec base =
+                i % 3 == 0 ? Text("line " + std::to_string(i), 900) : Noise(i, 30000 + 7000 * i);
             for (size_t v = 0; v < 3; ++v) {
                 ByteVec bytes = base;
                 if (i % 2 == 1 && v > 0) bytes[bytes.size() / 2 + v] ^= 0x33;  // a delta
@@ -593,10 +606,11 @@ TEST_F(BuildInstallProgramTest, SharedEqualFilesAreStoredOnceAndRebuildEach)
     changed[100] ^= 1;
     AddVersion();
     AddFile(0, "a\\COPYING", text);
-    AddFile(0, "b\\COPYING", text);                                // shares a's data
+    AddFile(0, "b\\COPYING", text);  // shares a's data
     AddFile(0, "lib1.bin", noise);
-    AddFile(0, "c\\COPYING", text).SetOption(OptKeepExternal, OptionOn);  // kept external: no sharing
-    AddFile(0, "lib2.bin", noise);                                  // shares lib1's data
+    AddFile(0, "c\\COPYING", text)
+        .SetOption(OptKeepExternal, OptionOn);  // kept external: no sharing
+    AddFile(0, "lib2.bin", noise);              // shares lib1's data
     AddVersion();
     AddFile(1, "lib1.bin", changed);  // a delta against version 1's lib1
     AddFile(1, "lib3.bin", changed);  // shares the delta (its source: the delta's reference)
@@ -636,16 +650,17 @@ TEST_F(BuildInstallProgramTest, SharedEqualFilesAreStoredOnceAndRebuildEach)
     EXPECT_EQ(t1[3].m_nSourceVersion, 0u);
     EXPECT_EQ(t1[3].m_nSourceEntry, 0u);
 
-    const std::map<std::string, ByteVec> v0 = {{"a\\COPYING", text}, {"b\\COPYING", text},
-                                               {"lib1.bin", noise}, {"lib2.bin", noise}};
-    const std::map<std::string, ByteVec> v1 = {{"lib1.bin", changed}, {"lib3.bin", changed},
-                                               {"a\\COPYING", text}, {"d\\COPYING", text}};
+    const std::map<std::string, ByteVec> v0 = {
+        {"a\\COPYING", text}, {"b\\COPYING", text}, {"lib1.bin", noise}, {"lib2.bin", noise}};
+    const std::map<std::string, ByteVec> v1 = {
+        {"lib1.bin", changed}, {"lib3.bin", changed}, {"a\\COPYING", text}, {"d\\COPYING", text}};
     for (size_t v = 0; v < 2; ++v) {
         const auto& files = reader->Contents().versions[v].files;
         for (size_t e = 0; e < files.size(); ++e) {
             if (files[e].IsExternal()) continue;
             EXPECT_NO_THROW(reader->VerifyFile(v, e)) << v << " " << e;
-            EXPECT_EQ(RebuiltFile(*reader, v, e), (v == 0 ? v0 : v1).at(files[e].m_strPath)) << files[e].m_strPath;
+            EXPECT_EQ(RebuiltFile(*reader, v, e), (v == 0 ? v0 : v1).at(files[e].m_strPath))
+                << files[e].m_strPath;
         }
     }
 }

@@ -39,7 +39,8 @@ public:
         File(Disk& disk, std::string path) : m_disk(disk), m_path(std::move(path)) {}
         void Write(const void* data, size_t size) override
         {
-            if (WriteDirect(data, size).written != size) throw CFileException(m_path, "the disk is full");
+            if (WriteDirect(data, size).written != size)
+                throw CFileException(m_path, "the disk is full");
         }
         DirectResult WriteDirect(const void* data, size_t size) override
         {
@@ -180,13 +181,13 @@ TEST_F(BuildSpanning, ChunksOverSeveralDisksJoinToTheDataStream)
     }
     EXPECT_EQ(result.programSize, total);
 
-    CPackageReader reader(
-        std::make_unique<CMemoryPackageInput>(*disks.Find(kProgram), kProgram),
-        [&](int n) -> std::unique_ptr<IPackageInput> {
-            const ByteVec* part = disks.Find(ContinuationFileName(kProgram, n));
-            if (!part) return nullptr;
-            return std::make_unique<CMemoryPackageInput>(*part, ContinuationFileName(kProgram, n));
-        });
+    CPackageReader reader(std::make_unique<CMemoryPackageInput>(*disks.Find(kProgram), kProgram),
+                          [&](int n) -> std::unique_ptr<IPackageInput> {
+                              const ByteVec* part = disks.Find(ContinuationFileName(kProgram, n));
+                              if (!part) return nullptr;
+                              return std::make_unique<CMemoryPackageInput>(
+                                  *part, ContinuationFileName(kProgram, n));
+                          });
     reader.Read();
     reader.LoadDataChunks();
     const PackageContents& contents = reader.Contents();

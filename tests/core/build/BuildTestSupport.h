@@ -38,7 +38,8 @@ public:
     BuildScratch()
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("velkan_build_") + info->test_suite_name() + "_" + info->name();
+        std::string name =
+            std::string("velkan_build_") + info->test_suite_name() + "_" + info->name();
         for (char& c : name) {
             if (c == '/') c = '_';
         }

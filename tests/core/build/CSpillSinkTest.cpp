@@ -25,8 +25,8 @@ TEST(CSpillSink, GivesBackEveryByteInOrderAndLeavesNoFile)
     const Row rows[] = {
         {0, 1},
         {1000, 7},
-        {CSpillSink::kMemoryLimit, 65536},          // exactly the limit: stays in memory
-        {CSpillSink::kMemoryLimit + 1, 4096},       // one byte over: moves to a file
+        {CSpillSink::kMemoryLimit, 65536},            // exactly the limit: stays in memory
+        {CSpillSink::kMemoryLimit + 1, 4096},         // one byte over: moves to a file
         {CSpillSink::kMemoryLimit * 2 + 3, 1 << 20},  // pieces larger than what memory held
     };
     test::BuildScratch dir;
@@ -46,7 +46,8 @@ TEST(CSpillSink, GivesBackEveryByteInOrderAndLeavesNoFile)
             out.Write(&before, 1);  // appended after what the output holds
             sink.MoveTo(out);
             ASSERT_EQ(out.Bytes().size(), bytes.size() + 1) << row.total;
-            EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), out.Bytes().begin() + 1)) << row.total;
+            EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), out.Bytes().begin() + 1))
+                << row.total;
         }
         EXPECT_TRUE(fs::is_empty(dir.Path("tmp"))) << row.total;
     }

@@ -32,10 +32,13 @@ public:
     class File : public IDiskFile {
     public:
         File(SimulatedDisks& host, Disk& disk, std::string path)
-            : m_host(host), m_disk(disk), m_path(std::move(path)) {}
+            : m_host(host), m_disk(disk), m_path(std::move(path))
+        {
+        }
         void Write(const void* data, size_t size) override
         {
-            if (WriteDirect(data, size).written != size) throw CFileException(m_path, "the disk is full");
+            if (WriteDirect(data, size).written != size)
+                throw CFileException(m_path, "the disk is full");
         }
         DirectResult WriteDirect(const void* data, size_t size) override
         {
@@ -148,7 +151,8 @@ Bytes Pattern(size_t n)
 
 uint32_t U32(const Bytes& b, size_t at)
 {
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
+           uint32_t(b[at + 3]) << 24;
 }
 
 constexpr const char* kProgram = "/media/disk/setup.exe";
@@ -203,7 +207,8 @@ TEST(DataSectionWriter, EmptyStreamIsHeaderAndZero)
     run.Write({});
     const Bytes& f = disks.Current().files[kProgram];
     ASSERT_EQ(f.size(), kStubBytes + 12);
-    EXPECT_EQ(Bytes(f.begin() + kStubBytes, f.end()), (Bytes{0x7F, 0x7F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Bytes(f.begin() + kStubBytes, f.end()),
+              (Bytes{0x7F, 0x7F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(disks.prompts.empty());
 }
 

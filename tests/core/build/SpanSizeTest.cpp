@@ -10,8 +10,8 @@ namespace {
 
 struct SizeCase {
     const char* text;
-    uint64_t bytes;       // 0: refused
-    const char* reason;   // part of the refusal
+    uint64_t bytes;      // 0: refused
+    const char* reason;  // part of the refusal
 };
 
 TEST(SpanSize, ParsesBytesAndDecimalUnitsAndRefusesTheRest)
@@ -24,8 +24,8 @@ TEST(SpanSize, ParsesBytesAndDecimalUnitsAndRefusesTheRest)
         {"650M", 650000000, ""},
         {"4.7G", 4700000000u, ""},
         {"0.05M", 50000, ""},
-        {"1.4400009M", 1440000, ""},             // rounded down to whole bytes
-        {"1.999999999999G", 1999999999, ""},      // decimals beyond a byte change nothing
+        {"1.4400009M", 1440000, ""},          // rounded down to whole bytes
+        {"1.999999999999G", 1999999999, ""},  // decimals beyond a byte change nothing
         {"18446744073709551615", UINT64_MAX, ""},
         {"18446744073.709551615G", UINT64_MAX, ""},
         {"0", 0, "less than the smallest piece of 32772 bytes"},

@@ -44,7 +44,10 @@ Bytes Text(size_t n, uint32_t seed)
     return v;
 }
 
-Bytes Pack(const Bytes& data) { return CCompressor::Pack(data.data(), data.size()); }
+Bytes Pack(const Bytes& data)
+{
+    return CCompressor::Pack(data.data(), data.size());
+}
 
 // Stored blocks only: walks header byte, LEN, data.
 struct StoredWalk {
@@ -231,8 +234,8 @@ TEST(CCompressor, RoundTripsVariedData)
     cases.push_back({"run 258+1", Bytes(259, 'x')});
     cases.push_back({"text 200K", Text(200000, 1)});
     cases.push_back({"random 100K", RandomBytes(100000, 2)});
-    for (size_t n : {32767, 32768, 32769, 65273, 65274, 65275, 65535, 65536, 65537, 65552,
-                     98304, 131073}) {
+    for (size_t n :
+         {32767, 32768, 32769, 65273, 65274, 65275, 65535, 65536, 65537, 65552, 98304, 131073}) {
         Bytes d = Text(n, static_cast<uint32_t>(n));
         for (size_t i = 0; i < n; i += 7919) d[i] = static_cast<uint8_t>(i);
         cases.push_back({"text at a window boundary", d});
@@ -253,10 +256,19 @@ TEST(CCompressor, RoundTripsVariedData)
             size_t len = gen() % 2000;
             switch (gen() % 4) {
             case 0: d.insert(d.end(), len, static_cast<uint8_t>(gen())); break;
-            case 1: { Bytes r = RandomBytes(len, gen()); d.insert(d.end(), r.begin(), r.end()); break; }
-            case 2: { Bytes t = Text(len, gen()); d.insert(d.end(), t.begin(), t.end()); break; }
+            case 1: {
+                Bytes r = RandomBytes(len, gen());
+                d.insert(d.end(), r.begin(), r.end());
+                break;
+            }
+            case 2: {
+                Bytes t = Text(len, gen());
+                d.insert(d.end(), t.begin(), t.end());
+                break;
+            }
             default:
-                if (d.size() > len) d.insert(d.end(), d.end() - static_cast<long>(len) - 1, d.end() - 1);
+                if (d.size() > len)
+                    d.insert(d.end(), d.end() - static_cast<long>(len) - 1, d.end() - 1);
             }
         }
         cases.push_back({"mixed", d});
@@ -280,7 +292,8 @@ TEST(CCompressor, SkewedFrequenciesKeepCodesWithin15Bits)
     Bytes data;
     std::mt19937 gen(8);
     for (size_t s = 0; s < freq.size(); ++s) {
-        for (unsigned i = 0; i < std::min(freq[s], 3000u); ++i) data.push_back(static_cast<uint8_t>(s * 11));
+        for (unsigned i = 0; i < std::min(freq[s], 3000u); ++i)
+            data.push_back(static_cast<uint8_t>(s * 11));
     }
     std::shuffle(data.begin(), data.end(), gen);
     Bytes packed = Pack(data);
@@ -304,10 +317,12 @@ TEST(CCompressor, WritesFullBuffersAndStartsAtTheSourcePosition)
     std::vector<uint32_t> progress;
     CCompressor c;
     c.Reset();
-    c.SetProgressProc([&](uint32_t consumed, uint32_t user) {
-        EXPECT_EQ(user, 77u);
-        progress.push_back(consumed);
-    }, 77);
+    c.SetProgressProc(
+        [&](uint32_t consumed, uint32_t user) {
+            EXPECT_EQ(user, 77u);
+            progress.push_back(consumed);
+        },
+        77);
     EXPECT_NE(c.CompressFile(sink, source, all.size()), 0);
 
     EXPECT_EQ(sink.bytes, Pack(data));

@@ -52,14 +52,21 @@ private:
 // The fixed literal/length code.
 void FixedSymbol(CBitWriter& w, unsigned s)
 {
-    if (s < 144) w.Code(0x30 + s, 8);
-    else if (s < 256) w.Code(0x190 + s - 144, 9);
-    else if (s < 280) w.Code(s - 256, 7);
-    else w.Code(0xC0 + s - 280, 8);
+    if (s < 144)
+        w.Code(0x30 + s, 8);
+    else if (s < 256)
+        w.Code(0x190 + s - 144, 9);
+    else if (s < 280)
+        w.Code(s - 256, 7);
+    else
+        w.Code(0xC0 + s - 280, 8);
 }
 
 // A code-length code giving the 16 symbols 0-12, 16, 17, 18 four bits each, in that order.
-void ClSymbol(CBitWriter& w, unsigned s) { w.Code(s <= 12 ? s : s - 3, 4); }
+void ClSymbol(CBitWriter& w, unsigned s)
+{
+    w.Code(s <= 12 ? s : s - 3, 4);
+}
 
 // The parts of a small dynamic block that decodes to "aa": literal 'a' and end of block one bit
 // each, distance codes 0 and 1 one bit each. Each hook may be replaced to break one part.
@@ -72,10 +79,10 @@ struct DynamicParts {
     };
     std::function<void(CBitWriter&)> litLengths = [](CBitWriter& w) {
         ClSymbol(w, 18), w.Bits(97 - 11, 7);   // 0-96
-        ClSymbol(w, 1);                         // 'a'
+        ClSymbol(w, 1);                        // 'a'
         ClSymbol(w, 18), w.Bits(138 - 11, 7);  // 98-235
         ClSymbol(w, 18), w.Bits(20 - 11, 7);   // 236-255
-        ClSymbol(w, 1);                         // end of block
+        ClSymbol(w, 1);                        // end of block
     };
     std::function<void(CBitWriter&)> distLengths = [](CBitWriter& w) {
         ClSymbol(w, 1);
@@ -190,8 +197,7 @@ TEST(CDecompressor, RejectsMalformedStreams)
          "distance symbol 30"},
         {"287 literal/length codes", parts([](DynamicParts& p) { p.hlit = 30; }),
          "too many literal/length"},
-        {"31 distance codes", parts([](DynamicParts& p) { p.hdist = 30; }),
-         "too many distance"},
+        {"31 distance codes", parts([](DynamicParts& p) { p.hdist = 30; }), "too many distance"},
         {"over-subscribed code-length code", parts([](DynamicParts& p) {
              p.codeLengthCode = [](CBitWriter& w) {
                  w.Bits(15, 4);
@@ -258,7 +264,8 @@ TEST(CDecompressor, RejectsMalformedStreams)
              p.distLengths = [](CBitWriter& w) { ClSymbol(w, 1), ClSymbol(w, 0); };
          }),
          "incomplete distance code"},
-        {"data cut short", parts([](DynamicParts& p) { p.data = [](CBitWriter& w) { w.Code(0, 1); }; }),
+        {"data cut short",
+         parts([](DynamicParts& p) { p.data = [](CBitWriter& w) { w.Code(0, 1); }; }),
          "ends early"},
     };
     for (const Case& c : cases) {
@@ -315,7 +322,8 @@ TEST(CDecompressor, RandomCorruptionNeverCrashes)
     std::mt19937 gen(4);
     for (int i = 0; i < 300; ++i) {
         Bytes bad = packed;
-        for (int k = 0; k < 3; ++k) bad[gen() % bad.size()] ^= static_cast<uint8_t>(1 << (gen() % 8));
+        for (int k = 0; k < 3; ++k)
+            bad[gen() % bad.size()] ^= static_cast<uint8_t>(1 << (gen() % 8));
         try {
             CDecompressor::Unpack(bad.data(), bad.size(), data.size());
         } catch (const CDecodeError&) {

@@ -8,13 +8,13 @@ namespace velkan::test {
 
 namespace {
 
-constexpr unsigned kHalf = 32768;           // one half of the window
-constexpr unsigned kMaxDist = 32506;        // 32,768 - 262: farthest distance ever emitted
+constexpr unsigned kHalf = 32768;                // one half of the window
+constexpr unsigned kMaxDist = 32506;             // 32,768 - 262: farthest distance ever emitted
 constexpr unsigned kSlideAt = kHalf + kMaxDist;  // 65,274
-constexpr unsigned kWindowSize = 65536;     // working size
-constexpr unsigned kMinLookahead = 262;     // 258 + 3 + 1
+constexpr unsigned kWindowSize = 65536;          // working size
+constexpr unsigned kMinLookahead = 262;          // 258 + 3 + 1
 constexpr unsigned kMaxMatch = 258;
-constexpr unsigned kTooFar = 4096;          // 3-byte matches farther back are not worth it
+constexpr unsigned kTooFar = 4096;  // 3-byte matches farther back are not worth it
 constexpr unsigned kHashMask = 0x1FFF;
 constexpr unsigned kWindowMask = 0x7FFF;
 constexpr unsigned kSymbolLimit = 8191;
@@ -22,7 +22,7 @@ constexpr unsigned kMatchLimit = 8192;
 
 const int kExtraLength[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                               2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-const int kExtraDist[30] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6,
+const int kExtraDist[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                             6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 const int kExtraCodeLength[19] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 3, 7};
 const int kTransmitOrder[19] = {18, 17, 16, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
@@ -93,7 +93,8 @@ void CReferenceEncoder::StartRun()
     int code = 0;
     for (code = 0; code < 28; ++code) {
         m_baseLength[code] = length;
-        for (int n = 0; n < (1 << kExtraLength[code]); ++n) m_lengthCode[length++] = static_cast<uint8_t>(code);
+        for (int n = 0; n < (1 << kExtraLength[code]); ++n)
+            m_lengthCode[length++] = static_cast<uint8_t>(code);
     }
     if (length != 256) throw std::logic_error("length table");
     m_lengthCode[255] = static_cast<uint8_t>(code);
@@ -102,13 +103,15 @@ void CReferenceEncoder::StartRun()
     int dist = 0;
     for (code = 0; code < 16; ++code) {
         m_baseDist[code] = dist;
-        for (int n = 0; n < (1 << kExtraDist[code]); ++n) m_distCode[dist++] = static_cast<uint8_t>(code);
+        for (int n = 0; n < (1 << kExtraDist[code]); ++n)
+            m_distCode[dist++] = static_cast<uint8_t>(code);
     }
     if (dist != 256) throw std::logic_error("distance table");
     dist >>= 7;
     for (; code < 30; ++code) {
         m_baseDist[code] = dist << 7;
-        for (int n = 0; n < (1 << (kExtraDist[code] - 7)); ++n) m_distCode[256 + dist++] = static_cast<uint8_t>(code);
+        for (int n = 0; n < (1 << (kExtraDist[code] - 7)); ++n)
+            m_distCode[256 + dist++] = static_cast<uint8_t>(code);
     }
     if (dist != 256) throw std::logic_error("distance table (upper half)");
 
@@ -272,7 +275,8 @@ bool CReferenceEncoder::Tally(unsigned dist, unsigned lc)
     m_endedByEstimate = false;
     if (m_lastLit % 4096 == 0) {
         unsigned long long estimate = static_cast<unsigned long long>(m_lastLit) * 8;
-        for (int d = 0; d < 30; ++d) estimate += static_cast<unsigned long long>(m_dist.freq[d]) * (5 + kExtraDist[d]);
+        for (int d = 0; d < 30; ++d)
+            estimate += static_cast<unsigned long long>(m_dist.freq[d]) * (5 + kExtraDist[d]);
         estimate /= 8;
         long long inLength = static_cast<long long>(m_strStart) - m_blockStart;
         if (m_lastDist < m_lastLit / 2 && static_cast<long long>(estimate) < inLength / 2) {
@@ -378,7 +382,8 @@ void CReferenceEncoder::BuildTree(CTree& t)
         ++count[bits];
         int xbits = n >= t.extraBase ? t.extra[n - t.extraBase] : 0;
         m_optLen += static_cast<long long>(t.freq[n]) * (bits + xbits);
-        if (t.fixedLength) m_staticLen += static_cast<long long>(t.freq[n]) * ((*t.fixedLength)[n] + xbits);
+        if (t.fixedLength)
+            m_staticLen += static_cast<long long>(t.freq[n]) * ((*t.fixedLength)[n] + xbits);
     }
 
     if (overflow > 0) {
@@ -494,13 +499,16 @@ void CReferenceEncoder::SendAllTrees(int lcodes, int dcodes, int blcodes)
     SendBits(static_cast<unsigned>(lcodes - 257), 5);
     SendBits(static_cast<unsigned>(dcodes - 1), 5);
     SendBits(static_cast<unsigned>(blcodes - 4), 4);
-    for (int rank = 0; rank < blcodes; ++rank) SendBits(static_cast<unsigned>(m_bl.len[kTransmitOrder[rank]]), 3);
+    for (int rank = 0; rank < blcodes; ++rank)
+        SendBits(static_cast<unsigned>(m_bl.len[kTransmitOrder[rank]]), 3);
     SendTree(m_lit);
     SendTree(m_dist);
 }
 
-void CReferenceEncoder::CompressBlock(const std::vector<uint16_t>& lcode, const std::vector<int>& llen,
-                                      const std::vector<uint16_t>& dcode, const std::vector<int>& dlen)
+void CReferenceEncoder::CompressBlock(const std::vector<uint16_t>& lcode,
+                                      const std::vector<int>& llen,
+                                      const std::vector<uint16_t>& dcode,
+                                      const std::vector<int>& dlen)
 {
     for (size_t i = 0; i < m_symLc.size(); ++i) {
         unsigned lc = m_symLc[i];

@@ -24,7 +24,7 @@ public:
         unsigned distanceOverflows = 0;
         unsigned codeLengthOverflows = 0;
         unsigned slides = 0;
-        unsigned slidesAfterEnd = 0;      // slides made once the source had ended
+        unsigned slidesAfterEnd = 0;        // slides made once the source had ended
         unsigned storedRefusedNoBytes = 0;  // stored would have won but the block start slid out
         unsigned matches = 0;
         unsigned literals = 0;
@@ -42,12 +42,12 @@ public:
 
 private:
     struct CTree {
-        int elems = 0;             // symbols in the alphabet
-        int extraBase = 0;         // first symbol with extra bits
+        int elems = 0;      // symbols in the alphabet
+        int extraBase = 0;  // first symbol with extra bits
         const int* extra = nullptr;
         int maxLength = 15;
         const std::vector<int>* fixedLength = nullptr;  // fixed-code lengths, when it has them
-        std::vector<uint32_t> freq;  // 2 * elems + 1 nodes
+        std::vector<uint32_t> freq;                     // 2 * elems + 1 nodes
         std::vector<int> dad;
         std::vector<int> len;
         std::vector<uint16_t> code;

@@ -69,11 +69,13 @@ CStreamTrace::CStreamTrace(const std::vector<uint8_t>& stream) : m_stream(stream
         if (type == 7) {
             m_nBit = (m_nBit + 7) / 8 * 8;
             block.storedLength = Bits(16);
-            for (size_t i = 0; i < block.storedLength; ++i) output.push_back(static_cast<uint8_t>(Bits(8)));
+            for (size_t i = 0; i < block.storedLength; ++i)
+                output.push_back(static_cast<uint8_t>(Bits(8)));
         } else if (type == 5 || type == 6) {
             std::vector<uint8_t> lit(288), dist(30);
             if (type == 5) {
-                for (unsigned i = 0; i < 288; ++i) lit[i] = i < 144 ? 8 : i < 256 ? 9 : i < 280 ? 7 : 8;
+                for (unsigned i = 0; i < 288; ++i)
+                    lit[i] = i < 144 ? 8 : i < 256 ? 9 : i < 280 ? 7 : 8;
                 for (auto& d : dist) d = 5;
             } else {
                 unsigned nlen = Bits(5) + 257, ndist = Bits(5) + 1, ncode = Bits(4) + 4;

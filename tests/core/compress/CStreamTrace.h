@@ -12,11 +12,11 @@ namespace velkan::test {
 class CStreamTrace {
 public:
     struct CBlock {
-        unsigned header = 0;     // the 4-bit header value
-        size_t storedLength = 0; // stored blocks: LEN
-        size_t symbols = 0;      // coded blocks: literals and matches, end of block excluded
+        unsigned header = 0;      // the 4-bit header value
+        size_t storedLength = 0;  // stored blocks: LEN
+        size_t symbols = 0;       // coded blocks: literals and matches, end of block excluded
         size_t outputBytes = 0;
-        size_t endBit = 0;       // bit offset just after the block
+        size_t endBit = 0;  // bit offset just after the block
     };
     struct CMatch {
         unsigned length;

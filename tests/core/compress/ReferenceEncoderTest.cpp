@@ -37,7 +37,10 @@ Bytes Random(size_t n, uint32_t seed)
     return v;
 }
 
-Bytes Zeros(size_t n) { return Bytes(n, 0); }
+Bytes Zeros(size_t n)
+{
+    return Bytes(n, 0);
+}
 
 // Words drawn with a skewed (Zipf-like) choice, with punctuation and line breaks.
 Bytes EnglishLike(size_t n, uint32_t seed)
@@ -119,7 +122,8 @@ Bytes Mixed(size_t n, uint32_t seed)
             if (v.size() > 10) {
                 size_t from = gen() % v.size();
                 size_t l = std::min<size_t>(len, v.size() - from);
-                part.assign(v.begin() + static_cast<long>(from), v.begin() + static_cast<long>(from + l));
+                part.assign(v.begin() + static_cast<long>(from),
+                            v.begin() + static_cast<long>(from + l));
             }
             break;
         default: part = SmallAlphabet(len, 3 + gen() % 20, gen()); break;
@@ -213,7 +217,8 @@ Bytes FibonacciSymbols(uint32_t seed)
     for (int i = 0; i < levels; ++i) {
         int symbol = i < levels - 8 ? -1 - i : 4 + (i - (levels - 8));
         auto count = static_cast<double>(std::count(symbols.begin(), symbols.end(), symbol));
-        for (double k = 0; k < count; ++k) placed.push_back({(k + 0.5 + 0.37 * i) * period / count, symbol});
+        for (double k = 0; k < count; ++k)
+            placed.push_back({(k + 0.5 + 0.37 * i) * period / count, symbol});
     }
     std::sort(placed.begin(), placed.end());
     for (int round = 0; round < 3; ++round) {
@@ -267,9 +272,9 @@ Bytes ReadFile(const std::string& path, size_t cap)
 // Source files of this repository, one after the other.
 Bytes SourceCode(size_t cap)
 {
-    static const char* const files[] = {"core/compress/CDecompressor.cpp", "core/compress/PackFormat.h",
-                                        "core/stream/CFile.cpp", "tests/core/compress/CCompressorTest.cpp",
-                                        "tests/core/compress/CReferenceEncoder.cpp"};
+    static const char* const files[] = {
+        "core/compress/CDecompressor.cpp", "core/compress/PackFormat.h", "core/stream/CFile.cpp",
+        "tests/core/compress/CCompressorTest.cpp", "tests/core/compress/CReferenceEncoder.cpp"};
     Bytes v;
     for (const char* f : files) {
         Bytes b = ReadFile(std::string(VELKAN_SOURCE_DIR) + "/" + f, cap);
@@ -305,7 +310,10 @@ Bytes Binary(size_t cap)
     return v;
 }
 
-Bytes Text(const char* s) { return Bytes(s, s + std::char_traits<char>::length(s)); }
+Bytes Text(const char* s)
+{
+    return Bytes(s, s + std::char_traits<char>::length(s));
+}
 
 // ---- The comparison -------------------------------------------------------------------------
 
@@ -350,12 +358,13 @@ std::string Difference(const Bytes& ours, const Bytes& reference)
 std::string Describe(const CReferenceEncoder::CStats& s)
 {
     std::ostringstream os;
-    os << "stored " << s.storedBlocks << ", fixed " << s.fixedBlocks << ", dynamic " << s.dynamicBlocks
-       << "; ended by limit " << s.endedBySymbolLimit << ", by estimate " << s.endedByEstimate
-       << "; overflows lit " << s.literalOverflows << " dist " << s.distanceOverflows << " cl "
-       << s.codeLengthOverflows << "; slides " << s.slides << " (after end " << s.slidesAfterEnd
-       << "); literals " << s.literals << ", matches " << s.matches << ", farthest "
-       << s.longestDistance << ", most symbols in a block " << s.maxBlockSymbols;
+    os << "stored " << s.storedBlocks << ", fixed " << s.fixedBlocks << ", dynamic "
+       << s.dynamicBlocks << "; ended by limit " << s.endedBySymbolLimit << ", by estimate "
+       << s.endedByEstimate << "; overflows lit " << s.literalOverflows << " dist "
+       << s.distanceOverflows << " cl " << s.codeLengthOverflows << "; slides " << s.slides
+       << " (after end " << s.slidesAfterEnd << "); literals " << s.literals << ", matches "
+       << s.matches << ", farthest " << s.longestDistance << ", most symbols in a block "
+       << s.maxBlockSymbols;
     return os.str();
 }
 
@@ -364,12 +373,16 @@ std::vector<Case> Cases()
     std::vector<Case> c = {
         {"Empty", [] { return Bytes{}; }},
         {"OneByte", [] { return Bytes{0x41}; }},
-        {"TwoBytes", [] { return Bytes{0x00, 0xFF}; }},
+        {"TwoBytes",
+         [] {
+             return Bytes{0x00, 0xFF};
+         }},
         {"ThreeBytes", [] { return Text("abc"); }},
         {"ThreeEqualBytes", [] { return Text("aaa"); }},
         {"FourEqualBytes", [] { return Text("aaaa"); }},
         {"ShortRepeat", [] { return Text("abcabcabcabcabcabc"); }},
-        {"Sentence", [] { return Text("The quick brown fox jumps over the lazy dog. The quick brown fox."); }},
+        {"Sentence",
+         [] { return Text("The quick brown fox jumps over the lazy dog. The quick brown fox."); }},
         {"EnglishLike2K", [] { return EnglishLike(2000, 1); }},
         {"EnglishLike40K", [] { return EnglishLike(40000, 2); }},
         {"EnglishLike200K", [] { return EnglishLike(200000, 3); }},
@@ -395,17 +408,24 @@ std::vector<Case> Cases()
     // Repeats just inside and just outside the reach of a 3-byte match, of the window, and of
     // the slide point.
     for (size_t period : {4095u, 4096u, 4097u, 32505u, 32506u, 32507u, 32508u, 65274u}) {
-        c.push_back({"Periodic" + std::to_string(period),
-                     [period] { return Periodic(period, period * 2 + 3000, 100 + static_cast<uint32_t>(period)); }});
-        c.push_back({"PeriodicNoisy" + std::to_string(period),
-                     [period] { return PeriodicNoisy(period, period * 2 + 3000, 200 + static_cast<uint32_t>(period)); }});
+        c.push_back({"Periodic" + std::to_string(period), [period] {
+                         return Periodic(period, period * 2 + 3000,
+                                         100 + static_cast<uint32_t>(period));
+                     }});
+        c.push_back({"PeriodicNoisy" + std::to_string(period), [period] {
+                         return PeriodicNoisy(period, period * 2 + 3000,
+                                              200 + static_cast<uint32_t>(period));
+                     }});
     }
     // Sizes around the first read, the slide point, the working size, the allocated window.
     for (size_t size : {32767u, 32768u, 32769u, 65273u, 65274u, 65275u, 65535u, 65536u, 65537u,
                         65551u, 65552u, 65553u, 131072u}) {
-        c.push_back({"TextSize" + std::to_string(size), [size] { return EnglishLike(size, 300 + static_cast<uint32_t>(size)); }});
-        c.push_back({"RandomSize" + std::to_string(size), [size] { return Random(size, 400 + static_cast<uint32_t>(size)); }});
-        c.push_back({"MixedSize" + std::to_string(size), [size] { return Mixed(size, 500 + static_cast<uint32_t>(size)); }});
+        c.push_back({"TextSize" + std::to_string(size),
+                     [size] { return EnglishLike(size, 300 + static_cast<uint32_t>(size)); }});
+        c.push_back({"RandomSize" + std::to_string(size),
+                     [size] { return Random(size, 400 + static_cast<uint32_t>(size)); }});
+        c.push_back({"MixedSize" + std::to_string(size),
+                     [size] { return Mixed(size, 500 + static_cast<uint32_t>(size)); }});
     }
     return c;
 }
@@ -427,7 +447,9 @@ TEST_P(ReferenceEncoderTest, CCompressorGivesTheReferenceStream)
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, ReferenceEncoderTest, testing::ValuesIn(Cases()),
-                         [](const testing::TestParamInfo<Case>& param) { return param.param.name; });
+                         [](const testing::TestParamInfo<Case>& param) {
+                             return param.param.name;
+                         });
 
 // The table is only worth something if its inputs reach every rule: all three block kinds, both
 // ways a block ends early, the cut to 15 and to 7 bits, window slides (also after the source has
@@ -487,7 +509,8 @@ TEST(ReferenceEncoder, GivesTheKnownStreams)
     CReferenceEncoder reference;
     EXPECT_EQ(reference.Encode(nullptr, 0), (Bytes{0x0F, 0x00, 0x00}));
     const Bytes abc = Text("abc");
-    EXPECT_EQ(reference.Encode(abc.data(), abc.size()), (Bytes{0x0F, 0x03, 0x00, 0x61, 0x62, 0x63}));
+    EXPECT_EQ(reference.Encode(abc.data(), abc.size()),
+              (Bytes{0x0F, 0x03, 0x00, 0x61, 0x62, 0x63}));
 
     // 70,000 random bytes: nine stored blocks, eight of them ended by the 8,191-symbol limit.
     const Bytes random = Random(70000, 5);
@@ -504,6 +527,5 @@ TEST(ReferenceEncoder, GivesTheKnownStreams)
     EXPECT_EQ(pos, packed.size());
     EXPECT_EQ(headers, (std::vector<uint8_t>{7, 7, 7, 7, 7, 7, 7, 7, 15}));
 }
-
 
 }  // namespace

@@ -20,8 +20,14 @@ struct Piece {
     size_t from = 0;
     size_t length = 0;
 };
-Piece Lit(size_t n) { return {n, 0, 0}; }
-Piece Ref(size_t from, size_t length) { return {0, from, length}; }
+Piece Lit(size_t n)
+{
+    return {n, 0, 0};
+}
+Piece Ref(size_t from, size_t length)
+{
+    return {0, from, length};
+}
 
 struct VectorCase {
     const char* name;
@@ -40,7 +46,8 @@ TEST_P(EncoderVectors, GivesTheseSubStreams)
     Bytes literals;
     uint32_t seed = 100;
     for (const Piece& p : c.pieces) {
-        Bytes part = p.literals ? RandomBytes(p.literals, seed++, 128, 255) : Slice(ref, p.from, p.length);
+        Bytes part =
+            p.literals ? RandomBytes(p.literals, seed++, 128, 255) : Slice(ref, p.from, p.length);
         if (p.literals) literals.insert(literals.end(), part.begin(), part.end());
         newBytes.insert(newBytes.end(), part.begin(), part.end());
     }
@@ -56,6 +63,7 @@ TEST_P(EncoderVectors, GivesTheseSubStreams)
     EXPECT_EQ(Decode(Encode(newBytes, ref), ref), newBytes);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Delta, EncoderVectors,
     ::testing::Values(
@@ -87,6 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
         VectorCase{"ShortStepBack", 1000, {Ref(0, 100), Ref(90, 60), Lit(7)},
                    {0x63, 0x80, 0x3B, 0xB6, 0x86}}),
     [](const ::testing::TestParamInfo<VectorCase>& p) { return std::string(p.param.name); });
+// clang-format on
 
 // Copies far into a long reference: the new file is k unmatched bytes and then 100 bytes of
 // the reference at S, with lengths chosen so that the proportional position at k is near S.
@@ -121,14 +130,14 @@ TEST_P(EncoderPositionCodes, CodesTheDistance)
 
 INSTANTIATE_TEST_SUITE_P(
     Delta, EncoderPositionCodes,
-    ::testing::Values(FarCase{31, {0x9F}},                       // one byte, largest
-                      FarCase{32, {0x00, 0x00}},                 // two bytes from here
-                      FarCase{16415, {0x3F, 0xFF}},              // two bytes, largest
-                      FarCase{16416, {0xC0, 0x00, 0x00}},        // three bytes from here
-                      FarCase{1064991, {0xCF, 0xFF, 0xFF}},      // just below the escape value
+    ::testing::Values(FarCase{31, {0x9F}},                   // one byte, largest
+                      FarCase{32, {0x00, 0x00}},             // two bytes from here
+                      FarCase{16415, {0x3F, 0xFF}},          // two bytes, largest
+                      FarCase{16416, {0xC0, 0x00, 0x00}},    // three bytes from here
+                      FarCase{1064991, {0xCF, 0xFF, 0xFF}},  // just below the escape value
                       FarCase{1064992, {0xD0, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00}},  // escape
                       FarCase{1064993, {0xD0, 0x00, 0x01}},
-                      FarCase{2113567, {0xDF, 0xFF, 0xFF}},      // three bytes, largest
+                      FarCase{2113567, {0xDF, 0xFF, 0xFF}},  // three bytes, largest
                       FarCase{2113568, {0xD0, 0x00, 0x00, 0x00, 0x20, 0x00, 0x00}}),
     [](const ::testing::TestParamInfo<FarCase>& p) {
         return "Distance" + std::to_string(p.param.distance);
@@ -163,10 +172,12 @@ TEST_F(DeltaFixture, MissingInputIsAFileError)
 {
     std::string present = Write("present.bin", {1, 2, 3});
     CMemorySink sink;
-    EXPECT_THROW(EncodeDelta(sink, (m_dir / "absent").string(), present, nullptr, 0, 0, ScratchDir()),
-                 CFileException);
-    EXPECT_THROW(EncodeDelta(sink, present, (m_dir / "absent").string(), nullptr, 0, 0, ScratchDir()),
-                 CFileException);
+    EXPECT_THROW(
+        EncodeDelta(sink, (m_dir / "absent").string(), present, nullptr, 0, 0, ScratchDir()),
+        CFileException);
+    EXPECT_THROW(
+        EncodeDelta(sink, present, (m_dir / "absent").string(), nullptr, 0, 0, ScratchDir()),
+        CFileException);
     EXPECT_EQ(sink.Bytes().size(), 0u);
 }
 
@@ -198,8 +209,9 @@ public:
                     if (length < 129) {
                         m_commands.push_back(static_cast<uint8_t>(length - 1));
                     } else {
-                        m_commands.insert(m_commands.end(), {0, static_cast<uint8_t>((length - 129) & 0xFF),
-                                                             static_cast<uint8_t>((length - 129) >> 8)});
+                        m_commands.insert(m_commands.end(),
+                                          {0, static_cast<uint8_t>((length - 129) & 0xFF),
+                                           static_cast<uint8_t>((length - 129) >> 8)});
                     }
                 }
                 Position(d);
@@ -240,14 +252,15 @@ private:
         int64_t d2 = d1 > 0 ? d1 - 16384 : d1 + 16384;
         if (std::abs(d2) < 2097152 && d2 != 1048576) {
             int64_t v = (d2 & 0x3FFFFF) | 0xC00000;
-            m_commands.insert(m_commands.end(), {static_cast<uint8_t>(v >> 16),
-                                                 static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)});
+            m_commands.insert(m_commands.end(),
+                              {static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8),
+                               static_cast<uint8_t>(v)});
             return;
         }
         uint32_t v = static_cast<uint32_t>(d2);
-        m_commands.insert(m_commands.end(), {0xD0, 0, 0, static_cast<uint8_t>(v >> 24),
-                                             static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8),
-                                             static_cast<uint8_t>(v)});
+        m_commands.insert(m_commands.end(),
+                          {0xD0, 0, 0, static_cast<uint8_t>(v >> 24), static_cast<uint8_t>(v >> 16),
+                           static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)});
     }
     void Centre(int64_t t)
     {
@@ -266,7 +279,8 @@ private:
         m_start = start;
         m_lists.clear();
         for (int64_t p = start; p < end; ++p) {
-            m_lists[m_ref[static_cast<size_t>(p)] | (m_ref[static_cast<size_t>(p) + 1] << 8)].push_back(p);
+            m_lists[m_ref[static_cast<size_t>(p)] | (m_ref[static_cast<size_t>(p) + 1] << 8)]
+                .push_back(p);
         }
     }
     int64_t Cost(int64_t length, int64_t d) const
@@ -280,16 +294,23 @@ private:
     bool Find(int64_t cur, int64_t maxLength, int64_t& length, int64_t& source) const
     {
         if (maxLength < 7) return false;
-        auto it = m_lists.find(m_new[static_cast<size_t>(cur)] | (m_new[static_cast<size_t>(cur) + 1] << 8));
+        auto it = m_lists.find(m_new[static_cast<size_t>(cur)] |
+                               (m_new[static_cast<size_t>(cur) + 1] << 8));
         if (it == m_lists.end()) return false;
-        const int64_t loadedEnd = m_start + std::min<int64_t>(32768 + 65536, static_cast<int64_t>(m_ref.size()) - m_start);
+        const int64_t loadedEnd =
+            m_start +
+            std::min<int64_t>(32768 + 65536, static_cast<int64_t>(m_ref.size()) - m_start);
         int64_t bestScore = 0, bestLength = 0, bestSource = 0;
         for (int64_t p : it->second) {
             int64_t available = std::min(loadedEnd - p, maxLength);
             if (available <= bestLength) break;
-            if (m_ref[static_cast<size_t>(p + bestLength)] != m_new[static_cast<size_t>(cur + bestLength)]) continue;
+            if (m_ref[static_cast<size_t>(p + bestLength)] !=
+                m_new[static_cast<size_t>(cur + bestLength)])
+                continue;
             int64_t l = 0;
-            while (l < available && m_ref[static_cast<size_t>(p + l)] == m_new[static_cast<size_t>(cur + l)]) ++l;
+            while (l < available &&
+                   m_ref[static_cast<size_t>(p + l)] == m_new[static_cast<size_t>(cur + l)])
+                ++l;
             if (l >= 2 && l - Cost(l, p - m_anchor) > bestScore) {
                 bestScore = l - Cost(l, p - m_anchor);
                 bestLength = l;
@@ -322,7 +343,8 @@ Bytes Edited(const Bytes& ref, uint32_t seed)
     size_t at = 0;
     while (at < ref.size()) {
         size_t run = std::min<size_t>(ref.size() - at, 500 + rng() % 20000);
-        out.insert(out.end(), ref.begin() + static_cast<long>(at), ref.begin() + static_cast<long>(at + run));
+        out.insert(out.end(), ref.begin() + static_cast<long>(at),
+                   ref.begin() + static_cast<long>(at + run));
         at += run;
         switch (rng() % 4) {
         case 0: {  // insertion
@@ -336,11 +358,11 @@ Bytes Edited(const Bytes& ref, uint32_t seed)
         case 2: {  // a block from somewhere near
             size_t from = rng() % ref.size();
             size_t len = std::min<size_t>(ref.size() - from, rng() % 2000);
-            out.insert(out.end(), ref.begin() + static_cast<long>(from), ref.begin() + static_cast<long>(from + len));
+            out.insert(out.end(), ref.begin() + static_cast<long>(from),
+                       ref.begin() + static_cast<long>(from + len));
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
     return out;
@@ -362,7 +384,10 @@ TEST_P(EncoderAgainstPlain, SameSubStreams)
     Bytes newBytes;
     switch (c.shape) {
     case 0: newBytes = Edited(ref, 22); break;
-    case 1: newBytes = Concat({Slice(ref, 1000, 3000), Slice(ref, ref.size() / 2, 5000), RandomBytes(100, 3, 'a', c.high)}); break;
+    case 1:
+        newBytes = Concat({Slice(ref, 1000, 3000), Slice(ref, ref.size() / 2, 5000),
+                           RandomBytes(100, 3, 'a', c.high)});
+        break;
     case 2: newBytes = Concat({Edited(ref, 23), Edited(ref, 24), Edited(ref, 25)}); break;
     default:
         // Ten-byte pieces of the reference near the proportional places of a 100-byte file:
@@ -385,15 +410,16 @@ TEST_P(EncoderAgainstPlain, SameSubStreams)
     EXPECT_EQ(Decode(Encode(newBytes, ref), ref), newBytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Delta, EncoderAgainstPlain,
-    ::testing::Values(PlainCase{"EditedText", 400000, 'z', 0},
-                      PlainCase{"EditedFourLetters", 300000, 'd', 0},
-                      PlainCase{"EditedTwoLetters", 150000, 'b', 0},
-                      PlainCase{"NewMuchShorter", 2000000, 'z', 1},
-                      PlainCase{"NewMuchLonger", 100000, 'p', 2},
-                      PlainCase{"WindowJumpsPastTheBuffer", 12000000, 'z', 3}),
-    [](const ::testing::TestParamInfo<PlainCase>& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Delta, EncoderAgainstPlain,
+                         ::testing::Values(PlainCase{"EditedText", 400000, 'z', 0},
+                                           PlainCase{"EditedFourLetters", 300000, 'd', 0},
+                                           PlainCase{"EditedTwoLetters", 150000, 'b', 0},
+                                           PlainCase{"NewMuchShorter", 2000000, 'z', 1},
+                                           PlainCase{"NewMuchLonger", 100000, 'p', 2},
+                                           PlainCase{"WindowJumpsPastTheBuffer", 12000000, 'z', 3}),
+                         [](const ::testing::TestParamInfo<PlainCase>& p) {
+                             return std::string(p.param.name);
+                         });
 
 }  // namespace
 }  // namespace velkan::testing

@@ -49,7 +49,8 @@ void CReferenceDelta::Run()
         } else {
             if (m_pending.size() == delta::kMaxLiteralRun) {
                 m_result.commands.push_back(delta::kLiteralRunLast);
-                m_result.literals.insert(m_result.literals.end(), m_pending.begin(), m_pending.end());
+                m_result.literals.insert(m_result.literals.end(), m_pending.begin(),
+                                         m_pending.end());
                 m_pending.clear();
             }
             m_pending.push_back(m_newFile[static_cast<size_t>(cur)]);
@@ -117,8 +118,8 @@ int64_t CReferenceDelta::Cost(int64_t length, int64_t position) const
 bool CReferenceDelta::Search(int64_t cur, int64_t limit, int64_t& length, int64_t& source) const
 {
     if (limit < 7) return false;
-    const uint32_t key = m_newFile[static_cast<size_t>(cur)] |
-                         (m_newFile[static_cast<size_t>(cur + 1)] << 8);
+    const uint32_t key =
+        m_newFile[static_cast<size_t>(cur)] | (m_newFile[static_cast<size_t>(cur + 1)] << 8);
     if (m_keyCount[key] == 0) return false;
 
     int64_t bestLength = 0;  // the length the two pruning rules look at
@@ -195,8 +196,9 @@ void CReferenceDelta::Emit(int64_t length, int64_t source)
     Bytes& commands = m_result.commands;
     const auto n = static_cast<int64_t>(m_pending.size());
     if (n >= 1 && n <= delta::kCombinedMaxLiterals && length < delta::kCombinedLengthLimit) {
-        commands.push_back(static_cast<uint8_t>(((n + delta::kCombinedLiteralBias) << delta::kCombinedShift) |
-                                                (length - delta::kCombinedLengthBias)));
+        commands.push_back(
+            static_cast<uint8_t>(((n + delta::kCombinedLiteralBias) << delta::kCombinedShift) |
+                                 (length - delta::kCombinedLengthBias)));
         m_result.literals.insert(m_result.literals.end(), m_pending.begin(), m_pending.end());
         m_pending.clear();
     } else {
@@ -224,14 +226,16 @@ void CReferenceDelta::Frame(const Bytes& stream, Bytes& out)
         compressor.CompressFile(sink, source, stream.size());
         packed = sink.Take();
     }
-    const bool usePacked = !stream.empty() && packed.size() + delta::kMinPackedSaving <= stream.size();
+    const bool usePacked =
+        !stream.empty() && packed.size() + delta::kMinPackedSaving <= stream.size();
     const bool longUnpacked = stream.size() > 0xFFFF;
     const bool longPacked = usePacked && packed.size() > 0xFFFF;
     out.push_back(static_cast<uint8_t>((usePacked ? delta::kFramePacked : 0) |
                                        (longUnpacked ? delta::kFrameWideLength : 0) |
                                        (longPacked ? delta::kFrameWidePackedLength : 0)));
     auto number = [&out](uint64_t value, bool wide) {
-        for (int i = 0; i < (wide ? 4 : 2); ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+        for (int i = 0; i < (wide ? 4 : 2); ++i)
+            out.push_back(static_cast<uint8_t>(value >> (8 * i)));
     };
     number(stream.size(), longUnpacked);
     if (usePacked) {

@@ -13,9 +13,9 @@ namespace {
 // Text-like material: words from a small vocabulary, so packing and matching both have work.
 Bytes Text(size_t n, uint32_t seed)
 {
-    static const char* words[] = {"install ", "program ", "version ", "delta ", "window ", "file ",
-                                  "reference ", "copy ", "literal ", "\n", "{ ", "} ", "return ",
-                                  "const ", "0x7F, ", "size_t "};
+    static const char* words[] = {
+        "install ", "program ", "version ", "delta ", "window ", "file ",  "reference ", "copy ",
+        "literal ", "\n",       "{ ",       "} ",     "return ", "const ", "0x7F, ",     "size_t "};
     std::mt19937 rng(seed);
     Bytes out;
     while (out.size() < n) {
@@ -77,7 +77,8 @@ TEST_F(DeltaFixture, LargeInputsUseTemporaryFilesAndLeaveNoneBehind)
     // Just below the threshold on both sides: memory.
     CDeltaEncoder small;
     small.SetTempDirectory(ScratchDir());
-    small.BuildStreams(Write("new.bin", Slice(newBytes, 0, 3499999)), Write("ref.bin", Slice(ref, 0, 3499999)));
+    small.BuildStreams(Write("new.bin", Slice(newBytes, 0, 3499999)),
+                       Write("ref.bin", Slice(ref, 0, 3499999)));
     EXPECT_FALSE(small.Commands().IsFile());
 }
 
@@ -95,7 +96,8 @@ TEST_F(DeltaFixture, LongSubStreamIsPackedThroughATemporaryFile)
     const size_t commandPacked = delta[5] | (delta[6] << 8);
     const size_t at = 7 + commandPacked;
     EXPECT_EQ(delta[at], 0x07);
-    EXPECT_EQ(delta[at + 1] | (delta[at + 2] << 8) | (delta[at + 3] << 16) | (size_t(delta[at + 4]) << 24),
+    EXPECT_EQ(delta[at + 1] | (delta[at + 2] << 8) | (delta[at + 3] << 16) |
+                  (size_t(delta[at + 4]) << 24),
               3200000u);
 }
 
@@ -106,7 +108,8 @@ public:
     {
         m_positions.push_back(position);
         m_shown = position;
-        if (m_cancelAfter && m_positions.size() >= m_cancelAfter) throw std::runtime_error("cancelled");
+        if (m_cancelAfter && m_positions.size() >= m_cancelAfter)
+            throw std::runtime_error("cancelled");
     }
     uint32_t m_shown = 0;
     size_t m_cancelAfter = 0;
@@ -120,7 +123,8 @@ TEST_F(DeltaFixture, ProgressStaysInItsRange)
     RecordingProgress progress;
     progress.m_shown = 2000;
     CMemorySink sink;
-    EncodeDelta(sink, Write("new.bin", newBytes), Write("ref.bin", ref), &progress, 2000, 3000, ScratchDir());
+    EncodeDelta(sink, Write("new.bin", newBytes), Write("ref.bin", ref), &progress, 2000, 3000,
+                ScratchDir());
     ASSERT_FALSE(progress.m_positions.empty());
     EXPECT_TRUE(std::is_sorted(progress.m_positions.begin(), progress.m_positions.end()));
     EXPECT_GT(progress.m_positions.front(), 2000u);
@@ -138,8 +142,8 @@ TEST_F(DeltaFixture, CancelLeavesNoTemporaryFiles)
     RecordingProgress progress;
     progress.m_cancelAfter = 50;
     CMemorySink sink;
-    EXPECT_THROW(EncodeDelta(sink, Write("new.bin", newBytes), Write("ref.bin", ref), &progress, 0, 10000,
-                             ScratchDir()),
+    EXPECT_THROW(EncodeDelta(sink, Write("new.bin", newBytes), Write("ref.bin", ref), &progress, 0,
+                             10000, ScratchDir()),
                  std::runtime_error);
     EXPECT_EQ(ScratchFileCount(), 0u);
 }

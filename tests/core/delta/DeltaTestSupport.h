@@ -62,7 +62,8 @@ protected:
     {
         std::string path = (m_dir / name).string();
         std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
         return path;
     }
     std::string ScratchDir() const { return (m_dir / "scratch").string(); }

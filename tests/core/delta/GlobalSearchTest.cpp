@@ -47,9 +47,15 @@ Bytes Shuffled(const Bytes& ref, size_t blockSize, uint32_t seed)
 const GlobalCase kCases[] = {
     // A block from the start moved to the end: 3-byte and escape position codes.
     {"FarMoveToTheEnd", [] { return RandomBytes(4000000, 1); },
-     [](const Bytes& r) { return Concat({Slice(r, 1000000, 3000000), Slice(r, 0, 1000000)}); }, 2, 50},
+     [](const Bytes& r) {
+         return Concat({Slice(r, 1000000, 3000000), Slice(r, 0, 1000000)});
+     },
+     2, 50},
     {"FarMoveToTheStart", [] { return RandomBytes(3000000, 2); },
-     [](const Bytes& r) { return Concat({Slice(r, 2500000, 500000), Slice(r, 0, 2500000)}); }, 2, 50},
+     [](const Bytes& r) {
+         return Concat({Slice(r, 2500000, 500000), Slice(r, 0, 2500000)});
+     },
+     2, 50},
     {"ShuffledBlocks", [] { return RandomBytes(2000000, 3); },
      [](const Bytes& r) { return Shuffled(r, 65536, 4); }, 2, 50},
     // Moves with changed bytes and insertions between them.
@@ -61,15 +67,28 @@ const GlobalCase kCases[] = {
          Bytes ins = RandomBytes(300, 8, 128, 255);
          out.insert(out.begin() + 500000, ins.begin(), ins.end());
          return out;
-     }, 60, 5},
+     },
+     60, 5},
     // One byte throughout: every indexed position shares one key.
     {"OneByteRun", [] { return Bytes(1000000, 'x'); },
-     [](const Bytes& r) { return Concat({Slice(r, 0, 300000), RandomBytes(50, 9, 128, 255), Slice(r, 0, 900000)}); }, 2, 0},
+     [](const Bytes& r) {
+         return Concat({Slice(r, 0, 300000), RandomBytes(50, 9, 128, 255), Slice(r, 0, 900000)});
+     },
+     2, 0},
     // A period shorter than the stride and one longer than the key.
-    {"PeriodThree", [] { return Repeat({'a', 'b', 'c'}, 600000); },
-     [](const Bytes& r) { return Concat({Slice(r, 1, 300000), Bytes{'z'}, Slice(r, 2, 400000)}); }, 2, 0},
+    {"PeriodThree",
+     [] {
+         return Repeat({'a', 'b', 'c'}, 600000);
+     },
+     [](const Bytes& r) {
+         return Concat({Slice(r, 1, 300000), Bytes{'z'}, Slice(r, 2, 400000)});
+     },
+     2, 0},
     {"PeriodThousand", [] { return Repeat(RandomBytes(1000, 10), 800000); },
-     [](const Bytes& r) { return Concat({Slice(r, 777, 500000), RandomBytes(20, 11, 128, 255), Slice(r, 5, 200000)}); }, 2, 0},
+     [](const Bytes& r) {
+         return Concat({Slice(r, 777, 500000), RandomBytes(20, 11, 128, 255), Slice(r, 5, 200000)});
+     },
+     2, 0},
     // Text-like edits that stay in place: global must not lose the window's copies.
     {"EditedInPlace", [] { return RandomBytes(600000, 12, 'a', 'f'); },
      [](const Bytes& r) {
@@ -78,12 +97,18 @@ const GlobalCase kCases[] = {
          for (size_t at = 0; at < out.size(); at += 1 + rng() % 3000) out[at] = 'q';
          out.erase(out.begin() + 200000, out.begin() + 203000);
          return out;
-     }, 0, 0},
+     },
+     0, 0},
     // Edges: references shorter than the key, an empty new file, a new file shorter than a key.
-    {"EmptyReference", [] { return Bytes(); }, [](const Bytes&) { return RandomBytes(5000, 14); }, 0, 0},
+    {"EmptyReference", [] { return Bytes(); }, [](const Bytes&) { return RandomBytes(5000, 14); },
+     0, 0},
     {"ReferenceShorterThanKey", [] { return Bytes{'a', 'b', 'c', 'd', 'e', 'f', 'g'}; },
-     [](const Bytes& r) { return Concat({r, r, r, RandomBytes(100, 15)}); }, 0, 0},
-    {"EmptyNewFile", [] { return RandomBytes(100000, 16); }, [](const Bytes&) { return Bytes(); }, 0, 0},
+     [](const Bytes& r) {
+         return Concat({r, r, r, RandomBytes(100, 15)});
+     },
+     0, 0},
+    {"EmptyNewFile", [] { return RandomBytes(100000, 16); }, [](const Bytes&) { return Bytes(); },
+     0, 0},
     {"NewShorterThanKey", [] { return RandomBytes(100000, 17); },
      [](const Bytes& r) { return Slice(r, 90000, 7); }, 0, 0},
 };
@@ -121,7 +146,9 @@ TEST_P(GlobalSearch, DecodesWithTheDecoderAndFindsMoves)
 }
 
 INSTANTIATE_TEST_SUITE_P(Delta, GlobalSearch, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<GlobalCase>& p) { return std::string(p.param.name); });
+                         [](const ::testing::TestParamInfo<GlobalCase>& p) {
+                             return std::string(p.param.name);
+                         });
 
 }  // namespace
 }  // namespace velkan::testing

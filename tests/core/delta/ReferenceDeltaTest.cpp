@@ -41,9 +41,9 @@ const PairCase& CaseNamed(const std::vector<PairCase>& cases, const std::string&
 // Readable pseudo-text: lines of words from a small vocabulary.
 Bytes Text(size_t n, uint32_t seed)
 {
-    static const char* const words[] = {"the", "install", "program", "copies", "files", "into",
-                                        "directory", "version", "of", "a", "product", "and",
-                                        "writes", "registry", "values", "shortcut", "menu", "to"};
+    static const char* const words[] = {
+        "the", "install", "program", "copies", "files",    "into",   "directory", "version", "of",
+        "a",   "product", "and",     "writes", "registry", "values", "shortcut",  "menu",    "to"};
     std::mt19937 rng(seed);
     std::string s;
     while (s.size() < n) {
@@ -79,11 +79,15 @@ Bytes Repeat(const Bytes& unit, size_t n)
 }
 
 // Reference positions a literal run of the high alphabet never matches.
-Bytes Literals(size_t n, uint32_t seed) { return RandomBytes(n, seed, 128, 255); }
+Bytes Literals(size_t n, uint32_t seed)
+{
+    return RandomBytes(n, seed, 128, 255);
+}
 
 std::vector<PairCase> Cases()
 {
     const Bytes r100 = RandomBytes(100000, 11);
+    // clang-format off
     return {
         {"EmptyBoth", [] { return Pair{{}, {}}; }},
         {"EmptyNew", [] { return Pair{{}, RandomBytes(500, 1)}; }},
@@ -296,6 +300,7 @@ std::vector<PairCase> Cases()
              return Pair{Concat({Slice(ref, 0, 100), Literals(gap, 35), Slice(ref, 100 + gap, 3600000 - 100 - gap)}), ref};
          }},
     };
+    // clang-format on
 }
 
 // The command sub-stream split into commands, each with its byte offset, for the failure text.
@@ -316,10 +321,15 @@ std::vector<std::pair<size_t, std::string>> Commands(const Bytes& c)
         bool hasPosition = !(b >= 0x80 && b <= 0x9F);
         if (hasPosition && start + len < c.size()) {
             uint8_t p = c[start + len];
-            if (p >= 0x80 && p <= 0xBF) len += 1;
-            else if (p < 0x80) len += 2;
-            else if (p == 0xD0 && start + len + 2 < c.size() && c[start + len + 1] == 0 && c[start + len + 2] == 0) len += 7;
-            else len += 3;
+            if (p >= 0x80 && p <= 0xBF)
+                len += 1;
+            else if (p < 0x80)
+                len += 2;
+            else if (p == 0xD0 && start + len + 2 < c.size() && c[start + len + 1] == 0 &&
+                     c[start + len + 2] == 0)
+                len += 7;
+            else
+                len += 3;
         }
         for (size_t k = start; k < std::min(start + len, c.size()); ++k) hex(s, c[k]);
         out.emplace_back(start, s.str());
@@ -370,9 +380,11 @@ protected:
         Bytes literals = StreamBytes(encoder.Literals());
         ADD_FAILURE() << "framed deltas differ at byte " << FirstByteDifference(ours, plain.framed)
                       << " (ours " << ours.size() << " bytes, plain " << plain.framed.size() << ")";
-        if (commands != plain.commands) ADD_FAILURE() << FirstDifference("commands", commands, plain.commands);
+        if (commands != plain.commands)
+            ADD_FAILURE() << FirstDifference("commands", commands, plain.commands);
         if (literals != plain.literals) {
-            ADD_FAILURE() << "literals differ at byte " << FirstByteDifference(literals, plain.literals);
+            ADD_FAILURE() << "literals differ at byte "
+                          << FirstByteDifference(literals, plain.literals);
         }
     }
 };
@@ -383,12 +395,13 @@ TEST_P(ReferenceDeltaTest, SameBytesAsThePlainEncoder)
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, ReferenceDeltaTest, ::testing::ValuesIn(Cases()),
-                         [](const ::testing::TestParamInfo<PairCase>& param) { return std::string(param.param.name); });
+                         [](const ::testing::TestParamInfo<PairCase>& param) {
+                             return std::string(param.param.name);
+                         });
 
 // Where the steps leave room, the plain encoder takes one reading; these pairs give other bytes
 // under the other reading, so the agreement above settles which one the encoder follows.
-class ReferenceDeltaChecks : public DeltaFixture {
-};
+class ReferenceDeltaChecks : public DeltaFixture {};
 
 TEST_F(ReferenceDeltaChecks, RulesOutTheOtherReadings)
 {
@@ -398,7 +411,8 @@ TEST_F(ReferenceDeltaChecks, RulesOutTheOtherReadings)
         void (*change)(CReferenceDelta::Readings&);
     };
     const Row rows[] = {
-        {"LimitReachingCandidateWithLowerGain", "a candidate reaching the limit is taken whatever its gain",
+        {"LimitReachingCandidateWithLowerGain",
+         "a candidate reaching the limit is taken whatever its gain",
          [](CReferenceDelta::Readings& r) { r.limitCandidateCompared = false; }},
         {"TextEdits", "the best length is the longest length measured",
          [](CReferenceDelta::Readings& r) { r.bestLengthOfBest = false; }},

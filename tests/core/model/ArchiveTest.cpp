@@ -9,7 +9,10 @@ using Bytes = std::vector<unsigned char>;
 
 namespace {
 
-Bytes Prefix(const Bytes& b, size_t n) { return Bytes(b.begin(), b.begin() + static_cast<long>(n)); }
+Bytes Prefix(const Bytes& b, size_t n)
+{
+    return Bytes(b.begin(), b.begin() + static_cast<long>(n));
+}
 
 }  // namespace
 
@@ -72,11 +75,11 @@ TEST(Archive, ReadsTheSixteenBitStringForm)
 TEST(Archive, RefusesWhatTheFileCannotHold)
 {
     const Bytes cases[] = {
-        {},                                      // nothing at all
-        {0x05, 'a', 'b'},                        // string longer than the rest
-        {0xFF, 0xFE, 0xFF, 0x02, 'A', 0x00, 'B'},  // 16-bit string with an odd tail
+        {},                                          // nothing at all
+        {0x05, 'a', 'b'},                            // string longer than the rest
+        {0xFF, 0xFE, 0xFF, 0x02, 'A', 0x00, 'B'},    // 16-bit string with an odd tail
         {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F},  // 2 GB string length, then nothing
-        {0xFF},                                  // prefix cut short
+        {0xFF},                                      // prefix cut short
     };
     for (const Bytes& b : cases) {
         CArchive in(b.data(), b.size());

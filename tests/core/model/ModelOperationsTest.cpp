@@ -30,10 +30,10 @@ class RescanTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_root = fs::temp_directory_path() /
-                 ("velkan_rescan_" +
-                  std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_root =
+            fs::temp_directory_path() /
+            ("velkan_rescan_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_root);
         for (const char* f : {"setup.exe", "readme.txt", "sub/lib.dll"}) Make(f);
     }
@@ -95,8 +95,7 @@ TEST_F(RescanTest, WithoutSubDirectoriesTheirFilesGoAndComeBackWithoutOptions)
 
 TEST_F(RescanTest, AStoppedScanLeavesTheListExactlyAsItWas)
 {
-    struct Case
-    {
+    struct Case {
         const char* name;
         int cancelAt;  // poll that cancels; 0 for none
         bool missingDir;
@@ -149,10 +148,12 @@ TEST(WizardChoices, IconShortcutViewAndRunFiles)
     EXPECT_EQ(app.m_strShortcutName, "My App");
     EXPECT_EQ(version.m_files[1].GetOption(OptEndPage), EndPageView);
     EXPECT_EQ(version.m_files[2].GetOption(OptEndPage), EndPageRun);
-    EXPECT_EQ(version.m_texts[5][2], "Click the following button if you want to see the latest "
-                                     "information concerning #title :");
-    EXPECT_EQ(version.m_texts[5][3], "Select the following option if you want #title to be "
-                                     "launched after exiting this install program :");
+    EXPECT_EQ(version.m_texts[5][2],
+              "Click the following button if you want to see the latest "
+              "information concerning #title :");
+    EXPECT_EQ(version.m_texts[5][3],
+              "Select the following option if you want #title to be "
+              "launched after exiting this install program :");
     // The chosen names are left relative to the source directory.
     EXPECT_EQ(version.m_strWizIconFile, "app.exe");
     EXPECT_EQ(version.m_strWizRunFile, "bin\\tool.exe");
@@ -160,8 +161,7 @@ TEST(WizardChoices, IconShortcutViewAndRunFiles)
 
 TEST(WizardChoices, ChoicesThatDoNotApplyChangeNothing)
 {
-    struct Case
-    {
+    struct Case {
         const char* name;
         const char* iconFile;
         const char* iconName;

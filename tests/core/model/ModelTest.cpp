@@ -18,7 +18,8 @@ TEST(FileItem, UsageCountDefaultFollowsTheExtension)
         const char* path;
         int usage;
     } cases[] = {{"LIB.DLL", 1}, {"x.Ocx", 1}, {"sub\\a.dll", 1}, {"a.dll.bak", 0}, {"dll", 0}};
-    for (const Case& c : cases) EXPECT_EQ(CFileItem(c.path).GetOption(OptUsageCount), c.usage) << c.path;
+    for (const Case& c : cases)
+        EXPECT_EQ(CFileItem(c.path).GetOption(OptUsageCount), c.usage) << c.path;
 }
 
 TEST(FileItem, OptionsOutsideTheSixAreIgnored)
@@ -59,9 +60,10 @@ TEST(RegInfo, DisplayKeyNamesTheRoot)
     struct Case {
         int root;
         const char* text;
-    } cases[] = {{0, "HKEY_CLASSES_ROOT\\K"}, {1, "HKEY_CURRENT_USER\\K"},
-                 {2, "HKEY_LOCAL_MACHINE\\K"}, {3, "HKEY_USERS\\K"}, {7, "HKEY_CLASSES_ROOT\\K"},
-                 {-1, "HKEY_CLASSES_ROOT\\K"}};
+    } cases[] = {
+        {0, "HKEY_CLASSES_ROOT\\K"}, {1, "HKEY_CURRENT_USER\\K"}, {2, "HKEY_LOCAL_MACHINE\\K"},
+        {3, "HKEY_USERS\\K"},        {7, "HKEY_CLASSES_ROOT\\K"}, {-1, "HKEY_CLASSES_ROOT\\K"},
+    };
     for (const Case& c : cases) {
         CRegInfo r;
         r.m_nRootKey = c.root;
@@ -123,9 +125,10 @@ class ScanTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_root = fs::temp_directory_path() /
-                 ("velkan_scan_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                  "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_root =
+            fs::temp_directory_path() /
+            ("velkan_scan_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_root);
         for (const char* f : {"b.txt", "A.dll", "sub/c.txt", "sub/deeper/d.ocx", "z.txt"}) {
             fs::create_directories((m_root / f).parent_path());

@@ -18,7 +18,8 @@ Bytes Serialized(CFileItem item)
     return ar.Bytes();
 }
 
-template <typename R> R Deserialized(const Bytes& b)
+template <typename R>
+R Deserialized(const Bytes& b)
 {
     CArchive ar(b.data(), b.size());
     R record;
@@ -78,18 +79,20 @@ void ExpectRefused(const Bytes& b, const char* message, CArchiveException::Kind 
 
 TEST(ProjectFile, DefaultFileRecordIsFortyThreeBytes)
 {
-    const Bytes expected = {0x05, 'a', '.', 't', 'x', 't', 0x03, 0x70, 0x00, 0x00,
-                            0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                            0x00, 0x00, 0x00, 0, 0, 0, 0, 0x00, 0x00};
+    const Bytes expected = {0x05, 'a',  '.',  't',  'x', 't', 0x03, 0x70, 0x00, 0x00, 0,
+                            0,    0,    0,    0,    0,   0,   0,    0,    0,    0,    0,
+                            1,    0,    0,    0,    0,   0,   0,    0,    0,    0,    0,
+                            0,    0x00, 0x00, 0x00, 0,   0,   0,    0,    0x00, 0x00};
     EXPECT_EQ(Serialized(CFileItem("a.txt")), expected);
 }
 
 TEST(ProjectFile, NewProjectHeader)
 {
     Bytes b = WriteProject(NewProject());
-    const Bytes head = {0x03, 0x00, 0x02, 0x00, 0x00, 0x00, 0x09, 'M', 'y', 'P', 'r', 'o', 'd',
-                        'u', 'c', 't', 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00,
-                        0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00};
+    const Bytes head = {0x03, 0x00, 0x02, 0x00, 0x00, 0x00, 0x09, 'M',  'y',  'P',
+                        'r',  'o',  'd',  'u',  'c',  't',  0x00, 0x01, 0x00, 0x00,
+                        0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00,
+                        0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00};
     ASSERT_GT(b.size(), head.size() + 60 + 2);
     EXPECT_EQ(Bytes(b.begin(), b.begin() + static_cast<long>(head.size())), head);
     auto font = LogFont::DefaultTitleFont().ToBytes();

@@ -93,7 +93,10 @@ CDataArray RichProject()
     return p;
 }
 
-CDataArray Read(const std::string& text) { return ReadProjectJson(text); }
+CDataArray Read(const std::string& text)
+{
+    return ReadProjectJson(text);
+}
 
 }  // namespace
 
@@ -117,14 +120,18 @@ TEST(ProjectJson, LayoutIsStableAndLineOriented)
     p.m_versions[0].m_iniEntries.push_back({"x.ini", "S", "E", "V\xE9", 0});
     std::string text = WriteProjectJson(p);
     EXPECT_EQ(text.substr(0, 32), "{\n  \"m_strWizardBitmap\": \"\",\n  \"");
-    EXPECT_NE(text.find("\n        {\"m_strPath\": \"sub\\\\a.txt\", \"m_nOptions\": [0, 0, 0, 1, 0, 0], "
-                        "\"m_strMenuFolder\": \"\", \"m_strMenuName\": \"\", \"m_strMenuArgs\": \"\", "
-                        "\"m_nIconIndex\": 0, \"m_strShortcutName\": \"\", \"m_strShortcutArgs\": \"\"}\n"),
-              std::string::npos)
+    EXPECT_NE(
+        text.find(
+            "\n        {\"m_strPath\": \"sub\\\\a.txt\", \"m_nOptions\": [0, 0, 0, 1, 0, 0], "
+            "\"m_strMenuFolder\": \"\", \"m_strMenuName\": \"\", \"m_strMenuArgs\": \"\", "
+            "\"m_nIconIndex\": 0, \"m_strShortcutName\": \"\", \"m_strShortcutArgs\": \"\"}\n"),
+        std::string::npos)
         << text;
-    EXPECT_NE(text.find("\n        {\"m_strFile\": \"x.ini\", \"m_strSection\": \"S\", \"m_strEntry\": \"E\", "
-                        "\"m_strValue\": \"V\xC3\xA9\", \"m_nFlags\": 0}\n"),
-              std::string::npos);
+    EXPECT_NE(
+        text.find(
+            "\n        {\"m_strFile\": \"x.ini\", \"m_strSection\": \"S\", \"m_strEntry\": \"E\", "
+            "\"m_strValue\": \"V\xC3\xA9\", \"m_nFlags\": 0}\n"),
+        std::string::npos);
     EXPECT_EQ(text.back(), '\n');
     EXPECT_EQ(text.find('\t'), std::string::npos);
     EXPECT_EQ(WriteProjectJson(Read(text)), text);
@@ -134,7 +141,8 @@ TEST(ProjectJson, LeftOutKeysTakeTheDefaults)
 {
     EXPECT_EQ(WriteProject(Read("{}")), WriteProject(NewProject()));
     EXPECT_EQ(WriteProject(Read("\xEF\xBB\xBF{}")), WriteProject(NewProject()));
-    EXPECT_THROW(Read(" \xEF\xBB\xBF{}"), CJsonException) << "a byte order mark only at the very start";
+    EXPECT_THROW(Read(" \xEF\xBB\xBF{}"), CJsonException)
+        << "a byte order mark only at the very start";
 
     CDataArray p = Read(R"({"m_nPlatform": 0, "m_versions": [
         {"m_strName": "Lite", "m_files": [{"m_strPath": "a.txt", "m_nOptions": [2]}],
@@ -157,9 +165,11 @@ TEST(ProjectJson, LeftOutKeysTakeTheDefaults)
 
     // A face name of all 32 bytes, and one written with \u escapes.
     CDataArray f = Read(R"({"m_lfTitleFont": {"lfFaceName": "0123456789abcdef0123456789ABCDEF"}})");
-    EXPECT_EQ(std::string(f.m_lfTitleFont.lfFaceName.data(), 32), "0123456789abcdef0123456789ABCDEF");
+    EXPECT_EQ(std::string(f.m_lfTitleFont.lfFaceName.data(), 32),
+              "0123456789abcdef0123456789ABCDEF");
     EXPECT_EQ(f.m_lfTitleFont.lfWeight, 900);
-    EXPECT_EQ(Read(R"({"m_lfTitleFont": {"lfFaceName": "A\u0000B"}})").m_lfTitleFont.lfFaceName[2], 'B');
+    EXPECT_EQ(Read(R"({"m_lfTitleFont": {"lfFaceName": "A\u0000B"}})").m_lfTitleFont.lfFaceName[2],
+              'B');
 }
 
 TEST(ProjectJson, MistakesAreRefusedNamingWhere)
@@ -173,28 +183,35 @@ TEST(ProjectJson, MistakesAreRefusedNamingWhere)
         {R"({"m_versions": [{}, {"m_files": [{}, {}, {}, {"m_nOptions": "0"}]}]})",
          "m_versions[1].m_files[3].m_nOptions: expected an array, found a string"},
         {R"({"m_versions": [{"m_files": [{"m_nOptions": [0, 1.5]}]}]})",
-         "m_versions[0].m_files[0].m_nOptions[1]: expected a whole number from -2147483648 to 2147483647, found 1.5"},
+         "m_versions[0].m_files[0].m_nOptions[1]: expected a whole number from -2147483648 to "
+         "2147483647, found 1.5"},
         {R"({"m_versions": [{"m_files": [{"m_nOptions": [0, 0, 0, 0, 0, 0, 0]}]}]})",
          "m_versions[0].m_files[0].m_nOptions: at most 6 options, found 7"},
-        {R"({"m_nPlatform": 2147483648})", "m_nPlatform: expected a whole number from -2147483648 to 2147483647"},
+        {R"({"m_nPlatform": 2147483648})",
+         "m_nPlatform: expected a whole number from -2147483648 to 2147483647"},
         {R"({"m_nPlatform": 99999999999999999999})", "m_nPlatform: expected a whole number"},
         {R"({"m_nPlatform": -9223372036854775808})", "to 2147483647, found -9223372036854775808"},
         {R"({"m_nPlatform": 9223372036854775808})", "to 2147483647, found 9223372036854775808"},
-        {R"({"m_crTitleColor": -1})", "m_crTitleColor: expected a whole number from 0 to 4294967295, found -1"},
-        {R"({"m_lfTitleFont": {"lfItalic": 256}})", "m_lfTitleFont.lfItalic: expected a whole number from 0 to 255"},
+        {R"({"m_crTitleColor": -1})",
+         "m_crTitleColor: expected a whole number from 0 to 4294967295, found -1"},
+        {R"({"m_lfTitleFont": {"lfItalic": 256}})",
+         "m_lfTitleFont.lfItalic: expected a whole number from 0 to 255"},
         {R"({"m_lfTitleFont": {"lfFaceName": "0123456789abcdef0123456789ABCDEFx"}})",
          "m_lfTitleFont.lfFaceName: a face name holds at most 32 bytes"},
         {R"({"m_bExclusive": true})", "m_bExclusive: expected a number, found true or false"},
         {R"({"m_strTitle": "x"})", "m_strTitle: unknown key"},
-        {R"({"m_versions": [{"m_regEntries": [{"m_nRootkey": 1}]}]})", "m_versions[0].m_regEntries[0].m_nRootkey: unknown key"},
+        {R"({"m_versions": [{"m_regEntries": [{"m_nRootkey": 1}]}]})",
+         "m_versions[0].m_regEntries[0].m_nRootkey: unknown key"},
         {R"({"m_versions": {}})", "m_versions: expected an array, found an object"},
         {R"({"m_versions": [{"m_texts": [[], [], [], [], [], [], [], [], [], [], [], []]}]})",
          "m_versions[0].m_texts: at most 11 wizard pages, found 12"},
         {R"([])", "the project: expected an object, found an array"},
-        {R"({"m_versions": [{"m_iniEntries": [null]}]})", "m_versions[0].m_iniEntries[0]: expected an object, found null"},
+        {R"({"m_versions": [{"m_iniEntries": [null]}]})",
+         "m_versions[0].m_iniEntries[0]: expected an object, found null"},
         // Text the code page cannot hold is refused by name.
         {"{\"m_versions\": [{\"m_strTitle\": \"Snow \xE2\x98\x83\"}]}",
-         "m_versions[0].m_strTitle: \"\xE2\x98\x83\" (U+2603) is a character that the Windows-1252 code page of "
+         "m_versions[0].m_strTitle: \"\xE2\x98\x83\" (U+2603) is a character that the Windows-1252 "
+         "code page of "
          "projects cannot hold"},
         {R"({"m_versions": [{"m_regKeysToRemove": ["ok", "\ud83d\ude00"]}]})",
          "m_versions[0].m_regKeysToRemove[1]: \"\xF0\x9F\x98\x80\" (U+1F600)"},
@@ -202,7 +219,8 @@ TEST(ProjectJson, MistakesAreRefusedNamingWhere)
         {"", "line 1, column 1: the text ends early: a value expected"},
         {"{\n  \"m_nPlatform\": 1,\n}", "line 3, column 1: a key in quotes expected"},
         {"{\"m_nPlatform\": 1} x", "line 1, column 20: text after the end of the JSON value"},
-        {"{\"m_nPlatform\": 1, \"m_nPlatform\": 0}", "line 1, column 20: the key \"m_nPlatform\" is given twice"},
+        {"{\"m_nPlatform\": 1, \"m_nPlatform\": 0}",
+         "line 1, column 20: the key \"m_nPlatform\" is given twice"},
         {"{\"m_strAuxFile\": \"a\nb\"}", "line 1, column 20: a control character inside a string"},
         {"{\"m_strAuxFile\": \"\xC3\"}", "line 1, column 19: invalid UTF-8"},
         {"{\"m_strAuxFile\": \"\xC0\xAF\"}", "line 1, column 19: invalid UTF-8"},
@@ -228,7 +246,8 @@ TEST(ProjectJson, HostileNestingIsRefusedWithoutExhaustingTheStack)
 {
     std::string deep(100000, '[');
     EXPECT_THROW(Read(deep), CJsonException);
-    std::string limit = std::string(JsonValue::kMaxDepth, '[') + std::string(JsonValue::kMaxDepth, ']');
+    std::string limit =
+        std::string(JsonValue::kMaxDepth, '[') + std::string(JsonValue::kMaxDepth, ']');
     EXPECT_NO_THROW(JsonValue::Parse(limit));
     EXPECT_THROW(JsonValue::Parse("[" + limit + "]"), CJsonException);
 }

@@ -20,7 +20,7 @@ void Put16(std::vector<uint8_t>& b, size_t at, uint16_t v)
 
 constexpr size_t kPe = 0x40;
 constexpr size_t kSecurityEntry = kPe + 24 + 112 + 4 * 8;  // PE32+ data directory 4
-constexpr size_t kPackageEnd = 1001;                      // not a multiple of 8
+constexpr size_t kPackageEnd = 1001;                       // not a multiple of 8
 
 // A PE32+ image of kPackageEnd bytes: a header and, after it, the stand-in for the package.
 std::vector<uint8_t> Image()
@@ -46,7 +46,8 @@ std::vector<uint8_t> Entry(uint32_t length, uint16_t revision = 0x0200, uint16_t
 }
 
 // Signs as the signing tools do: zero padding to 8 bytes, the entries, the directory entry.
-std::vector<uint8_t> Signed(std::vector<uint8_t> image, const std::vector<std::vector<uint8_t>>& entries)
+std::vector<uint8_t> Signed(std::vector<uint8_t> image,
+                            const std::vector<std::vector<uint8_t>>& entries)
 {
     while (image.size() % 8) image.push_back(0);
     const size_t table = image.size();

@@ -107,8 +107,8 @@ TEST(CraftedProgram, EachIsRefusedOrPassedOverWithoutUnpacking)
     const auto helloSize = static_cast<uint32_t>(hello.size());
 
     // A delta that states a 1 GiB command sub-stream for a 5-byte file.
-    std::vector<uint8_t> bombDelta = {0x03, 0xFF, 0xFF, 0xFF, 0x3F, 0x04, 0x00, 0xDE, 0xAD, 0xBE, 0xEF,
-                                      0x00, 0x00, 0x00};
+    std::vector<uint8_t> bombDelta = {0x03, 0xFF, 0xFF, 0xFF, 0x3F, 0x04, 0x00,
+                                      0xDE, 0xAD, 0xBE, 0xEF, 0x00, 0x00, 0x00};
     std::vector<uint8_t> withDelta = hello;
     withDelta.insert(withDelta.end(), bombDelta.begin(), bombDelta.end());
     CFileEntry delta = Owner(5, static_cast<uint32_t>(bombDelta.size()));
@@ -129,11 +129,16 @@ TEST(CraftedProgram, EachIsRefusedOrPassedOverWithoutUnpacking)
     } cases[] = {
         {"a plain program", {{{Owner(5, helloSize)}}, hello}, nullptr, nullptr},
         {"an unused section stating 1 GiB is passed over",
-         {{{Owner(5, helloSize)}}, hello, StatedSection(0x4444, 1u << 30)}, nullptr, nullptr},
-        {"a bitmap stating 1 GiB", {{{Owner(5, helloSize)}}, hello, StatedSection(package::kWizardBitmap, 1u << 30)},
-         nullptr, "more than the 33554432 such a section may take"},
+         {{{Owner(5, helloSize)}}, hello, StatedSection(0x4444, 1u << 30)},
+         nullptr,
+         nullptr},
+        {"a bitmap stating 1 GiB",
+         {{{Owner(5, helloSize)}}, hello, StatedSection(package::kWizardBitmap, 1u << 30)},
+         nullptr,
+         "more than the 33554432 such a section may take"},
         {"an uninstaller stating 1 GiB",
-         {{{Owner(5, helloSize)}}, hello, StatedSection(package::kUninstallerProgram, 1u << 30)}, nullptr,
+         {{{Owner(5, helloSize)}}, hello, StatedSection(package::kUninstallerProgram, 1u << 30)},
+         nullptr,
          "more than the 16777216"},
         {"sections that together state too much",
          {{{Owner(5, helloSize)}},
@@ -141,28 +146,40 @@ TEST(CraftedProgram, EachIsRefusedOrPassedOverWithoutUnpacking)
           [](CSectionWriter& w) {
               for (int i = 0; i < 5; ++i) StatedSection(package::kVersionBlock, 60u << 20)(w);
           }},
-         nullptr, "all sections together may take"},
+         nullptr,
+         "all sections together may take"},
         {"auxiliary files are streamed, not held: five of 60 MB pass",
          {{{Owner(5, helloSize)}},
           hello,
           [](CSectionWriter& w) {
-              static const std::vector<uint8_t> packed = CCompressor::Pack(std::vector<uint8_t>(60u << 20).data(), 60u << 20);
+              static const std::vector<uint8_t> packed =
+                  CCompressor::Pack(std::vector<uint8_t>(60u << 20).data(), 60u << 20);
               for (int i = 0; i < 5; ++i) {
-                  w.BeginSection(package::kAuxFile, package::kSectionPacked, static_cast<uint32_t>(4 + packed.size()));
+                  w.BeginSection(package::kAuxFile, package::kSectionPacked,
+                                 static_cast<uint32_t>(4 + packed.size()));
                   w.WriteU32(60u << 20);
                   w.Write(packed.data(), packed.size());
               }
           }},
-         nullptr, nullptr},
-        {"an auxiliary file's stream is checked", {{{Owner(5, helloSize)}}, hello, StatedSection(package::kAuxFile, 1000)},
-         nullptr, "section 0x1238"},
-        {"a delta sub-stream stating 1 GiB", {{{Owner(5, helloSize)}, {delta}}, withDelta}, nullptr,
+         nullptr,
+         nullptr},
+        {"an auxiliary file's stream is checked",
+         {{{Owner(5, helloSize)}}, hello, StatedSection(package::kAuxFile, 1000)},
+         nullptr,
+         "section 0x1238"},
+        {"a delta sub-stream stating 1 GiB",
+         {{{Owner(5, helloSize)}, {delta}}, withDelta},
+         nullptr,
          "command sub-stream at offset 0 declares 1073741823 bytes"},
-        {"two owners of one stream", {{{Owner(5, helloSize), second}}, hello}, nullptr,
+        {"two owners of one stream",
+         {{{Owner(5, helloSize), second}}, hello},
+         nullptr,
          "inside the data of another entry"},
         {"bytes no entry owns", {{{Owner(5, helloSize)}}, withDelta}, nullptr, "entries own"},
-        {"bytes after the data section", {{{Owner(5, helloSize)}}, hello},
-         [](std::vector<uint8_t>& b) { b.push_back(0); }, "1 bytes follow the package"},
+        {"bytes after the data section",
+         {{{Owner(5, helloSize)}}, hello},
+         [](std::vector<uint8_t>& b) { b.push_back(0); },
+         "1 bytes follow the package"},
         {"a certificate table at the end",
          {{{Owner(5, helloSize)}}, hello},
          [](std::vector<uint8_t>& b) {
@@ -170,10 +187,10 @@ TEST(CraftedProgram, EachIsRefusedOrPassedOverWithoutUnpacking)
              b.resize(b.size() + pad);
              size_t table = b.size();
              b.resize(table + 24);
-             Put32(b, table, 24);         // dwLength
-             b[table + 4] = 0x00;         // wRevision 0x0200
+             Put32(b, table, 24);  // dwLength
+             b[table + 4] = 0x00;  // wRevision 0x0200
              b[table + 5] = 0x02;
-             b[table + 6] = 0x02;         // WIN_CERT_TYPE_PKCS_SIGNED_DATA
+             b[table + 6] = 0x02;  // WIN_CERT_TYPE_PKCS_SIGNED_DATA
              Put32(b, kSecurityEntry, static_cast<uint32_t>(table));
              Put32(b, kSecurityEntry + 4, 24);
          },
@@ -202,7 +219,8 @@ TEST(CraftedProgram, EachIsRefusedOrPassedOverWithoutUnpacking)
             EXPECT_EQ(c.message, nullptr) << c.name << ": accepted";
         } catch (const CPackageException& e) {
             ASSERT_NE(c.message, nullptr) << c.name << ": " << e.what();
-            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos)
+                << c.name << ": " << e.what();
         }
     }
 }
@@ -226,9 +244,10 @@ TEST(CraftedProgram, AnEntrysErrorNamesItsPlace)
         EXPECT_EQ(e.Version(), 0u);
         EXPECT_EQ(e.Entry(), 0u);
         EXPECT_EQ(e.Problem().rfind("checksum mismatch", 0), 0u) << e.Problem();
-        EXPECT_EQ(std::string(e.what()).rfind("s\xC3\xA9tup.exe: version 1 entry 1 (\"caf\xC3\xA9\\u001b.txt\"): "
-                                              "checksum mismatch",
-                                              0),
+        EXPECT_EQ(std::string(e.what()).rfind(
+                      "s\xC3\xA9tup.exe: version 1 entry 1 (\"caf\xC3\xA9\\u001b.txt\"): "
+                      "checksum mismatch",
+                      0),
                   0u)
             << e.what();
     }

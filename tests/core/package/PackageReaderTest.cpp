@@ -111,9 +111,9 @@ protected:
             uint32_t offset = static_cast<uint32_t>(data.GetPosition());
             CCompressor compressor;
             compressor.CompressMemory(data, block.data(), static_cast<uint32_t>(block.size()));
-            tables[v].AddEntry(CFileEntry::Uninstaller(m_project.m_versions[v],
-                                                       static_cast<uint32_t>(block.size()), offset,
-                                                       static_cast<uint32_t>(data.GetPosition()) - offset));
+            tables[v].AddEntry(CFileEntry::Uninstaller(
+                m_project.m_versions[v], static_cast<uint32_t>(block.size()), offset,
+                static_cast<uint32_t>(data.GetPosition()) - offset));
         }
         // a.txt: own copy in version 0, taken over by version 1.
         CFileEntry a0 = PackedEntry("a.txt", "docs\\a.txt", data, 0, 1);
@@ -183,9 +183,11 @@ TEST_F(RoundTrip, ContentsMatchTheProject)
     std::vector<uint8_t> program = Build();
     // VELKAN_WRITE_SEEDS=DIR keeps the programs as samples (fuzz seeds, velkanc checks).
     if (const char* seeds = std::getenv("VELKAN_WRITE_SEEDS")) {
-        CFile(std::string(seeds) + "/setup32.exe", CFile::Mode::Create).Write(program.data(), program.size());
+        CFile(std::string(seeds) + "/setup32.exe", CFile::Mode::Create)
+            .Write(program.data(), program.size());
         std::vector<uint8_t> win31 = Build(true);
-        CFile(std::string(seeds) + "/setup31.exe", CFile::Mode::Create).Write(win31.data(), win31.size());
+        CFile(std::string(seeds) + "/setup31.exe", CFile::Mode::Create)
+            .Write(win31.data(), win31.size());
     }
     CPackageReader reader(std::make_unique<CMemoryPackageInput>(program, "setup.exe"));
     reader.Read();
@@ -280,10 +282,12 @@ TEST_F(RoundTrip, SpannedDataAcrossContinuationFiles)
     main.insert(main.end(), first.begin(), first.end());
     std::vector<std::vector<uint8_t>> continuations = {
         chunkFile(m_data.data() + firstChunk, secondChunk),
-        chunkFile(m_data.data() + firstChunk + secondChunk, m_data.size() - firstChunk - secondChunk)};
+        chunkFile(m_data.data() + firstChunk + secondChunk,
+                  m_data.size() - firstChunk - secondChunk)};
     auto opener = [&](int n) -> std::unique_ptr<IPackageInput> {
         if (n < 1 || n > static_cast<int>(continuations.size())) return nullptr;
-        return std::make_unique<CMemoryPackageInput>(continuations[n - 1], "setup.D0" + std::to_string(n));
+        return std::make_unique<CMemoryPackageInput>(continuations[n - 1],
+                                                     "setup.D0" + std::to_string(n));
     };
     CPackageReader reader(std::make_unique<CMemoryPackageInput>(main, "setup.exe"), opener);
     reader.Read();
@@ -408,14 +412,31 @@ TEST(PackageReaderHostile, BadReferencesAndSizes)
         const char* message;
         bool atRead;  // refused when read; otherwise when version 2 entry 1 (or 1/1) is rebuilt
     } cases[] = {
-        {"delta naming a later version", {{delta(1, 0)}, {own}}, "is neither an earlier version's entry nor an earlier entry", true},
+        {"delta naming a later version",
+         {{delta(1, 0)}, {own}},
+         "is neither an earlier version's entry nor an earlier entry",
+         true},
         {"delta naming itself", {{external}, {delta(1, 0)}}, "a delta against itself", true},
-        {"missing source version", {{own}, {delta(7, 0)}}, "is neither an earlier version's entry nor an earlier entry", true},
-        {"takeover naming a later entry of its version", {{laterInVersion, own}},
-         "is neither an earlier version's entry nor an earlier entry", true},
-        {"delta naming an entry of its version", {{own, delta(0, 0)}}, "is neither an earlier version's entry nor an earlier entry", true},
-        {"source without data", {{noData, second}, {delta(0, 0)}}, "does not own a plain copy", true},
-        {"source is a delta", {{own}, {delta(0, 0)}, {delta(1, 0)}}, "does not own a plain copy", true},
+        {"missing source version",
+         {{own}, {delta(7, 0)}},
+         "is neither an earlier version's entry nor an earlier entry",
+         true},
+        {"takeover naming a later entry of its version",
+         {{laterInVersion, own}},
+         "is neither an earlier version's entry nor an earlier entry",
+         true},
+        {"delta naming an entry of its version",
+         {{own, delta(0, 0)}},
+         "is neither an earlier version's entry nor an earlier entry",
+         true},
+        {"source without data",
+         {{noData, second}, {delta(0, 0)}},
+         "does not own a plain copy",
+         true},
+        {"source is a delta",
+         {{own}, {delta(0, 0)}, {delta(1, 0)}},
+         "does not own a plain copy",
+         true},
         {"data outside the stream", {{outside}}, "entries own", true},
         {"two owners of one stream", {{own, second}}, "inside the data of another entry", true},
         {"a gap no entry owns", {{}}, "entries own 0 bytes", true},
@@ -424,8 +445,8 @@ TEST(PackageReaderHostile, BadReferencesAndSizes)
         {"size larger than the stream", {{huge}}, "packed stream", false},
     };
     for (const Case& c : cases) {
-        CPackageReader reader(
-            std::make_unique<CMemoryPackageInput>(ProgramWithEntries(c.versions, packed), "setup.exe"));
+        CPackageReader reader(std::make_unique<CMemoryPackageInput>(
+            ProgramWithEntries(c.versions, packed), "setup.exe"));
         CMemorySink sink;
         try {
             reader.Read();
@@ -433,17 +454,18 @@ TEST(PackageReaderHostile, BadReferencesAndSizes)
             reader.RebuildFile(c.versions.size() - 1, 0, sink);
             ADD_FAILURE() << c.name << ": no error";
         } catch (const CPackageException& e) {
-            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos)
+                << c.name << ": " << e.what();
         }
         EXPECT_LE(sink.Bytes().size(), 5u) << c.name;
     }
     // A takeover that agrees reads, and is not rebuilt a second time by verification.
-    CPackageReader good(
-        std::make_unique<CMemoryPackageInput>(ProgramWithEntries({{own}, {takeover}}, packed), "setup.exe"));
+    CPackageReader good(std::make_unique<CMemoryPackageInput>(
+        ProgramWithEntries({{own}, {takeover}}, packed), "setup.exe"));
     good.Read();
     // So does an entry sharing the data of an earlier equal file of its version.
-    CPackageReader shared(
-        std::make_unique<CMemoryPackageInput>(ProgramWithEntries({{own, sameVersion}}, packed), "setup.exe"));
+    CPackageReader shared(std::make_unique<CMemoryPackageInput>(
+        ProgramWithEntries({{own, sameVersion}}, packed), "setup.exe"));
     shared.Read();
     CMemorySink sharedSink;
     shared.RebuildFile(0, 1, sharedSink);
@@ -470,8 +492,18 @@ TEST(PackageReaderHostile, LayoutFaults)
         const char* message;
     } cases[] = {
         {"no size marker", [](auto& b) { b[40] = 0; }, "no size marker"},
-        {"size slot past the end", [](auto& b) { b[46] = 0xFF; b[47] = 0xFF; }, "size slot"},
-        {"section body past the end", [](auto& b) { b[104] = 0xFF; b[105] = 0xFF; }, "passes the end"},
+        {"size slot past the end",
+         [](auto& b) {
+             b[46] = 0xFF;
+             b[47] = 0xFF;
+         },
+         "size slot"},
+        {"section body past the end",
+         [](auto& b) {
+             b[104] = 0xFF;
+             b[105] = 0xFF;
+         },
+         "passes the end"},
         {"no data section", [](auto& b) { b.resize(b.size() - 12); }, "without its data section"},
         {"chunk larger than the file", [](auto& b) { b[b.size() - 4] = 9; }, "chunk"},
         {"table before a version", [](auto& b) { b[100] = 0x3A; }, "before any version"},
@@ -484,7 +516,8 @@ TEST(PackageReaderHostile, LayoutFaults)
             reader.Read();
             ADD_FAILURE() << c.name << ": no error";
         } catch (const CPackageException& e) {
-            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos)
+                << c.name << ": " << e.what();
         }
     }
 }

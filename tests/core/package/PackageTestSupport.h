@@ -31,14 +31,22 @@ inline uint32_t U32At(const std::vector<uint8_t>& b, size_t at)
 inline void PutMarker(std::vector<uint8_t>& image, size_t at, const package::MarkerTag& tag,
                       uint32_t slot)
 {
-    uint8_t bytes[10] = {0x77, 0x77, tag[0], tag[1], tag[2], tag[3],
-                         static_cast<uint8_t>(slot), static_cast<uint8_t>(slot >> 8),
-                         static_cast<uint8_t>(slot >> 16), static_cast<uint8_t>(slot >> 24)};
+    uint8_t bytes[10] = {0x77,
+                         0x77,
+                         tag[0],
+                         tag[1],
+                         tag[2],
+                         tag[3],
+                         static_cast<uint8_t>(slot),
+                         static_cast<uint8_t>(slot >> 8),
+                         static_cast<uint8_t>(slot >> 16),
+                         static_cast<uint8_t>(slot >> 24)};
     for (int i = 0; i < 10; ++i) image.at(at + i) = bytes[i];
 }
 
 // A stand-in for the setup stub: "MZ", filler, the size marker and, when asked, the key marker.
-inline std::vector<uint8_t> FakeStub(size_t size = 200, bool withKey = true, uint32_t keySlot = 0x12345678)
+inline std::vector<uint8_t> FakeStub(size_t size = 200, bool withKey = true,
+                                     uint32_t keySlot = 0x12345678)
 {
     std::vector<uint8_t> image(size);
     for (size_t i = 0; i < size; ++i) image[i] = static_cast<uint8_t>(i * 7 + 1);
@@ -74,8 +82,8 @@ public:
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         m_path = std::filesystem::temp_directory_path() /
-                 ("velkan_pkg_" + std::string(info->test_suite_name()) + "_" + info->name() +
-                  "_" + std::to_string(::getpid()));
+                 ("velkan_pkg_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
+                  std::to_string(::getpid()));
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
     }

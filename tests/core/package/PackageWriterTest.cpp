@@ -34,7 +34,10 @@ using namespace velkan::test;
 
 namespace {
 
-uint32_t Rotl(uint32_t v) { return (v << 1) | (v >> 31); }
+uint32_t Rotl(uint32_t v)
+{
+    return (v << 1) | (v >> 31);
+}
 
 TEST(PackageChecksumTest, WordsThenTrailingBytes)
 {
@@ -207,7 +210,8 @@ std::vector<uint8_t> Bitmap(int32_t header, int32_t width, int32_t height)
     b[0] = 'B';
     b[1] = 'M';
     auto put = [&](size_t at, int32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
     };
     put(14, header);
     put(18, width);
@@ -220,8 +224,8 @@ TEST(ProjectSectionsTest, BitmapTest)
     struct Case {
         int32_t header, width, height;
         bool passes;
-    } cases[] = {{40, 128, 280, true}, {12, 128, 280, false}, {40, 128, 0, false},
-                 {40, 128, -280, false}, {40, 0, 10, false}, {124, 128, 280, false}};
+    } cases[] = {{40, 128, 280, true},   {12, 128, 280, false}, {40, 128, 0, false},
+                 {40, 128, -280, false}, {40, 0, 10, false},    {124, 128, 280, false}};
     for (const Case& c : cases) {
         EXPECT_EQ(PassesBitmapTest(Bitmap(c.header, c.width, c.height)), c.passes)
             << c.header << " " << c.width << " " << c.height;
@@ -241,7 +245,8 @@ TEST(ProjectSectionsTest, TheAuxiliaryFileIsPackedStreamedToTheSameBytes)
         project.m_nWindowMode = CDataArray::SmallWindow;
         project.m_strAuxFile = "aux.dat";
         size_t opened = 0;
-        OpenFileProc open = [&](const std::string&, uint64_t& length) -> std::unique_ptr<IByteSource> {
+        OpenFileProc open = [&](const std::string&,
+                                uint64_t& length) -> std::unique_ptr<IByteSource> {
             ++opened;
             length = aux.size();
             return std::make_unique<CMemorySource>(aux.data(), aux.size());
@@ -251,9 +256,9 @@ TEST(ProjectSectionsTest, TheAuxiliaryFileIsPackedStreamedToTheSameBytes)
         WriteProjectSections(streamWriter, project, ReadFileProc(), open);
         std::vector<uint8_t> whole;
         CSectionWriter wholeWriter(whole);
-        WriteProjectSections(wholeWriter, project, ReadFileProc(), [](const std::string&, uint64_t&) {
-            return std::unique_ptr<IByteSource>();
-        });
+        WriteProjectSections(
+            wholeWriter, project, ReadFileProc(),
+            [](const std::string&, uint64_t&) { return std::unique_ptr<IByteSource>(); });
         wholeWriter.WriteSection(0x1238, aux.data(), static_cast<uint32_t>(aux.size()));
         EXPECT_EQ(opened, 1u);
         EXPECT_EQ(streamed, whole);
@@ -262,14 +267,16 @@ TEST(ProjectSectionsTest, TheAuxiliaryFileIsPackedStreamedToTheSameBytes)
 
 TEST(ProjectSectionsTest, SectionsFollowTheirConditions)
 {
-    std::map<std::string, std::vector<uint8_t>> files = {
-        {"wiz.bmp", Bitmap(40, 128, 280)}, {"back.bmp", Bitmap(12, 10, 10)}, {"aux.dat", Bytes("AUX")}};
+    std::map<std::string, std::vector<uint8_t>> files = {{"wiz.bmp", Bitmap(40, 128, 280)},
+                                                         {"back.bmp", Bitmap(12, 10, 10)},
+                                                         {"aux.dat", Bytes("AUX")}};
     ReadFileProc read = [&](const std::string& path) -> std::optional<std::vector<uint8_t>> {
         auto it = files.find(path);
         if (it == files.end()) return std::nullopt;
         return it->second;
     };
-    OpenFileProc open = [&](const std::string& path, uint64_t& length) -> std::unique_ptr<IByteSource> {
+    OpenFileProc open = [&](const std::string& path,
+                            uint64_t& length) -> std::unique_ptr<IByteSource> {
         auto it = files.find(path);
         if (it == files.end()) return nullptr;
         length = it->second.size();
@@ -378,7 +385,8 @@ TEST(VersionBlockTest, HeaderStringsAndOrder)
     EXPECT_EQ(decoded.dirKey, "Software\\Prod");
     // Text blocks follow the strings, page by page.
     EXPECT_GT(U32At(block, 40), U32At(block, 20));
-    for (int page = 1; page < 11; ++page) EXPECT_GT(U32At(block, 40 + 4 * page), U32At(block, 36 + 4 * page));
+    for (int page = 1; page < 11; ++page)
+        EXPECT_GT(U32At(block, 40 + 4 * page), U32At(block, 36 + 4 * page));
 
     // Without a key, the root and subkey are not written either; all three INI items are.
     v.m_strDirKey.clear();
@@ -452,14 +460,11 @@ TEST(VersionBlockTest, EndPageFormat)
     struct Case {
         const char* format;
         const char* result;
-    } cases[] = {{"View %s", "View a.txt"},
-                 {"%s and %s", "a.txt and %s"},
-                 {"%d %s", "%d a.txt"},
-                 {"[%-7s]", "[a.txt  ]"},
-                 {"[%7s]", "[  a.txt]"},
-                 {"[%.1s]", "[a]"},
-                 {"50%% %", "50% %"},
-                 {"no argument", "no argument"}};
+    } cases[] = {
+        {"View %s", "View a.txt"}, {"%s and %s", "a.txt and %s"},  {"%d %s", "%d a.txt"},
+        {"[%-7s]", "[a.txt  ]"},   {"[%7s]", "[  a.txt]"},         {"[%.1s]", "[a]"},
+        {"50%% %", "50% %"},       {"no argument", "no argument"},
+    };
     for (const Case& c : cases) EXPECT_EQ(FormatWithName(c.format, "a.txt"), c.result) << c.format;
 }
 
@@ -541,12 +546,10 @@ TEST(UninstallerDataTest, ExtraFileSplitting)
     struct Case {
         const char* text;
         List items;
-    } cases[] = {{"", {}},
-                 {",;,", {}},
-                 {"*.txt;log\\a.log, b", {".txt", "log\\a.log", " b"}},
-                 {"a;*.*;b", {"*"}},
-                 {"*.", {"."}},
-                 {"x*.y", {"x*.y"}}};
+    } cases[] = {
+        {"", {}},           {",;,", {}},   {"*.txt;log\\a.log, b", {".txt", "log\\a.log", " b"}},
+        {"a;*.*;b", {"*"}}, {"*.", {"."}}, {"x*.y", {"x*.y"}},
+    };
     for (const Case& c : cases) EXPECT_EQ(SplitExtraFiles(c.text), c.items) << c.text;
 }
 
@@ -560,7 +563,9 @@ TEST(UninstallerDataTest, BlockLayout)
     ASSERT_EQ(sections.size(), 3u);  // no files section, then the end mark
     EXPECT_EQ(sections[0].id, 0x1234);
     EXPECT_EQ(sections[0].flags, 0);
-    EXPECT_EQ(sections[0].body, Bytes(std::string("\x01\x00\x02\x00\x0c\x00Remove Prod?\x04\x00" "Done", 24)));
+    EXPECT_EQ(sections[0].body, Bytes(std::string("\x01\x00\x02\x00\x0c\x00Remove Prod?\x04\x00"
+                                                  "Done",
+                                                  24)));
     EXPECT_EQ(sections[1].id, 0x1237);
     EXPECT_EQ(sections[1].body,
               Bytes(std::string("\x01\x00\x00\x00\x01\x00\x00\x80\x0d\x00Software\\Prod", 23)));
@@ -660,7 +665,8 @@ TEST(FileTableTest, Windows31EntriesNeverCrossA64KBoundary)
     ASSERT_GT(body32.size(), 2u * 65536);
     int padded = 0;
     for (auto [start, size] : StepEntries(body31)) {
-        size_t contentEnd = start + 38 + std::strlen(reinterpret_cast<const char*>(&body31[start + 38])) + 6;
+        size_t contentEnd =
+            start + 38 + std::strlen(reinterpret_cast<const char*>(&body31[start + 38])) + 6;
         EXPECT_EQ(start >> 16, (contentEnd - 1) >> 16) << "entry at " << start;
         if (size != contentEnd - start) {
             ++padded;
@@ -722,8 +728,9 @@ TEST(TestProgramTest, MissingResources)
 
 TEST(TestProgramTest, PageCodes)
 {
-    std::pair<int, uint16_t> cases[] = {{-1, 0xFFFF}, {0, 0}, {1, 1}, {2, 4}, {3, 5}, {4, 6},
-                                        {5, 7},       {9, 2}, {6, 0}, {7, 0}, {8, 0}, {10, 0}, {-2, 0}};
+    std::pair<int, uint16_t> cases[] = {{-1, 0xFFFF}, {0, 0},  {1, 1}, {2, 4}, {3, 5},
+                                        {4, 6},       {5, 7},  {9, 2}, {6, 0}, {7, 0},
+                                        {8, 0},       {10, 0}, {-2, 0}};
     for (auto [page, code] : cases) EXPECT_EQ(TestPageCode(page), code) << page;
 }
 
@@ -778,20 +785,22 @@ TEST(EntryPathTest, PathsThatWouldLeaveTheTargetAreRefused)
     struct Case {
         const char* path;
         List parts;
-    } cases[] = {{"docs\\a.txt", {"docs", "a.txt"}},
-                 {"a/b\\\\c", {"a", "b", "c"}},
-                 {".\\a", {"a"}},
-                 {"a..b\\..c", {"a..b", "..c"}},
-                 {"..\\evil", {}},
-                 {"a\\..\\..\\evil", {}},
-                 {"a/../b", {}},
-                 {"\\Windows\\x", {}},
-                 {"/etc/passwd", {}},
-                 {"C:\\x", {}},
-                 {"C:x", {}},
-                 {"a\\b:stream", {}},
-                 {"", {}},
-                 {".\\", {}}};
+    } cases[] = {
+        {"docs\\a.txt", {"docs", "a.txt"}},
+        {"a/b\\\\c", {"a", "b", "c"}},
+        {".\\a", {"a"}},
+        {"a..b\\..c", {"a..b", "..c"}},
+        {"..\\evil", {}},
+        {"a\\..\\..\\evil", {}},
+        {"a/../b", {}},
+        {"\\Windows\\x", {}},
+        {"/etc/passwd", {}},
+        {"C:\\x", {}},
+        {"C:x", {}},
+        {"a\\b:stream", {}},
+        {"", {}},
+        {".\\", {}},
+    };
     for (const Case& c : cases) {
         std::string reason;
         EXPECT_EQ(SplitEntryPath(c.path, reason), c.parts) << c.path;
@@ -805,17 +814,18 @@ namespace {
 
 TEST(WindowsNameTest, NamesWindowsRefusesOrAltersAreRefused)
 {
-    const char* refused[] = {"aux", "AUX", "CON.txt", "con .txt", "com1", "Com9.log", "lpt0",
-                             "NUL.tar.gz", "prn", "COM\xB9", "lpt\xB2.txt", "COM\xB3",
-                             "trail.", "trail ", "co:lon.txt", "q?.txt", "a*b", "a<b", "a>b",
-                             "a|b", "a\"b", "a\\b", "a/b", "tab\there", "nl\n", "esc\x1b[2J",
-                             ".", "..", ""};
+    const char* refused[] = {"aux",         "AUX",     "CON.txt",    "con .txt",  "com1",
+                             "Com9.log",    "lpt0",    "NUL.tar.gz", "prn",       "COM\xB9",
+                             "lpt\xB2.txt", "COM\xB3", "trail.",     "trail ",    "co:lon.txt",
+                             "q?.txt",      "a*b",     "a<b",        "a>b",       "a|b",
+                             "a\"b",        "a\\b",    "a/b",        "tab\there", "nl\n",
+                             "esc\x1b[2J",  ".",       "..",         ""};
     for (const char* name : refused) {
         EXPECT_FALSE(WindowsNameProblem(name).empty()) << name;
     }
     EXPECT_FALSE(WindowsNameProblem(std::string(256, 'a')).empty());
-    const char* kept[] = {"a.txt", "auxiliary", "console.txt", "com10", "lpt", "COM", "nul_",
-                          ".hidden", "caf\xE9.txt", "COM\xB4", "a..b", " lead", "x.con"};
+    const char* kept[] = {"a.txt",   "auxiliary",   "console.txt", "com10", "lpt",   "COM",  "nul_",
+                          ".hidden", "caf\xE9.txt", "COM\xB4",     "a..b",  " lead", "x.con"};
     for (const char* name : kept) {
         EXPECT_EQ(WindowsNameProblem(name), "") << name;
     }
@@ -848,10 +858,19 @@ TEST(VersionChoiceTest, NumberFromOneThenNameOrTitleInAnyCase)
         const char* choice;
         std::optional<size_t> index;
     } cases[] = {
-        {"1", 0}, {"2", 1}, {"4", 3}, {"0", std::nullopt}, {"000000002", 1},
+        {"1", 0},
+        {"2", 1},
+        {"4", 3},
+        {"0", std::nullopt},
+        {"000000002", 1},
         {"12", 2},  // no version 12: the name "12"
-        {"lite", 1}, {"FULL", 0}, {"product pro", 0}, {"CAF\xC9", 3},
-        {"1234567890", std::nullopt}, {"", std::nullopt}, {"Lit", std::nullopt},
+        {"lite", 1},
+        {"FULL", 0},
+        {"product pro", 0},
+        {"CAF\xC9", 3},
+        {"1234567890", std::nullopt},
+        {"", std::nullopt},
+        {"Lit", std::nullopt},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ChooseVersion(names, titles, c.choice), c.index) << c.choice;

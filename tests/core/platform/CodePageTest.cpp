@@ -17,18 +17,17 @@ TEST(CodePage, EveryByteRoundTripsThroughUtf8)
 
 TEST(CodePage, ToUtf8)
 {
-    struct Case
-    {
+    struct Case {
         const char* cp1252;
         const char* utf8;
     };
     const Case cases[] = {
         {"abc", "abc"},
-        {"\x80", "\xE2\x82\xAC"},      // euro sign
-        {"\x81", "\xC2\x81"},          // undefined byte: C1 control of the same value
+        {"\x80", "\xE2\x82\xAC"},  // euro sign
+        {"\x81", "\xC2\x81"},      // undefined byte: C1 control of the same value
         {"\x8D\x8F\x90\x9D", "\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},
-        {"\x92", "\xE2\x80\x99"},      // right single quotation mark
-        {"\x9F", "\xC5\xB8"},          // Y diaeresis
+        {"\x92", "\xE2\x80\x99"},  // right single quotation mark
+        {"\x9F", "\xC5\xB8"},      // Y diaeresis
         {"\xA0", "\xC2\xA0"},
         {"\xE9t\xE9", "\xC3\xA9t\xC3\xA9"},
         {"\xFF", "\xC3\xBF"},
@@ -53,7 +52,7 @@ TEST(CodePage, FromUtf8RefusesWhatItCannotHold)
         "\xF4\x90\x80\x80",  // above U+10FFFF
         "\xF0\x9F\x98\x80",  // valid, but outside the code page
         "\xFE",
-        "ok\xC3",            // truncated at the end
+        "ok\xC3",  // truncated at the end
     };
     for (const char* text : refused) {
         EXPECT_FALSE(Utf8ToCp1252(text).has_value()) << testing::PrintToString(std::string(text));
@@ -64,7 +63,7 @@ TEST(CodePage, FromUtf8RefusesWhatItCannotHold)
 TEST(CodePage, FromUtf16)
 {
     EXPECT_EQ(Utf16ToCp1252(u"A\u20AC\u00E9\u0100"), "A\x80\xE9?");
-    EXPECT_EQ(Utf16ToCp1252(u"\U0001F600x"), "?x");   // a pair is one character
+    EXPECT_EQ(Utf16ToCp1252(u"\U0001F600x"), "?x");  // a pair is one character
     const char16_t lone[] = {0xD800, u'a', 0xDC00, 0};
     EXPECT_EQ(Utf16ToCp1252(lone), "?a?");
     EXPECT_EQ(Utf16ToCp1252(u"\u0081\u0080"), "\x81?");
@@ -75,10 +74,15 @@ TEST(CodePage, FromUtf16)
 
 TEST(CodePage, CaseMapping)
 {
-    EXPECT_EQ(ToUpper1252("abc xyz \xE0\xE9\xFE \x9A\x9C\x9E\xFF"), "ABC XYZ \xC0\xC9\xDE \x8A\x8C\x8E\x9F");
+    EXPECT_EQ(ToUpper1252("abc xyz \xE0\xE9\xFE \x9A\x9C\x9E\xFF"),
+              "ABC XYZ \xC0\xC9\xDE \x8A\x8C\x8E\x9F");
     // Division sign, sharp s, micro sign and digits have no upper case here.
-    EXPECT_EQ(ToUpper1252("\xF7\xDF\xB5" "09"), "\xF7\xDF\xB5" "09");
-    EXPECT_EQ(ToLower1252("ABC \xC0\xC9\xDE \x8A\x8C\x8E\x9F \xD7"), "abc \xE0\xE9\xFE \x9A\x9C\x9E\xFF \xD7");
+    EXPECT_EQ(ToUpper1252("\xF7\xDF\xB5"
+                          "09"),
+              "\xF7\xDF\xB5"
+              "09");
+    EXPECT_EQ(ToLower1252("ABC \xC0\xC9\xDE \x8A\x8C\x8E\x9F \xD7"),
+              "abc \xE0\xE9\xFE \x9A\x9C\x9E\xFF \xD7");
     for (int b = 0; b < 256; ++b) {
         char c = static_cast<char>(b);
         char upper = ToUpper1252(c);

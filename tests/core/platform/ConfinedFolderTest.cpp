@@ -39,7 +39,8 @@ protected:
     static void WriteText(CConfinedFolder& folder, const std::vector<std::string>& parts,
                           const std::string& text)
     {
-        folder.WriteFile(parts, "test", [&](IByteSink& out) { out.Write(text.data(), text.size()); });
+        folder.WriteFile(parts, "test",
+                         [&](IByteSink& out) { out.Write(text.data(), text.size()); });
     }
     // Everything under elsewhere/ is as SetUp left it.
     void ExpectElsewhereUntouched()
@@ -64,25 +65,33 @@ TEST_F(ConfinedFolder, LinksSeededInTheFolderAreNeverWrittenThrough)
         std::vector<std::string> parts;
         bool written;  // the file is written (replacing what was seeded) rather than refused
     } cases[] = {
-        {"a folder link", [](auto& to, auto& away) { fs::create_directory_symlink(away, to / "docs"); },
-         {"docs", "victim.txt"}, false},
+        {"a folder link",
+         [](auto& to, auto& away) { fs::create_directory_symlink(away, to / "docs"); },
+         {"docs", "victim.txt"},
+         false},
         {"a folder link deeper down",
          [](auto& to, auto& away) {
              fs::create_directories(to / "a");
              fs::create_directory_symlink(away, to / "a" / "b");
          },
-         {"a", "b", "c", "victim.txt"}, false},
-        {"a file where a folder is expected", [](auto& to, auto&) { Put(to / "docs", "x"); },
-         {"docs", "readme.txt"}, false},
+         {"a", "b", "c", "victim.txt"},
+         false},
+        {"a file where a folder is expected",
+         [](auto& to, auto&) { Put(to / "docs", "x"); },
+         {"docs", "readme.txt"},
+         false},
         {"a link at the file's own name",
          [](auto& to, auto& away) { fs::create_symlink(away / "victim.txt", to / "a.txt"); },
-         {"a.txt"}, true},
+         {"a.txt"},
+         true},
         {"a link at the old fixed temporary name",
          [](auto& to, auto& away) { fs::create_symlink(away / "victim.txt", to / "a.txt.part"); },
-         {"a.txt"}, true},
+         {"a.txt"},
+         true},
         {"a dangling link at the file's name",
          [](auto& to, auto& away) { fs::create_symlink(away / "new.txt", to / "a.txt"); },
-         {"a.txt"}, true},
+         {"a.txt"},
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

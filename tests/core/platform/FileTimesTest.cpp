@@ -21,7 +21,9 @@ TEST(FileTimes, ReadsAccessAndWriteTimes)
 {
     auto path = (std::filesystem::temp_directory_path() / "velkan_times_test.txt").string();
     std::ofstream(path) << "x";
-    struct utimbuf times {1000000000, 1200000000};
+    struct utimbuf times {
+        1000000000, 1200000000
+    };
     ASSERT_EQ(utime(path.c_str(), &times), 0);
     auto t = ReadFileTimes(path);
     ASSERT_TRUE(t.has_value());

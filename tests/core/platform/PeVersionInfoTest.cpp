@@ -69,8 +69,11 @@ TEST(PeVersionInfo, DamagedFilesGiveNoVersionAndNoCrash)
 
 TEST(PeVersionInfo, NonPeInputGivesNoVersion)
 {
-    const std::vector<std::vector<unsigned char>> cases = {
-        {}, {'M'}, {'M', 'Z'}, std::vector<unsigned char>(64, 0), std::vector<unsigned char>(4096, 0xFF)};
+    const std::vector<std::vector<unsigned char>> cases = {{},
+                                                           {'M'},
+                                                           {'M', 'Z'},
+                                                           std::vector<unsigned char>(64, 0),
+                                                           std::vector<unsigned char>(4096, 0xFF)};
     for (const auto& c : cases) {
         PeVersionInfo info = ReadPeVersionInfo(c.data(), c.size());
         EXPECT_FALSE(info.hasFixedInfo);

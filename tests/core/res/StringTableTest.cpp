@@ -19,8 +19,7 @@ TEST(StringTable, EmptyTextIsStillAnEntry)
     EXPECT_EQ(LoadString(1048), "");
 }
 
-struct TextCase
-{
+struct TextCase {
     int id;
     const char* text;
 };
@@ -30,25 +29,35 @@ struct TextCase
 TEST(StringTable, TrickyTextsAreExact)
 {
     const TextCase cases[] = {
-        {128, "Orvanti Velkan\nInstall\n\nSettings File (*.vkp)\n.vkp\nVelkanPro.Settings\nVelkan Settings"},
+        {128,
+         "Orvanti Velkan\nInstall\n\nSettings File (*.vkp)\n.vkp\nVelkanPro.Settings\nVelkan "
+         "Settings"},
         {1021, " "},
         {1054, "MyProduct"},
-        {1012, "#Title has not been totally installed because of the following reason:\n\n%s\n\n"
-               "You will have to run this utility again to completely install #title."},
-        {1029, "You are currently in the process of installing components.\nIf you exit now, these "
-               "components will not be installed correctly.\n\nAre you sure you want to cancel?"},
+        {1012,
+         "#Title has not been totally installed because of the following reason:\n\n%s\n\n"
+         "You will have to run this utility again to completely install #title."},
+        {1029,
+         "You are currently in the process of installing components.\nIf you exit now, these "
+         "components will not be installed correctly.\n\nAre you sure you want to cancel?"},
         {1063, "Example: 0x41,\"BCD\",69,'FGH'"},
-        {1144, "Message box button. Put '&&' before the character which will be used as keyboard shortcut."},
+        {1144,
+         "Message box button. Put '&&' before the character which will be used as keyboard "
+         "shortcut."},
         {1152, "    Number of files: %d"},
-        {1179, "%s\n\nThis file exists and is a different language than the file to install.\n\n"
-               "Do yo want to overwrite the installed version anyway?"},
+        {1179,
+         "%s\n\nThis file exists and is a different language than the file to install.\n\n"
+         "Do yo want to overwrite the installed version anyway?"},
         {1185, "Warnings occured. Do you want to continue?"},
-        {1242, "Use this text to replace the Next button. E.g; if your Information page contains a "
-               "license, you may want to replace the Next button by \"I &agree\"."},
-        {1241, "This text is not displayed. Put here a non-empty text (e.g. \"1\") if you want to "
-               "force the Install program to display the \"Restart Windows\" message above."},
-        {2009, "This text is displayed in a scrollable window. If it is empty, then the page is not "
-               "displayed. It's usually used to display license or install information. "},
+        {1242,
+         "Use this text to replace the Next button. E.g; if your Information page contains a "
+         "license, you may want to replace the Next button by \"I &agree\"."},
+        {1241,
+         "This text is not displayed. Put here a non-empty text (e.g. \"1\") if you want to "
+         "force the Install program to display the \"Restart Windows\" message above."},
+        {2009,
+         "This text is displayed in a scrollable window. If it is empty, then the page is not "
+         "displayed. It's usually used to display license or install information. "},
         {2013, "Cannot find this directory:\n\n%s"},
         {2015, "Error: %s\n\nPlease insert disk number %d."},
         {1157, "Text Files (*.txt)|*.txt||"},

@@ -21,7 +21,8 @@ TEST(JoinText, PiecesAndNumbersReadAsWritten)
         {JoinText({"a body of ", 0, " bytes"}), "a body of 0 bytes"},
         {JoinText({name, ": ", view, "!"}), "setup.exe: view!"},
         {JoinText({UINT64_MAX}), std::to_string(UINT64_MAX)},
-        {JoinText({INT64_MIN, " ", -1, " ", INT_MAX}), std::to_string(INT64_MIN) + " -1 " + std::to_string(INT_MAX)},
+        {JoinText({INT64_MIN, " ", -1, " ", INT_MAX}),
+         std::to_string(INT64_MIN) + " -1 " + std::to_string(INT_MAX)},
         {JoinText({static_cast<uint16_t>(65535), static_cast<unsigned char>(7)}), "655357"},
         {JoinText({std::string(1, '\0'), "x"}), std::string("\0x", 2)},
     };

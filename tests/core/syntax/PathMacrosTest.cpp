@@ -7,8 +7,7 @@ namespace {
 
 TEST(PathMacros, AppendFollowsTheMenuThatOffersTheToken)
 {
-    struct Case
-    {
+    struct Case {
         int command;
         MacroMenu menu;
         const char* expected;

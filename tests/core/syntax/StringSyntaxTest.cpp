@@ -8,8 +8,7 @@
 namespace velkan {
 namespace {
 
-struct PatternCase
-{
+struct PatternCase {
     const char* text;
     const char* bytes;  // nullptr = the parse fails
     size_t length;      // number of bytes when bytes is set
@@ -45,7 +44,7 @@ TEST(ParseBytePattern, Cases)
         {" ", nullptr, 0},
         {",1", nullptr, 0},
         {"1,,2", nullptr, 0},
-        {"1, ", nullptr, 0},      // text remains after the comma, and it is an empty token
+        {"1, ", nullptr, 0},  // text remains after the comma, and it is an empty token
         {"1,,", nullptr, 0},
         {"\"A,B\"", nullptr, 0},  // the comma splits the quoted text
         {"\"\"", nullptr, 0},
@@ -88,8 +87,7 @@ TEST(ParseBytePattern, Capacity)
     EXPECT_EQ(ParseBytePattern("\"ABCD\"", nullptr, 0), 4u);
 }
 
-struct OffsetCase
-{
+struct OffsetCase {
     const char* text;
     uint32_t value;
 };

@@ -39,8 +39,7 @@ TEST(CTextCatalogue, EveryIdItUsesIsInTheStringTable)
     }
 }
 
-struct SlotCase
-{
+struct SlotCase {
     int page;
     int text;
     int textId;
@@ -52,16 +51,17 @@ struct SlotCase
 TEST(CTextCatalogue, SpotChecks)
 {
     const SlotCase cases[] = {
-        {0, 0, 1023, 1033}, {0, 4, 1015, 1037}, {1, 1, 1021, 2009}, {1, 2, 1021, 1242},
-        {2, 7, 1175, 1176}, {3, 4, 1018, 1037}, {4, 2, 1021, 1035}, {5, 4, 1012, 1133},
-        {5, 8, 1021, 1241}, {6, 0, 1022, 1038}, {6, 6, 1110, 1114}, {6, 9, 1104, 1120},
+        {0, 0, 1023, 1033},  {0, 4, 1015, 1037},  {1, 1, 1021, 2009},  {1, 2, 1021, 1242},
+        {2, 7, 1175, 1176},  {3, 4, 1018, 1037},  {4, 2, 1021, 1035},  {5, 4, 1012, 1133},
+        {5, 8, 1021, 1241},  {6, 0, 1022, 1038},  {6, 6, 1110, 1114},  {6, 9, 1104, 1120},
         {6, 12, 1031, 1123}, {6, 22, 1073, 1100}, {6, 28, 2014, 2016}, {6, 31, 1236, 1237},
-        {7, 3, 1004, 1047}, {7, 4, 1006, 1058}, {7, 5, 1005, 1046}, {7, 6, 1206, 1207},
-        {8, 3, 1140, 1144}, {8, 7, 1031, 1123}, {8, 10, 1169, 1170}, {9, 2, 1192, 1035},
+        {7, 3, 1004, 1047},  {7, 4, 1006, 1058},  {7, 5, 1005, 1046},  {7, 6, 1206, 1207},
+        {8, 3, 1140, 1144},  {8, 7, 1031, 1123},  {8, 10, 1169, 1170}, {9, 2, 1192, 1035},
         {10, 3, 1240, 1239},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(CTextCatalogue::DefaultTextId(c.page, c.text), c.textId) << c.page << "/" << c.text;
+        EXPECT_EQ(CTextCatalogue::DefaultTextId(c.page, c.text), c.textId)
+            << c.page << "/" << c.text;
         EXPECT_EQ(CTextCatalogue::UsageId(c.page, c.text), c.usageId) << c.page << "/" << c.text;
     }
     EXPECT_EQ(CTextCatalogue::GetDefaultText(2, 1),
@@ -87,8 +87,7 @@ TEST(CTextCatalogue, ReservedAndOutOfRangeSlotsAreEmpty)
 
 TEST(CTextCatalogue, PageNames)
 {
-    const int ids[kTextPageCount] = {1196, 1197, 1198, 1199, 1200, 1201,
-                                                 1202, 1203, 0,    1204, 0};
+    const int ids[kTextPageCount] = {1196, 1197, 1198, 1199, 1200, 1201, 1202, 1203, 0, 1204, 0};
     for (int page = 0; page < kTextPageCount; ++page) {
         EXPECT_EQ(CTextCatalogue::PageNameId(page), ids[page]) << page;
     }

@@ -48,7 +48,8 @@ std::vector<std::string> Conversions(const std::string& text)
 size_t Count(const std::string& text, const std::string& what)
 {
     size_t n = 0;
-    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++n;
+    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))
+        ++n;
     return n;
 }
 
@@ -103,9 +104,9 @@ TEST_P(LanguageTemplateFile, EveryByteIsAWindows1252CharacterOnCrLfLines)
         ASSERT_NE(c, 0x7F) << "control character on line " << line;
         // The five bytes the code page leaves undefined come back as C1 controls.
         char32_t cp = Cp1252ToCodePoint(c);
-        ASSERT_FALSE(cp >= 0x80 && cp <= 0x9F) << "byte 0x" << std::hex << int(c)
-                                               << " is not a Windows-1252 character, line "
-                                               << std::dec << line;
+        ASSERT_FALSE(cp >= 0x80 && cp <= 0x9F)
+            << "byte 0x" << std::hex << int(c) << " is not a Windows-1252 character, line "
+            << std::dec << line;
     }
 }
 

@@ -24,10 +24,10 @@ protected:
         Write("French.txt", "*0000*\r\nBienvenue\r\n\r\n*0703*\r\n&D\xE9marrer\r\n\r\n");
         Write("german.TXT", "*0000*\r\nWillkommen\r\n\r\n");
         Write("English.txt", "*0000*\r\nHello there\r\n\r\n");
-        Write("Caf\xC3\xA9.txt", "");   // a UTF-8 name: the list shows it in Windows-1252
-        Write("Bad\xFF.txt", "");       // not UTF-8: no Windows-1252 name, left out
+        Write("Caf\xC3\xA9.txt", "");  // a UTF-8 name: the list shows it in Windows-1252
+        Write("Bad\xFF.txt", "");      // not UTF-8: no Windows-1252 name, left out
         Write("readme.md", "");
-        Write(".txt", "");              // no title
+        Write(".txt", "");  // no title
     }
     void TearDown() override { fs::remove_all(m_dir); }
 
@@ -64,10 +64,10 @@ TEST_F(LanguageTemplates, ApplyResetsToTheCatalogueThenReadsTheTemplate)
         const char* welcome;  // page 0, text 0 afterwards
     } cases[] = {
         {"French", true, "Bienvenue"},
-        {"FRENCH", true, "Bienvenue"},       // matched without regard to case
-        {"German", true, "Willkommen"},      // found although the file says "german.TXT"
-        {"English", true, "Hello there"},    // an English file is read like any other
-        {"Klingon", false, "Welcome"},       // no template: the built-in texts
+        {"FRENCH", true, "Bienvenue"},     // matched without regard to case
+        {"German", true, "Willkommen"},    // found although the file says "german.TXT"
+        {"English", true, "Hello there"},  // an English file is read like any other
+        {"Klingon", false, "Welcome"},     // no template: the built-in texts
         {"Folder", false, "Welcome"},
     };
     for (const Case& c : cases) {

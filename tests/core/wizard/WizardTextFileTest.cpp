@@ -125,11 +125,12 @@ TEST(WizardTextFile, RoundTripLosesOnlyEmptyLinesInsideTexts)
         }
     }
     EXPECT_EQ(back, expected);
-    EXPECT_EQ(back[1][1], "");          // only line feeds: empty
+    EXPECT_EQ(back[1][1], "");  // only line feeds: empty
     EXPECT_EQ(back[0][1], "Line 1\nLine 2");
-    EXPECT_EQ(back[2][2], " ");         // the single-space default survives
-    EXPECT_EQ(back[5][4], "#Title has not been totally installed because of the following reason:\n%s\n"
-                          "You will have to run this utility again to completely install #title.");
+    EXPECT_EQ(back[2][2], " ");  // the single-space default survives
+    EXPECT_EQ(back[5][4],
+              "#Title has not been totally installed because of the following reason:\n%s\n"
+              "You will have to run this utility again to completely install #title.");
 }
 
 TEST(WizardTextFile, CarriageReturnBeforeLineFeedSurvivesTheRoundTrip)
@@ -141,8 +142,7 @@ TEST(WizardTextFile, CarriageReturnBeforeLineFeedSurvivesTheRoundTrip)
     EXPECT_EQ(Read(FormatTextsFile(texts))[1][1], "a\r\nb");
 }
 
-struct ReadCase
-{
+struct ReadCase {
     const char* name;
     std::string file;
     int page;
@@ -194,7 +194,14 @@ TEST(WizardTextFile, UnnamedSlotsKeepTheirTexts)
 // 0 byte would end the text early wherever it is used; all are refused and nothing changes.
 TEST(WizardTextFile, ByteOrderMarksAndZeroBytesAreRefused)
 {
-    const std::string utf16 = std::string("*\0" "0\0" "0\0" "0\0" "1\0" "*\0", 12);
+    const std::string utf16 = std::string(
+        "*\0"
+        "0\0"
+        "0\0"
+        "0\0"
+        "1\0"
+        "*\0",
+        12);
     struct Case {
         const char* name;
         std::string file;
@@ -214,7 +221,8 @@ TEST(WizardTextFile, ByteOrderMarksAndZeroBytesAreRefused)
             ReadTextsFile(texts, source);
             ADD_FAILURE() << c.name << ": read";
         } catch (const CFileException& e) {
-            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos)
+                << c.name << ": " << e.what();
         }
         EXPECT_EQ(texts, DefaultTexts()) << c.name;
     }
@@ -258,9 +266,10 @@ class WizardTextFileOnDisk : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("velkan-texts-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_dir =
+            std::filesystem::temp_directory_path() /
+            ("velkan-texts-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(m_dir);
     }
     void TearDown() override { std::filesystem::remove_all(m_dir); }
@@ -270,12 +279,16 @@ protected:
 TEST_F(WizardTextFileOnDisk, WriteThenRead)
 {
     Texts texts = DefaultTexts();
-    texts[7][0] = "< &Zur\xFC" "ck";
+    texts[7][0] =
+        "< &Zur\xFC"
+        "ck";
     std::string path = (m_dir / "German.txt").string();
     WriteTextsFile(texts, path);
     Texts back = DefaultTexts();
     ReadTextsFile(back, path);
-    EXPECT_EQ(back[7][0], "< &Zur\xFC" "ck");
+    EXPECT_EQ(back[7][0],
+              "< &Zur\xFC"
+              "ck");
     EXPECT_EQ(back[2][1], texts[2][1]);
 }
 

@@ -7,8 +7,7 @@
 namespace velkan {
 namespace {
 
-struct ExpandCase
-{
+struct ExpandCase {
     const char* text;
     const char* title;
     const char* expected;
@@ -31,7 +30,11 @@ TEST(ExpandTitle, Cases)
         // repeatedly" requires: "#tit" + "le" + "le" becomes "#title" + "le".
         {"#tit#titlele", "le", "lele"},
         // Upper-casing of the code page, not of the C locale: e-acute, y-diaeresis, s-caron.
-        {"#Title", "\xE9" "cole", "\xC9" "cole"},
+        {"#Title",
+         "\xE9"
+         "cole",
+         "\xC9"
+         "cole"},
         {"#Title", "\xFF", "\x9F"},
         {"#Title", "\x9A", "\x8A"},
         {"#Title", "\xF7", "\xF7"},
@@ -59,8 +62,7 @@ TEST(ExpandTitle, LongTextWithManyMacrosStaysExact)
     EXPECT_EQ(ExpandTitle(text, "ab"), expected);
 }
 
-struct DisplayCase
-{
+struct DisplayCase {
     const char* text;
     const char* display;
 };
@@ -81,12 +83,10 @@ TEST(DisplayForm, TextToDisplay)
 TEST(DisplayForm, DisplayToText)
 {
     const DisplayCase cases[] = {
-        {"a\nb", "a\\nb"},
-        {"\n\n", "\\n\\n"},
-        {"a\\", "a\\"},           // a lone backslash at the end stays
-        {"\\t", "\\t"},           // only \n is an escape
-        {"\\\n", "\\\\n"},        // first backslash stays, the second starts the escape
-        {"\\N", "\\N"},           // exact case
+        {"a\nb", "a\\nb"}, {"\n\n", "\\n\\n"}, {"a\\", "a\\"},  // a lone backslash at the end stays
+        {"\\t", "\\t"},                                         // only \n is an escape
+        {"\\\n", "\\\\n"},  // first backslash stays, the second starts the escape
+        {"\\N", "\\N"},     // exact case
         {"", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(DisplayToText(c.display), c.text) << c.display;
