@@ -87,8 +87,8 @@ std::vector<int> CData::ApplyWizardChoices()
         size_t text;   // slot of the End page's text
         int stringId;  // its new text
     };
-    const EndChoice choices[] = {{&m_strWizViewFile, EndPageView, 2, 1166},
-                                 {&m_strWizRunFile, EndPageRun, 3, 1167}};
+    const EndChoice choices[] = {{&m_strWizViewFile, EndPageView, kEndViewIntroText, 1166},
+                                 {&m_strWizRunFile, EndPageRun, kEndRunIntroText, 1167}};
     for (const EndChoice& choice : choices) {
         if (choice.file->empty()) continue;
         std::string relative = RelativeInSource(m_strSourceDir, *choice.file);

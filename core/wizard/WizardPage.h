@@ -37,9 +37,16 @@ enum class WizardPageCode : uint16_t {
 
 // The Information page's scrollable text; the wizard leaves the page out when it is blank.
 constexpr int kInformationText = 1;
+// The End page's lines above its View button and Run check box, shown only with them.
+constexpr int kEndViewIntroText = 2;
+constexpr int kEndRunIntroText = 3;
 // The End page's View button caption (a format given the file's name) and Run check-box caption.
 constexpr int kEndViewText = 5;
 constexpr int kEndRunText = 6;
+// The End page's restart question, and the slot whose non-blank text asks it after every install
+// (the slot is never shown).
+constexpr int kEndRestartText = 7;
+constexpr int kEndForceRestartText = 8;
 
 // A test run that names no particular page (the editor's Test command), and its page code.
 constexpr int kNoStartPage = -1;

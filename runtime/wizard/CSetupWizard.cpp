@@ -627,10 +627,10 @@ void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
         std::wstring view = EndFile(EndPageView), run = EndFile(EndPageRun);
         bool showView = good && !view.empty() && !IsBlankText(ToUtf8(Text(PageEnd, kEndViewText)));
         bool showRun = good && !run.empty() && !IsBlankText(ToUtf8(Text(PageEnd, kEndRunText)));
-        set(kIdText2, showView ? Text(PageEnd, 2) : L"");
+        set(kIdText2, showView ? Text(PageEnd, kEndViewIntroText) : L"");
         set(kIdView, Format(Text(PageEnd, kEndViewText), FileName(view)));
         show(kIdView, showView);
-        set(kIdText3, showRun ? Text(PageEnd, 3) : L"");
+        set(kIdText3, showRun ? Text(PageEnd, kEndRunIntroText) : L"");
         set(kIdRun, Text(PageEnd, kEndRunText));
         show(kIdRun, showRun);
         CheckDlgButton(window, kIdRun, BST_CHECKED);
@@ -863,7 +863,7 @@ INT_PTR CALLBACK CSetupWizard::Impl::RestartProc(HWND window, UINT message, WPAR
     if (message == WM_INITDIALOG) {
         auto self = reinterpret_cast<Impl*>(lParam);
         SetWindowTextW(window, self->Text(PageMessages, 0).c_str());
-        SetDlgItemTextW(window, kIdText1, self->Text(PageEnd, 7).c_str());
+        SetDlgItemTextW(window, kIdText1, self->Text(PageEnd, kEndRestartText).c_str());
         SetDlgItemTextW(window, kIdNext, self->Text(PageButtons, 6).c_str());
         SetDlgItemTextW(window, kIdCancel, self->Text(PageButtons, 4).c_str());
         return TRUE;
@@ -879,7 +879,7 @@ INT_PTR CALLBACK CSetupWizard::Impl::RestartProc(HWND window, UINT message, WPAR
 
 void CSetupWizard::Impl::AskRestart()
 {
-    m_log.Line({"wizard message: ", ToUtf8(Text(PageEnd, 7))});
+    m_log.Line({"wizard message: ", ToUtf8(Text(PageEnd, kEndRestartText))});
     auto restartTemplate = static_cast<LPCDLGTEMPLATEW>(m_block->Template(kDlgRestart));
     INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), restartTemplate, m_hFrame,
                                              RestartProc, reinterpret_cast<LPARAM>(this));
@@ -917,7 +917,8 @@ void CSetupWizard::Impl::Finish()
                           SW_SHOWNORMAL);
         }
     }
-    if (good && (m_nExitCode == CInstaller::kExitRestart || !IsBlankText(ToUtf8(Text(PageEnd, 8)))))
+    if (good && (m_nExitCode == CInstaller::kExitRestart ||
+                 !IsBlankText(ToUtf8(Text(PageEnd, kEndForceRestartText)))))
         AskRestart();
     m_bDone = true;
 }

@@ -253,7 +253,7 @@ TEST_P(InteractiveWizard, InstallThroughEveryPage)
         WriteBytes(src / "bin" / "tool.dat", Noise(20000 + n, static_cast<unsigned>(n)));
         WriteBytes(src / "velkanwz.dll", Noise(3000, 7));
         CData v = Version(n, n == 1 ? "One" : "Two");
-        v.m_texts[1][1] = "Licence\nLine two of the licence.";
+        v.m_texts[PageInformation][kInformationText] = "Licence\nLine two of the licence.";
         v.m_files.push_back(CFileItem("readme.txt"));
         v.m_files.push_back(CFileItem("bin\\tool.dat"));
         // Counted (only the Windows, System and Fonts directories count): the uninstaller asks
@@ -507,7 +507,8 @@ TEST_F(WizardWine, TestProgramsShowEveryPageAndInstallNothing)
             for (int n = 1; n <= 2; ++n) {
                 CData v = Version(1, n == 1 ? "One" : "Two");
                 v.m_strInstallDir = "C:\\VTPreview";
-                v.m_texts[1][1] = "Information text\nof the test program.";
+                v.m_texts[PageInformation][kInformationText] =
+                    "Information text\nof the test program.";
                 v.m_files.push_back(CFileItem("a.txt"));
                 v.m_files.push_back(CFileItem("b\\c.txt"));
                 project.m_versions.push_back(v);
@@ -557,7 +558,7 @@ TEST_F(WizardWine, TestProgramStartsAtItsPage)
 
     // The End page, with the author's request for the restart question: asked, and in a test
     // program answered without restarting anything.
-    project.m_versions[0].m_texts[5][8] = "1";
+    project.m_versions[0].m_texts[PageEnd][kEndForceRestartText] = "1";
     ASSERT_TRUE(WriteTestProgramFile(program.string(), project, *stub, &*block, 5));
     CRun end(program, "", m_dir / "end.log");
     ASSERT_TRUE(end.Page(7)) << end.Log();
