@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "runtime/wizard/TemplateBytes.h"
+
 namespace velkan::runtime {
 
 namespace {
@@ -10,7 +12,7 @@ namespace {
 constexpr uint32_t kWsPopup = 0x80000000, kWsChild = 0x40000000, kWsVisible = 0x10000000;
 constexpr uint32_t kWsCaption = 0x00C00000, kWsSysMenu = 0x00080000, kWsBorder = 0x00800000;
 constexpr uint32_t kWsVScroll = 0x00200000, kWsGroup = 0x00020000, kWsTabStop = 0x00010000;
-constexpr uint32_t kDsSetFont = 0x40, kDsModalFrame = 0x80, kDsControl = 0x400;
+constexpr uint32_t kDsModalFrame = 0x80, kDsControl = 0x400;
 constexpr uint32_t kBsDefPush = 0x1, kBsAutoCheck = 0x3;
 constexpr uint32_t kSsLeft = 0x0, kSsBitmap = 0xE, kSsSunken = 0x1000;
 constexpr uint32_t kEsMultiline = 0x4, kEsAutoHScroll = 0x80, kEsReadOnly = 0x800;
@@ -184,18 +186,6 @@ std::vector<Dialog> Definitions(bool withBitmap)
 constexpr const char* kFontName = "MS Sans Serif";
 constexpr uint16_t kFontSize = 8;
 
-void Put16(std::vector<uint8_t>& out, uint32_t v)
-{
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 // Windows-1252 texts here are ASCII, so each byte is its own UTF-16 unit.
 void PutWide(std::vector<uint8_t>& out, const char* text)
 {
@@ -207,11 +197,6 @@ void PutNarrow(std::vector<uint8_t>& out, const char* text)
 {
     out.insert(out.end(), text, text + std::char_traits<char>::length(text));
     out.push_back(0);
-}
-
-void AlignDword(std::vector<uint8_t>& out, size_t start)
-{
-    while ((out.size() - start) % 4) out.push_back(0);
 }
 
 // Win32 DLGTEMPLATE: header, menu 0, class 0, title, font; items DWORD-aligned.

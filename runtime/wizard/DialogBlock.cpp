@@ -3,36 +3,16 @@
 #include <cstring>
 
 #include "runtime/WizardDialogs.h"
+#include "runtime/wizard/TemplateBytes.h"
 
 namespace velkan::runtime {
 
 namespace {
 
-constexpr uint32_t kDsSetFont = 0x40;
-
-class CWalker {
+class CWalker : public CTemplateReader {
 public:
-    CWalker(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
-    bool Skip(size_t n)
-    {
-        if (n > m_size - m_pos) return false;
-        m_pos += n;
-        return true;
-    }
-    bool U16(uint16_t& v)
-    {
-        if (m_size - m_pos < 2) return false;
-        v = static_cast<uint16_t>(m_data[m_pos] | (m_data[m_pos + 1] << 8));
-        m_pos += 2;
-        return true;
-    }
-    bool U32(uint32_t& v)
-    {
-        uint16_t lo = 0, hi = 0;
-        if (!U16(lo) || !U16(hi)) return false;
-        v = lo | (static_cast<uint32_t>(hi) << 16);
-        return true;
-    }
+    using CTemplateReader::CTemplateReader;
+
     bool WideString()
     {
         for (uint16_t c = 1; c != 0;) {
@@ -49,13 +29,7 @@ public:
         if (first == 0xFFFF) return Skip(2);
         return WideString();
     }
-    bool Align() { return Skip((4 - m_pos % 4) % 4); }
-    size_t Position() const { return m_pos; }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    size_t m_pos = 0;
+    bool Align() { return Skip((4 - Position() % 4) % 4); }
 };
 
 }  // namespace

@@ -2,51 +2,24 @@
 
 #include "core/platform/CodePage.h"
 #include "runtime/wizard/DialogBlock.h"
+#include "runtime/wizard/TemplateBytes.h"
 
 namespace velkan::runtime {
 
 namespace {
 
-constexpr uint32_t kDsSetFont = 0x40;
 // The predefined control classes of the 16-bit form: button, edit, static, list box, scroll
 // bar, combo box. Win32 gives them the same atoms.
 constexpr uint8_t kFirstClassByte = 0x80, kLastClassByte = 0x85;
 // The 16-bit form's mark of an ordinal, where a string would start.
 constexpr uint8_t kOrdinalMark = 0xFF;
 
-class CNarrowReader {
+class CNarrowReader : public CTemplateReader {
 public:
-    CNarrowReader(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
+    using CTemplateReader::CTemplateReader;
 
-    bool U8(uint8_t& v)
-    {
-        if (m_pos >= m_size) return false;
-        v = m_data[m_pos++];
-        return true;
-    }
-    bool U16(uint16_t& v)
-    {
-        if (m_size - m_pos < 2) return false;
-        v = static_cast<uint16_t>(m_data[m_pos] | (m_data[m_pos + 1] << 8));
-        m_pos += 2;
-        return true;
-    }
-    bool I16(int16_t& v)
-    {
-        uint16_t u = 0;
-        if (!U16(u)) return false;
-        v = static_cast<int16_t>(u);
-        return true;
-    }
-    bool U32(uint32_t& v)
-    {
-        uint16_t lo = 0, hi = 0;
-        if (!U16(lo) || !U16(hi)) return false;
-        v = lo | (static_cast<uint32_t>(hi) << 16);
-        return true;
-    }
-    // A NUL-terminated Windows-1252 string, appended as UTF-16 units (every code point of the page is in the
-    // BMP), held as wchar_t like the rest of the runtime's strings.
+    // A NUL-terminated Windows-1252 string, appended as UTF-16 units (every code point of the page
+    // is in the BMP), held as wchar_t like the rest of the runtime's strings.
     bool String(std::wstring& text)
     {
         for (;;) {
@@ -59,28 +32,14 @@ public:
     // A string, or 0xFF then a u16 ordinal.
     bool NameOrOrdinalField(NameOrOrdinal& field)
     {
-        if (m_pos < m_size && m_data[m_pos] == kOrdinalMark) {
+        if (NextIs(kOrdinalMark)) {
             uint16_t ordinal = 0;
-            ++m_pos;
-            if (!U16(ordinal)) return false;
+            if (!Skip(1) || !U16(ordinal)) return false;
             field.ordinal = ordinal;
             return true;
         }
         return String(field.name);
     }
-    bool Bytes(std::vector<uint8_t>& out, size_t n)
-    {
-        if (n > m_size - m_pos) return false;
-        out.assign(m_data + m_pos, m_data + m_pos + n);
-        m_pos += n;
-        return true;
-    }
-    size_t Position() const { return m_pos; }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    size_t m_pos = 0;
 };
 
 bool ReadItem(CNarrowReader& r, DialogItemFields& item)
@@ -103,18 +62,6 @@ bool ReadItem(CNarrowReader& r, DialogItemFields& item)
     return r.NameOrOrdinalField(item.text) && r.U8(extra) && r.Bytes(item.extra, extra);
 }
 
-void Put16(std::vector<uint8_t>& out, uint32_t v)
-{
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 void PutString(std::vector<uint8_t>& out, const std::wstring& text)
 {
     for (wchar_t c : text) Put16(out, c);
@@ -129,11 +76,6 @@ void PutNameOrOrdinal(std::vector<uint8_t>& out, const NameOrOrdinal& field)
     } else {
         PutString(out, field.name);
     }
-}
-
-void AlignDword(std::vector<uint8_t>& out)
-{
-    while (out.size() % 4) out.push_back(0);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "core/package/PackageFormat.h"
 #include "core/res/RuntimeResources.h"
 #include "gui/CUserPrompt.h"
+#include "tests/support/FakeRuntimeImages.h"
 
 namespace velkan {
 
@@ -91,50 +92,6 @@ BuildResult CRecordingRunner::Build(const CDataArray&, const BuildSettings& sett
     return result;
 }
 
-namespace {
-
-// The bytes of a marker: u16 0x7777, the tag, the 4-byte slot.
-void PutMarker(std::vector<uint8_t>& image, size_t at, const package::MarkerTag& tag, uint32_t slot)
-{
-    const uint8_t bytes[10] = {0x77,
-                               0x77,
-                               tag[0],
-                               tag[1],
-                               tag[2],
-                               tag[3],
-                               static_cast<uint8_t>(slot),
-                               static_cast<uint8_t>(slot >> 8),
-                               static_cast<uint8_t>(slot >> 16),
-                               static_cast<uint8_t>(slot >> 24)};
-    std::copy(std::begin(bytes), std::end(bytes), image.begin() + static_cast<std::ptrdiff_t>(at));
-}
-
-// "MZ", filler, the size marker and, for a stub, the key marker.
-std::vector<uint8_t> FakeProgram(size_t size, bool withKey)
-{
-    std::vector<uint8_t> image(size);
-    for (size_t i = 0; i < size; ++i) image[i] = static_cast<uint8_t>(i * 7 + 1);
-    image[0] = 'M';
-    image[1] = 'Z';
-    PutMarker(image, 40, package::kSizeMarker, 0);
-    if (withKey) PutMarker(image, 90, package::kKeyMarker, 0x0BADCAFE);
-    return image;
-}
-
-// A dialog-template block in its resource form: u32 unpacked size, then the packed stream.
-std::vector<uint8_t> FakeDialogBlock()
-{
-    std::vector<uint8_t> block(48 + 12 * 20);
-    for (size_t i = 0; i < 12; ++i) block[i * 4] = static_cast<uint8_t>(48 + i * 20);
-    std::vector<uint8_t> packed = CCompressor::Pack(block.data(), block.size());
-    std::vector<uint8_t> body = {static_cast<uint8_t>(block.size()),
-                                 static_cast<uint8_t>(block.size() >> 8), 0, 0};
-    body.insert(body.end(), packed.begin(), packed.end());
-    return body;
-}
-
-}  // namespace
-
 CFakeRuntime::CFakeRuntime(Kind kind)
 {
     if (kind == Kind::Missing) {
@@ -143,13 +100,13 @@ CFakeRuntime::CFakeRuntime(Kind kind)
         }
         return;
     }
-    OverrideRuntimeResource(package::kStubWin32, FakeProgram(200, true));
-    OverrideRuntimeResource(package::kStubWin31, FakeProgram(180, true));
+    OverrideRuntimeResource(package::kStubWin32, test::FakeStub(200, true, 0x0BADCAFE));
+    OverrideRuntimeResource(package::kStubWin31, test::FakeStub(180, true, 0x0BADCAFE));
     for (int id = package::kDialogsWin32; id <= package::kDialogsWin31Bitmap; ++id) {
-        OverrideRuntimeResource(id, FakeDialogBlock());
+        OverrideRuntimeResource(id, test::FakeDialogBlock());
     }
-    OverrideRuntimeResource(package::kUninstallerWin32, FakeProgram(300, false));
-    OverrideRuntimeResource(package::kUninstallerWin31, FakeProgram(260, false));
+    OverrideRuntimeResource(package::kUninstallerWin32, test::FakeStub(300, false));
+    OverrideRuntimeResource(package::kUninstallerWin31, test::FakeStub(260, false));
 }
 
 CFakeRuntime::~CFakeRuntime()

@@ -14,6 +14,7 @@
 #include "core/compress/CCompressor.h"
 #include "core/package/PackageFormat.h"
 #include "core/stream/CFile.h"
+#include "tests/support/FakeRuntimeImages.h"
 
 namespace velkan::test {
 
@@ -26,48 +27,6 @@ inline uint32_t U32At(const std::vector<uint8_t>& b, size_t at)
 {
     return b.at(at) | (b.at(at + 1) << 8) | (b.at(at + 2) << 16) |
            (static_cast<uint32_t>(b.at(at + 3)) << 24);
-}
-
-inline void PutMarker(std::vector<uint8_t>& image, size_t at, const package::MarkerTag& tag,
-                      uint32_t slot)
-{
-    uint8_t bytes[10] = {0x77,
-                         0x77,
-                         tag[0],
-                         tag[1],
-                         tag[2],
-                         tag[3],
-                         static_cast<uint8_t>(slot),
-                         static_cast<uint8_t>(slot >> 8),
-                         static_cast<uint8_t>(slot >> 16),
-                         static_cast<uint8_t>(slot >> 24)};
-    for (int i = 0; i < 10; ++i) image.at(at + i) = bytes[i];
-}
-
-// A stand-in for the setup stub: "MZ", filler, the size marker and, when asked, the key marker.
-inline std::vector<uint8_t> FakeStub(size_t size = 200, bool withKey = true,
-                                     uint32_t keySlot = 0x12345678)
-{
-    std::vector<uint8_t> image(size);
-    for (size_t i = 0; i < size; ++i) image[i] = static_cast<uint8_t>(i * 7 + 1);
-    image[0] = 'M';
-    image[1] = 'Z';
-    PutMarker(image, 40, package::kSizeMarker, 0);
-    if (withKey) PutMarker(image, 90, package::kKeyMarker, keySlot);
-    return image;
-}
-
-// A dialog-template block in its resource form: u32 unpacked size, then the packed stream.
-inline std::vector<uint8_t> FakeDialogBlock()
-{
-    std::vector<uint8_t> block(48 + 12 * 20);
-    for (size_t i = 0; i < 12; ++i) block[i * 4] = static_cast<uint8_t>(48 + i * 20);
-    std::vector<uint8_t> packed = CCompressor::Pack(block.data(), block.size());
-    std::vector<uint8_t> body(4 + packed.size());
-    body[0] = static_cast<uint8_t>(block.size());
-    body[1] = static_cast<uint8_t>(block.size() >> 8);
-    std::copy(packed.begin(), packed.end(), body.begin() + 4);
-    return body;
 }
 
 inline std::vector<uint8_t> Bytes(const std::string& text)
