@@ -77,14 +77,16 @@ std::vector<Dialog> Definitions(bool withBitmap)
         items.insert(items.end(), more);
         return items;
     };
+    // Presentation and Confirmation: the page's texts, one under the other.
+    const Dialog textRows = {"", kPage, 224, 132,
+                             texts({
+                                 {kStatic, kIdText2, kChild, 0, 44, 224, 24, ""},
+                                 {kStatic, kIdText3, kChild, 0, 72, 224, 24, ""},
+                                 {kStatic, kIdText4, kChild, 0, 100, 224, 24, ""},
+                             })};
     std::vector<Dialog> d;
     d.push_back(frame);
-    d.push_back({"", kPage, 224, 132,
-                 texts({
-                     {kStatic, kIdText2, kChild, 0, 44, 224, 24, ""},
-                     {kStatic, kIdText3, kChild, 0, 72, 224, 24, ""},
-                     {kStatic, kIdText4, kChild, 0, 100, 224, 24, ""},
-                 })});
+    d.push_back(textRows);
     d.push_back({"",
                  kPage,
                  224,
@@ -104,12 +106,7 @@ std::vector<Dialog> Definitions(bool withBitmap)
                      {kStatic, kIdSpaceFree, kChild, 0, 110, 224, 10, ""},
                      {kStatic, kIdText4, kChild, 0, 122, 224, 10, ""},
                  })});
-    d.push_back({"", kPage, 224, 132,
-                 texts({
-                     {kStatic, kIdText2, kChild, 0, 44, 224, 24, ""},
-                     {kStatic, kIdText3, kChild, 0, 72, 224, 24, ""},
-                     {kStatic, kIdText4, kChild, 0, 100, 224, 24, ""},
-                 })});
+    d.push_back(textRows);
     d.push_back({"",
                  kPage,
                  224,

@@ -7,6 +7,7 @@
 #include "core/model/PathCompare.h"
 #include "core/package/DataSection.h"
 #include "core/package/PackageFormat.h"
+#include "core/platform/PathParts.h"
 #include "core/stream/CFileException.h"
 
 namespace velkan {
@@ -24,18 +25,6 @@ std::string RootOf(const std::string& path)
 {
     if (path.rfind("\\\\", 0) != 0 && path.size() >= 2 && path[1] == ':') return path.substr(0, 3);
     return path;
-}
-
-std::string FileNameOf(const std::string& path)
-{
-    size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string DirectoryOf(const std::string& path)
-{
-    size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
 }  // namespace

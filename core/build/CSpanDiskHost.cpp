@@ -8,6 +8,7 @@
 #include "core/package/DataSection.h"
 #include "core/platform/AtomicFile.h"
 #include "core/platform/InterruptCleanup.h"
+#include "core/platform/PathParts.h"
 #include "core/stream/CFileException.h"
 
 namespace velkan {
@@ -74,18 +75,6 @@ private:
     uint64_t m_size;
     std::shared_ptr<uint64_t> m_extent;
 };
-
-std::string FileNameOf(const std::string& path)
-{
-    size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string DirectoryOf(const std::string& path)
-{
-    size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-}
 
 }  // namespace
 

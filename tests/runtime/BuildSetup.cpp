@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "WineFixture.h"
 #include "core/build/CInstallBuild.h"
 #include "tests/support/LocalDisks.h"
 #include "tests/support/RecordingReport.h"
@@ -22,5 +23,15 @@ void BuildSetup(const CDataArray& project, const std::filesystem::path& output)
     for (const std::string& text : host.information) message += "\n  " + text;
     throw std::runtime_error(message);
 }
+
+#ifdef VELKANC_PATH
+int VelkancBuild(const std::filesystem::path& project, const std::filesystem::path& output,
+                 const std::string& options, const std::filesystem::path& log)
+{
+    return Shell(Quote(VELKANC_PATH) + " build " + Quote(project.string()) + " -o " +
+                 Quote(output.string()) + " --yes " + options + " >" + Quote(log.string()) +
+                 " 2>&1");
+}
+#endif
 
 }  // namespace velkan::test

@@ -47,8 +47,7 @@ protected:
     int Install(const fs::path& setup, int n, const fs::path& target)
     {
         fs::path log = Log("setup" + std::to_string(n));
-        return Wine(setup.string(), "/S /V=" + std::to_string(n) + " /LOG=" + Quote(WinPath(log)) +
-                                        " /D=" + Quote(WinPath(target)));
+        return InstallUnattended(setup, target, log, "/V=" + std::to_string(n));
     }
 
     int Uninstall(const fs::path& program)

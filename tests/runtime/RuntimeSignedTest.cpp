@@ -1,6 +1,7 @@
 // A signed setup program end to end: velkanc builds it with --sign and osslsigncode, using a
 // self-signed certificate made here; osslsigncode and velkanc verify it, and it installs under
 // Wine, its uninstaller signed too.
+#include "BuildSetup.h"
 #include "WineFixture.h"
 #include "core/model/CDataArray.h"
 #include "core/model/ProjectFile.h"
@@ -39,10 +40,7 @@ TEST_F(RuntimeWine, InstallsASignedSetupProgram)
         " -n 'Velkan Test' -in \"%1\" -out \"%1.signed\" >/dev/null && mv \"%1.signed\" \"%1\"";
     fs::path setup = m_dir / "signed setup.exe";
     fs::path buildLog = m_dir / "build.txt";
-    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(json.string()) + " -o " +
-                    Quote(setup.string()) + " --yes --sign " + Quote(sign) + " >" +
-                    Quote(buildLog.string()) + " 2>&1"),
-              0)
+    ASSERT_EQ(VelkancBuild(json, setup, "--sign " + Quote(sign), buildLog), 0)
         << ReadText(buildLog);
     EXPECT_NE(ReadText(buildLog).find(
                   "Install program size: " + std::to_string(fs::file_size(setup)) + " bytes"),
@@ -56,9 +54,7 @@ TEST_F(RuntimeWine, InstallsASignedSetupProgram)
 
     fs::path target = m_dir / "install";
     fs::path log = m_dir / "setup.log";
-    ASSERT_EQ(
-        Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0)
-        << ReadText(log);
+    ASSERT_EQ(InstallUnattended(setup, target, log), 0) << ReadText(log);
     for (const fs::path& f : FilesUnder(m_dir / "src1"))
         EXPECT_EQ(ReadBytes(target / f), ReadBytes(m_dir / "src1" / f)) << f;
     ASSERT_TRUE(fs::exists(target / "remove.exe"));

@@ -1,5 +1,6 @@
 // A setup program spread over pieces by velkanc build --span: the runtime reads its continuation
 // files from its own folder and installs byte for byte; with a piece missing it installs nothing.
+#include "BuildSetup.h"
 #include "WineFixture.h"
 #include "core/model/CDataArray.h"
 #include "core/model/ProjectFile.h"
@@ -28,10 +29,7 @@ TEST_F(RuntimeWine, InstallsASpannedProgramFromItsPiecesAndNothingWithOneMissing
     fs::path media = m_dir / "media";
     fs::create_directories(media);
     fs::path setup = media / "spanned.exe";
-    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " +
-                    Quote(setup.string()) + " --yes --span 400K >" +
-                    Quote((m_dir / "build.txt").string()) + " 2>&1"),
-              0)
+    ASSERT_EQ(VelkancBuild(vkp, setup, "--span 400K", m_dir / "build.txt"), 0)
         << ReadText(m_dir / "build.txt");
     int pieces = 0;
     while (fs::exists(ContinuationFileName(setup.string(), pieces + 1))) ++pieces;
@@ -39,9 +37,7 @@ TEST_F(RuntimeWine, InstallsASpannedProgramFromItsPiecesAndNothingWithOneMissing
 
     fs::path target = m_dir / "install";
     fs::path log = m_dir / "setup.log";
-    ASSERT_EQ(
-        Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0)
-        << ReadText(log);
+    ASSERT_EQ(InstallUnattended(setup, target, log), 0) << ReadText(log);
     for (const fs::path& f : FilesUnder(src))
         EXPECT_EQ(ReadBytes(target / f), ReadBytes(src / f)) << f;
 
@@ -56,9 +52,7 @@ TEST_F(RuntimeWine, InstallsASpannedProgramFromItsPiecesAndNothingWithOneMissing
     }
     fs::path missingTarget = m_dir / "install-missing";
     fs::path missingLog = m_dir / "missing.log";
-    EXPECT_NE(Wine((partial / "spanned.exe").string(), "/S /LOG=" + Quote(WinPath(missingLog)) +
-                                                           " /D=" + Quote(WinPath(missingTarget))),
-              0);
+    EXPECT_NE(InstallUnattended(partial / "spanned.exe", missingTarget, missingLog), 0);
     EXPECT_FALSE(fs::exists(missingTarget));
     EXPECT_NE(ReadText(missingLog).find("continuation file 2"), std::string::npos)
         << ReadText(missingLog);

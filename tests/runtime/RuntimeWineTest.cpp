@@ -329,18 +329,13 @@ TEST_F(RuntimeWine, InstallsWhatVelkancBuildWrites)
     fs::path vkp = m_dir / "project.vkp";
     velkan::SaveProject(project, vkp.string());
     fs::path setup = m_dir / "built.exe";
-    ASSERT_EQ(
-        Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " +
-              Quote(setup.string()) + " --yes >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
-        0)
+    ASSERT_EQ(VelkancBuild(vkp, setup, "", m_dir / "build.txt"), 0)
         << ReadText(m_dir / "build.txt");
     for (int n = 1; n <= 2; ++n) {
         SCOPED_TRACE(n);
         fs::path target = m_dir / ("install" + std::to_string(n));
         fs::path log = m_dir / ("setup" + std::to_string(n) + ".log");
-        ASSERT_EQ(Wine(setup.string(), "/S /V=" + std::to_string(n) + " /LOG=" +
-                                           Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))),
-                  0)
+        ASSERT_EQ(InstallUnattended(setup, target, log, "/V=" + std::to_string(n)), 0)
             << ReadText(log);
         fs::path src = m_dir / ("src" + std::to_string(n));
         for (const fs::path& f : FilesUnder(src))
@@ -375,24 +370,15 @@ TEST_F(RuntimeWine, InstallsAGlobalSearchDelta)
     fs::path vkp = m_dir / "project.vkp";
     velkan::SaveProject(project, vkp.string());
     fs::path setup = m_dir / "global.exe";
-    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " +
-                    Quote(setup.string()) + " --yes --delta-search global >" +
-                    Quote((m_dir / "build.txt").string()) + " 2>&1"),
-              0)
+    ASSERT_EQ(VelkancBuild(vkp, setup, "--delta-search global", m_dir / "build.txt"), 0)
         << ReadText(m_dir / "build.txt");
     fs::path plain = m_dir / "window.exe";
-    ASSERT_EQ(
-        Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " +
-              Quote(plain.string()) + " --yes >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
-        0);
+    ASSERT_EQ(VelkancBuild(vkp, plain, "", m_dir / "build.txt"), 0);
     // The window search codes most of the moved file as literals; the global one copies it.
     EXPECT_GT(fs::file_size(plain), fs::file_size(setup) + 250000);
     fs::path target = m_dir / "install";
     fs::path log = m_dir / "setup.log";
-    ASSERT_EQ(Wine(setup.string(),
-                   "/S /V=2 /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))),
-              0)
-        << ReadText(log);
+    ASSERT_EQ(InstallUnattended(setup, target, log, "/V=2"), 0) << ReadText(log);
     EXPECT_TRUE(ReadBytes(target / "app.bin") == moved);
 #endif
 }
@@ -423,23 +409,15 @@ TEST_F(RuntimeWine, InstallsFilesSharingTheirData)
     fs::path vkp = m_dir / "project.vkp";
     velkan::SaveProject(project, vkp.string());
     fs::path setup = m_dir / "shared.exe";
-    ASSERT_EQ(Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " +
-                    Quote(setup.string()) + " --yes --share-equal-files >" +
-                    Quote((m_dir / "build.txt").string()) + " 2>&1"),
-              0)
+    ASSERT_EQ(VelkancBuild(vkp, setup, "--share-equal-files", m_dir / "build.txt"), 0)
         << ReadText(m_dir / "build.txt");
     fs::path plain = m_dir / "plain.exe";
-    ASSERT_EQ(
-        Shell(Quote(VELKANC_PATH) + " build " + Quote(vkp.string()) + " -o " +
-              Quote(plain.string()) + " --yes >" + Quote((m_dir / "build.txt").string()) + " 2>&1"),
-        0);
+    ASSERT_EQ(VelkancBuild(vkp, plain, "", m_dir / "build.txt"), 0);
     // The noise is stored once instead of three times (it packs to about 60%).
     EXPECT_GT(fs::file_size(plain), fs::file_size(setup) + data.size());
     fs::path target = m_dir / "install";
     fs::path log = m_dir / "setup.log";
-    ASSERT_EQ(
-        Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0)
-        << ReadText(log);
+    ASSERT_EQ(InstallUnattended(setup, target, log), 0) << ReadText(log);
     for (const fs::path& f : FilesUnder(src))
         EXPECT_EQ(ReadBytes(target / f), ReadBytes(src / f)) << f;
 #endif
@@ -483,9 +461,7 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
         WriteBytes(program, c.program);
         fs::path target = m_dir / (std::string("install-") + c.name);
         fs::path log = m_dir / (std::string(c.name) + ".log");
-        EXPECT_EQ(Wine(program.string(),
-                       "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))),
-                  1);
+        EXPECT_EQ(InstallUnattended(program, target, log), 1);
         EXPECT_FALSE(fs::exists(target));
         EXPECT_NE(ReadText(log).find("This file contains invalid data."), std::string::npos)
             << ReadText(log);
@@ -496,9 +472,7 @@ TEST_F(RuntimeWine, DamagedProgramsInstallNothing)
         fs::path target = m_dir / "deeper" / "install-escape";
         WriteText(m_dir / "deeper" / "escape.txt", "must stay");
         fs::path log = m_dir / "escape.log";
-        EXPECT_EQ(Wine(program.string(),
-                       "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))),
-                  1);
+        EXPECT_EQ(InstallUnattended(program, target, log), 1);
         EXPECT_FALSE(fs::exists(target));
         EXPECT_EQ(ReadText(m_dir / "deeper" / "escape.txt"), "must stay");
         // Refused for its name, not for damage the writer might have made.
@@ -534,9 +508,7 @@ TEST_F(RuntimeWine, DeviceNamesAndLinkedFoldersInstallNothing)
         WriteHostileSetup(project, program);
         fs::path target = m_dir / "install-device";
         fs::path log = m_dir / "device.log";
-        EXPECT_EQ(Wine(program.string(),
-                       "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))),
-                  1);
+        EXPECT_EQ(InstallUnattended(program, target, log), 1);
         EXPECT_FALSE(fs::exists(target / "first.txt"));
         EXPECT_NE(ReadText(log).find("a device name reserved by Windows"), std::string::npos)
             << ReadText(log);
@@ -555,9 +527,7 @@ TEST_F(RuntimeWine, DeviceNamesAndLinkedFoldersInstallNothing)
     fs::create_directories(m_dir / "elsewhere");
     fs::create_directory_symlink(m_dir / "elsewhere", target / "docs");
     fs::path log = m_dir / "linked.log";
-    EXPECT_EQ(
-        Wine(program.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))),
-        1);
+    EXPECT_EQ(InstallUnattended(program, target, log), 1);
     EXPECT_TRUE(FilesUnder(m_dir / "elsewhere").empty()) << "nothing written through the link";
     EXPECT_FALSE(fs::exists(target / "first.txt"));
     EXPECT_NE(ReadText(log).find("a junction or link inside the installation folder"),
@@ -597,9 +567,7 @@ TEST_F(RuntimeWine, AFailureWhilePuttingFilesInPlaceUndoesEverything)
     WriteText(target / "big.bin", "previous big");
     fs::create_directories(target / "zlast.txt");
     fs::path log = m_dir / "failed.log";
-    EXPECT_EQ(
-        Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))),
-        1);
+    EXPECT_EQ(InstallUnattended(setup, target, log), 1);
     EXPECT_NE(ReadText(log).find("a folder has that name"), std::string::npos) << ReadText(log);
     EXPECT_EQ(ReadText(target / "replaced.txt"), "previous");
     EXPECT_EQ(ReadText(target / "big.bin"), "previous big");
@@ -610,9 +578,7 @@ TEST_F(RuntimeWine, AFailureWhilePuttingFilesInPlaceUndoesEverything)
     EXPECT_TRUE(ProgramsEntries("Velkan Test Rollback").empty());
 
     fs::remove(target / "zlast.txt");
-    ASSERT_EQ(
-        Wine(setup.string(), "/S /LOG=" + Quote(WinPath(log)) + " /D=" + Quote(WinPath(target))), 0)
-        << ReadText(log);
+    ASSERT_EQ(InstallUnattended(setup, target, log), 0) << ReadText(log);
     for (const char* p : {"replaced.txt", "fresh/added.bin", "big.bin", "zlast.txt"}) {
         EXPECT_EQ(ReadBytes(target / p), ReadBytes(src / p)) << p;
     }

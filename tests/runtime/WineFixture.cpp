@@ -58,6 +58,13 @@ int Wine(const std::string& program, const std::string& args)
     return code;
 }
 
+int InstallUnattended(const fs::path& setup, const fs::path& target, const fs::path& log,
+                      const std::string& options)
+{
+    return Wine(setup.string(), "/S " + (options.empty() ? "" : options + " ") + "/LOG=" +
+                                    Quote(WinPath(log)) + " /D=" + Quote(WinPath(target)));
+}
+
 std::string Capture(const std::string& command)
 {
     std::string line = "WINEPREFIX=" + Quote((kWork / "prefix").string()) +

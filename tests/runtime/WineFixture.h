@@ -28,6 +28,10 @@ std::string Quote(const std::string& s);
 int Shell(const std::string& command);
 // Runs a Windows program and waits until every process it started has ended.
 int Wine(const std::string& program, const std::string& args);
+// Runs a setup program unattended: /S, then options (/V=..., when not empty), the log and the
+// installation directory; its exit code.
+int InstallUnattended(const fs::path& setup, const fs::path& target, const fs::path& log,
+                      const std::string& options = {});
 // The standard output of a command line run under the private prefix.
 std::string Capture(const std::string& command);
 
