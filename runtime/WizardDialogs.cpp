@@ -10,23 +10,13 @@ namespace {
 
 // Window and control styles, by value, so this file needs no Windows header.
 constexpr uint32_t kWsPopup = 0x80000000, kWsChild = 0x40000000, kWsVisible = 0x10000000;
-constexpr uint32_t kWsCaption = 0x00C00000, kWsSysMenu = 0x00080000, kWsBorder = 0x00800000;
+constexpr uint32_t kWsCaption = 0x00C00000, kWsSysMenu = 0x00080000;
 constexpr uint32_t kWsVScroll = 0x00200000, kWsGroup = 0x00020000, kWsTabStop = 0x00010000;
 constexpr uint32_t kDsModalFrame = 0x80, kDsControl = 0x400;
 constexpr uint32_t kBsDefPush = 0x1, kBsAutoCheck = 0x3;
 constexpr uint32_t kSsLeft = 0x0, kSsBitmap = 0xE, kSsSunken = 0x1000;
 constexpr uint32_t kEsMultiline = 0x4, kEsAutoHScroll = 0x80, kEsReadOnly = 0x800;
 constexpr uint32_t kLbsNotify = 0x1, kCbsDropDownList = 0x3;
-
-// Predefined control classes: the Win32 atoms and the 8-bit form's class bytes share the values.
-enum ControlClass : uint8_t {
-    kButton = 0x80,
-    kEdit = 0x81,
-    kStatic = 0x82,
-    kListBox = 0x83,
-    kComboBox = 0x85,
-    kProgressBar = 0,  // a named class; the 8-bit form draws a framed static instead
-};
 
 struct Item {
     ControlClass cls;
@@ -222,7 +212,7 @@ void PutWideTemplate(std::vector<uint8_t>& out, const Dialog& d)
         Put16(out, static_cast<uint16_t>(item.cy));
         Put16(out, item.id);
         if (item.cls == kProgressBar) {
-            PutWide(out, "msctls_progress32");
+            PutWide(out, kProgressClass);
         } else {
             Put16(out, 0xFFFF);
             Put16(out, item.cls);
@@ -257,7 +247,7 @@ void PutNarrowTemplate(std::vector<uint8_t>& out, const Dialog& d)
         uint8_t cls = item.cls;
         if (cls == kProgressBar) {
             cls = kStatic;
-            style = kChild | 0x7;  // SS_BLACKFRAME: the bar is drawn inside the frame
+            style = kChild | kSsBlackFrame;  // the bar is drawn inside the frame
         }
         Put32(out, style);
         out.push_back(cls);

@@ -64,6 +64,23 @@ enum WizardControl : uint16_t {
     kIdAllUsers = 150,  // made by the wizard, not in the templates
 };
 
+// Predefined control classes: the Win32 atoms and the 8-bit form's class bytes share the values.
+enum ControlClass : uint8_t {
+    kButton = 0x80,
+    kEdit = 0x81,
+    kStatic = 0x82,
+    kListBox = 0x83,
+    kComboBox = 0x85,
+    kProgressBar = 0,  // a named class; the 8-bit form draws a framed static instead
+};
+
+// The 8-bit form has no progress bar class: its templates carry, with the bar's id, a static of
+// style kSsBlackFrame in its place, which the runtime turns back into a control of class
+// kProgressClass with the kWsBorder style.
+constexpr const char kProgressClass[] = "msctls_progress32";
+constexpr uint32_t kSsTypeMask = 0x1F, kSsBlackFrame = 0x7;
+constexpr uint32_t kWsBorder = 0x00800000;
+
 // The block for one platform (win31: the 8-bit form) and layout (withBitmap: the wider frame).
 std::vector<uint8_t> BuildDialogBlock(bool win31, bool withBitmap);
 

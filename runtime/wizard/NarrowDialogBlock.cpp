@@ -1,5 +1,8 @@
 #include "runtime/wizard/NarrowDialogBlock.h"
 
+#include <iterator>
+#include <string>
+
 #include "runtime/WizardDialogs.h"
 #include "runtime/wizard/NarrowTemplate.h"
 
@@ -7,20 +10,17 @@ namespace velkan::runtime {
 
 namespace {
 
-constexpr uint16_t kStaticClass = 0x82;
-constexpr uint32_t kSsTypeMask = 0x1F, kSsBlackFrame = 0x7, kWsBorder = 0x00800000;
-constexpr wchar_t kProgressClass[] = L"msctls_progress32";
-
 // The frame the 8-bit form draws in place of the progress bar becomes the bar, with the border
 // the frame stood for.
 void RestoreProgressBar(DialogTemplateFields& t)
 {
     for (DialogItemFields& item : t.items) {
-        if (item.id != kIdProgress || item.cls.ordinal != kStaticClass ||
+        if (item.id != kIdProgress || item.cls.ordinal != kStatic ||
             (item.style & kSsTypeMask) != kSsBlackFrame) {
             continue;
         }
-        item.cls = NameOrOrdinal{std::nullopt, kProgressClass};
+        item.cls = NameOrOrdinal{
+            std::nullopt, std::wstring(std::begin(kProgressClass), std::end(kProgressClass) - 1)};
         item.style = (item.style & 0xFFFF0000u) | kWsBorder;
     }
 }
