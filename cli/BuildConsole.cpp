@@ -2,7 +2,7 @@
 
 #include <csignal>
 
-#include "core/build/ReportNumbers.h"
+#include "core/builder/ReportNumbers.h"
 #include "core/platform/CodePage.h"
 
 namespace velkan::cli {

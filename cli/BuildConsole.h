@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/build/CBuildReport.h"
-#include "core/build/IBuildHost.h"
+#include "core/builder/CBuildReport.h"
+#include "core/builder/IBuildHost.h"
 
 namespace velkan::cli {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/build/BuildExitCode.h"
+#include "core/builder/BuildExitCode.h"
 
 namespace velkan::cli {
 

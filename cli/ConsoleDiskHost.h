@@ -3,7 +3,7 @@
 // hangs waiting for a disk.
 #pragma once
 
-#include "core/build/CLocalDiskHost.h"
+#include "core/builder/CLocalDiskHost.h"
 
 namespace velkan::cli {
 

@@ -16,8 +16,8 @@
 #include <QTreeWidget>
 #include <exception>
 
-#include "core/build/BuildExitCode.h"
-#include "core/build/ReportNumbers.h"
+#include "core/builder/BuildExitCode.h"
+#include "core/builder/ReportNumbers.h"
 #include "core/model/CDataArray.h"
 #include "core/model/PathCompare.h"
 #include "core/platform/SignCommand.h"

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "core/build/CBuildReport.h"
-#include "core/build/CInstallBuild.h"
+#include "core/builder/CBuildReport.h"
+#include "core/builder/CInstallBuild.h"
 #include "gui/CPatchPage.h"
 
 class QPushButton;

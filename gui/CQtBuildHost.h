@@ -8,7 +8,7 @@
 #include <QObject>
 #include <QPointer>
 
-#include "core/build/IBuildHost.h"
+#include "core/builder/IBuildHost.h"
 
 class QLabel;
 class QProgressBar;

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "core/build/CLocalDiskHost.h"
+#include "core/builder/CLocalDiskHost.h"
 
 class QWidget;
 

@@ -2,7 +2,7 @@
 // and the window's hosts. Tests put a recording runner in its place.
 #pragma once
 
-#include "core/build/CInstallBuild.h"
+#include "core/builder/CInstallBuild.h"
 
 namespace velkan {
 

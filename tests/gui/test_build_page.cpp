@@ -19,7 +19,7 @@
 #include <QTabBar>
 #include <QTreeWidget>
 
-#include "core/build/ReportNumbers.h"
+#include "core/builder/ReportNumbers.h"
 #include "core/model/CData.h"
 #include "core/model/ProjectFile.h"
 #include "core/res/StringTable.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "WineFixture.h"
-#include "core/build/CInstallBuild.h"
+#include "core/builder/CInstallBuild.h"
 #include "tests/support/LocalDisks.h"
 #include "tests/support/RecordingReport.h"
 #include "tests/support/ScriptedHost.h"

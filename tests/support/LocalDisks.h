@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/build/CLocalDiskHost.h"
+#include "core/builder/CLocalDiskHost.h"
 
 namespace velkan::test {
 

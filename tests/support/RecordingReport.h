@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/build/CBuildReport.h"
+#include "core/builder/CBuildReport.h"
 
 namespace velkan::test {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/build/IBuildHost.h"
+#include "core/builder/IBuildHost.h"
 
 namespace velkan::test {
 

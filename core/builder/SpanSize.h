@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/build/CDataSectionWriter.h"
+#include "core/builder/CDataSectionWriter.h"
 
 namespace velkan {
 

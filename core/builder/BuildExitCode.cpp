@@ -1,4 +1,4 @@
-#include "core/build/BuildExitCode.h"
+#include "core/builder/BuildExitCode.h"
 
 namespace velkan {
 

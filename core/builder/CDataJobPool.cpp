@@ -1,11 +1,11 @@
-#include "core/build/CDataJobPool.h"
+#include "core/builder/CDataJobPool.h"
 
 #include <algorithm>
 #include <chrono>
 #include <new>
 
-#include "core/build/CChecksumSource.h"
-#include "core/build/StoreLimits.h"
+#include "core/builder/CChecksumSource.h"
+#include "core/builder/StoreLimits.h"
 #include "core/compress/CCompressor.h"
 #include "core/delta/CDeltaEncoder.h"
 #include "core/model/CUserAbort.h"

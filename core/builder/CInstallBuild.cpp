@@ -1,4 +1,4 @@
-#include "core/build/CInstallBuild.h"
+#include "core/builder/CInstallBuild.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,9 +6,9 @@
 #include <new>
 #include <system_error>
 
-#include "core/build/FileVersionFacts.h"
-#include "core/build/SourceFileCheck.h"
-#include "core/build/StoreLimits.h"
+#include "core/builder/FileVersionFacts.h"
+#include "core/builder/SourceFileCheck.h"
+#include "core/builder/StoreLimits.h"
 #include "core/delta/CDeltaEncoder.h"
 #include "core/model/CDataArray.h"
 #include "core/model/CUserAbort.h"

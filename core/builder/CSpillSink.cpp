@@ -1,4 +1,4 @@
-#include "core/build/CSpillSink.h"
+#include "core/builder/CSpillSink.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "core/build/StoreLimits.h"
+#include "core/builder/StoreLimits.h"
 
 #include "core/stream/CFileException.h"
 

@@ -1,8 +1,8 @@
-#include "core/build/CDataSectionWriter.h"
+#include "core/builder/CDataSectionWriter.h"
 
 #include <vector>
 
-#include "core/build/StoreLimits.h"
+#include "core/builder/StoreLimits.h"
 #include "core/model/CUserAbort.h"
 #include "core/model/PathCompare.h"
 #include "core/package/DataSection.h"

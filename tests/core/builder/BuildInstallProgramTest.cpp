@@ -1,4 +1,4 @@
-#include "core/build/CInstallBuild.h"
+#include "core/builder/CInstallBuild.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include "core/model/FileOption.h"
 #include "core/package/PackageChecksum.h"
 #include "core/res/StringTable.h"
-#include "tests/core/build/BuildTestSupport.h"
+#include "tests/core/builder/BuildTestSupport.h"
 
 using namespace velkan;
 using namespace velkan::test;

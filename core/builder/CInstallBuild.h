@@ -16,12 +16,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/build/CBuildProgress.h"
-#include "core/build/CBuildReport.h"
-#include "core/build/CDataJobPool.h"
-#include "core/build/CDataSectionWriter.h"
-#include "core/build/IBuildHost.h"
-#include "core/build/IDiskHost.h"
+#include "core/builder/CBuildProgress.h"
+#include "core/builder/CBuildReport.h"
+#include "core/builder/CDataJobPool.h"
+#include "core/builder/CDataSectionWriter.h"
+#include "core/builder/IBuildHost.h"
+#include "core/builder/IDiskHost.h"
 #include "core/compress/CCompressor.h"
 #include "core/delta/CDeltaTempFile.h"
 #include "core/package/CFileTableWriter.h"

@@ -1,4 +1,4 @@
-#include "core/build/SpanSize.h"
+#include "core/builder/SpanSize.h"
 
 #include <limits>
 

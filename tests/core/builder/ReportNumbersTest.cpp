@@ -1,8 +1,8 @@
-#include "core/build/ReportNumbers.h"
+#include "core/builder/ReportNumbers.h"
 
 #include <gtest/gtest.h>
 
-#include "core/build/CBuildProgress.h"
+#include "core/builder/CBuildProgress.h"
 
 using namespace velkan;
 

@@ -1,4 +1,4 @@
-#include "core/build/CLocalDiskHost.h"
+#include "core/builder/CLocalDiskHost.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "core/build/ReportNumbers.h"
+#include "core/builder/ReportNumbers.h"
 
 namespace velkan {
 

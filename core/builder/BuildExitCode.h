@@ -2,7 +2,7 @@
 // /B, so that a script can treat both alike.
 #pragma once
 
-#include "core/build/CInstallBuild.h"
+#include "core/builder/CInstallBuild.h"
 
 namespace velkan {
 

@@ -2,7 +2,7 @@
 // program (the command line or the editor) that derives from it.
 #pragma once
 
-#include "core/build/IDiskHost.h"
+#include "core/builder/IDiskHost.h"
 
 namespace velkan {
 

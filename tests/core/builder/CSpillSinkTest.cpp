@@ -1,7 +1,7 @@
 // An entry's data waiting to be placed: kept in memory up to the limit, then in a temporary
 // file; either way it comes out whole, in order, and the temporary file goes.
 
-#include "core/build/CSpillSink.h"
+#include "core/builder/CSpillSink.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <random>
 
 #include "core/stream/CMemorySink.h"
-#include "tests/core/build/BuildTestSupport.h"
+#include "tests/core/builder/BuildTestSupport.h"
 
 using namespace velkan;
 namespace fs = std::filesystem;

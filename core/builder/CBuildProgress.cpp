@@ -1,4 +1,4 @@
-#include "core/build/CBuildProgress.h"
+#include "core/builder/CBuildProgress.h"
 
 #include <algorithm>
 #include <cstdio>

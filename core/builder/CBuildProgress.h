@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/build/IBuildHost.h"
+#include "core/builder/IBuildHost.h"
 #include "core/delta/IDeltaProgress.h"
 
 namespace velkan {

@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/build/CBuildProgress.h"
-#include "core/build/CSpillSink.h"
+#include "core/builder/CBuildProgress.h"
+#include "core/builder/CSpillSink.h"
 #include "core/delta/DeltaSearch.h"
 
 namespace velkan {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/build/IDiskHost.h"
+#include "core/builder/IDiskHost.h"
 
 namespace velkan {
 

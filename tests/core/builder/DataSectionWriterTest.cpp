@@ -1,4 +1,4 @@
-#include "core/build/CDataSectionWriter.h"
+#include "core/builder/CDataSectionWriter.h"
 
 #include <gtest/gtest.h>
 

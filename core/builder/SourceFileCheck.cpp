@@ -1,4 +1,4 @@
-#include "core/build/SourceFileCheck.h"
+#include "core/builder/SourceFileCheck.h"
 
 #include <filesystem>
 

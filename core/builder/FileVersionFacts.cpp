@@ -1,4 +1,4 @@
-#include "core/build/FileVersionFacts.h"
+#include "core/builder/FileVersionFacts.h"
 
 #include "core/model/FileOption.h"
 #include "core/package/PackageFormat.h"

@@ -1,4 +1,4 @@
-#include "core/build/CSpanDiskHost.h"
+#include "core/builder/CSpanDiskHost.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -6,12 +6,12 @@
 #include <map>
 #include <random>
 
-#include "core/build/CInstallBuild.h"
+#include "core/builder/CInstallBuild.h"
 #include "core/model/CDataArray.h"
 #include "core/package/DataSection.h"
 #include "core/stream/CFile.h"
 #include "core/stream/CFileException.h"
-#include "tests/core/build/BuildTestSupport.h"
+#include "tests/core/builder/BuildTestSupport.h"
 
 using namespace velkan;
 using namespace velkan::test;

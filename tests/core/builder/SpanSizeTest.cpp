@@ -2,7 +2,7 @@
 // size, too small or too large refused with its reason.
 #include <gtest/gtest.h>
 
-#include "core/build/SpanSize.h"
+#include "core/builder/SpanSize.h"
 
 using namespace velkan;
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "core/build/IDiskHost.h"
+#include "core/builder/IDiskHost.h"
 #include "core/stream/IByteSource.h"
 
 namespace velkan {
