@@ -5,7 +5,7 @@
 
 #include "cli/ArgParser.h"
 #include "cli/CommandRegistry.h"
-#include "cli/JsonValue.h"
+#include "core/model/JsonValue.h"
 #include "core/package/CPackageException.h"
 #include "core/package/CPackageReader.h"
 #include "core/package/PackageFormat.h"

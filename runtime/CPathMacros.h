@@ -25,7 +25,6 @@ public:
     // A per-machine install puts icons and shortcuts (and the Start menu macros) in the folders
     // shared by all users; a per-user install in the user's own.
     static void SetAllUsers(bool allUsers) { s_bAllUsers = allUsers; }
-    static bool AllUsers() { return s_bAllUsers; }
     // The folders the runtime places icons and shortcuts in.
     static std::wstring ProgramsFolder();
     static std::wstring DesktopFolder();

@@ -28,7 +28,6 @@ public:
     void Start();
     // The range of the file about to be packed and its length in bytes.
     void SetRange(uint32_t start, uint32_t end, uint64_t fileLength);
-    uint32_t RangeStart() const { return m_nRangeStart; }
     // Sets the bar and text without pumping (the start of each version's turn at a file).
     void SetBar(uint32_t position);
     // The compressor's callback: moves through the current range by the bytes consumed.
