@@ -9,15 +9,11 @@
 #include "core/package/PackageFormat.h"
 #include "core/platform/PathParts.h"
 #include "core/stream/CFileException.h"
+#include "core/stream/LittleEndian.h"
 
 namespace velkan {
 
 namespace {
-
-void PutU32(unsigned char* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
 
 // The drive root of a path ("A:\" of "A:\setup.exe"); other paths are their own root, and the
 // host finds the mount that holds them.
@@ -58,7 +54,7 @@ void CDataSectionWriter::PatchChunkLength(IDiskFile& file)
     file.SeekToEnd();
     uint64_t end = file.GetPosition();
     unsigned char length[4];
-    PutU32(length, static_cast<uint32_t>(end - m_chunkStart - 4));
+    StoreLE32(length, static_cast<uint32_t>(end - m_chunkStart - 4));
     file.Seek(m_chunkStart);
     file.Write(length, 4);
     file.SeekToEnd();
@@ -69,11 +65,10 @@ std::unique_ptr<IDiskFile> CDataSectionWriter::Write(std::unique_ptr<IDiskFile> 
 {
     CheckDataStreamLength(m_programPath, length);
     unsigned char header[12];
-    header[0] = static_cast<unsigned char>(package::kDataSection & 0xFF);
-    header[1] = static_cast<unsigned char>(package::kDataSection >> 8);
+    StoreLE16(header, package::kDataSection);
     header[2] = header[3] = 0;
-    PutU32(header + 4, static_cast<uint32_t>(length));
-    PutU32(header + 8, 0);
+    StoreLE32(header + 4, static_cast<uint32_t>(length));
+    StoreLE32(header + 8, 0);
     file->Write(header, 8);
     m_chunkStart = file->GetPosition();
     file->Write(header + 8, 4);

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "core/compress/PackFormat.h"
+#include "core/stream/LittleEndian.h"
 #include "core/stream/CMemorySink.h"
 #include "core/stream/CMemorySource.h"
 #include "core/stream/JoinText.h"
@@ -39,19 +40,6 @@ constexpr size_t kWindowSlack = 512;  // a match may start just below the flush 
 
 constexpr unsigned kRootBits = 10;
 constexpr unsigned kRootSize = 1u << kRootBits;
-
-inline uint64_t LoadLE64(const uint8_t* p)
-{
-    if constexpr (std::endian::native == std::endian::little) {
-        uint64_t v;
-        std::memcpy(&v, p, 8);
-        return v;
-    } else {
-        uint64_t v = 0;
-        for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
-        return v;
-    }
-}
 
 // A canonical Huffman code: a root table for codes of up to ten bits (entry = symbol << 4 |
 // length; 0 marks the prefix of a longer code) and the counts and symbols for a canonical walk.

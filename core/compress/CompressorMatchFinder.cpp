@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "core/compress/CompressorRun.h"
+#include "core/stream/LittleEndian.h"
 
 namespace velkan {
 
@@ -37,29 +38,10 @@ constexpr unsigned kMaxLazy = kMaxMatch;  // do not search after a match this lo
 constexpr unsigned kNiceLength = kMaxMatch;
 constexpr unsigned kFirstRead = 32768;
 
-inline uint64_t Load64(const uint8_t* p)
-{
-    uint64_t v;
-    std::memcpy(&v, p, 8);
-    return v;
-}
-
-inline uint32_t Load32(const uint8_t* p)
-{
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
-
 // The first three bytes at p, as one number (p + 3 must be readable).
 inline uint32_t Trigram(const uint8_t* p)
 {
-    if constexpr (std::endian::native == std::endian::little) {
-        return Load32(p) & 0xFFFFFFu;
-    } else {
-        return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-               static_cast<uint32_t>(p[2]) << 16;
-    }
+    return LoadLE32(p) & 0xFFFFFFu;
 }
 
 inline unsigned FineHash(const uint8_t* p)
@@ -72,25 +54,12 @@ inline unsigned FineHash(const uint8_t* p)
 constexpr unsigned kNarrowKey = 7;
 inline uint64_t NarrowKey(const uint8_t* p)
 {
-    uint64_t v = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        v = Load64(p) &
-            (kNarrowKey >= 8 ? ~uint64_t(0) : (uint64_t(1) << (8 * (kNarrowKey % 8))) - 1);
-    } else {
-        for (unsigned i = 0; i < kNarrowKey; ++i) v |= uint64_t(p[i]) << (8 * i);
-    }
-    return v;
+    return LoadLE64(p) &
+           (kNarrowKey >= 8 ? ~uint64_t(0) : (uint64_t(1) << (8 * (kNarrowKey % 8))) - 1);
 }
 inline unsigned NarrowHash(const uint8_t* p)
 {
     return static_cast<unsigned>((NarrowKey(p) * 0x9E3779B97F4A7C15ull) >> (64 - kFineHashBits));
-}
-
-inline uint16_t Load16(const uint8_t* p)
-{
-    uint16_t v;
-    std::memcpy(&v, p, 2);
-    return v;
 }
 
 // Count of equal leading bytes of a and b, at most 258. Reads up to 263 bytes of each.
@@ -98,13 +67,10 @@ inline unsigned MatchLength(const uint8_t* a, const uint8_t* b)
 {
     unsigned len = 0;
     do {
-        uint64_t diff = Load64(a + len) ^ Load64(b + len);
+        // The lowest differing bit of the little-endian words lies in the first differing byte.
+        uint64_t diff = LoadLE64(a + len) ^ LoadLE64(b + len);
         if (diff) {
-            if constexpr (std::endian::native == std::endian::little) {
-                len += static_cast<unsigned>(std::countr_zero(diff)) >> 3;
-            } else {
-                len += static_cast<unsigned>(std::countl_zero(diff)) >> 3;
-            }
+            len += static_cast<unsigned>(std::countr_zero(diff)) >> 3;
             return std::min(len, static_cast<unsigned>(kMaxMatch));
         }
         len += 8;
@@ -248,7 +214,7 @@ unsigned CCompressor::CRun::LongestMatch(unsigned curMatch, unsigned prevLength)
     const uint32_t rankHere = m_seq[m_nStrStart & kWMask];
     const uint32_t trigram = Trigram(scan);
     unsigned bestLen = prevLength;
-    uint16_t scanEnd = Load16(scan + bestLen - 1);
+    uint16_t scanEnd = LoadLE16(scan + bestLen - 1);
 
     const bool canNarrow = m_nLookahead >= kNarrowKey;
     const uint64_t narrowKey = canNarrow ? NarrowKey(scan) : 0;
@@ -268,14 +234,14 @@ unsigned CCompressor::CRun::LongestMatch(unsigned curMatch, unsigned prevLength)
             sinceRankCheck = 0;
             if (rankHere - m_seq[cand & kWMask] > chainLength) break;
         }
-        if (Load16(match + bestLen - 1) != scanEnd) continue;
+        if (LoadLE16(match + bestLen - 1) != scanEnd) continue;
         unsigned len = MatchLength(scan, match);
         if (len > bestLen) {
             if (rankHere - m_seq[cand & kWMask] > chainLength) break;
             m_nMatchStart = static_cast<int>(cand);
             bestLen = len;
             if (len >= kNiceLength) break;
-            scanEnd = Load16(scan + bestLen - 1);
+            scanEnd = LoadLE16(scan + bestLen - 1);
             if (!narrow && canNarrow && bestLen >= kNarrowKey) {
                 narrow = true;
                 chain = m_prev3;

@@ -7,6 +7,7 @@
 #include "core/model/CArchiveException.h"
 #include "core/platform/CodePage.h"
 #include "core/res/StringTable.h"
+#include "core/stream/LittleEndian.h"
 
 namespace velkan {
 
@@ -28,7 +29,9 @@ CArchive::CArchive(const unsigned char* data, size_t size)
 
 void CArchive::WriteDword(uint32_t value)
 {
-    for (int i = 0; i < 4; ++i) m_out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+    unsigned char b[4];
+    StoreLE32(b, value);
+    m_out.insert(m_out.end(), b, b + 4);
 }
 
 void CArchive::WriteCount(size_t count)
@@ -108,7 +111,7 @@ uint8_t CArchive::ReadByte()
 uint16_t CArchive::ReadWord()
 {
     Need(2, "a length prefix");
-    uint16_t v = static_cast<uint16_t>(m_data[m_pos] | m_data[m_pos + 1] << 8);
+    uint16_t v = LoadLE16(m_data + m_pos);
     m_pos += 2;
     return v;
 }
@@ -116,9 +119,9 @@ uint16_t CArchive::ReadWord()
 uint32_t CArchive::ReadDword()
 {
     Need(4, "a number");
-    const unsigned char* p = m_data + m_pos;
+    uint32_t v = LoadLE32(m_data + m_pos);
     m_pos += 4;
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    return v;
 }
 
 size_t CArchive::ReadCount(size_t minRecordSize)

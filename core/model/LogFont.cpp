@@ -3,26 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/stream/LittleEndian.h"
+
 namespace velkan {
-
-namespace {
-
-void PutInt(unsigned char* p, int32_t v)
-{
-    auto u = static_cast<uint32_t>(v);
-    p[0] = static_cast<unsigned char>(u);
-    p[1] = static_cast<unsigned char>(u >> 8);
-    p[2] = static_cast<unsigned char>(u >> 16);
-    p[3] = static_cast<unsigned char>(u >> 24);
-}
-
-int32_t GetInt(const unsigned char* p)
-{
-    return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
-                                uint32_t(p[3]) << 24);
-}
-
-}  // namespace
 
 LogFont LogFont::DefaultTitleFont()
 {
@@ -52,11 +35,11 @@ void LogFont::SetFaceName(const std::string& name)
 std::array<unsigned char, LogFont::kSize> LogFont::ToBytes() const
 {
     std::array<unsigned char, kSize> b{};
-    PutInt(&b[0], lfHeight);
-    PutInt(&b[4], lfWidth);
-    PutInt(&b[8], lfEscapement);
-    PutInt(&b[12], lfOrientation);
-    PutInt(&b[16], lfWeight);
+    StoreLE32(&b[0], static_cast<uint32_t>(lfHeight));
+    StoreLE32(&b[4], static_cast<uint32_t>(lfWidth));
+    StoreLE32(&b[8], static_cast<uint32_t>(lfEscapement));
+    StoreLE32(&b[12], static_cast<uint32_t>(lfOrientation));
+    StoreLE32(&b[16], static_cast<uint32_t>(lfWeight));
     b[20] = lfItalic;
     b[21] = lfUnderline;
     b[22] = lfStrikeOut;
@@ -72,11 +55,11 @@ std::array<unsigned char, LogFont::kSize> LogFont::ToBytes() const
 LogFont LogFont::FromBytes(const unsigned char* b)
 {
     LogFont f;
-    f.lfHeight = GetInt(&b[0]);
-    f.lfWidth = GetInt(&b[4]);
-    f.lfEscapement = GetInt(&b[8]);
-    f.lfOrientation = GetInt(&b[12]);
-    f.lfWeight = GetInt(&b[16]);
+    f.lfHeight = static_cast<int32_t>(LoadLE32(&b[0]));
+    f.lfWidth = static_cast<int32_t>(LoadLE32(&b[4]));
+    f.lfEscapement = static_cast<int32_t>(LoadLE32(&b[8]));
+    f.lfOrientation = static_cast<int32_t>(LoadLE32(&b[12]));
+    f.lfWeight = static_cast<int32_t>(LoadLE32(&b[16]));
     f.lfItalic = b[20];
     f.lfUnderline = b[21];
     f.lfStrikeOut = b[22];

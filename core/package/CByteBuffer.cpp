@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "core/stream/LittleEndian.h"
+
 namespace velkan {
 
 void CByteBuffer::Reserve(size_t more)
@@ -20,14 +22,15 @@ void CByteBuffer::PutU8(uint8_t value)
 
 void CByteBuffer::PutU16(uint16_t value)
 {
-    uint8_t b[2] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
+    uint8_t b[2];
+    StoreLE16(b, value);
     PutBytes(b, 2);
 }
 
 void CByteBuffer::PutU32(uint32_t value)
 {
     uint8_t b[4];
-    for (int i = 0; i < 4; ++i) b[i] = static_cast<uint8_t>(value >> (8 * i));
+    StoreLE32(b, value);
     PutBytes(b, 4);
 }
 
@@ -66,13 +69,14 @@ void CByteBuffer::PutCountedString(std::string_view text)
 
 void CByteBuffer::PatchU32(size_t position, uint32_t value)
 {
-    for (int i = 0; i < 4; ++i) m_bytes.at(position + i) = static_cast<uint8_t>(value >> (8 * i));
+    m_bytes.at(position + 3);  // throws out_of_range past the end
+    StoreLE32(m_bytes.data() + position, value);
 }
 
 void CByteBuffer::PatchU16(size_t position, uint16_t value)
 {
-    m_bytes.at(position) = static_cast<uint8_t>(value);
-    m_bytes.at(position + 1) = static_cast<uint8_t>(value >> 8);
+    m_bytes.at(position + 1);  // throws out_of_range past the end
+    StoreLE16(m_bytes.data() + position, value);
 }
 
 }  // namespace velkan

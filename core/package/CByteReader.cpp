@@ -4,6 +4,7 @@
 
 #include "core/package/CPackageException.h"
 #include "core/stream/JoinText.h"
+#include "core/stream/LittleEndian.h"
 
 namespace velkan {
 
@@ -36,7 +37,7 @@ uint8_t CByteReader::U8()
 uint16_t CByteReader::U16()
 {
     Need(2, "a 16-bit number");
-    uint16_t v = static_cast<uint16_t>(m_data[m_pos] | (m_data[m_pos + 1] << 8));
+    uint16_t v = LoadLE16(m_data + m_pos);
     m_pos += 2;
     return v;
 }
@@ -44,8 +45,7 @@ uint16_t CByteReader::U16()
 uint32_t CByteReader::U32()
 {
     Need(4, "a 32-bit number");
-    const uint8_t* p = m_data + m_pos;
-    uint32_t v = p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    uint32_t v = LoadLE32(m_data + m_pos);
     m_pos += 4;
     return v;
 }

@@ -1,5 +1,7 @@
 #include "core/package/CChecksumAccumulator.h"
 
+#include "core/stream/LittleEndian.h"
+
 namespace velkan {
 
 namespace {
@@ -7,11 +9,6 @@ namespace {
 inline uint32_t Step(uint32_t sum, uint32_t value)
 {
     return ((sum << 1) | (sum >> 31)) + value;
-}
-
-inline uint32_t Word(const uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
 }  // namespace
@@ -23,12 +20,12 @@ void CChecksumAccumulator::Add(const void* bytes, size_t length)
         m_pending[m_pendingCount++] = *p++;
         --length;
         if (m_pendingCount == 4) {
-            m_sum = Step(m_sum, Word(m_pending));
+            m_sum = Step(m_sum, LoadLE32(m_pending));
             m_pendingCount = 0;
         }
     }
     size_t whole = length / 4 * 4;
-    for (size_t i = 0; i < whole; i += 4) m_sum = Step(m_sum, Word(p + i));
+    for (size_t i = 0; i < whole; i += 4) m_sum = Step(m_sum, LoadLE32(p + i));
     for (size_t i = whole; i < length; ++i) m_pending[m_pendingCount++] = p[i];
 }
 

@@ -27,6 +27,7 @@
 #include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
 #include "core/stream/JoinText.h"
+#include "core/stream/LittleEndian.h"
 
 namespace velkan {
 
@@ -39,11 +40,6 @@ std::string Hex(uint32_t value)
     char text[16];
     std::snprintf(text, sizeof text, "0x%X", value);
     return text;
-}
-
-uint32_t GetU32(const uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
 // Reads a range of an input as a byte source, in pieces.
@@ -205,7 +201,7 @@ void CPackageReader::ReadStub()
     if (!sizeMarker) Fail("no size marker in the stub: not a setup program");
     uint8_t slot[4];
     m_input->ReadAt(*sizeMarker + kMarkerSize, slot, 4);
-    uint32_t stubSize = GetU32(slot);
+    uint32_t stubSize = LoadLE32(slot);
     if (stubSize < *sizeMarker + kMarkerSize + kSlotSize || stubSize > length) {
         Fail({"the stub's size slot (", stubSize,
               ") does not lie after its marker and within the file (", length, " bytes)"});
@@ -215,7 +211,7 @@ void CPackageReader::ReadStub()
     m_contents.hasKeyMarker = keyMarker.has_value();
     if (keyMarker) {
         m_input->ReadAt(*keyMarker + kMarkerSize, slot, 4);
-        m_contents.keySeed = GetU32(slot) ^ kKeySlotXor;
+        m_contents.keySeed = LoadLE32(slot) ^ kKeySlotXor;
     } else {
         m_contents.keySeed = kKeyFallback;
     }
@@ -245,7 +241,7 @@ void CPackageReader::ReadBody(const SectionRecord& section, IByteSink& output)
     if (section.bodySize < 4) Fail({SectionName(section), ": a packed body shorter than 4 bytes"});
     uint8_t sizeField[4];
     m_input->ReadAt(bodyStart, sizeField, 4);
-    uint32_t unpacked = GetU32(sizeField);
+    uint32_t unpacked = LoadLE32(sizeField);
     uint64_t packed = section.bodySize - 4;
     CRangeSource source(*m_input, bodyStart + 4, packed);
     CDecompressor
@@ -308,10 +304,10 @@ void CPackageReader::ReadSections()
         uint8_t header[kSectionHeaderSize];
         m_input->ReadAt(pos, header, sizeof header);
         SectionRecord section;
-        section.id = static_cast<uint16_t>(header[0] | (header[1] << 8));
-        section.flags = static_cast<uint16_t>(header[2] | (header[3] << 8));
+        section.id = LoadLE16(header);
+        section.flags = LoadLE16(header + 2);
         section.offset = pos;
-        section.bodySize = GetU32(header + 4);
+        section.bodySize = LoadLE32(header + 4);
         section.unpackedSize = section.bodySize;
 
         if (section.id == kDataSection) {
@@ -354,7 +350,7 @@ void CPackageReader::ReadDataSectionHeader(const SectionRecord& section)
     }
     uint8_t chunkField[4];
     m_input->ReadAt(pos + kSectionHeaderSize, chunkField, 4);
-    uint64_t chunk = GetU32(chunkField);
+    uint64_t chunk = LoadLE32(chunkField);
     uint64_t chunkStart = pos + kSectionHeaderSize + 4;
     if (chunk > length - chunkStart) {
         Fail({SectionName(section), ": a chunk of ", chunk, " bytes where the file holds ",
@@ -380,7 +376,7 @@ void CPackageReader::CheckSectionSize(SectionRecord& section, uint64_t held)
             Fail({SectionName(section), ": a packed body shorter than 4 bytes"});
         uint8_t sizeField[4];
         m_input->ReadAt(section.offset + kSectionHeaderSize, sizeField, 4);
-        declared = GetU32(sizeField);
+        declared = LoadLE32(sizeField);
     }
     section.unpackedSize = declared;
     uint32_t cap = MaxUnpackedSectionSize(section.id);
@@ -485,7 +481,7 @@ void CPackageReader::LoadDataChunks()
             Fail({file->GetName(), ": a continuation file without its chunk length"});
         uint8_t field[4];
         file->ReadAt(0, field, 4);
-        uint64_t chunk = GetU32(field);
+        uint64_t chunk = LoadLE32(field);
         if (chunk == 0 || chunk != fileLength - 4) {
             Fail({file->GetName(), ": a chunk length of ", chunk, " in a file of ", fileLength,
                   " bytes (its chunk must fill it)"});

@@ -1,11 +1,14 @@
 #include "core/package/CSectionWriter.h"
 
+#include <new>
+
 #include "core/compress/CCompressor.h"
 #include "core/package/PackageFormat.h"
 #include "core/platform/IDiskFile.h"
 #include "core/stream/CFile.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
+#include "core/stream/LittleEndian.h"
 
 namespace velkan {
 
@@ -39,21 +42,22 @@ uint64_t CSectionWriter::GetPosition() const
 
 void CSectionWriter::WriteU16(uint16_t value)
 {
-    uint8_t b[2] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
+    uint8_t b[2];
+    StoreLE16(b, value);
     Write(b, 2);
 }
 
 void CSectionWriter::WriteU32(uint32_t value)
 {
     uint8_t b[4];
-    for (int i = 0; i < 4; ++i) b[i] = static_cast<uint8_t>(value >> (8 * i));
+    StoreLE32(b, value);
     Write(b, 4);
 }
 
 void CSectionWriter::PatchU32(uint64_t position, uint32_t value)
 {
     uint8_t b[4];
-    for (int i = 0; i < 4; ++i) b[i] = static_cast<uint8_t>(value >> (8 * i));
+    StoreLE32(b, value);
     if (m_file) {
         m_file->Seek(position);
         m_file->Write(b, 4);
@@ -89,9 +93,8 @@ void CSectionWriter::WriteSection(uint16_t id, const void* data, uint32_t size, 
         WriteU32(size);
         CMemorySink packed;
         CCompressor compressor;
-        if (compressor.CompressMemory(packed, data, size) == 0) {
-            throw CFileException("", "not enough memory to pack a section");
-        }
+        // No room for the compressor's output buffer: as any other allocation that fails.
+        if (compressor.CompressMemory(packed, data, size) == 0) throw std::bad_alloc();
         Write(packed.Bytes().data(), packed.Bytes().size());
         CloseSection();
     } else {

@@ -1,6 +1,7 @@
 #include "core/package/CertificateTable.h"
 
 #include "core/package/IPackageInput.h"
+#include "core/stream/LittleEndian.h"
 
 namespace velkan {
 
@@ -9,15 +10,6 @@ namespace {
 constexpr uint64_t kAlignment = 8;    // certificate entries and the table start on 8 bytes
 constexpr uint32_t kEntryHeader = 8;  // dwLength, wRevision, wCertificateType
 constexpr unsigned kSecurityDirectory = 4;
-
-uint32_t U32(const uint8_t* p)
-{
-    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-uint16_t U16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
 
 }  // namespace
 
@@ -28,27 +20,27 @@ std::optional<CertificateTable> FindCertificateTable(IPackageInput& input)
     if (length < sizeof dos) return std::nullopt;
     input.ReadAt(0, dos, sizeof dos);
     if (dos[0] != 'M' || dos[1] != 'Z') return std::nullopt;
-    const uint64_t pe = U32(dos + 0x3C);
+    const uint64_t pe = LoadLE32(dos + 0x3C);
     // Signature, file header and the optional header up to its data directories (PE32+ is longest).
     uint8_t header[4 + 20 + 112 + 8 * (kSecurityDirectory + 1)];
     if (pe > length || length - pe < sizeof header) return std::nullopt;
     input.ReadAt(pe, header, sizeof header);
-    if (U32(header) != 0x00004550) return std::nullopt;  // "PE\0\0"
+    if (LoadLE32(header) != 0x00004550) return std::nullopt;  // "PE\0\0"
     const uint8_t* optional = header + 24;
-    const uint16_t sizeOfOptional = U16(header + 4 + 16);
+    const uint16_t sizeOfOptional = LoadLE16(header + 4 + 16);
     size_t directories;
     size_t countField;
-    switch (U16(optional)) {
+    switch (LoadLE16(optional)) {
     case 0x10B: directories = 96, countField = 92; break;    // PE32
     case 0x20B: directories = 112, countField = 108; break;  // PE32+
     default: return std::nullopt;
     }
-    if (U32(optional + countField) <= kSecurityDirectory ||
+    if (LoadLE32(optional + countField) <= kSecurityDirectory ||
         sizeOfOptional < directories + 8 * (kSecurityDirectory + 1)) {
         return std::nullopt;
     }
     const uint8_t* entry = optional + directories + 8 * kSecurityDirectory;
-    CertificateTable table{U32(entry), U32(entry + 4)};
+    CertificateTable table{LoadLE32(entry), LoadLE32(entry + 4)};
     if (table.offset == 0 && table.size == 0) return std::nullopt;
     return table;
 }
@@ -84,9 +76,9 @@ std::optional<std::string> ProblemAfterPackage(IPackageInput& input, uint64_t pa
         if (length - pos < kEntryHeader)
             return "a certificate entry at offset " + std::to_string(pos) + " is cut short";
         input.ReadAt(pos, head, sizeof head);
-        const uint32_t entryLength = U32(head);
-        const uint16_t revision = U16(head + 4);
-        const uint16_t type = U16(head + 6);
+        const uint32_t entryLength = LoadLE32(head);
+        const uint16_t revision = LoadLE16(head + 4);
+        const uint16_t type = LoadLE16(head + 6);
         if (entryLength < kEntryHeader || entryLength > length - pos ||
             (revision != 0x0100 && revision != 0x0200) || type < 1 || type > 4) {
             return "the certificate entry at offset " + std::to_string(pos) + " is malformed";

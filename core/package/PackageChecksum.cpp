@@ -8,28 +8,11 @@
 
 namespace velkan {
 
-namespace {
-
-inline uint32_t Step(uint32_t sum, uint32_t value)
-{
-    return ((sum << 1) | (sum >> 31)) + value;
-}
-
-inline uint32_t Word(const uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-}  // namespace
-
 uint32_t PackageChecksum(const void* bytes, size_t length, uint32_t seed)
 {
-    const auto* p = static_cast<const uint8_t*>(bytes);
-    uint32_t sum = seed;
-    size_t words = length / 4;
-    for (size_t i = 0; i < words; ++i, p += 4) sum = Step(sum, Word(p));
-    for (size_t i = 0; i < length % 4; ++i) sum = Step(sum, p[i]);
-    return sum;
+    CChecksumAccumulator sum(seed);
+    sum.Add(bytes, length);
+    return sum.Value();
 }
 
 uint32_t FileChecksum(IByteSource& source, uint64_t* length)

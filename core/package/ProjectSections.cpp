@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "core/compress/CCompressor.h"
@@ -17,18 +18,13 @@
 #include "core/stream/CFile.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/IByteSource.h"
+#include "core/stream/LittleEndian.h"
 
 namespace velkan {
 
 using namespace package;
 
 namespace {
-
-int32_t GetI32(const std::vector<uint8_t>& b, size_t at)
-{
-    return static_cast<int32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
-                                (static_cast<uint32_t>(b[at + 3]) << 24));
-}
 
 // A file past its section's cap would make a program every reader refuses: the build stops.
 void CheckFitsSection(uint16_t id, const std::string& path, uint64_t size)
@@ -105,9 +101,8 @@ void WriteStreamedSection(CSectionWriter& writer, uint16_t id, const std::string
     writer.WriteSection(id, nullptr, size);
     writer.WriteU32(size);
     CCompressor compressor;
-    if (compressor.CompressFile(writer, source, size) == 0) {
-        throw CFileException("", "not enough memory to pack a section");
-    }
+    // No room for the compressor's output buffer: as any other allocation that fails.
+    if (compressor.CompressFile(writer, source, size) == 0) throw std::bad_alloc();
     // The stated size was written first: a file that shrank while read cannot be left out now.
     if (source.GetPosition() != size) {
         throw CFileException(Cp1252ToUtf8(path), "the file changed while it was read");
@@ -129,7 +124,8 @@ std::optional<std::vector<uint8_t>> ReadProjectFile(const std::string& path)
 bool PassesBitmapTest(const std::vector<uint8_t>& bytes)
 {
     if (bytes.size() < 26) return false;
-    return GetI32(bytes, 14) == 40 && GetI32(bytes, 18) > 0 && GetI32(bytes, 22) > 0;
+    auto field = [&](size_t at) { return static_cast<int32_t>(LoadLE32(bytes.data() + at)); };
+    return field(14) == 40 && field(18) > 0 && field(22) > 0;
 }
 
 uint32_t ProjectFlags(const CDataArray& project)

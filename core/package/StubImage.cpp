@@ -1,27 +1,19 @@
 #include "core/package/StubImage.h"
 
 #include "core/model/CDataArray.h"
+#include "core/stream/IByteSink.h"
+#include "core/stream/LittleEndian.h"
 
 namespace velkan {
 
 using namespace package;
-
-namespace {
-
-uint32_t GetU32(const uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-}  // namespace
 
 bool PatchSizeSlot(std::vector<uint8_t>& image)
 {
     auto marker = FindMarker(image.data(), image.size(), kSizeMarker);
     if (!marker) return false;
     uint32_t size = static_cast<uint32_t>(image.size());
-    for (int i = 0; i < 4; ++i)
-        image[*marker + kMarkerSize + i] = static_cast<uint8_t>(size >> (8 * i));
+    StoreLE32(image.data() + *marker + kMarkerSize, size);
     return true;
 }
 
@@ -29,7 +21,7 @@ uint32_t ReadKeySeed(const uint8_t* image, size_t size)
 {
     auto marker = FindMarker(image, size, kKeyMarker);
     if (!marker) return kKeyFallback;
-    return GetU32(image + *marker + kMarkerSize) ^ kKeySlotXor;
+    return LoadLE32(image + *marker + kMarkerSize) ^ kKeySlotXor;
 }
 
 int StubResourceId(int platform)
@@ -47,12 +39,6 @@ int DialogBlockResourceId(int platform, bool hasWizardBitmap)
     if (platform == CDataArray::Win32) return hasWizardBitmap ? kDialogsWin32Bitmap : kDialogsWin32;
     return hasWizardBitmap ? kDialogsWin31Bitmap : kDialogsWin31;
 }
-
-}  // namespace velkan
-
-#include "core/stream/IByteSink.h"
-
-namespace velkan {
 
 uint32_t WriteStub(IByteSink& output, std::vector<uint8_t> image)
 {

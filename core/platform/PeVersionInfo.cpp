@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/stream/CFile.h"
+#include "core/stream/LittleEndian.h"
 
 namespace velkan {
 
@@ -17,14 +18,6 @@ constexpr uint32_t kMaxSections = 96;
 constexpr uint32_t kMaxDirectoryEntries = 4096;
 constexpr size_t kMaxOptionalHeader = 4096;
 
-uint16_t U16(const unsigned char* p)
-{
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-uint32_t U32(const unsigned char* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 size_t Align4(size_t n)
 {
     return (n + 3) & ~size_t(3);
@@ -45,16 +38,16 @@ public:
     {
         unsigned char dos[64];
         if (!m_read(0, sizeof dos, dos) || dos[0] != 'M' || dos[1] != 'Z') return std::nullopt;
-        uint32_t pe = U32(dos + 0x3C);
+        uint32_t pe = LoadLE32(dos + 0x3C);
         unsigned char coff[24];
-        if (!m_read(pe, sizeof coff, coff) || U32(coff) != 0x00004550) return std::nullopt;
-        uint32_t sectionCount = U16(coff + 6);
-        size_t optionalSize = U16(coff + 20);
+        if (!m_read(pe, sizeof coff, coff) || LoadLE32(coff) != 0x00004550) return std::nullopt;
+        uint32_t sectionCount = LoadLE16(coff + 6);
+        size_t optionalSize = LoadLE16(coff + 20);
         if (sectionCount > kMaxSections || optionalSize > kMaxOptionalHeader) return std::nullopt;
         std::vector<unsigned char> opt(optionalSize);
         if (optionalSize < 2 || !m_read(pe + 24ULL, optionalSize, opt.data())) return std::nullopt;
         size_t countAt, dirsAt;
-        switch (U16(opt.data())) {
+        switch (LoadLE16(opt.data())) {
         case 0x10B:
             countAt = 92;
             dirsAt = 96;
@@ -65,17 +58,19 @@ public:
             break;  // PE32+
         default: return std::nullopt;
         }
-        if (countAt + 4 > optionalSize || U32(&opt[countAt]) < 3 || dirsAt + 24 > optionalSize) {
+        if (countAt + 4 > optionalSize || LoadLE32(&opt[countAt]) < 3 ||
+            dirsAt + 24 > optionalSize) {
             return std::nullopt;
         }
-        uint32_t resourceRva = U32(&opt[dirsAt + 16]);
+        uint32_t resourceRva = LoadLE32(&opt[dirsAt + 16]);
         if (resourceRva == 0) return std::nullopt;
 
         std::vector<unsigned char> table(sectionCount * 40ULL);
         if (!m_read(pe + 24ULL + optionalSize, table.size(), table.data())) return std::nullopt;
         for (uint32_t i = 0; i < sectionCount; ++i) {
             const unsigned char* s = &table[i * 40ULL];
-            m_sections.push_back({U32(s + 12), U32(s + 8), U32(s + 16), U32(s + 20)});
+            m_sections.push_back(
+                {LoadLE32(s + 12), LoadLE32(s + 8), LoadLE32(s + 16), LoadLE32(s + 20)});
         }
         auto root = ToOffset(resourceRva);
         if (!root) return std::nullopt;
@@ -89,8 +84,8 @@ public:
         if (!dataEntry) return std::nullopt;
         unsigned char entry[8];
         if (!m_read(*dataEntry, sizeof entry, entry)) return std::nullopt;
-        uint32_t size = U32(entry + 4);
-        auto at = ToOffset(U32(entry));
+        uint32_t size = LoadLE32(entry + 4);
+        auto at = ToOffset(LoadLE32(entry));
         if (!at || size < 6 || size > 0xFFFF) return std::nullopt;
         std::vector<unsigned char> data(size);
         if (!m_read(*at, size, data.data())) return std::nullopt;
@@ -115,21 +110,21 @@ private:
     {
         unsigned char header[16];
         if (!m_read(dir, sizeof header, header)) return std::nullopt;
-        uint32_t named = U16(header + 12);
-        uint32_t count = named + U16(header + 14);
+        uint32_t named = LoadLE16(header + 12);
+        uint32_t count = named + LoadLE16(header + 14);
         if (count == 0 || count > kMaxDirectoryEntries) return std::nullopt;
         std::vector<unsigned char> entries(count * 8ULL);
         if (!m_read(dir + 16, entries.size(), entries.data())) return std::nullopt;
         std::optional<uint32_t> chosen;
         for (uint32_t i = 0; i < count && !chosen; ++i) {
-            uint32_t name = U32(&entries[i * 8ULL]);
+            uint32_t name = LoadLE32(&entries[i * 8ULL]);
             if (!id || (i >= named && name == *id)) chosen = i;
         }
         // The version resource's name is 1 by convention; accept any name otherwise, but a
         // resource type must match exactly.
         if (!chosen && id && *id == kVersionInfoId) chosen = 0;
         if (!chosen) return std::nullopt;
-        uint32_t target = U32(&entries[*chosen * 8ULL + 4]);
+        uint32_t target = LoadLE32(&entries[*chosen * 8ULL + 4]);
         bool isDirectory = (target & 0x80000000u) != 0;
         if (isDirectory != wantDirectory) return std::nullopt;
         return m_resourceBase + (target & 0x7FFFFFFFu);
@@ -154,20 +149,20 @@ std::optional<Block> ReadBlock(const unsigned char* data, size_t size, size_t at
     if (at + 6 > size) return std::nullopt;
     Block b;
     b.start = at;
-    size_t length = U16(data + at);
+    size_t length = LoadLE16(data + at);
     if (length < 6 || at + length > size) return std::nullopt;
     b.end = at + length;
-    b.valueLength = U16(data + at + 2);
+    b.valueLength = LoadLE16(data + at + 2);
     size_t p = at + 6;
     for (;;) {
         if (p + 2 > b.end) return std::nullopt;
-        uint16_t c = U16(data + p);
+        uint16_t c = LoadLE16(data + p);
         p += 2;
         if (c == 0) break;
         b.key += c < 0x80 ? static_cast<char>(c) : '?';
     }
     b.valueAt = Align4(p);
-    bool isText = U16(data + at + 4) == 1;  // a text value counts 16-bit characters
+    bool isText = LoadLE16(data + at + 4) == 1;  // a text value counts 16-bit characters
     size_t valueBytes = isText ? b.valueLength * 2 : b.valueLength;
     b.childrenAt = std::min(Align4(b.valueAt + valueBytes), b.end);
     if (b.valueAt + valueBytes > b.end) b.valueLength = 0;
@@ -181,13 +176,13 @@ PeVersionInfo ParseVersionResource(const unsigned char* data, size_t size)
     PeVersionInfo info;
     auto root = ReadBlock(data, size, 0);
     if (!root || root->key != "VS_VERSION_INFO") return info;
-    if (root->valueLength >= 52 && U32(data + root->valueAt) == kFixedInfoSignature) {
+    if (root->valueLength >= 52 && LoadLE32(data + root->valueAt) == kFixedInfoSignature) {
         const unsigned char* f = data + root->valueAt;
         info.hasFixedInfo = true;
-        info.fileVersionMS = U32(f + 8);
-        info.fileVersionLS = U32(f + 12);
-        info.productVersionMS = U32(f + 16);
-        info.productVersionLS = U32(f + 20);
+        info.fileVersionMS = LoadLE32(f + 8);
+        info.fileVersionLS = LoadLE32(f + 12);
+        info.productVersionMS = LoadLE32(f + 16);
+        info.productVersionLS = LoadLE32(f + 20);
     }
     for (size_t at = root->childrenAt; at < root->end;) {
         auto child = ReadBlock(data, root->end, at);
@@ -198,7 +193,7 @@ PeVersionInfo ParseVersionResource(const unsigned char* data, size_t size)
                 if (!var) break;
                 if (var->key == "Translation" && var->valueLength >= 4) {
                     info.hasTranslation = true;
-                    info.translation = U32(data + var->valueAt);
+                    info.translation = LoadLE32(data + var->valueAt);
                     return info;
                 }
                 v = Align4(var->end);

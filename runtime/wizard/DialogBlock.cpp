@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/stream/LittleEndian.h"
 #include "runtime/WizardDialogs.h"
 #include "runtime/wizard/TemplateBytes.h"
 
@@ -60,7 +61,7 @@ CDialogBlock::CDialogBlock(const std::vector<uint8_t>& block)
     std::memcpy(m_words.data(), block.data(), block.size());
     for (size_t i = 0; i < kWizardDialogCount; ++i) {
         const uint8_t* p = block.data() + 4 * i;
-        size_t offset = p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<size_t>(p[3]) << 24);
+        size_t offset = LoadLE32(p);
         if (offset < kDialogBlockTableSize || offset % 4 || offset >= block.size()) return;
         if (WideTemplateSize(block.data() + offset, block.size() - offset) == 0) return;
         m_offsets.push_back(offset);

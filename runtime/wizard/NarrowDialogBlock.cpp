@@ -3,6 +3,7 @@
 #include <iterator>
 #include <string>
 
+#include "core/stream/LittleEndian.h"
 #include "runtime/WizardDialogs.h"
 #include "runtime/wizard/NarrowTemplate.h"
 
@@ -33,7 +34,7 @@ std::optional<std::vector<uint8_t>> WidenDialogBlock(const std::vector<uint8_t>&
     std::vector<uint8_t> wide(kDialogBlockTableSize, 0);
     for (size_t i = 0; i < kWizardDialogCount; ++i) {
         const uint8_t* p = block.data() + 4 * i;
-        size_t offset = p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<size_t>(p[3]) << 24);
+        size_t offset = LoadLE32(p);
         if (offset < kDialogBlockTableSize || offset >= block.size()) return std::nullopt;
         std::optional<DialogTemplateFields> fields =
             ReadNarrowTemplate(block.data() + offset, block.size() - offset);

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/stream/LittleEndian.h"
+
 namespace velkan::runtime {
 
 // The template's header is followed by a font (its size and name).
@@ -30,7 +32,7 @@ public:
     bool U16(uint16_t& v)
     {
         if (m_size - m_pos < 2) return false;
-        v = static_cast<uint16_t>(m_data[m_pos] | (m_data[m_pos + 1] << 8));
+        v = LoadLE16(m_data + m_pos);
         m_pos += 2;
         return true;
     }
