@@ -25,6 +25,7 @@
 #include "runtime/CUninstaller.h"
 #include "runtime/CWinFileSink.h"
 #include "runtime/CWinPackageInput.h"
+#include "runtime/CWinScratchFile.h"
 #include "runtime/EarlierValue.h"
 #include "runtime/FileVersion.h"
 #include "runtime/ProtectedFolders.h"
@@ -267,6 +268,7 @@ std::unique_ptr<CPackageReader> CInstaller::OpenReader(const std::wstring& self)
     auto opener = [self](int n) { return CWinPackageInput::TryOpen(ContinuationPath(self, n)); };
     auto reader =
         std::make_unique<CPackageReader>(std::make_unique<CWinPackageInput>(self), opener);
+    reader->SetScratchFileMaker([] { return std::make_unique<CWinScratchFile>(); });
     reader->Read();
     return reader;
 }

@@ -5,7 +5,7 @@
 #include "core/builder/StoreLimits.h"
 #include "core/model/CUserAbort.h"
 #include "core/model/PathCompare.h"
-#include "core/package/DataSection.h"
+#include "core/package/ContinuationFileName.h"
 #include "core/package/PackageFormat.h"
 #include "core/platform/PathParts.h"
 #include "core/stream/CFileException.h"

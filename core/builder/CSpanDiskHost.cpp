@@ -5,7 +5,7 @@
 #include <cstring>
 #include <set>
 
-#include "core/package/DataSection.h"
+#include "core/package/ContinuationFileName.h"
 #include "core/platform/AtomicFile.h"
 #include "core/platform/InterruptCleanup.h"
 #include "core/platform/PathParts.h"

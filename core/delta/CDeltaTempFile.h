@@ -5,17 +5,19 @@
 
 #include <string>
 
+#include "core/stream/IScratchFile.h"
+
 namespace velkan {
 
-class CDeltaTempFile {
+class CDeltaTempFile : public IScratchFile {
 public:
     // dir empty: the system's temporary directory. Throws CFileException when no file can be made.
     explicit CDeltaTempFile(const std::string& dir = std::string());
-    ~CDeltaTempFile();
+    ~CDeltaTempFile() override;
     CDeltaTempFile(const CDeltaTempFile&) = delete;
     CDeltaTempFile& operator=(const CDeltaTempFile&) = delete;
 
-    const std::string& Path() const { return m_path; }
+    const std::string& Path() const override { return m_path; }
 
 private:
     void Remove();

@@ -6,16 +6,13 @@
 #include "core/compress/CDecompressor.h"
 #include "core/delta/CDeltaDecoder.h"
 #include "core/delta/CDeltaException.h"
-#include "core/delta/CDeltaTempFile.h"
 #include "core/delta/CFileDeltaReference.h"
 #include "core/delta/CMemoryDeltaReference.h"
 #include "core/package/CByteReader.h"
 #include "core/package/CChecksumAccumulator.h"
-#include "core/package/CFilePackageInput.h"
 #include "core/package/CPackageException.h"
 #include "core/package/CertificateTable.h"
 #include "core/package/DataLayout.h"
-#include "core/package/DataSection.h"
 #include "core/package/EntryPath.h"
 #include "core/package/PackageChecksum.h"
 #include "core/package/PackageDecoding.h"
@@ -24,7 +21,6 @@
 #include "core/package/ShownName.h"
 #include "core/package/StubMarker.h"
 #include "core/stream/CFile.h"
-#include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
 #include "core/stream/JoinText.h"
 #include "core/stream/LittleEndian.h"
@@ -145,19 +141,6 @@ CPackageReader::CPackageReader(std::unique_ptr<IPackageInput> input, Continuatio
 }
 
 CPackageReader::~CPackageReader() = default;
-
-std::unique_ptr<CPackageReader> CPackageReader::OpenFile(const std::string& path)
-{
-    auto input = std::make_unique<CFilePackageInput>(path);
-    auto opener = [path](int n) -> std::unique_ptr<IPackageInput> {
-        try {
-            return std::make_unique<CFilePackageInput>(ContinuationFileName(path, n));
-        } catch (const CFileException&) {
-            return nullptr;
-        }
-    };
-    return std::make_unique<CPackageReader>(std::move(input), opener);
-}
 
 void CPackageReader::Fail(const std::string& problem) const
 {
@@ -586,13 +569,18 @@ uint32_t CPackageReader::Rebuild(size_t version, size_t entry, IByteSink& output
                     OpenExternal(sourceVersion, sourceEntry, version, entry);
                 CDeltaDecoder::Apply(delta.data(), delta.size(), *ref, sink, e.m_nSize);
             } else if (reference.m_nSize > kMemoryReferenceLimit) {
-                CDeltaTempFile temp;
+                if (!m_scratchFileMaker) {
+                    FailEntry(version, entry,
+                              JoinText({"its delta's reference of ", reference.m_nSize,
+                                        " bytes needs a scratch file, and this reader has none"}));
+                }
+                std::unique_ptr<IScratchFile> temp = m_scratchFileMaker();
                 {
-                    CFile file(temp.Path(), CFile::Mode::Create);
+                    CFile file(temp->Path(), CFile::Mode::Create);
                     Rebuild(sourceVersion, sourceEntry, file, chain);
                     file.Close();
                 }
-                CFileDeltaReference ref(temp.Path());
+                CFileDeltaReference ref(temp->Path());
                 CDeltaDecoder::Apply(delta.data(), delta.size(), ref, sink, e.m_nSize);
             } else {
                 CMemorySink refBytes;

@@ -23,6 +23,7 @@
 #include "core/package/DataLayout.h"
 #include "core/package/IPackageInput.h"
 #include "core/package/PackageRecords.h"
+#include "core/stream/IScratchFile.h"
 #include "core/stream/JoinText.h"
 
 namespace velkan {
@@ -38,7 +39,7 @@ public:
     using ExternalOpener =
         std::function<std::unique_ptr<IDeltaReference>(const std::vector<std::string>& parts)>;
 
-    // A reference file above this size is rebuilt into a temporary file rather than memory.
+    // A reference file above this size is rebuilt into a scratch file rather than memory.
     static constexpr uint64_t kMemoryReferenceLimit = 64ull << 20;
     // Longest chain of deltas followed to reach a reference (the writer makes chains of one).
     static constexpr size_t kMaxReferenceDepth = 8;
@@ -46,13 +47,18 @@ public:
     explicit CPackageReader(std::unique_ptr<IPackageInput> input, ContinuationOpener opener = {});
     ~CPackageReader();
 
-    // A reader of the setup program at a host path, with its continuation files beside it.
-    // Throws CFileException when the file cannot be opened.
+    // A reader of the setup program at a host path, with its continuation files beside it and
+    // the engine's scratch files (CDeltaTempFile). Throws CFileException when the file cannot be
+    // opened. (Defined apart, in CPackageReaderOnHost.cpp, so the reading code builds without the
+    // host's file layer: the install runtime brings its own.)
     static std::unique_ptr<CPackageReader> OpenFile(const std::string& path);
 
     // Where files kept outside the setup program are found when a delta needs one as its
     // reference. Without an opener such a delta cannot be rebuilt.
     void SetExternalOpener(ExternalOpener opener) { m_externalOpener = std::move(opener); }
+    // Where a reference above kMemoryReferenceLimit is rebuilt. Without a maker such a delta
+    // cannot be rebuilt.
+    void SetScratchFileMaker(ScratchFileMaker maker) { m_scratchFileMaker = std::move(maker); }
 
     // Decodes the stub slots and every section and checks that the data stream adds up
     // (CheckDataLayout) and that nothing but a certificate table follows it. Throws
@@ -120,6 +126,7 @@ private:
     std::unique_ptr<IPackageInput> m_input;
     ContinuationOpener m_opener;
     ExternalOpener m_externalOpener;
+    ScratchFileMaker m_scratchFileMaker;
     std::vector<std::unique_ptr<IPackageInput>> m_continuations;
     PackageContents m_contents;
     std::vector<std::vector<EntryRole>> m_roles;  // of every entry, from CheckDataLayout

@@ -1,20 +1,14 @@
 // The data section (0x7F7F) that ends every setup program: its header carries the length L of the
 // whole data stream, then a u32 chunk length and the chunk. A spanned build continues the stream
-// in continuation files (".D01", ".D02", ...), each a u32 chunk length and its chunk.
+// in continuation files (ContinuationFileName), each a u32 chunk length and its chunk.
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace velkan {
 
 class CSectionWriter;
 class IByteSource;
-
-// The path of continuation file n (1, 2, ...): the setup program's path with everything from the
-// last '.' of its file name replaced by ".D%2.2d" of n, or that suffix appended when the file name
-// has no '.'. Both '/' and '\' end a directory name, so a '.' in a directory is never touched.
-std::string ContinuationFileName(const std::string& path, int n);
 
 // Writes the data section without spanning: header (id 0x7F7F, flags 0, size length), u32
 // length, then length bytes copied from data in 32768-byte pieces. Throws CFileException when the

@@ -17,7 +17,7 @@
 #include "CliRunner.h"
 #include "core/model/FileOption.h"
 #include "core/model/ProjectFile.h"
-#include "core/package/DataSection.h"
+#include "core/package/ContinuationFileName.h"
 #include "core/package/PackageFormat.h"
 
 extern char** environ;

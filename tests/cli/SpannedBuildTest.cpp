@@ -7,7 +7,7 @@
 
 #include "CliRunner.h"
 #include "core/model/ProjectFile.h"
-#include "core/package/DataSection.h"
+#include "core/package/ContinuationFileName.h"
 #include "tests/core/package/PackageTestSupport.h"
 
 using namespace velkan;

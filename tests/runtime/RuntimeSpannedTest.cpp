@@ -4,7 +4,7 @@
 #include "WineFixture.h"
 #include "core/model/CDataArray.h"
 #include "core/model/ProjectFile.h"
-#include "core/package/DataSection.h"
+#include "core/package/ContinuationFileName.h"
 
 namespace velkan::test {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "core/builder/CInstallBuild.h"
 #include "core/model/CDataArray.h"
-#include "core/package/DataSection.h"
+#include "core/package/ContinuationFileName.h"
 #include "core/stream/CFile.h"
 #include "core/stream/CFileException.h"
 #include "tests/core/builder/BuildTestSupport.h"

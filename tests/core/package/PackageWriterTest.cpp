@@ -10,6 +10,7 @@
 #include "core/package/CFileEntry.h"
 #include "core/package/CFileTableWriter.h"
 #include "core/package/CSectionWriter.h"
+#include "core/package/ContinuationFileName.h"
 #include "core/package/DataSection.h"
 #include "core/package/PackageDecoding.h"
 #include "core/package/EntryPath.h"

@@ -1,8 +1,4 @@
-// The runtime's own CDeltaTempFile (the engine's class, declared in core/delta): the engine's
-// version reaches the temporary directory through std::filesystem, which would pull the whole
-// locale machinery into every setup program. Here the scratch files of large delta references
-// go into a private folder of this run, made on first use and removed at exit.
-#include "core/delta/CDeltaTempFile.h"
+#include "runtime/CWinScratchFile.h"
 
 #include <windows.h>
 
@@ -12,7 +8,7 @@
 #include "core/stream/CFileException.h"
 #include "runtime/RuntimePaths.h"
 
-namespace velkan {
+namespace velkan::runtime {
 
 namespace {
 
@@ -23,7 +19,7 @@ LONG g_counter = 0;
 
 void RemovePrivateDir()
 {
-    if (!g_privateDir.empty()) runtime::RemoveTree(g_privateDir);
+    if (!g_privateDir.empty()) RemoveTree(g_privateDir);
 }
 
 // The folder as the C library's narrow file functions can open it: the short form is plain ASCII.
@@ -41,24 +37,21 @@ std::string NarrowPath(const std::wstring& path)
 
 }  // namespace
 
-CDeltaTempFile::CDeltaTempFile(const std::string& dir)
+CWinScratchFile::CWinScratchFile()
 {
-    std::string base = dir;
-    if (base.empty()) {
-        AcquireSRWLockExclusive(&g_lock);
-        try {
-            if (g_privateDir.empty()) {
-                g_privateDir = runtime::MakePrivateTempDir();
-                std::atexit(RemovePrivateDir);
-            }
-        } catch (...) {
-            ReleaseSRWLockExclusive(&g_lock);
-            throw;
+    AcquireSRWLockExclusive(&g_lock);
+    try {
+        if (g_privateDir.empty()) {
+            g_privateDir = MakePrivateTempDir();
+            std::atexit(RemovePrivateDir);
         }
-        std::wstring privateDir = g_privateDir;
+    } catch (...) {
         ReleaseSRWLockExclusive(&g_lock);
-        base = NarrowPath(privateDir);
+        throw;
     }
+    std::wstring privateDir = g_privateDir;
+    ReleaseSRWLockExclusive(&g_lock);
+    const std::string base = NarrowPath(privateDir);
     std::string candidate =
         base + "\\vkd" + std::to_string(InterlockedIncrement(&g_counter)) + ".tmp";
     CFile reserve(candidate, CFile::Mode::Create);
@@ -66,9 +59,9 @@ CDeltaTempFile::CDeltaTempFile(const std::string& dir)
     m_path = candidate;
 }
 
-CDeltaTempFile::~CDeltaTempFile()
+CWinScratchFile::~CWinScratchFile()
 {
     if (!m_path.empty()) DeleteFileA(m_path.c_str());
 }
 
-}  // namespace velkan
+}  // namespace velkan::runtime
