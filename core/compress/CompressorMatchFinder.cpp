@@ -78,6 +78,16 @@ inline unsigned MatchLength(const uint8_t* a, const uint8_t* b)
     return kMaxMatch;
 }
 
+// Moves the positions of a head or chain table down with the window; those that slid out
+// become 0, the end of every chain.
+inline void SlideDown(uint16_t* table, unsigned count)
+{
+    for (unsigned i = 0; i < count; ++i) {
+        unsigned m = table[i];
+        table[i] = static_cast<uint16_t>(m >= kWSize ? m - kWSize : 0);
+    }
+}
+
 }  // namespace
 
 // Indexes position s in all three chains; returns the previous head of its 13-bit chain.
@@ -142,30 +152,12 @@ void CCompressor::CRun::FillWindow()
         m_nMatchStart -= static_cast<int>(kWSize);
         m_nStrStart -= kWSize;
         m_nBlockStart -= kWSize;
-        for (unsigned i = 0; i < kHashSize; ++i) {
-            unsigned m = m_head[i];
-            m_head[i] = static_cast<uint16_t>(m >= kWSize ? m - kWSize : 0);
-        }
-        for (unsigned i = 0; i < kWSize; ++i) {
-            unsigned m = m_prev[i];
-            m_prev[i] = static_cast<uint16_t>(m >= kWSize ? m - kWSize : 0);
-        }
-        for (unsigned i = 0; i < kFineHashSize; ++i) {
-            unsigned m = m_head2[i];
-            m_head2[i] = static_cast<uint16_t>(m >= kWSize ? m - kWSize : 0);
-        }
-        for (unsigned i = 0; i < kWSize; ++i) {
-            unsigned m = m_prev2[i];
-            m_prev2[i] = static_cast<uint16_t>(m >= kWSize ? m - kWSize : 0);
-        }
-        for (unsigned i = 0; i < kFineHashSize; ++i) {
-            unsigned m = m_head3[i];
-            m_head3[i] = static_cast<uint16_t>(m >= kWSize ? m - kWSize : 0);
-        }
-        for (unsigned i = 0; i < kWSize; ++i) {
-            unsigned m = m_prev3[i];
-            m_prev3[i] = static_cast<uint16_t>(m >= kWSize ? m - kWSize : 0);
-        }
+        SlideDown(m_head, kHashSize);
+        SlideDown(m_prev, kWSize);
+        SlideDown(m_head2, kFineHashSize);
+        SlideDown(m_prev2, kWSize);
+        SlideDown(m_head3, kFineHashSize);
+        SlideDown(m_prev3, kWSize);
         more += kWSize;
     }
     if (!m_bEof) {
