@@ -587,7 +587,8 @@ TEST_F(BuildCommand, EveryKindOfOutputGetsTheProgramAndStaysWhatItIs)
         std::function<std::string(const CliResult&)> received;
         std::function<bool()> kept = [] { return true; };
     } cases[] = {
-        {"an existing file", P("existing.exe"), [&] { WriteFileText(m_dir / "existing.exe", "old"); },
+        {"an existing file", P("existing.exe"),
+         [&] { WriteFileText(m_dir / "existing.exe", "old"); },
          [&](const CliResult&) { return ReadFileText(m_dir / "existing.exe"); }},
         {"a missing folder", P("new/deeper/setup.exe"), [] {},
          [&](const CliResult&) { return ReadFileText(m_dir / "new/deeper/setup.exe"); }},
@@ -698,6 +699,25 @@ TEST_F(BuildCommand, ReportLevelsAndTheJsonReport)
             if (delta) {
                 EXPECT_EQ(Member(entries[e], "deltaAgainstVersion").GetNumber(), 1);
             }
+        }
+    }
+
+    // inspect numbers versions and entries as build does, from 1.
+    CliResult inspect = RunVelkanc({"inspect", P("setup.exe"), "--json"});
+    ASSERT_EQ(inspect.exitCode, 0) << inspect.err;
+    const JsonValue inspectReport = JsonValue::Parse(inspect.out);
+    const auto& inspected = Member(inspectReport, "versions").Items();
+    ASSERT_EQ(inspected.size(), 2u);
+    for (size_t v = 0; v < 2; ++v) {
+        EXPECT_EQ(Member(inspected[v], "number").GetNumber(), static_cast<int64_t>(v + 1));
+        const auto& table = Member(inspected[v], "fileTable").Items();
+        const auto& built = Member(versions[v], "entries").Items();
+        ASSERT_EQ(table.size(), built.size());
+        for (size_t e = 0; e < table.size(); ++e) {
+            EXPECT_EQ(Member(table[e], "number").GetNumber(),
+                      Member(built[e], "number").GetNumber());
+            EXPECT_EQ(Member(table[e], "storedChecksum").GetText(),
+                      Member(built[e], "checksum").GetText());
         }
     }
 }
