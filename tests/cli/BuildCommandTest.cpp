@@ -674,6 +674,18 @@ TEST_F(BuildCommand, ReportLevelsAndTheJsonReport)
     EXPECT_NE(Build({"-o", P("setup.exe"), "-v"}).out.find("Ratio"), std::string::npos);
     EXPECT_EQ(Build({"-q", "-v"}).exitCode, 2);
 
+    // Without a terminal, --progress prints one line per tenth, in order, at most ten.
+    CliResult progress = Build({"-o", P("setup.exe"), "-q", "--progress"});
+    EXPECT_EQ(progress.out, "");
+    std::vector<int> tenths;
+    for (size_t at = 0; (at = progress.err.find("velkanc: ", at)) != std::string::npos; ++at) {
+        tenths.push_back(std::atoi(progress.err.c_str() + at + 9));
+    }
+    ASSERT_FALSE(tenths.empty()) << progress.err;
+    EXPECT_LE(tenths.size(), 10u);
+    EXPECT_TRUE(std::is_sorted(tenths.begin(), tenths.end()));
+    EXPECT_EQ(tenths.back(), 100) << progress.err;
+
     CliResult json = Build({"-o", P("setup.exe"), "--json"});
     ASSERT_EQ(json.exitCode, 0) << json.err;
     const JsonValue report = JsonValue::Parse(json.out);
