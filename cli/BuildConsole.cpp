@@ -57,10 +57,7 @@ bool CBuildConsole::Interrupted()
     return g_interrupted != 0;
 }
 
-void CBuildConsole::BeginProgress()
-{
-    m_bStarted = true;
-}
+void CBuildConsole::BeginProgress() {}
 
 void CBuildConsole::EndProgress()
 {
@@ -109,13 +106,14 @@ void CBuildConsole::ShowInformation(const std::string& text)
     std::fprintf(stderr, "velkanc: %s\n", Cp1252ToUtf8(text).c_str());
 }
 
+void CBuildConsole::AddWarning(const std::string& text, const std::string& about)
+{
+    m_warnings.push_back(Cp1252ToUtf8(about) + ": " + WithoutWarningWord(Cp1252ToUtf8(text)));
+    std::fprintf(stderr, "velkanc: warning: %s\n", m_warnings.back().c_str());
+}
+
 void CBuildConsole::AddLine(const std::string& text)
 {
-    if (!m_bStarted) {
-        m_warnings.push_back(WithoutWarningWord(Cp1252ToUtf8(text)));
-        std::fprintf(stderr, "velkanc: warning: %s\n", m_warnings.back().c_str());
-        return;
-    }
     Line line;
     line.text = Cp1252ToUtf8(text);
     line.width = text.size();

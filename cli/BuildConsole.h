@@ -36,11 +36,13 @@ public:
 
     void AddLine(const std::string& text) override;
     void SetNumbers(int kind, uint64_t size, uint64_t packed) override;
+    // Printed at once on stderr, one line naming what it is about.
+    void AddWarning(const std::string& text, const std::string& about) override;
 
     // The report as a table (File, Packed, Size, Ratio); lines without numbers as they are.
     void PrintReport(std::FILE* out) const;
     const std::string& Error() const { return m_strError; }
-    // The warnings of the checks before the build, as printed (UTF-8, without "warning: ").
+    // The warnings of the checks before the build, as printed (UTF-8, after "warning: ").
     const std::vector<std::string>& Warnings() const { return m_warnings; }
 
 private:
@@ -53,7 +55,6 @@ private:
 
     bool m_bYes;
     Progress m_progress;
-    bool m_bStarted = false;  // lines before the build's work are the checks' warnings
     bool m_bBarShown = false;
     std::chrono::steady_clock::time_point m_lastDraw{};
     uint32_t m_nLastTenth = 0;

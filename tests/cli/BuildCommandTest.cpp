@@ -173,8 +173,9 @@ TEST_F(BuildCommand, WarningsStopTheBuildUnlessYes)
     // On stderr alone, one line, one spelling; an exit code of its own.
     CliResult stopped = Build({"-o", P("setup.exe")});
     EXPECT_EQ(stopped.exitCode, kBuildExitWarnings);
-    EXPECT_NE(stopped.err.find("velkanc: warning: the icon folder of one or more file(s) is "
-                               "empty.\n"),
+    // It names the version and the file.
+    EXPECT_NE(stopped.err.find("velkanc: warning: version 1 (one), file a.exe: the icon folder of "
+                               "one or more file(s) is empty.\n"),
               std::string::npos)
         << stopped.err;
     EXPECT_EQ(stopped.out, "");
@@ -211,7 +212,10 @@ TEST_F(BuildCommand, ListedLinksLeavingTheSourceFolderAreWarnings)
         project.m_versions[0].m_files.push_back(CFileItem(listed));
         CliResult stopped = Build({"-o", P("setup.exe")});
         EXPECT_EQ(stopped.exitCode, kBuildExitWarnings);
-        EXPECT_NE(stopped.err.find("velkanc: warning: "), std::string::npos) << stopped.err;
+        EXPECT_NE(stopped.err.find("velkanc: warning: version 1 (one), file " +
+                                   std::string(listed) + ": "),
+                  std::string::npos)
+            << stopped.err;
         EXPECT_NE(stopped.err.find("a link to a file outside the source folder"), std::string::npos)
             << stopped.err;
         EXPECT_NE(stopped.err.find(std::string(listed).substr(0, 3)), std::string::npos)
