@@ -71,6 +71,20 @@ void CArgParser::ExpectPositional(size_t min, size_t max) const
         throw UsageError{"unexpected argument '" + m_positional[max] + "'"};
 }
 
+std::set<std::string> WithLevelFlags(std::set<std::string> flags)
+{
+    flags.insert({"-q", "--quiet", "-v", "--verbose"});
+    return flags;
+}
+
+ReportLevel CArgParser::Level() const
+{
+    const bool quiet = Has("-q") || Has("--quiet");
+    const bool verbose = Has("-v") || Has("--verbose");
+    if (quiet && verbose) throw UsageError{"--quiet and --verbose exclude each other"};
+    return quiet ? ReportLevel::Quiet : verbose ? ReportLevel::Verbose : ReportLevel::Normal;
+}
+
 DeltaSearch CArgParser::DeltaSearchOption() const
 {
     auto value = Value("--delta-search");

@@ -12,6 +12,13 @@
 
 namespace velkan::cli {
 
+// How much a command reports: -q/--quiet nothing but warnings and errors, -v/--verbose
+// everything it knows, between them a short summary.
+enum class ReportLevel { Quiet, Normal, Verbose };
+
+// flags with the report-level flags added.
+std::set<std::string> WithLevelFlags(std::set<std::string> flags);
+
 class CArgParser {
 public:
     // valueOptions take a value; flagOptions do not. Names include the dashes ("-o", "--json").
@@ -22,6 +29,8 @@ public:
     std::optional<std::string> Value(const std::string& name) const;
     // The value parsed as a non-negative integer; throws UsageError when it is not one.
     std::optional<long long> Number(const std::string& name) const;
+    // The report level of the flags (WithLevelFlags); both -q and -v is a usage error.
+    ReportLevel Level() const;
     // --delta-search window|global (absent: window); throws UsageError on another value.
     DeltaSearch DeltaSearchOption() const;
     const std::vector<std::string>& Positional() const { return m_positional; }

@@ -1,6 +1,7 @@
 // velkanc build: builds a project's setup program without any window, for scripts and CI. The
 // report goes to stdout as a table, progress to stderr when it is a terminal; Ctrl-C cancels
 // cleanly (no partial program, no temporary files).
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -8,6 +9,7 @@
 
 #include "cli/ArgParser.h"
 #include "cli/BuildConsole.h"
+#include "cli/BuildSummary.h"
 #include "cli/CommandRegistry.h"
 #include "cli/ConsoleDiskHost.h"
 #include "cli/ProjectIo.h"
@@ -16,7 +18,11 @@
 #include "core/builder/CSpanDiskHost.h"
 #include "core/builder/SpanSize.h"
 #include "core/model/CDataArray.h"
+#include "core/builder/StaleContinuationFiles.h"
 #include "core/platform/AtomicFile.h"
+#include "core/platform/InterruptCleanup.h"
+#include "core/platform/OutputTarget.h"
+#include "core/platform/PrivateTemp.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/SignCommand.h"
 #include "core/res/RuntimeResources.h"
@@ -43,12 +49,67 @@ void LoadRuntimeFrom(const std::string& dir)
     }
 }
 
+// Where the setup program goes: the file the user named (its links followed), or a scratch file
+// that is copied into a device, a FIFO or standard output once complete (the build seeks back
+// into what it writes).
+struct Destination {
+    std::string given;  // as the user wrote it, for every message
+    OutputTarget target;
+    bool standardOutput = false;
+    std::string streamPath;  // the device or FIFO the finished program is copied into
+    std::string scratchFolder;
+    int folderGuard = -1, fileGuard = -1;
+
+    bool Streamed() const { return standardOutput || target.kind == OutputTarget::Kind::Stream; }
+    ~Destination()
+    {
+        if (scratchFolder.empty()) return;
+        std::remove(target.path.c_str());
+        rmdir(scratchFolder.c_str());
+        UnregisterTempPath(fileGuard);
+        UnregisterTempPath(folderGuard);
+    }
+};
+
+void PrepareDestination(Destination& d)
+{
+    try {
+        if (d.given == "-") {
+            d.standardOutput = true;
+        } else {
+            d.target = PrepareOutputTarget(d.given);
+        }
+        if (d.Streamed()) {
+            d.scratchFolder = MakePrivateTempDir("");
+            d.folderGuard = RegisterTempPath(d.scratchFolder, true);
+            d.streamPath = d.target.path;
+            d.target.path = d.scratchFolder + "/setup.exe";
+            d.fileGuard = RegisterTempPath(d.target.path, false);
+        }
+    } catch (const std::exception& e) {
+        throw CommandError{e.what()};
+    }
+}
+
+// Messages name the output as the user gave it, not the file its links lead to or a scratch file.
+std::string NamingTheOutput(std::string text, const Destination& d)
+{
+    const std::string& written = d.target.path;
+    if (written == d.given || written.empty()) return text;
+    for (size_t at = 0; (at = text.find(written, at)) != std::string::npos; at += d.given.size()) {
+        text.replace(at, written.size(), d.given);
+    }
+    return text;
+}
+
 int RunBuild(const std::vector<std::string>& args)
 {
     CArgParser p(args,
                  {"-o", "--platform", "--runtime", "--sign", "--jobs", "--delta-search", "--span"},
-                 {"--yes", "--share-equal-files"});
+                 WithLevelFlags({"--yes", "--share-equal-files", "--progress", "--json"}));
     p.ExpectPositional(1, 1);
+    const ReportLevel level = p.Level();
+    const bool json = p.Has("--json");
     const std::string& projectPath = p.Positional()[0];
     CDataArray project = LoadProjectOrFail(projectPath);
 
@@ -61,8 +122,9 @@ int RunBuild(const std::vector<std::string>& args)
             throw UsageError{"--platform must be win32 or win31"};
         }
     }
-    std::string output = p.Value("-o").value_or(Cp1252ToUtf8(project.m_strOutputPath));
-    if (output.empty()) {
+    Destination out;
+    out.given = p.Value("-o").value_or(Cp1252ToUtf8(project.m_strOutputPath));
+    if (out.given.empty()) {
         throw CommandError{projectPath +
                            ": the project names no setup program to write; give one with -o OUT"};
     }
@@ -72,9 +134,16 @@ int RunBuild(const std::vector<std::string>& args)
         span = ParseSpanSize(*text, error);
         if (!span) throw UsageError{"--span: " + error};
     }
+    if (json && out.given == "-") throw UsageError{"--json and -o - both need standard output"};
     if (auto runtime = p.Value("--runtime")) LoadRuntimeFrom(*runtime);
+    PrepareDestination(out);
+    if (span && out.Streamed()) {
+        throw UsageError{
+            "--span writes continuation files beside the program: -o must name a "
+            "file, not a device, a FIFO or standard output"};
+    }
 
-    BuildSettings settings{output, ""};
+    BuildSettings settings{out.target.path, ""};
     if (auto jobs = p.Value("--jobs")) {
         // 0 or absent: one thread per processor.
         if (jobs->empty() || jobs->size() > 4 ||
@@ -92,18 +161,26 @@ int RunBuild(const std::vector<std::string>& args)
         };
     }
 
-    CBuildConsole console(p.Has("--yes"), isatty(STDERR_FILENO) == 1);
+    const bool terminal = isatty(STDERR_FILENO) == 1;
+    CBuildConsole console(p.Has("--yes"), p.Has("--progress") ? CBuildConsole::Progress::Lines
+                                          : terminal && level != ReportLevel::Quiet
+                                              ? CBuildConsole::Progress::Bar
+                                              : CBuildConsole::Progress::None);
     CConsoleDiskHost localDisks;
     std::optional<CSpanDiskHost> pieces;
-    if (span) pieces.emplace(localDisks, output, *span);
+    if (span) pieces.emplace(localDisks, settings.outputPath, *span);
     IDiskHost& disks = pieces ? static_cast<IDiskHost&>(*pieces) : localDisks;
+    const auto started = std::chrono::steady_clock::now();
     BuildResult result = BuildInstallProgram(project, console, console, disks, settings);
-    console.PrintReport(stdout);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
     switch (result.status) {
     case BuildStatus::Declined:
         std::fprintf(stderr,
-                     "velkanc: the build stopped at the warnings above; nothing was written\n");
+                     "velkanc: stopped at the %zu warning(s); nothing was written (--yes "
+                     "builds anyway)\n",
+                     console.Warnings().size());
         break;
     case BuildStatus::Cancelled:
         if (result.continuationFiles > 0 && !pieces) {
@@ -114,9 +191,41 @@ int RunBuild(const std::vector<std::string>& args)
             std::fprintf(stderr, "velkanc: build cancelled; nothing was written\n");
         }
         break;
-    case BuildStatus::Failed: throw CommandError{result.error};
-    case BuildStatus::Built:
+    case BuildStatus::Failed: throw CommandError{NamingTheOutput(result.error, out)};
     case BuildStatus::NothingToInstall: break;
+    case BuildStatus::Built: {
+        CBuildSummary summary;
+        try {
+            summary = SummarizeProgram(settings.outputPath, out.standardOutput ? "-" : out.given);
+            if (out.Streamed()) {
+                CopyIntoStream(settings.outputPath, out.standardOutput ? "" : out.streamPath,
+                               out.given);
+            } else {
+                for (const std::string& removed :
+                     RemoveStaleContinuationFiles(settings.outputPath, result.continuationFiles)) {
+                    summary.notes.push_back("removed " + NamingTheOutput(removed, out) +
+                                            ", left by an earlier build spread over more files");
+                }
+            }
+        } catch (const std::exception& e) {
+            throw CommandError{NamingTheOutput(e.what(), out)};
+        }
+        summary.result = result;
+        summary.seconds = seconds;
+        summary.warnings = console.Warnings();
+        // With -o -, standard output carries the program: the report goes to stderr.
+        FILE* report = out.standardOutput ? stderr : stdout;
+        if (json) {
+            std::string text = summary.ToJson().ToJson() + "\n";
+            std::fwrite(text.data(), 1, text.size(), report);
+        } else if (level == ReportLevel::Verbose) {
+            console.PrintReport(report);
+            summary.Print(report);
+        } else if (level == ReportLevel::Normal) {
+            summary.Print(report);
+        }
+        break;
+    }
     }
     return BuildExitCode(result.status);
 }

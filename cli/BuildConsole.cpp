@@ -4,13 +4,14 @@
 
 #include "core/builder/ReportNumbers.h"
 #include "core/platform/CodePage.h"
+#include "core/platform/InterruptCleanup.h"
 
 namespace velkan::cli {
 
 namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
-struct sigaction g_previous;
+struct sigaction g_previous[std::size(kInterruptSignals)];
 
 void OnInterrupt(int)
 {
@@ -18,22 +19,37 @@ void OnInterrupt(int)
 }
 
 constexpr int kBarWidth = 40;
+// A terminal bar redrawn more often only costs output: ten times a second looks continuous.
+constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+
+// The checks' warnings come with "Warning:" or "Warning;" before them: one spelling on stderr.
+std::string WithoutWarningWord(std::string text)
+{
+    if (text.rfind("Warning", 0) == 0 && text.size() > 8 && (text[7] == ':' || text[7] == ';')) {
+        text.erase(0, text.find_first_not_of(' ', 8));
+    }
+    return text;
+}
 
 }  // namespace
 
-CBuildConsole::CBuildConsole(bool yes, bool progress) : m_bYes(yes), m_bProgress(progress)
+CBuildConsole::CBuildConsole(bool yes, Progress progress) : m_bYes(yes), m_progress(progress)
 {
     g_interrupted = 0;
     struct sigaction action = {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;  // no restart: a disk prompt waiting on stdin sees the interruption
-    sigaction(SIGINT, &action, &g_previous);
+    for (size_t i = 0; i < std::size(kInterruptSignals); ++i) {
+        sigaction(kInterruptSignals[i], &action, &g_previous[i]);
+    }
 }
 
 CBuildConsole::~CBuildConsole()
 {
-    sigaction(SIGINT, &g_previous, nullptr);
+    for (size_t i = 0; i < std::size(kInterruptSignals); ++i) {
+        sigaction(kInterruptSignals[i], &g_previous[i], nullptr);
+    }
 }
 
 bool CBuildConsole::Interrupted()
@@ -53,12 +69,21 @@ void CBuildConsole::EndProgress()
 
 void CBuildConsole::ShowProgress(uint32_t position, const std::string& text)
 {
-    if (!m_bProgress) return;
+    if (m_progress == Progress::Lines) {
+        const uint32_t tenth = position / 1000;
+        if (tenth <= m_nLastTenth) return;
+        m_nLastTenth = tenth;
+        std::fprintf(stderr, "velkanc: %u%%\n", tenth * 10);
+        std::fflush(stderr);
+        return;
+    }
+    if (m_progress != Progress::Bar) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (m_bBarShown && position < 10000 && now - m_lastDraw < kRedrawInterval) return;
+    m_lastDraw = now;
     int filled = static_cast<int>(static_cast<uint64_t>(position) * kBarWidth / 10000);
     std::string bar =
         "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] " + text;
-    if (bar == m_strLastBar) return;
-    m_strLastBar = bar;
     std::fprintf(stderr, "\r%s", bar.c_str());
     std::fflush(stderr);
     m_bBarShown = true;
@@ -69,17 +94,22 @@ IBuildHost::PumpResult CBuildConsole::Pump()
     return Interrupted() ? PumpResult::Quit : PumpResult::Continue;
 }
 
-bool CBuildConsole::AskYesNo(const std::string& question)
+bool CBuildConsole::AskYesNo(const std::string&)
 {
-    // Only the warnings question reaches a command-line build: it never waits for an answer.
-    std::fprintf(stderr, "%s %s\n", Cp1252ToUtf8(question).c_str(),
-                 m_bYes ? "Yes (--yes)." : "No (run with --yes to build anyway).");
+    // Only the warnings question reaches a command-line build: --yes answers it; without it the
+    // command says why it stopped.
     return m_bYes;
 }
 
 void CBuildConsole::ShowInformation(const std::string& text)
 {
-    std::fprintf(stderr, "%s\n", Cp1252ToUtf8(text).c_str());
+    std::fprintf(stderr, "velkanc: %s\n", Cp1252ToUtf8(text).c_str());
+}
+
+void CBuildConsole::AddWarning(const std::string& text, const std::string& about)
+{
+    m_warnings.push_back(Cp1252ToUtf8(about) + ": " + WithoutWarningWord(Cp1252ToUtf8(text)));
+    std::fprintf(stderr, "velkanc: warning: %s\n", m_warnings.back().c_str());
 }
 
 void CBuildConsole::AddLine(const std::string& text)

@@ -1,8 +1,10 @@
-// velkanc build's side of a build: the report, collected and printed as a table with the Build
-// page's columns; a progress bar on stderr when it is a terminal; Ctrl-C as the way to stop; and
-// the build's questions answered from the command line (--yes), never by waiting on a person.
+// velkanc build's side of a build: the warnings on stderr as they come, the report lines kept for
+// the per-file table of --verbose, the progress (a bar on a terminal, at most ten redraws a
+// second, or a line per tenth with --progress), Ctrl-C, SIGTERM and SIGHUP as the way to stop,
+// and the build's question answered from the command line (--yes), never by waiting on a person.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,11 +16,14 @@ namespace velkan::cli {
 
 class CBuildConsole : public IBuildHost, public CBuildReport {
 public:
-    // yes answers the build's yes/no questions; progress draws the bar on stderr.
-    CBuildConsole(bool yes, bool progress);
+    enum class Progress { None, Bar, Lines };
+
+    // yes answers the build's yes/no question.
+    CBuildConsole(bool yes, Progress progress);
     ~CBuildConsole() override;
 
-    // Ctrl-C sets a flag that the next pump sees; the handler is in place while the object lives.
+    // A stopping signal sets a flag that the next pump sees; the handlers are in place while the
+    // object lives.
     static bool Interrupted();
 
     void BeginProgress() override;
@@ -31,10 +36,14 @@ public:
 
     void AddLine(const std::string& text) override;
     void SetNumbers(int kind, uint64_t size, uint64_t packed) override;
+    // Printed at once on stderr, one line naming what it is about.
+    void AddWarning(const std::string& text, const std::string& about) override;
 
     // The report as a table (File, Packed, Size, Ratio); lines without numbers as they are.
     void PrintReport(std::FILE* out) const;
     const std::string& Error() const { return m_strError; }
+    // The warnings of the checks before the build, as printed (UTF-8, after "warning: ").
+    const std::vector<std::string>& Warnings() const { return m_warnings; }
 
 private:
     struct Line {
@@ -45,11 +54,13 @@ private:
     };
 
     bool m_bYes;
-    bool m_bProgress;
+    Progress m_progress;
     bool m_bBarShown = false;
-    std::string m_strLastBar;
+    std::chrono::steady_clock::time_point m_lastDraw{};
+    uint32_t m_nLastTenth = 0;
     std::string m_strError;
     std::vector<Line> m_lines;
+    std::vector<std::string> m_warnings;
 };
 
 }  // namespace velkan::cli

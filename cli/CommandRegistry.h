@@ -16,6 +16,7 @@ enum ExitCode {
     kExitFailure = kBuildExitFailed,
     kExitUsage = 2,
     kExitCancelled = kBuildExitStopped,
+    kExitWarnings = kBuildExitWarnings,
 };
 
 struct Command {

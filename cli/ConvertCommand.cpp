@@ -10,10 +10,12 @@ namespace {
 
 int RunConvert(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {}, {});
-    p.ExpectPositional(2, 2);
+    // OUT as the second argument or with -o, as the other commands that write take it.
+    CArgParser p(args, {"-o"}, {});
+    const auto out = p.Value("-o");
+    p.ExpectPositional(out ? 1 : 2, out ? 1 : 2);
     CDataArray project = LoadProjectOrFail(p.Positional()[0]);
-    SaveProjectOrFail(project, p.Positional()[1]);
+    SaveProjectOrFail(project, out ? *out : p.Positional()[1]);
     return kExitOk;
 }
 
@@ -21,6 +23,7 @@ const bool registered = RegisterCommand({
     "convert",
     "rewrite a project in the newest file format, binary or text",
     "Usage: velkanc convert IN OUT\n"
+    "       velkanc convert IN -o OUT\n"
     "\n"
     "Reads the project IN, written by any version of Velkan, and writes it to OUT in the newest\n"
     "project format. A name ending in .json is a project as text (JSON), any other a binary\n"

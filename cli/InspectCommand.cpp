@@ -72,9 +72,10 @@ std::string EntryFlagsText(uint8_t flags)
     return text.empty() ? "-" : text;
 }
 
-JsonValue EntryJson(const CFileEntry& e)
+JsonValue EntryJson(const CFileEntry& e, size_t index)
 {
     JsonValue o = JsonValue::Object();
+    o.Set("number", static_cast<uint64_t>(index + 1));
     o.Set("path", Text(e.m_strPath));
     o.Set("entrySize", e.m_nEntrySize);
     o.Set("flags", Hex(e.m_nFlags, 2) + " " + EntryFlagsText(e.m_nFlags));
@@ -86,8 +87,9 @@ JsonValue EntryJson(const CFileEntry& e)
     o.Set("size", e.m_nSize);
     o.Set("offset", e.IsExternal() ? JsonValue("external") : JsonValue(e.m_nOffset));
     o.Set("packedSize", e.m_nPackedSize);
-    o.Set("sourceVersion", static_cast<int>(e.m_nSourceVersion));
-    o.Set("sourceEntry", e.m_nSourceEntry);
+    // The table stores them from 0; shown, like every version and entry, from 1.
+    o.Set("sourceVersion", static_cast<int>(e.m_nSourceVersion) + 1);
+    o.Set("sourceEntry", static_cast<uint64_t>(e.m_nSourceEntry) + 1);
     if (e.HasVersionBlock()) {
         o.Set("fileVersion", Hex(e.m_nFileVersionMS, 8) + " " + Hex(e.m_nFileVersionLS, 8));
         o.Set("productVersion",
@@ -112,7 +114,7 @@ JsonValue VersionJson(CPackageReader& reader, size_t index)
     const VersionRecord& v = reader.Contents().versions[index];
     const VersionBlockRecord& b = v.block;
     JsonValue o = JsonValue::Object();
-    o.Set("index", static_cast<int>(index));
+    o.Set("number", static_cast<int>(index + 1));
     o.Set("dirFlags", Hex(b.dirFlags, 4));
     o.Set("title", Text(b.title));
     o.Set("name", Text(b.name));
@@ -166,7 +168,7 @@ JsonValue VersionJson(CPackageReader& reader, size_t index)
 
     JsonValue files = JsonValue::Array();
     for (size_t i = 0; i < v.files.size(); ++i) {
-        JsonValue entry = EntryJson(v.files[i]);
+        JsonValue entry = EntryJson(v.files[i], i);
         if (v.files[i].m_nFlags & kEntryUninstaller) {
             try {
                 UninstallerDataRecord data = reader.ReadUninstallerData(index, i);

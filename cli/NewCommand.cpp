@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "cli/ArgParser.h"
+#include "core/syntax/PathMacros.h"
 #include "cli/CommandRegistry.h"
 #include "cli/ProjectIo.h"
 #include "core/model/ProjectFile.h"
@@ -39,6 +40,9 @@ void ApplyLanguage(CData& version, const std::string& language)
     }
 }
 
+// The menu command that inserts "#Program Files#".
+constexpr int kProgramFilesMacroCommand = 5002;
+
 int RunNew(const std::vector<std::string>& args)
 {
     CArgParser p(args, {"--source", "--title", "--language", "-o"},
@@ -61,7 +65,14 @@ int RunNew(const std::vector<std::string>& args)
     CData& version = project.m_versions[0];
     version.m_strSourceDir = ToProjectText(hostDir, "the source directory");
     version.m_bSubDirs = p.Has("--no-subdirs") ? 0 : 1;
-    if (auto title = p.Value("--title")) version.m_strTitle = ToProjectText(*title, "the title");
+    if (auto title = p.Value("--title")) {
+        // One title everywhere a new author would look for it, and a folder to install into, so
+        // the setup program installs with /S alone.
+        version.m_strTitle = ToProjectText(*title, "the title");
+        project.m_strBackTitle = version.m_strTitle;
+        version.m_strInstallDir = std::string(FindPathMacro(kProgramFilesMacroCommand)->token) +
+                                  "\\" + version.m_strTitle;
+    }
     if (auto language = p.Value("--language")) ApplyLanguage(version, *language);
     try {
         for (const std::string& note :
@@ -73,6 +84,8 @@ int RunNew(const std::vector<std::string>& args)
         throw CommandError{e.what()};
     }
     SaveProjectOrFail(project, *out);
+    std::printf("%s: a project with one version, %zu file(s) from %s\n", out->c_str(),
+                version.m_files.size(), hostDir.c_str());
     return kExitOk;
 }
 
@@ -89,7 +102,8 @@ const bool registered = RegisterCommand({
     "skipped with a note; a name with a backslash or one Windows refuses stops the scan.\n"
     "\n"
     "  --source DIR    the directory holding the files to install\n"
-    "  --title TITLE   the product title (default \"MyProduct\")\n"
+    "  --title TITLE   the product title (default \"MyProduct\"), also the full-screen title;\n"
+    "                  the installation folder becomes #Program Files#\\TITLE\n"
     "  --language NAME the language of the install program's texts: English (the default),\n"
     "                  or the name of a template in the Templ folder beside velkanc (French,\n"
     "                  German, ...; any case). The wizard and uninstaller texts start from it.\n"

@@ -28,7 +28,9 @@ void PrintToolHelp(FILE* out)
     std::fprintf(out,
                  "\n"
                  "Run 'velkanc COMMAND --help' for the arguments of one command.\n"
-                 "Exit status: 0 success, 1 failure, 2 usage error, 3 cancelled.\n");
+                 "Run 'velkanc --version' for the version of this program.\n"
+                 "Exit status: 0 success, 1 failure, 2 usage error, 3 cancelled (Ctrl-C,\n"
+                 "SIGTERM, SIGHUP), 4 a build stopped at its warnings.\n");
 }
 
 bool IsHelp(const std::string& arg)
@@ -62,15 +64,30 @@ const Command* FindCommand(const std::vector<std::string>& args, size_t& consume
     return best;
 }
 
+// "velkanc texts" alone: the commands whose first word it is, on stdout when asked with --help,
+// else on stderr as the usage error it is. False when word starts no two-word command.
+bool PrintSubcommands(const std::string& word, bool asked)
+{
+    FILE* out = asked ? stdout : stderr;
+    bool any = false;
+    for (const Command& c : AllCommands()) {
+        if (c.name.rfind(word + " ", 0) != 0) continue;
+        if (!any) std::fprintf(out, "velkanc %s: one of these commands:\n", word.c_str());
+        any = true;
+        std::fprintf(out, "  %-16s %s\n", c.name.c_str(), c.summary.c_str());
+    }
+    return any;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     // Ctrl-C leaves no temporary file behind and exits 3 (a build handles it on its own).
-    velkan::InstallInterruptCleanup(kExitCancelled);
+    velkan::InstallInterruptCleanup(kExitCancelled, "velkanc: cancelled; no temporary file left\n");
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
-        PrintToolHelp(stderr);
+        std::fprintf(stderr, "velkanc: a command is needed; run 'velkanc --help' for the list\n");
         return kExitUsage;
     }
     if (IsHelp(args[0])) {
@@ -92,6 +109,9 @@ int main(int argc, char** argv)
 
     size_t consumed = 0;
     const Command* command = FindCommand(args, consumed);
+    if (!command && PrintSubcommands(args[0], args.size() > 1 && IsHelp(args[1]))) {
+        return args.size() > 1 && IsHelp(args[1]) ? kExitOk : kExitUsage;
+    }
     if (!command) {
         std::fprintf(stderr, "velkanc: unknown command '%s'; run 'velkanc --help' for the list\n",
                      args[0].c_str());
@@ -107,8 +127,8 @@ int main(int argc, char** argv)
     try {
         return command->run(rest);
     } catch (const UsageError& e) {
-        std::fprintf(stderr, "velkanc %s: %s\n\n%s", command->name.c_str(), e.message.c_str(),
-                     command->usage.c_str());
+        std::fprintf(stderr, "velkanc %s: %s (see 'velkanc %s --help')\n", command->name.c_str(),
+                     e.message.c_str(), command->name.c_str());
         return kExitUsage;
     } catch (const CommandError& e) {
         std::fprintf(stderr, "velkanc: %s\n", e.message.c_str());

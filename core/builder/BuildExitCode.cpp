@@ -6,7 +6,7 @@ int BuildExitCode(BuildStatus status)
 {
     switch (status) {
     case BuildStatus::Built: return kBuildExitBuilt;
-    case BuildStatus::Declined:
+    case BuildStatus::Declined: return kBuildExitWarnings;
     case BuildStatus::Cancelled: return kBuildExitStopped;
     case BuildStatus::NothingToInstall:
     case BuildStatus::Failed: break;

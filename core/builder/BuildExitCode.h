@@ -8,8 +8,9 @@ namespace velkan {
 
 enum BuildExit : int {
     kBuildExitBuilt = 0,
-    kBuildExitFailed = 1,   // failed, or nothing to install
-    kBuildExitStopped = 3,  // cancelled, or stopped at the warnings
+    kBuildExitFailed = 1,    // failed, or nothing to install
+    kBuildExitStopped = 3,   // cancelled (Ctrl-C, SIGTERM, SIGHUP, a refused disk)
+    kBuildExitWarnings = 4,  // stopped at the warnings before anything was written
 };
 
 int BuildExitCode(BuildStatus status);

@@ -18,6 +18,14 @@ public:
     virtual void AddLine(const std::string& text) = 0;
     // Gives the current line its size, packed size and ratio.
     virtual void SetNumbers(int kind, uint64_t size, uint64_t packed) = 0;
+    // A warning of the checks before the build: text is its report line (8-bit project text),
+    // about names the version and the file or key it concerns ("version 1 (Default), file
+    // app.exe"), for a report that shows more than the line. By default the line alone.
+    virtual void AddWarning(const std::string& text, const std::string& about)
+    {
+        static_cast<void>(about);
+        AddLine(text);
+    }
 };
 
 }  // namespace velkan

@@ -200,6 +200,11 @@ BuildResult CInstallBuild::Run()
     } catch (const std::exception& e) {
         m_result.status = BuildStatus::Failed;
         m_result.error = e.what();
+        // The program is written under a temporary name that means nothing to the user.
+        if (!m_strWritePath.empty() && m_strWritePath != m_settings.outputPath) {
+            for (size_t at; (at = m_result.error.find(m_strWritePath)) != std::string::npos;)
+                m_result.error.replace(at, m_strWritePath.size(), m_settings.outputPath);
+        }
     }
     Cleanup(m_result.status == BuildStatus::Built);
     m_host.EndProgress();

@@ -22,6 +22,15 @@ constexpr int kWarnFolderEmpty = 1182;
 constexpr int kWarnFoldersDiffer = 1183;
 constexpr int kWarnUninstallerFolderDiffers = 1184;
 
+// The version (numbered from 1, with its name) and what in it a warning is about.
+std::string About(const CDataArray& project, const CData& version, const std::string& what)
+{
+    size_t number = 1;
+    while (number <= project.m_versions.size() && &project.m_versions[number - 1] != &version)
+        ++number;
+    return "version " + std::to_string(number) + " (" + version.m_strName + "), " + what;
+}
+
 bool CheckIconFolders(const CDataArray& project, CBuildReport& report)
 {
     bool warned = false;
@@ -29,21 +38,27 @@ bool CheckIconFolders(const CDataArray& project, CBuildReport& report)
     for (const CData& version : project.m_versions) {
         if (version.m_strUninstFile.empty() || version.m_strUninstIcon.empty()) continue;
         if (version.m_strUninstFolder.empty()) {
-            report.AddLine(LoadString(kWarnUninstallerFolderEmpty));
+            report.AddWarning(LoadString(kWarnUninstallerFolderEmpty),
+                              About(project, version, "uninstaller " + version.m_strUninstFile));
             warned = true;
         }
         uninstallerFolder = version.m_strUninstFolder;
     }
 
-    bool emptyFolder = false, foldersDiffer = false, uninstallerDiffers = false;
+    // Each mark remembers the first file that set it, to name it.
+    std::string emptyFolder, foldersDiffer, uninstallerDiffers;
     bool haveFirst = false;
     std::string first;
     for (const CData& version : project.m_versions) {
         for (const CFileItem& item : version.m_files) {
             if (item.m_strMenuName.empty()) continue;
             const std::string& folder = item.m_strMenuFolder;
+            const std::string about = About(project, version, "file " + item.m_strPath);
+            auto mark = [&about](std::string& which) {
+                if (which.empty()) which = about;
+            };
             if (folder.empty()) {
-                emptyFolder = true;
+                mark(emptyFolder);
                 continue;
             }
             // A list of folders, or one of the two shell folders, is the author's deliberate choice.
@@ -55,20 +70,20 @@ bool CheckIconFolders(const CDataArray& project, CBuildReport& report)
                 first = folder;
                 haveFirst = true;
             } else if (!EqualsNoCase(folder, first)) {
-                foldersDiffer = true;
+                mark(foldersDiffer);
             }
             if (!uninstallerFolder.empty() && !EqualsNoCase(folder, uninstallerFolder)) {
-                uninstallerDiffers = true;
+                mark(uninstallerDiffers);
             }
         }
     }
-    for (auto [mark, id] : {
+    for (const auto& [about, id] : {
              std::pair{emptyFolder, kWarnFolderEmpty},
              std::pair{foldersDiffer, kWarnFoldersDiffer},
              std::pair{uninstallerDiffers, kWarnUninstallerFolderDiffers},
          }) {
-        if (!mark) continue;
-        report.AddLine(LoadString(id));
+        if (about.empty()) continue;
+        report.AddWarning(LoadString(id), about);
         warned = true;
     }
     return warned;
@@ -84,8 +99,9 @@ bool CheckRegistryKeys(const CDataArray& project, CBuildReport& report)
         for (const std::string& text : version.m_regKeysToRemove) {
             std::string refusal = RegistryKeyRefusal(SplitRegistryKey(text));
             if (refusal.empty()) continue;
-            report.AddLine("Warning: the uninstaller will not remove the registry key \"" + text +
-                           "\": " + refusal + ".");
+            report.AddWarning("Warning: the uninstaller will not remove the registry key \"" +
+                                  text + "\": " + refusal + ".",
+                              About(project, version, "registry key " + text));
             warned = true;
         }
     }
@@ -103,9 +119,10 @@ bool CheckOutsideLinks(const CDataArray& project, CBuildReport& report)
             if (item.GetOption(OptInstallMode) == InstallSkip) continue;
             const std::string host = HostPathIn(dir, item);
             if (!LinkedOutside(dir, host)) continue;
-            report.AddLine(
+            report.AddWarning(
                 "Warning: \"" + host +
-                "\" is a link to a file outside the source folder; its target is packed.");
+                    "\" is a link to a file outside the source folder; its target is packed.",
+                About(project, version, "file " + item.m_strPath));
             warned = true;
         }
     }

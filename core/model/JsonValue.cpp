@@ -164,7 +164,8 @@ void JsonValue::AppendText(std::string& out, const std::string& prefix) const
     } else if (m_type == Type::Array) {
         for (size_t i = 0; i < m_items.size(); ++i) {
             const JsonValue& item = m_items[i];
-            std::string label = prefix + "[" + std::to_string(i) + "]";
+            // Counted from 1, as velkanc counts versions and entries everywhere.
+            std::string label = prefix + "[" + std::to_string(i + 1) + "]";
             if (item.IsScalar()) {
                 out += label + " " + item.ScalarText(true) + "\n";
             } else {

@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include "core/platform/InterruptCleanup.h"
+#include "core/platform/OutputTarget.h"
+#include "core/platform/PrivateTemp.h"
 #include "core/stream/CFileException.h"
 
 namespace velkan {
@@ -17,7 +19,7 @@ namespace {
 
 // A fresh name beside path that no other file has: path + ".tmp" + a number, created
 // exclusively so two writers never share it.
-std::string CreateTemporaryBeside(const std::string& path)
+std::string CreateTemporaryBeside(const std::string& path, const std::string& name)
 {
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
         std::string candidate = path + ".tmp" + std::to_string(static_cast<unsigned>(getpid())) +
@@ -28,11 +30,11 @@ std::string CreateTemporaryBeside(const std::string& path)
             return candidate;
         }
         if (errno != EEXIST) {
-            throw CFileException(path, std::string("cannot create a temporary file beside it (") +
+            throw CFileException(name, std::string("cannot create a temporary file beside it (") +
                                            std::strerror(errno) + ")");
         }
     }
-    throw CFileException(path, "cannot create a temporary file beside it");
+    throw CFileException(name, "cannot create a temporary file beside it");
 }
 
 }  // namespace
@@ -45,19 +47,59 @@ std::string TemporaryNameBeside(const std::string& path)
     return path + text;
 }
 
-void WriteFileAtomically(const std::string& path, const std::function<void(CFile&)>& writer)
+namespace {
+
+// A device or FIFO takes the bytes once they are complete: the writer may seek, a stream cannot.
+void WriteIntoStream(const std::string& path, const std::string& stream,
+                     const std::function<void(CFile&)>& writer)
 {
-    std::string temp = CreateTemporaryBeside(path);
-    int guard = RegisterTempPath(temp, false);
+    const std::string folder = MakePrivateTempDir("");
+    const int folderGuard = RegisterTempPath(folder, true);
+    const std::string temp = folder + "/output";
+    const int guard = RegisterTempPath(temp, false);
     try {
         {
             CFile file(temp, CFile::Mode::Create);
             writer(file);
             file.Close();
         }
+        CopyIntoStream(temp, stream, path);
+    } catch (...) {
+        std::remove(temp.c_str());
+        rmdir(folder.c_str());
+        UnregisterTempPath(guard);
+        UnregisterTempPath(folderGuard);
+        throw;
+    }
+    std::remove(temp.c_str());
+    rmdir(folder.c_str());
+    UnregisterTempPath(guard);
+    UnregisterTempPath(folderGuard);
+}
+
+}  // namespace
+
+void WriteFileAtomically(const std::string& given, const std::function<void(CFile&)>& writer)
+{
+    const OutputTarget target = PrepareOutputTarget(given);
+    if (target.kind == OutputTarget::Kind::Stream)
+        return WriteIntoStream(given, target.path, writer);
+    const std::string& path = target.path;
+    std::string temp = CreateTemporaryBeside(path, given);
+    int guard = RegisterTempPath(temp, false);
+    try {
+        try {
+            CFile file(temp, CFile::Mode::Create);
+            writer(file);
+            file.Close();
+        } catch (const CFileException& e) {
+            // The temporary name means nothing to the user: the message names the output.
+            if (e.Path() != temp) throw;
+            throw CFileException(given, std::string(e.what()).substr(temp.size() + 2));
+        }
         std::error_code ec;
         std::filesystem::rename(temp, path, ec);
-        if (ec) throw CFileException(path, "cannot replace the file (" + ec.message() + ")");
+        if (ec) throw CFileException(given, "cannot replace the file (" + ec.message() + ")");
         UnregisterTempPath(guard);
     } catch (...) {
         std::remove(temp.c_str());

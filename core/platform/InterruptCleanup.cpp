@@ -19,6 +19,7 @@ struct Slot {
 
 Slot g_slots[kSlots];
 int g_exitCode = 3;
+const char* g_message = nullptr;
 
 extern "C" void OnInterrupt(int)
 {
@@ -33,19 +34,25 @@ extern "C" void OnInterrupt(int)
             }
         }
     }
+    if (g_message) {
+        const ssize_t ignored = write(STDERR_FILENO, g_message, std::strlen(g_message));
+        (void)ignored;
+    }
     _exit(g_exitCode);
 }
 
 }  // namespace
 
-void InstallInterruptCleanup(int exitCode)
+void InstallInterruptCleanup(int exitCode, const char* message)
 {
     g_exitCode = exitCode;
+    g_message = message;
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    // A second signal while the first is handled would cut the cleanup short.
+    for (int signal : kInterruptSignals) sigaddset(&action.sa_mask, signal);
+    for (int signal : kInterruptSignals) sigaction(signal, &action, nullptr);
 }
 
 int RegisterTempPath(const std::string& path, bool folder)

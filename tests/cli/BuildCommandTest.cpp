@@ -15,7 +15,9 @@
 #include <thread>
 
 #include "CliRunner.h"
+#include "core/builder/BuildExitCode.h"
 #include "core/model/FileOption.h"
+#include "core/model/JsonValue.h"
 #include "core/model/ProjectFile.h"
 #include "core/package/ContinuationFileName.h"
 #include "core/package/PackageFormat.h"
@@ -94,7 +96,7 @@ TEST_F(BuildCommand, BuildsAProgramThatVerifiesAndExtractsToTheSources)
     AddFile("two", "data\\readme.txt", readme);
     AddFile("two", "new.txt", "new in two");
 
-    CliResult r = Build({"-o", P("setup.exe")});
+    CliResult r = Build({"-o", P("setup.exe"), "--verbose"});
     ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
     EXPECT_TRUE(r.err.empty()) << r.err;  // no terminal: no progress bar
     for (const char* text :
@@ -168,11 +170,15 @@ TEST_F(BuildCommand, WarningsStopTheBuildUnlessYes)
 {
     AddVersion("one");
     AddFile("one", "a.exe", "a").m_strMenuName = "A";  // an icon in no folder
+    // On stderr alone, one line, one spelling; an exit code of its own.
     CliResult stopped = Build({"-o", P("setup.exe")});
-    EXPECT_EQ(stopped.exitCode, 3);
-    EXPECT_NE(stopped.out.find("Warning; the icon folder of one or more file(s) is empty."),
+    EXPECT_EQ(stopped.exitCode, kBuildExitWarnings);
+    // It names the version and the file.
+    EXPECT_NE(stopped.err.find("velkanc: warning: version 1 (one), file a.exe: the icon folder of "
+                               "one or more file(s) is empty.\n"),
               std::string::npos)
-        << stopped.out;
+        << stopped.err;
+    EXPECT_EQ(stopped.out, "");
     EXPECT_FALSE(fs::exists(P("setup.exe")));
 
     CliResult yes = Build({"-o", P("setup.exe"), "--yes"});
@@ -205,11 +211,15 @@ TEST_F(BuildCommand, ListedLinksLeavingTheSourceFolderAreWarnings)
         }
         project.m_versions[0].m_files.push_back(CFileItem(listed));
         CliResult stopped = Build({"-o", P("setup.exe")});
-        EXPECT_EQ(stopped.exitCode, 3);
-        EXPECT_NE(stopped.out.find("a link to a file outside the source folder"), std::string::npos)
-            << stopped.out;
-        EXPECT_NE(stopped.out.find(std::string(listed).substr(0, 3)), std::string::npos)
-            << stopped.out;
+        EXPECT_EQ(stopped.exitCode, kBuildExitWarnings);
+        EXPECT_NE(stopped.err.find("velkanc: warning: version 1 (one), file " +
+                                   std::string(listed) + ": "),
+                  std::string::npos)
+            << stopped.err;
+        EXPECT_NE(stopped.err.find("a link to a file outside the source folder"), std::string::npos)
+            << stopped.err;
+        EXPECT_NE(stopped.err.find(std::string(listed).substr(0, 3)), std::string::npos)
+            << stopped.err;
         EXPECT_FALSE(fs::exists(P("setup.exe")));
         project.m_versions[0].m_files.erase(project.m_versions[0].m_files.end() - 1);
     }
@@ -297,17 +307,27 @@ TEST_F(BuildCommand, GlobalDeltaSearch)
     EXPECT_FALSE(fs::exists(P("bad.exe")));
 }
 
-// Ctrl-C while files are packed: exit 3, no temporary left beside the target or in TMPDIR, and the
+// Ctrl-C, SIGTERM or SIGHUP while files are packed: exit 3, no temporary left beside the target or in TMPDIR, and the
 // earlier program (with its continuation files, for a spanned build) as it was.
-TEST_F(BuildCommand, ControlCCancelsWithoutLeavingFilesOrLosingTheEarlierProgram)
+TEST_F(BuildCommand, StopSignalsCancelWithoutLeavingFilesOrLosingTheEarlierProgram)
 {
     AddVersion("one");
     for (int i = 0; i < 12; ++i) AddFile("one", "big" + std::to_string(i), Noise(i, 4 << 20));
     SaveProject(project, P("p.vkp"));
 
-    const std::vector<std::vector<std::string>> extraArgs = {{}, {"--span", "1M"}};
-    for (const auto& extra : extraArgs) {
-        SCOPED_TRACE(extra.empty() ? "whole" : "spanned");
+    // A CI timeout sends SIGTERM, a closed terminal SIGHUP: each stops the build as Ctrl-C does.
+    const struct {
+        int signal;
+        std::vector<std::string> extra;
+    } cases[] = {
+        {SIGINT, {}},
+        {SIGTERM, {}},
+        {SIGHUP, {}},
+        {SIGINT, {"--span", "1M"}},
+        {SIGTERM, {"--span", "1M"}},
+    };
+    for (const auto& [signal, extra] : cases) {
+        SCOPED_TRACE(std::string(extra.empty() ? "whole, " : "spanned, ") + strsignal(signal));
         fs::remove_all(P("tmp"));
         fs::create_directories(P("tmp"));
         WriteFileText(m_dir / "setup.exe", "earlier program");
@@ -348,7 +368,7 @@ TEST_F(BuildCommand, ControlCCancelsWithoutLeavingFilesOrLosingTheEarlierProgram
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        kill(pid, SIGINT);
+        kill(pid, signal);
         int status = 0;
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
         ASSERT_TRUE(WIFEXITED(status));
@@ -527,6 +547,195 @@ TEST_F(BuildCommand, ASignedProgramVerifiesAndBytesAfterItDoNot)
     WriteFileText(m_dir / "unsigned-tail.exe",
                   ReadFileText(m_dir / "setup.exe") + std::string(16, '\0'));
     EXPECT_EQ(RunVelkanc({"verify", P("unsigned-tail.exe")}).exitCode, 1);
+}
+
+}  // namespace
+
+namespace {
+
+std::string Sha256sum(const std::string& path)
+{
+    std::string command = "sha256sum '" + path + "'";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return "";
+    char digest[65] = {};
+    const size_t n = std::fread(digest, 1, 64, pipe);
+    pclose(pipe);
+    return std::string(digest, n);
+}
+
+const JsonValue& Member(const JsonValue& object, const std::string& key)
+{
+    for (const auto& [name, value] : object.Members()) {
+        if (name == key) return value;
+    }
+    static const JsonValue none;
+    ADD_FAILURE() << "no member " << key;
+    return none;
+}
+
+// Whatever the output is, the program arrives and the output stays what it was: a link stays a
+// link (its target gets the program), a FIFO stays a FIFO, '-' is standard output, a missing
+// folder is made. Messages name the output as given, never a temporary file.
+TEST_F(BuildCommand, EveryKindOfOutputGetsTheProgramAndStaysWhatItIs)
+{
+    AddVersion("one");
+    AddFile("one", "a.txt", "a");
+    ASSERT_EQ(Build({"-o", P("reference.exe"), "-q"}).exitCode, 0);
+    const std::string program = ReadFileText(m_dir / "reference.exe");
+
+    struct Case {
+        const char* what;
+        std::string output;
+        std::function<void()> make;
+        std::function<std::string(const CliResult&)> received;
+        std::function<bool()> kept = [] { return true; };
+    } cases[] = {
+        {"an existing file", P("existing.exe"),
+         [&] { WriteFileText(m_dir / "existing.exe", "old"); },
+         [&](const CliResult&) { return ReadFileText(m_dir / "existing.exe"); }},
+        {"a missing folder", P("new/deeper/setup.exe"), [] {},
+         [&](const CliResult&) { return ReadFileText(m_dir / "new/deeper/setup.exe"); }},
+        {"a link", P("link.exe"),
+         [&] {
+             WriteFileText(m_dir / "target.exe", "old");
+             fs::create_symlink("target.exe", m_dir / "link.exe");
+         },
+         [&](const CliResult&) { return ReadFileText(m_dir / "target.exe"); },
+         [&] { return fs::is_symlink(m_dir / "link.exe"); }},
+        {"a link to a missing file", P("dangling.exe"),
+         [&] { fs::create_symlink("made/by/build.exe", m_dir / "dangling.exe"); },
+         [&](const CliResult&) { return ReadFileText(m_dir / "made/by/build.exe"); },
+         [&] { return fs::is_symlink(m_dir / "dangling.exe"); }},
+        {"standard output", "-", [] {}, [](const CliResult& r) { return r.out; }},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.make();
+        CliResult r = Build({"-o", c.output});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(c.received(r), program);
+        EXPECT_TRUE(c.kept());
+        // The summary names the output as given (on stderr when stdout carries the program).
+        EXPECT_NE((c.output == "-" ? r.err : r.out).find(c.output + ": "), std::string::npos)
+            << r.out << r.err;
+    }
+
+    // A FIFO is written into, not replaced.
+    ASSERT_EQ(mkfifo(P("fifo").c_str(), 0600), 0);
+    std::string fromFifo;
+    std::thread reader([&] {
+        std::ifstream in(P("fifo"), std::ios::binary);
+        fromFifo.assign(std::istreambuf_iterator<char>(in), {});
+    });
+    CliResult toFifo = Build({"-o", P("fifo"), "-q"});
+    reader.join();
+    EXPECT_EQ(toFifo.exitCode, 0) << toFifo.err;
+    EXPECT_EQ(fromFifo, program);
+    EXPECT_TRUE(fs::is_fifo(P("fifo")));
+    // A FIFO holds no continuation files.
+    EXPECT_EQ(Build({"-o", P("fifo"), "--span", "1M"}).exitCode, 2);
+
+    // A folder that cannot be made: the message names the output, not a temporary file.
+    WriteFileText(m_dir / "afile", "x");
+    CliResult blocked = Build({"-o", P("afile/setup.exe")});
+    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_NE(blocked.err.find(P("afile/setup.exe")), std::string::npos) << blocked.err;
+    EXPECT_EQ(blocked.err.find(".tmp"), std::string::npos) << blocked.err;
+    CliResult folder = Build({"-o", m_dir.Path().string()});
+    EXPECT_EQ(folder.exitCode, 1);
+    EXPECT_TRUE(fs::is_directory(m_dir.Path()));
+}
+
+// -q prints nothing on success; the default a short summary (no per-file table) naming the
+// output with its size and SHA-256; -v the table as well; --json one document that reads back to
+// the program's own facts.
+TEST_F(BuildCommand, ReportLevelsAndTheJsonReport)
+{
+    const std::string app1 = Noise(7, 40000);
+    std::string app2 = app1;
+    app2.replace(1000, 6, "change");
+    AddVersion("one");
+    AddFile("one", "app.exe", app1);
+    AddVersion("two");
+    AddFile("two", "app.exe", app2);
+    AddFile("two", "new.txt", "new");
+
+    CliResult quiet = Build({"-o", P("setup.exe"), "--quiet"});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.out, "");
+    EXPECT_EQ(quiet.err, "");
+    const std::string sha = Sha256sum(P("setup.exe"));
+    ASSERT_EQ(sha.size(), 64u);
+    const std::string size = std::to_string(fs::file_size(P("setup.exe")));
+
+    CliResult normal = Build({"-o", P("setup.exe")});
+    EXPECT_NE(normal.out.find(P("setup.exe") + ": " + size + " bytes, SHA-256 " + sha),
+              std::string::npos)
+        << normal.out;
+    EXPECT_NE(normal.out.find("2 version(s), 1 delta(s)"), std::string::npos) << normal.out;
+    EXPECT_EQ(normal.out.find("Ratio"), std::string::npos) << normal.out;
+    EXPECT_NE(Build({"-o", P("setup.exe"), "-v"}).out.find("Ratio"), std::string::npos);
+    EXPECT_EQ(Build({"-q", "-v"}).exitCode, 2);
+
+    // Without a terminal, --progress prints one line per tenth, in order, at most ten.
+    CliResult progress = Build({"-o", P("setup.exe"), "-q", "--progress"});
+    EXPECT_EQ(progress.out, "");
+    std::vector<int> tenths;
+    for (size_t at = 0; (at = progress.err.find("velkanc: ", at)) != std::string::npos; ++at) {
+        tenths.push_back(std::atoi(progress.err.c_str() + at + 9));
+    }
+    ASSERT_FALSE(tenths.empty()) << progress.err;
+    EXPECT_LE(tenths.size(), 10u);
+    EXPECT_TRUE(std::is_sorted(tenths.begin(), tenths.end()));
+    EXPECT_EQ(tenths.back(), 100) << progress.err;
+
+    CliResult json = Build({"-o", P("setup.exe"), "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const JsonValue report = JsonValue::Parse(json.out);
+    const JsonValue& output = Member(report, "output");
+    EXPECT_EQ(Member(output, "path").GetText(), P("setup.exe"));
+    EXPECT_EQ(std::to_string(Member(output, "size").GetNumber()), size);
+    EXPECT_EQ(Member(output, "sha256").GetText(), sha);
+    const auto& versions = Member(report, "versions").Items();
+    ASSERT_EQ(versions.size(), 2u);
+    for (size_t v = 0; v < versions.size(); ++v) {
+        SCOPED_TRACE(v);
+        EXPECT_EQ(Member(versions[v], "number").GetNumber(), static_cast<int64_t>(v + 1));
+        const auto& entries = Member(versions[v], "entries").Items();
+        ASSERT_EQ(entries.size(), project.m_versions[v].m_files.size());
+        for (size_t e = 0; e < entries.size(); ++e) {
+            const std::string path = Member(entries[e], "path").GetText();
+            EXPECT_EQ(Member(entries[e], "number").GetNumber(), static_cast<int64_t>(e + 1));
+            const fs::path source = m_dir / (v == 0 ? "one" : "two") / path;
+            EXPECT_EQ(Member(entries[e], "size").GetNumber(),
+                      static_cast<int64_t>(fs::file_size(source)));
+            const bool delta = v == 1 && path == "app.exe";
+            EXPECT_EQ(Member(entries[e], "delta").GetBool(), delta) << path;
+            if (delta) {
+                EXPECT_EQ(Member(entries[e], "deltaAgainstVersion").GetNumber(), 1);
+            }
+        }
+    }
+
+    // inspect numbers versions and entries as build does, from 1.
+    CliResult inspect = RunVelkanc({"inspect", P("setup.exe"), "--json"});
+    ASSERT_EQ(inspect.exitCode, 0) << inspect.err;
+    const JsonValue inspectReport = JsonValue::Parse(inspect.out);
+    const auto& inspected = Member(inspectReport, "versions").Items();
+    ASSERT_EQ(inspected.size(), 2u);
+    for (size_t v = 0; v < 2; ++v) {
+        EXPECT_EQ(Member(inspected[v], "number").GetNumber(), static_cast<int64_t>(v + 1));
+        const auto& table = Member(inspected[v], "fileTable").Items();
+        const auto& built = Member(versions[v], "entries").Items();
+        ASSERT_EQ(table.size(), built.size());
+        for (size_t e = 0; e < table.size(); ++e) {
+            EXPECT_EQ(Member(table[e], "number").GetNumber(),
+                      Member(built[e], "number").GetNumber());
+            EXPECT_EQ(Member(table[e], "storedChecksum").GetText(),
+                      Member(built[e], "checksum").GetText());
+        }
+    }
 }
 
 }  // namespace

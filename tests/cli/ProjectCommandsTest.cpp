@@ -227,3 +227,40 @@ TEST_F(ProjectCommands, ProjectsAsTextConvertBothWaysAndServeEveryCommand)
                   ": m_versions[0].m_files[0].m_nOptions: expected an array, found a string\n");
     EXPECT_FALSE(fs::exists(m_dir / "bad.vkp"));
 }
+
+// What a newcomer meets first: new says what it wrote and its --title is the title everywhere
+// with an installation folder; convert takes -o as the writing commands do; a usage error is
+// one line pointing at --help; a command's first word alone lists its commands.
+TEST(NewcomerCommands, SayWhatTheyDoAndPointAtHelp)
+{
+    TempDir dir;
+    fs::create_directories(dir / "src");
+    WriteFileText(dir / "src" / "a.txt", "a");
+    CliResult made = RunVelkanc({"new", "--source", (dir / "src").string(), "--title", "Acme Tool",
+                                 "-o", (dir / "p.vkp").string()});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    EXPECT_NE(made.out.find((dir / "p.vkp").string() + ": a project with one version, 1 file(s)"),
+              std::string::npos)
+        << made.out;
+    CDataArray project = LoadProject((dir / "p.vkp").string());
+    EXPECT_EQ(project.m_strBackTitle, "Acme Tool");
+    EXPECT_EQ(project.m_versions[0].m_strTitle, "Acme Tool");
+    EXPECT_EQ(project.m_versions[0].m_strInstallDir, "#Program Files#\\Acme Tool");
+
+    ASSERT_EQ(
+        RunVelkanc({"convert", (dir / "p.vkp").string(), "-o", (dir / "p.json").string()}).exitCode,
+        0);
+    EXPECT_EQ(LoadProject((dir / "p.json").string()).m_strBackTitle, "Acme Tool");
+
+    CliResult usage = RunVelkanc({"build", (dir / "p.vkp").string(), "--no-such-option"});
+    EXPECT_EQ(usage.exitCode, 2);
+    EXPECT_EQ(usage.err,
+              "velkanc build: unknown option --no-such-option (see 'velkanc build "
+              "--help')\n");
+
+    CliResult texts = RunVelkanc({"texts"});
+    EXPECT_EQ(texts.exitCode, 2);
+    EXPECT_NE(texts.err.find("texts export"), std::string::npos) << texts.err;
+    EXPECT_NE(texts.err.find("texts import"), std::string::npos) << texts.err;
+    EXPECT_NE(RunVelkanc({"--help"}).out.find("--version"), std::string::npos);
+}

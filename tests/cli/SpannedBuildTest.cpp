@@ -3,6 +3,8 @@
 // a build that fails keeps the earlier program and its pieces.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <random>
 
 #include "CliRunner.h"
@@ -38,10 +40,12 @@ protected:
         SaveProject(project, P("p.vkp"));
     }
     std::string P(const std::string& name) const { return (m_dir / name).string(); }
-    CliResult Build(const std::string& span, const std::string& output = "setup.exe")
+    CliResult Build(const std::optional<std::string>& span, const std::string& output = "setup.exe")
     {
-        return RunVelkanc(
-            {"build", P("p.vkp"), "--runtime", P("rt"), "-o", P(output), "--span", span});
+        std::vector<std::string> args = {"build", P("p.vkp"), "--runtime", P("rt"),
+                                         "-o",    P(output),  "--verbose"};
+        if (span) args.insert(args.end(), {"--span", *span});
+        return RunVelkanc(args);
     }
     // The sizes of the program and of its continuation files, in order.
     std::vector<uintmax_t> Pieces(const std::string& output = "setup.exe") const
@@ -160,6 +164,26 @@ TEST_F(SpannedBuild, AShorterBuildRemovesTheEarlierBuildsLeftoverPieces)
     EXPECT_FALSE(
         fs::exists(ContinuationFileName(P("setup.exe"), static_cast<int>(Pieces().size()))));
     EXPECT_TRUE(fs::exists(m_dir / "setup.txt"));
+    EXPECT_EQ(RunVelkanc({"verify", P("setup.exe")}).exitCode, 0);
+
+    // A build in one file removes the pieces before it, and only files that are pieces: one
+    // whose content is no continuation, and everything after it, stay.
+    const int pieces = static_cast<int>(Pieces().size()) - 1;
+    ASSERT_GE(pieces, 1);
+    const std::string foreign = ContinuationFileName(P("setup.exe"), pieces + 1);
+    const std::string afterGap = ContinuationFileName(P("setup.exe"), pieces + 2);
+    WriteFileText(foreign, "notes of mine");
+    fs::copy_file(ContinuationFileName(P("setup.exe"), 1), afterGap);
+    CliResult whole = Build(std::nullopt);
+    ASSERT_EQ(whole.exitCode, 0) << whole.err;
+    for (int n = 1; n <= pieces; ++n) {
+        EXPECT_FALSE(fs::exists(ContinuationFileName(P("setup.exe"), n))) << n;
+        EXPECT_NE(whole.out.find("removed " + ContinuationFileName(P("setup.exe"), n)),
+                  std::string::npos)
+            << whole.out;
+    }
+    EXPECT_EQ(ReadFileText(foreign), "notes of mine");
+    EXPECT_TRUE(fs::exists(afterGap));
     EXPECT_EQ(RunVelkanc({"verify", P("setup.exe")}).exitCode, 0);
 }
 

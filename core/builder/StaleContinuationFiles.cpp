@@ -1,0 +1,42 @@
+#include "core/builder/StaleContinuationFiles.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+
+#include "core/package/DataSection.h"
+#include "core/stream/CFile.h"
+
+namespace velkan {
+
+namespace {
+
+bool IsContinuationFile(const std::string& path)
+{
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 4) return false;
+    try {
+        CFile file(path, CFile::Mode::Read);
+        unsigned char length[4];
+        if (file.Read(length, 4) != 4) return false;
+        const uint64_t chunk =
+            length[0] | length[1] << 8 | length[2] << 16 | static_cast<uint64_t>(length[3]) << 24;
+        return chunk == static_cast<uint64_t>(info.st_size) - 4;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> RemoveStaleContinuationFiles(const std::string& program, int written)
+{
+    std::vector<std::string> removed;
+    for (int n = written + 1;; ++n) {
+        const std::string path = ContinuationFileName(program, n);
+        if (!IsContinuationFile(path) || std::remove(path.c_str()) != 0) break;
+        removed.push_back(path);
+    }
+    return removed;
+}
+
+}  // namespace velkan
