@@ -10,14 +10,17 @@
 #include "cli/BuildConsole.h"
 #include "cli/CommandRegistry.h"
 #include "cli/ConsoleDiskHost.h"
+#include "cli/DefineOptions.h"
 #include "cli/ProjectIo.h"
 #include "core/builder/BuildExitCode.h"
+#include "core/builder/BuildPreparation.h"
 #include "core/builder/CInstallBuild.h"
 #include "core/builder/CSpanDiskHost.h"
 #include "core/builder/SpanSize.h"
 #include "core/model/CDataArray.h"
 #include "core/platform/AtomicFile.h"
 #include "core/platform/CodePage.h"
+#include "core/platform/ProjectFolder.h"
 #include "core/platform/SignCommand.h"
 #include "core/res/RuntimeResources.h"
 
@@ -45,12 +48,15 @@ void LoadRuntimeFrom(const std::string& dir)
 
 int RunBuild(const std::vector<std::string>& args)
 {
-    CArgParser p(args,
-                 {"-o", "--platform", "--runtime", "--sign", "--jobs", "--delta-search", "--span"},
-                 {"--yes", "--share-equal-files"});
+    CArgParser p(SplitAttachedDefines(args),
+                 {"-o", "--platform", "--runtime", "--sign", "--jobs", "--delta-search", "--span",
+                  "-D", "--define"},
+                 {"--yes", "--share-equal-files", "--no-rescan"});
     p.ExpectPositional(1, 1);
     const std::string& projectPath = p.Positional()[0];
     CDataArray project = LoadProjectOrFail(projectPath);
+    BuildInputs inputs{ProjectFolderOf(projectPath), DefinesOf(p), !p.Has("--no-rescan"),
+                       projectPath};
 
     if (auto platform = p.Value("--platform")) {
         if (*platform == "win32") {
@@ -61,7 +67,12 @@ int RunBuild(const std::vector<std::string>& args)
             throw UsageError{"--platform must be win32 or win31"};
         }
     }
-    std::string output = p.Value("-o").value_or(Cp1252ToUtf8(project.m_strOutputPath));
+    std::string output;
+    try {
+        output = p.Value("-o").value_or(StoredOutputPath(project, inputs));
+    } catch (const CError& e) {
+        throw CommandError{projectPath + ": " + e.what()};
+    }
     if (output.empty()) {
         throw CommandError{projectPath +
                            ": the project names no setup program to write; give one with -o OUT"};
@@ -97,7 +108,7 @@ int RunBuild(const std::vector<std::string>& args)
     std::optional<CSpanDiskHost> pieces;
     if (span) pieces.emplace(localDisks, output, *span);
     IDiskHost& disks = pieces ? static_cast<IDiskHost&>(*pieces) : localDisks;
-    BuildResult result = BuildInstallProgram(project, console, console, disks, settings);
+    BuildResult result = BuildFromProject(project, inputs, console, console, disks, settings);
     console.PrintReport(stdout);
 
     switch (result.status) {
@@ -127,6 +138,7 @@ const bool registered = RegisterCommand({
     "Usage: velkanc build PROJECT [-o OUT] [--platform win32|win31] [--yes] [--runtime DIR]\n"
     "                     [--sign COMMAND] [--jobs N] [--share-equal-files]\n"
     "                     [--delta-search window|global] [--span SIZE]\n"
+    "                     [-D NAME=VALUE]... [--no-rescan]\n"
     "\n"
     "Builds the project's setup program: the install runtime, the project's settings, one file\n"
     "table per version and the packed files (each distinct content stored once, changed files as\n"
@@ -135,7 +147,14 @@ const bool registered = RegisterCommand({
     "is left behind. When the target is a removable disk too small for the data, the build asks\n"
     "for further disks on the terminal (without a terminal it cancels).\n"
     "\n"
-    "  -o OUT           the setup program to write (default: the project's output path)\n"
+    "  -o OUT           the setup program to write (default: the project's output path, read\n"
+    "                   from the project's folder when relative)\n"
+    "  -D NAME=VALUE, --define NAME=VALUE\n"
+    "                   ${NAME} in any text of the project stands for VALUE (repeatable; $${\n"
+    "                   writes a literal ${); a name used but not defined fails the build\n"
+    "  --no-rescan      build the file lists as the project stores them; by default each\n"
+    "                   version's source folder is scanned again: new files are added with\n"
+    "                   default settings, files gone are dropped (the report names both)\n"
     "  --platform P     win32 (Windows 95 / NT) or win31, instead of the project's platform\n"
     "  --yes            go on despite icon-folder warnings (without it they stop the build)\n"
     "  --runtime DIR    take the install runtime from DIR/500.bin ... DIR/507.bin instead of\n"
