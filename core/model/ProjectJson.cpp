@@ -281,9 +281,9 @@ JsonValue VersionToJson(const CData& v, JsonDetail detail)
     w.Text("source", v.m_strSourceDir);
     w.Put("subdirs", v.m_bSubDirs == d.m_bSubDirs, Flag(v.m_bSubDirs));
     JsonValue installDir = InstallDirToJson(v, detail);
-    w.Put("installDir",
-          installDir.GetType() == JsonValue::Type::Object && installDir.Members().empty(),
-          std::move(installDir));
+    const bool noInstallDir =
+        installDir.GetType() == JsonValue::Type::Object && installDir.Members().empty();
+    w.Put("installDir", noInstallDir, std::move(installDir));
     w.Object("uninstaller", UninstallerToJson(v, detail));
 
     JsonValue ini = JsonValue::Array();
