@@ -39,10 +39,13 @@ std::vector<std::string> PreparedBuild::ReportLines() const
     }
     for (size_t v = 0; v < changes.size() && v < project.m_versions.size(); ++v) {
         const FileListChanges& c = changes[v];
-        if (c.added.empty() && c.gone.empty()) continue;
+        if (c.added.empty() && c.gone.empty() && c.notes.empty()) continue;
         const std::string version = "Version " + Quoted(project.m_versions[v].m_strName) + ": ";
         for (const std::string& path : c.added) lines.push_back(version + "new file " + path);
         for (const std::string& path : c.gone) lines.push_back(version + "gone: " + path);
+        for (const std::string& note : c.notes) {
+            lines.push_back(version + "left out " + Utf8ToCp1252(note).value_or(note));
+        }
     }
     return lines;
 }
