@@ -28,8 +28,8 @@ int RunRescan(const std::vector<std::string>& args)
         try {
             // The folder is scanned with the defines put in; the project keeps ${NAME}.
             std::vector<std::string> used;
-            std::string source = ExpandDefinesIn(Cp1252ToUtf8(version.m_strSourceDir), defines,
-                                                 used, "source");
+            std::string source =
+                ExpandDefinesIn(Cp1252ToUtf8(version.m_strSourceDir), defines, used, "source");
             changes = RescanFileList(version.m_files, ToProjectText(source, "the source folder"),
                                      version.m_bSubDirs != 0, folder, nullptr);
         } catch (const CError& e) {

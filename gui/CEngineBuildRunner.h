@@ -9,8 +9,8 @@ namespace velkan {
 class CEngineBuildRunner : public IBuildRunner {
 public:
     BuildResult Build(const CDataArray& project, const BuildInputs& inputs,
-                      const BuildSettings& settings,
-                      CBuildReport& report, IBuildHost& host, IDiskHost& disks) override;
+                      const BuildSettings& settings, CBuildReport& report, IBuildHost& host,
+                      IDiskHost& disks) override;
 };
 
 }  // namespace velkan

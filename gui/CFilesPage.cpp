@@ -395,6 +395,11 @@ void CFilesPage::BrowseDirectory()
     if (browser.Browse() != CFolderBrowser::Chosen) return;
     QString folder = browser.Folder();
     if (!folder.endsWith(NativeSeparator())) folder += NativeSeparator();
+    // A folder inside the project's folder is stored relative to it, so the two move together.
+    if (const QString project = GetDocument().GetPathName(); !project.isEmpty()) {
+        folder = QString::fromStdString(
+            RelativeToFolder(folder.toStdString(), ProjectFolderOf(project.toStdString())));
+    }
     std::optional<std::string> path = FromQtExact(folder);
     if (!path) {
         CUserPrompt::Error(this, tr("The directory name %1 cannot be written in the Windows-1252 "

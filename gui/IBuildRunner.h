@@ -14,8 +14,8 @@ public:
     // host (and disks), so the result only tells how the build ended. inputs: what the build
     // prepares the project with (its folder, a scan of the source folders).
     virtual BuildResult Build(const CDataArray& project, const BuildInputs& inputs,
-                              const BuildSettings& settings,
-                              CBuildReport& report, IBuildHost& host, IDiskHost& disks) = 0;
+                              const BuildSettings& settings, CBuildReport& report, IBuildHost& host,
+                              IDiskHost& disks) = 0;
 };
 
 }  // namespace velkan

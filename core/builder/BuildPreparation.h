@@ -19,10 +19,10 @@ namespace velkan {
 class IScanHost;
 
 struct BuildInputs {
-    std::string projectFolder;                  // host folder of the project file
+    std::string projectFolder;                   // host folder of the project file
     std::map<std::string, std::string> defines;  // NAME -> value (UTF-8), for ${NAME}
-    bool rescan = true;                         // false: the stored lists as they are
-    std::string projectName;                    // names the project in messages
+    bool rescan = true;                          // false: the stored lists as they are
+    std::string projectName;                     // names the project in messages
 };
 
 struct PreparedBuild {

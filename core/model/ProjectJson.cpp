@@ -236,8 +236,7 @@ JsonValue InstallDirToJson(const CData& v, JsonDetail detail)
 JsonValue TextsToJson(const CData& v, JsonDetail detail)
 {
     CObjectWriter pages(detail);
-    for (int page = 0; page < kTextPageCount && page < static_cast<int>(v.m_texts.size());
-         ++page) {
+    for (int page = 0; page < kTextPageCount && page < static_cast<int>(v.m_texts.size()); ++page) {
         CObjectWriter slots(detail);
         const auto& texts = v.m_texts[static_cast<size_t>(page)];
         for (int text = 0; text < static_cast<int>(texts.size()); ++text) {
@@ -369,8 +368,7 @@ namespace {
 [[noreturn]] void Fail(const JsonValue& at, const std::string& path, const std::string& what)
 {
     std::string where = at.Line() > 0 ? "line " + std::to_string(at.Line()) + ": " : "";
-    throw CJsonException(where + (path.empty() ? std::string("the project") : path) + ": " +
-                         what);
+    throw CJsonException(where + (path.empty() ? std::string("the project") : path) + ": " + what);
 }
 
 const char* TypeName(JsonValue::Type type)
@@ -403,8 +401,8 @@ int64_t ReadWhole(const JsonValue& v, const std::string& path, int64_t low, int6
     ExpectType(v, JsonValue::Type::Number, path);
     if (!v.IsWhole() || v.GetNumber() < low || v.GetNumber() > high) {
         Fail(v, path,
-             "expected a whole number from " + std::to_string(low) + " to " +
-                 std::to_string(high) + ", found " + v.GetText());
+             "expected a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+                 ", found " + v.GetText());
     }
     return v.GetNumber();
 }
@@ -622,8 +620,8 @@ void ReadFont(const JsonValue& v, const std::string& path, LogFont& f)
     r.Field("face", [&](const JsonValue& x, const std::string& p) {
         std::string name = ReadString(x, p);
         if (name.size() > f.lfFaceName.size()) {
-            Fail(x, p, "a face name holds at most " + std::to_string(f.lfFaceName.size()) +
-                           " bytes");
+            Fail(x, p,
+                 "a face name holds at most " + std::to_string(f.lfFaceName.size()) + " bytes");
         }
         f.lfFaceName.fill(0);
         std::copy(name.begin(), name.end(), f.lfFaceName.begin());
@@ -663,9 +661,8 @@ void ReadFile(const JsonValue& v, const std::string& path, CFileItem& f)
         Fail(v, path, "expected a path or an object, found " + Shown(v));
     CObjectReader r(v, path);
     r.Required("path");
-    r.Field("path", [&](const JsonValue& x, const std::string& p) {
-        f = CFileItem(ReadFilePath(x, p));
-    });
+    r.Field("path",
+            [&](const JsonValue& x, const std::string& p) { f = CFileItem(ReadFilePath(x, p)); });
     r.Code("destination", f.m_nOptions[OptDestination], kDestinations);
     r.Code("endPage", f.m_nOptions[OptEndPage], kEndPageActions);
     r.Flag("sharedDll", f.m_nOptions[OptUsageCount]);
@@ -972,38 +969,36 @@ std::string ProjectSchema()
 
     JsonValue colour = Str();
     colour.Set("pattern", "^(#[0-9A-Fa-f]{6}|raw:[0-9]+)$");
-    defs.Set("font",
-             Closed({{"face", Str()},
-                     {"height", Ref("int32")},
-                     {"width", Ref("int32")},
-                     {"escapement", Ref("int32")},
-                     {"orientation", Ref("int32")},
-                     {"weight", Ref("int32")},
-                     {"italic", Ref("flag")},
-                     {"underline", Ref("flag")},
-                     {"strikeOut", Ref("flag")},
-                     {"charSet", Ref("byte")},
-                     {"outPrecision", Ref("byte")},
-                     {"clipPrecision", Ref("byte")},
-                     {"quality", Ref("byte")},
-                     {"pitchAndFamily", Ref("byte")}}));
+    defs.Set("font", Closed({{"face", Str()},
+                             {"height", Ref("int32")},
+                             {"width", Ref("int32")},
+                             {"escapement", Ref("int32")},
+                             {"orientation", Ref("int32")},
+                             {"weight", Ref("int32")},
+                             {"italic", Ref("flag")},
+                             {"underline", Ref("flag")},
+                             {"strikeOut", Ref("flag")},
+                             {"charSet", Ref("byte")},
+                             {"outPrecision", Ref("byte")},
+                             {"clipPrecision", Ref("byte")},
+                             {"quality", Ref("byte")},
+                             {"pitchAndFamily", Ref("byte")}}));
     JsonValue filePath = Str();
     filePath.Set("minLength", 1);
     defs.Set("file",
-             AnyOf(filePath,
-                   Closed({{"path", filePath},
-                           {"destination", NamedCode(kDestinations)},
-                           {"endPage", NamedCode(kEndPageActions)},
-                           {"sharedDll", Ref("flag")},
-                           {"install", NamedCode(kInstallModes)},
-                           {"special", NamedCode(kSpecials)},
-                           {"external", Ref("flag")},
-                           {"startMenu", Closed({{"folder", Str()},
-                                                 {"name", Str()},
-                                                 {"args", Str()},
-                                                 {"iconIndex", Ref("int32")}})},
-                           {"shortcut", Closed({{"name", Str()}, {"args", Str()}})}},
-                          {"path"})));
+             AnyOf(filePath, Closed({{"path", filePath},
+                                     {"destination", NamedCode(kDestinations)},
+                                     {"endPage", NamedCode(kEndPageActions)},
+                                     {"sharedDll", Ref("flag")},
+                                     {"install", NamedCode(kInstallModes)},
+                                     {"special", NamedCode(kSpecials)},
+                                     {"external", Ref("flag")},
+                                     {"startMenu", Closed({{"folder", Str()},
+                                                           {"name", Str()},
+                                                           {"args", Str()},
+                                                           {"iconIndex", Ref("int32")}})},
+                                     {"shortcut", Closed({{"name", Str()}, {"args", Str()}})}},
+                                    {"path"})));
     defs.Set("installDir",
              AnyOf(Str(), Closed({{"path", Str()},
                                   {"changeable", Typed("boolean")},
@@ -1035,11 +1030,10 @@ std::string ProjectSchema()
                 {"source", Str()},
                 {"subdirs", Ref("flag")},
                 {"installDir", Ref("installDir")},
-                {"uninstaller",
-                 Closed({{"file", Str()},
-                         {"startMenu", Closed({{"folder", Str()}, {"name", Str()}})},
-                         {"removeFiles", Str()},
-                         {"removeRegistryKeys", ArrayOf(Str())}})},
+                {"uninstaller", Closed({{"file", Str()},
+                                        {"startMenu", Closed({{"folder", Str()}, {"name", Str()}})},
+                                        {"removeFiles", Str()},
+                                        {"removeRegistryKeys", ArrayOf(Str())}})},
                 {"ini", ArrayOf(Closed({{"file", Str()},
                                         {"section", Str()},
                                         {"entry", Str()},

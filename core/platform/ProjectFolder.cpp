@@ -24,8 +24,8 @@ std::string WithSlash(std::string path)
 std::string ProjectFolderOf(const std::string& projectPath)
 {
     std::error_code ec;
-    std::filesystem::path given =
-        projectPath.empty() ? std::filesystem::path("untitled") : std::filesystem::path(projectPath);
+    std::filesystem::path given = projectPath.empty() ? std::filesystem::path("untitled")
+                                                      : std::filesystem::path(projectPath);
     std::filesystem::path file = std::filesystem::absolute(given, ec);
     if (ec) file = std::filesystem::path(projectPath);
     return WithSlash(file.lexically_normal().parent_path().string());
@@ -46,9 +46,8 @@ std::string ResolveInFolder(const std::string& path, const std::string& folder)
     // the scan refuses inside a name anyway.
     std::string relative = path;
     std::replace(relative.begin(), relative.end(), '\\', '/');
-    std::string joined = (std::filesystem::path(WithSlash(folder)) / relative)
-                             .lexically_normal()
-                             .string();
+    std::string joined =
+        (std::filesystem::path(WithSlash(folder)) / relative).lexically_normal().string();
     if (EndsWithSeparator(path)) joined = WithSlash(joined);
     return joined;
 }

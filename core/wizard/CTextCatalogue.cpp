@@ -18,7 +18,8 @@ struct Slot {
 };
 
 constexpr Slot kPresentation[] = {
-    {1023, 1033, "title"}, {1010, 1034, "text1"}, {1013, 1035, "text2"}, {1014, 1036, "text3"}, {1015, 1037, "text4"},
+    {1023, 1033, "title"}, {1010, 1034, "text1"}, {1013, 1035, "text2"},
+    {1014, 1036, "text3"}, {1015, 1037, "text4"},
 };
 
 constexpr Slot kInformation[] = {
@@ -28,12 +29,14 @@ constexpr Slot kInformation[] = {
 };
 
 constexpr Slot kDirectory[] = {
-    {1024, 1033, "title"}, {1016, 1034, "text1"}, {1021, 1035, "text2"}, {1021, 1036, "text3"},
-    {1002, 1037, "text4"}, {1171, 1172, "spaceNeeded"}, {1173, 1174, "spaceAvailable"}, {1175, 1176, "megabytes"},
+    {1024, 1033, "title"},          {1016, 1034, "text1"},     {1021, 1035, "text2"},
+    {1021, 1036, "text3"},          {1002, 1037, "text4"},     {1171, 1172, "spaceNeeded"},
+    {1173, 1174, "spaceAvailable"}, {1175, 1176, "megabytes"},
 };
 
 constexpr Slot kConfirmation[] = {
-    {1025, 1033, "title"}, {1021, 1034, "text1"}, {1017, 1035, "text2"}, {1021, 1036, "text3"}, {1018, 1037, "text4"},
+    {1025, 1033, "title"}, {1021, 1034, "text1"}, {1017, 1035, "text2"},
+    {1021, 1036, "text3"}, {1018, 1037, "text4"},
 };
 
 constexpr Slot kProgress[] = {
@@ -43,29 +46,63 @@ constexpr Slot kProgress[] = {
 };
 
 constexpr Slot kEnd[] = {
-    {1027, 1033, "title"}, {1011, 1132, "success"}, {1021, 1160, "viewIntro"}, {1021, 1161, "runIntro"}, {1012, 1133, "failure"},
-    {1162, 1163, "viewButton"}, {1164, 1165, "runCheckBox"}, {1208, 1209, "restart"}, {1021, 1241, "forceRestart"},
+    {1027, 1033, "title"},       {1011, 1132, "success"}, {1021, 1160, "viewIntro"},
+    {1021, 1161, "runIntro"},    {1012, 1133, "failure"}, {1162, 1163, "viewButton"},
+    {1164, 1165, "runCheckBox"}, {1208, 1209, "restart"}, {1021, 1241, "forceRestart"},
 };
 
 constexpr Slot kMiscellaneous[] = {
-    {1022, 1038, "appTitle"}, {1055, 1059, "chooseDirTitle"}, {1056, 1060, "chooseDirName"}, {1057, 1061, "chooseDirDrives"},  //  0- 3
-    {1051, 1052, "checking"}, {1050, 1113, "invalidDir"}, {1110, 1114, "createDir"}, {1105, 1116, "overwriteProtected"},  //  4- 7
-    {1053, 1117, "cannotInstall"}, {1104, 1120, "accessDenied"}, {1111, 1121, "fileInUse"}, {1108, 1122, "diskSpaceLow"},  //  8-11
-    {1031, 1123, "outOfMemory"}, {1029, 1039, "cancelDuringCopy"}, {1032, 1040, "exitUnfinished"}, {1030, 1041, "cancelled"},  // 12-15
-    {1071, 1124, "cannotOpen"}, {1072, 1125, "cannotCreate"}, {1092, 1126, "fileCorrupt"}, {1093, 1127, "cannotWrite"},  // 16-19
-    {1094, 1128, "diskFull"}, {1103, 1129, "crcError"}, {1073, 1100, "replaceDenied"}, {1096, 1112, "reportUpdated"},  // 20-23
-    {1097, 1112, "reportRemoved"}, {1098, 1112, "reportInstalled"}, {1099, 1112, "reportCannotRemove"}, {1101, 1112, "reportCannotReplace"},  // 24-27
-    {2014, 2016, "insertDisk"}, {1177, 1178, "newerVersionExists"}, {1179, 1180, "otherLanguageExists"}, {1236, 1237, "invalidData"},  // 28-31
+    {1022, 1038, "appTitle"},             // 0
+    {1055, 1059, "chooseDirTitle"},       // 1
+    {1056, 1060, "chooseDirName"},        // 2
+    {1057, 1061, "chooseDirDrives"},      // 3
+    {1051, 1052, "checking"},             // 4
+    {1050, 1113, "invalidDir"},           // 5
+    {1110, 1114, "createDir"},            // 6
+    {1105, 1116, "overwriteProtected"},   // 7
+    {1053, 1117, "cannotInstall"},        // 8
+    {1104, 1120, "accessDenied"},         // 9
+    {1111, 1121, "fileInUse"},            // 10
+    {1108, 1122, "diskSpaceLow"},         // 11
+    {1031, 1123, "outOfMemory"},          // 12
+    {1029, 1039, "cancelDuringCopy"},     // 13
+    {1032, 1040, "exitUnfinished"},       // 14
+    {1030, 1041, "cancelled"},            // 15
+    {1071, 1124, "cannotOpen"},           // 16
+    {1072, 1125, "cannotCreate"},         // 17
+    {1092, 1126, "fileCorrupt"},          // 18
+    {1093, 1127, "cannotWrite"},          // 19
+    {1094, 1128, "diskFull"},             // 20
+    {1103, 1129, "crcError"},             // 21
+    {1073, 1100, "replaceDenied"},        // 22
+    {1096, 1112, "reportUpdated"},        // 23
+    {1097, 1112, "reportRemoved"},        // 24
+    {1098, 1112, "reportInstalled"},      // 25
+    {1099, 1112, "reportCannotRemove"},   // 26
+    {1101, 1112, "reportCannotReplace"},  // 27
+    {2014, 2016, "insertDisk"},           // 28
+    {1177, 1178, "newerVersionExists"},   // 29
+    {1179, 1180, "otherLanguageExists"},  // 30
+    {1236, 1237, "invalidData"},          // 31
 };
 
 constexpr Slot kButtons[] = {
-    {1000, 1043, "back"}, {1001, 1044, "next"}, {1003, 1045, "exit"}, {1004, 1047, "start"},
-    {1006, 1058, "ok"}, {1005, 1046, "cancel"}, {1206, 1207, "restart"},
+    {1000, 1043, "back"}, {1001, 1044, "next"},   {1003, 1045, "exit"},    {1004, 1047, "start"},
+    {1006, 1058, "ok"},   {1005, 1046, "cancel"}, {1206, 1207, "restart"},
 };
 
 constexpr Slot kUninstaller[] = {
-    {1134, 1135, "title"}, {1136, 1137, "confirm"}, {1138, 1139, "done"}, {1140, 1144, "yes"}, {1141, 1144, "yesToAll"}, {1142, 1144, "no"},
-    {1143, 1144, "noToAll"}, {1031, 1123, "outOfMemory"}, {1145, 1146, "invalidInfo"}, {1147, 1148, "writeProtected"}, {1169, 1170, "unusedSystemFile"},
+    {1134, 1135, "title"},
+    {1136, 1137, "confirm"},
+    {1138, 1139, "done"},
+    {1140, 1144, "yes"},
+    {1141, 1144, "yesToAll"},
+    {1142, 1144, "no"},
+    {1143, 1144, "noToAll"},
+    {1031, 1123, "outOfMemory"},
+    {1145, 1146, "invalidInfo"},
+    {1147, 1148, "writeProtected"},
+    {1169, 1170, "unusedSystemFile"},
 };
 
 constexpr Slot kChooseVersion[] = {
@@ -89,11 +126,16 @@ struct Page {
 };
 
 constexpr Page kPages[kTextPageCount] = {
-    {kPresentation, 1196, "presentation"},    {kInformation, 1197, "information"},
-    {kDirectory, 1198, "directory"},          {kConfirmation, 1199, "confirmation"},
-    {kProgress, 1200, "progress"},            {kEnd, 1201, "end"},
-    {kMiscellaneous, 1202, "messages"},       {kButtons, 1203, "buttons"},
-    {kUninstaller, 0, "uninstaller"},         {kChooseVersion, 1204, "versionChoice"},
+    {kPresentation, 1196, "presentation"},
+    {kInformation, 1197, "information"},
+    {kDirectory, 1198, "directory"},
+    {kConfirmation, 1199, "confirmation"},
+    {kProgress, 1200, "progress"},
+    {kEnd, 1201, "end"},
+    {kMiscellaneous, 1202, "messages"},
+    {kButtons, 1203, "buttons"},
+    {kUninstaller, 0, "uninstaller"},
+    {kChooseVersion, 1204, "versionChoice"},
     {kExtra, 0, "extra"},
 };
 

@@ -95,9 +95,9 @@ TEST_F(TextProject, EveryBuildTakesTheFileListFromTheTreeKeepingSettings)
     WriteFileText(tree / "Setup.EXE", "setup");
     WriteFileText(tree / "gone.txt", "gone");
     WriteFileText(tree / "sub" / "lib.dll", "lib");
-    ASSERT_EQ(RunVelkanc({"new", "--source", tree.string(), "-o", (m_dir / "p.json").string()})
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        RunVelkanc({"new", "--source", tree.string(), "-o", (m_dir / "p.json").string()}).exitCode,
+        0);
     EXPECT_NE(ReadFileText(m_dir / "p.json").find("\"source\": \"app/\""), std::string::npos);
     CDataArray p = LoadProject((m_dir / "p.json").string());
     for (CFileItem& f : p.m_versions[0].m_files) f.SetOption(OptDestination, DestSystem);

@@ -154,7 +154,7 @@ TEST(ProjectJson, DefaultsAreLeftOutAndAFileWithDefaultSettingsIsItsPath)
 TEST(ProjectJson, NamedValuesBothWays)
 {
     struct Case {
-        const char* json;                      // a version's or a file's key and value
+        const char* json;  // a version's or a file's key and value
         std::function<int32_t(const CDataArray&)> field;
         int32_t value;
     };
@@ -204,8 +204,8 @@ TEST(ProjectJson, NamedValuesBothWays)
         if (json[0] == 'F') {
             text = R"({"versions": [{"files": [{"path": "a.txt", )" + json.substr(1) + "}]}]}";
         } else if (json[0] == 'R') {
-            text = R"({"versions": [{"registry": [{"key": "K", "root": )" + json.substr(1) +
-                   "}]}]}";
+            text =
+                R"({"versions": [{"registry": [{"key": "K", "root": )" + json.substr(1) + "}]}]}";
         } else {
             text = "{" + json + "}";
         }
@@ -216,8 +216,10 @@ TEST(ProjectJson, NamedValuesBothWays)
         EXPECT_EQ(c.field(again), c.value) << WriteProjectJson(p);
         if (json.find("raw:") == std::string::npos && json.find("HKEY_") == std::string::npos &&
             json.find("normal") == std::string::npos && json.find("none") == std::string::npos &&
-            json.find("install-dir") == std::string::npos && json.find("win32") == std::string::npos &&
-            json.find("full-screen") == std::string::npos && json.find("HKCR") == std::string::npos) {
+            json.find("install-dir") == std::string::npos &&
+            json.find("win32") == std::string::npos &&
+            json.find("full-screen") == std::string::npos &&
+            json.find("HKCR") == std::string::npos) {
             // A value away from its default is written, under the same name.
             std::string value = json.substr(json.find('"', 1));
             EXPECT_NE(WriteProjectJson(p).find(value), std::string::npos)
@@ -329,7 +331,8 @@ TEST(ProjectJson, MistakesAreRefusedNamingLineAndKeyPath)
         {R"({"versions": [{"title": "x", "titel": "y"}]})", "versions[0].titel: unknown key"},
         {R"({"versions": {}})", "versions: expected an array, found an object"},
         {R"([])", "the project: expected an object, found an array"},
-        {R"({"versions": [{"ini": [null]}]})", "versions[0].ini[0]: expected an object, found null"},
+        {R"({"versions": [{"ini": [null]}]})",
+         "versions[0].ini[0]: expected an object, found null"},
         // Text the code page cannot hold is refused by name.
         {"{\"versions\": [{\"title\": \"Snow \xE2\x98\x83\"}]}",
          "versions[0].title: \"\xE2\x98\x83\" (U+2603) is a character that the Windows-1252 "
