@@ -98,10 +98,6 @@ TEST(CTextCatalogue, PageNames)
     EXPECT_EQ(CTextCatalogue::GetPageName(8), "");
     EXPECT_EQ(CTextCatalogue::PageNameId(11), 0);
 }
-
-}  // namespace
-}  // namespace velkan
-
 // Projects as text address a text by its page's and slot's names: each is set and unique.
 TEST(TextCatalogue, EveryPageAndSlotHasItsOwnName)
 {
@@ -118,3 +114,6 @@ TEST(TextCatalogue, EveryPageAndSlotHasItsOwnName)
     EXPECT_EQ(std::string(CTextCatalogue::SlotKey(PageEnd, kEndViewText)), "viewButton");
     EXPECT_EQ(std::string(CTextCatalogue::PageKey(kTextPageCount)), "");
 }
+
+}  // namespace
+}  // namespace velkan
