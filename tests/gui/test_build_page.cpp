@@ -21,7 +21,6 @@
 #include <QTreeWidget>
 
 #include "core/builder/BuildPreparation.h"
-#include "core/builder/CLocalDiskHost.h"
 #include "core/builder/ReportNumbers.h"
 #include "core/model/CData.h"
 #include "core/model/ProjectFile.h"
@@ -557,7 +556,7 @@ private slots:
         QDir::setCurrent(before);
 
         CSilent silent;
-        CLocalDiskHost disks;
+        CQtDiskHost disks(nullptr);
         BuildInputs inputs{ProjectFolderOf(path.toStdString()), {}, true, path.toStdString()};
         BuildSettings settings{(folder + "/velkanc.exe").toStdString(), std::string()};
         QCOMPARE(BuildFromProject(LoadProject(path.toStdString()), inputs, silent, silent, disks,

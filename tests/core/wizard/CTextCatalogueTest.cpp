@@ -98,6 +98,7 @@ TEST(CTextCatalogue, PageNames)
     EXPECT_EQ(CTextCatalogue::GetPageName(8), "");
     EXPECT_EQ(CTextCatalogue::PageNameId(11), 0);
 }
+
 // Projects as text address a text by its page's and slot's names: each is set and unique.
 TEST(TextCatalogue, EveryPageAndSlotHasItsOwnName)
 {
