@@ -33,6 +33,7 @@ CArgParser::CArgParser(const std::vector<std::string>& args,
             } else {
                 throw UsageError{"option " + name + " needs a value"};
             }
+            m_allValues[name].push_back(m_values[name]);
         } else if (flagOptions.count(name) && !inlineValue) {
             m_flags.insert(name);
         } else {
@@ -51,6 +52,12 @@ std::optional<std::string> CArgParser::Value(const std::string& name) const
     auto it = m_values.find(name);
     if (it == m_values.end()) return std::nullopt;
     return it->second;
+}
+
+std::vector<std::string> CArgParser::Values(const std::string& name) const
+{
+    auto it = m_allValues.find(name);
+    return it == m_allValues.end() ? std::vector<std::string>() : it->second;
 }
 
 std::optional<long long> CArgParser::Number(const std::string& name) const

@@ -27,6 +27,8 @@ public:
 
     bool Has(const std::string& name) const;
     std::optional<std::string> Value(const std::string& name) const;
+    // Every value of an option given more than once, in order (Value gives the last).
+    std::vector<std::string> Values(const std::string& name) const;
     // The value parsed as a non-negative integer; throws UsageError when it is not one.
     std::optional<long long> Number(const std::string& name) const;
     // The report level of the flags (WithLevelFlags); both -q and -v is a usage error.
@@ -39,6 +41,7 @@ public:
 
 private:
     std::map<std::string, std::string> m_values;
+    std::map<std::string, std::vector<std::string>> m_allValues;
     std::set<std::string> m_flags;
     std::vector<std::string> m_positional;
 };

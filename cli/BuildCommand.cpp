@@ -12,8 +12,10 @@
 #include "cli/BuildSummary.h"
 #include "cli/CommandRegistry.h"
 #include "cli/ConsoleDiskHost.h"
+#include "cli/DefineOptions.h"
 #include "cli/ProjectIo.h"
 #include "core/builder/BuildExitCode.h"
+#include "core/builder/BuildPreparation.h"
 #include "core/builder/CInstallBuild.h"
 #include "core/builder/CSpanDiskHost.h"
 #include "core/builder/SpanSize.h"
@@ -24,6 +26,7 @@
 #include "core/platform/OutputTarget.h"
 #include "core/platform/PrivateTemp.h"
 #include "core/platform/CodePage.h"
+#include "core/platform/ProjectFolder.h"
 #include "core/platform/SignCommand.h"
 #include "core/res/RuntimeResources.h"
 
@@ -104,14 +107,18 @@ std::string NamingTheOutput(std::string text, const Destination& d)
 
 int RunBuild(const std::vector<std::string>& args)
 {
-    CArgParser p(args,
-                 {"-o", "--platform", "--runtime", "--sign", "--jobs", "--delta-search", "--span"},
-                 WithLevelFlags({"--yes", "--share-equal-files", "--progress", "--json"}));
+    CArgParser p(SplitAttachedDefines(args),
+                 {"-o", "--platform", "--runtime", "--sign", "--jobs", "--delta-search", "--span",
+                  "-D", "--define"},
+                 WithLevelFlags({"--yes", "--share-equal-files", "--progress", "--json",
+                                 "--no-rescan"}));
     p.ExpectPositional(1, 1);
     const ReportLevel level = p.Level();
     const bool json = p.Has("--json");
     const std::string& projectPath = p.Positional()[0];
     CDataArray project = LoadProjectOrFail(projectPath);
+    BuildInputs inputs{ProjectFolderOf(projectPath), DefinesOf(p), !p.Has("--no-rescan"),
+                       projectPath};
 
     if (auto platform = p.Value("--platform")) {
         if (*platform == "win32") {
@@ -123,7 +130,11 @@ int RunBuild(const std::vector<std::string>& args)
         }
     }
     Destination out;
-    out.given = p.Value("-o").value_or(Cp1252ToUtf8(project.m_strOutputPath));
+    try {
+        out.given = p.Value("-o").value_or(StoredOutputPath(project, inputs));
+    } catch (const CError& e) {
+        throw CommandError{projectPath + ": " + e.what()};
+    }
     if (out.given.empty()) {
         throw CommandError{projectPath +
                            ": the project names no setup program to write; give one with -o OUT"};
@@ -171,7 +182,7 @@ int RunBuild(const std::vector<std::string>& args)
     if (span) pieces.emplace(localDisks, settings.outputPath, *span);
     IDiskHost& disks = pieces ? static_cast<IDiskHost&>(*pieces) : localDisks;
     const auto started = std::chrono::steady_clock::now();
-    BuildResult result = BuildInstallProgram(project, console, console, disks, settings);
+    BuildResult result = BuildFromProject(project, inputs, console, console, disks, settings);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
@@ -236,6 +247,7 @@ const bool registered = RegisterCommand({
     "Usage: velkanc build PROJECT [-o OUT] [--platform win32|win31] [--yes] [--runtime DIR]\n"
     "                     [--sign COMMAND] [--jobs N] [--share-equal-files]\n"
     "                     [--delta-search window|global] [--span SIZE]\n"
+    "                     [-D NAME=VALUE]... [--no-rescan]\n"
     "\n"
     "Builds the project's setup program: the install runtime, the project's settings, one file\n"
     "table per version and the packed files (each distinct content stored once, changed files as\n"
@@ -244,7 +256,14 @@ const bool registered = RegisterCommand({
     "is left behind. When the target is a removable disk too small for the data, the build asks\n"
     "for further disks on the terminal (without a terminal it cancels).\n"
     "\n"
-    "  -o OUT           the setup program to write (default: the project's output path)\n"
+    "  -o OUT           the setup program to write (default: the project's output path, read\n"
+    "                   from the project's folder when relative)\n"
+    "  -D NAME=VALUE, --define NAME=VALUE\n"
+    "                   ${NAME} in any text of the project stands for VALUE (repeatable; $${\n"
+    "                   writes a literal ${); a name used but not defined fails the build\n"
+    "  --no-rescan      build the file lists as the project stores them; by default each\n"
+    "                   version's source folder is scanned again: new files are added with\n"
+    "                   default settings, files gone are dropped (the report names both)\n"
     "  --platform P     win32 (Windows 95 / NT) or win31, instead of the project's platform\n"
     "  --yes            go on despite icon-folder warnings (without it they stop the build)\n"
     "  --runtime DIR    take the install runtime from DIR/500.bin ... DIR/507.bin instead of\n"

@@ -10,6 +10,7 @@
 #include "cli/ProjectIo.h"
 #include "core/model/ProjectFile.h"
 #include "core/platform/CodePage.h"
+#include "core/platform/ProjectFolder.h"
 #include "core/stream/CFileException.h"
 #include "core/wizard/LanguageTemplates.h"
 
@@ -63,7 +64,10 @@ int RunNew(const std::vector<std::string>& args)
 
     CDataArray project = NewProject();
     CData& version = project.m_versions[0];
-    version.m_strSourceDir = ToProjectText(hostDir, "the source directory");
+    // Stored relative to the project when it lies in the project's folder, so the two move
+    // together.
+    version.m_strSourceDir =
+        ToProjectText(RelativeToFolder(hostDir, ProjectFolderOf(*out)), "the source directory");
     version.m_bSubDirs = p.Has("--no-subdirs") ? 0 : 1;
     if (auto title = p.Value("--title")) {
         // One title everywhere a new author would look for it, and a folder to install into, so
@@ -95,8 +99,9 @@ const bool registered = RegisterCommand({
     "Usage: velkanc new --source DIR [--title TITLE] [--language NAME] [--no-subdirs]\n"
     "                   [--follow-outside-links] -o OUT\n"
     "\n"
-    "Writes a new project with one version, \"Default\", whose source directory is DIR (made\n"
-    "absolute, with a trailing separator) and whose file list is every file under DIR, with the\n"
+    "Writes a new project with one version, \"Default\", whose source directory is DIR (stored\n"
+    "relative to the project's folder when it lies inside it, else absolute; with a trailing\n"
+    "separator) and whose file list is every file under DIR, with the\n"
     "default options (shared DLL usage counts for .dll and .ocx files). Only regular files are\n"
     "listed: FIFOs, sockets, devices, links to nothing and links to files outside DIR are\n"
     "skipped with a note; a name with a backslash or one Windows refuses stops the scan.\n"

@@ -20,12 +20,14 @@
 #include "core/builder/ReportNumbers.h"
 #include "core/model/CDataArray.h"
 #include "core/model/PathCompare.h"
+#include "core/platform/ProjectFolder.h"
 #include "core/platform/SignCommand.h"
 #include "gui/CInstallSheet.h"
 #include "gui/CMainFrame.h"
 #include "gui/CPrefGroup.h"
 #include "gui/CQtBuildHost.h"
 #include "gui/CQtDiskHost.h"
+#include "gui/CSetwellDoc.h"
 #include "gui/CSetwellApp.h"
 #include "gui/CUserPrompt.h"
 #include "gui/IBuildRunner.h"
@@ -218,7 +220,12 @@ void CBuildPage::OnBuild()
         CQtDiskHost disks(this);
         ClearReport();
         repaint();
-        BuildSettings settings{HostPath(project.m_strOutputPath).toStdString(), std::string()};
+        // Built as velkanc builds it: paths read from the project's folder, lists scanned again.
+        const std::string projectPath = GetDocument().GetPathName().toStdString();
+        BuildInputs inputs{ProjectFolderOf(projectPath), {}, true, projectPath};
+        BuildSettings settings{
+            ResolveInFolder(HostPath(project.m_strOutputPath).toStdString(), inputs.projectFolder),
+            std::string()};
         if (QString sign = CPrefGroup::SignCommand(); !sign.isEmpty()) {
             settings.signFile = [command = sign.toStdString()](const std::string& path) {
                 RunSignCommand(command, path);
@@ -227,7 +234,7 @@ void CBuildPage::OnBuild()
         settings.deltaSearch = CPrefGroup::DeltaSearchChoice();
         settings.shareEqualFiles = CPrefGroup::ShareEqualFiles();
         try {
-            m_lastResult = m_runner.Build(project, settings, *this, host, disks).status;
+            m_lastResult = m_runner.Build(project, inputs, settings, *this, host, disks).status;
         } catch (const std::exception& e) {
             // The engine reports its own failures; this is a last guard for the window state.
             m_lastResult = BuildStatus::Failed;

@@ -2,10 +2,11 @@
 
 namespace velkan {
 
-BuildResult CEngineBuildRunner::Build(const CDataArray& project, const BuildSettings& settings,
-                                      CBuildReport& report, IBuildHost& host, IDiskHost& disks)
+BuildResult CEngineBuildRunner::Build(const CDataArray& project, const BuildInputs& inputs,
+                                      const BuildSettings& settings, CBuildReport& report,
+                                      IBuildHost& host, IDiskHost& disks)
 {
-    return BuildInstallProgram(project, report, host, disks, settings);
+    return BuildFromProject(project, inputs, report, host, disks, settings);
 }
 
 }  // namespace velkan

@@ -1,4 +1,4 @@
-// The editor's build: the engine's build driver (which refuses a project whose install runtime
+// The editor's build: the engine's build driver, after the preparation velkanc build makes too (which refuses a project whose install runtime
 // this program was built without).
 #pragma once
 
@@ -8,8 +8,9 @@ namespace velkan {
 
 class CEngineBuildRunner : public IBuildRunner {
 public:
-    BuildResult Build(const CDataArray& project, const BuildSettings& settings,
-                      CBuildReport& report, IBuildHost& host, IDiskHost& disks) override;
+    BuildResult Build(const CDataArray& project, const BuildInputs& inputs,
+                      const BuildSettings& settings, CBuildReport& report, IBuildHost& host,
+                      IDiskHost& disks) override;
 };
 
 }  // namespace velkan

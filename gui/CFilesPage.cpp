@@ -19,7 +19,9 @@
 
 #include "core/model/CData.h"
 #include "core/model/CUserAbort.h"
+#include "core/model/FileListRescan.h"
 #include "core/model/PathCompare.h"
+#include "core/platform/ProjectFolder.h"
 #include "core/res/StringTable.h"
 #include "gui/CBuildPage.h"
 #include "gui/CFolderBrowser.h"
@@ -190,6 +192,10 @@ bool CFilesPage::RescanFiles(const std::string& path)
     CData* version = GetCurrent();
     if (!version) return false;
     QString hostDir = ToQt(path);
+    // A relative folder is read from the project's folder, as every build reads it.
+    const std::string projectFolder = ProjectFolderOf(GetDocument().GetPathName().toStdString());
+    const QString resolvedDir =
+        QString::fromStdString(ResolveInFolder(hostDir.toStdString(), projectFolder));
     // A mistyped directory, or a scan that stops (Escape, an unreadable directory), changes
     // nothing: the list keeps every file's options and the directory stays what it was.
     auto keepAsItWas = [this, version] {
@@ -198,7 +204,7 @@ bool CFilesPage::RescanFiles(const std::string& path)
         FillFileList();
         return false;
     };
-    if (!path.empty() && !CanEnter(hostDir)) {
+    if (!path.empty() && !CanEnter(resolvedDir)) {
         CUserPrompt::Information(this, LoadQString(2013).replace("%s", hostDir));
         return keepAsItWas();
     }
@@ -206,14 +212,14 @@ bool CFilesPage::RescanFiles(const std::string& path)
         version->m_files.clear();
     } else {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        std::string root = QDir::fromNativeSeparators(hostDir).toStdString();
-        if (root.empty() || root.back() != '/') root += '/';
         CScanHost host([this](const QString& text) { ShowStatusText(text); });
         QString failure;
         bool stopped = false;
         std::vector<std::string> notes;
         try {
-            notes = version->m_files.Rescan(root, version->m_bSubDirs != 0, &host);
+            notes = RescanFileList(version->m_files, path, version->m_bSubDirs != 0,
+                                   projectFolder, &host)
+                        .notes;
         } catch (const CUserAbort&) {
             stopped = true;
         } catch (const std::exception& e) {
@@ -389,6 +395,11 @@ void CFilesPage::BrowseDirectory()
     if (browser.Browse() != CFolderBrowser::Chosen) return;
     QString folder = browser.Folder();
     if (!folder.endsWith(NativeSeparator())) folder += NativeSeparator();
+    // A folder inside the project's folder is stored relative to it, so the two move together.
+    if (const QString project = GetDocument().GetPathName(); !project.isEmpty()) {
+        folder = QString::fromStdString(
+            RelativeToFolder(folder.toStdString(), ProjectFolderOf(project.toStdString())));
+    }
     std::optional<std::string> path = FromQtExact(folder);
     if (!path) {
         CUserPrompt::Error(this, tr("The directory name %1 cannot be written in the Windows-1252 "

@@ -8,6 +8,7 @@
 
 #include "core/model/CArchiveException.h"
 #include "core/model/ProjectFile.h"
+#include "core/platform/ProjectFolder.h"
 #include "core/stream/CFileException.h"
 #include "core/wizard/WizardTextFile.h"
 #include "gui/CMissingDirDialog.h"
@@ -151,7 +152,10 @@ void CSetwellDoc::RepairSourceDirectories(const QString& path)
     for (CData& version : m_project.m_versions) {
         if (version.m_strSourceDir.empty()) continue;
         QString dir = ToQt(version.m_strSourceDir);
-        if (CanEnter(dir)) continue;
+        // A relative folder is read from the project's folder, as the build reads it.
+        const std::string projectFolder = ProjectFolderOf(path.toStdString());
+        if (CanEnter(QString::fromStdString(ResolveInFolder(dir.toStdString(), projectFolder))))
+            continue;
         QString moved = OnProjectDrive(dir, path);
         if (!moved.isEmpty() && moved != dir && CanEnter(moved)) {
             version.m_strSourceDir = FromQt(moved);
@@ -166,7 +170,8 @@ void CSetwellDoc::RepairSourceDirectories(const QString& path)
         }
         CMissingDirDialog dialog(m_window, dir);
         if (CUserPrompt::Exec(dialog) != QDialog::Accepted) break;
-        version.m_strSourceDir = FromQt(dialog.Directory());
+        version.m_strSourceDir = FromQt(QString::fromStdString(
+            RelativeToFolder(dialog.Directory().toStdString(), projectFolder)));
         m_bModified = true;
     }
 }

@@ -219,8 +219,24 @@ private:
 
     void SkipSpace()
     {
-        while (!AtEnd() && (Peek() == ' ' || Peek() == '\t' || Peek() == '\n' || Peek() == '\r')) {
-            ++m_pos;
+        for (;;) {
+            while (!AtEnd() &&
+                   (Peek() == ' ' || Peek() == '\t' || Peek() == '\n' || Peek() == '\r')) {
+                if (Peek() == '\n') ++m_line;
+                ++m_pos;
+            }
+            if (m_text.substr(m_pos, 2) == "//") {
+                while (!AtEnd() && Peek() != '\n') ++m_pos;
+            } else if (m_text.substr(m_pos, 2) == "/*") {
+                size_t end = m_text.find("*/", m_pos + 2);
+                if (end == std::string_view::npos) Fail("a comment that is never closed");
+                for (size_t i = m_pos; i < end; ++i) {
+                    if (m_text[i] == '\n') ++m_line;
+                }
+                m_pos = end + 2;
+            } else {
+                return;
+            }
         }
     }
 
@@ -233,6 +249,14 @@ private:
     }
 
     JsonValue ParseValue(int depth)
+    {
+        int line = m_line;
+        JsonValue value = ParseBareValue(depth);
+        value.m_line = line;
+        return value;
+    }
+
+    JsonValue ParseBareValue(int depth)
     {
         if (AtEnd()) Fail("the text ends early: a value expected");
         char c = Peek();
@@ -263,6 +287,10 @@ private:
         }
         for (;;) {
             SkipSpace();
+            if (Peek() == '}' && !object.m_members.empty()) {
+                ++m_pos;
+                return object;
+            }
             if (Peek() != '"')
                 Fail(AtEnd() ? "the text ends early: a key expected" : "a key in quotes expected");
             size_t keyPos = m_pos;
@@ -296,6 +324,10 @@ private:
         }
         for (;;) {
             SkipSpace();
+            if (Peek() == ']' && !array.m_items.empty()) {
+                ++m_pos;
+                return array;
+            }
             array.m_items.push_back(ParseValue(depth));
             SkipSpace();
             if (Peek() == ',') {
@@ -457,6 +489,7 @@ private:
 
     std::string_view m_text;
     size_t m_pos = 0;
+    int m_line = 1;
 };
 
 JsonValue JsonValue::Parse(std::string_view text)

@@ -38,7 +38,9 @@ public:
         return v;
     }
 
-    // Reads one JSON value that fills the whole text (a UTF-8 byte order mark is allowed).
+    // Reads one JSON value that fills the whole text (a UTF-8 byte order mark is allowed), with
+    // the two liberties people expect of a file they write: comments (// to the end of the line,
+    // and /* ... */) and a comma after the last member or item.
     // Throws CJsonException "line L, column C: ..." for text that is not JSON, for invalid
     // UTF-8, for a key given twice in one object and for nesting deeper than kMaxDepth.
     static JsonValue Parse(std::string_view text);
@@ -66,6 +68,8 @@ public:
     const std::string& GetText() const { return m_text; }
     const std::vector<JsonValue>& Items() const { return m_items; }
     const std::vector<std::pair<std::string, JsonValue>>& Members() const { return m_members; }
+    // The line a value read from text begins on, counting from 1; 0 for a value made in code.
+    int Line() const { return m_line; }
 
     // JSON with members and items one a line, indented by `indent` spaces a level.
     std::string ToJson(int indent = 2) const;
@@ -92,6 +96,7 @@ private:
     Type m_type = Type::Null;
     bool m_bWhole = true;
     bool m_bOneLine = false;
+    int m_line = 0;
     int64_t m_number = 0;
     std::string m_text;
     std::vector<JsonValue> m_items;

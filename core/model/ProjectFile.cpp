@@ -18,10 +18,14 @@ CDataArray ReadProject(const unsigned char* data, size_t size)
 
 bool IsJsonProjectPath(const std::string& path)
 {
-    constexpr std::string_view kExtension = ".json";
-    return path.size() >= kExtension.size() &&
-           EqualNoCase1252(std::string_view(path).substr(path.size() - kExtension.size()),
-                           kExtension);
+    for (std::string_view extension : {".json", ".jsonc"}) {
+        if (path.size() >= extension.size() &&
+            EqualNoCase1252(std::string_view(path).substr(path.size() - extension.size()),
+                            extension)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 CDataArray LoadProject(const std::string& path)

@@ -12,7 +12,7 @@ namespace velkan {
 // The file's bytes as the project they describe: the project is reset, then read. Throws
 // CArchiveException ("Unexpected file format.", "Incorrect version!", "Incorrect version").
 CDataArray ReadProject(const unsigned char* data, size_t size);
-// Whether path names a project kept as text: its name ends in ".json", in any case.
+// Whether path names a project kept as text: its name ends in ".json" or ".jsonc", in any case.
 bool IsJsonProjectPath(const std::string& path);
 
 // Reads a project file, binary or text by its name. Throws CFileException, CArchiveException or

@@ -1,10 +1,11 @@
-// A project as text: the JSON form of the project record, a project format of its own beside the
-// binary file. Keys are the records' member names in the binary file's field order, strings are
-// UTF-8 (the model's Windows-1252 converted), numbers are whole. Every stored field is written, so
-// binary -> JSON -> binary gives back the same bytes and JSON -> binary -> JSON the same text.
-//
-// Layout, fixed so that diffs stay readable: two-space indent, every file, INI, registry and
-// file-string entry on one line, each wizard text on its own line.
+// A project as text: JSON that people write, read and review, beside the binary project file.
+// Keys are plain words, codes are named ("system", "HKLM", "win32"), colours are "#RRGGBB",
+// wizard texts are keyed by page and slot name, and whatever equals the default of a new project
+// is left out, so a file with default settings is one line holding its path. Reading accepts
+// comments and trailing commas, range-checks every value and names the line and key path of a
+// fault. The form is lossless both ways: binary -> text -> binary gives back the same bytes (a
+// value that has no name, which only a binary project can hold, is written "raw:N"). The README
+// describes every key; ProjectSchema() is the JSON Schema of the form.
 #pragma once
 
 #include <string>
@@ -15,18 +16,28 @@
 
 namespace velkan {
 
-// The project as a value tree. forPeople adds derived facts that are not stored (a file's flags
-// text, a registry entry's display key); such a tree is for showing, not for reading back.
-JsonValue ProjectToJson(const CDataArray& project, bool forPeople);
+// The name a written project gives its schema in "$schema" (velkanc schema prints it).
+constexpr const char* kProjectSchemaName = "velkan-project.schema.json";
 
-// The text of a JSON project file.
+enum class JsonDetail {
+    Changes,  // what differs from a new project: the file form
+    Every,    // every field, for showing and for walking every string of a project
+    People,   // every field and derived facts (flags text, display key): not read back
+};
+
+// The project as a value tree.
+JsonValue ProjectToJson(const CDataArray& project, JsonDetail detail = JsonDetail::Changes);
+// The text of a project file.
 std::string WriteProjectJson(const CDataArray& project);
 
-// Reads a JSON project. Keys left out keep the defaults of a new record (a project without
-// "m_versions" gets one default version; wizard texts left out keep the catalogue's). Throws
-// CJsonException for text that is not JSON, and for an unknown key, a value of the wrong type or
-// range, or a string that Windows-1252 cannot hold, naming the key's path
-// ("m_versions[1].m_files[3].m_nOptions: ...").
+// Reads a project as text. Keys left out keep the defaults of a new project (a project without
+// "versions" has one default version). Throws CJsonException "line L: KEY.PATH: ..." for text that
+// is not JSON, an unknown key, a value of the wrong type or outside its range, or a string that
+// Windows-1252 cannot hold.
 CDataArray ReadProjectJson(std::string_view text);
+CDataArray ProjectFromJson(const JsonValue& root);
+
+// The JSON Schema (draft 2020-12) of a project as text.
+std::string ProjectSchema();
 
 }  // namespace velkan

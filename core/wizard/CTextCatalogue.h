@@ -24,6 +24,11 @@ public:
     // The page's name from the string table; empty for the unlisted pages and outside 0..10.
     static std::string GetPageName(int page);
 
+    // The names of a page and of a slot in a project as text ("end", "viewButton"); empty
+    // outside the catalogue.
+    static const char* PageKey(int page);
+    static const char* SlotKey(int page, int text);
+
     // String ids behind a slot; 0 for a reserved slot (no text, no note) or outside the catalogue.
     static int DefaultTextId(int page, int text);
     static int UsageId(int page, int text);

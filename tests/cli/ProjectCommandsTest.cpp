@@ -35,7 +35,7 @@ TEST_F(ProjectCommands, NewScansTheSourceAndShowPrintsIt)
     ASSERT_EQ(p.m_versions.size(), 1u);
     const CData& v = p.m_versions[0];
     EXPECT_EQ(v.m_strName, "Default");
-    EXPECT_EQ(v.m_strSourceDir, P("src") + "/");
+    EXPECT_EQ(v.m_strSourceDir, "src/");  // inside the project's folder: stored relative to it
     EXPECT_EQ(v.m_strTitle, "Caf\xE9");
     ASSERT_EQ(v.m_files.size(), 3u);
     EXPECT_EQ(v.m_files[0].m_strPath, "app.exe");
@@ -45,9 +45,15 @@ TEST_F(ProjectCommands, NewScansTheSourceAndShowPrintsIt)
 
     auto json = RunVelkanc({"show", P("p.vkp"), "--json"});
     ASSERT_EQ(json.exitCode, 0);
-    EXPECT_NE(json.out.find("\"m_strTitle\": \"Caf\xC3\xA9\""), std::string::npos);
-    EXPECT_NE(json.out.find("\"m_strPath\": \"sub\\\\read me.txt\""), std::string::npos);
-    EXPECT_NE(json.out.find("\"lfFaceName\": \"Arial\""), std::string::npos);
+    EXPECT_NE(json.out.find("\"title\": \"Caf\xC3\xA9\""), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"sub/read me.txt\""), std::string::npos) << json.out;
+    // show without --json shows every field, defaults too.
+    EXPECT_NE(RunVelkanc({"show", P("p.vkp")}).out.find("face: \"Arial\""), std::string::npos);
+
+    // A source outside the project's folder stays absolute.
+    fs::create_directories(P("proj"));
+    ASSERT_EQ(RunVelkanc({"new", "--source", P("src"), "-o", P("proj/p.vkp")}).exitCode, 0);
+    EXPECT_EQ(LoadProject(P("proj/p.vkp")).m_versions[0].m_strSourceDir, P("src") + "/");
 
     auto flat = RunVelkanc({"new", "--source", P("src"), "--no-subdirs", "-o", P("flat.vkp")});
     ASSERT_EQ(flat.exitCode, 0);
@@ -219,12 +225,12 @@ TEST_F(ProjectCommands, ProjectsAsTextConvertBothWaysAndServeEveryCommand)
         << "texts import keeps a text project as text";
 
     WriteFileText(m_dir / "bad.json",
-                  "{\"m_versions\": [{\"m_files\": [{\"m_nOptions\": \"x\"}]}]}");
+                  "{\"versions\": [{\"files\": [\n  {\"path\": \"a\", \"install\": 1}]}]}");
     auto bad = RunVelkanc({"convert", P("bad.json"), P("bad.vkp")});
     EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_EQ(bad.err,
-              "velkanc: " + P("bad.json") +
-                  ": m_versions[0].m_files[0].m_nOptions: expected an array, found a string\n");
+    EXPECT_EQ(bad.err, "velkanc: " + P("bad.json") +
+                           ": line 2: versions[0].files[0].install: expected one of normal, "
+                           "no-uninstall, no-install, directory-only, found a number\n");
     EXPECT_FALSE(fs::exists(m_dir / "bad.vkp"));
 }
 

@@ -66,7 +66,8 @@ CTestSettings::CTestSettings()
 
 CTestSettings::~CTestSettings() = default;
 
-BuildResult CRecordingRunner::Build(const CDataArray&, const BuildSettings& settings,
+BuildResult CRecordingRunner::Build(const CDataArray&, const BuildInputs&,
+                                    const BuildSettings& settings,
                                     CBuildReport& report, IBuildHost& host, IDiskHost&)
 {
     ++calls;

@@ -59,7 +59,8 @@ class CRecordingRunner : public IBuildRunner {
 public:
     enum class Ending { Normal, Cancel, Fail };
 
-    BuildResult Build(const CDataArray& project, const BuildSettings& settings,
+    BuildResult Build(const CDataArray& project, const BuildInputs& inputs,
+                      const BuildSettings& settings,
                       CBuildReport& report, IBuildHost& host, IDiskHost& disks) override;
 
     Ending ending = Ending::Normal;

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,9 +20,11 @@
 #include <QTabBar>
 #include <QTreeWidget>
 
+#include "core/builder/BuildPreparation.h"
 #include "core/builder/ReportNumbers.h"
 #include "core/model/CData.h"
 #include "core/model/ProjectFile.h"
+#include "core/platform/ProjectFolder.h"
 #include "core/res/StringTable.h"
 #include "gui/CBuildPage.h"
 #include "gui/CInstallSheet.h"
@@ -514,6 +517,56 @@ private slots:
         QCOMPARE(app.ExitCode(), exitCode);
         app.ExitInstance();
         QVERIFY(!QFileInfo::exists(scratch));
+    }
+
+    // /B builds what velkanc build builds from the same project and tree: the lists scanned again
+    // (a file added after the project was made, in the second version too) and a relative source
+    // folder read from the project's folder, whatever the current directory.
+    void commandLineBuildsWhatVelkancBuilds()
+    {
+        struct CSilent : CBuildReport, IBuildHost {
+            void AddLine(const std::string&) override {}
+            void SetNumbers(int, uint64_t, uint64_t) override {}
+            void ShowProgress(uint32_t, const std::string&) override {}
+            PumpResult Pump() override { return PumpResult::Continue; }
+            bool AskYesNo(const std::string&) override { return true; }
+            void ShowInformation(const std::string&) override {}
+            void ShowError(const std::string&) override {}
+        };
+        CFakeRuntime runtime;
+        QString folder = m_dir.path() + "/moved";
+        MakeFiles(folder + "/app", {"a.txt", "sub/b.txt"});
+        CDataArray project = NewProject();
+        project.m_strOutputPath = "editor.exe";
+        project.m_versions[0].m_strSourceDir = "app/";
+        project.m_versions[0].m_files.push_back(CFileItem("a.txt"));
+        project.m_versions.push_back(project.m_versions[0]);
+        project.m_versions[1].m_strName = "Two";
+        QString path = folder + "/p.json";
+        SaveProject(project, path.toStdString());
+        MakeFiles(folder + "/app", {"later.txt"});
+
+        QString before = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+        CSetwellApp app;
+        QVERIFY(app.InitInstance({path, "/B"}));
+        QTRY_VERIFY(!app.GetMainFrame()->isVisible());
+        QCOMPARE(app.ExitCode(), 0);
+        app.ExitInstance();
+        QDir::setCurrent(before);
+
+        CSilent silent;
+        CQtDiskHost disks(nullptr);
+        BuildInputs inputs{ProjectFolderOf(path.toStdString()), {}, true, path.toStdString()};
+        BuildSettings settings{(folder + "/velkanc.exe").toStdString(), std::string()};
+        QCOMPARE(BuildFromProject(LoadProject(path.toStdString()), inputs, silent, silent, disks,
+                                  settings)
+                     .status,
+                 BuildStatus::Built);
+        QFile a(folder + "/editor.exe"), b(folder + "/velkanc.exe");
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QByteArray editorBytes = a.readAll();
+        QVERIFY(editorBytes == b.readAll());
     }
 
     void commandLineWithUnreadableProjectDoesNotBuild()

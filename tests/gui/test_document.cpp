@@ -169,17 +169,17 @@ private slots:
         QVERIFY(Doc().DoFileSave());
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY(f.readAll().startsWith("{\n  \"m_strWizardBitmap\""));
+        QVERIFY(f.readAll().startsWith("{\n  \"$schema\": \"velkan-project.schema.json\""));
         QCOMPARE(LoadProject(path.toStdString()).m_versions[0].m_strTitle, std::string("Caf\xE9"));
 
         QString bad = m_dir.path() + "/bad.json";
         QFile file(bad);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("{\"m_versions\": [{\"m_bSubDirs\": \"yes\"}]}");
+        file.write("{\"versions\": [{\"subdirs\": \"yes\"}]}");
         file.close();
         QVERIFY(!m_app->OpenDocumentFile(bad));
         QVERIFY(
-            m_prompts->messages.value(0).contains("m_versions[0].m_bSubDirs: expected a number"));
+            m_prompts->messages.value(0).contains("versions[0].subdirs: expected true or false"));
         QCOMPARE(Doc().GetPathName(), path);
     }
 
@@ -205,7 +205,8 @@ private slots:
         QCOMPARE(asked, (QStringList{"/nowhere/a/", "/nowhere/b/"}));
         QVERIFY2(!okEnabledAtFirst, "OK starts disabled for a missing directory");
         const auto& versions = Doc().m_project.m_versions;
-        QCOMPARE(QString::fromStdString(versions[0].m_strSourceDir), replacement + "/");
+        // The folder chosen is the project's own: stored relative to it.
+        QCOMPARE(versions[0].m_strSourceDir, std::string("./"));
         QCOMPARE(versions[1].m_strSourceDir, std::string("/nowhere/b/"));
         QCOMPARE(versions[2].m_strSourceDir, std::string("/nowhere/c/"));
         QVERIFY(Doc().IsModified());

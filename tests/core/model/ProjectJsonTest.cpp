@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 
 #include "core/model/CJsonException.h"
+#include "core/model/FileOption.h"
 #include "core/model/ProjectFile.h"
 #include "core/wizard/CTextCatalogue.h"
+#include "core/wizard/WizardPage.h"
 
 using namespace velkan;
 
@@ -113,123 +116,238 @@ TEST(ProjectJson, BinaryToTextToBinaryKeepsEveryByte)
     }
 }
 
-TEST(ProjectJson, LayoutIsStableAndLineOriented)
+TEST(ProjectJson, DefaultsAreLeftOutAndAFileWithDefaultSettingsIsItsPath)
 {
     CDataArray p = NewProject();
-    p.m_versions[0].m_files.push_back(CFileItem("sub\\a.txt"));
-    p.m_versions[0].m_iniEntries.push_back({"x.ini", "S", "E", "V\xE9", 0});
-    std::string text = WriteProjectJson(p);
-    EXPECT_EQ(text.substr(0, 32), "{\n  \"m_strWizardBitmap\": \"\",\n  \"");
-    EXPECT_NE(
-        text.find(
-            "\n        {\"m_strPath\": \"sub\\\\a.txt\", \"m_nOptions\": [0, 0, 0, 1, 0, 0], "
-            "\"m_strMenuFolder\": \"\", \"m_strMenuName\": \"\", \"m_strMenuArgs\": \"\", "
-            "\"m_nIconIndex\": 0, \"m_strShortcutName\": \"\", \"m_strShortcutArgs\": \"\"}\n"),
-        std::string::npos)
-        << text;
-    EXPECT_NE(
-        text.find(
-            "\n        {\"m_strFile\": \"x.ini\", \"m_strSection\": \"S\", \"m_strEntry\": \"E\", "
-            "\"m_strValue\": \"V\xC3\xA9\", \"m_nFlags\": 0}\n"),
-        std::string::npos);
-    EXPECT_EQ(text.back(), '\n');
-    EXPECT_EQ(text.find('\t'), std::string::npos);
-    EXPECT_EQ(WriteProjectJson(Read(text)), text);
+    CData& v = p.m_versions[0];
+    v.m_strSourceDir = "app/";
+    v.m_files.push_back(CFileItem("sub\\a.txt"));
+    v.m_files.push_back(CFileItem("lib.dll"));  // its shared-DLL count is the default of a .dll
+    CFileItem icon("app.exe");
+    icon.m_strMenuFolder = "My App";
+    icon.m_strMenuName = "App";
+    v.m_files.push_back(icon);
+    v.m_iniEntries.push_back({"x.ini", "S", "E", "V\xE9", 0});
+    EXPECT_EQ(WriteProjectJson(p),
+              "{\n"
+              "  \"$schema\": \"velkan-project.schema.json\",\n"
+              "  \"versions\": [\n"
+              "    {\n"
+              "      \"name\": \"Default\",\n"
+              "      \"source\": \"app/\",\n"
+              "      \"ini\": [\n"
+              "        {\"file\": \"x.ini\", \"section\": \"S\", \"entry\": \"E\", \"value\": "
+              "\"V\xC3\xA9\"}\n"
+              "      ],\n"
+              "      \"files\": [\n"
+              "        \"sub/a.txt\",\n"
+              "        \"lib.dll\",\n"
+              "        {\"path\": \"app.exe\", \"startMenu\": {\"folder\": \"My App\", \"name\": "
+              "\"App\"}}\n"
+              "      ]\n"
+              "    }\n"
+              "  ]\n"
+              "}\n");
 }
 
-TEST(ProjectJson, LeftOutKeysTakeTheDefaults)
+// Every named value, written and read: the name a value is written as reads back to it.
+TEST(ProjectJson, NamedValuesBothWays)
 {
-    EXPECT_EQ(WriteProject(Read("{}")), WriteProject(NewProject()));
-    EXPECT_EQ(WriteProject(Read("\xEF\xBB\xBF{}")), WriteProject(NewProject()));
-    EXPECT_THROW(Read(" \xEF\xBB\xBF{}"), CJsonException)
-        << "a byte order mark only at the very start";
-
-    CDataArray p = Read(R"({"m_nPlatform": 0, "m_versions": [
-        {"m_strName": "Lite", "m_files": [{"m_strPath": "a.txt", "m_nOptions": [2]}],
-         "m_texts": [["Welcome to \u00e9\u20ac"]]},
-        {}]})");
-    EXPECT_EQ(p.m_nPlatform, 0);
-    EXPECT_EQ(p.m_strBackTitle, NewProject().m_strBackTitle);
-    ASSERT_EQ(p.m_versions.size(), 2u);
-    const CData& v = p.m_versions[0];
-    EXPECT_EQ(v.m_strName, "Lite");
-    EXPECT_EQ(v.m_strTitle, CData().m_strTitle);
-    ASSERT_EQ(v.m_files.size(), 1u);
-    EXPECT_EQ(v.m_files[0].m_nOptions, (std::array<int32_t, 6>{2, 0, 0, 1, 0, 0}));
-    EXPECT_EQ(v.m_texts[0][0], "Welcome to \xE9\x80");
-    EXPECT_EQ(v.m_texts[0][1], CTextCatalogue::GetDefaultText(0, 1));
-    EXPECT_EQ(v.m_texts[10], CData().m_texts[10]);
-    EXPECT_EQ(v.m_usages, CData().m_usages);
-    EXPECT_EQ(p.m_versions[1].m_strName, "Default");
-    EXPECT_TRUE(Read(R"({"m_versions": []})").m_versions.empty());
-
-    // A face name of all 32 bytes, and one written with \u escapes.
-    CDataArray f = Read(R"({"m_lfTitleFont": {"lfFaceName": "0123456789abcdef0123456789ABCDEF"}})");
-    EXPECT_EQ(std::string(f.m_lfTitleFont.lfFaceName.data(), 32),
-              "0123456789abcdef0123456789ABCDEF");
-    EXPECT_EQ(f.m_lfTitleFont.lfWeight, 900);
-    EXPECT_EQ(Read(R"({"m_lfTitleFont": {"lfFaceName": "A\u0000B"}})").m_lfTitleFont.lfFaceName[2],
-              'B');
+    struct Case {
+        const char* json;  // a version's or a file's key and value
+        std::function<int32_t(const CDataArray&)> field;
+        int32_t value;
+    };
+    auto file = [](int option) {
+        return [option](const CDataArray& p) {
+            return p.m_versions[0].m_files[0].m_nOptions[static_cast<size_t>(option)];
+        };
+    };
+    auto project = [](int32_t CDataArray::*member) {
+        return [member](const CDataArray& p) { return p.*member; };
+    };
+    auto regRoot = [](const CDataArray& p) { return p.m_versions[0].m_regEntries[0].m_nRootKey; };
+    const Case cases[] = {
+        {R"("platform": "win32")", project(&CDataArray::m_nPlatform), 1},
+        {R"("platform": "win31")", project(&CDataArray::m_nPlatform), 0},
+        {R"("window": "full-screen")", project(&CDataArray::m_nWindowMode), 1},
+        {R"("window": "small")", project(&CDataArray::m_nWindowMode), 0},
+        {R"("exclusiveVersions": false)", project(&CDataArray::m_bExclusive), 0},
+        {R"("exclusiveVersions": "raw:-7")", project(&CDataArray::m_bExclusive), -7},
+        {R"(F"destination": "install-dir")", file(OptDestination), DestInstallDir},
+        {R"(F"destination": "windows")", file(OptDestination), DestWindows},
+        {R"(F"destination": "system")", file(OptDestination), DestSystem},
+        {R"(F"destination": "fonts")", file(OptDestination), DestFonts},
+        {R"(F"endPage": "none")", file(OptEndPage), EndPageNone},
+        {R"(F"endPage": "view")", file(OptEndPage), EndPageView},
+        {R"(F"endPage": "run")", file(OptEndPage), EndPageRun},
+        {R"(F"sharedDll": true)", file(OptUsageCount), 1},
+        {R"(F"install": "normal")", file(OptInstallMode), InstallNormal},
+        {R"(F"install": "no-uninstall")", file(OptInstallMode), InstallKeep},
+        {R"(F"install": "no-install")", file(OptInstallMode), InstallSkip},
+        {R"(F"install": "directory-only")", file(OptInstallMode), InstallDirectoryOnly},
+        {R"(F"special": "none")", file(OptSpecial), SpecialNone},
+        {R"(F"special": "screen-saver")", file(OptSpecial), SpecialScreenSaver},
+        {R"(F"special": "ocx")", file(OptSpecial), SpecialRegisterOcx},
+        {R"(F"special": "raw:9")", file(OptSpecial), 9},
+        {R"(F"external": true)", file(OptKeepExternal), 1},
+        {R"(R"HKCR")", regRoot, 0},
+        {R"(R"HKCU")", regRoot, 1},
+        {R"(R"HKLM")", regRoot, 2},
+        {R"(R"HKU")", regRoot, 3},
+        {R"(R"HKEY_LOCAL_MACHINE")", regRoot, 2},
+        {R"(R"raw:7")", regRoot, 7},
+    };
+    for (const Case& c : cases) {
+        std::string json = c.json;
+        std::string text;
+        if (json[0] == 'F') {
+            text = R"({"versions": [{"files": [{"path": "a.txt", )" + json.substr(1) + "}]}]}";
+        } else if (json[0] == 'R') {
+            text =
+                R"({"versions": [{"registry": [{"key": "K", "root": )" + json.substr(1) + "}]}]}";
+        } else {
+            text = "{" + json + "}";
+        }
+        CDataArray p = Read(text);
+        EXPECT_EQ(c.field(p), c.value) << text;
+        // Written back under its name (the first name of a value with two).
+        CDataArray again = Read(WriteProjectJson(p));
+        EXPECT_EQ(c.field(again), c.value) << WriteProjectJson(p);
+        if (json.find("raw:") == std::string::npos && json.find("HKEY_") == std::string::npos &&
+            json.find("normal") == std::string::npos && json.find("none") == std::string::npos &&
+            json.find("install-dir") == std::string::npos &&
+            json.find("win32") == std::string::npos &&
+            json.find("full-screen") == std::string::npos &&
+            json.find("HKCR") == std::string::npos) {
+            // A value away from its default is written, under the same name.
+            std::string value = json.substr(json.find('"', 1));
+            EXPECT_NE(WriteProjectJson(p).find(value), std::string::npos)
+                << value << " in " << WriteProjectJson(p);
+        }
+    }
 }
 
-TEST(ProjectJson, MistakesAreRefusedNamingWhere)
+TEST(ProjectJson, ReadableFormsOfColoursFontsTextsAndTheInstallDirectory)
+{
+    CDataArray p = Read(R"({
+        // People write comments,
+        "titleColor": "#FF8000", /* and block comments */
+        "titleFont": {"face": "Tahoma", "weight": 400, "italic": false},
+        "versions": [
+            {
+                "name": "Pro",
+                "installDir": {"path": "#Program Files#\\Pro", "changeable": false,
+                               "registry": {"root": "HKLM", "key": "Software\\Me", "name": "Dir",
+                                            "update": true}},
+                "texts": {"end": {"viewButton": "Read %s"}, "buttons": {"next": "Go >"}},
+                "files": ["a.txt", "docs/b.txt",],  // and trailing commas
+            },
+        ],
+    })");
+    EXPECT_EQ(p.m_crTitleColor, 0x000080FFu);
+    EXPECT_EQ(p.m_lfTitleFont.FaceName(), "Tahoma");
+    EXPECT_EQ(p.m_lfTitleFont.lfWeight, 400);
+    EXPECT_EQ(p.m_lfTitleFont.lfItalic, 0);
+    EXPECT_EQ(p.m_lfTitleFont.lfHeight, 50);  // left out: the default title font's
+    const CData& v = p.m_versions[0];
+    EXPECT_EQ(v.m_strInstallDir, "#Program Files#\\Pro");
+    EXPECT_EQ(v.m_nDirFlags, kDirUpdateKey);
+    EXPECT_EQ(v.m_nDirRootKey, 2);
+    EXPECT_EQ(v.m_strDirSubkey, "Dir");
+    EXPECT_EQ(v.m_texts[PageEnd][kEndViewText], "Read %s");
+    EXPECT_EQ(v.m_texts[PageButtons][1], "Go >");
+    EXPECT_EQ(v.m_texts[PageEnd][0], CTextCatalogue::GetDefaultText(PageEnd, 0));
+    ASSERT_EQ(v.m_files.size(), 2u);
+    EXPECT_EQ(v.m_files[1].m_strPath, "docs\\b.txt");
+    // Written back in the same forms.
+    std::string text = WriteProjectJson(p);
+    EXPECT_NE(text.find("\"titleColor\": \"#FF8000\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"viewButton\": \"Read %s\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"changeable\": false"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"docs/b.txt\""), std::string::npos) << text;
+    EXPECT_EQ(WriteProject(Read(text)), WriteProject(p));
+    // An empty object is a new project; a project without versions has none.
+    EXPECT_EQ(WriteProject(Read("{}")), WriteProject(NewProject()));
+    EXPECT_TRUE(Read(R"({"versions": []})").m_versions.empty());
+    EXPECT_EQ(Read(R"({"versions": [{"installDir": "C:\\X"}]})").m_versions[0].m_strInstallDir,
+              "C:\\X");
+}
+
+TEST(ProjectJson, MistakesAreRefusedNamingLineAndKeyPath)
 {
     struct Case {
         const char* text;
         const char* message;
     };
     const Case cases[] = {
-        // Values that do not fit, named by their key path.
-        {R"({"m_versions": [{}, {"m_files": [{}, {}, {}, {"m_nOptions": "0"}]}]})",
-         "m_versions[1].m_files[3].m_nOptions: expected an array, found a string"},
-        {R"({"m_versions": [{"m_files": [{"m_nOptions": [0, 1.5]}]}]})",
-         "m_versions[0].m_files[0].m_nOptions[1]: expected a whole number from -2147483648 to "
-         "2147483647, found 1.5"},
-        {R"({"m_versions": [{"m_files": [{"m_nOptions": [0, 0, 0, 0, 0, 0, 0]}]}]})",
-         "m_versions[0].m_files[0].m_nOptions: at most 6 options, found 7"},
-        {R"({"m_nPlatform": 2147483648})",
-         "m_nPlatform: expected a whole number from -2147483648 to 2147483647"},
-        {R"({"m_nPlatform": 99999999999999999999})", "m_nPlatform: expected a whole number"},
-        {R"({"m_nPlatform": -9223372036854775808})", "to 2147483647, found -9223372036854775808"},
-        {R"({"m_nPlatform": 9223372036854775808})", "to 2147483647, found 9223372036854775808"},
-        {R"({"m_crTitleColor": -1})",
-         "m_crTitleColor: expected a whole number from 0 to 4294967295, found -1"},
-        {R"({"m_lfTitleFont": {"lfItalic": 256}})",
-         "m_lfTitleFont.lfItalic: expected a whole number from 0 to 255"},
-        {R"({"m_lfTitleFont": {"lfFaceName": "0123456789abcdef0123456789ABCDEFx"}})",
-         "m_lfTitleFont.lfFaceName: a face name holds at most 32 bytes"},
-        {R"({"m_bExclusive": true})", "m_bExclusive: expected a number, found true or false"},
-        {R"({"m_strTitle": "x"})", "m_strTitle: unknown key"},
-        {R"({"m_versions": [{"m_regEntries": [{"m_nRootkey": 1}]}]})",
-         "m_versions[0].m_regEntries[0].m_nRootkey: unknown key"},
-        {R"({"m_versions": {}})", "m_versions: expected an array, found an object"},
-        {R"({"m_versions": [{"m_texts": [[], [], [], [], [], [], [], [], [], [], [], []]}]})",
-         "m_versions[0].m_texts: at most 11 wizard pages, found 12"},
+        {"{\n  \"platform\": 7\n}",
+         "line 2: platform: expected one of win32, win31, found a number"},
+        {R"({"platform": "win64"})", "platform: expected one of win32, win31, found \"win64\""},
+        {R"({"window": "big"})", "window: expected one of full-screen, small"},
+        {"{\"versions\": [{},\n {\"files\": [\"a\",\n {\"path\": \"b\", \"destination\": 9}]}]}",
+         "line 3: versions[1].files[1].destination: expected one of install-dir, windows, "
+         "system, fonts, found a number"},
+        {R"({"versions": [{"files": [{"path": "b", "install": "sometimes"}]}]})",
+         "versions[0].files[0].install: expected one of normal, no-uninstall, no-install, "
+         "directory-only"},
+        {R"({"versions": [{"files": [{"path": "b", "endPage": "open"}]}]})",
+         "versions[0].files[0].endPage: expected one of none, view, run"},
+        {R"({"versions": [{"files": [{"path": "b", "special": "dll"}]}]})",
+         "versions[0].files[0].special: expected one of none, screen-saver, ocx"},
+        {R"({"versions": [{"files": [{"path": "b", "sharedDll": 1}]}]})",
+         "versions[0].files[0].sharedDll: expected true or false, found a number"},
+        {R"({"versions": [{"files": [{"destination": "system"}]}]})",
+         "versions[0].files[0]: \"path\" is required"},
+        {R"({"versions": [{"files": [""]}]})", "versions[0].files[0]: a file needs a path"},
+        {R"({"versions": [{"files": [7]}]})",
+         "versions[0].files[0]: expected a path or an object, found a number"},
+        {R"({"versions": [{"registry": [{"root": "HKEY_LOCAL"}]}]})",
+         "versions[0].registry[0].root: expected one of HKCR, HKCU, HKLM, HKU"},
+        {R"({"versions": [{"installDir": {"registry": {"root": 2}}}]})",
+         "versions[0].installDir.registry.root: expected one of HKCR"},
+        {R"({"versions": [{"installDir": {"otherFlags": 2}}]})",
+         "versions[0].installDir.otherFlags: holds bits that have keys of their own"},
+        {R"({"versions": [{"ini": [{"noOverwrite": "yes"}]}]})",
+         "versions[0].ini[0].noOverwrite: expected true or false, found \"yes\""},
+        {R"({"versions": [{"fileStrings": [{"at": "1", "find": "x"}]}]})",
+         "versions[0].fileStrings[0]: give \"at\" or \"find\", not both"},
+        {R"({"versions": [{"texts": {"ending": {}}}]})",
+         "versions[0].texts.ending: unknown wizard page; the pages are presentation,"},
+        {R"({"versions": [{"texts": {"end": {"view": "x"}}}]})",
+         "versions[0].texts.end.view: unknown text of this page; its texts are title, success,"},
+        {R"({"titleColor": "red"})", "titleColor: expected a colour \"#RRGGBB\", found \"red\""},
+        {R"({"titleColor": "#12345G"})", "titleColor: expected a colour"},
+        {R"({"titleColor": "raw:4294967296"})", "titleColor: expected a colour"},
+        {R"({"titleFont": {"charSet": 256}})",
+         "titleFont.charSet: expected a whole number from 0 to 255"},
+        {R"({"titleFont": {"italic": "raw:256"}})", "titleFont.italic: a font's flag is a byte"},
+        {R"({"titleFont": {"face": "0123456789abcdef0123456789ABCDEFx"}})",
+         "titleFont.face: a face name holds at most 32 bytes"},
+        {R"({"titleReserved": 2147483648})",
+         "titleReserved: expected a whole number from -2147483648 to 2147483647"},
+        {R"({"exclusiveVersions": "raw:x"})", "exclusiveVersions: expected true or false"},
+        {R"({"m_versions": []})", "m_versions: unknown key"},
+        {R"({"versions": [{"title": "x", "titel": "y"}]})", "versions[0].titel: unknown key"},
+        {R"({"versions": {}})", "versions: expected an array, found an object"},
         {R"([])", "the project: expected an object, found an array"},
-        {R"({"m_versions": [{"m_iniEntries": [null]}]})",
-         "m_versions[0].m_iniEntries[0]: expected an object, found null"},
+        {R"({"versions": [{"ini": [null]}]})",
+         "versions[0].ini[0]: expected an object, found null"},
         // Text the code page cannot hold is refused by name.
-        {"{\"m_versions\": [{\"m_strTitle\": \"Snow \xE2\x98\x83\"}]}",
-         "m_versions[0].m_strTitle: \"\xE2\x98\x83\" (U+2603) is a character that the Windows-1252 "
-         "code page of "
-         "projects cannot hold"},
-        {R"({"m_versions": [{"m_regKeysToRemove": ["ok", "\ud83d\ude00"]}]})",
-         "m_versions[0].m_regKeysToRemove[1]: \"\xF0\x9F\x98\x80\" (U+1F600)"},
+        {"{\"versions\": [{\"title\": \"Snow \xE2\x98\x83\"}]}",
+         "versions[0].title: \"\xE2\x98\x83\" (U+2603) is a character that the Windows-1252 "
+         "code page of projects cannot hold"},
         // Text that is not JSON, named by line and column.
         {"", "line 1, column 1: the text ends early: a value expected"},
-        {"{\n  \"m_nPlatform\": 1,\n}", "line 3, column 1: a key in quotes expected"},
-        {"{\"m_nPlatform\": 1} x", "line 1, column 20: text after the end of the JSON value"},
-        {"{\"m_nPlatform\": 1, \"m_nPlatform\": 0}",
-         "line 1, column 20: the key \"m_nPlatform\" is given twice"},
-        {"{\"m_strAuxFile\": \"a\nb\"}", "line 1, column 20: a control character inside a string"},
-        {"{\"m_strAuxFile\": \"\xC3\"}", "line 1, column 19: invalid UTF-8"},
-        {"{\"m_strAuxFile\": \"\xC0\xAF\"}", "line 1, column 19: invalid UTF-8"},
-        {R"({"m_strAuxFile": "\ud800"})", "a lone high surrogate"},
-        {R"({"m_strAuxFile": "\x"})", "an unknown escape in a string"},
-        {R"({"m_nPlatform": 01})", "line 1, column 18: ',' or '}' expected"},
-        {R"({"m_nPlatform": tru})", "line 1, column 17: a value expected"},
-        {"{\"m_strAuxFile\": \"abc", "the text ends inside a string"},
-        {"{\"m_versions\": [", "the text ends early: a value expected"},
+        {"{\n  \"platform\": \"win32\",,\n}", "line 2, column 23: a key in quotes expected"},
+        {"[1,,]", "line 1, column 4: a value expected"},
+        {"{\"platform\": 1} x", "line 1, column 17: text after the end of the JSON value"},
+        {"{\"platform\": 1, \"platform\": 0}", "the key \"platform\" is given twice"},
+        {"{\"auxFile\": \"a\nb\"}", "a control character inside a string"},
+        {"{\"auxFile\": \"\xC3\"}", "invalid UTF-8"},
+        {R"({"auxFile": "\ud800"})", "a lone high surrogate"},
+        {"{/* open", "a comment that is never closed"},
+        {"{\"versions\": [", "the text ends early: a value expected"},
     };
     for (const Case& c : cases) {
         try {
@@ -240,6 +358,24 @@ TEST(ProjectJson, MistakesAreRefusedNamingWhere)
                 << "text: " << c.text << "\nmessage: " << e.what() << "\nexpected: " << c.message;
         }
     }
+}
+
+TEST(ProjectJson, TheSchemaNamesEveryKeyTheReaderTakes)
+{
+    JsonValue schema = JsonValue::Parse(ProjectSchema());
+    std::string text = ProjectSchema();
+    // Every key a project of every field writes is in the schema.
+    JsonValue every = ProjectToJson(RichProject(), JsonDetail::Every);
+    std::function<void(const JsonValue&)> walk = [&](const JsonValue& v) {
+        for (const auto& [key, value] : v.Members()) {
+            EXPECT_NE(text.find("\"" + key + "\":"), std::string::npos) << key;
+            walk(value);
+        }
+        for (const JsonValue& item : v.Items()) walk(item);
+    };
+    walk(every);
+    EXPECT_NE(text.find("\"no-uninstall\""), std::string::npos);
+    EXPECT_NE(text.find("\"viewButton\""), std::string::npos);
 }
 
 TEST(ProjectJson, HostileNestingIsRefusedWithoutExhaustingTheStack)
@@ -256,6 +392,7 @@ TEST(ProjectJson, FilesAreChosenByName)
 {
     EXPECT_TRUE(IsJsonProjectPath("a/b.json"));
     EXPECT_TRUE(IsJsonProjectPath("B.JSON"));
+    EXPECT_TRUE(IsJsonProjectPath("c.jsonc"));
     EXPECT_FALSE(IsJsonProjectPath("b.vkp"));
     EXPECT_FALSE(IsJsonProjectPath("json"));
     EXPECT_FALSE(IsJsonProjectPath("b.json.vkp"));

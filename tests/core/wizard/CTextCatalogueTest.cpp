@@ -1,8 +1,10 @@
 #include "core/wizard/CTextCatalogue.h"
 
 #include <gtest/gtest.h>
+#include <set>
 
 #include "core/res/StringTable.h"
+#include "core/wizard/WizardPage.h"
 
 namespace velkan {
 namespace {
@@ -95,6 +97,23 @@ TEST(CTextCatalogue, PageNames)
     EXPECT_EQ(CTextCatalogue::GetPageName(9), "Choose the version to install");
     EXPECT_EQ(CTextCatalogue::GetPageName(8), "");
     EXPECT_EQ(CTextCatalogue::PageNameId(11), 0);
+}
+
+// Projects as text address a text by its page's and slot's names: each is set and unique.
+TEST(TextCatalogue, EveryPageAndSlotHasItsOwnName)
+{
+    std::set<std::string> pages;
+    for (int page = 0; page < kTextPageCount; ++page) {
+        EXPECT_TRUE(pages.insert(CTextCatalogue::PageKey(page)).second) << page;
+        std::set<std::string> slots;
+        for (int text = 0; text < CTextCatalogue::TextCount(page); ++text) {
+            std::string key = CTextCatalogue::SlotKey(page, text);
+            EXPECT_FALSE(key.empty()) << page << "/" << text;
+            EXPECT_TRUE(slots.insert(key).second) << page << "/" << key;
+        }
+    }
+    EXPECT_EQ(std::string(CTextCatalogue::SlotKey(PageEnd, kEndViewText)), "viewButton");
+    EXPECT_EQ(std::string(CTextCatalogue::PageKey(kTextPageCount)), "");
 }
 
 }  // namespace
