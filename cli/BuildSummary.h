@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/JsonValue.h"
+#include "core/model/JsonValue.h"
 #include "core/builder/CInstallBuild.h"
 
 namespace velkan::cli {

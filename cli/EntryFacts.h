@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "cli/JsonValue.h"
+#include "core/model/JsonValue.h"
 
 namespace velkan {
 class CPackageReader;

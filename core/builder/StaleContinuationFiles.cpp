@@ -3,8 +3,9 @@
 #include <cstdio>
 #include <sys/stat.h>
 
-#include "core/package/DataSection.h"
+#include "core/package/ContinuationFileName.h"
 #include "core/stream/CFile.h"
+#include "core/stream/LittleEndian.h"
 
 namespace velkan {
 
@@ -18,9 +19,7 @@ bool IsContinuationFile(const std::string& path)
         CFile file(path, CFile::Mode::Read);
         unsigned char length[4];
         if (file.Read(length, 4) != 4) return false;
-        const uint64_t chunk =
-            length[0] | length[1] << 8 | length[2] << 16 | static_cast<uint64_t>(length[3]) << 24;
-        return chunk == static_cast<uint64_t>(info.st_size) - 4;
+        return LoadLE32(length) == static_cast<uint64_t>(info.st_size) - 4;
     } catch (const std::exception&) {
         return false;
     }
