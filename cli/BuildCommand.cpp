@@ -107,11 +107,11 @@ std::string NamingTheOutput(std::string text, const Destination& d)
 
 int RunBuild(const std::vector<std::string>& args)
 {
-    CArgParser p(SplitAttachedDefines(args),
-                 {"-o", "--platform", "--runtime", "--sign", "--jobs", "--delta-search", "--span",
-                  "-D", "--define"},
-                 WithLevelFlags({"--yes", "--share-equal-files", "--progress", "--json",
-                                 "--no-rescan"}));
+    CArgParser p(
+        SplitAttachedDefines(args),
+        {"-o", "--platform", "--runtime", "--sign", "--jobs", "--delta-search", "--span", "-D",
+         "--define"},
+        WithLevelFlags({"--yes", "--share-equal-files", "--progress", "--json", "--no-rescan"}));
     p.ExpectPositional(1, 1);
     const ReportLevel level = p.Level();
     const bool json = p.Has("--json");
@@ -221,6 +221,7 @@ int RunBuild(const std::vector<std::string>& args)
         } catch (const std::exception& e) {
             throw CommandError{NamingTheOutput(e.what(), out)};
         }
+        for (const std::string& note : result.notes) summary.notes.push_back(Cp1252ToUtf8(note));
         summary.result = result;
         summary.seconds = seconds;
         summary.warnings = console.Warnings();

@@ -74,8 +74,10 @@ PreparedBuild PrepareBuild(const CDataArray& project, const BuildInputs& inputs,
         }
         Resolve(version.m_strSourceDir, folder, "the source folder");
         if (version.m_files.empty() && p.m_versions.size() > 1) {
-            out.warnings.push_back("Warning: version " + Quoted(version.m_strName) +
-                                   " lists no file.");
+            out.warnings.push_back(
+                {"Warning: version " + Quoted(version.m_strName) + " lists no file.",
+                 "version " + std::to_string(&version - p.m_versions.data() + 1) + " (" +
+                     version.m_strName + ")"});
         }
         anyFile = anyFile || !version.m_files.empty();
         out.changes.push_back(std::move(changes));
@@ -112,14 +114,17 @@ BuildResult BuildFromProject(const CDataArray& project, const BuildInputs& input
         host.ShowError(failed.error);
         return failed;
     }
-    for (const std::string& line : prepared.ReportLines()) report.AddLine(line);
-    for (const std::string& line : prepared.warnings) report.AddLine(line);
+    const std::vector<std::string> notes = prepared.ReportLines();
+    for (const std::string& line : notes) report.AddLine(line);
+    for (const auto& warning : prepared.warnings) report.AddWarning(warning.text, warning.about);
     if (!prepared.warnings.empty() && !host.AskYesNo(LoadString(kAskContinueAfterWarnings))) {
         BuildResult declined;
         declined.status = BuildStatus::Declined;
         return declined;
     }
-    return BuildInstallProgram(prepared.project, report, host, disks, settings);
+    BuildResult built = BuildInstallProgram(prepared.project, report, host, disks, settings);
+    built.notes = notes;
+    return built;
 }
 
 }  // namespace velkan

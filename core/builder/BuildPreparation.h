@@ -29,7 +29,11 @@ struct PreparedBuild {
     CDataArray project;  // what to build: defines put in, paths absolute, lists scanned
     std::vector<FileListChanges> changes;  // per version
     std::vector<std::pair<std::string, std::string>> definesUsed;
-    std::vector<std::string> warnings;  // shown like the build's own warnings (project text)
+    struct Warning {
+        std::string text;   // the report line (project text)
+        std::string about;  // the version it concerns ("version 2 (Beta)")
+    };
+    std::vector<Warning> warnings;  // shown like the build's own warnings
 
     // The report's lines for the defines used and, per version, the files new and gone
     // (project text).

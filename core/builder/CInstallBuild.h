@@ -68,6 +68,7 @@ struct BuildResult {
     uint64_t compressedBytes = 0;
     uint64_t programSize = 0;  // as the summary counts it
     int continuationFiles = 0;
+    std::vector<std::string> notes;  // the preparation's lines: defines used, files new and gone
 };
 
 // The message for a runtime resource this builder was made without.
