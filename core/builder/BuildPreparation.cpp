@@ -1,10 +1,9 @@
 #include "core/builder/BuildPreparation.h"
 
 #include "core/model/ProjectDefines.h"
-#include "core/res/StringTable.h"
-#include "core/stream/CFileException.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/ProjectFolder.h"
+#include "core/res/StringTable.h"
 
 namespace velkan {
 
