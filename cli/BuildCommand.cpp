@@ -19,7 +19,6 @@
 #include "core/builder/SpanSize.h"
 #include "core/model/CDataArray.h"
 #include "core/platform/AtomicFile.h"
-#include "core/platform/CodePage.h"
 #include "core/platform/ProjectFolder.h"
 #include "core/platform/SignCommand.h"
 #include "core/res/RuntimeResources.h"
