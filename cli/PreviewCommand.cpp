@@ -5,9 +5,11 @@
 #include "cli/ArgParser.h"
 #include "cli/CommandRegistry.h"
 #include "cli/ProjectIo.h"
+#include "core/builder/BuildPreparation.h"
 #include "core/model/CDataArray.h"
 #include "core/package/StubImage.h"
 #include "core/package/TestProgram.h"
+#include "core/platform/ProjectFolder.h"
 #include "core/res/RuntimeResources.h"
 #include "core/wizard/WizardPage.h"
 
@@ -20,6 +22,12 @@ int RunPreview(const std::vector<std::string>& args)
     CArgParser p(args, {"-o", "--page"}, {});
     p.ExpectPositional(1, 1);
     CDataArray project = LoadProjectOrFail(p.Positional()[0]);
+    try {
+        // Its bitmaps are read from the project's folder, as a build reads them.
+        ResolveProjectPaths(project, ProjectFolderOf(p.Positional()[0]));
+    } catch (const CError& e) {
+        throw CommandError{p.Positional()[0] + ": " + e.what()};
+    }
     std::optional<std::string> output = p.Value("-o");
     if (!output || output->empty()) throw UsageError{"give the test program to write with -o OUT"};
     int page = kNoStartPage;

@@ -1,10 +1,9 @@
 #include "core/builder/BuildPreparation.h"
 
 #include "core/model/ProjectDefines.h"
-#include "core/res/StringTable.h"
-#include "core/stream/CFileException.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/ProjectFolder.h"
+#include "core/res/StringTable.h"
 
 namespace velkan {
 
@@ -50,6 +49,16 @@ std::vector<std::string> PreparedBuild::ReportLines() const
     return lines;
 }
 
+void ResolveProjectPaths(CDataArray& p, const std::string& folder)
+{
+    Resolve(p.m_strWizardBitmap, folder, "the wizard bitmap");
+    Resolve(p.m_strBackBitmap, folder, "the background bitmap");
+    Resolve(p.m_strAuxFile, folder, "the auxiliary file");
+    Resolve(p.m_strOutputPath, folder, "the output path");
+    for (CData& version : p.m_versions)
+        Resolve(version.m_strSourceDir, folder, "the source folder");
+}
+
 PreparedBuild PrepareBuild(const CDataArray& project, const BuildInputs& inputs, IScanHost* host)
 {
     PreparedBuild out;
@@ -58,11 +67,6 @@ PreparedBuild PrepareBuild(const CDataArray& project, const BuildInputs& inputs,
     out.definesUsed = ExpandDefines(p, inputs.defines);
 
     const std::string& folder = inputs.projectFolder;
-    Resolve(p.m_strWizardBitmap, folder, "the wizard bitmap");
-    Resolve(p.m_strBackBitmap, folder, "the background bitmap");
-    Resolve(p.m_strAuxFile, folder, "the auxiliary file");
-    Resolve(p.m_strOutputPath, folder, "the output path");
-
     if (p.m_versions.empty()) throw CPrepareError("The project has no version to install.");
     bool anyFile = false;
     for (CData& version : p.m_versions) {
@@ -72,7 +76,6 @@ PreparedBuild PrepareBuild(const CDataArray& project, const BuildInputs& inputs,
             throw CPrepareError("Version " + Cp1252ToUtf8(Quoted(version.m_strName)) +
                                 " lists files but names no source folder to take them from.");
         }
-        Resolve(version.m_strSourceDir, folder, "the source folder");
         if (version.m_files.empty() && p.m_versions.size() > 1) {
             out.warnings.push_back(
                 {"Warning: version " + Quoted(version.m_strName) + " lists no file.",
@@ -82,6 +85,7 @@ PreparedBuild PrepareBuild(const CDataArray& project, const BuildInputs& inputs,
         anyFile = anyFile || !version.m_files.empty();
         out.changes.push_back(std::move(changes));
     }
+    ResolveProjectPaths(p, folder);
     if (!anyFile) {
         throw CPrepareError(
             "Nothing to install: no version lists a file (a version takes its files from its "

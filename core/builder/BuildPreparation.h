@@ -46,6 +46,11 @@ public:
     using CError::CError;
 };
 
+// Makes the paths a project stores relative to its folder (bitmaps, auxiliary file, output,
+// source folders) absolute, as every build and test program reads them. Throws CPrepareError for
+// a path the project's code page cannot hold.
+void ResolveProjectPaths(CDataArray& project, const std::string& projectFolder);
+
 // Throws CPrepareError (a name used but not defined, a folder or file that cannot be used, a
 // project with nothing to install) and CFileException (a source folder that cannot be read).
 PreparedBuild PrepareBuild(const CDataArray& project, const BuildInputs& inputs,
