@@ -1,6 +1,5 @@
 #include "core/package/DataSection.h"
 
-#include <cstdio>
 #include <vector>
 
 #include "core/package/CSectionWriter.h"
@@ -11,17 +10,6 @@
 namespace velkan {
 
 using namespace package;
-
-std::string ContinuationFileName(const std::string& path, int n)
-{
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, ".D%2.2d", n);
-    size_t nameStart = path.find_last_of("/\\");
-    nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
-    size_t dot = path.rfind('.');
-    if (dot == std::string::npos || dot < nameStart) return path + suffix;
-    return path.substr(0, dot) + suffix;
-}
 
 void WriteDataSection(CSectionWriter& writer, IByteSource& data, uint64_t length)
 {
