@@ -258,7 +258,9 @@ void CInstaller::WriteProgramsEntry(const std::wstring& uninstaller)
     uint32_t rootIndex = m_bAllUsers ? 2 : 1;
     void* root = RegistryRootFromIndex(rootIndex);
     const std::wstring& key = m_strEntryKey;
-    bool existed = KeyExists(root, key);
+    // The entry is named after this place's uninstaller: one found without a log of earlier runs
+    // here is a stale one of this place, and this run's to remove again.
+    bool existed = KeyExists(root, key) && !m_prior.Empty();
 
     // The size of what this place holds now: every file of the earlier runs and this one, each
     // counted once however many runs installed it.

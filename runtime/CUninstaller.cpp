@@ -387,10 +387,10 @@ void CUninstaller::RemoveSelf()
     if (!deleted) {
         // A running program cannot remove its own file on Windows: a command shell started now
         // removes it (and the directories) once this process has ended.
-        std::wstring command =
-            L"cmd.exe /c ping -n 3 127.0.0.1 >nul & del /f /q \"" + m_strSelf + L"\"";
+        std::wstring command = L"cmd.exe /c ping -n 3 127.0.0.1 >nul & del /f /q \"" + self + L"\"";
         for (auto it = records.rbegin(); it != records.rend(); ++it) {
-            if (it->Kind() == LogKind::Folder) command += L" & rmdir \"" + it->Path() + L"\"";
+            if (it->Kind() == LogKind::Folder)
+                command += L" & rmdir \"" + LongPath(it->Path()) + L"\"";
         }
         wchar_t system[MAX_PATH] = L"";
         GetSystemDirectoryW(system, MAX_PATH);

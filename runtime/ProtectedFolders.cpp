@@ -62,7 +62,7 @@ std::wstring CanonicalPath(const std::wstring& path)
     if (plain.empty()) plain = install::PlainPath(FullPath(path));
     if (plain.empty()) return {};
     // Short names (PROGRA~1) read as the long ones, where the folder exists.
-    std::wstring prefixed = LongPath(plain, true);
+    std::wstring prefixed = LongPath(plain);
     DWORD n = GetLongPathNameW(prefixed.c_str(), nullptr, 0);
     if (n == 0) return plain;
     std::wstring full(n, L'\0');
