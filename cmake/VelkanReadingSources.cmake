@@ -20,7 +20,6 @@ set(VELKAN_READ_package
   core/package/CPackageException.cpp
   core/package/CPackageReader.cpp
   core/package/CertificateTable.cpp
-  core/package/ContinuationFileName.cpp
   core/package/DataLayout.cpp
   core/package/EntryPath.cpp
   core/package/PackageChecksum.cpp

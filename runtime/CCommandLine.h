@@ -1,39 +1,17 @@
-// The switches of the runtime programs: /S (silent), /D=DIR (installation directory), /V=N or
-// /V=NAME (the version, counting from 1, or its name), /LOG=FILE (a log of the run), /ALLUSERS
-// (install for every user of the machine: needs administrator rights) and /CURRENTUSER (install
-// for the current user only). Switches are case-insensitive; "-" works as well as "/".
-//
-// The line is split at spaces outside double quotes; a double quote only quotes (a backslash
-// before it is an ordinary character), so /D="C:\X Y\" and "/D=C:\X Y" both give C:\X Y, as a
-// batch file writes them. An unquoted /D= value may hold spaces: the arguments after it belong to
-// the directory up to the next switch, so /D=C:\Program Files\App /S installs into
-// "C:\Program Files\App" silently, and /D= last on the line takes the rest of it.
+// The runtime programs' command line: parsed by the portable parser, split from this process's
+// own line.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "core/install/CCommandLine.h"
+
 namespace velkan::runtime {
 
-class CCommandLine {
-public:
-    // Parses the arguments after the program name; unknown switches are collected in m_unknown.
-    explicit CCommandLine(const std::vector<std::wstring>& args);
-    // The arguments of this process, split as above.
-    static std::vector<std::wstring> ProcessArguments();
-    // Splits a whole command line (the program name first) as above.
-    static std::vector<std::wstring> Split(const std::wstring& line);
+using install::CCommandLine;
 
-    bool m_bSilent = false;
-    bool m_bAllUsers = false;
-    bool m_bCurrentUser = false;
-    bool m_bHasVersion = false;  // /V= was given (possibly empty)
-    std::wstring m_strDirectory;
-    std::wstring m_strVersion;
-    std::wstring m_strLogFile;
-    std::vector<std::wstring> m_unknown;
-    // What makes the line unusable (empty when it is fine): checked before anything changes.
-    std::string m_strError;
-};
+// The arguments of this process, after the program name, split as CCommandLine::Split does.
+std::vector<std::wstring> ProcessArguments();
 
 }  // namespace velkan::runtime

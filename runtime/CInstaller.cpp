@@ -9,12 +9,14 @@
 
 #include "core/model/DirFlags.h"
 #include "core/model/FileOption.h"
-#include "core/package/CChecksumAccumulator.h"
+#include "core/package/CChecksumSink.h"
 #include "core/package/CPackageException.h"
 #include "core/package/CPackageReader.h"
+#include "core/package/ContinuationFileName.h"
 #include "core/package/EntryPath.h"
 #include "core/package/PackageFormat.h"
 #include "core/package/VersionChoice.h"
+#include "core/install/InstallPaths.h"
 #include "core/platform/CodePage.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/CMemorySink.h"
@@ -31,6 +33,7 @@
 #include "runtime/ProtectedFolders.h"
 #include "runtime/RuntimePaths.h"
 #include "runtime/RuntimeSlots.h"
+#include "runtime/SharedRegistrations.h"
 #include "runtime/ShellLink.h"
 #include "runtime/WinRegistry.h"
 #include "runtime/WinText.h"
@@ -54,8 +57,6 @@ constexpr size_t kMaxStageThreads = 4;
 
 // Files that strings are written into are read whole; larger ones are refused.
 constexpr uint64_t kMaxStringTargetSize = 256ull << 20;
-
-const wchar_t* const kFontsKey = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
 // The wizard's own texts for a package too damaged to carry its texts.
 const char* const kInvalidDataText = "This file contains invalid data.";
@@ -112,25 +113,6 @@ void RefuseReparsePoints(const std::wstring& base, const std::wstring& relative)
     }
 }
 
-// A byte sink that passes everything on while summing it with the package checksum.
-class CSummingSink : public IByteSink {
-public:
-    explicit CSummingSink(IByteSink& next) : m_next(next) {}
-    void Write(const void* data, size_t size) override
-    {
-        m_sum.Add(data, size);
-        m_next.Write(data, size);
-        m_nWritten += size;
-    }
-    uint64_t GetPosition() const override { return m_nWritten; }
-    uint32_t Value() const { return m_sum.Value(); }
-
-private:
-    IByteSink& m_next;
-    CChecksumAccumulator m_sum;
-    uint64_t m_nWritten = 0;
-};
-
 }  // namespace
 
 CInstaller::CInstaller(const CCommandLine& commandLine, CRunLog& log)
@@ -160,6 +142,7 @@ std::pair<size_t, std::wstring> CInstaller::Choices()
     ChooseVersion();
     ChooseInstallScope();
     ChooseDirectory();
+    KeepInstalledScope();
     return {m_nVersion, m_strInstallDir};
 }
 
@@ -185,6 +168,7 @@ int CInstaller::Run()
         ChooseVersion();
         ChooseInstallScope();
         ChooseDirectory();
+        KeepInstalledScope();
         Stage();
         DWORD staged = GetTickCount();
         m_log.Line({"every file rebuilt and checked in ", staged - start, " ms"});
@@ -265,7 +249,9 @@ void CInstaller::OpenPackage()
 
 std::unique_ptr<CPackageReader> CInstaller::OpenReader(const std::wstring& self)
 {
-    auto opener = [self](int n) { return CWinPackageInput::TryOpen(ContinuationPath(self, n)); };
+    auto opener = [self](int n) {
+        return CWinPackageInput::TryOpen(ContinuationFileName(self, n));
+    };
     auto reader =
         std::make_unique<CPackageReader>(std::make_unique<CWinPackageInput>(self), opener);
     reader->SetScratchFileMaker([] { return std::make_unique<CWinScratchFile>(); });
@@ -328,8 +314,10 @@ void CInstaller::ChooseDirectory()
     }
     if (dir.empty()) dir = m_macros.Expand(FromPackage(block.installDir));
     if (dir.empty()) throw CInstallError("no installation directory: give one with /D=DIR");
-    m_strInstallDir = TrimSlash(FullPath(dir));
-    if (m_strInstallDir.size() < 3)
+    // The plain form (no \\?\ prefix, no "..", no trailing dots): the one checked below and the
+    // one every later run and the uninstaller compare with.
+    m_strInstallDir = install::PlainPath(FullPath(dir));
+    if (m_strInstallDir.size() <= 3)
         throw CInstallError({"invalid installation directory: ", ToUtf8(dir)});
     // What an uninstall takes away from its directory must never be a drive or Windows's own.
     if (IsProtectedFolder(m_strInstallDir)) {
@@ -500,7 +488,7 @@ void CInstaller::StageFile(CPackageReader& reader, Planned& plan) const
         // Kept external: the file lies beside the setup program under its entry path.
         std::wstring source = JoinInside(m_strSourceDir, FromPackage(e.m_strPath));
         CWinPackageInput input(source);
-        CSummingSink sink(out);
+        CChecksumSink sink(out);
         std::vector<uint8_t> piece(kFilePiece);
         for (uint64_t pos = 0; pos < input.GetLength(); pos += piece.size()) {
             size_t n =
@@ -550,6 +538,11 @@ void CInstaller::MakeDirectories(const std::wstring& dir)
         return;
     }
     if (GetFileAttributesW(dir.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        // A folder another place of the product made (a Start-menu folder both use) is this
+        // place's too: whichever uninstall comes last finds it empty and takes it away.
+        CLogRecord folder = CLogRecord::Folder(dir);
+        if (m_otherPlaces.Find(folder) && !m_prior.Find(folder) && !m_record.Find(folder))
+            m_record.Add(folder);
         m_strKnownDir = dir;
         return;
     }
@@ -559,7 +552,7 @@ void CInstaller::MakeDirectories(const std::wstring& dir)
         throw CInstallError(
             {"cannot create the directory ", ToUtf8(dir), ": ", SystemMessage(error)});
     }
-    m_record.Add('D', {dir});
+    m_record.Add(CLogRecord::Folder(dir));
     m_strKnownDir = dir;
 }
 
@@ -571,8 +564,9 @@ void CInstaller::Commit()
     const VersionRecord& version = m_reader->Contents().versions[m_nVersion];
     if (!version.files.empty() && (version.files[0].m_nFlags & kEntryUninstaller))
         LoadPriorRecord(m_plans[0].target);
-    m_record.Add('P', {m_strInstallDir});
-    m_record.Add('N', {ProductId(m_reader->Contents())});
+    LoadOtherPlaces();
+    m_record.Add(CLogRecord::Place(m_strInstallDir));
+    m_record.Add(CLogRecord::Product(ProductId(m_reader->Contents())));
     MakeDirectories(m_strInstallDir);
     for (const Planned& plan : m_plans) {
         const CFileEntry& e = version.files[plan.entry];
@@ -586,7 +580,9 @@ void CInstaller::Commit()
             if (m_progress)
                 m_progress->FileDone(IInstallProgress::Phase::Placing, e.m_strPath, e.m_nSize);
             // Installed again (or kept): not a file of an earlier version that this one dropped.
-            for (char kind : {'F', 'S', 'O', 'X'}) m_touched.Add(kind, {plan.target});
+            for (auto* make : {&CLogRecord::File, &CLogRecord::SharedFile, &CLogRecord::Server})
+                m_touched.Add(make(plan.target));
+            m_touched.Add(CLogRecord::Font(plan.target, {}, false));
         }
         MakeLinks(e, plan.target);
     }
@@ -618,12 +614,9 @@ void CInstaller::InstallFile(const Planned& plan)
         // system file stays. It is still counted as used by this product.
         m_log.Line({"kept the more recent ", ToUtf8(plan.target)});
         if (countNow) {
-            unsigned long count = 0;
-            ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count);
-            MachineWrite(WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target,
-                                         (count == 0 ? 1 : count) + 1),
+            MachineWrite(RaiseUsageCount(plan.target, true),
                          JoinText({"the usage count of ", ToUtf8(plan.target)}));
-            if (!plan.keep) m_record.Add('S', {plan.target});
+            if (!plan.keep) m_record.Add(CLogRecord::SharedFile(plan.target));
         }
         return;
     }
@@ -680,30 +673,22 @@ void CInstaller::InstallFile(const Planned& plan)
     m_log.Line({"installed ", ToUtf8(plan.target)});
 
     if (countNow) {
-        unsigned long count = 0;
-        ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count);
-        // A shared file already present without a count was installed by someone else: count it.
-        if (count == 0 && existed) count = 1;
-        MachineWrite(WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, plan.target, count + 1),
+        MachineWrite(RaiseUsageCount(plan.target, existed),
                      JoinText({"the usage count of ", ToUtf8(plan.target)}));
     }
     if (destination == DestFonts) {
         AddFontResourceW(plan.target.c_str());
-        std::wstring name = FileName(plan.target);
-        size_t dot = name.rfind(L'.');
-        std::wstring valueName =
-            (dot == std::wstring::npos ? name : name.substr(0, dot)) + L" (TrueType)";
+        std::wstring valueName = FontValueName(plan.target);
         bool created = false;
-        MachineWrite(WriteStringValue(HKEY_LOCAL_MACHINE, kFontsKey, valueName, name, created),
+        MachineWrite(WriteStringValue(HKEY_LOCAL_MACHINE, kFontsKey, valueName,
+                                      FileName(plan.target), created),
                      JoinText({"the font entry of ", ToUtf8(plan.target)}));
-        if (!plan.keep) {
-            // A counted font is undone like a shared file: it stays while others count on it.
-            m_record.Add('O', countNow ? std::vector<std::wstring>{plan.target, valueName, L"S"}
-                                       : std::vector<std::wstring>{plan.target, valueName});
-        }
-    } else if (!plan.keep) {
+        // A counted font is undone like a shared file: it stays while others count on it.
+        if (!plan.keep) m_record.Add(CLogRecord::Font(plan.target, valueName, countNow));
+    } else if (!plan.keep && !(shared && !countNow)) {
         // Counted by an earlier run: its line stays in the log, this run adds none to undo.
-        if (!(shared && !countNow)) m_record.Add(countNow ? 'S' : 'F', {plan.target});
+        m_record.Add(countNow ? CLogRecord::SharedFile(plan.target)
+                              : CLogRecord::File(plan.target));
     }
     if (e.m_nOptions[OptSpecial] == SpecialScreenSaver) {
         // Recorded with the earlier setting, so it does not outlive the file it names.
@@ -715,17 +700,11 @@ void CInstaller::InstallFile(const Planned& plan)
             WriteRecordedValue(1, L"Control Panel\\Desktop", L"SCRNSAVE.EXE", plan.target);
         }
     } else if (e.m_nOptions[OptSpecial] == SpecialRegisterOcx) {
-        HMODULE module =
-            LoadLibraryExW(plan.target.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-        auto registerServer = module ? reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(
-                                           GetProcAddress(module, "DllRegisterServer")))
-                                     : nullptr;
-        if (!registerServer || FAILED(registerServer())) {
+        if (!CallServerRegistration(plan.target, true)) {
             m_log.Line({"warning: cannot register ", ToUtf8(plan.target)});
         } else if (!plan.keep) {
-            m_record.Add('X', {plan.target});
+            m_record.Add(CLogRecord::Server(plan.target));
         }
-        if (module) FreeLibrary(module);
     }
 }
 
@@ -744,8 +723,8 @@ void CInstaller::MakeLinks(const CFileEntry& e, const std::wstring& target)
             link, target, m_macros.Expand(FromPackage(e.m_strMenuArgs)), workDir, e.m_nIconIndex);
         if (!problem.empty())
             throw CInstallError({"cannot create the icon ", ToUtf8(link), ": ", problem});
-        if (record) m_record.Add('L', {link});
-        m_touched.Add('L', {link});
+        if (record) m_record.Add(CLogRecord::Link(link));
+        m_touched.Add(CLogRecord::Link(link));
     }
     if (!e.m_strShortcutName.empty()) {
         std::wstring link = CPathMacros::DesktopFolder() + L"\\" +
@@ -755,8 +734,8 @@ void CInstaller::MakeLinks(const CFileEntry& e, const std::wstring& target)
             link, target, m_macros.Expand(FromPackage(e.m_strShortcutArgs)), workDir, 0);
         if (!problem.empty())
             throw CInstallError({"cannot create the shortcut ", ToUtf8(link), ": ", problem});
-        if (record) m_record.Add('L', {link});
-        m_touched.Add('L', {link});
+        if (record) m_record.Add(CLogRecord::Link(link));
+        m_touched.Add(CLogRecord::Link(link));
     }
 }
 
@@ -774,7 +753,7 @@ void CInstaller::WriteIniEntries()
             if (!(probe[0] == 1 && probe[1] == 0)) {
                 m_log.Line({"INI entry kept: [", ToUtf8(section), "] ", ToUtf8(entry), " in ",
                             ToUtf8(file)});
-                m_touched.Add('I', {file, section, entry});
+                m_touched.Add(CLogRecord::IniEntry(file, section, entry));
                 continue;
             }
         }
@@ -791,7 +770,7 @@ void CInstaller::WriteRegistryEntries()
         void* root = RegistryRootFromIndex(reg.rootKey);
         if ((reg.flags & 1) && root && ValueExists(root, key, name)) {
             m_log.Line({"registry value kept: ", ToUtf8(key), "\\", ToUtf8(name)});
-            m_touched.Add('R', {DecimalW(reg.rootKey), key, name});
+            m_touched.Add(CLogRecord::RegistryValue(reg.rootKey, key, name));
             continue;
         }
         WriteRecordedValue(reg.rootKey, key, name, value);
@@ -895,13 +874,13 @@ void CInstaller::RollBack()
 {
     // A file left to be replaced at the restart still holds its old contents: it is not removed,
     // and its replacement goes instead (the pending rename then finds nothing to move).
-    CInstallRecord changes;
-    for (const CInstallRecord::Item& item : m_record.Items()) {
+    CInstallLog changes;
+    for (const CLogRecord& record : m_record.Records()) {
         bool pending =
-            item.kind == 'F' && !item.fields.empty() &&
+            record.Kind() == LogKind::File &&
             std::any_of(m_pendingRenames.begin(), m_pendingRenames.end(),
-                        [&](const auto& rename) { return rename.first == item.fields[0]; });
-        if (!pending) changes.Add(item.kind, item.fields);
+                        [&](const auto& rename) { return rename.first == record.Path(); });
+        if (!pending) changes.Add(record);
     }
     for (const auto& [target, replacement] : m_pendingRenames) {
         if (DeleteFileW(replacement.c_str())) {
@@ -974,7 +953,7 @@ void CInstaller::InstallUninstaller()
     WriteProgramsEntry(exe);
 
     m_merged = MergedRecord();
-    if (!m_merged.Save(base + L".log")) {
+    if (!SaveInstallLog(base + L".log", m_merged)) {
         throw CInstallError("cannot create the following file:\n" + ToUtf8(base + L".log"));
     }
     m_log.Line({"uninstaller: ", ToUtf8(exe)});

@@ -13,11 +13,12 @@
 // A string that would pass the end of the file is not written, and the run fails.
 //
 // The install state (CInstallerState.cpp): each run's changes are merged into the install log of
-// the product's place (see CInstallRecord), values that existed are recorded with their earlier
+// the product's place (see CInstallLog), values that existed are recorded with their earlier
 // contents, one run at a time per product, per-machine or per-user places, and the replacement
 // of another version when the versions are mutually exclusive.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>
@@ -25,10 +26,10 @@
 
 #include "core/package/PackageRecords.h"
 #include "runtime/CCommandLine.h"
-#include "runtime/CInstallRecord.h"
 #include "runtime/CPathMacros.h"
 #include "runtime/CProductLock.h"
 #include "runtime/IInstallProgress.h"
+#include "runtime/InstallLogFile.h"
 
 namespace velkan {
 class CPackageReader;
@@ -52,6 +53,10 @@ public:
     static constexpr const char* kAlreadyRunningText =
         "Another setup of this product is running. Wait until it has finished, then try again.";
     static constexpr int kExitRestart = 3010;
+    // The folder holds another product's uninstaller and log.
+    static constexpr const char* kOtherProductText =
+        "Another product is installed in this folder. Choose another folder, or uninstall that "
+        "product first";
 
     CInstaller(const CCommandLine& commandLine, CRunLog& log);
     ~CInstaller();
@@ -66,6 +71,8 @@ public:
     // For the wizard: the package read, the version and directory this run would take, nothing
     // changed. Throws as Run would fail.
     std::pair<size_t, std::wstring> Choices();
+    // Whether the run installs for every user (known after Choices or Run).
+    bool AllUsers() const { return m_bAllUsers; }
     // For the wizard, which holds the product's lock on its own thread for its whole run: Run
     // then takes no lock of its own (a mutex belongs to one thread, and Run is on a worker).
     void SetProductLocked() { m_bLockHeld = true; }
@@ -108,18 +115,29 @@ private:
     // The install state (CInstallerState.cpp).
     bool LockProduct();
     void ChooseInstallScope();
+    void KeepInstalledScope();
+    std::wstring EntryKey(const std::wstring& uninstaller) const;
     void LoadPriorRecord(const std::wstring& uninstaller);
     bool CountedBefore(const std::wstring& path) const;
-    bool OursBefore(char kind, const std::vector<std::wstring>& identity) const;
+    bool OursBefore(const CLogRecord& record) const;
     void WriteRecordedValue(uint32_t rootIndex, const std::wstring& key, const std::wstring& name,
                             const std::wstring& value);
     void WriteRecordedIni(const std::wstring& file, const std::wstring& section,
                           const std::wstring& entry, const std::wstring& value);
     bool KeepLinkAside(const std::wstring& link);
     void WriteProgramsEntry(const std::wstring& uninstaller);
-    CInstallRecord MergedRecord();
-    void DropEarlierVersion(CInstallRecord& merged);
-    void ReplaceOtherPlaces(CInstallRecord& merged);
+    CInstallLog MergedRecord();
+    void DropEarlierVersion(CInstallLog& merged);
+    void ReplaceOtherPlaces(CInstallLog& merged);
+    struct OtherPlace {
+        std::wstring entryKey;
+        std::wstring uninstaller;
+        CInstallLog log;
+    };
+    std::vector<OtherPlace> OtherPlaces(std::initializer_list<uint32_t> roots);
+    void LoadOtherPlaces();
+    std::wstring FirstEarlier(const CLogRecord& thing, const std::wstring& now,
+                              const std::wstring& captured) const;
     bool KeepAside(const std::wstring& path);
     void RollBack();
     void DropBackups();
@@ -141,10 +159,12 @@ private:
     std::vector<std::wstring> m_ownFiles;  // the uninstaller's files, once written
     // Files in use, replaced at the next restart: (path, the replacement waiting beside it).
     std::vector<std::pair<std::wstring, std::wstring>> m_pendingRenames;
-    CInstallRecord m_record;       // this run's changes
-    CInstallRecord m_prior;        // the log of earlier runs into the same place
-    CInstallRecord m_touched;      // things of earlier runs this run kept as they were
-    CInstallRecord m_merged;       // the log saved for the uninstaller
+    CInstallLog m_record;   // this run's changes
+    CInstallLog m_prior;    // the log of earlier runs into the same place
+    CInstallLog m_touched;  // things of earlier runs this run kept as they were
+    CInstallLog m_merged;   // the log saved for the uninstaller
+    // The values, INI entries and folders other places of the product made (with earlier values).
+    CInstallLog m_otherPlaces;
     std::wstring m_strEntryKey;    // the installed-programs entry
     std::wstring m_strRecordPath;  // the install log beside the uninstaller
     bool m_bAllUsers = false;      // per-machine (else per-user) places

@@ -24,6 +24,7 @@
 
 #include "core/package/CPackageReader.h"
 #include "core/package/PackageFormat.h"
+#include "core/install/WideText.h"
 #include "core/stream/JoinText.h"
 #include "runtime/CInstallError.h"
 #include "runtime/CInstaller.h"
@@ -31,6 +32,7 @@
 #include "runtime/CUninstaller.h"
 #include "runtime/EarlierValue.h"
 #include "runtime/RuntimePaths.h"
+#include "runtime/SharedRegistrations.h"
 #include "runtime/WinRegistry.h"
 #include "runtime/WinText.h"
 
@@ -43,6 +45,12 @@ namespace {
 const wchar_t* const kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const wchar_t* const kEntryPrefix = L"Velkan-";
 const wchar_t* const kProductValue = L"VelkanProduct";
+const char* const kInstalledForAllUsersText =
+    "This product is installed for all users in this folder: repairing or changing it needs "
+    "administrator rights and /ALLUSERS (or no choice of place)";
+const char* const kInstalledForOneUserText =
+    "This product is installed for the current user in this folder: run without /ALLUSERS, or "
+    "uninstall it first";
 
 // FNV-1a, 64 bits, over the upper-case UTF-16 text: names compare without case on Windows.
 uint64_t Hash(const std::wstring& text)
@@ -106,43 +114,80 @@ void CInstaller::ChooseInstallScope()
     m_log.Line(m_bAllUsers ? "installing for all users" : "installing for the current user");
 }
 
+std::wstring CInstaller::EntryKey(const std::wstring& uninstaller) const
+{
+    return std::wstring(kUninstallKey) + L"\\" + kEntryPrefix + Hex64(Hash(uninstaller));
+}
+
+// A product installed in this place keeps its scope: a later run without /ALLUSERS or
+// /CURRENTUSER takes it, and one that asks for the other is refused, so one place never has two
+// entries (one per user, one for the machine).
+void CInstaller::KeepInstalledScope()
+{
+    const VersionRecord& version = m_reader->Contents().versions[m_nVersion];
+    if (version.files.empty() || !(version.files[0].m_nFlags & kEntryUninstaller)) return;
+    std::wstring key = EntryKey(TargetPath(version.files[0]));
+    bool perUser = KeyExists(HKEY_CURRENT_USER, key);
+    bool perMachine = KeyExists(HKEY_LOCAL_MACHINE, key);
+    if (perUser == perMachine) return;  // a new place (or, both, a state we did not make)
+    bool explicitChoice = m_commandLine.m_bAllUsers || m_commandLine.m_bCurrentUser;
+    if (explicitChoice && m_bAllUsers != perMachine) {
+        throw CInstallError(perMachine ? kInstalledForAllUsersText : kInstalledForOneUserText);
+    }
+    if (perMachine && !HasAdministratorRights()) throw CInstallError(kInstalledForAllUsersText);
+    if (m_bAllUsers != perMachine) {
+        m_bAllUsers = perMachine;
+        CPathMacros::SetAllUsers(m_bAllUsers);
+        m_log.Line(m_bAllUsers ? "installed for all users here: kept"
+                               : "installed for the current user here: kept");
+    }
+}
+
 void CInstaller::LoadPriorRecord(const std::wstring& uninstaller)
 {
-    m_strEntryKey = std::wstring(kUninstallKey) + L"\\" + kEntryPrefix + Hex64(Hash(uninstaller));
+    m_strEntryKey = EntryKey(uninstaller);
     std::wstring log = UninstallDataBase(uninstaller) + L".log";
     m_strRecordPath = log;
-    if (!m_prior.Load(log)) {
-        m_prior.Clear();
-        return;
-    }
-    const auto& items = m_prior.Items();
-    bool samePlace = !items.empty() && items[0].kind == 'P' && items[0].fields.size() == 1 &&
-                     CompareStringOrdinal(items[0].fields[0].c_str(), -1, m_strInstallDir.c_str(),
-                                          -1, TRUE) == CSTR_EQUAL;
-    if (!samePlace) {
+    if (!LoadInstallLog(log, m_prior)) return;
+    const std::wstring* place = m_prior.PlaceDir();
+    if (!place || !install::SameName(*place, m_strInstallDir)) {
         m_log.Line({"the install log ", ToUtf8(log), " is of another place: a new one is started"});
         m_prior.Clear();
         return;
     }
-    m_log.Line({"earlier runs into this place: ", items.size(), " changes recorded"});
+    // Another product's uninstaller in this place: its files and entry are never ours to take.
+    const std::wstring* product = m_prior.ProductId();
+    if (product && *product != ProductId(m_reader->Contents())) {
+        m_prior.Clear();
+        throw CInstallError({kOtherProductText, ": ", ToUtf8(m_strInstallDir)});
+    }
+    m_log.Line({"earlier runs into this place: ", m_prior.Records().size(), " changes recorded"});
+}
+
+// The values and folders other places of the product wrote, in the list of this run's scope (an all-users
+// run reads the machine's entries, a per-user run the user's).
+void CInstaller::LoadOtherPlaces()
+{
+    m_otherPlaces.Clear();
+    for (const OtherPlace& other : OtherPlaces({m_bAllUsers ? 2u : 1u})) {
+        for (const CLogRecord& record : other.log.Records()) {
+            bool shared = record.Kind() == LogKind::IniEntry ||
+                          record.Kind() == LogKind::RegistryValue ||
+                          record.Kind() == LogKind::Folder;
+            if (shared && !m_otherPlaces.Find(record)) m_otherPlaces.Add(record);
+        }
+    }
 }
 
 // Whether an earlier run of this product already counted the file as used.
 bool CInstaller::CountedBefore(const std::wstring& path) const
 {
-    return OursBefore('S', {path}) ||
-           std::any_of(m_prior.Items().begin(), m_prior.Items().end(),
-                       [&](const CInstallRecord::Item& item) {
-                           return item.kind == 'O' && item.fields.size() >= 3 &&
-                                  item.fields[2] == L"S" &&
-                                  CompareStringOrdinal(item.fields[0].c_str(), -1, path.c_str(), -1,
-                                                       TRUE) == CSTR_EQUAL;
-                       });
+    return m_prior.CountedFile(path);
 }
 
-bool CInstaller::OursBefore(char kind, const std::vector<std::wstring>& identity) const
+bool CInstaller::OursBefore(const CLogRecord& record) const
 {
-    return m_prior.Find({kind, identity}) != nullptr;
+    return m_prior.Find(record) != nullptr;
 }
 
 // Writes a string value, recording the keys it creates from the first missing one down, and
@@ -160,29 +205,37 @@ void CInstaller::WriteRecordedValue(uint32_t rootIndex, const std::wstring& key,
         if (!prefix.empty() && !KeyExists(root, prefix)) created.push_back(prefix);
         pos = end + 1;
     }
-    std::wstring earlier = CaptureRegistryValue(root, key, name);
+    std::wstring now;
+    ReadStringValue(root, key, name, now);
+    std::wstring earlier = FirstEarlier(CLogRecord::RegistryValue(rootIndex, key, name), now,
+                                        CaptureRegistryValue(root, key, name));
     bool createdKey = false;
     long code = WriteStringValue(root, key, name, value, createdKey);
     if (code != 0) {
         throw CInstallError({"cannot write the registry value ", ToUtf8(key), "\\", ToUtf8(name),
                              ": ", SystemMessage(code)});
     }
-    for (const std::wstring& k : created) m_record.Add('K', {DecimalW(rootIndex), k});
-    m_record.Add('R', {DecimalW(rootIndex), key, name, earlier, value});
+    for (const std::wstring& k : created) m_record.Add(CLogRecord::RegistryKey(rootIndex, k));
+    m_record.Add(CLogRecord::RegistryValue(rootIndex, key, name, earlier, value));
 }
 
 void CInstaller::WriteRecordedIni(const std::wstring& file, const std::wstring& section,
                                   const std::wstring& entry, const std::wstring& value)
 {
-    bool newFile = GetFileAttributesW(IniPath(file).c_str()) == INVALID_FILE_ATTRIBUTES;
+    bool newFile = GetFileAttributesW(LongPath(IniPath(file)).c_str()) == INVALID_FILE_ATTRIBUTES;
+    std::wstring now;
+    if (!newFile) ReadIniValue(file, section, entry, now);
     std::wstring earlier =
         newFile ? std::wstring(kNoEarlierValue) : CaptureIniValue(file, section, entry);
-    if (!WritePrivateProfileStringW(section.c_str(), entry.c_str(), value.c_str(), file.c_str())) {
+    earlier = FirstEarlier(CLogRecord::IniEntry(file, section, entry), now, earlier);
+    std::wstring written;
+    if (!WriteIniValue(file, section, entry, value, written)) {
         DWORD error = GetLastError();
         throw CInstallError(
             {"cannot write to the following file:\n", ToUtf8(file), ": ", SystemMessage(error)});
     }
-    m_record.Add('I', {file, section, entry, newFile ? L"1" : L"0", earlier, value});
+    // What the uninstall compares with is what the entry really holds now.
+    m_record.Add(CLogRecord::IniEntry(file, section, entry, newFile, earlier, written));
     m_log.Line({"INI entry: [", ToUtf8(section), "] ", ToUtf8(entry), " in ", ToUtf8(file)});
 }
 
@@ -192,7 +245,7 @@ bool CInstaller::KeepLinkAside(const std::wstring& link)
 {
     if (GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
     KeepAside(link);
-    return OursBefore('L', {link});
+    return OursBefore(CLogRecord::Link(link));
 }
 
 // The entry in the installed-programs list, in the hive of the install's scope. A write we have
@@ -205,19 +258,22 @@ void CInstaller::WriteProgramsEntry(const std::wstring& uninstaller)
     uint32_t rootIndex = m_bAllUsers ? 2 : 1;
     void* root = RegistryRootFromIndex(rootIndex);
     const std::wstring& key = m_strEntryKey;
-    bool existed = KeyExists(root, key);
+    // The entry is named after this place's uninstaller: one found without a log of earlier runs
+    // here is a stale one of this place, and this run's to remove again.
+    bool existed = KeyExists(root, key) && !m_prior.Empty();
 
-    // The size of what this place holds now: every file of the merged record that is in it.
+    // The size of what this place holds now: every file of the earlier runs and this one, each
+    // counted once however many runs installed it.
+    CInstallLog installed = m_prior;
+    installed.Merge(m_record);
     uint64_t bytes = 0;
-    auto addSize = [&](const CInstallRecord::Item& item) {
-        if ((item.kind != 'F' && item.kind != 'S') || item.fields.empty()) return;
+    for (const CLogRecord& record : installed.Records()) {
         WIN32_FILE_ATTRIBUTE_DATA data;
-        if (GetFileAttributesExW(item.fields[0].c_str(), GetFileExInfoStandard, &data)) {
+        if (record.NamesFile() && record.Kind() != LogKind::Link &&
+            GetFileAttributesExW(LongPath(record.Path()).c_str(), GetFileExInfoStandard, &data)) {
             bytes += (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         }
-    };
-    for (const auto& item : m_prior.Items()) addSize(item);
-    for (const auto& item : m_record.Items()) addSize(item);
+    }
     SYSTEMTIME now;
     GetLocalTime(&now);
     wchar_t date[16];
@@ -243,7 +299,7 @@ void CInstaller::WriteProgramsEntry(const std::wstring& uninstaller)
         std::wstring earlier = existed ? CaptureRegistryValue(root, key, name) : std::wstring();
         bool created = false;
         if (long code = WriteStringValue(root, key, name, value, created)) fail(code);
-        if (existed) m_record.Add('R', {DecimalW(rootIndex), key, name, earlier, value});
+        if (existed) m_record.Add(CLogRecord::RegistryValue(rootIndex, key, name, earlier, value));
     }
     std::wstring earlierSize =
         existed ? CaptureRegistryValue(root, key, L"EstimatedSize") : std::wstring();
@@ -252,81 +308,76 @@ void CInstaller::WriteProgramsEntry(const std::wstring& uninstaller)
         fail(code);
     }
     if (existed) {
-        m_record.Add('R', {DecimalW(rootIndex), key, L"EstimatedSize", earlierSize, L""});
+        m_record.Add(CLogRecord::RegistryValue(rootIndex, key, L"EstimatedSize", earlierSize));
     } else {
-        m_record.Add('U', {DecimalW(rootIndex), key});
+        m_record.Add(CLogRecord::ProgramsEntry(rootIndex, key));
     }
 }
 
 // The log the uninstaller will read: the earlier runs' lines with this run's merged in. With
 // mutually exclusive versions, what the earlier runs made and this one did not make again is
 // taken away now and leaves the log.
-CInstallRecord CInstaller::MergedRecord()
+CInstallLog CInstaller::MergedRecord()
 {
-    CInstallRecord merged = m_prior;
+    CInstallLog merged = m_prior;
     bool exclusive = (m_reader->Contents().projectFlags.value_or(0) & kFlagExclusive) != 0;
-    if (exclusive && !m_prior.Items().empty()) DropEarlierVersion(merged);
+    if (exclusive && !m_prior.Empty()) DropEarlierVersion(merged);
     // The entry's values of a later run matter only to its rollback: the uninstall removes the
     // whole entry.
-    CInstallRecord later;
-    for (const CInstallRecord::Item& item : m_record.Items()) {
-        bool entryValue = item.kind == 'R' && item.fields.size() >= 2 &&
-                          CompareStringOrdinal(item.fields[1].c_str(), -1, m_strEntryKey.c_str(),
-                                               -1, TRUE) == CSTR_EQUAL;
-        if (!entryValue) later.Add(item.kind, item.fields);
+    CInstallLog later;
+    for (const CLogRecord& record : m_record.Records()) {
+        bool entryValue = record.Kind() == LogKind::RegistryValue &&
+                          install::SameName(record.Key(), m_strEntryKey);
+        if (!entryValue) later.Add(record);
     }
     merged.Merge(later);
     return merged;
 }
 
-void CInstaller::DropEarlierVersion(CInstallRecord& merged)
+void CInstaller::DropEarlierVersion(CInstallLog& merged)
 {
-    CInstallRecord gone, kept;
-    for (const CInstallRecord::Item& item : m_prior.Items()) {
-        bool again = m_record.Find(item) || m_touched.Find(item);
-        bool droppable = std::string_view("FSOXLIRDK").find(item.kind) != std::string_view::npos;
-        if (!again && droppable) {
-            gone.Add(item.kind, item.fields);
-        } else {
-            kept.Add(item.kind, item.fields);
-        }
+    CInstallLog gone;
+    for (const CLogRecord& record : m_prior.Records()) {
+        bool again = m_record.Find(record) || m_touched.Find(record);
+        bool droppable = record.Kind() != LogKind::Place && record.Kind() != LogKind::Product &&
+                         record.Kind() != LogKind::ProgramsEntry;
+        if (!again && droppable) gone.Add(record);
     }
-    if (gone.Items().empty()) return;
+    if (gone.Empty()) return;
     m_log.Line({"taking away what the earlier version had and this one has not: ",
-                gone.Items().size(), " changes"});
+                gone.Records().size(), " changes"});
     CUninstaller undo(m_commandLine, m_log);
     undo.UndoChanges(gone, false);
-    // A folder or key that is not empty yet (something of this run is in it) stays in the log.
-    for (const CInstallRecord::Item& item : gone.Items()) {
-        if (item.fields.size() < 1) continue;
-        bool stays = false;
-        if (item.kind == 'D')
-            stays = GetFileAttributesW(item.fields[0].c_str()) != INVALID_FILE_ATTRIBUTES;
-        if (item.kind == 'K' && item.fields.size() >= 2) {
-            void* root =
-                RegistryRootFromIndex(item.fields[0].size() == 1 ? item.fields[0][0] - L'0' : 99);
-            stays = root && KeyExists(root, item.fields[1]);
-        }
-        if (stays) kept.Add(item.kind, item.fields);
+    // What is gone leaves the log; a folder or key that is not empty yet (something of this run
+    // is in it) keeps its record where it was, so the uninstall still undoes it after what is
+    // inside it.
+    CInstallLog kept;
+    for (const CLogRecord& record : m_prior.Records()) {
+        bool stays = !gone.Find(record);
+        if (record.Kind() == LogKind::Folder)
+            stays = stays ||
+                    GetFileAttributesW(LongPath(record.Path()).c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (record.Kind() == LogKind::RegistryKey)
+            stays = stays || KeyExists(RegistryRootFromIndex(record.Root()), record.Key());
+        if (stays) kept.Add(record);
     }
     merged = kept;
 }
 
-// With mutually exclusive versions, the same product installed in another place is uninstalled
-// once this run has succeeded; what this run made again stays.
-void CInstaller::ReplaceOtherPlaces(CInstallRecord& merged)
+// The other places of this product: its entries in the installed-programs lists of the given
+// roots (1 the user's, 2 the machine's) but this place's, each with the log beside its uninstaller.
+std::vector<CInstaller::OtherPlace> CInstaller::OtherPlaces(std::initializer_list<uint32_t> roots)
 {
-    // Without an uninstaller this run keeps no log: nothing would tell what it made again.
-    if (m_strEntryKey.empty() || !(m_reader->Contents().projectFlags.value_or(0) & kFlagExclusive))
-        return;
+    std::vector<OtherPlace> places;
+    if (m_strEntryKey.empty()) return places;
     std::wstring product = ProductId(m_reader->Contents());
-    for (uint32_t rootIndex : {1u, 2u}) {
+    for (uint32_t rootIndex : roots) {
         void* root = RegistryRootFromIndex(rootIndex);
         HKEY list;
         if (RegOpenKeyExW(static_cast<HKEY>(root), kUninstallKey, 0, KEY_READ, &list) !=
             ERROR_SUCCESS)
             continue;
-        std::vector<std::wstring> others;
+        std::vector<std::wstring> keys;
         wchar_t name[256];
         for (DWORD i = 0;; ++i) {
             DWORD length = 256;
@@ -334,56 +385,68 @@ void CInstaller::ReplaceOtherPlaces(CInstallRecord& merged)
                 ERROR_SUCCESS)
                 break;
             std::wstring key = std::wstring(kUninstallKey) + L"\\" + name;
-            if (wcsncmp(name, kEntryPrefix, wcslen(kEntryPrefix)) != 0 ||
-                CompareStringOrdinal(key.c_str(), -1, m_strEntryKey.c_str(), -1, TRUE) ==
-                    CSTR_EQUAL) {
-                continue;
-            }
-            std::wstring theirs;
-            if (ReadStringValue(root, key, kProductValue, theirs) && theirs == product)
-                others.push_back(key);
+            if (wcsncmp(name, kEntryPrefix, wcslen(kEntryPrefix)) == 0 &&
+                !install::SameName(key, m_strEntryKey))
+                keys.push_back(key);
         }
         RegCloseKey(list);
-        for (const std::wstring& key : others) {
-            std::wstring command;
+        for (const std::wstring& key : keys) {
+            std::wstring theirs, command;
+            if (!ReadStringValue(root, key, kProductValue, theirs) || theirs != product) continue;
             ReadStringValue(root, key, L"UninstallString", command);
             if (command.size() >= 2 && command.front() == L'"')
                 command = command.substr(1, command.find(L'"', 1) - 1);
-            CInstallRecord theirs;
-            if (command.empty() || !theirs.Load(UninstallDataBase(command) + L".log")) {
+            OtherPlace place{key, command, {}};
+            if (command.empty() ||
+                !LoadInstallLog(UninstallDataBase(command) + L".log", place.log)) {
                 m_log.Line({"another version's entry without its log is left: ", ToUtf8(key)});
                 continue;
             }
-            m_log.Line({"replacing the version installed by ", ToUtf8(command)});
-            CInstallRecord rest;
-            bool adopted = false;
-            for (const CInstallRecord::Item& item : theirs.Items()) {
-                bool counted = item.kind == 'S' || (item.kind == 'O' && item.fields.size() >= 3 &&
-                                                    item.fields[2] == L"S");
-                if (merged.Find(item)) {
-                    // Made again by this run: it stays, but the other place's use of it ends.
-                    unsigned long count = 0;
-                    if (counted &&
-                        ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, item.fields[0], count) &&
-                        count > 1) {
-                        WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, item.fields[0],
-                                        count - 1);
-                    }
-                } else if (item.kind != 'D' && item.kind != 'P' && item.kind != 'U' &&
-                           m_touched.Find(item)) {
-                    // Found and kept, or made again under the same name (an icon): ours from now on.
-                    merged.Add(item.kind, item.fields);
-                    adopted = true;
-                } else {
-                    rest.Add(item.kind, item.fields);
-                }
+            places.push_back(std::move(place));
+        }
+    }
+    return places;
+}
+
+// What a value or INI entry held before the product's first run on this machine: when another
+// place of the product wrote it and it still holds what that run wrote, the earlier value that
+// place recorded; else what it holds now.
+std::wstring CInstaller::FirstEarlier(const CLogRecord& thing, const std::wstring& now,
+                                      const std::wstring& captured) const
+{
+    const CLogRecord* theirs = m_otherPlaces.Find(thing);
+    return theirs && theirs->Ours() == now ? theirs->Earlier() : captured;
+}
+
+// With mutually exclusive versions, the same product installed in another place is uninstalled
+// once this run has succeeded; what this run made again stays.
+void CInstaller::ReplaceOtherPlaces(CInstallLog& merged)
+{
+    // Without an uninstaller this run keeps no log: nothing would tell what it made again.
+    if (!(m_reader->Contents().projectFlags.value_or(0) & kFlagExclusive)) return;
+    for (const OtherPlace& other : OtherPlaces({1u, 2u})) {
+        m_log.Line({"replacing the version installed by ", ToUtf8(other.uninstaller)});
+        CInstallLog rest;
+        bool adopted = false;
+        for (const CLogRecord& record : other.log.Records()) {
+            LogKind kind = record.Kind();
+            if (merged.Find(record)) {
+                // Made again by this run: it stays, but the other place's use of it ends.
+                if (record.Counted()) LowerUsageCount(record.Path());
+            } else if (kind != LogKind::Folder && kind != LogKind::Place &&
+                       kind != LogKind::ProgramsEntry && m_touched.Find(record)) {
+                // Found and kept, or made again under the same name (an icon): ours from now on.
+                merged.Add(record);
+                adopted = true;
+            } else {
+                rest.Add(record);
             }
-            CUninstaller undo(m_commandLine, m_log);
-            undo.UndoChanges(rest, false);
-            undo.RemoveProgramFiles(command, rest);
-            if (adopted && !merged.Save(m_strRecordPath)) {
-                m_log.Line({"warning: cannot update the install log ", ToUtf8(m_strRecordPath)});
-            }
+        }
+        CUninstaller undo(m_commandLine, m_log);
+        undo.UndoChanges(rest, false);
+        undo.RemoveProgramFiles(other.uninstaller, rest);
+        if (adopted && !SaveInstallLog(m_strRecordPath, merged)) {
+            m_log.Line({"warning: cannot update the install log ", ToUtf8(m_strRecordPath)});
         }
     }
 }

@@ -7,31 +7,29 @@
 #include "core/package/CPackageException.h"
 #include "core/package/PackageDecoding.h"
 #include "core/package/RegistryKeyRule.h"
+#include "core/install/InstallPaths.h"
+#include "core/install/WideText.h"
 #include "core/stream/JoinText.h"
 #include "runtime/CInstallError.h"
 #include "runtime/CRunLog.h"
 #include "runtime/CWinPackageInput.h"
 #include "runtime/EarlierValue.h"
 #include "runtime/RuntimePaths.h"
+#include "runtime/SharedRegistrations.h"
 #include "runtime/WinRegistry.h"
 #include "runtime/WinText.h"
 
 namespace velkan::runtime {
 
+using install::IsInside;
+using install::MatchesExtra;
+
 namespace {
 
-const wchar_t* const kFontsKey = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 const char* const kInvalidInfoText =
     "Invalid uninstall info. This program cannot uninstall the product.";
 // The data block is a few texts and names; anything larger is not ours.
 constexpr uint64_t kMaxDataBlock = 16u << 20;
-
-uint32_t ParseRoot(const std::wstring& text)
-{
-    return text.size() == 1 && text[0] >= L'0' && text[0] <= L'3'
-               ? static_cast<uint32_t>(text[0] - L'0')
-               : 99;
-}
 
 }  // namespace
 
@@ -45,11 +43,8 @@ int CUninstaller::Run()
     try {
         Load();
         // The product's lock, as its setup runs take it (the first product the log names).
-        auto product = std::find_if(m_record.Items().begin(), m_record.Items().end(),
-                                    [](const CInstallRecord::Item& item) {
-                                        return item.kind == 'N' && !item.fields.empty();
-                                    });
-        if (product != m_record.Items().end() && !m_lock.Acquire(product->fields[0], m_log)) {
+        const std::wstring* product = m_record.ProductId();
+        if (product && !m_lock.Acquire(*product, m_log)) {
             m_strError =
                 "A setup of this product is running. Wait until it has finished, then try again.";
             m_log.Line({"error: ", m_strError});
@@ -88,7 +83,7 @@ void CUninstaller::Load()
     m_strSelf = OwnProgramPath();
     m_strBase = UninstallDataBase(m_strSelf);
     std::wstring logPath = m_strBase + L".log";
-    if (!m_record.Load(logPath))
+    if (!LoadInstallLog(logPath, m_record))
         throw CPackageException({"cannot read the install log ", ToUtf8(logPath)});
     CWinPackageInput data(m_strBase + L".dat");
     if (data.GetLength() > kMaxDataBlock)
@@ -96,26 +91,26 @@ void CUninstaller::Load()
     std::vector<uint8_t> bytes(static_cast<size_t>(data.GetLength()));
     data.ReadAt(0, bytes.data(), bytes.size());
     m_data = DecodeUninstallerData(bytes.data(), bytes.size());
-    if (m_record.Items().empty() || m_record.Items()[0].kind != 'P' ||
-        m_record.Items()[0].fields.size() != 1) {
+    if (!m_record.PlaceDir()) {
         throw CPackageException(
             {"the install log ", ToUtf8(logPath), " does not name the installation directory"});
     }
-    m_strInstallDir = m_record.Items()[0].fields[0];
+    m_strInstallDir = *m_record.PlaceDir();
     m_log.Line({"uninstalling from ", ToUtf8(m_strInstallDir)});
 }
 
 void CUninstaller::RemoveFile(const std::wstring& path)
 {
     if (m_watcher) m_watcher->Removing(path);
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+    std::wstring longPath = LongPath(path);
+    SetFileAttributesW(longPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (DeleteFileW(longPath.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
         GetLastError() == ERROR_PATH_NOT_FOUND) {
         m_log.Line({"removed ", ToUtf8(path)});
         return;
     }
     // In use: removed at the next restart.
-    if (MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    if (MoveFileExW(longPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
         ++m_nRestart;
         m_log.Line({"left until the next restart, in use: ", ToUtf8(path)});
     } else {
@@ -126,9 +121,7 @@ void CUninstaller::RemoveFile(const std::wstring& path)
 
 void CUninstaller::RemoveSharedFile(const std::wstring& path)
 {
-    unsigned long count = 0;
-    if (ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, path, count) && count > 1) {
-        WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, path, count - 1);
+    if (LowerUsageCount(path)) {
         m_log.Line({"still used by other programs: ", ToUtf8(path)});
         return;
     }
@@ -141,191 +134,167 @@ void CUninstaller::RemoveSharedFile(const std::wstring& path)
     RemoveFile(path);
 }
 
-void CUninstaller::UndoChanges(const CInstallRecord& record, bool rollback)
+void CUninstaller::UndoChanges(const CInstallLog& record, bool rollback)
 {
     m_bRollback = rollback;
-    if (&record != &m_record) m_record = record;  // UsedByOthers reads it
-    const auto& items = m_record.Items();
-    for (auto it = items.rbegin(); it != items.rend(); ++it) Undo(*it);
+    if (&record != &m_record) m_record = record;  // CountedByOthers reads it
+    const auto& records = m_record.Records();
+    for (auto it = records.rbegin(); it != records.rend(); ++it) Undo(*it);
 }
 
-bool CUninstaller::UsedByOthers(const std::wstring& path) const
+bool CUninstaller::CountedByOthers(const std::wstring& path) const
 {
     // Only a file this installation counted as shared can have other users. Asked before our own
     // count is taken away, so a count above one means someone else's.
-    const auto& items = m_record.Items();
-    bool counted = std::any_of(items.begin(), items.end(), [&](const CInstallRecord::Item& item) {
-        bool countedFont = item.kind == 'O' && item.fields.size() >= 3 && item.fields[2] == L"S";
-        return (item.kind == 'S' || countedFont) && !item.fields.empty() &&
-               CompareStringOrdinal(item.fields[0].c_str(), -1, path.c_str(), -1, TRUE) ==
-                   CSTR_EQUAL;
-    });
-    unsigned long count = 0;
-    return counted && ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, path, count) && count > 1;
+    return m_record.CountedFile(path) && UsedByOthers(path);
 }
 
-void CUninstaller::Undo(const CInstallRecord::Item& item)
+void CUninstaller::Undo(const CLogRecord& record)
 {
-    const auto& f = item.fields;
-    switch (item.kind) {
-    case 'F':
-    case 'L':
-        if (f.size() >= 1) RemoveFile(f[0]);
-        break;
-    case 'S':
-        if (f.size() >= 1) RemoveSharedFile(f[0]);
-        break;
-    case 'O':
-        if (f.size() >= 3 && f[2] == L"S" && UsedByOthers(f[0])) {
-            unsigned long count = 0;
-            ReadDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, f[0], count);
-            WriteDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, f[0], count - 1);
-            m_log.Line({"still used by other programs: ", ToUtf8(f[0])});
-        } else if (f.size() >= 2) {
-            if (f.size() >= 3 && f[2] == L"S")
-                DeleteValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, f[0]);
-            RemoveFontResourceW(f[0].c_str());
-            DeleteValue(HKEY_LOCAL_MACHINE, kFontsKey, f[1]);
-            RemoveFile(f[0]);
+    switch (record.Kind()) {
+    case LogKind::File:
+    case LogKind::Link: RemoveFile(record.Path()); break;
+    case LogKind::SharedFile: RemoveSharedFile(record.Path()); break;
+    case LogKind::Font:
+        if (record.Counted() && LowerUsageCount(record.Path())) {
+            m_log.Line({"still used by other programs: ", ToUtf8(record.Path())});
+            break;
         }
+        if (record.Counted()) DeleteValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, record.Path());
+        RemoveFontResourceW(record.Path().c_str());
+        DeleteValue(HKEY_LOCAL_MACHINE, kFontsKey, record.FontValueName());
+        RemoveFile(record.Path());
         break;
-    case 'X':
+    case LogKind::Server:
         // A shared server that another program still counts on stays registered for it.
-        if (f.size() >= 1 && UsedByOthers(f[0])) {
-            m_log.Line({"still used by other programs, left registered: ", ToUtf8(f[0])});
-        } else if (f.size() >= 1) {
-            HMODULE module = LoadLibraryExW(f[0].c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-            auto unregister = module ? reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(
-                                           GetProcAddress(module, "DllUnregisterServer")))
-                                     : nullptr;
-            if (unregister) unregister();
-            if (module) FreeLibrary(module);
+        if (CountedByOthers(record.Path())) {
+            m_log.Line({"still used by other programs, left registered: ", ToUtf8(record.Path())});
+        } else {
+            CallServerRegistration(record.Path(), false);
         }
         break;
-    case 'I':
-        if (f.size() >= 6 && f[4] != kNoEarlierValue) {
-            // The entry had a value before: it comes back, unless the user has changed ours since.
-            std::wstring now;
-            if (m_bRollback || (ReadIniValue(f[0], f[1], f[2], now) && now == f[5])) {
-                RestoreIniValue(f[0], f[1], f[2], f[4]);
-                WritePrivateProfileStringW(nullptr, nullptr, nullptr, f[0].c_str());
-            } else {
-                m_log.Line({"INI entry changed since, left: [", ToUtf8(f[1]), "] ", ToUtf8(f[2])});
-            }
-        } else if (f.size() >= 3) {
-            WritePrivateProfileStringW(f[1].c_str(), f[2].c_str(), nullptr, f[0].c_str());
-            // A section left without entries goes too; so does a file we created that is now empty.
-            wchar_t probe[4] = L"";
-            if (GetPrivateProfileSectionW(f[1].c_str(), probe, 4, f[0].c_str()) == 0) {
-                WritePrivateProfileStringW(f[1].c_str(), nullptr, nullptr, f[0].c_str());
-            }
-            WritePrivateProfileStringW(nullptr, nullptr, nullptr, f[0].c_str());  // flush the cache
-            if (f.size() >= 4 && f[3] == L"1") {
-                wchar_t sections[4] = L"";
-                if (GetPrivateProfileSectionNamesW(sections, 4, f[0].c_str()) == 0)
-                    RemoveFile(IniPath(f[0]));
-            }
-        }
+    case LogKind::IniEntry: UndoIniEntry(record); break;
+    case LogKind::RegistryValue: UndoRegistryValue(record); break;
+    case LogKind::RegistryKey:
+        DeleteKeyIfEmpty(RegistryRootFromIndex(record.Root()), record.Key());
         break;
-    case 'R':
-        if (f.size() >= 5 && f[3] != kNoEarlierValue) {
-            void* root = RegistryRootFromIndex(ParseRoot(f[0]));
-            std::wstring now;
-            if (!root) break;
-            if (m_bRollback || (ReadStringValue(root, f[1], f[2], now) && now == f[4])) {
-                if (!RestoreRegistryValue(root, f[1], f[2], f[3])) {
-                    ++m_nProblems;
-                    m_log.Line({"left: cannot restore the registry value ", ToUtf8(f[1]), "\\",
-                                ToUtf8(f[2])});
-                }
-            } else {
-                m_log.Line(
-                    {"registry value changed since, left: ", ToUtf8(f[1]), "\\", ToUtf8(f[2])});
-            }
-        } else if (f.size() >= 3) {
-            if (void* root = RegistryRootFromIndex(ParseRoot(f[0]))) DeleteValue(root, f[1], f[2]);
-        }
+    case LogKind::ProgramsEntry:
+        DeleteKeyTree(RegistryRootFromIndex(record.Root()), record.Key());
         break;
-    case 'K':
-        if (f.size() >= 2) {
-            if (void* root = RegistryRootFromIndex(ParseRoot(f[0]))) DeleteKeyIfEmpty(root, f[1]);
-        }
+    case LogKind::Folder:
+        if (RemoveDirectoryW(LongPath(record.Path()).c_str()))
+            m_log.Line({"removed ", ToUtf8(record.Path())});
         break;
-    case 'U':
-        if (f.size() >= 2) {
-            if (void* root = RegistryRootFromIndex(ParseRoot(f[0]))) DeleteKeyTree(root, f[1]);
-        }
-        break;
-    case 'D':
-        if (f.size() >= 1 && RemoveDirectoryW(f[0].c_str())) m_log.Line({"removed ", ToUtf8(f[0])});
-        break;
-    default: break;
+    case LogKind::Place:
+    case LogKind::Product: break;
     }
 }
 
-// Whether path lies in a folder the product created (or is one).
-bool CUninstaller::InsideOurFolder(const std::wstring& path) const
+void CUninstaller::UndoIniEntry(const CLogRecord& record)
 {
-    for (const CInstallRecord::Item& item : m_record.Items()) {
-        if (item.kind != 'D' || item.fields.empty()) continue;
-        const std::wstring& dir = item.fields[0];
-        if (path.size() >= dir.size() &&
-            CompareStringOrdinal(path.c_str(), static_cast<int>(dir.size()), dir.c_str(), -1,
-                                 TRUE) == CSTR_EQUAL &&
-            (path.size() == dir.size() || path[dir.size()] == L'\\')) {
-            return true;
+    const std::wstring& file = record.IniFile();
+    const std::wstring& section = record.IniSection();
+    const std::wstring& entry = record.IniEntryName();
+    if (record.HadEarlier()) {
+        // The entry had a value before: it comes back, unless the user has changed ours since.
+        std::wstring now;
+        if (m_bRollback || (ReadIniValue(file, section, entry, now) && now == record.Ours())) {
+            RestoreIniValue(file, section, entry, record.Earlier());
+            WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+        } else {
+            m_log.Line({"INI entry changed since, left: [", ToUtf8(section), "] ", ToUtf8(entry)});
         }
+        return;
+    }
+    WritePrivateProfileStringW(section.c_str(), entry.c_str(), nullptr, file.c_str());
+    // A section left without entries goes too; so does a file we created that is now empty.
+    wchar_t probe[4] = L"";
+    if (GetPrivateProfileSectionW(section.c_str(), probe, 4, file.c_str()) == 0)
+        WritePrivateProfileStringW(section.c_str(), nullptr, nullptr, file.c_str());
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());  // flush the cache
+    wchar_t sections[4] = L"";
+    if (record.IniNewFile() && GetPrivateProfileSectionNamesW(sections, 4, file.c_str()) == 0)
+        RemoveFile(IniPath(file));
+}
+
+void CUninstaller::UndoRegistryValue(const CLogRecord& record)
+{
+    void* root = RegistryRootFromIndex(record.Root());
+    if (!record.HadEarlier()) {
+        DeleteValue(root, record.Key(), record.ValueName());
+        return;
+    }
+    std::wstring now;
+    if (m_bRollback ||
+        (ReadStringValue(root, record.Key(), record.ValueName(), now) && now == record.Ours())) {
+        if (!RestoreRegistryValue(root, record.Key(), record.ValueName(), record.Earlier())) {
+            ++m_nProblems;
+            m_log.Line({"left: cannot restore the registry value ", ToUtf8(record.Key()), "\\",
+                        ToUtf8(record.ValueName())});
+        }
+    } else {
+        m_log.Line({"registry value changed since, left: ", ToUtf8(record.Key()), "\\",
+                    ToUtf8(record.ValueName())});
+    }
+}
+
+// Whether the product created the folder dir.
+bool CUninstaller::OurFolder(const std::wstring& dir) const
+{
+    return m_record.Find(CLogRecord::Folder(dir)) != nullptr;
+}
+
+bool CUninstaller::IsOwnFile(const std::wstring& path) const
+{
+    for (const std::wstring& own : {m_strSelf, m_strBase + L".log", m_strBase + L".dat"}) {
+        if (install::SameName(path, own)) return true;
     }
     return false;
 }
 
-// Removes the entries of dir matching pattern ("*" everything, ".ext" files of that extension);
-// this program's own files stay until the end.
+// Removes the files of dir matching pattern ("*" every file, ".ext" the files of that
+// extension), and the same in each folder in it that the product created; a folder it did not
+// create is never entered. This program's own files stay until the end.
 void CUninstaller::RemoveMatching(const std::wstring& dir, const std::wstring& pattern)
 {
     WIN32_FIND_DATAW found;
-    HANDLE search =
-        FindFirstFileW((dir + L"\\*" + (pattern == L"*" ? L"" : pattern)).c_str(), &found);
+    HANDLE search = FindFirstFileW(LongPath(dir + L"\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
+    std::vector<std::wstring> files, folders;
     do {
         std::wstring entry = found.cFileName;
         if (entry == L"." || entry == L"..") continue;
         std::wstring path = dir + L"\\" + entry;
-        if (CompareStringOrdinal(path.c_str(), -1, m_strSelf.c_str(), -1, TRUE) == CSTR_EQUAL ||
-            CompareStringOrdinal(path.c_str(), -1, (m_strBase + L".log").c_str(), -1, TRUE) ==
-                CSTR_EQUAL ||
-            CompareStringOrdinal(path.c_str(), -1, (m_strBase + L".dat").c_str(), -1, TRUE) ==
-                CSTR_EQUAL) {
-            continue;
-        }
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (pattern == L"*" && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                RemoveTree(path);
-        } else {
-            RemoveFile(path);
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && OurFolder(path))
+                folders.push_back(path);
+        } else if (!IsOwnFile(path) && MatchesExtra(entry, pattern)) {
+            files.push_back(path);
         }
     } while (FindNextFileW(search, &found));
     FindClose(search);
+    for (const std::wstring& file : files) RemoveFile(file);
+    for (const std::wstring& folder : folders) RemoveMatching(folder, pattern);
 }
 
 // The additional files to remove are matched only inside folders the product created: in the
 // installation directory when we created it, else in each folder we created inside it. A user's
-// files in a folder that was there before the product stay whatever the pattern says.
+// files in a folder that was there before the product stay whatever the pattern says, and so
+// does every folder the product did not create, with all it holds.
 void CUninstaller::RemoveExtraFiles()
 {
     if (!m_data.hasFiles) return;
     std::vector<std::wstring> roots;  // the outermost folders of ours in the installation directory
-    if (InsideOurFolder(m_strInstallDir)) {
+    if (OurFolder(m_strInstallDir)) {
         roots.push_back(m_strInstallDir);
     } else {
-        for (const CInstallRecord::Item& item : m_record.Items()) {
-            if (item.kind != 'D' || item.fields.empty()) continue;
-            const std::wstring& dir = item.fields[0];
-            bool inside =
-                dir.size() > m_strInstallDir.size() && dir[m_strInstallDir.size()] == L'\\' &&
-                CompareStringOrdinal(dir.c_str(), static_cast<int>(m_strInstallDir.size()),
-                                     m_strInstallDir.c_str(), -1, TRUE) == CSTR_EQUAL;
-            if (inside && !InsideOurFolder(ParentDir(dir))) roots.push_back(dir);
+        for (const CLogRecord& record : m_record.Records()) {
+            if (record.Kind() != LogKind::Folder) continue;
+            const std::wstring& dir = record.Path();
+            if (dir.size() > m_strInstallDir.size() && IsInside(dir, m_strInstallDir) &&
+                !OurFolder(ParentDir(dir))) {
+                roots.push_back(dir);
+            }
         }
         m_log.Line(
             "the installation directory existed before: additional files only in folders created "
@@ -338,17 +307,19 @@ void CUninstaller::RemoveExtraFiles()
             continue;
         }
         // A name relative to the installation directory; one that would leave it, or lies in a
-        // folder that is not ours, is refused.
+        // folder that is not ours, is refused. A folder is never removed here: its files are
+        // matched as "*" would, and it goes at the end when ours and empty.
         try {
             std::wstring path = JoinInside(m_strInstallDir, name);
-            if (!InsideOurFolder(ParentDir(path))) {
+            if (!OurFolder(ParentDir(path))) {
                 m_log.Line({"additional file refused, not in a folder of ours: ", ToUtf8(path)});
                 continue;
             }
-            DWORD attributes = GetFileAttributesW(path.c_str());
-            if (attributes == INVALID_FILE_ATTRIBUTES) continue;
+            DWORD attributes = GetFileAttributesW(LongPath(path).c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES || IsOwnFile(path)) continue;
             if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) RemoveTree(path);
+                if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && OurFolder(path))
+                    RemoveMatching(path, L"*");
             } else {
                 RemoveFile(path);
             }
@@ -373,15 +344,32 @@ void CUninstaller::RemoveRegistryKeys()
     }
 }
 
-void CUninstaller::RemoveProgramFiles(const std::wstring& uninstaller, const CInstallRecord& record)
+void CUninstaller::RemoveProgramFiles(const std::wstring& uninstaller, const CInstallLog& record)
 {
     std::wstring base = UninstallDataBase(uninstaller);
     RemoveFile(base + L".dat");
     RemoveFile(base + L".log");
     RemoveFile(uninstaller);
-    const auto& items = record.Items();
-    for (auto it = items.rbegin(); it != items.rend(); ++it) {
-        if (it->kind == 'D' && !it->fields.empty()) RemoveDirectoryW(it->fields[0].c_str());
+    RemoveFolders(record);
+}
+
+// The folders a log says were created, deepest first, when empty; one that cannot go although
+// empty is named as left.
+void CUninstaller::RemoveFolders(const CInstallLog& record)
+{
+    const auto& records = record.Records();
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
+        if (it->Kind() != LogKind::Folder) continue;
+        std::wstring path = LongPath(it->Path());
+        if (RemoveDirectoryW(path.c_str())) {
+            m_log.Line({"removed ", ToUtf8(it->Path())});
+            continue;
+        }
+        // A folder holding what is not ours stays, as it should; an empty one is ours and left.
+        if (IsEmptyFolder(path)) {
+            ++m_nProblems;
+            m_log.Line({"left: cannot remove the folder ", ToUtf8(it->Path())});
+        }
     }
 }
 
@@ -389,22 +377,20 @@ void CUninstaller::RemoveSelf()
 {
     RemoveFile(m_strBase + L".dat");
     RemoveFile(m_strBase + L".log");
-    SetFileAttributesW(m_strSelf.c_str(), FILE_ATTRIBUTE_NORMAL);
-    bool deleted = DeleteFileW(m_strSelf.c_str()) != 0;
-    if (!deleted) MoveFileExW(m_strSelf.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    std::wstring self = LongPath(m_strSelf);
+    SetFileAttributesW(self.c_str(), FILE_ATTRIBUTE_NORMAL);
+    bool deleted = DeleteFileW(self.c_str()) != 0;
+    if (!deleted) MoveFileExW(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     // Directories we created, now that our own files are gone (deepest first).
-    const auto& items = m_record.Items();
-    for (auto it = items.rbegin(); it != items.rend(); ++it) {
-        if (it->kind == 'D' && !it->fields.empty()) RemoveDirectoryW(it->fields[0].c_str());
-    }
+    RemoveFolders(m_record);
+    const auto& records = m_record.Records();
     if (!deleted) {
         // A running program cannot remove its own file on Windows: a command shell started now
         // removes it (and the directories) once this process has ended.
-        std::wstring command =
-            L"cmd.exe /c ping -n 3 127.0.0.1 >nul & del /f /q \"" + m_strSelf + L"\"";
-        for (auto it = items.rbegin(); it != items.rend(); ++it) {
-            if (it->kind == 'D' && !it->fields.empty())
-                command += L" & rmdir \"" + it->fields[0] + L"\"";
+        std::wstring command = L"cmd.exe /c ping -n 3 127.0.0.1 >nul & del /f /q \"" + self + L"\"";
+        for (auto it = records.rbegin(); it != records.rend(); ++it) {
+            if (it->Kind() == LogKind::Folder)
+                command += L" & rmdir \"" + LongPath(it->Path()) + L"\"";
         }
         wchar_t system[MAX_PATH] = L"";
         GetSystemDirectoryW(system, MAX_PATH);

@@ -9,7 +9,7 @@
 // changed since stays). Additional files are matched only inside folders the product created,
 // so a user's files in a folder that existed before stay. A registry key to remove must lie two
 // levels below its root and be none of the shared keys (RegistryKeyRule). What could not be
-// removed is named in the log, and the exit code is kExitIncomplete (kExitRestart when only files
+// removed is named in the log ("left"), and the exit code is kExitIncomplete (kExitRestart when only files
 // in use are left for the next restart).
 #pragma once
 
@@ -17,7 +17,7 @@
 
 #include "core/package/PackageRecords.h"
 #include "runtime/CCommandLine.h"
-#include "runtime/CInstallRecord.h"
+#include "runtime/InstallLogFile.h"
 #include "runtime/CProductLock.h"
 #include "runtime/wizard/IUninstallWatcher.h"
 
@@ -45,19 +45,23 @@ public:
     void SetWatcher(IUninstallWatcher* watcher) { m_watcher = watcher; }
     // Undoes the changes of a log, last first (also the setup program's way back from a failed
     // run: rollback puts every earlier value back, whatever the value holds now).
-    void UndoChanges(const CInstallRecord& record, bool rollback);
+    void UndoChanges(const CInstallLog& record, bool rollback);
     // Removes another place's uninstaller, its data block and log, and the folders its log says
     // were created (when empty).
-    void RemoveProgramFiles(const std::wstring& uninstaller, const CInstallRecord& record);
+    void RemoveProgramFiles(const std::wstring& uninstaller, const CInstallLog& record);
 
 private:
     void Load();
-    void Undo(const CInstallRecord::Item& item);
+    void Undo(const CLogRecord& record);
+    void UndoIniEntry(const CLogRecord& record);
+    void UndoRegistryValue(const CLogRecord& record);
     void RemoveSharedFile(const std::wstring& path);
-    bool UsedByOthers(const std::wstring& path) const;
+    bool CountedByOthers(const std::wstring& path) const;
     void RemoveExtraFiles();
-    bool InsideOurFolder(const std::wstring& path) const;
+    bool OurFolder(const std::wstring& dir) const;
+    bool IsOwnFile(const std::wstring& path) const;
     void RemoveMatching(const std::wstring& dir, const std::wstring& pattern);
+    void RemoveFolders(const CInstallLog& record);
     void RemoveRegistryKeys();
     void RemoveSelf();
     void RemoveFile(const std::wstring& path);
@@ -67,7 +71,7 @@ private:
     std::wstring m_strSelf;
     std::wstring m_strBase;
     std::wstring m_strInstallDir;
-    CInstallRecord m_record;
+    CInstallLog m_record;
     UninstallerDataRecord m_data;
     std::string m_strError;
     int m_nProblems = 0;

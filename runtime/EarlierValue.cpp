@@ -4,9 +4,9 @@
 
 #include <vector>
 
-namespace velkan::runtime {
+#include "runtime/RuntimePaths.h"
 
-const wchar_t* const kNoEarlierValue = L"-";
+namespace velkan::runtime {
 
 namespace {
 
@@ -117,12 +117,85 @@ std::wstring CaptureIniValue(const std::wstring& file, const std::wstring& secti
     return ReadIniValue(file, section, entry, value) ? L"=" + value : std::wstring(kNoEarlierValue);
 }
 
+namespace {
+
+// Whether an INI file is stored as UTF-16 (Windows then keeps every character in it).
+bool IsUnicodeIni(const std::wstring& path)
+{
+    HANDLE h = CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    unsigned char bom[2] = {};
+    DWORD got = 0;
+    bool unicode =
+        ReadFile(h, bom, 2, &got, nullptr) && got == 2 && bom[0] == 0xFF && bom[1] == 0xFE;
+    CloseHandle(h);
+    return unicode;
+}
+
+// Rewrites an 8-bit INI file (read in the machine's code page, as Windows reads it) as UTF-16,
+// every entry kept.
+bool MakeUnicodeIni(const std::wstring& path)
+{
+    HANDLE h = CreateFileW(LongPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size = {};
+    bool ok = GetFileSizeEx(h, &size) && size.QuadPart < (16 << 20);
+    std::string bytes(ok ? static_cast<size_t>(size.QuadPart) : 0, '\0');
+    DWORD got = 0;
+    ok = ok && (bytes.empty() ||
+                (ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
+                 got == bytes.size()));
+    std::wstring text;
+    if (ok && !bytes.empty()) {
+        int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                    nullptr, 0);
+        text.resize(static_cast<size_t>(n));
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                            n);
+    }
+    text.insert(text.begin(), L'\xFEFF');
+    LARGE_INTEGER zero = {};
+    DWORD written = 0;
+    DWORD length = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    ok = ok && SetFilePointerEx(h, zero, nullptr, FILE_BEGIN) &&
+         WriteFile(h, text.data(), length, &written, nullptr) && written == length &&
+         SetEndOfFile(h);
+    CloseHandle(h);
+    return ok;
+}
+
+}  // namespace
+
+bool WriteIniValue(const std::wstring& file, const std::wstring& section, const std::wstring& entry,
+                   const std::wstring& value, std::wstring& readBack)
+{
+    std::wstring path = IniPath(file);
+    // A new file is made UTF-16 first, so a name in any script is written as it is.
+    if (GetFileAttributesW(LongPath(path).c_str()) == INVALID_FILE_ATTRIBUTES &&
+        !MakeUnicodeIni(path))
+        return false;
+    if (!WritePrivateProfileStringW(section.c_str(), entry.c_str(), value.c_str(), file.c_str()))
+        return false;
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());  // flush the cache
+    // An 8-bit file cannot hold every character: it becomes UTF-16 with what it holds, and the
+    // entry is written again.
+    if ((!ReadIniValue(file, section, entry, readBack) || readBack != value) &&
+        !IsUnicodeIni(path) && MakeUnicodeIni(path)) {
+        WritePrivateProfileStringW(section.c_str(), entry.c_str(), value.c_str(), file.c_str());
+        WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+        ReadIniValue(file, section, entry, readBack);
+    }
+    return true;
+}
+
 void RestoreIniValue(const std::wstring& file, const std::wstring& section,
                      const std::wstring& entry, const std::wstring& earlier)
 {
     if (!earlier.empty() && earlier[0] == L'=') {
-        WritePrivateProfileStringW(section.c_str(), entry.c_str(), earlier.c_str() + 1,
-                                   file.c_str());
+        std::wstring readBack;
+        WriteIniValue(file, section, entry, earlier.substr(1), readBack);
     } else {
         WritePrivateProfileStringW(section.c_str(), entry.c_str(), nullptr, file.c_str());
     }

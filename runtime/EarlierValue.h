@@ -7,9 +7,11 @@
 
 #include <string>
 
+#include "core/install/CLogRecord.h"
+
 namespace velkan::runtime {
 
-extern const wchar_t* const kNoEarlierValue;
+using install::kNoEarlierValue;
 
 std::wstring CaptureRegistryValue(void* root, const std::wstring& key, const std::wstring& name);
 // Puts a captured value back ("-": deletes the value; empty, for a value too large to capture:
@@ -22,6 +24,11 @@ std::wstring CaptureIniValue(const std::wstring& file, const std::wstring& secti
 // Reads an entry, false when absent.
 bool ReadIniValue(const std::wstring& file, const std::wstring& section, const std::wstring& entry,
                   std::wstring& value);
+// Writes an entry so that it reads back as written, whatever the characters (a new file, or an
+// 8-bit one that cannot hold them, is made UTF-16); readBack gets what the entry now holds.
+// False when the file cannot be written.
+bool WriteIniValue(const std::wstring& file, const std::wstring& section, const std::wstring& entry,
+                   const std::wstring& value, std::wstring& readBack);
 void RestoreIniValue(const std::wstring& file, const std::wstring& section,
                      const std::wstring& entry, const std::wstring& earlier);
 

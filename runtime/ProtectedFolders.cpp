@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "core/install/InstallPaths.h"
+#include "core/install/WideText.h"
 #include "runtime/CPathMacros.h"
 #include "runtime/RuntimePaths.h"
 
@@ -42,7 +44,7 @@ const int kSharedFolders[] = {
 
 bool SameFolder(const std::wstring& a, const std::wstring& b)
 {
-    return !b.empty() && CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+    return !b.empty() && install::SameName(a, CanonicalPath(b));
 }
 
 std::wstring Folder(int csidl)
@@ -54,17 +56,31 @@ std::wstring Folder(int csidl)
 
 }  // namespace
 
+std::wstring CanonicalPath(const std::wstring& path)
+{
+    std::wstring plain = install::PlainPath(path);
+    if (plain.empty()) plain = install::PlainPath(FullPath(path));
+    if (plain.empty()) return {};
+    // Short names (PROGRA~1) read as the long ones, where the folder exists.
+    std::wstring prefixed = LongPath(plain);
+    DWORD n = GetLongPathNameW(prefixed.c_str(), nullptr, 0);
+    if (n == 0) return plain;
+    std::wstring full(n, L'\0');
+    n = GetLongPathNameW(prefixed.c_str(), full.data(), n);
+    if (n == 0 || n >= full.size()) return plain;
+    full.resize(n);
+    std::wstring canonical = install::PlainPath(full);
+    return canonical.empty() ? plain : canonical;
+}
+
 bool IsProtectedFolder(const std::wstring& dirIn)
 {
-    std::wstring dir = TrimSlash(FullPath(dirIn));
-    if (dir.size() <= 3) return true;  // "C:\" or less
-    if (dir.compare(0, 2, L"\\\\") == 0) {
-        // \\server\share is a root too (and \\?\C:\ the long form of a drive root).
-        size_t server = dir.find(L'\\', 2);
-        if (server == std::wstring::npos || dir.find(L'\\', server + 1) == std::wstring::npos)
-            return true;
-        if (dir.compare(0, 4, L"\\\\?\\") == 0 && dir.size() <= 7) return true;
-    }
+    std::wstring dir = CanonicalPath(dirIn);
+    if (dir.size() <= 3) return true;  // "C:\" or less, or no absolute path at all
+    // \\server\share is a root too.
+    if (dir.compare(0, 2, L"\\\\") == 0 &&
+        dir.find(L'\\', dir.find(L'\\', 2) + 1) == std::wstring::npos)
+        return true;
     for (int csidl : kSharedFolders) {
         if (SameFolder(dir, Folder(csidl))) return true;
     }

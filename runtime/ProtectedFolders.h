@@ -12,6 +12,11 @@ namespace velkan::runtime {
 inline constexpr const char* kProtectedFolderText =
     "refused as installation directory (a drive root or a folder Windows shares)";
 
+// The form folders are compared in: device prefixes (\\?\, \\.\, \\?\UNC\) off, "." and ".."
+// resolved, trailing dots and spaces dropped, short names made long (where the path exists).
+// Empty when the path cannot be made absolute.
+std::wstring CanonicalPath(const std::wstring& path);
+
 // True for a drive root, a share root (\\server\share) or one of the shared folders.
 bool IsProtectedFolder(const std::wstring& dir);
 

@@ -33,17 +33,6 @@ std::wstring FileName(const std::wstring& path)
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
-std::wstring ContinuationPath(const std::wstring& program, int n)
-{
-    wchar_t suffix[16];
-    wsprintfW(suffix, L".D%02d", n);
-    size_t slash = program.find_last_of(L"\\/");
-    size_t dot = program.rfind(L'.');
-    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash))
-        return program + suffix;
-    return program.substr(0, dot) + suffix;
-}
-
 std::wstring FullPath(const std::wstring& path)
 {
     DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
@@ -162,6 +151,31 @@ std::wstring UninstallDataBase(const std::wstring& uninstaller)
     if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash))
         return uninstaller;
     return uninstaller.substr(0, dot);
+}
+
+std::wstring LongPath(const std::wstring& path, bool always)
+{
+    // Names of MAX_PATH less room for an 8.3 name are where the plain form stops working.
+    if (!always && path.size() < MAX_PATH - 12) return path;
+    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
+    if (path.size() > 2 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'?' &&
+        path[2] != L'.')
+        return L"\\\\?\\UNC\\" + path.substr(2);
+    return path;
+}
+
+bool IsEmptyFolder(const std::wstring& dir)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(LongPath(dir + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool empty = true;
+    do {
+        std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") empty = false;
+    } while (empty && FindNextFileW(search, &found));
+    FindClose(search);
+    return empty;
 }
 
 }  // namespace velkan::runtime

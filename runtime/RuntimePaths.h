@@ -11,9 +11,6 @@ std::wstring OwnProgramPath();
 // The directory part (without trailing backslash) and the name part of a path.
 std::wstring ParentDir(const std::wstring& path);
 std::wstring FileName(const std::wstring& path);
-// The path of continuation file n of a setup program: from the last '.' of the file name on
-// replaced by ".D%2.2d" (appended when the name has no '.').
-std::wstring ContinuationPath(const std::wstring& program, int n);
 // The full form of a path (GetFullPathName).
 std::wstring FullPath(const std::wstring& path);
 // A drive path ("C:\...") or a UNC path.
@@ -29,6 +26,11 @@ std::wstring SafeFileName(const std::wstring& name);
 std::wstring MakePrivateTempDir();
 // Removes a directory with everything in it (best effort).
 void RemoveTree(const std::wstring& dir);
+// The form of a full path that Windows takes beyond MAX_PATH (\\?\ or \\?\UNC\ before it), for a
+// path that long (or always, with always set); other paths unchanged.
+std::wstring LongPath(const std::wstring& path, bool always = false);
+// Whether dir is a folder holding nothing.
+bool IsEmptyFolder(const std::wstring& dir);
 // Where Windows puts an INI file of this name (a bare name lies in the Windows directory).
 std::wstring IniPath(const std::wstring& file);
 // The uninstaller's path without its extension: its data block and install log sit beside it

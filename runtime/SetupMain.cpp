@@ -15,7 +15,7 @@ using namespace velkan::runtime;
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     RestrictDllSearch();
-    CCommandLine commandLine(CCommandLine::ProcessArguments());
+    CCommandLine commandLine(ProcessArguments());
     CRunLog log;
     // A line that cannot be carried out as written changes nothing.
     std::string error = commandLine.m_strError;

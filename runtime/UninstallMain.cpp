@@ -16,7 +16,7 @@ using namespace velkan::runtime;
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     RestrictDllSearch();
-    CCommandLine commandLine(CCommandLine::ProcessArguments());
+    CCommandLine commandLine(ProcessArguments());
     CRunLog log;
     std::string error = commandLine.m_strError;
     if (error.empty() && !commandLine.m_strLogFile.empty() && !log.Open(commandLine.m_strLogFile)) {

@@ -10,6 +10,7 @@
 #include "core/delta/CMemoryDeltaReference.h"
 #include "core/package/CByteReader.h"
 #include "core/package/CChecksumAccumulator.h"
+#include "core/package/CChecksumSink.h"
 #include "core/package/CPackageException.h"
 #include "core/package/CertificateTable.h"
 #include "core/package/DataLayout.h"
@@ -84,25 +85,6 @@ private:
     uint64_t m_start;
     uint64_t m_length;
     uint64_t m_pos = 0;
-};
-
-// Passes bytes on while summing them.
-class CChecksumSink : public IByteSink {
-public:
-    explicit CChecksumSink(IByteSink& next) : m_next(next) {}
-    void Write(const void* data, size_t size) override
-    {
-        m_sum.Add(data, size);
-        m_next.Write(data, size);
-        m_written += size;
-    }
-    uint64_t GetPosition() const override { return m_written; }
-    uint32_t Value() const { return m_sum.Value(); }
-
-private:
-    IByteSink& m_next;
-    CChecksumAccumulator m_sum;
-    uint64_t m_written = 0;
 };
 
 class CNullSink : public IByteSink {

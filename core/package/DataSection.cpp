@@ -1,6 +1,5 @@
 #include "core/package/DataSection.h"
 
-#include <cstdio>
 #include <vector>
 
 #include "core/package/CSectionWriter.h"

@@ -296,7 +296,10 @@ void CSetupWizard::Impl::ChooseVersion(size_t version, bool fromCommandLine)
     }
     if (!m_commandLine.m_strDirectory.empty())
         args.push_back(L"/D=" + m_commandLine.m_strDirectory);
-    for (const std::wstring& arg : ScopeArguments()) args.push_back(arg);
+    // The places asked for on the command line only: the probe tells which the install keeps
+    // (a product installed here for one user stays so), and the check box starts from that.
+    if (m_commandLine.m_bAllUsers) args.push_back(L"/ALLUSERS");
+    if (m_commandLine.m_bCurrentUser) args.push_back(L"/CURRENTUSER");
     CCommandLine commandLine(args);
     m_nVersion = version;
     if (!m_bTest) {
@@ -306,6 +309,7 @@ void CSetupWizard::Impl::ChooseVersion(size_t version, bool fromCommandLine)
             auto [chosen, directory] = probe.Choices();
             m_nVersion = chosen;
             m_strDirectory = directory;
+            if (m_bScopeChoice) m_bAllUsers = probe.AllUsers();
         } catch (const std::exception& e) {
             // No directory proposed (or an unknown /V): the person types one.
             m_log.Line(std::string("wizard: ") + e.what());

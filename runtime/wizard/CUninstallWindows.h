@@ -5,9 +5,13 @@
 // from the templates the builder writes into every package, compiled in.
 #pragma once
 
+namespace velkan::install {
+class CCommandLine;
+}
+
 namespace velkan::runtime {
 
-class CCommandLine;
+using install::CCommandLine;
 class CRunLog;
 
 // Runs the uninstaller with its windows; returns its exit code (2 when the person declines).
