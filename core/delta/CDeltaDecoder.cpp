@@ -65,6 +65,10 @@ constexpr uint64_t kMaxCommandBytesPerOutputByte = 8;
 // Without the file's length nothing bounds a sub-stream; this cap keeps a stated size from
 // costing memory out of proportion (a delta of a larger file is applied with its length given).
 constexpr uint64_t kMaxSubStreamWithoutLength = 256ull << 20;
+// Nor does anything bound the file itself: a few bytes of long copies rebuild gigabytes, and
+// repeated they would fill the disk. Without the length, the file may be at most this long or
+// twice the reference, whichever is more.
+constexpr uint64_t kMaxOutputWithoutLength = 256ull << 20;
 
 struct SubStreamLimit {
     uint64_t bytes;
@@ -158,17 +162,19 @@ int64_t ReadPositionCode(const SubStream& commands, size_t& at, size_t commandSt
 
 class COutput {
 public:
-    COutput(IByteSink& sink, std::optional<uint64_t> limit) : m_sink(sink), m_limit(limit)
+    COutput(IByteSink& sink, uint64_t limit, bool limitIsLength)
+        : m_sink(sink), m_limit(limit), m_bLimitIsLength(limitIsLength)
     {
         m_block.reserve(kOutputBlock);
     }
-    // Room for n more bytes, checked against the expected length before anything is copied.
+    // Room for n more bytes, checked against the limit before anything is copied.
     void Reserve(uint64_t n, size_t commandStart)
     {
-        if (m_limit && (m_total + n > *m_limit)) {
+        if (m_total + n > m_limit) {
             Fail({"command at offset ", commandStart,
-                  " of the command sub-stream makes the file longer than its ", *m_limit,
-                  " bytes"});
+                  " of the command sub-stream makes the file longer than ",
+                  m_bLimitIsLength ? "its " : "the most a delta rebuilds without its length, ",
+                  m_limit, " bytes"});
         }
         m_total += n;
     }
@@ -188,7 +194,8 @@ public:
 
 private:
     IByteSink& m_sink;
-    std::optional<uint64_t> m_limit;
+    uint64_t m_limit;
+    bool m_bLimitIsLength;
     std::vector<uint8_t> m_block;
     uint64_t m_total = 0;
 };
@@ -214,7 +221,9 @@ uint64_t CDeltaDecoder::Apply(const uint8_t* delta, size_t size, IDeltaReference
     }
 
     const uint64_t refLength = reference.GetLength();
-    COutput out(output, expectedLength);
+    COutput out(output,
+                expectedLength ? *expectedLength : std::max(kMaxOutputWithoutLength, 2 * refLength),
+                expectedLength.has_value());
     uint64_t anchor = 0;
     size_t literalAt = 0;
     size_t c = 0;

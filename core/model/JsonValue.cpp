@@ -187,7 +187,9 @@ std::string JsonValue::ToText() const
 // A recursive-descent reader of RFC 8259 JSON. Positions are counted in bytes of the line, from 1.
 class CJsonParser {
 public:
-    explicit CJsonParser(std::string_view text) : m_text(text)
+    explicit CJsonParser(std::string_view text)
+        : m_text(text),
+          m_budget(JsonValue::kMemoryPerTextByte * text.size() + JsonValue::kMemoryAllowance)
     {
         if (m_text.substr(0, 3) == "\xEF\xBB\xBF") m_pos = 3;
     }
@@ -231,9 +233,20 @@ private:
         ++m_pos;
     }
 
+    // Counts the memory the tree takes, so text of many tiny values cannot cost gigabytes.
+    void Charge(size_t bytes)
+    {
+        if (bytes > m_budget) {
+            Fail("the values take more memory than text of " + std::to_string(m_text.size()) +
+                 " bytes may (out of proportion to it)");
+        }
+        m_budget -= bytes;
+    }
+
     JsonValue ParseValue(int depth)
     {
         if (AtEnd()) Fail("the text ends early: a value expected");
+        Charge(sizeof(JsonValue));
         char c = Peek();
         if (c == '{' || c == '[') {
             if (depth >= JsonValue::kMaxDepth) Fail("nested too deeply");
@@ -266,6 +279,7 @@ private:
                 Fail(AtEnd() ? "the text ends early: a key expected" : "a key in quotes expected");
             size_t keyPos = m_pos;
             std::string key = ParseString();
+            Charge(sizeof(std::pair<std::string, JsonValue>) - sizeof(JsonValue));
             if (!keys.insert(key).second) {
                 m_pos = keyPos;
                 Fail("the key \"" + key + "\" is given twice");
@@ -455,6 +469,7 @@ private:
     }
 
     std::string_view m_text;
+    size_t m_budget;
     size_t m_pos = 0;
 };
 

@@ -464,6 +464,19 @@ void ReadVersion(const JsonValue& v, const std::string& path, CData& d)
 CDataArray ReadProjectJson(std::string_view text)
 {
     JsonValue root = JsonValue::Parse(text);
+    // Each version costs a whole catalogue of texts, however short its text ("{}"), so their
+    // number is held to the same proportion to the text as the tree's values.
+    for (const auto& [key, value] : root.Members()) {
+        if (key != "m_versions" || value.GetType() != JsonValue::Type::Array) continue;
+        CData fresh;
+        fresh.ResetTexts();
+        const uint64_t need = uint64_t(value.Items().size()) * fresh.TextMemory();
+        if (need > JsonValue::kMemoryPerTextByte * text.size() + JsonValue::kMemoryAllowance) {
+            Fail("m_versions", std::to_string(value.Items().size()) +
+                                   " versions take more memory than text of " +
+                                   std::to_string(text.size()) + " bytes may");
+        }
+    }
     CDataArray p;
     p.Reset();
     p.m_versions.emplace_back();

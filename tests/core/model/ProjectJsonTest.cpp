@@ -252,6 +252,42 @@ TEST(ProjectJson, HostileNestingIsRefusedWithoutExhaustingTheStack)
     EXPECT_THROW(JsonValue::Parse("[" + limit + "]"), CJsonException);
 }
 
+// Text of many tiny values (an empty string is three bytes, a version "{}" three) may not cost
+// memory out of proportion to it; lists of the same kinds at ordinary sizes are read.
+TEST(ProjectJson, ListsOutOfProportionToTheTextAreRefused)
+{
+    auto repeated = [](const std::string& head, const std::string& item, size_t count,
+                       const std::string& tail) {
+        std::string text = head;
+        for (size_t i = 0; i < count; ++i) text += (i ? "," : "") + item;
+        return text + tail;
+    };
+    const std::string keys = "{\"m_versions\": [{\"m_regKeysToRemove\": [";
+    const struct {
+        const char* name;
+        std::string text;
+        bool refused;
+    } cases[] = {
+        {"2,000 empty keys", repeated(keys, "\"\"", 2000, "]}]}"), false},
+        {"1,000,000 empty keys", repeated(keys, "\"\"", 1000000, "]}]}"), true},
+        {"1,000,000 zeros", repeated("[", "0", 1000000, "]"), true},
+        {"20 empty versions", repeated("{\"m_versions\": [", "{}", 20, "]}"), false},
+        {"4,000 empty versions", repeated("{\"m_versions\": [", "{}", 4000, "]}"), true},
+    };
+    for (const auto& c : cases) {
+        if (!c.refused) {
+            EXPECT_NO_THROW(Read(c.text)) << c.name;
+            continue;
+        }
+        try {
+            Read(c.text);
+            ADD_FAILURE() << c.name;
+        } catch (const CJsonException& e) {
+            EXPECT_NE(std::string(e.what()).find("memory"), std::string::npos) << e.what();
+        }
+    }
+}
+
 TEST(ProjectJson, FilesAreChosenByName)
 {
     EXPECT_TRUE(IsJsonProjectPath("a/b.json"));
