@@ -113,6 +113,19 @@ TEST(ProjectJson, BinaryToTextToBinaryKeepsEveryByte)
     }
 }
 
+// A control character in a stored string, C1 included (the undefined Windows-1252 bytes), is
+// written escaped in both the JSON and the text form, and reads back as the same byte.
+TEST(ProjectJson, ControlCharactersAreWrittenEscaped)
+{
+    CDataArray project = NewProject();
+    project.m_versions[0].m_strTitle = "a\x81\x1b[2J\x9D";
+    std::string text = WriteProjectJson(project);
+    EXPECT_NE(text.find("a\\u0081\\u001b[2J\\u009d"), std::string::npos);
+    EXPECT_EQ(text.find("\xC2\x81"), std::string::npos);
+    EXPECT_EQ(Read(text).m_versions[0].m_strTitle, project.m_versions[0].m_strTitle);
+    EXPECT_EQ(JsonValue(std::string("x\xC2\x9By")).ToText(), "\"x\\u009by\"\n");
+}
+
 TEST(ProjectJson, LayoutIsStableAndLineOriented)
 {
     CDataArray p = NewProject();
