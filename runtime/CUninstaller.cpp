@@ -9,10 +9,12 @@
 #include "core/package/RegistryKeyRule.h"
 #include "core/stream/JoinText.h"
 #include "runtime/CInstallError.h"
+#include "runtime/CPathMacros.h"
 #include "runtime/CRunLog.h"
 #include "runtime/CWinPackageInput.h"
 #include "runtime/EarlierValue.h"
 #include "runtime/RuntimePaths.h"
+#include "runtime/SelfRemoval.h"
 #include "runtime/WinRegistry.h"
 #include "runtime/WinText.h"
 
@@ -25,6 +27,28 @@ const char* const kInvalidInfoText =
     "Invalid uninstall info. This program cannot uninstall the product.";
 // The data block is a few texts and names; anything larger is not ours.
 constexpr uint64_t kMaxDataBlock = 16u << 20;
+
+// A server named by the log is loaded (to unregister it) only from where the uninstaller itself
+// lies or from the Windows and System folders: places no less trusted than the uninstaller.
+// A link on the way is refused, since it could lead anywhere.
+bool ServerFolderTrusted(const std::wstring& server)
+{
+    std::wstring path = FullPath(server);
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    for (const std::wstring& folder :
+         {ParentDir(OwnProgramPath()), CPathMacros::SystemDir(), CPathMacros::WindowsDir()}) {
+        std::wstring prefix = FullPath(folder);
+        if (!prefix.empty() && prefix.back() != L'\\') prefix += L'\\';
+        if (path.size() > prefix.size() &&
+            CompareStringOrdinal(path.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                                 static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL) {
+            return true;
+        }
+    }
+    return false;
+}
 
 uint32_t ParseRoot(const std::wstring& text)
 {
@@ -193,6 +217,12 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
         // A shared server that another program still counts on stays registered for it.
         if (f.size() >= 1 && UsedByOthers(f[0])) {
             m_log.Line({"still used by other programs, left registered: ", ToUtf8(f[0])});
+        } else if (f.size() >= 1 && !ServerFolderTrusted(f[0])) {
+            ++m_nProblems;
+            m_log.Line(
+                {"left registered: not loaded from outside the uninstaller's folder and the "
+                 "Windows folders: ",
+                 ToUtf8(f[0])});
         } else if (f.size() >= 1) {
             HMODULE module = LoadLibraryExW(f[0].c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
             auto unregister = module ? reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(
@@ -253,7 +283,14 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
         break;
     case 'U':
         if (f.size() >= 2) {
-            if (void* root = RegistryRootFromIndex(ParseRoot(f[0]))) DeleteKeyTree(root, f[1]);
+            // A log can be tampered with: its keys to remove obey the package's rule.
+            std::string refusal =
+                RegistryKeyRefusal({0x80000000u + ParseRoot(f[0]), ToPackage(f[1])});
+            if (!refusal.empty()) {
+                m_log.Line({"registry key refused: ", ToUtf8(f[1]), ": ", refusal});
+            } else if (void* root = RegistryRootFromIndex(ParseRoot(f[0]))) {
+                DeleteKeyTree(root, f[1]);
+            }
         }
         break;
     case 'D':
@@ -398,27 +435,14 @@ void CUninstaller::RemoveSelf()
         if (it->kind == 'D' && !it->fields.empty()) RemoveDirectoryW(it->fields[0].c_str());
     }
     if (!deleted) {
-        // A running program cannot remove its own file on Windows: a command shell started now
-        // removes it (and the directories) once this process has ended.
-        std::wstring command =
-            L"cmd.exe /c ping -n 3 127.0.0.1 >nul & del /f /q \"" + m_strSelf + L"\"";
+        // A running program cannot remove its own file on Windows: a copy of it removes the file
+        // (and the folders, when empty) once this process has ended. No path goes through a
+        // command line.
+        std::vector<std::wstring> folders;
         for (auto it = items.rbegin(); it != items.rend(); ++it) {
-            if (it->kind == 'D' && !it->fields.empty())
-                command += L" & rmdir \"" + it->fields[0] + L"\"";
+            if (it->kind == 'D' && !it->fields.empty()) folders.push_back(it->fields[0]);
         }
-        wchar_t system[MAX_PATH] = L"";
-        GetSystemDirectoryW(system, MAX_PATH);
-        std::wstring cmd = std::wstring(system) + L"\\cmd.exe";
-        STARTUPINFOW si = {};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESHOWWINDOW;
-        si.wShowWindow = SW_HIDE;
-        PROCESS_INFORMATION pi = {};
-        if (CreateProcessW(cmd.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                           nullptr, system, &si, &pi)) {
-            CloseHandle(pi.hThread);
-            CloseHandle(pi.hProcess);
-        }
+        RemoveAfterExit(m_strSelf, folders);
     }
 }
 
