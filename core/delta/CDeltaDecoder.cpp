@@ -221,68 +221,78 @@ uint64_t CDeltaDecoder::Apply(const uint8_t* delta, size_t size, IDeltaReference
     }
 
     const uint64_t refLength = reference.GetLength();
-    COutput out(output,
-                expectedLength ? *expectedLength : std::max(kMaxOutputWithoutLength, 2 * refLength),
-                expectedLength.has_value());
-    uint64_t anchor = 0;
-    size_t literalAt = 0;
-    size_t c = 0;
-    auto takeLiterals = [&](uint32_t n, size_t commandStart) {
-        if (literals.length - literalAt < n) {
-            Fail({"command at offset ", commandStart, " of the command sub-stream takes ", n,
-                  " literals but only ", literals.length - literalAt, " remain"});
-        }
-        out.Reserve(n, commandStart);
-        std::memcpy(out.Take(n), literals.data + literalAt, n);
-        literalAt += n;
-    };
-
-    while (c < commands.length) {
-        const size_t commandStart = c;
-        const uint8_t op = commands.data[c++];
-        if (op >= delta::kLiteralRunFirst && op <= delta::kLiteralRunLast) {
-            takeLiterals(op - delta::kLiteralRunBase, commandStart);
-            continue;
-        }
-        uint32_t length;
-        if (op == delta::kLongCopy) {
-            if (commands.length - c < 2) {
-                Fail({"command at offset ", commandStart,
-                      " of the command sub-stream: copy length cut off"});
+    const uint64_t limit =
+        expectedLength ? *expectedLength : std::max(kMaxOutputWithoutLength, 2 * refLength);
+    // Two passes over the commands: the first checks every command and adds up the file's
+    // length without reading or writing anything, so a delta that breaks a rule or its bound
+    // is refused before a byte is written; the second rebuilds the file.
+    auto run = [&](COutput& out, bool write) {
+        uint64_t anchor = 0;
+        size_t literalAt = 0;
+        size_t c = 0;
+        auto takeLiterals = [&](uint32_t n, size_t commandStart) {
+            if (literals.length - literalAt < n) {
+                Fail({"command at offset ", commandStart, " of the command sub-stream takes ", n,
+                      " literals but only ", literals.length - literalAt, " remain"});
             }
-            length = delta::kShortCopyLimit + (commands.data[c] | (commands.data[c + 1] << 8));
-            c += 2;
-        } else if (op < delta::kLiteralRunFirst) {
-            length = op + 1u;
-        } else {
-            takeLiterals((op >> delta::kCombinedShift) - delta::kCombinedLiteralBias, commandStart);
-            length = (op & delta::kCombinedLengthMask) + delta::kCombinedLengthBias;
+            out.Reserve(n, commandStart);
+            if (write) std::memcpy(out.Take(n), literals.data + literalAt, n);
+            literalAt += n;
+        };
+
+        while (c < commands.length) {
+            const size_t commandStart = c;
+            const uint8_t op = commands.data[c++];
+            if (op >= delta::kLiteralRunFirst && op <= delta::kLiteralRunLast) {
+                takeLiterals(op - delta::kLiteralRunBase, commandStart);
+                continue;
+            }
+            uint32_t length;
+            if (op == delta::kLongCopy) {
+                if (commands.length - c < 2) {
+                    Fail({"command at offset ", commandStart,
+                          " of the command sub-stream: copy length cut off"});
+                }
+                length = delta::kShortCopyLimit + (commands.data[c] | (commands.data[c + 1] << 8));
+                c += 2;
+            } else if (op < delta::kLiteralRunFirst) {
+                length = op + 1u;
+            } else {
+                takeLiterals((op >> delta::kCombinedShift) - delta::kCombinedLiteralBias,
+                             commandStart);
+                length = (op & delta::kCombinedLengthMask) + delta::kCombinedLengthBias;
+            }
+            const int64_t distance = ReadPositionCode(commands, c, commandStart);
+            // Positions are 32-bit quantities: the seven-byte code carries the distance modulo
+            // 2^32.
+            const uint64_t source = static_cast<uint32_t>(anchor + static_cast<uint64_t>(distance));
+            if (source > refLength || refLength - source < length) {
+                Fail({"command at offset ", commandStart, " of the command sub-stream copies ",
+                      length, " bytes from reference position ", source,
+                      ", beyond the reference's ", refLength, " bytes"});
+            }
+            out.Reserve(length, commandStart);
+            uint64_t from = source;
+            uint32_t left = write ? length : 0;
+            while (left > 0) {
+                uint32_t n = std::min<uint32_t>(left, static_cast<uint32_t>(kOutputBlock));
+                reference.ReadAt(from, out.Take(n), n);
+                from += n;
+                left -= n;
+            }
+            anchor = source + length;
         }
-        const int64_t distance = ReadPositionCode(commands, c, commandStart);
-        // Positions are 32-bit quantities: the seven-byte code carries the distance modulo 2^32.
-        const uint64_t source = static_cast<uint32_t>(anchor + static_cast<uint64_t>(distance));
-        if (source > refLength || refLength - source < length) {
-            Fail({"command at offset ", commandStart, " of the command sub-stream copies ", length,
-                  " bytes from reference position ", source, ", beyond the reference's ", refLength,
-                  " bytes"});
+        if (literalAt != literals.length) {
+            Fail({literals.length - literalAt, " literal bytes left unused"});
         }
-        out.Reserve(length, commandStart);
-        uint64_t from = source;
-        uint32_t left = length;
-        while (left > 0) {
-            uint32_t n = std::min<uint32_t>(left, static_cast<uint32_t>(kOutputBlock));
-            reference.ReadAt(from, out.Take(n), n);
-            from += n;
-            left -= n;
+        if (expectedLength && out.Total() != *expectedLength) {
+            Fail({"the file comes out ", out.Total(), " bytes long instead of ", *expectedLength});
         }
-        anchor = source + length;
-    }
-    if (literalAt != literals.length) {
-        Fail({literals.length - literalAt, " literal bytes left unused"});
-    }
-    if (expectedLength && out.Total() != *expectedLength) {
-        Fail({"the file comes out ", out.Total(), " bytes long instead of ", *expectedLength});
-    }
+    };
+    COutput check(output, limit, expectedLength.has_value());
+    run(check, false);
+    COutput out(output, limit, expectedLength.has_value());
+    run(out, true);
     out.Flush();
     return out.Total();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "core/compress/CDecompressor.h"
 #include "core/delta/CDeltaDecoder.h"
@@ -154,11 +155,12 @@ std::unique_ptr<CPackageReader> CPackageReader::OpenFile(const std::string& path
 {
     auto input = std::make_unique<CFilePackageInput>(path);
     auto opener = [path](int n) -> std::unique_ptr<IPackageInput> {
-        try {
-            return std::make_unique<CFilePackageInput>(ContinuationFileName(path, n));
-        } catch (const CFileException&) {
-            return nullptr;
-        }
+        // A missing piece is reported by the reader; one that is there but cannot be read (a
+        // FIFO, a folder) by its own message.
+        std::string name = ContinuationFileName(path, n);
+        std::error_code error;
+        if (!std::filesystem::exists(name, error)) return nullptr;
+        return std::make_unique<CFilePackageInput>(name);
     };
     return std::make_unique<CPackageReader>(std::move(input), opener);
 }
