@@ -50,6 +50,19 @@ bool ServerFolderTrusted(const std::wstring& server)
     return false;
 }
 
+// Software\Microsoft\Windows\CurrentVersion\Uninstall\Velkan- and 16 hex digits, as the setup
+// program names the entry.
+bool IsProgramsEntryOfOurs(const std::wstring& key)
+{
+    const std::wstring prefix = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velkan-";
+    if (key.size() != prefix.size() + 16 ||
+        CompareStringOrdinal(key.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                             static_cast<int>(prefix.size()), TRUE) != CSTR_EQUAL) {
+        return false;
+    }
+    return key.find_first_not_of(L"0123456789abcdefABCDEF", prefix.size()) == std::wstring::npos;
+}
+
 uint32_t ParseRoot(const std::wstring& text)
 {
     return text.size() == 1 && text[0] >= L'0' && text[0] <= L'3'
@@ -283,11 +296,11 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
         break;
     case 'U':
         if (f.size() >= 2) {
-            // A log can be tampered with: its keys to remove obey the package's rule.
-            std::string refusal =
-                RegistryKeyRefusal({0x80000000u + ParseRoot(f[0]), ToPackage(f[1])});
-            if (!refusal.empty()) {
-                m_log.Line({"registry key refused: ", ToUtf8(f[1]), ": ", refusal});
+            // A log can be tampered with: the only tree a 'U' line removes is an installed-programs
+            // entry of ours.
+            if (!IsProgramsEntryOfOurs(f[1])) {
+                ++m_nProblems;
+                m_log.Line({"left: not an installed-programs entry of ours: ", ToUtf8(f[1])});
             } else if (void* root = RegistryRootFromIndex(ParseRoot(f[0]))) {
                 DeleteKeyTree(root, f[1]);
             }
