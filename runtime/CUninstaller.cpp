@@ -28,8 +28,9 @@ const char* const kInvalidInfoText =
 // The data block is a few texts and names; anything larger is not ours.
 constexpr uint64_t kMaxDataBlock = 16u << 20;
 
-// A server named by the log is loaded (to unregister it) only from where the uninstaller itself
-// lies or from the Windows and System folders: places no less trusted than the uninstaller.
+// A server named by a log read from disk is loaded (to unregister it) only from where the
+// uninstaller itself lies or from the Windows and System folders: places no less trusted than
+// the uninstaller. (A failed run undoes its own record, held in memory.)
 // A link on the way is refused, since it could lead anywhere.
 bool ServerFolderTrusted(const std::wstring& server)
 {
@@ -230,7 +231,7 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
         // A shared server that another program still counts on stays registered for it.
         if (f.size() >= 1 && UsedByOthers(f[0])) {
             m_log.Line({"still used by other programs, left registered: ", ToUtf8(f[0])});
-        } else if (f.size() >= 1 && !ServerFolderTrusted(f[0])) {
+        } else if (f.size() >= 1 && !m_bRollback && !ServerFolderTrusted(f[0])) {
             ++m_nProblems;
             m_log.Line(
                 {"left registered: not loaded from outside the uninstaller's folder and the "
