@@ -83,7 +83,7 @@ int RunExtract(const std::vector<std::string>& args)
                                              ": checksum mismatch");
                 }
             });
-            std::printf("%s\n", relative.c_str());
+            std::printf("%s\n", EscapeControls(relative).c_str());
             ++written;
         } catch (const std::exception& error) {
             std::fprintf(stderr, "velkanc: %s\n", error.what());

@@ -49,7 +49,8 @@ const bool registered = RegisterCommand({
     "only when complete. A malformed delta is refused with what is wrong and where.\n"
     "\n"
     "  --size N      the rebuilt file must be exactly N bytes long (without it, a delta's\n"
-    "                sub-streams may hold at most 256 MB each)\n"
+    "                sub-streams may hold at most 256 MB each, and the file may come out\n"
+    "                at most 256 MB long or twice OLD, whichever is more)\n"
     "  -q, --quiet   print nothing (otherwise the rebuilt file's size)\n",
     RunPatch,
 });

@@ -11,11 +11,13 @@
 #include "core/install/WideText.h"
 #include "core/stream/JoinText.h"
 #include "runtime/CInstallError.h"
+#include "runtime/CPathMacros.h"
 #include "runtime/CRunLog.h"
 #include "runtime/CWinPackageInput.h"
 #include "runtime/EarlierValue.h"
 #include "runtime/RuntimePaths.h"
 #include "runtime/SharedRegistrations.h"
+#include "runtime/SelfRemoval.h"
 #include "runtime/WinRegistry.h"
 #include "runtime/WinText.h"
 
@@ -30,6 +32,42 @@ const char* const kInvalidInfoText =
     "Invalid uninstall info. This program cannot uninstall the product.";
 // The data block is a few texts and names; anything larger is not ours.
 constexpr uint64_t kMaxDataBlock = 16u << 20;
+
+// A server named by a log read from disk is loaded (to unregister it) only from where the
+// uninstaller itself lies or from the Windows and System folders: places no less trusted than
+// the uninstaller. (A failed run undoes its own record, held in memory.)
+// A link on the way is refused, since it could lead anywhere.
+bool ServerFolderTrusted(const std::wstring& server)
+{
+    std::wstring path = FullPath(server);
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    for (const std::wstring& folder :
+         {ParentDir(OwnProgramPath()), CPathMacros::SystemDir(), CPathMacros::WindowsDir()}) {
+        std::wstring prefix = FullPath(folder);
+        if (!prefix.empty() && prefix.back() != L'\\') prefix += L'\\';
+        if (path.size() > prefix.size() &&
+            CompareStringOrdinal(path.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                                 static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Software\Microsoft\Windows\CurrentVersion\Uninstall\Velkan- and 16 hex digits, as the setup
+// program names the entry.
+bool IsProgramsEntryOfOurs(const std::wstring& key)
+{
+    const std::wstring prefix = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velkan-";
+    if (key.size() != prefix.size() + 16 ||
+        CompareStringOrdinal(key.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                             static_cast<int>(prefix.size()), TRUE) != CSTR_EQUAL) {
+        return false;
+    }
+    return key.find_first_not_of(L"0123456789abcdefABCDEF", prefix.size()) == std::wstring::npos;
+}
 
 }  // namespace
 
@@ -169,6 +207,12 @@ void CUninstaller::Undo(const CLogRecord& record)
         // A shared server that another program still counts on stays registered for it.
         if (CountedByOthers(record.Path())) {
             m_log.Line({"still used by other programs, left registered: ", ToUtf8(record.Path())});
+        } else if (!m_bRollback && !ServerFolderTrusted(record.Path())) {
+            ++m_nProblems;
+            m_log.Line(
+                {"left registered: not loaded from outside the uninstaller's folder and the "
+                 "Windows folders: ",
+                 ToUtf8(record.Path())});
         } else {
             CallServerRegistration(record.Path(), false);
         }
@@ -179,7 +223,14 @@ void CUninstaller::Undo(const CLogRecord& record)
         DeleteKeyIfEmpty(RegistryRootFromIndex(record.Root()), record.Key());
         break;
     case LogKind::ProgramsEntry:
-        DeleteKeyTree(RegistryRootFromIndex(record.Root()), record.Key());
+        // A log can be tampered with: the only tree such a line removes is an installed-programs
+        // entry of ours.
+        if (!IsProgramsEntryOfOurs(record.Key())) {
+            ++m_nProblems;
+            m_log.Line({"left: not an installed-programs entry of ours: ", ToUtf8(record.Key())});
+        } else {
+            DeleteKeyTree(RegistryRootFromIndex(record.Root()), record.Key());
+        }
         break;
     case LogKind::Folder:
         if (RemoveDirectoryW(LongPath(record.Path()).c_str()))
@@ -385,26 +436,14 @@ void CUninstaller::RemoveSelf()
     RemoveFolders(m_record);
     const auto& records = m_record.Records();
     if (!deleted) {
-        // A running program cannot remove its own file on Windows: a command shell started now
-        // removes it (and the directories) once this process has ended.
-        std::wstring command = L"cmd.exe /c ping -n 3 127.0.0.1 >nul & del /f /q \"" + self + L"\"";
+        // A running program cannot remove its own file on Windows: a copy of it removes the file
+        // (and the folders, when empty) once this process has ended. No path goes through a
+        // command line.
+        std::vector<std::wstring> folders;
         for (auto it = records.rbegin(); it != records.rend(); ++it) {
-            if (it->Kind() == LogKind::Folder)
-                command += L" & rmdir \"" + LongPath(it->Path()) + L"\"";
+            if (it->Kind() == LogKind::Folder) folders.push_back(LongPath(it->Path()));
         }
-        wchar_t system[MAX_PATH] = L"";
-        GetSystemDirectoryW(system, MAX_PATH);
-        std::wstring cmd = std::wstring(system) + L"\\cmd.exe";
-        STARTUPINFOW si = {};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESHOWWINDOW;
-        si.wShowWindow = SW_HIDE;
-        PROCESS_INFORMATION pi = {};
-        if (CreateProcessW(cmd.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                           nullptr, system, &si, &pi)) {
-            CloseHandle(pi.hThread);
-            CloseHandle(pi.hProcess);
-        }
+        RemoveAfterExit(self, folders);
     }
 }
 

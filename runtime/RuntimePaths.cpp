@@ -2,9 +2,8 @@
 
 #include <windows.h>
 
-#include <cwctype>
-
 #include "core/package/CPackageException.h"
+#include "core/platform/WindowsName.h"
 #include "core/stream/JoinText.h"
 #include "runtime/CInstallError.h"
 #include "runtime/WinText.h"
@@ -51,23 +50,7 @@ bool IsAbsolute(const std::wstring& path)
 
 bool IsSafeComponent(const std::wstring& name)
 {
-    if (name.empty() || name.back() == L'.' || name.back() == L' ') return false;
-    for (wchar_t c : name) {
-        if (c < 32 || wcschr(L"<>:\"/\\|?*", c)) return false;
-    }
-    std::wstring stem = name.substr(0, name.find(L'.'));
-    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
-    for (wchar_t& c : stem) c = static_cast<wchar_t>(std::towupper(c));
-    static const wchar_t* const kDevices[] = {L"CON", L"PRN",    L"AUX",
-                                              L"NUL", L"CONIN$", L"CONOUT$"};
-    for (const wchar_t* device : kDevices) {
-        if (stem == device) return false;
-    }
-    if (stem.size() == 4 && (stem.rfind(L"COM", 0) == 0 || stem.rfind(L"LPT", 0) == 0) &&
-        stem[3] >= L'0' && stem[3] <= L'9') {
-        return false;
-    }
-    return true;
+    return WindowsNameProblem(std::u16string(name.begin(), name.end())).empty();
 }
 
 std::wstring JoinInside(const std::wstring& base, const std::wstring& relative)

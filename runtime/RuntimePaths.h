@@ -15,8 +15,8 @@ std::wstring FileName(const std::wstring& path);
 std::wstring FullPath(const std::wstring& path);
 // A drive path ("C:\...") or a UNC path.
 bool IsAbsolute(const std::wstring& path);
-// A name Windows stores as written: not empty, no trailing dot or space, no reserved character
-// or device name (CON, NUL, COM1...), no control character.
+// A name Windows stores as written (WindowsNameProblem: the one rule of the builder, extract
+// and the runtime).
 bool IsSafeComponent(const std::wstring& name);
 // base\relative, checked to lie inside base after Windows resolves it; throws CPackageException.
 std::wstring JoinInside(const std::wstring& base, const std::wstring& relative);

@@ -8,6 +8,7 @@
 #include "runtime/CUninstaller.h"
 #include "runtime/RuntimeSlots.h"
 #include "runtime/SafeDllSearch.h"
+#include "runtime/SelfRemoval.h"
 #include "runtime/WinText.h"
 #include "runtime/wizard/CUninstallWindows.h"
 
@@ -16,6 +17,7 @@ using namespace velkan::runtime;
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     RestrictDllSearch();
+    if (RunRemovalHelperIfAsked()) return 0;
     CCommandLine commandLine(ProcessArguments());
     CRunLog log;
     std::string error = commandLine.m_strError;

@@ -65,6 +65,10 @@ constexpr uint64_t kMaxCommandBytesPerOutputByte = 8;
 // Without the file's length nothing bounds a sub-stream; this cap keeps a stated size from
 // costing memory out of proportion (a delta of a larger file is applied with its length given).
 constexpr uint64_t kMaxSubStreamWithoutLength = 256ull << 20;
+// Nor does anything bound the file itself: a few bytes of long copies rebuild gigabytes, and
+// repeated they would fill the disk. Without the length, the file may be at most this long or
+// twice the reference, whichever is more.
+constexpr uint64_t kMaxOutputWithoutLength = 256ull << 20;
 
 struct SubStreamLimit {
     uint64_t bytes;
@@ -158,17 +162,19 @@ int64_t ReadPositionCode(const SubStream& commands, size_t& at, size_t commandSt
 
 class COutput {
 public:
-    COutput(IByteSink& sink, std::optional<uint64_t> limit) : m_sink(sink), m_limit(limit)
+    COutput(IByteSink& sink, uint64_t limit, bool limitIsLength)
+        : m_sink(sink), m_limit(limit), m_bLimitIsLength(limitIsLength)
     {
         m_block.reserve(kOutputBlock);
     }
-    // Room for n more bytes, checked against the expected length before anything is copied.
+    // Room for n more bytes, checked against the limit before anything is copied.
     void Reserve(uint64_t n, size_t commandStart)
     {
-        if (m_limit && (m_total + n > *m_limit)) {
+        if (m_total + n > m_limit) {
             Fail({"command at offset ", commandStart,
-                  " of the command sub-stream makes the file longer than its ", *m_limit,
-                  " bytes"});
+                  " of the command sub-stream makes the file longer than ",
+                  m_bLimitIsLength ? "its " : "the most a delta rebuilds without its length, ",
+                  m_limit, " bytes"});
         }
         m_total += n;
     }
@@ -188,7 +194,8 @@ public:
 
 private:
     IByteSink& m_sink;
-    std::optional<uint64_t> m_limit;
+    uint64_t m_limit;
+    bool m_bLimitIsLength;
     std::vector<uint8_t> m_block;
     uint64_t m_total = 0;
 };
@@ -214,66 +221,78 @@ uint64_t CDeltaDecoder::Apply(const uint8_t* delta, size_t size, IDeltaReference
     }
 
     const uint64_t refLength = reference.GetLength();
-    COutput out(output, expectedLength);
-    uint64_t anchor = 0;
-    size_t literalAt = 0;
-    size_t c = 0;
-    auto takeLiterals = [&](uint32_t n, size_t commandStart) {
-        if (literals.length - literalAt < n) {
-            Fail({"command at offset ", commandStart, " of the command sub-stream takes ", n,
-                  " literals but only ", literals.length - literalAt, " remain"});
-        }
-        out.Reserve(n, commandStart);
-        std::memcpy(out.Take(n), literals.data + literalAt, n);
-        literalAt += n;
-    };
-
-    while (c < commands.length) {
-        const size_t commandStart = c;
-        const uint8_t op = commands.data[c++];
-        if (op >= delta::kLiteralRunFirst && op <= delta::kLiteralRunLast) {
-            takeLiterals(op - delta::kLiteralRunBase, commandStart);
-            continue;
-        }
-        uint32_t length;
-        if (op == delta::kLongCopy) {
-            if (commands.length - c < 2) {
-                Fail({"command at offset ", commandStart,
-                      " of the command sub-stream: copy length cut off"});
+    const uint64_t limit =
+        expectedLength ? *expectedLength : std::max(kMaxOutputWithoutLength, 2 * refLength);
+    // Two passes over the commands: the first checks every command and adds up the file's
+    // length without reading or writing anything, so a delta that breaks a rule or its bound
+    // is refused before a byte is written; the second rebuilds the file.
+    auto run = [&](COutput& out, bool write) {
+        uint64_t anchor = 0;
+        size_t literalAt = 0;
+        size_t c = 0;
+        auto takeLiterals = [&](uint32_t n, size_t commandStart) {
+            if (literals.length - literalAt < n) {
+                Fail({"command at offset ", commandStart, " of the command sub-stream takes ", n,
+                      " literals but only ", literals.length - literalAt, " remain"});
             }
-            length = delta::kShortCopyLimit + (commands.data[c] | (commands.data[c + 1] << 8));
-            c += 2;
-        } else if (op < delta::kLiteralRunFirst) {
-            length = op + 1u;
-        } else {
-            takeLiterals((op >> delta::kCombinedShift) - delta::kCombinedLiteralBias, commandStart);
-            length = (op & delta::kCombinedLengthMask) + delta::kCombinedLengthBias;
+            out.Reserve(n, commandStart);
+            if (write) std::memcpy(out.Take(n), literals.data + literalAt, n);
+            literalAt += n;
+        };
+
+        while (c < commands.length) {
+            const size_t commandStart = c;
+            const uint8_t op = commands.data[c++];
+            if (op >= delta::kLiteralRunFirst && op <= delta::kLiteralRunLast) {
+                takeLiterals(op - delta::kLiteralRunBase, commandStart);
+                continue;
+            }
+            uint32_t length;
+            if (op == delta::kLongCopy) {
+                if (commands.length - c < 2) {
+                    Fail({"command at offset ", commandStart,
+                          " of the command sub-stream: copy length cut off"});
+                }
+                length = delta::kShortCopyLimit + (commands.data[c] | (commands.data[c + 1] << 8));
+                c += 2;
+            } else if (op < delta::kLiteralRunFirst) {
+                length = op + 1u;
+            } else {
+                takeLiterals((op >> delta::kCombinedShift) - delta::kCombinedLiteralBias,
+                             commandStart);
+                length = (op & delta::kCombinedLengthMask) + delta::kCombinedLengthBias;
+            }
+            const int64_t distance = ReadPositionCode(commands, c, commandStart);
+            // Positions are 32-bit quantities: the seven-byte code carries the distance modulo
+            // 2^32.
+            const uint64_t source = static_cast<uint32_t>(anchor + static_cast<uint64_t>(distance));
+            if (source > refLength || refLength - source < length) {
+                Fail({"command at offset ", commandStart, " of the command sub-stream copies ",
+                      length, " bytes from reference position ", source,
+                      ", beyond the reference's ", refLength, " bytes"});
+            }
+            out.Reserve(length, commandStart);
+            uint64_t from = source;
+            uint32_t left = write ? length : 0;
+            while (left > 0) {
+                uint32_t n = std::min<uint32_t>(left, static_cast<uint32_t>(kOutputBlock));
+                reference.ReadAt(from, out.Take(n), n);
+                from += n;
+                left -= n;
+            }
+            anchor = source + length;
         }
-        const int64_t distance = ReadPositionCode(commands, c, commandStart);
-        // Positions are 32-bit quantities: the seven-byte code carries the distance modulo 2^32.
-        const uint64_t source = static_cast<uint32_t>(anchor + static_cast<uint64_t>(distance));
-        if (source > refLength || refLength - source < length) {
-            Fail({"command at offset ", commandStart, " of the command sub-stream copies ", length,
-                  " bytes from reference position ", source, ", beyond the reference's ", refLength,
-                  " bytes"});
+        if (literalAt != literals.length) {
+            Fail({literals.length - literalAt, " literal bytes left unused"});
         }
-        out.Reserve(length, commandStart);
-        uint64_t from = source;
-        uint32_t left = length;
-        while (left > 0) {
-            uint32_t n = std::min<uint32_t>(left, static_cast<uint32_t>(kOutputBlock));
-            reference.ReadAt(from, out.Take(n), n);
-            from += n;
-            left -= n;
+        if (expectedLength && out.Total() != *expectedLength) {
+            Fail({"the file comes out ", out.Total(), " bytes long instead of ", *expectedLength});
         }
-        anchor = source + length;
-    }
-    if (literalAt != literals.length) {
-        Fail({literals.length - literalAt, " literal bytes left unused"});
-    }
-    if (expectedLength && out.Total() != *expectedLength) {
-        Fail({"the file comes out ", out.Total(), " bytes long instead of ", *expectedLength});
-    }
+    };
+    COutput check(output, limit, expectedLength.has_value());
+    run(check, false);
+    COutput out(output, limit, expectedLength.has_value());
+    run(out, true);
     out.Flush();
     return out.Total();
 }

@@ -18,7 +18,8 @@ public:
     // Rebuilds the new file from size bytes of delta and the reference, writing it to output.
     // When expectedLength is given (the entry's unpacked size), the result must have exactly
     // that length, and the sub-streams may not state more than it can use; without it, each
-    // sub-stream may state at most 256 MB. Returns the length written.
+    // sub-stream may state at most 256 MB and the file may come out at most 256 MB long, or
+    // twice the reference's length when that is more. Returns the length written.
     static uint64_t Apply(const uint8_t* delta, size_t size, IDeltaReference& reference,
                           IByteSink& output, std::optional<uint64_t> expectedLength = {});
 };

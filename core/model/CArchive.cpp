@@ -1,5 +1,6 @@
 #include "core/model/CArchive.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -124,7 +125,18 @@ uint32_t CArchive::ReadDword()
     return v;
 }
 
-size_t CArchive::ReadCount(size_t minRecordSize)
+void CArchive::Charge(uint64_t bytes, const char* what)
+{
+    const uint64_t budget = kMemoryPerFileByte * m_size + kMemoryAllowance;
+    if (bytes > budget - std::min(m_charged, budget)) {
+        FailShort(std::string(what) + " would take more than " + std::to_string(budget) +
+                  " bytes of memory, out of proportion to the file's " + std::to_string(m_size) +
+                  " bytes");
+    }
+    m_charged += bytes;
+}
+
+size_t CArchive::ReadCount(size_t minRecordSize, size_t memoryPerRecord)
 {
     Need(2, "a count");
     size_t count = ReadWord();
@@ -136,6 +148,8 @@ size_t CArchive::ReadCount(size_t minRecordSize)
         FailShort("a count of " + std::to_string(count) + " records cannot fit in the " +
                   std::to_string(Remaining()) + " bytes left");
     }
+    Charge(uint64_t(count) * memoryPerRecord,
+           ("a list of " + std::to_string(count) + " records").c_str());
     return count;
 }
 
@@ -167,13 +181,14 @@ std::string CArchive::ReadString()
     }
     const unsigned char* p = m_data + m_pos;
     m_pos += static_cast<size_t>(bytes);
+    Charge(bytes, "a string");
     if (!isWide) return std::string(reinterpret_cast<const char*>(p), static_cast<size_t>(bytes));
     return Utf16LeToCp1252(p, static_cast<size_t>(length));
 }
 
 std::vector<std::string> CArchive::ReadStringArray()
 {
-    size_t n = ReadCount(1);
+    size_t n = ReadCount(1, sizeof(std::string));
     std::vector<std::string> result;
     result.reserve(n);
     for (size_t i = 0; i < n; ++i) result.push_back(ReadString());

@@ -36,8 +36,16 @@ public:
     uint32_t ReadDword();
     int32_t ReadInt() { return static_cast<int32_t>(ReadDword()); }
     // A count of records, each at least minRecordSize bytes long: a count that the rest of the
-    // file cannot hold is refused before anything is allocated.
-    size_t ReadCount(size_t minRecordSize);
+    // file cannot hold is refused before anything is allocated. Each record is charged
+    // memoryPerRecord bytes against the file's memory budget (see Charge).
+    size_t ReadCount(size_t minRecordSize, size_t memoryPerRecord = 0);
+    // Counts memory that what is read takes. A file may make its records take at most
+    // kMemoryPerFileByte bytes per byte of the file plus kMemoryAllowance: a list of tiny
+    // records (10 MB of empty strings, each a 32-byte string in memory) is refused rather than
+    // let cost gigabytes.
+    void Charge(uint64_t bytes, const char* what);
+    static constexpr uint64_t kMemoryPerFileByte = 16;
+    static constexpr uint64_t kMemoryAllowance = 1 << 20;
     std::string ReadString();
     std::vector<std::string> ReadStringArray();
     LogFont ReadFont();
@@ -61,6 +69,7 @@ private:
     const unsigned char* m_data = nullptr;
     size_t m_size = 0;
     size_t m_pos = 0;
+    uint64_t m_charged = 0;
 };
 
 }  // namespace velkan

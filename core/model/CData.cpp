@@ -59,10 +59,21 @@ void CData::OverlayTexts(const TextPages& stored)
     }
 }
 
+size_t CData::TextMemory() const
+{
+    size_t bytes = 0;
+    for (const auto& page : m_texts) {
+        bytes += sizeof(page);
+        for (const std::string& text : page) bytes += sizeof(text) + text.capacity();
+    }
+    return bytes;
+}
+
 void CData::ReadTexts(CArchive& ar)
 {
     ResetTexts();
-    TextPages stored(ar.ReadCount(2));
+    ar.Charge(TextMemory(), "the wizard texts of a version");
+    TextPages stored(ar.ReadCount(2, sizeof(TextPages::value_type)));
     for (auto& page : stored) page = ar.ReadStringArray();
     OverlayTexts(stored);
 }

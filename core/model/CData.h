@@ -27,6 +27,8 @@ public:
 
     // Rebuilds m_texts and m_usages from the wizard text catalogue.
     void ResetTexts();
+    // The memory the wizard texts take: what every version read costs, however short its record.
+    size_t TextMemory() const;
     // Overwrites the catalogue's texts by position with stored ones; stored pages and texts
     // beyond the catalogue are dropped, missing ones keep their defaults.
     void OverlayTexts(const TextPages& stored);

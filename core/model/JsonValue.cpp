@@ -24,24 +24,19 @@ namespace {
 
 void AppendQuoted(std::string& out, const std::string& text)
 {
-    out += '"';
-    for (unsigned char c : text) {
+    std::string quoted;
+    for (char c : text) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20 || c == 0x7F) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out += static_cast<char>(c);
-            }
+        case '"': quoted += "\\\""; break;
+        case '\\': quoted += "\\\\"; break;
+        case '\n': quoted += "\\n"; break;
+        case '\r': quoted += "\\r"; break;
+        case '\t': quoted += "\\t"; break;
+        default: quoted += c;
         }
     }
+    out += '"';
+    out += EscapeControls(quoted);
     out += '"';
 }
 
@@ -188,7 +183,9 @@ std::string JsonValue::ToText() const
 // A recursive-descent reader of RFC 8259 JSON. Positions are counted in bytes of the line, from 1.
 class CJsonParser {
 public:
-    explicit CJsonParser(std::string_view text) : m_text(text)
+    explicit CJsonParser(std::string_view text)
+        : m_text(text),
+          m_budget(JsonValue::kMemoryPerTextByte * text.size() + JsonValue::kMemoryAllowance)
     {
         if (m_text.substr(0, 3) == "\xEF\xBB\xBF") m_pos = 3;
     }
@@ -248,6 +245,16 @@ private:
         ++m_pos;
     }
 
+    // Counts the memory the tree takes, so text of many tiny values cannot cost gigabytes.
+    void Charge(size_t bytes)
+    {
+        if (bytes > m_budget) {
+            Fail("the values take more memory than text of " + std::to_string(m_text.size()) +
+                 " bytes may (out of proportion to it)");
+        }
+        m_budget -= bytes;
+    }
+
     JsonValue ParseValue(int depth)
     {
         int line = m_line;
@@ -259,6 +266,7 @@ private:
     JsonValue ParseBareValue(int depth)
     {
         if (AtEnd()) Fail("the text ends early: a value expected");
+        Charge(sizeof(JsonValue));
         char c = Peek();
         if (c == '{' || c == '[') {
             if (depth >= JsonValue::kMaxDepth) Fail("nested too deeply");
@@ -295,6 +303,7 @@ private:
                 Fail(AtEnd() ? "the text ends early: a key expected" : "a key in quotes expected");
             size_t keyPos = m_pos;
             std::string key = ParseString();
+            Charge(sizeof(std::pair<std::string, JsonValue>) - sizeof(JsonValue));
             if (!keys.insert(key).second) {
                 m_pos = keyPos;
                 Fail("the key \"" + key + "\" is given twice");
@@ -488,6 +497,7 @@ private:
     }
 
     std::string_view m_text;
+    size_t m_budget;
     size_t m_pos = 0;
     int m_line = 1;
 };

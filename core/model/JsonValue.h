@@ -42,10 +42,14 @@ public:
     // the two liberties people expect of a file they write: comments (// to the end of the line,
     // and /* ... */) and a comma after the last member or item.
     // Throws CJsonException "line L, column C: ..." for text that is not JSON, for invalid
-    // UTF-8, for a key given twice in one object and for nesting deeper than kMaxDepth.
+    // UTF-8, for a key given twice in one object, for nesting deeper than kMaxDepth and for
+    // values whose tree would take memory out of proportion to the text (kMemoryPerTextByte).
     static JsonValue Parse(std::string_view text);
     // Arrays and objects nested deeper are refused, so hostile text cannot exhaust the stack.
     static constexpr int kMaxDepth = 64;
+    // The tree may take at most this many bytes of memory per byte of text, plus the allowance.
+    static constexpr size_t kMemoryPerTextByte = 16;
+    static constexpr size_t kMemoryAllowance = 1 << 20;
 
     // Appends to an array.
     JsonValue& Add(JsonValue value);

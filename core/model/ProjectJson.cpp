@@ -877,7 +877,24 @@ CDataArray ProjectFromJson(const JsonValue& root)
 
 CDataArray ReadProjectJson(std::string_view text)
 {
-    return ProjectFromJson(JsonValue::Parse(text));
+    JsonValue root = JsonValue::Parse(text);
+    // Each version costs a whole catalogue of texts, however short its text ("{}"), so their
+    // number is held to the same proportion to the text as the tree's values.
+    if (root.GetType() == JsonValue::Type::Object) {
+        for (const auto& [key, value] : root.Members()) {
+            if (key != "versions" || value.GetType() != JsonValue::Type::Array) continue;
+            CData fresh;
+            fresh.ResetTexts();
+            const uint64_t need = uint64_t(value.Items().size()) * fresh.TextMemory();
+            if (need > JsonValue::kMemoryPerTextByte * text.size() + JsonValue::kMemoryAllowance) {
+                Fail(value, "versions",
+                     std::to_string(value.Items().size()) +
+                         " versions take more memory than text of " +
+                         std::to_string(text.size()) + " bytes may");
+            }
+        }
+    }
+    return ProjectFromJson(root);
 }
 
 // ---------------------------------------------------------------------------------------------

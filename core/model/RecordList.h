@@ -23,7 +23,7 @@ void ReadRecordList(CArchive& ar, List& list)
 {
     using Record = std::decay_t<decltype(list[0])>;
     list.clear();
-    size_t count = ar.ReadCount(kMinRecordSize<Record>);
+    size_t count = ar.ReadCount(kMinRecordSize<Record>, sizeof(Record));
     for (size_t i = 0; i < count; ++i) {
         Record record;
         record.Serialize(ar);

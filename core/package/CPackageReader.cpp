@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "core/compress/CDecompressor.h"
 #include "core/delta/CDeltaDecoder.h"

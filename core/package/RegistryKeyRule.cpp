@@ -1,6 +1,5 @@
 #include "core/package/RegistryKeyRule.h"
 
-#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -10,56 +9,10 @@ namespace velkan {
 
 namespace {
 
-// Keys below a root that Windows or many programs share. Each is compared whole, after the path
-// is reduced to its non-empty levels; the 32-bit view (Software\Wow6432Node) is folded into
-// Software first.
-const char* const kSharedKeys[] = {
-    "Software\\Microsoft",
-    "Software\\Classes",
-    "Software\\Policies",
-    "Software\\Clients",
-    "Software\\RegisteredApplications",
-    "Software\\ODBC",
-    "Software\\Microsoft\\Windows",
-    "Software\\Microsoft\\Windows\\CurrentVersion",
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-    "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
-    "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths",
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer",
-    "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions",
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Policies",
-    "Software\\Microsoft\\Windows NT",
-    "Software\\Microsoft\\Windows NT\\CurrentVersion",
-    "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
-    "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
-    "Software\\Microsoft\\Office",
-    "Software\\Microsoft\\Internet Explorer",
-    "Software\\Classes\\CLSID",
-    "Software\\Classes\\Interface",
-    "Software\\Classes\\TypeLib",
-    "Software\\Classes\\AppID",
-    "Software\\Classes\\*",
-    "Software\\Classes\\Directory",
-    "Software\\Classes\\Folder",
-    "Software\\Classes\\AllFilesystemObjects",
-    "SYSTEM\\CurrentControlSet",
-    "SYSTEM\\ControlSet001",
-    "SYSTEM\\ControlSet002",
-    "SYSTEM\\Select",
-    "SYSTEM\\Setup",
-    "SYSTEM\\MountedDevices",
-    "SYSTEM\\CurrentControlSet\\Services",
-    "SYSTEM\\CurrentControlSet\\Control",
-    "SYSTEM\\CurrentControlSet\\Enum",
-    "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
-    "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment",
-    "Control Panel\\Desktop",
-    "Control Panel\\International",
-    "Control Panel\\Colors",
-    "Control Panel\\Mouse",
-    "Control Panel\\Keyboard",
+// Keys below Software that Windows or many programs share: nothing under them, at any depth, is
+// a product's to remove whole (Software\Classes is also all of HKEY_CLASSES_ROOT).
+const char* const kSharedSoftwareKeys[] = {
+    "Microsoft", "Classes", "Policies", "Clients", "RegisteredApplications", "ODBC",
 };
 
 constexpr uint32_t kClassesRoot = 0x80000000u;
@@ -78,16 +31,6 @@ std::vector<std::string_view> Levels(std::string_view path)
     return levels;
 }
 
-std::string Join(const std::vector<std::string_view>& levels, size_t from)
-{
-    std::string out;
-    for (size_t i = from; i < levels.size(); ++i) {
-        if (!out.empty()) out += '\\';
-        out += levels[i];
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string RegistryKeyRefusal(const RegistryKeyToRemove& key)
@@ -98,21 +41,37 @@ std::string RegistryKeyRefusal(const RegistryKeyToRemove& key)
     for (std::string_view level : levels) {
         if (level == "." || level == "..") return "it has a level named \".\" or \"..\"";
     }
-    size_t first = key.root == kUsers ? 1 : 0;  // HKEY_USERS\<user>\... counts from below the user
-    // The 32-bit view of Software is the same tree for this rule.
-    std::vector<std::string_view> folded(levels.begin() + std::min(first, levels.size()),
-                                         levels.end());
-    if (folded.size() >= 2 && EqualsNoCase(folded[0], "Software") &&
-        EqualsNoCase(folded[1], "Wow6432Node")) {
-        folded.erase(folded.begin() + 1);
+    // The path as it lies in a user's or the machine's own tree: HKEY_CLASSES_ROOT and a user's
+    // "_Classes" hive are Software\Classes; under HKEY_USERS the first level (a user) does not
+    // count.
+    std::vector<std::string_view> path;
+    if (key.root == kClassesRoot) {
+        path = {"Software", "Classes"};
+        path.insert(path.end(), levels.begin(), levels.end());
+    } else if (key.root == kUsers) {
+        if (levels.empty()) return "it lies less than two levels below its root";
+        if (EndsWithNoCase(levels[0], "_Classes")) path = {"Software", "Classes"};
+        path.insert(path.end(), levels.begin() + 1, levels.end());
+    } else {
+        path = levels;
     }
-    if (folded.size() < 2) return "it lies less than two levels below its root";
-    std::string path = Join(folded, 0);
-    // HKEY_CLASSES_ROOT is Software\Classes of the machine and the user.
-    std::string asMachine = key.root == kClassesRoot ? "Software\\Classes\\" + path : path;
-    for (const char* shared : kSharedKeys) {
-        if (EqualsNoCase(path, shared) || EqualsNoCase(asMachine, shared))
-            return "it is a key Windows and other programs share";
+    // The 32-bit view (Wow6432Node, below Software or below Software\Classes) is the same tree
+    // for this rule.
+    for (size_t i = 1; i < path.size() && i <= 2;) {
+        if (EqualsNoCase(path[i], "Wow6432Node")) {
+            path.erase(path.begin() + static_cast<long>(i));
+        } else {
+            ++i;
+        }
+    }
+    if (path.size() < 2) return "it lies less than two levels below its root";
+    if (!EqualsNoCase(path[0], "Software"))
+        return "it does not lie below Software\\Vendor, where a product keeps its keys";
+    for (const char* shared : kSharedSoftwareKeys) {
+        if (EqualsNoCase(path[1], shared)) {
+            return std::string("it lies under Software\\") + shared +
+                   ", which Windows and other programs share";
+        }
     }
     return {};
 }

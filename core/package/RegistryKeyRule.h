@@ -1,9 +1,10 @@
 // Which registry keys an uninstaller may remove with everything below them. A key to remove is
-// removed whole, so it must belong to the product: it lies at least two levels below a root
-// (HKEY_CURRENT_USER\Software\Vendor, never HKEY_CURRENT_USER\Software) and is none of the keys
-// that Windows and every program share (Software\Microsoft, Software\Classes, SYSTEM\...,
-// the Run and Uninstall lists...). Under HKEY_USERS the first level (a user) does not count.
-// The builder warns about a key that breaks the rule; the uninstaller refuses it.
+// removed whole, so it must belong to the product: it lies below Software\Vendor of
+// HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE or a user under HKEY_USERS (never Software itself) and
+// not under, at any depth, a key that Windows and every program share (Software\Microsoft,
+// Software\Classes which is HKEY_CLASSES_ROOT, Software\Policies...; the 32-bit view
+// Wow6432Node counts as the same tree). The builder warns about a key that breaks the rule; the
+// uninstaller refuses it, whether it comes from the package or from the install log.
 #pragma once
 
 #include <string>

@@ -14,7 +14,7 @@ std::string ShownName(const std::string& cp1252)
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
-        } else if (code < 0x20 || (code >= 0x7F && code < 0xA0)) {
+        } else if (IsControlCodePoint(code)) {
             char text[8];
             std::snprintf(text, sizeof text, "\\u%04x", static_cast<unsigned>(code));
             out += text;

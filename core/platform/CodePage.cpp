@@ -1,5 +1,7 @@
 #include "core/platform/CodePage.h"
 
+#include <cstdio>
+
 namespace velkan {
 
 namespace {
@@ -74,6 +76,33 @@ std::optional<unsigned char> CodePointToCp1252(char32_t codePoint)
         if (kHighControls[i] == codePoint) return static_cast<unsigned char>(0x80 + i);
     }
     return std::nullopt;
+}
+
+bool IsControlCodePoint(char32_t codePoint)
+{
+    return codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0);
+}
+
+std::string EscapeControls(std::string_view utf8)
+{
+    std::string out;
+    for (size_t i = 0; i < utf8.size();) {
+        size_t next = i;
+        std::optional<char32_t> code = DecodeUtf8(utf8, next);
+        if (!code) {
+            code = static_cast<unsigned char>(utf8[i]);
+            next = i + 1;
+        }
+        if (IsControlCodePoint(*code)) {
+            char text[8];
+            std::snprintf(text, sizeof text, "\\u%04x", static_cast<unsigned>(*code));
+            out += text;
+        } else {
+            out.append(utf8.substr(i, next - i));
+        }
+        i = next;
+    }
+    return out;
 }
 
 std::string Cp1252ToUtf8(std::string_view text)

@@ -17,6 +17,13 @@ char32_t Cp1252ToCodePoint(unsigned char byte);
 // The Windows-1252 byte of a code point; nullopt when the code page has none.
 std::optional<unsigned char> CodePointToCp1252(char32_t codePoint);
 
+// A control character: C0 (below U+0020), DEL, or C1 (U+0080 to U+009F, which some terminals
+// take as the start of an escape sequence). Every name or text shown to a person escapes these.
+bool IsControlCodePoint(char32_t codePoint);
+// UTF-8 text with every control character written as \u00XX (the JSON escape). A byte that is
+// not UTF-8 is kept, unless it is the 8-bit form of a C1 control.
+std::string EscapeControls(std::string_view utf8);
+
 // Windows-1252 bytes to UTF-8. Never fails.
 std::string Cp1252ToUtf8(std::string_view text);
 // UTF-8 to Windows-1252 bytes; nullopt for invalid UTF-8 (bad or truncated sequences, overlong

@@ -31,9 +31,8 @@ bool IsDeviceName(const std::string& name)
     // The device is named by what comes before the first dot, trailing spaces ignored.
     std::string stem = name.substr(0, name.find('.'));
     while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-    if (EqualsUpper(stem, "CON") || EqualsUpper(stem, "PRN") || EqualsUpper(stem, "AUX") ||
-        EqualsUpper(stem, "NUL")) {
-        return true;
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+        if (EqualsUpper(stem, device)) return true;
     }
     if (stem.size() != 4) return false;
     std::string prefix = stem.substr(0, 3);
@@ -65,6 +64,14 @@ std::string WindowsNameProblem(const std::string& name)
     if (name.back() == '.' || name.back() == ' ') return "a trailing dot or space";
     if (IsDeviceName(name)) return "a device name reserved by Windows";
     return {};
+}
+
+std::string WindowsNameProblem(const std::u16string& name)
+{
+    std::string narrow;
+    narrow.reserve(name.size());
+    for (char16_t c : name) narrow += c < 0x100 ? static_cast<char>(c) : 'x';
+    return WindowsNameProblem(narrow);
 }
 
 }  // namespace velkan

@@ -1,5 +1,11 @@
 #include "core/stream/CFile.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <cerrno>
 #include <cstring>
 
@@ -7,11 +13,60 @@
 
 namespace velkan {
 
+#ifndef _WIN32
+namespace {
+
+// What a file that is not a regular one is, for the refusal.
+const char* KindOf(mode_t mode)
+{
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    return "not a regular file";
+}
+
+}  // namespace
+#endif
+
 CFile::CFile(const std::string& path, Mode mode) : m_path(path)
 {
-    const char* how = mode == Mode::Read ? "rb" : mode == Mode::Create ? "wb" : "r+b";
-    m_file = std::fopen(path.c_str(), how);
-    if (!m_file) Fail(mode == Mode::Read ? "cannot open for reading" : "cannot open for writing");
+    if (mode != Mode::Read) {
+        m_file = std::fopen(path.c_str(), mode == Mode::Create ? "wb" : "r+b");
+        if (!m_file) Fail("cannot open for writing");
+        return;
+    }
+#ifdef _WIN32
+    // The install runtime reads none of its inputs through this class.
+    m_file = std::fopen(path.c_str(), "rb");
+    if (!m_file) Fail("cannot open for reading");
+#else
+    // Every input is read from a regular file only: a FIFO would block the open or the read
+    // forever and a device feed bytes without end. Opening without blocking lets a FIFO be
+    // refused at once; the flag is cleared again for the regular file.
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) Fail("cannot open for reading");
+    struct stat st {};
+    if (fstat(fd, &st) != 0) {
+        int error = errno;
+        close(fd);
+        errno = error;
+        Fail("cannot open for reading");
+    }
+    if (!S_ISREG(st.st_mode)) {
+        close(fd);
+        errno = 0;
+        Fail(std::string("refused: it is ") + KindOf(st.st_mode) +
+             ", and only regular files are read");
+    }
+    int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || !(m_file = fdopen(fd, "rb"))) {
+        int error = errno;
+        close(fd);
+        errno = error;
+        Fail("cannot open for reading");
+    }
+#endif
 }
 
 CFile::~CFile()

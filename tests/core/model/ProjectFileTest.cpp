@@ -346,6 +346,49 @@ TEST(ProjectFile, RefusalsCarryTheProductTexts)
     }
 }
 
+// Lists of tiny records may not make a file cost memory out of proportion to its size: a string
+// is one byte in the file but a string object in memory, a version a few dozen bytes but a whole
+// catalogue of texts. Such files are refused; ordinary lists of the same kinds are read.
+TEST(ProjectFile, ListsOutOfProportionToTheFileAreRefused)
+{
+    using K = CArchiveException::Kind;
+    auto withKeys = [](size_t count) {
+        CDataArray p = NewProject();
+        p.m_versions[0].m_regKeysToRemove.assign(count, "");
+        return WriteProject(p);
+    };
+    auto withVersions = [](size_t count) {
+        CDataArray p = NewProject();
+        CData bare = p.m_versions[0];
+        for (auto& page : bare.m_texts) page.clear();
+        p.m_versions.assign(count, bare);
+        return WriteProject(p);
+    };
+    const struct {
+        const char* name;
+        Bytes bytes;
+        bool refused;
+    } cases[] = {
+        {"2,000 empty keys to remove", withKeys(2000), false},
+        {"400,000 empty keys to remove", withKeys(400000), true},
+        {"20 versions without stored texts", withVersions(20), false},
+        {"4,000 versions without stored texts", withVersions(4000), true},
+    };
+    for (const auto& c : cases) {
+        if (!c.refused) {
+            EXPECT_NO_THROW(ReadProject(c.bytes.data(), c.bytes.size())) << c.name;
+            continue;
+        }
+        try {
+            ReadProject(c.bytes.data(), c.bytes.size());
+            ADD_FAILURE() << c.name;
+        } catch (const CArchiveException& e) {
+            EXPECT_EQ(e.GetKind(), K::EndOfFile) << c.name;
+            EXPECT_NE(e.Detail().find("out of proportion"), std::string::npos) << e.Detail();
+        }
+    }
+}
+
 TEST(ProjectFile, NewKeepsTheTitleFontButResetsTheColour)
 {
     CDataArray p = NewProject();

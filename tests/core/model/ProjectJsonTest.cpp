@@ -116,6 +116,19 @@ TEST(ProjectJson, BinaryToTextToBinaryKeepsEveryByte)
     }
 }
 
+// A control character in a stored string, C1 included (the undefined Windows-1252 bytes), is
+// written escaped in both the JSON and the text form, and reads back as the same byte.
+TEST(ProjectJson, ControlCharactersAreWrittenEscaped)
+{
+    CDataArray project = NewProject();
+    project.m_versions[0].m_strTitle = "a\x81\x1b[2J\x9D";
+    std::string text = WriteProjectJson(project);
+    EXPECT_NE(text.find("a\\u0081\\u001b[2J\\u009d"), std::string::npos);
+    EXPECT_EQ(text.find("\xC2\x81"), std::string::npos);
+    EXPECT_EQ(Read(text).m_versions[0].m_strTitle, project.m_versions[0].m_strTitle);
+    EXPECT_EQ(JsonValue(std::string("x\xC2\x9By")).ToText(), "\"x\\u009by\"\n");
+}
+
 TEST(ProjectJson, DefaultsAreLeftOutAndAFileWithDefaultSettingsIsItsPath)
 {
     CDataArray p = NewProject();
@@ -386,6 +399,42 @@ TEST(ProjectJson, HostileNestingIsRefusedWithoutExhaustingTheStack)
         std::string(JsonValue::kMaxDepth, '[') + std::string(JsonValue::kMaxDepth, ']');
     EXPECT_NO_THROW(JsonValue::Parse(limit));
     EXPECT_THROW(JsonValue::Parse("[" + limit + "]"), CJsonException);
+}
+
+// Text of many tiny values (an empty string is three bytes, a version "{}" three) may not cost
+// memory out of proportion to it; lists of the same kinds at ordinary sizes are read.
+TEST(ProjectJson, ListsOutOfProportionToTheTextAreRefused)
+{
+    auto repeated = [](const std::string& head, const std::string& item, size_t count,
+                       const std::string& tail) {
+        std::string text = head;
+        for (size_t i = 0; i < count; ++i) text += (i ? "," : "") + item;
+        return text + tail;
+    };
+    const std::string keys = "{\"m_versions\": [{\"m_regKeysToRemove\": [";
+    const struct {
+        const char* name;
+        std::string text;
+        bool refused;
+    } cases[] = {
+        {"2,000 empty keys", repeated(keys, "\"\"", 2000, "]}]}"), false},
+        {"1,000,000 empty keys", repeated(keys, "\"\"", 1000000, "]}]}"), true},
+        {"1,000,000 zeros", repeated("[", "0", 1000000, "]"), true},
+        {"20 empty versions", repeated("{\"m_versions\": [", "{}", 20, "]}"), false},
+        {"4,000 empty versions", repeated("{\"m_versions\": [", "{}", 4000, "]}"), true},
+    };
+    for (const auto& c : cases) {
+        if (!c.refused) {
+            EXPECT_NO_THROW(Read(c.text)) << c.name;
+            continue;
+        }
+        try {
+            Read(c.text);
+            ADD_FAILURE() << c.name;
+        } catch (const CJsonException& e) {
+            EXPECT_NE(std::string(e.what()).find("memory"), std::string::npos) << e.what();
+        }
+    }
 }
 
 TEST(ProjectJson, FilesAreChosenByName)

@@ -815,22 +815,31 @@ namespace {
 
 TEST(WindowsNameTest, NamesWindowsRefusesOrAltersAreRefused)
 {
-    const char* refused[] = {"aux",         "AUX",     "CON.txt",    "con .txt",  "com1",
-                             "Com9.log",    "lpt0",    "NUL.tar.gz", "prn",       "COM\xB9",
-                             "lpt\xB2.txt", "COM\xB3", "trail.",     "trail ",    "co:lon.txt",
-                             "q?.txt",      "a*b",     "a<b",        "a>b",       "a|b",
-                             "a\"b",        "a\\b",    "a/b",        "tab\there", "nl\n",
-                             "esc\x1b[2J",  ".",       "..",         ""};
+    const char* refused[] = {
+        "aux",        "AUX",    "CON.txt",     "con .txt",    "com1",       "Com9.log", "lpt0",
+        "NUL.tar.gz", "prn",    "COM\xB9",     "lpt\xB2.txt", "COM\xB3",    "trail.",   "trail ",
+        "co:lon.txt", "q?.txt", "a*b",         "a<b",         "a>b",        "a|b",      "a\"b",
+        "a\\b",       "a/b",    "tab\there",   "nl\n",        "esc\x1b[2J", ".",        "..",
+        "",           "CONIN$", "conout$.txt", "Conin$ .log"};
     for (const char* name : refused) {
         EXPECT_FALSE(WindowsNameProblem(name).empty()) << name;
     }
     EXPECT_FALSE(WindowsNameProblem(std::string(256, 'a')).empty());
-    const char* kept[] = {"a.txt",   "auxiliary",   "console.txt", "com10", "lpt",   "COM",  "nul_",
-                          ".hidden", "caf\xE9.txt", "COM\xB4",     "a..b",  " lead", "x.con"};
+    const char* kept[] = {"a.txt", "auxiliary", "console.txt", "com10",       "lpt",
+                          "COM",   "nul_",      ".hidden",     "caf\xE9.txt", "COM\xB4",
+                          "a..b",  " lead",     "x.con",       "CONIN",       "conout$x"};
     for (const char* name : kept) {
         EXPECT_EQ(WindowsNameProblem(name), "") << name;
     }
     EXPECT_EQ(WindowsNameProblem(std::string(255, 'a')), "");
+    // The runtime's UTF-16 names (after macros are expanded) follow the same rule.
+    for (const char16_t* name : {u"CONOUT$", u"com\u00B9.txt", u"a\u0001", u"x.", u"q?"}) {
+        EXPECT_FALSE(WindowsNameProblem(std::u16string(name)).empty());
+    }
+    for (const char16_t* name : {u"\u65E5\u672C.txt", u"caf\u00E9", u"COM\u2074", u"\u0143UL"}) {
+        EXPECT_EQ(WindowsNameProblem(std::u16string(name)), "");
+    }
+    EXPECT_FALSE(WindowsNameProblem(std::u16string(256, u'\u65E5')).empty());
     // Entry paths obey the same rule in every component.
     std::string reason;
     EXPECT_TRUE(SplitEntryPath("docs\\aux\\a.txt", reason).empty());

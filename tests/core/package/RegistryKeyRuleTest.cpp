@@ -11,16 +11,31 @@ struct KeyCase {
     bool removable;
 };
 
-// A key to remove is removed with everything below it: only a product's own key two levels down
-// may go, never a root, a first level or a key Windows and other programs share.
+// A key to remove is removed with everything below it: only a product's own key below
+// Software\Vendor may go, never a root, a first level, or anything at any depth under a key
+// Windows and other programs share.
 TEST(RegistryKeyRule, OnlyAProductsOwnKeyTwoLevelsDownMayBeRemoved)
 {
     const KeyCase cases[] = {
         {"HKEY_CURRENT_USER\\Software\\Vendor", true},
         {"HKEY_LOCAL_MACHINE\\Software\\Vendor\\Product", true},
         {"hkey_local_machine\\SOFTWARE\\Wow6432Node\\Vendor", true},
-        {"HKEY_CLASSES_ROOT\\CLSID\\{5E1C0A6B-7D3F-4C2A-9B1E-0F6D2A8C4B17}", true},
         {"HKEY_USERS\\S-1-5-21-1\\Software\\Vendor", true},
+        {"HKEY_LOCAL_MACHINE\\Software\\Vendor\\Microsoft\\Classes", true},
+        // Under a shared key at any depth, in every view of it.
+        {"HKEY_CLASSES_ROOT\\CLSID\\{5E1C0A6B-7D3F-4C2A-9B1E-0F6D2A8C4B17}", false},
+        {"HKEY_CLASSES_ROOT\\.txt", false},
+        {"HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node\\CLSID", false},
+        {"HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Classes\\Wow6432Node\\CLSID\\{X}", false},
+        {"HKEY_USERS\\S-1-5-21-1_Classes\\Vendor.Document", false},
+        {"HKEY_USERS\\S-1-5-21-1\\Software\\Classes\\Vendor.Document", false},
+        {"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class", false},
+        {"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip", false},
+        {"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services\\Vendor", false},
+        {"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\X", false},
+        {"HKEY_LOCAL_MACHINE\\Software\\Policies\\Vendor", false},
+        {"HKEY_CURRENT_USER\\Environment\\Vendor", false},
+        {"HKEY_CURRENT_USER\\Vendor\\Product", false},
         {"HKEY_CURRENT_USER", false},
         {"HKEY_CURRENT_USER\\", false},
         {"HKEY_CURRENT_USER\\Software", false},

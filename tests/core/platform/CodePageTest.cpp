@@ -95,5 +95,34 @@ TEST(CodePage, CaseMapping)
     EXPECT_FALSE(EqualNoCase1252("abc", "ab"));
 }
 
+// What is printed never drives the terminal: C0, DEL and C1 controls (as UTF-8 or as their 8-bit
+// bytes) become \u00XX; every other character, and any other byte, stays.
+TEST(CodePage, EscapeControlsTable)
+{
+    const struct {
+        std::string in;
+        std::string out;
+    } cases[] = {
+        {"plain/caf\xC3\xA9.txt", "plain/caf\xC3\xA9.txt"},
+        {"a\x1b[2Jb", "a\\u001b[2Jb"},
+        {"del\x7F", "del\\u007f"},
+        {"c1\xC2\x9B"
+         "31m",
+         "c1\\u009b31m"},
+        {"c1\xC2\x85next", "c1\\u0085next"},
+        {"raw\x9B"
+         "31m",
+         "raw\\u009b31m"},
+        {"raw\xFF", "raw\xFF"},
+        {"nbsp\xC2\xA0", "nbsp\xC2\xA0"},
+        {"\xE2\x82\xAC", "\xE2\x82\xAC"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(EscapeControls(c.in), c.out) << c.in;
+    // A Windows-1252 name with an undefined byte shows it as its C1 control, escaped.
+    EXPECT_EQ(EscapeControls(Cp1252ToUtf8("a\x81"
+                                          "b\x9D")),
+              "a\\u0081b\\u009d");
+}
+
 }  // namespace
 }  // namespace velkan

@@ -1,6 +1,7 @@
 #include "core/stream/CFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -30,4 +31,33 @@ TEST(CFile, WritesReadsAndReportsMissingFileByName)
     } catch (const CFileException& e) {
         EXPECT_NE(std::string(e.what()).find("/nonexistent/dir/x.vkp"), std::string::npos);
     }
+}
+
+// A reader that opened a FIFO would wait for a writer forever, and one that opened a device
+// would read without end: both are refused at the open, at once.
+TEST(CFile, ReadsOnlyRegularFiles)
+{
+    auto dir = std::filesystem::temp_directory_path() / "velkan_cfile_kinds";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::string fifo = (dir / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        const char* kind;
+    } cases[] = {
+        {fifo, "a FIFO"},
+        {"/dev/zero", "a device"},
+        {dir.string(), "a folder"},
+    };
+    for (const auto& c : cases) {
+        try {
+            CFile f(c.path, CFile::Mode::Read);
+            ADD_FAILURE() << c.path;
+        } catch (const CFileException& e) {
+            EXPECT_NE(std::string(e.what()).find(c.kind), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.path), std::string::npos) << e.what();
+        }
+    }
+    std::filesystem::remove_all(dir);
 }
