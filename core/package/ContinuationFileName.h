@@ -19,12 +19,17 @@ std::basic_string<Char> ContinuationFileName(const std::basic_string<Char>& path
         digits.insert(digits.begin(), static_cast<Char>('0' + value % 10));
     std::basic_string<Char> suffix{static_cast<Char>('.'), static_cast<Char>('D')};
     suffix += digits;
-    const Char slashes[] = {static_cast<Char>('/'), static_cast<Char>('\'), 0};
+    const Char slashes[] = {static_cast<Char>('/'), static_cast<Char>('\\'), 0};
     size_t nameStart = path.find_last_of(slashes);
     nameStart = nameStart == std::basic_string<Char>::npos ? 0 : nameStart + 1;
     size_t dot = path.rfind(static_cast<Char>('.'));
     if (dot == std::basic_string<Char>::npos || dot < nameStart) return path + suffix;
     return path.substr(0, dot) + suffix;
+}
+
+inline std::string ContinuationFileName(const char* path, int n)
+{
+    return ContinuationFileName(std::string(path), n);
 }
 
 }  // namespace velkan
