@@ -8,6 +8,7 @@
 
 #include "cli/ArgParser.h"
 #include "cli/CommandRegistry.h"
+#include "cli/EntryFacts.h"
 #include "cli/ExternalFolder.h"
 #include "cli/VersionChoice.h"
 #include "core/package/CPackageReader.h"
@@ -23,7 +24,8 @@ namespace {
 
 int RunExtract(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"--version", "--to", "--external"}, {});
+    CArgParser p(args, {"--version", "--to", "--external"}, {"--json"});
+    const bool json = p.Has("--json");
     p.ExpectPositional(1, 1);
     auto to = p.Value("--to");
     if (!to) throw UsageError{"--to DIR is required"};
@@ -52,13 +54,17 @@ int RunExtract(const std::vector<std::string>& args)
     }
 
     size_t written = 0, skipped = 0, failed = 0;
+    JsonValue entries = JsonValue::Array();
     const auto& files = versions[v].files;
     for (size_t e = 0; e < files.size(); ++e) {
         const CFileEntry& entry = files[e];
         if (entry.m_nFlags & package::kEntryUninstaller) continue;  // its data is not a file
+        JsonValue facts = EntryFacts(*reader, v, e);
         if (entry.IsExternal() || entry.HasNoData()) {
-            std::printf("skipped %s (%s)\n", ShownName(entry.m_strPath).c_str(),
-                        entry.IsExternal() ? "kept external" : "no data");
+            const char* why = entry.IsExternal() ? "kept external" : "no data";
+            if (!json) std::printf("skipped %s (%s)\n", ShownName(entry.m_strPath).c_str(), why);
+            facts.Set("result", std::string("skipped: ") + why);
+            entries.Add(facts);
             ++skipped;
             continue;
         }
@@ -70,6 +76,8 @@ int RunExtract(const std::vector<std::string>& args)
         if (parts.empty()) {
             std::fprintf(stderr, "velkanc: %s: %s: refused path (%s)\n", path.c_str(),
                          reader->DescribeEntry(v, e).c_str(), reason.c_str());
+            facts.Set("result", "refused path (" + reason + ")");
+            entries.Add(facts);
             ++failed;
             continue;
         }
@@ -83,21 +91,37 @@ int RunExtract(const std::vector<std::string>& args)
                                              ": checksum mismatch");
                 }
             });
-            std::printf("%s\n", EscapeControls(relative).c_str());
+            if (!json) std::printf("%s\n", EscapeControls(relative).c_str());
+            facts.Set("result", "written");
+            facts.Set("file", relative);
             ++written;
         } catch (const std::exception& error) {
             std::fprintf(stderr, "velkanc: %s\n", error.what());
+            facts.Set("result", std::string("failed: ") + error.what());
             ++failed;
         }
+        entries.Add(facts);
     }
-    std::printf("%zu files written, %zu skipped, %zu failed\n", written, skipped, failed);
+    if (json) {
+        JsonValue report = VersionFacts(*reader, v);
+        report.Set("path", path);
+        report.Set("to", *to);
+        report.Set("written", static_cast<uint64_t>(written));
+        report.Set("skipped", static_cast<uint64_t>(skipped));
+        report.Set("failed", static_cast<uint64_t>(failed));
+        report.Set("entries", entries);
+        const std::string text = report.ToJson() + "\n";
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    } else {
+        std::printf("%zu files written, %zu skipped, %zu failed\n", written, skipped, failed);
+    }
     return failed ? kExitFailure : kExitOk;
 }
 
 const bool registered = RegisterCommand({
     "extract",
     "rebuild the files of one version of a setup program",
-    "Usage: velkanc extract SETUP [--version V] --to DIR [--external EXT]\n"
+    "Usage: velkanc extract SETUP [--version V] --to DIR [--external EXT] [--json]\n"
     "\n"
     "Rebuilds every file of version V of the setup program under DIR, unpacking its\n"
     "stream or applying its delta (reading the continuation files SETUP.D01, ... when the data\n"
@@ -111,7 +135,9 @@ const bool registered = RegisterCommand({
     "                case (default: the first)\n"
     "  --to DIR      the directory to write the files under\n"
     "  --external EXT  the folder holding the files kept outside the program, which deltas\n"
-    "                of later versions are rebuilt from (default: beside SETUP)\n",
+    "                of later versions are rebuilt from (default: beside SETUP)\n"
+    "  --json        one JSON document: the version (numbered from 1) and every entry with\n"
+    "                its facts and its result (written, skipped or failed, with the reason)\n",
     RunExtract,
 });
 

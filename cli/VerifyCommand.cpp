@@ -5,6 +5,7 @@
 
 #include "cli/ArgParser.h"
 #include "cli/CommandRegistry.h"
+#include "cli/EntryFacts.h"
 #include "cli/ExternalFolder.h"
 #include "core/package/CPackageException.h"
 #include "core/package/CPackageReader.h"
@@ -16,7 +17,8 @@ namespace {
 
 int RunVerify(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"--external"}, {});
+    CArgParser p(args, {"--external"}, {"--json"});
+    const bool json = p.Has("--json");
     p.ExpectPositional(1, 1);
     const std::string& path = p.Positional()[0];
     std::unique_ptr<CPackageReader> reader;
@@ -31,16 +33,37 @@ int RunVerify(const std::vector<std::string>& args)
     }
     const auto& versions = reader->Contents().versions;
     size_t checked = 0, failed = 0;
+    JsonValue versionList = JsonValue::Array();
     for (size_t v = 0; v < versions.size(); ++v) {
+        JsonValue version = VersionFacts(*reader, v);
+        JsonValue entries = JsonValue::Array();
         for (size_t e = 0; e < versions[v].files.size(); ++e) {
             ++checked;
+            JsonValue entry = EntryFacts(*reader, v, e);
             try {
                 reader->VerifyFile(v, e);
+                entry.Set("ok", true);
             } catch (const std::exception& error) {
                 ++failed;
-                std::printf("FAILED %s\n", error.what());
+                entry.Set("ok", false);
+                entry.Set("error", error.what());
+                if (!json) std::printf("FAILED %s\n", error.what());
             }
+            entries.Add(entry);
         }
+        version.Set("entries", entries);
+        versionList.Add(version);
+    }
+    if (json) {
+        JsonValue report = JsonValue::Object();
+        report.Set("path", path);
+        report.Set("ok", failed == 0);
+        report.Set("checked", static_cast<uint64_t>(checked));
+        report.Set("failed", static_cast<uint64_t>(failed));
+        report.Set("versions", versionList);
+        const std::string text = report.ToJson() + "\n";
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return failed ? kExitFailure : kExitOk;
     }
     if (failed) {
         std::printf("%zu of %zu entries failed\n", failed, checked);
@@ -54,7 +77,7 @@ int RunVerify(const std::vector<std::string>& args)
 const bool registered = RegisterCommand({
     "verify",
     "check every stream, delta and checksum of a setup program",
-    "Usage: velkanc verify SETUP [--external DIR]\n"
+    "Usage: velkanc verify SETUP [--external DIR] [--json]\n"
     "\n"
     "Reads every section of the setup program, rebuilds the file of every file table entry of\n"
     "every version (unpacking its stream or applying its delta, across the continuation files\n"
@@ -62,7 +85,9 @@ const bool registered = RegisterCommand({
     "status is 0 only when everything passes. A delta against a file kept outside the program\n"
     "is rebuilt from that file, found beside SETUP or under DIR.\n"
     "\n"
-    "  --external DIR   the folder holding the files kept outside the program\n",
+    "  --external DIR   the folder holding the files kept outside the program\n"
+    "  --json           one JSON document: every version and entry (numbered from 1) with\n"
+    "                   its facts and \"ok\", or \"error\" with the reason\n",
     RunVerify,
 });
 
