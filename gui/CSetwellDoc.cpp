@@ -104,9 +104,12 @@ void CSetwellDoc::TakeWizardResult(CWizSheet& wizard)
     version.m_bWizShortcut = wizard.Shortcut() ? 1 : 0;
     version.m_strWizViewFile = FromQt(wizard.ViewFile());
     version.m_strWizRunFile = FromQt(wizard.RunFile());
+    version.m_strWizViewIntro = wizard.Texts().viewIntro;
+    version.m_strWizRunIntro = wizard.Texts().runIntro;
     if (wizard.Uninstaller()) {
         version.m_strUninstFolder = version.m_strTitle;
-        version.m_strUninstIcon = FromQt(LoadQString(1150).replace("%s", ToQt(version.m_strTitle)));
+        version.m_strUninstIcon =
+            FromQt(ToQt(wizard.Texts().uninstallIcon).replace("%s", ToQt(version.m_strTitle)));
     } else {
         version.m_strUninstFile.clear();
     }
