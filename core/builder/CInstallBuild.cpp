@@ -7,7 +7,9 @@
 #include <system_error>
 
 #include "core/builder/FileVersionFacts.h"
+#include "core/builder/PreBuildWarnings.h"
 #include "core/builder/SourceFileCheck.h"
+#include "core/builder/SourcePaths.h"
 #include "core/builder/StoreLimits.h"
 #include "core/delta/CDeltaEncoder.h"
 #include "core/model/CDataArray.h"
@@ -19,14 +21,12 @@
 #include "core/package/PackageChecksum.h"
 #include "core/package/PackageFormat.h"
 #include "core/package/ProjectSections.h"
-#include "core/package/RegistryKeyRule.h"
 #include "core/package/StubImage.h"
 #include "core/package/UninstallerData.h"
 #include "core/package/VersionSections.h"
 #include "core/platform/AtomicFile.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/FileTimes.h"
-#include "core/platform/LinkedOutside.h"
 #include "core/platform/SourceDateEpoch.h"
 #include "core/res/RuntimeResources.h"
 #include "core/res/StringTable.h"
@@ -48,10 +48,6 @@ constexpr int kResultFiles = 1152;
 constexpr int kResultUncompressed = 1153;
 constexpr int kResultCompressed = 1154;
 constexpr int kResultProgramSize = 1155;
-constexpr int kWarnUninstallerFolderEmpty = 1181;
-constexpr int kWarnFolderEmpty = 1182;
-constexpr int kWarnFoldersDiffer = 1183;
-constexpr int kWarnUninstallerFolderDiffers = 1184;
 constexpr int kAskContinueAfterWarnings = 1185;
 
 // Replaces the "%d" of a string-table text by a number (of any size).
@@ -87,22 +83,6 @@ bool SameContents(const std::string& a, const std::string& b)
     } catch (const CFileException&) {
         return false;
     }
-}
-
-// A version's source folder as a host path ending with '/'.
-std::string SourceDirOf(const CData& version)
-{
-    std::string dir = Cp1252ToUtf8(version.m_strSourceDir);
-    if (dir.empty() || dir.back() != '/') dir += '/';
-    return dir;
-}
-
-// Where a listed file is on this machine: its stored path, with Windows separators, in the folder.
-std::string HostPathIn(const std::string& sourceDir, const CFileItem& item)
-{
-    std::string relative = item.m_strPath;
-    std::replace(relative.begin(), relative.end(), '\\', '/');
-    return sourceDir + Cp1252ToUtf8(relative);
 }
 
 uint64_t FileLengthOrZero(const std::string& path)
@@ -202,10 +182,8 @@ BuildResult CInstallBuild::Run()
         m_host.ShowError(m_result.error);
         return m_result;
     }
-    bool warned = CheckIconFolders();
-    warned = CheckRegistryKeys() || warned;
-    warned = CheckOutsideLinks() || warned;
-    if (warned && !m_host.AskYesNo(LoadString(kAskContinueAfterWarnings))) {
+    if (ReportPreBuildWarnings(m_project, m_report) &&
+        !m_host.AskYesNo(LoadString(kAskContinueAfterWarnings))) {
         m_result.status = BuildStatus::Declined;
         return m_result;
     }
@@ -231,96 +209,6 @@ BuildResult CInstallBuild::Run()
         m_host.ShowInformation(LoadString(kNothingToInstall));
     }
     return m_result;
-}
-
-bool CInstallBuild::CheckIconFolders()
-{
-    bool warned = false;
-    std::string uninstallerFolder;
-    for (const CData& version : m_project.m_versions) {
-        if (version.m_strUninstFile.empty() || version.m_strUninstIcon.empty()) continue;
-        if (version.m_strUninstFolder.empty()) {
-            m_report.AddLine(LoadString(kWarnUninstallerFolderEmpty));
-            warned = true;
-        }
-        uninstallerFolder = version.m_strUninstFolder;
-    }
-
-    bool emptyFolder = false, foldersDiffer = false, uninstallerDiffers = false;
-    bool haveFirst = false;
-    std::string first;
-    for (const CData& version : m_project.m_versions) {
-        for (const CFileItem& item : version.m_files) {
-            if (item.m_strMenuName.empty()) continue;
-            const std::string& folder = item.m_strMenuFolder;
-            if (folder.empty()) {
-                emptyFolder = true;
-                continue;
-            }
-            // A list of folders, or one of the two shell folders, is the author's deliberate choice.
-            if (folder.find_first_of(",;") != std::string::npos ||
-                EqualsNoCase(folder, "#Start Menu#") || EqualsNoCase(folder, "#Startup#")) {
-                continue;
-            }
-            if (!haveFirst) {
-                first = folder;
-                haveFirst = true;
-            } else if (!EqualsNoCase(folder, first)) {
-                foldersDiffer = true;
-            }
-            if (!uninstallerFolder.empty() && !EqualsNoCase(folder, uninstallerFolder)) {
-                uninstallerDiffers = true;
-            }
-        }
-    }
-    for (auto [mark, id] : {
-             std::pair{emptyFolder, kWarnFolderEmpty},
-             std::pair{foldersDiffer, kWarnFoldersDiffer},
-             std::pair{uninstallerDiffers, kWarnUninstallerFolderDiffers},
-         }) {
-        if (!mark) continue;
-        m_report.AddLine(LoadString(id));
-        warned = true;
-    }
-    return warned;
-}
-
-// A registry key to remove that the uninstaller would refuse (too near a root, or shared by
-// Windows and other programs) is reported like the other warnings.
-bool CInstallBuild::CheckRegistryKeys()
-{
-    bool warned = false;
-    for (const CData& version : m_project.m_versions) {
-        if (version.m_strUninstFile.empty()) continue;
-        for (const std::string& text : version.m_regKeysToRemove) {
-            std::string refusal = RegistryKeyRefusal(SplitRegistryKey(text));
-            if (refusal.empty()) continue;
-            m_report.AddLine("Warning: the uninstaller will not remove the registry key \"" + text +
-                             "\": " + refusal + ".");
-            warned = true;
-        }
-    }
-    return warned;
-}
-
-// A listed file that reaches, through a link, outside its version's source folder would pack
-// whatever the link names; the scan skips such links unless asked, and the build warns of them.
-bool CInstallBuild::CheckOutsideLinks()
-{
-    bool warned = false;
-    for (const CData& version : m_project.m_versions) {
-        const std::string dir = SourceDirOf(version);
-        for (const CFileItem& item : version.m_files) {
-            if (item.GetOption(OptInstallMode) == InstallSkip) continue;
-            const std::string host = HostPathIn(dir, item);
-            if (!LinkedOutside(dir, host)) continue;
-            m_report.AddLine(
-                "Warning: \"" + host +
-                "\" is a link to a file outside the source folder; its target is packed.");
-            warned = true;
-        }
-    }
-    return warned;
 }
 
 void CInstallBuild::Build()

@@ -144,9 +144,6 @@ private:
         std::vector<uint64_t> lengths;                // per item, 0 when it cannot be opened
     };
 
-    bool CheckRegistryKeys();
-    bool CheckOutsideLinks();
-    bool CheckIconFolders();
     void Build();
     void CollectPaths();
     void WriteUninstaller(CSectionWriter& writer);

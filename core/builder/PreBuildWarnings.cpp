@@ -1,0 +1,125 @@
+#include "core/builder/PreBuildWarnings.h"
+
+#include <string>
+#include <utility>
+
+#include "core/builder/CBuildReport.h"
+#include "core/builder/SourcePaths.h"
+#include "core/model/CDataArray.h"
+#include "core/model/FileOption.h"
+#include "core/model/PathCompare.h"
+#include "core/package/RegistryKeyRule.h"
+#include "core/platform/LinkedOutside.h"
+#include "core/res/StringTable.h"
+
+namespace velkan {
+
+namespace {
+
+// String table ids of the warnings.
+constexpr int kWarnUninstallerFolderEmpty = 1181;
+constexpr int kWarnFolderEmpty = 1182;
+constexpr int kWarnFoldersDiffer = 1183;
+constexpr int kWarnUninstallerFolderDiffers = 1184;
+
+bool CheckIconFolders(const CDataArray& project, CBuildReport& report)
+{
+    bool warned = false;
+    std::string uninstallerFolder;
+    for (const CData& version : project.m_versions) {
+        if (version.m_strUninstFile.empty() || version.m_strUninstIcon.empty()) continue;
+        if (version.m_strUninstFolder.empty()) {
+            report.AddLine(LoadString(kWarnUninstallerFolderEmpty));
+            warned = true;
+        }
+        uninstallerFolder = version.m_strUninstFolder;
+    }
+
+    bool emptyFolder = false, foldersDiffer = false, uninstallerDiffers = false;
+    bool haveFirst = false;
+    std::string first;
+    for (const CData& version : project.m_versions) {
+        for (const CFileItem& item : version.m_files) {
+            if (item.m_strMenuName.empty()) continue;
+            const std::string& folder = item.m_strMenuFolder;
+            if (folder.empty()) {
+                emptyFolder = true;
+                continue;
+            }
+            // A list of folders, or one of the two shell folders, is the author's deliberate choice.
+            if (folder.find_first_of(",;") != std::string::npos ||
+                EqualsNoCase(folder, "#Start Menu#") || EqualsNoCase(folder, "#Startup#")) {
+                continue;
+            }
+            if (!haveFirst) {
+                first = folder;
+                haveFirst = true;
+            } else if (!EqualsNoCase(folder, first)) {
+                foldersDiffer = true;
+            }
+            if (!uninstallerFolder.empty() && !EqualsNoCase(folder, uninstallerFolder)) {
+                uninstallerDiffers = true;
+            }
+        }
+    }
+    for (auto [mark, id] : {
+             std::pair{emptyFolder, kWarnFolderEmpty},
+             std::pair{foldersDiffer, kWarnFoldersDiffer},
+             std::pair{uninstallerDiffers, kWarnUninstallerFolderDiffers},
+         }) {
+        if (!mark) continue;
+        report.AddLine(LoadString(id));
+        warned = true;
+    }
+    return warned;
+}
+
+// A registry key to remove that the uninstaller would refuse (too near a root, or shared by
+// Windows and other programs) is reported like the other warnings.
+bool CheckRegistryKeys(const CDataArray& project, CBuildReport& report)
+{
+    bool warned = false;
+    for (const CData& version : project.m_versions) {
+        if (version.m_strUninstFile.empty()) continue;
+        for (const std::string& text : version.m_regKeysToRemove) {
+            std::string refusal = RegistryKeyRefusal(SplitRegistryKey(text));
+            if (refusal.empty()) continue;
+            report.AddLine("Warning: the uninstaller will not remove the registry key \"" + text +
+                           "\": " + refusal + ".");
+            warned = true;
+        }
+    }
+    return warned;
+}
+
+// A listed file that reaches, through a link, outside its version's source folder would pack
+// whatever the link names; the scan skips such links unless asked, and the build warns of them.
+bool CheckOutsideLinks(const CDataArray& project, CBuildReport& report)
+{
+    bool warned = false;
+    for (const CData& version : project.m_versions) {
+        const std::string dir = SourceDirOf(version);
+        for (const CFileItem& item : version.m_files) {
+            if (item.GetOption(OptInstallMode) == InstallSkip) continue;
+            const std::string host = HostPathIn(dir, item);
+            if (!LinkedOutside(dir, host)) continue;
+            report.AddLine(
+                "Warning: \"" + host +
+                "\" is a link to a file outside the source folder; its target is packed.");
+            warned = true;
+        }
+    }
+    return warned;
+}
+
+}  // namespace
+
+bool ReportPreBuildWarnings(const CDataArray& project, CBuildReport& report)
+{
+    bool warned = CheckIconFolders(project, report);
+    warned = CheckRegistryKeys(project, report) || warned;
+    warned = CheckOutsideLinks(project, report) || warned;
+    return warned;
+}
+
+}  // namespace velkan
