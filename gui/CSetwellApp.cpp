@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "gui/CAboutDialog.h"
+#include "gui/CCodePageGuard.h"
 #include "gui/CEngineBuildRunner.h"
 #include "gui/CHelpWindow.h"
 #include "gui/CMainFrame.h"
@@ -31,6 +32,7 @@ CSetwellApp::CSetwellApp(IBuildRunner* runner)
     }
     m_runner = runner;
     s_instance = this;
+    CCodePageGuard::Install();
 }
 
 CSetwellApp::~CSetwellApp()
