@@ -5,10 +5,13 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QLabel>
 #include <QTreeWidget>
 
 #include "core/model/CData.h"
 #include "gui/CCodePageGuard.h"
+#include "gui/CInfoDialogs.h"
 #include "gui/CInstallSheet.h"
 #include "gui/CMainFrame.h"
 #include "gui/CPrefGroup.h"
@@ -101,6 +104,38 @@ private slots:
         QCOMPARE(text->toPlainText(), QString("Licence"));
         text->insertPlainText("\nok \u00E9");
         QCOMPARE(text->toPlainText(), QString("Licence\nok \u00E9"));
+    }
+
+    // A string that cannot fit at its offset in the file the source folder holds cannot be
+    // confirmed, and the dialog says why.
+    void aStringThatCannotFitIsRefused()
+    {
+        QTemporaryDir source;
+        QFile file(source.path() + "/app.ini");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(27, 'x'));
+        file.close();
+        CFileInfo entry;
+        entry.m_strFile = "app.ini";
+        CFileWriteDialog dialog(nullptr, entry, (source.path() + "/").toStdString());
+        struct Case {
+            const char* offset;
+            const char* text;
+            bool ok;
+        } cases[] = {
+            {"16", "0123456789", true},    // 11 bytes with the 0 byte: fits exactly
+            {"16", "0123456789A", false},  // one byte past the end
+            {"0x10", "#WinDir#", true},    // its size is known only at install time
+            {"30", "a", false},
+        };
+        for (const Case& c : cases) {
+            dialog.OffsetEdit()->setText(c.offset);
+            dialog.TextEdit()->setText(c.text);
+            QCOMPARE(dialog.OkButton()->isEnabled(), c.ok);
+            QCOMPARE(dialog.FitText()->text().isEmpty(), c.ok);
+        }
+        QVERIFY2(dialog.FitText()->text().contains("offset 30 of the 27-byte file"),
+                 qPrintable(dialog.FitText()->text()));
     }
 
     void aKeyRowLeftBlankGoes()
