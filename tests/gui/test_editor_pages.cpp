@@ -586,9 +586,10 @@ private slots:
         page.OnRemoveKeys();
         QCOMPARE(Version().m_regKeysToRemove, (std::vector<std::string>{"A", "D"}));
         QCOMPARE(Column(page.KeyList(), 0), (QStringList{"A", "D"}));
-        // A key added and confirmed empty goes again; one cancelled stays, empty.
+        // A key added joins the version once typed: confirmed empty or cancelled, it goes.
         page.OnAddKey();
-        QCOMPARE(Version().m_regKeysToRemove.size(), size_t(3));
+        QCOMPARE(Version().m_regKeysToRemove.size(), size_t(2));
+        QCOMPARE(page.KeyList()->topLevelItemCount(), 3);
         page.OnKeyEdited(2, "   ");
         QCOMPARE(Version().m_regKeysToRemove, (std::vector<std::string>{"A", "D"}));
         QCOMPARE(page.KeyList()->topLevelItemCount(), 2);
@@ -597,12 +598,13 @@ private slots:
             emit page.KeyList()->itemDelegate()->closeEditor(
                 editor, QAbstractItemDelegate::RevertModelCache);
         }
-        QCOMPARE(Version().m_regKeysToRemove, (std::vector<std::string>{"A", "D", ""}));
+        QCOMPARE(Version().m_regKeysToRemove, (std::vector<std::string>{"A", "D"}));
+        QCOMPARE(page.KeyList()->topLevelItemCount(), 2);
         // Removing the first key leaves the others editing their own.
         SelectRows(page.KeyList(), {0});
         page.OnRemoveKeys();
-        page.OnKeyEdited(1, " Software\\X ");
-        QCOMPARE(Version().m_regKeysToRemove, (std::vector<std::string>{"D", "Software\\X"}));
+        page.OnKeyEdited(0, " Software\\X ");
+        QCOMPARE(Version().m_regKeysToRemove, (std::vector<std::string>{"Software\\X"}));
 
         Unmodify();
         Type(page.FileEdit(), QString::fromStdString(Version().m_strUninstFile));
