@@ -229,8 +229,11 @@ void CSetwellDoc::OnExportTexts()
     CommitFocusedEdit();
     CData* version = m_project.GetCurrent();
     if (!version) return;
+    // Beside the project, never in the shipped templates, which an export could overwrite.
+    QString folder =
+        m_strPathName.isEmpty() ? QDir::homePath() : QFileInfo(m_strPathName).absolutePath();
     QString path = CUserPrompt::SaveFileName(m_window, tr("Export Wizard Texts"),
-                                             EditorTemplatesFolder() + LoadQString(1007),
+                                             folder + "/" + LoadQString(1007),
                                              CUserPrompt::QtFilter(LoadQString(1157)));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += ".txt";

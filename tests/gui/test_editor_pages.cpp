@@ -417,6 +417,11 @@ private slots:
                  QString("HKEY_CLASSES_ROOT\\Software\\Product"));
         QCOMPARE(page.ListControl(CWriteInfoPage::FileList)->topLevelItem(0)->text(1),
                  QString("\"0x41\""));
+        // A quoted pattern keeps its own quotes, not doubled ones.
+        Version().m_fileStrings[0].m_strOffset = "\"key=\"";
+        page.LoadFromProject();
+        QCOMPARE(page.ListControl(CWriteInfoPage::FileList)->topLevelItem(0)->text(1),
+                 QString("\"key=\""));
     }
 
     void infoDialogsOkRulesAndMacros()
