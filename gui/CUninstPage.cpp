@@ -223,7 +223,10 @@ void CUninstPage::CommitEdits()
 
 void CUninstPage::UpdateRemoveButton()
 {
-    m_remove->setEnabled(!m_keys->selectedItems().isEmpty());
+    // Edit and Remove act on the selected keys: with none they have nothing to act on.
+    bool selected = !m_keys->selectedItems().isEmpty();
+    m_remove->setEnabled(selected);
+    m_edit->setEnabled(selected);
 }
 
 void CUninstPage::OnAddKey()

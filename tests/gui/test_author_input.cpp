@@ -141,6 +141,7 @@ private slots:
     void aKeyRowLeftBlankGoes()
     {
         CUninstPage& page = Uninstaller();
+        QVERIFY(!page.EditButton()->isEnabled());  // nothing to edit in an empty list
         page.OnAddKey();
         QCOMPARE(page.KeyList()->topLevelItemCount(), 1);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
