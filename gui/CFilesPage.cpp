@@ -246,6 +246,27 @@ bool CFilesPage::RescanFiles(const std::string& path)
     return true;
 }
 
+void CFilesPage::KeepOptionsOfDroppedFiles(const CFileList& before, CData& version)
+{
+    CFileList& aside = m_setAside[version.m_strName];
+    CFileList back;
+    for (const CFileItem& item : version.m_files) {
+        const CFileItem* kept =
+            before.FindByPath(item.m_strPath) ? nullptr : aside.FindByPath(item.m_strPath);
+        back.AddUnique(kept ? *kept : item);
+    }
+    CFileList stillAside;
+    for (const CFileItem& item : before) {
+        if (!version.m_files.FindByPath(item.m_strPath)) stillAside.AddUnique(item);
+    }
+    for (const CFileItem& item : aside) {
+        if (!back.FindByPath(item.m_strPath) && !stillAside.FindByPath(item.m_strPath))
+            stillAside.AddUnique(item);
+    }
+    aside = std::move(stillAside);
+    version.m_files = std::move(back);
+}
+
 void CFilesPage::FillFileList()
 {
     if (!m_list) return;
@@ -417,12 +438,15 @@ void CFilesPage::ToggleSubdirectories()
     int state = m_subDirs->isChecked() ? 1 : 0;
     if (state == version->m_bSubDirs) return;
     int before = version->m_bSubDirs;
+    const CFileList files = version->m_files;
     version->m_bSubDirs = state;
     if (!RescanFiles(version->m_strSourceDir)) {
         version->m_bSubDirs = before;
         m_subDirs->setChecked(before != 0);
         return;
     }
+    KeepOptionsOfDroppedFiles(files, *version);
+    FillFileList();
     SetProjectModified();
 }
 

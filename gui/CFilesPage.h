@@ -6,9 +6,11 @@
 
 #include <QTimer>
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "core/model/CFileList.h"
 #include "core/model/FileOption.h"
 #include "gui/CPatchPage.h"
 
@@ -77,6 +79,7 @@ private:
     void SetColumnWidths();
     void ShowStatusText(const QString& text);
     QTreeWidgetItem* RowOfFile(int fileIndex) const;
+    void KeepOptionsOfDroppedFiles(const CFileList& before, CData& version);
 
     QTreeWidget* m_list = nullptr;
     QLineEdit* m_directory = nullptr;
@@ -85,6 +88,9 @@ private:
     QWidget* m_placeholder = nullptr;
     COptSheet* m_optSheet = nullptr;
     QTimer m_buildTimer;
+    // The files of sub-directories switched off, per version name, with their options: switched
+    // on again, the files still there come back as they were.
+    std::map<std::string, CFileList> m_setAside;
 };
 
 }  // namespace velkan

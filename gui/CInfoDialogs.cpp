@@ -18,6 +18,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/package/FileStringFit.h"
 #include "core/syntax/PathMacros.h"
 #include "core/syntax/StringSyntax.h"
 #include "gui/CMacroMenu.h"
@@ -224,7 +225,8 @@ CFileWriteDialog::CFileWriteDialog(QWidget* parent, const CFileInfo& entry,
       m_text(new QLineEdit(this)),
       m_example(new QLabel(this)),
       m_validity(new QLabel(this)),
-      m_check(new QPushButton(tr("Chec&k"), this))
+      m_check(new QPushButton(tr("Chec&k"), this)),
+      m_fit(new QLabel(this))
 {
     if (!m_strSourceDir.empty() &&
         (m_strSourceDir.back() == '\\' || m_strSourceDir.back() == '/')) {
@@ -266,6 +268,9 @@ CFileWriteDialog::CFileWriteDialog(QWidget* parent, const CFileInfo& entry,
     textRow->addWidget(m_text, 1);
     textRow->addWidget(macro);
     layout->addLayout(textRow);
+    m_fit->setWordWrap(true);
+    m_fit->hide();
+    layout->addWidget(m_fit);
     QDialogButtonBox* buttons = MakeDialogButtons(this, kTemplateId);
     m_ok = OkOf(buttons);
     layout->addWidget(buttons);
@@ -354,6 +359,20 @@ void CFileWriteDialog::ValidateOffset()
         }
     }
     if (m_text->text().isEmpty()) okEnabled = false;
+    // A string that cannot fit where it is to be written would fail the install at its end.
+    QString problem;
+    if (okEnabled) {
+        CFileInfo entry = m_entry;
+        entry.m_strOffset = FromQt(text);
+        entry.m_strText = FromQt(m_text->text());
+        if (std::optional<std::string> path =
+                FileStringSourcePath(Cp1252ToUtf8(m_strSourceDir), entry)) {
+            problem = FromEngineText(FileStringFitProblem(entry, *path));
+        }
+    }
+    if (!problem.isEmpty()) okEnabled = false;
+    m_fit->setText(problem.isEmpty() ? QString() : tr("Cannot be written: %1.").arg(problem));
+    m_fit->setVisible(!problem.isEmpty());
     if (m_ok) m_ok->setEnabled(okEnabled);
     m_check->setEnabled(checkEnabled);
     m_validity->setText(LoadQString(valid ? 1217 : 1216));

@@ -112,6 +112,8 @@ public:
     QLabel* ValidityText() const { return m_validity; }
     QPushButton* CheckButton() const { return m_check; }
     QPushButton* OkButton() const { return m_ok; }
+    // Why the string cannot be written where it is to be, when it cannot.
+    QLabel* FitText() const { return m_fit; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -129,6 +131,7 @@ private:
     QLabel* m_example;
     QLabel* m_validity;
     QPushButton* m_check;
+    QLabel* m_fit;
     QPushButton* m_ok = nullptr;
     bool m_bInit = true;
 };

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "gui/CAboutDialog.h"
+#include "gui/CCodePageGuard.h"
 #include "gui/CEngineBuildRunner.h"
 #include "gui/CHelpWindow.h"
 #include "gui/CMainFrame.h"
@@ -31,6 +32,7 @@ CSetwellApp::CSetwellApp(IBuildRunner* runner)
     }
     m_runner = runner;
     s_instance = this;
+    CCodePageGuard::Install();
 }
 
 CSetwellApp::~CSetwellApp()
@@ -68,7 +70,7 @@ bool CSetwellApp::InitInstance(const QStringList& arguments)
     m_frame->show();
 
     if (!commandLine.m_strFileName.isEmpty()) {
-        CSetwellDoc* doc = OpenDocumentFile(commandLine.m_strFileName);
+        CSetwellDoc* doc = OpenDocumentFile(commandLine.m_strFileName, !commandLine.m_bBuild);
         if (doc && commandLine.m_bBuild) {
             if (CData* current = doc->m_project.GetCurrent()) {
                 current->m_bAutoBuild = 1;
@@ -93,7 +95,7 @@ void CSetwellApp::ExitInstance()
     }
 }
 
-CSetwellDoc* CSetwellApp::OpenDocumentFile(const QString& path)
+CSetwellDoc* CSetwellApp::OpenDocumentFile(const QString& path, bool remember)
 {
     if (!m_doc->SaveModified()) return nullptr;
     QString absolute = QFileInfo(path).absoluteFilePath();
@@ -113,7 +115,7 @@ CSetwellDoc* CSetwellApp::OpenDocumentFile(const QString& path)
         m_doc->SetPathName(projectName);
         absolute = projectName;
     }
-    m_recent.Add(absolute);
+    if (remember) m_recent.Add(absolute);
     if (m_frame) m_frame->RebuildRecentMenu();
     return m_doc.get();
 }

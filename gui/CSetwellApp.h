@@ -33,7 +33,8 @@ public:
 
     // Opens path into the document (after the save prompt); handles the ".vkt" extension and the
     // recent-file list. Null when the file was not opened.
-    CSetwellDoc* OpenDocumentFile(const QString& path);
+    // remember: the file joins the recent files (not for an unattended build).
+    CSetwellDoc* OpenDocumentFile(const QString& path, bool remember = true);
 
     void OnFileNew();
     void OnFileOpen();

@@ -105,9 +105,12 @@ void CSetwellDoc::TakeWizardResult(CWizSheet& wizard)
     version.m_bWizShortcut = wizard.Shortcut() ? 1 : 0;
     version.m_strWizViewFile = FromQt(wizard.ViewFile());
     version.m_strWizRunFile = FromQt(wizard.RunFile());
+    version.m_strWizViewIntro = wizard.Texts().viewIntro;
+    version.m_strWizRunIntro = wizard.Texts().runIntro;
     if (wizard.Uninstaller()) {
         version.m_strUninstFolder = version.m_strTitle;
-        version.m_strUninstIcon = FromQt(LoadQString(1150).replace("%s", ToQt(version.m_strTitle)));
+        version.m_strUninstIcon =
+            FromQt(ToQt(wizard.Texts().uninstallIcon).replace("%s", ToQt(version.m_strTitle)));
     } else {
         version.m_strUninstFile.clear();
     }
@@ -231,8 +234,11 @@ void CSetwellDoc::OnExportTexts()
     CommitFocusedEdit();
     CData* version = m_project.GetCurrent();
     if (!version) return;
+    // Beside the project, never in the shipped templates, which an export could overwrite.
+    QString folder =
+        m_strPathName.isEmpty() ? QDir::homePath() : QFileInfo(m_strPathName).absolutePath();
     QString path = CUserPrompt::SaveFileName(m_window, tr("Export Wizard Texts"),
-                                             EditorTemplatesFolder() + LoadQString(1007),
+                                             folder + "/" + LoadQString(1007),
                                              CUserPrompt::QtFilter(LoadQString(1157)));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += ".txt";

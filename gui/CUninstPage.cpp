@@ -48,6 +48,8 @@ constexpr AnchorEntry kAnchors[] = {
 };
 
 constexpr int kIndexRole = Qt::UserRole;
+// The index of a row added but not yet typed into.
+constexpr int kNewKey = -1;
 
 // Hands a key's typed text to the page, which decides what the row shows.
 class CKeyEditDelegate : public QStyledItemDelegate {
@@ -120,7 +122,16 @@ bool CUninstPage::InitPage()
     m_keys->setHeaderLabels({LoadQString(1075)});
     m_keys->header()->setStretchLastSection(false);
     m_keys->setEditTriggers(QAbstractItemView::EditKeyPressed);
-    m_keys->setItemDelegate(new CKeyEditDelegate(this));
+    auto* delegate = new CKeyEditDelegate(this);
+    m_keys->setItemDelegate(delegate);
+    // Escape on a row just added leaves no blank key behind.
+    connect(delegate, &QAbstractItemDelegate::closeEditor, this, [this] {
+        for (int row = m_keys->topLevelItemCount() - 1; row >= 0; --row) {
+            if (m_keys->topLevelItem(row)->data(0, kIndexRole).toInt() == kNewKey)
+                delete m_keys->takeTopLevelItem(row);
+        }
+        UpdateRemoveButton();
+    });
     m_keys->setContextMenuPolicy(Qt::CustomContextMenu);
     m_keys->installEventFilter(this);
     // The key column is sized once the list has its size on screen, then follows it.
@@ -212,17 +223,20 @@ void CUninstPage::CommitEdits()
 
 void CUninstPage::UpdateRemoveButton()
 {
-    m_remove->setEnabled(!m_keys->selectedItems().isEmpty());
+    // Edit and Remove act on the selected keys: with none they have nothing to act on.
+    bool selected = !m_keys->selectedItems().isEmpty();
+    m_remove->setEnabled(selected);
+    m_edit->setEnabled(selected);
 }
 
 void CUninstPage::OnAddKey()
 {
     CData* version = GetCurrent();
     if (!version) return;
-    version->m_regKeysToRemove.emplace_back();
+    // The key joins the version once something is typed: a row left blank (Escape) goes.
     auto* row = new QTreeWidgetItem({QString()});
     row->setFlags(row->flags() | Qt::ItemIsEditable);
-    row->setData(0, kIndexRole, static_cast<int>(version->m_regKeysToRemove.size() - 1));
+    row->setData(0, kIndexRole, kNewKey);
     m_keys->addTopLevelItem(row);
     m_keys->setFocus();
     m_keys->scrollToItem(row);
@@ -251,6 +265,16 @@ void CUninstPage::OnKeyEdited(int row, const QString& typed)
     if (!version || !item) return;
     QString text = typed.trimmed();
     int index = item->data(0, kIndexRole).toInt();
+    if (index == kNewKey) {
+        if (text.isEmpty()) {
+            delete m_keys->takeTopLevelItem(row);
+            UpdateRemoveButton();
+            return;
+        }
+        version->m_regKeysToRemove.emplace_back();
+        index = static_cast<int>(version->m_regKeysToRemove.size() - 1);
+        item->setData(0, kIndexRole, index);
+    }
     if (index < 0 || static_cast<size_t>(index) >= version->m_regKeysToRemove.size()) return;
     item->setText(0, text);
     if (!text.isEmpty()) {

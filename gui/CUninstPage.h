@@ -42,6 +42,7 @@ public:
     QLineEdit* ExtraEdit() const { return m_extra; }
     QTreeWidget* KeyList() const { return m_keys; }
     QPushButton* RemoveButton() const { return m_remove; }
+    QPushButton* EditButton() const { return m_edit; }
     CWizardTextList* TextList() const { return m_texts; }
     QLabel* UsageText() const { return m_usage; }
 

@@ -56,6 +56,25 @@ bool CanRead(const QString& path)
     return !path.isEmpty() && QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
 }
 
+// The reason, if any, that a file the author names on the Shell or End page options page cannot
+// be used: the choice is applied to that file in the project's list, so it must be one the scan
+// of the source directory finds. Relative names are looked up in the current directory, which
+// is the source directory from the Directory page on.
+QString ProblemOf(const CWizPage& page, const QString& typed)
+{
+    if (!CanRead(QString(typed).replace('\\', '/')))
+        return CWizPage::tr("%1 cannot be found or read.").arg(typed);
+    QString full = page.InSourceDir(typed);
+    QString source = ToQt(page.Version().m_strSourceDir);
+    if (full.isEmpty())
+        return CWizPage::tr("%1 is not in the source directory %2.").arg(typed, source);
+    if (full.mid(source.size()).contains('/') && page.Version().m_bSubDirs == 0) {
+        return CWizPage::tr("%1 is in a sub-directory, and sub-directories are not included.")
+            .arg(typed);
+    }
+    return QString();
+}
+
 QString WithSeparator(QString dir)
 {
     if (!dir.endsWith('/') && !dir.endsWith('\\')) dir += QDir::separator();
@@ -230,10 +249,11 @@ void CTitlePage::ChooseLanguage(const QString& language)
 {
     try {
         ApplyLanguageTemplate(Version().m_texts, EditorTemplatesFolder().toStdString(),
-                              FromQt(language));
+                              FromQt(language), &Sheet().Texts());
     } catch (const std::exception&) {
         // A template that cannot be read leaves the catalogue's texts.
         Version().ResetTexts();
+        Sheet().Texts() = DefaultNewProjectTexts();
     }
 }
 
@@ -299,13 +319,17 @@ void CShellPage::OnSetActive()
 
 void CShellPage::Rule()
 {
+    QString problem;
     if (m_strIconFile.isEmpty()) {
         SetButtons(CWizSheet::Back | CWizSheet::Next);
     } else if (m_strIconName.isEmpty()) {
+        problem = tr("The icon needs a name.");
         SetButtons(CWizSheet::Back);
     } else {
-        SetButtons(CanRead(m_strIconFile) ? CWizSheet::Back | CWizSheet::Next : CWizSheet::Back);
+        problem = ProblemOf(*this, m_strIconFile);
+        SetButtons(problem.isEmpty() ? CWizSheet::Back | CWizSheet::Next : CWizSheet::Back);
     }
+    SetProblem(problem);
 }
 
 void CShellPage::Browse()
@@ -595,9 +619,12 @@ void CEndOptionsPage::OnSetActive()
 void CEndOptionsPage::Rule()
 {
     int buttons = CWizSheet::Back | CWizSheet::Next;
-    if (!m_strView.isEmpty() && !CanRead(m_strView)) buttons = CWizSheet::Back;
-    if (!m_strRun.isEmpty() && !CanRead(m_strRun)) buttons &= ~CWizSheet::Next;
+    QString viewProblem = m_strView.isEmpty() ? QString() : ProblemOf(*this, m_strView);
+    QString runProblem = m_strRun.isEmpty() ? QString() : ProblemOf(*this, m_strRun);
+    if (!viewProblem.isEmpty()) buttons = CWizSheet::Back;
+    if (!runProblem.isEmpty()) buttons &= ~CWizSheet::Next;
     SetButtons(buttons);
+    SetProblem(viewProblem.isEmpty() ? runProblem : viewProblem);
 }
 
 void CEndOptionsPage::Browse(bool run)

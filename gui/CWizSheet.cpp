@@ -1,5 +1,6 @@
 #include "gui/CWizSheet.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLinearGradient>
@@ -12,6 +13,7 @@
 #include "gui/CWizPages.h"
 #include "gui/CWizardTest.h"
 #include "gui/HelpTopics.h"
+#include "gui/QtText.h"
 
 namespace velkan {
 
@@ -79,6 +81,42 @@ void CWizPage::SetButtons(int buttons)
     if (buttons == m_nLastButtons) return;
     m_nLastButtons = buttons;
     m_sheet->SetButtons(buttons);
+}
+
+QString CWizPage::InSourceDir(const QString& typed) const
+{
+    QString source = ToQt(Version().m_strSourceDir);
+    QString name = QString(typed).replace('\\', '/');
+    QString relative;
+    if (QDir::isRelativePath(name)) {
+        relative = QDir::cleanPath(name);
+    } else {
+        QString dir = QString(source).replace('\\', '/');
+        if (!dir.endsWith('/')) dir += '/';
+        if (!name.startsWith(dir, Qt::CaseInsensitive)) return QString();
+        relative = QDir::cleanPath(name.mid(dir.size()));
+    }
+    if (relative.isEmpty() || relative == "." || relative == ".." || relative.startsWith("../"))
+        return QString();
+    return source + relative;
+}
+
+QString CWizPage::Problem() const
+{
+    return m_problem ? m_problem->text() : QString();
+}
+
+void CWizPage::SetProblem(const QString& text)
+{
+    if (!m_problem) {
+        if (text.isEmpty()) return;
+        m_problem = new QLabel(this);
+        m_problem->setWordWrap(true);
+        m_problem->setStyleSheet("color: #b00000");
+        static_cast<QVBoxLayout*>(layout())->addWidget(m_problem);
+    }
+    m_problem->setText(text);
+    m_problem->setVisible(!text.isEmpty());
 }
 
 QLabel* CWizPage::AddText(const QString& text)
@@ -225,7 +263,8 @@ void CWizSheet::Preview(int startPage)
 
 QString CWizSheet::IconFile() const
 {
-    return PageOf<CShellPage>()->IconFile();
+    CShellPage* page = PageOf<CShellPage>();
+    return page->InSourceDir(page->IconFile());
 }
 
 QString CWizSheet::IconName() const
@@ -240,12 +279,14 @@ bool CWizSheet::Shortcut() const
 
 QString CWizSheet::ViewFile() const
 {
-    return PageOf<CEndOptionsPage>()->ViewFile();
+    CEndOptionsPage* page = PageOf<CEndOptionsPage>();
+    return page->InSourceDir(page->ViewFile());
 }
 
 QString CWizSheet::RunFile() const
 {
-    return PageOf<CEndOptionsPage>()->RunFile();
+    CEndOptionsPage* page = PageOf<CEndOptionsPage>();
+    return page->InSourceDir(page->RunFile());
 }
 
 bool CWizSheet::Uninstaller() const

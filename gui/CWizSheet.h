@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/model/CDataArray.h"
+#include "core/wizard/LanguageTemplates.h"
 
 class QLabel;
 class QPushButton;
@@ -39,6 +40,12 @@ public:
     virtual void OnWizardFinish() {}
     // Whether the page was shown once (its first-display set-up ran).
     bool WasShown() const { return m_bShown; }
+    // A file name as typed or browsed, as the source directory followed by the file's path in it
+    // ('/' between folders; a backslash is a separator too, as on the target). Relative names
+    // lie in the source directory. Empty when the name lies outside it.
+    QString InSourceDir(const QString& typed) const;
+    // Why Next is disabled, as the page says it below its fields; empty when nothing is wrong.
+    QString Problem() const;
 
 protected:
     // The first display of the page.
@@ -47,6 +54,7 @@ protected:
     void SetButtons(int buttons);
     // A wrapped static text.
     QLabel* AddText(const QString& text);
+    void SetProblem(const QString& text);
 
 private:
     friend class CWizSheet;
@@ -55,6 +63,7 @@ private:
     QString m_strCaption;
     bool m_bShown = false;
     int m_nLastButtons = -1;
+    QLabel* m_problem = nullptr;
 };
 
 class CWizSheet : public QDialog {
@@ -72,6 +81,9 @@ public:
     void SetUseWizard(int use) { m_bUseWizard = use; }
     bool TitleEdited() const { return m_bTitleEdited; }
     void SetTitleEdited() { m_bTitleEdited = true; }
+    // The texts the document writes besides the wizard texts, in the chosen language.
+    const NewProjectTexts& Texts() const { return m_texts; }
+    NewProjectTexts& Texts() { return m_texts; }
 
     // The five choices for the Files page and the uninstaller choice, as the pages hold them.
     QString IconFile() const;
@@ -107,6 +119,7 @@ private:
     CDataArray m_result;
     int m_bUseWizard = 1;
     bool m_bTitleEdited = false;
+    NewProjectTexts m_texts = DefaultNewProjectTexts();
     QList<CWizPage*> m_pages;
     QStackedWidget* m_stack;
     QLabel* m_caption;

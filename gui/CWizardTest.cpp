@@ -109,7 +109,14 @@ void CWizardTest::RunWizardTest(const CDataArray& project, const QString& path, 
 {
     // The running test program still uses the file: on Windows deleting it fails, and the test
     // ends there; the same rule holds on every system.
-    if (path.isEmpty() || IsRunning()) return;
+    if (path.isEmpty()) return;
+    if (IsRunning()) {
+        CUserPrompt::Information(
+            parent, QCoreApplication::translate("CWizardTest",
+                                                "The test of the install wizard is still running. "
+                                                "Close it before starting another."));
+        return;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     std::optional<std::vector<uint8_t>> stub =
         LoadRuntimeResource(StubResourceId(project.m_nPlatform));

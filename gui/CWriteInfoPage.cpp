@@ -188,8 +188,10 @@ void CWriteInfoPage::SetRowTexts(List list, int row, int index)
     }
     case FileList: {
         const CFileInfo& e = version->m_fileStrings[at];
+        // A byte pattern is shown in quotes, once: a quoted pattern carries its own.
         QString offset = ToQt(e.m_strOffset);
-        if (e.m_nOffsetMode == CFileInfo::String) offset = '"' + offset + '"';
+        bool quoted = offset.startsWith('"') || offset.startsWith('\'');
+        if (e.m_nOffsetMode == CFileInfo::String && !quoted) offset = '"' + offset + '"';
         texts = {ToQt(e.m_strFile), offset, ToQt(e.m_strText)};
         break;
     }

@@ -8,6 +8,7 @@
 #include "core/model/CDataArray.h"
 #include "core/model/FileOption.h"
 #include "core/model/PathCompare.h"
+#include "core/package/FileStringFit.h"
 #include "core/package/RegistryKeyRule.h"
 #include "core/platform/LinkedOutside.h"
 #include "core/res/StringTable.h"
@@ -96,7 +97,14 @@ bool CheckRegistryKeys(const CDataArray& project, CBuildReport& report)
     bool warned = false;
     for (const CData& version : project.m_versions) {
         if (version.m_strUninstFile.empty()) continue;
-        for (const std::string& text : version.m_regKeysToRemove) {
+        for (size_t i = 0; i < version.m_regKeysToRemove.size(); ++i) {
+            const std::string& text = version.m_regKeysToRemove[i];
+            if (text.find_first_not_of(' ') == std::string::npos) {
+                report.AddLine("Warning: version \"" + version.m_strName + "\", registry key " +
+                               std::to_string(i + 1) + " to remove is empty; it is left out.");
+                warned = true;
+                continue;
+            }
             std::string refusal = RegistryKeyRefusal(SplitRegistryKey(text));
             if (refusal.empty()) continue;
             report.AddWarning("Warning: the uninstaller will not remove the registry key \"" +
@@ -129,6 +137,26 @@ bool CheckOutsideLinks(const CDataArray& project, CBuildReport& report)
     return warned;
 }
 
+// A string that does not fit where it is to be written fails the install at its end.
+bool CheckFileStrings(const CDataArray& project, CBuildReport& report)
+{
+    bool warned = false;
+    for (const CData& version : project.m_versions) {
+        const std::string dir = SourceDirOf(version);
+        for (const CFileInfo& info : version.m_fileStrings) {
+            std::optional<std::string> path = FileStringSourcePath(dir, info);
+            if (!path) continue;
+            std::string problem = FileStringFitProblem(info, *path);
+            if (problem.empty()) continue;
+            report.AddLine("Warning: version \"" + version.m_strName +
+                           "\", string to write into \"" + info.m_strFile + "\": " + problem +
+                           "; the install would fail.");
+            warned = true;
+        }
+    }
+    return warned;
+}
+
 }  // namespace
 
 bool ReportPreBuildWarnings(const CDataArray& project, CBuildReport& report)
@@ -136,6 +164,7 @@ bool ReportPreBuildWarnings(const CDataArray& project, CBuildReport& report)
     bool warned = CheckIconFolders(project, report);
     warned = CheckRegistryKeys(project, report) || warned;
     warned = CheckOutsideLinks(project, report) || warned;
+    warned = CheckFileStrings(project, report) || warned;
     return warned;
 }
 

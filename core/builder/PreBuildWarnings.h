@@ -1,6 +1,7 @@
 // What a build warns of before it writes anything: Start-menu folders that are empty or differ,
-// registry keys the uninstaller would refuse to remove, and listed files that are links leading
-// outside their source folder. The author is asked whether to go on when any warning was given.
+// registry keys that are empty or the uninstaller would refuse to remove, listed files that are
+// links leading outside their source folder, and strings that do not fit in the file they are to
+// be written into. The author is asked whether to go on when any warning was given.
 #pragma once
 
 namespace velkan {

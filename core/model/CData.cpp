@@ -6,6 +6,7 @@
 #include "core/model/RecordList.h"
 #include "core/res/StringTable.h"
 #include "core/wizard/CTextCatalogue.h"
+#include "core/wizard/LanguageTemplates.h"
 #include "core/wizard/WizardPage.h"
 
 namespace velkan {
@@ -94,12 +95,16 @@ std::vector<int> CData::ApplyWizardChoices()
     }
     struct EndChoice {
         std::string* file;
-        int endPage;   // OptEndPage value
-        size_t text;   // slot of the End page's text
-        int stringId;  // its new text
+        int endPage;        // OptEndPage value
+        size_t text;        // slot of the End page's text
+        std::string intro;  // its new text
     };
-    const EndChoice choices[] = {{&m_strWizViewFile, EndPageView, kEndViewIntroText, 1166},
-                                 {&m_strWizRunFile, EndPageRun, kEndRunIntroText, 1167}};
+    const NewProjectTexts english = DefaultNewProjectTexts();
+    const EndChoice choices[] = {
+        {&m_strWizViewFile, EndPageView, kEndViewIntroText,
+         m_strWizViewIntro.empty() ? english.viewIntro : m_strWizViewIntro},
+        {&m_strWizRunFile, EndPageRun, kEndRunIntroText,
+         m_strWizRunIntro.empty() ? english.runIntro : m_strWizRunIntro}};
     for (const EndChoice& choice : choices) {
         if (choice.file->empty()) continue;
         std::string relative = RelativeInSource(m_strSourceDir, *choice.file);
@@ -107,7 +112,7 @@ std::vector<int> CData::ApplyWizardChoices()
         if (index < 0) continue;
         m_files[static_cast<size_t>(index)].SetOption(OptEndPage, choice.endPage);
         if (m_texts.size() > PageEnd && m_texts[PageEnd].size() > choice.text) {
-            m_texts[PageEnd][choice.text] = LoadString(choice.stringId);
+            m_texts[PageEnd][choice.text] = choice.intro;
         }
         changed.push_back(index);
     }
@@ -148,6 +153,8 @@ void CData::CopyFrom(const CData& other)
     m_bWizShortcut = other.m_bWizShortcut;
     m_strWizViewFile = other.m_strWizViewFile;
     m_strWizRunFile = other.m_strWizRunFile;
+    m_strWizViewIntro = other.m_strWizViewIntro;
+    m_strWizRunIntro = other.m_strWizRunIntro;
     m_bKeepOutputPath = other.m_bKeepOutputPath;
 }
 

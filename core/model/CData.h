@@ -78,6 +78,9 @@ public:
     int32_t m_bWizShortcut = 0;
     std::string m_strWizViewFile;
     std::string m_strWizRunFile;
+    // The End page's lines for the view and run files in the project's language; empty: English.
+    std::string m_strWizViewIntro;
+    std::string m_strWizRunIntro;
     int32_t m_bKeepOutputPath = 0;
 };
 

@@ -90,10 +90,16 @@ std::optional<std::string> FindLanguageTemplate(const std::string& folder,
     return found;
 }
 
+NewProjectTexts DefaultNewProjectTexts()
+{
+    return {LoadString(1166), LoadString(1167), LoadString(1150)};
+}
+
 bool ApplyLanguageTemplate(std::vector<std::vector<std::string>>& texts, const std::string& folder,
-                           const std::string& language)
+                           const std::string& language, NewProjectTexts* extras)
 {
     texts = CTextCatalogue::DefaultTexts();
+    if (extras) *extras = DefaultNewProjectTexts();
     std::optional<std::string> path = FindLanguageTemplate(folder, language);
     if (!path) return false;
     std::optional<CFile> file;
@@ -102,7 +108,16 @@ bool ApplyLanguageTemplate(std::vector<std::vector<std::string>>& texts, const s
     } catch (const CFileException&) {
         return false;  // as a missing template: the built-in texts stay
     }
-    ReadTextsFile(texts, *file);
+    // One read for both: the wizard texts, then the new-project texts' page after them.
+    std::vector<std::vector<std::string>> all = texts;
+    all.resize(kNewProjectTextsPage + 1);
+    NewProjectTexts defaults = DefaultNewProjectTexts();
+    all[kNewProjectTextsPage] = {defaults.viewIntro, defaults.runIntro, defaults.uninstallIcon};
+    ReadTextsFile(all, *file);
+    std::vector<std::string> extra = all[kNewProjectTextsPage];
+    all.resize(texts.size());
+    texts.swap(all);
+    if (extras) *extras = {extra[0], extra[1], extra[2]};
     return true;
 }
 

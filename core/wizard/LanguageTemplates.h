@@ -25,10 +25,25 @@ std::vector<std::string> ListTemplateLanguages(const std::string& folder);
 std::optional<std::string> FindLanguageTemplate(const std::string& folder,
                                                 const std::string& language);
 
+// Texts the new-project wizard writes into a project besides the wizard texts: the End page's
+// lines above the View button and the launch box (set only when the author chose such a file),
+// and the name of the uninstaller's icon ("%s" stands for the product title). A template holds
+// them under the markers of page kNewProjectTextsPage, a page the wizard texts do not have, so
+// that readers of the wizard texts skip them.
+struct NewProjectTexts {
+    std::string viewIntro;
+    std::string runIntro;
+    std::string uninstallIcon;
+};
+constexpr size_t kNewProjectTextsPage = 99;
+// The built-in English ones.
+NewProjectTexts DefaultNewProjectTexts();
+
 // Resets texts to the catalogue's defaults, then reads the language's template over them when
 // there is one that can be opened. Returns whether a template was read. A template that fails
-// part-way throws CFileException and leaves the defaults.
+// part-way throws CFileException and leaves the defaults. When extras is given it gets the
+// template's new-project texts, the English ones for each the template lacks.
 bool ApplyLanguageTemplate(std::vector<std::vector<std::string>>& texts, const std::string& folder,
-                           const std::string& language);
+                           const std::string& language, NewProjectTexts* extras = nullptr);
 
 }  // namespace velkan

@@ -515,6 +515,8 @@ private slots:
         QCOMPARE(m_prompts->messages.size(), messages);
         QCOMPARE(QFileInfo::exists(out), exitCode == 0);
         QCOMPARE(app.ExitCode(), exitCode);
+        // An unattended build is no file the author opened.
+        QVERIFY(!app.GetRecentFiles().Paths().contains(path));
         app.ExitInstance();
         QVERIFY(!QFileInfo::exists(scratch));
     }

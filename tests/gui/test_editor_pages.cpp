@@ -417,6 +417,11 @@ private slots:
                  QString("HKEY_CLASSES_ROOT\\Software\\Product"));
         QCOMPARE(page.ListControl(CWriteInfoPage::FileList)->topLevelItem(0)->text(1),
                  QString("\"0x41\""));
+        // A quoted pattern keeps its own quotes, not doubled ones.
+        Version().m_fileStrings[0].m_strOffset = "\"key=\"";
+        page.LoadFromProject();
+        QCOMPARE(page.ListControl(CWriteInfoPage::FileList)->topLevelItem(0)->text(1),
+                 QString("\"key=\""));
     }
 
     void infoDialogsOkRulesAndMacros()
@@ -586,9 +591,10 @@ private slots:
         page.OnRemoveKeys();
         QCOMPARE(Version().m_regKeysToRemove, (std::vector<std::string>{"A", "D"}));
         QCOMPARE(Column(page.KeyList(), 0), (QStringList{"A", "D"}));
-        // A key added and confirmed empty goes again; one cancelled stays, empty.
+        // A key added joins the version once typed: confirmed empty or cancelled, it goes.
         page.OnAddKey();
-        QCOMPARE(Version().m_regKeysToRemove.size(), size_t(3));
+        QCOMPARE(Version().m_regKeysToRemove.size(), size_t(2));
+        QCOMPARE(page.KeyList()->topLevelItemCount(), 3);
         page.OnKeyEdited(2, "   ");
         QCOMPARE(Version().m_regKeysToRemove, (std::vector<std::string>{"A", "D"}));
         QCOMPARE(page.KeyList()->topLevelItemCount(), 2);
@@ -597,12 +603,13 @@ private slots:
             emit page.KeyList()->itemDelegate()->closeEditor(
                 editor, QAbstractItemDelegate::RevertModelCache);
         }
-        QCOMPARE(Version().m_regKeysToRemove, (std::vector<std::string>{"A", "D", ""}));
+        QCOMPARE(Version().m_regKeysToRemove, (std::vector<std::string>{"A", "D"}));
+        QCOMPARE(page.KeyList()->topLevelItemCount(), 2);
         // Removing the first key leaves the others editing their own.
         SelectRows(page.KeyList(), {0});
         page.OnRemoveKeys();
-        page.OnKeyEdited(1, " Software\\X ");
-        QCOMPARE(Version().m_regKeysToRemove, (std::vector<std::string>{"D", "Software\\X"}));
+        page.OnKeyEdited(0, " Software\\X ");
+        QCOMPARE(Version().m_regKeysToRemove, (std::vector<std::string>{"Software\\X"}));
 
         Unmodify();
         Type(page.FileEdit(), QString::fromStdString(Version().m_strUninstFile));

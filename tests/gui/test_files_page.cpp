@@ -148,15 +148,29 @@ private slots:
         QCOMPARE(Rows().size(), 6);
     }
 
+    // Switching sub-directories off and on again gives back the options of the files that are
+    // still there; a file gone meanwhile stays gone.
     void subDirectoriesSwitch()
     {
-        File("sub\\b.txt").SetOption(OptKeepExternal, OptionOn);
+        File("sub\\b.txt").SetOption(OptEndPage, EndPageView);
+        File("Sub2\\A.txt").m_strMenuName = "A";
+        File("lib\\core.dll").SetOption(OptKeepExternal, OptionOn);
+        File("readme.txt").SetOption(OptInstallMode, InstallKeep);
         Page().SubDirsBox()->click();
         QCOMPARE(Version().m_bSubDirs, 0);
         QCOMPARE(Rows().size(), 2);
+        QVERIFY(QFile::remove(m_source->path() + "/Sub2/A.txt"));
         Page().SubDirsBox()->click();
-        QCOMPARE(Rows().size(), 6);
-        QCOMPARE(File("sub\\b.txt").GetOption(OptKeepExternal), OptionOff);
+        QCOMPARE(Rows().size(), 5);
+        QCOMPARE(File("sub\\b.txt").GetOption(OptEndPage), int(EndPageView));
+        QCOMPARE(FlagsOf("sub\\b.txt"), QString::fromStdString(File("sub\\b.txt").FlagsText()));
+        QCOMPARE(File("lib\\core.dll").GetOption(OptKeepExternal), int(OptionOn));
+        QCOMPARE(File("readme.txt").GetOption(OptInstallMode), int(InstallKeep));
+        QVERIFY(!Version().m_files.FindByPath("Sub2\\A.txt"));
+        // Back on disk, it is a new file: a toggle keeps what is there, it is no archive.
+        MakeFiles(m_source->path(), {"Sub2/A.txt"});
+        Page().OnRefresh();
+        QCOMPARE(File("Sub2\\A.txt").m_strMenuName, std::string());
     }
 
     void directoryCommit()

@@ -21,6 +21,7 @@
 #include "gui/CSetwellView.h"
 #include "gui/CWizPages.h"
 #include "gui/CWizSheet.h"
+#include "gui/QtText.h"
 #include "gui/TemplatesFolder.h"
 #include "tests/gui/GuiTestSupport.h"
 
@@ -284,6 +285,91 @@ private slots:
                  ProjectBytes(hand, out.path() + "/hand.vkp"));
         doc.SetModifiedFlag(false);
         app.ExitInstance();
+    }
+
+    // Names typed on the Shell and End page options pages, relative to the source directory and
+    // with either separator, reach the files of the new project; a name that cannot be used says
+    // why Next is disabled.
+    void typedNamesAreKeptOnFinish()
+    {
+        CRecordingRunner runner;
+        CSetwellApp app(&runner);
+        QVERIFY(app.InitInstance({}));
+        CWizSheet wizard(app.GetMainFrame());
+        wizard.GoNext();
+        Type(wizard.PageOf<CDirectoryPage>()->DirectoryEdit(), m_source.path());
+        wizard.GoNext();
+        wizard.PageOf<CTitlePage>()->ChooseLanguage("French");
+        Type(wizard.PageOf<CTitlePage>()->TitleEdit(), "Produit");
+        wizard.GoNext();
+        auto* shell = wizard.PageOf<CShellPage>();
+        shell->IconNameEdit()->setText("Outil");
+        struct Case {
+            const char* typed;
+            bool usable;
+            const char* problem;  // part of the reason shown
+        } cases[] = {
+            {"bin\\missing.exe", false, "cannot be found"},
+            {"../", false, "cannot be found"},
+            {"/etc/hostname", false, "not in the source directory"},
+            {"bin/tool.exe", true, ""},
+            {"bin\\tool.exe", true, ""},
+        };
+        for (const Case& c : cases) {
+            shell->IconFileEdit()->setText(c.typed);
+            QCOMPARE(wizard.ButtonState() == BackNext, c.usable);
+            QVERIFY2(shell->Problem().contains(c.problem), qPrintable(shell->Problem()));
+        }
+        shell->ShortcutBox()->click();
+        wizard.GoNext();
+        for (int i = 0; i < 4; ++i) wizard.GoNext();
+        auto* end = wizard.PageOf<CEndOptionsPage>();
+        QCOMPARE(wizard.CurrentIndex(), 8);
+        end->ViewEdit()->setText("readme.txt");
+        end->RunEdit()->setText("app.exe");
+        QCOMPARE(wizard.ButtonState(), BackNext);
+        wizard.GoNext();
+        wizard.GoNext();
+        wizard.PageOf<CEndPage>()->NoBuildBox()->click();
+        wizard.DoFinish();
+
+        CSetwellDoc& doc = *app.GetDocument();
+        doc.TakeWizardResult(wizard);
+        app.GetMainFrame()->GetView()->RefreshAll();
+        const CData& version = *doc.m_project.GetCurrent();
+        auto file = [&](const char* path) {
+            return version.m_files[static_cast<size_t>(version.m_files.IndexOf(path))];
+        };
+        QCOMPARE(file("bin\\tool.exe").m_strMenuName, std::string("Outil"));
+        QCOMPARE(file("bin\\tool.exe").m_strShortcutName, std::string("Outil"));
+        QCOMPARE(file("readme.txt").GetOption(OptEndPage), int(EndPageView));
+        QCOMPARE(file("app.exe").GetOption(OptEndPage), int(EndPageRun));
+        // Everything the wizard writes is in the chosen language.
+        QCOMPARE(ToQt(version.m_texts[5][2]),
+                 QString("Cliquez sur le bouton suivant si vous souhaitez consulter les dernières "
+                         "informations concernant #title :"));
+        QVERIFY(ToQt(version.m_texts[5][3]).startsWith("Cochez l'option suivante"));
+        QCOMPARE(ToQt(version.m_strUninstIcon), QString("Désinstaller Produit"));
+        doc.SetModifiedFlag(false);
+        app.ExitInstance();
+    }
+
+    void subDirectoryFileNeedsSubDirectories()
+    {
+        CWizSheet wizard(nullptr);
+        wizard.GoNext();
+        Type(wizard.PageOf<CDirectoryPage>()->DirectoryEdit(), m_source.path());
+        wizard.PageOf<CDirectoryPage>()->SubDirsBox()->click();  // off
+        wizard.GoNext();
+        wizard.GoNext();
+        auto* shell = wizard.PageOf<CShellPage>();
+        shell->IconNameEdit()->setText("Tool");
+        shell->IconFileEdit()->setText("bin/tool.exe");
+        QCOMPARE(wizard.ButtonState(), int(CWizSheet::Back));
+        QVERIFY(shell->Problem().contains("sub-directories are not included"));
+        shell->IconFileEdit()->setText("app.exe");
+        QCOMPARE(wizard.ButtonState(), BackNext);
+        QVERIFY(shell->Problem().isEmpty());
     }
 
     void stoppingTheWizardTurnsThePreferenceOff()

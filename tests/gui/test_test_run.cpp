@@ -18,6 +18,7 @@
 #include "gui/CSetwellView.h"
 #include "gui/CWizardPagesPage.h"
 #include "gui/CWizardTest.h"
+#include "gui/TemplatesFolder.h"
 #include "tests/gui/GuiTestSupport.h"
 
 using namespace velkan;
@@ -120,7 +121,7 @@ private slots:
         QCOMPARE(m_started.size(), 5);
     }
 
-    void aSecondTestWhileTheFirstRunsDoesNothing()
+    void aSecondTestWhileTheFirstRunsStartsNothing()
     {
         m_stillRunning = true;
         View().OnTest();
@@ -134,6 +135,9 @@ private slots:
         QCOMPARE(m_started.size(), 1);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), first);
+        // ... but says so.
+        QCOMPARE(m_prompts->messages.size(), 1);
+        QVERIFY(m_prompts->messages[0].contains("still running"));
     }
 
     void withoutWineAMessageSaysHowToGetIt()
@@ -169,6 +173,10 @@ private slots:
         m_prompts->fileNames << path;
         m_app->GetDocument()->OnExportTexts();
         QVERIFY(QFile::exists(path));
+        // Never offered in the shipped templates, where an export would overwrite one.
+        QVERIFY(!m_prompts->saveDialogDirs.isEmpty());
+        QCOMPARE_NE(QFileInfo(m_prompts->saveDialogDirs.last()).dir().canonicalPath(),
+                    QDir(EditorTemplatesFolder()).canonicalPath());
 
         Version().ResetTexts();
         m_app->GetDocument()->SetModifiedFlag(false);

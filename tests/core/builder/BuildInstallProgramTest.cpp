@@ -336,6 +336,42 @@ TEST_F(BuildInstallProgramTest, RegistryKeysTheUninstallerRefusesAreWarnings)
         << texts[1];
 }
 
+// An empty key row and a string that cannot fit where it is to be written are warnings naming
+// the version and the item; strings that fit, or whose size depends on the machine, are not.
+TEST_F(BuildInstallProgramTest, EmptyKeysAndStringsThatCannotFitAreWarnings)
+{
+    CData& version = AddVersion();
+    version.m_strName = "Pro";
+    version.m_strUninstFile = "Uninst.exe";
+    version.m_regKeysToRemove = {"HKEY_CURRENT_USER\\Software\\Vendor\\App", ""};
+    AddFile(0, "conf\\app.ini", ByteVec(27, 'x'));
+    auto string = [&](const char* offset, const char* text, int mode = CFileInfo::Numerical) {
+        CFileInfo info;
+        info.m_strFile = "conf\\app.ini";
+        info.m_strOffset = offset;
+        info.m_strText = text;
+        info.m_nOffsetMode = mode;
+        version.m_fileStrings.push_back(info);
+    };
+    string("16", "0123456789");              // 11 bytes with the 0 byte at 16 of 27: fits
+    string("16", "0123456789A");             // 12 bytes: one too many
+    string("16", "#InstallDir#");            // known only at install time
+    string("'zz'", "a", CFileInfo::String);  // the pattern is not in the file
+    string("'xx'", "a", CFileInfo::String);  // found at 0
+    host.answers[LoadString(1185)] = false;
+
+    EXPECT_EQ(Build().status, BuildStatus::Declined);
+    std::vector<std::string> texts = report.Texts();
+    ASSERT_EQ(texts.size(), 3u) << (texts.empty() ? "" : texts[0]);
+    EXPECT_EQ(texts[0],
+              "Warning: version \"Pro\", registry key 2 to remove is empty; it is left out.");
+    EXPECT_EQ(texts[1],
+              "Warning: version \"Pro\", string to write into \"conf\\app.ini\": the string of 12 "
+              "bytes with its 0 byte does not fit at offset 16 of the 27-byte file; the install "
+              "would fail.");
+    EXPECT_NE(texts[2].find("the byte pattern does not occur"), std::string::npos) << texts[2];
+}
+
 TEST_F(BuildInstallProgramTest, NothingToInstallLeavesNoProgram)
 {
     AddVersion();

@@ -118,10 +118,13 @@ TEST_P(LanguageTemplateFile, IsExactlyWhatTheExportWritesForEverySlot)
     for (auto& page : texts) {
         for (auto& text : page) text = "\x01missing";
     }
+    // The new-project wizard's texts follow on a page of their own.
+    texts.resize(kNewProjectTextsPage + 1);
+    texts[kNewProjectTextsPage].assign(3, "\x01missing");
     CMemorySource source(bytes.data(), bytes.size());
     ReadTextsFile(texts, source);
-    for (int page = 0; page < kTextPageCount; ++page) {
-        for (int text = 0; text < CTextCatalogue::TextCount(page); ++text) {
+    for (size_t page = 0; page < texts.size(); ++page) {
+        for (size_t text = 0; text < texts[page].size(); ++text) {
             EXPECT_NE(texts[page][text], "\x01missing") << "slot " << page << "/" << text;
         }
     }
@@ -172,6 +175,26 @@ TEST_P(LanguageTemplateFile, KeepsTheMacrosPlaceholdersAndLayoutOfEverySlot)
     }
     // A few words are the same in English ("OK", "Information", "&Start"); a copy is not.
     EXPECT_LE(untranslated, 5u);
+}
+
+TEST_P(LanguageTemplateFile, TranslatesWhatTheNewProjectWizardWrites)
+{
+    Texts texts;
+    NewProjectTexts translated;
+    ASSERT_TRUE(ApplyLanguageTemplate(texts, kFolder, GetParam(), &translated));
+    const NewProjectTexts english = DefaultNewProjectTexts();
+    const std::pair<std::string, std::string> pairs[] = {
+        {translated.viewIntro, english.viewIntro},
+        {translated.runIntro, english.runIntro},
+        {translated.uninstallIcon, english.uninstallIcon}};
+    for (const auto& [tr, en] : pairs) {
+        SCOPED_TRACE(Cp1252ToUtf8(tr));
+        EXPECT_NE(tr, en);
+        EXPECT_EQ(Conversions(tr), Conversions(en));
+        EXPECT_EQ(TitleMacros(tr), TitleMacros(en));
+        EXPECT_EQ(Count(tr, "#"), Count(en, "#"));
+        EXPECT_EQ(Count(tr, "\n"), 0u);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, LanguageTemplateFile, ::testing::ValuesIn(kLanguages),

@@ -84,6 +84,23 @@ TEST_F(LanguageTemplates, ApplyResetsToTheCatalogueThenReadsTheTemplate)
     EXPECT_EQ(texts[7][3], "&D\xE9marrer");
 }
 
+TEST_F(LanguageTemplates, NewProjectTextsComeFromTheTemplateSlotBySlot)
+{
+    Write("Partial.txt", "*0000*\r\nHallo\r\n\r\n*9902*\r\nVerwijder %s\r\n\r\n");
+    const NewProjectTexts english = DefaultNewProjectTexts();
+    Texts texts;
+    NewProjectTexts extras;
+    ASSERT_TRUE(ApplyLanguageTemplate(texts, Folder(), "Partial", &extras));
+    EXPECT_EQ(texts.size(), CTextCatalogue::DefaultTexts().size());
+    EXPECT_EQ(texts[0][0], "Hallo");
+    EXPECT_EQ(extras.uninstallIcon, "Verwijder %s");
+    EXPECT_EQ(extras.viewIntro, english.viewIntro);  // a slot the template lacks stays English
+    EXPECT_EQ(extras.runIntro, english.runIntro);
+    extras.viewIntro = "stale";
+    EXPECT_FALSE(ApplyLanguageTemplate(texts, Folder(), "Klingon", &extras));
+    EXPECT_EQ(extras.viewIntro, english.viewIntro);
+}
+
 TEST_F(LanguageTemplates, ExactSpellingWinsOverAnotherCase)
 {
     Write("french.txt", "*0000*\r\nminuscule\r\n\r\n");
