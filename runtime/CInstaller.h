@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "core/package/PackageRecords.h"
+#include "core/wizard/RuntimeTexts.h"
 #include "runtime/CCommandLine.h"
 #include "runtime/CInstallRecord.h"
 #include "runtime/CPathMacros.h"
@@ -49,8 +50,7 @@ public:
     static constexpr int kExitCancelled = 2;
     // Another setup run of the same product is under way.
     static constexpr int kExitAlreadyRunning = 4;
-    static constexpr const char* kAlreadyRunningText =
-        "Another setup of this product is running. Wait until it has finished, then try again.";
+    static inline const char* const kAlreadyRunningText = kTextAlreadyRunning[0];
     static constexpr int kExitRestart = 3010;
 
     CInstaller(const CCommandLine& commandLine, CRunLog& log);

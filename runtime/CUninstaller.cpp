@@ -8,6 +8,7 @@
 #include "core/package/PackageDecoding.h"
 #include "core/package/RegistryKeyRule.h"
 #include "core/stream/JoinText.h"
+#include "core/wizard/RuntimeTexts.h"
 #include "runtime/CInstallError.h"
 #include "runtime/CRunLog.h"
 #include "runtime/CWinPackageInput.h"
@@ -21,8 +22,7 @@ namespace velkan::runtime {
 namespace {
 
 const wchar_t* const kFontsKey = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-const char* const kInvalidInfoText =
-    "Invalid uninstall info. This program cannot uninstall the product.";
+const char* const kInvalidInfoText = kTextInvalidUninstallInfo[0];
 // The data block is a few texts and names; anything larger is not ours.
 constexpr uint64_t kMaxDataBlock = 16u << 20;
 
@@ -50,8 +50,7 @@ int CUninstaller::Run()
                                         return item.kind == 'N' && !item.fields.empty();
                                     });
         if (product != m_record.Items().end() && !m_lock.Acquire(product->fields[0], m_log)) {
-            m_strError =
-                "A setup of this product is running. Wait until it has finished, then try again.";
+            m_strError = kTextAlreadyRunning[0];
             m_log.Line({"error: ", m_strError});
             return kExitAlreadyRunning;
         }
@@ -118,9 +117,11 @@ void CUninstaller::RemoveFile(const std::wstring& path)
     if (MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
         ++m_nRestart;
         m_log.Line({"left until the next restart, in use: ", ToUtf8(path)});
+        if (m_watcher) m_watcher->Left(path, true);
     } else {
         ++m_nProblems;
         m_log.Line({"left: cannot remove, denied access: ", ToUtf8(path)});
+        if (m_watcher) m_watcher->Left(path, false);
     }
 }
 
@@ -237,6 +238,7 @@ void CUninstaller::Undo(const CInstallRecord::Item& item)
                     ++m_nProblems;
                     m_log.Line({"left: cannot restore the registry value ", ToUtf8(f[1]), "\\",
                                 ToUtf8(f[2])});
+                    if (m_watcher) m_watcher->Left(f[1] + L"\\" + f[2], false);
                 }
             } else {
                 m_log.Line(

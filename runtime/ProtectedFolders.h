@@ -6,11 +6,12 @@
 
 #include <string>
 
+#include "core/wizard/RuntimeTexts.h"
+
 namespace velkan::runtime {
 
-// Why such a folder is refused (UTF-8).
-inline constexpr const char* kProtectedFolderText =
-    "refused as installation directory (a drive root or a folder Windows shares)";
+// Why such a folder is refused (UTF-8; the wizard says it in the language of its texts).
+inline const char* const kProtectedFolderText = kTextProtectedFolder[0];
 
 // True for a drive root, a share root (\\server\share) or one of the shared folders.
 bool IsProtectedFolder(const std::wstring& dir);
