@@ -46,39 +46,28 @@ RuntimeText kTextProtectedFolder = {
 };
 
 RuntimeText kTextBadFolderName = {
-    "Windows cannot hold this folder name: a name cannot contain < > : \" / | ? * or control "
-    "characters, end with a space or a dot, or be a device name (CON, PRN, AUX, NUL, COM1, "
-    "LPT1...).",
-    "Windows kan ikke bruge dette mappenavn: et navn må ikke indeholde < > : \" / | ? * eller "
-    "kontroltegn, ende med et mellemrum eller et punktum eller være et enhedsnavn (CON, PRN, AUX, "
-    "NUL, COM1, LPT1...).",
-    "Windows kan deze mapnaam niet gebruiken: een naam mag geen < > : \" / | ? * of stuurtekens "
-    "bevatten, niet eindigen op een spatie of een punt en geen apparaatnaam zijn (CON, PRN, AUX, "
-    "NUL, COM1, LPT1...).",
-    "Windows ei voi käyttää tätä kansion nimeä: nimessä ei saa olla merkkejä < > : \" / | ? * "
-    "tai ohjausmerkkejä, se ei saa päättyä välilyöntiin tai pisteeseen eikä olla laitteen nimi "
-    "(CON, PRN, AUX, NUL, COM1, LPT1...).",
-    "Windows ne peut pas utiliser ce nom de dossier : un nom ne peut ni contenir < > : \" / | ? * "
-    "ou des caractères de contrôle, ni finir par un espace ou un point, ni être un nom de "
-    "périphérique (CON, PRN, AUX, NUL, COM1, LPT1...).",
-    "Diesen Ordnernamen kann Windows nicht verwenden: Ein Name darf weder < > : \" / | ? * noch "
-    "Steuerzeichen enthalten, nicht auf ein Leerzeichen oder einen Punkt enden und kein "
-    "Gerätename sein (CON, PRN, AUX, NUL, COM1, LPT1...).",
-    "Windows non può usare questo nome di cartella: un nome non può contenere < > : \" / | ? * o "
-    "caratteri di controllo, terminare con uno spazio o un punto, né essere un nome di "
-    "dispositivo (CON, PRN, AUX, NUL, COM1, LPT1...).",
-    "Windows kan ikke bruke dette mappenavnet: et navn kan ikke inneholde < > : \" / | ? * eller "
-    "kontrolltegn, slutte med et mellomrom eller et punktum eller være et enhetsnavn (CON, PRN, "
-    "AUX, NUL, COM1, LPT1...).",
-    "O Windows não pode usar este nome de pasta: um nome não pode conter < > : \" / | ? * nem "
-    "caracteres de controle, terminar com um espaço ou um ponto, nem ser um nome de dispositivo "
-    "(CON, PRN, AUX, NUL, COM1, LPT1...).",
-    "Windows no puede usar este nombre de carpeta: un nombre no puede contener < > : \" / | ? * "
-    "ni caracteres de control, terminar en un espacio o un punto, ni ser un nombre de "
-    "dispositivo (CON, PRN, AUX, NUL, COM1, LPT1...).",
-    "Windows kan inte använda det här mappnamnet: ett namn får inte innehålla < > : \" / | ? * "
-    "eller styrtecken, sluta med ett mellanslag eller en punkt eller vara ett enhetsnamn (CON, "
-    "PRN, AUX, NUL, COM1, LPT1...).",
+    "Windows cannot hold this folder name: no < > : \" / | ? *, no space or dot at the end, no "
+    "device name (CON, NUL, COM1...).",
+    "Windows kan ikke bruge dette mappenavn: ingen < > : \" / | ? *, intet mellemrum eller "
+    "punktum til sidst, intet enhedsnavn (CON, NUL, COM1...).",
+    "Windows kan deze mapnaam niet gebruiken: geen < > : \" / | ? *, geen spatie of punt aan het "
+    "eind, geen apparaatnaam (CON, NUL, COM1...).",
+    "Windows ei voi käyttää tätä kansion nimeä: ei merkkejä < > : \" / | ? *, ei välilyöntiä tai "
+    "pistettä lopussa, ei laitteen nimeä (CON, NUL, COM1...).",
+    "Windows ne peut pas utiliser ce nom de dossier : ni < > : \" / | ? *, ni espace ou point "
+    "final, ni nom de périphérique (CON, NUL, COM1...).",
+    "Diesen Ordnernamen kann Windows nicht verwenden: kein < > : \" / | ? *, kein Leerzeichen "
+    "oder Punkt am Ende, kein Gerätename (CON, NUL, COM1...).",
+    "Windows non può usare questo nome di cartella: niente < > : \" / | ? *, niente spazio o "
+    "punto finale, niente nomi di dispositivo (CON, NUL, COM1...).",
+    "Windows kan ikke bruke dette mappenavnet: ingen < > : \" / | ? *, ikke mellomrom eller "
+    "punktum til slutt, ikke enhetsnavn (CON, NUL, COM1...).",
+    "O Windows não pode usar este nome de pasta: sem < > : \" / | ? *, sem espaço ou ponto no "
+    "final, sem nome de dispositivo (CON, NUL, COM1...).",
+    "Windows no puede usar este nombre de carpeta: sin < > : \" / | ? *, sin espacio ni punto al "
+    "final, sin nombre de dispositivo (CON, NUL, COM1...).",
+    "Windows kan inte använda det här mappnamnet: inga < > : \" / | ? *, inget mellanslag eller "
+    "punkt i slutet, inget enhetsnamn (CON, NUL, COM1...).",
 };
 
 RuntimeText kTextAlreadyRunning = {

@@ -5,6 +5,7 @@
 // wording is recognised as well as a template's; texts that match no language are English.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,18 @@
 
 namespace velkan {
 
-// texts: Windows-1252 texts of any number of slots (a version's wizard texts, or the
+// The language of Windows-1252 texts, given one after another (a version's wizard texts, or the
 // uninstaller's).
+class CLanguageScore {
+public:
+    void Add(const std::string& text);
+    // The language with the most words; English on a tie and for texts of no language.
+    RuntimeLanguage Best() const;
+
+private:
+    std::array<int, kRuntimeLanguageCount> m_score{};
+};
+
 RuntimeLanguage DetectTextLanguage(const std::vector<std::string>& texts);
 
 }  // namespace velkan

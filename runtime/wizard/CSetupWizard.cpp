@@ -315,11 +315,12 @@ WizardFacts CSetupWizard::Impl::Facts() const
 // The runtime's own texts speak the language of the texts the person reads.
 void CSetupWizard::Impl::UpdateLanguage()
 {
-    std::vector<std::string> texts;
+    CLanguageScore score;
     for (const auto& page : m_reader->Contents().versions[m_nVersion].block.pages) {
-        if (page) texts.insert(texts.end(), page->begin(), page->end());
+        if (!page) continue;
+        for (const std::string& text : *page) score.Add(text);
     }
-    m_language = DetectTextLanguage(texts);
+    m_language = score.Best();
 }
 
 void CSetupWizard::Impl::ChooseVersion(size_t version, bool fromCommandLine)
