@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "core/package/PackageRecords.h"
+#include "core/wizard/RuntimeTexts.h"
 #include "runtime/CCommandLine.h"
 #include "runtime/CPathMacros.h"
 #include "runtime/CProductLock.h"
@@ -50,8 +51,7 @@ public:
     static constexpr int kExitCancelled = 2;
     // Another setup run of the same product is under way.
     static constexpr int kExitAlreadyRunning = 4;
-    static constexpr const char* kAlreadyRunningText =
-        "Another setup of this product is running. Wait until it has finished, then try again.";
+    static inline const char* const kAlreadyRunningText = kTextAlreadyRunning[0];
     static constexpr int kExitRestart = 3010;
     // The folder holds another product's uninstaller and log.
     static constexpr const char* kOtherProductText =

@@ -10,6 +10,7 @@
 #include "core/install/InstallPaths.h"
 #include "core/install/WideText.h"
 #include "core/stream/JoinText.h"
+#include "core/wizard/RuntimeTexts.h"
 #include "runtime/CInstallError.h"
 #include "runtime/CPathMacros.h"
 #include "runtime/CRunLog.h"
@@ -28,8 +29,7 @@ using install::MatchesExtra;
 
 namespace {
 
-const char* const kInvalidInfoText =
-    "Invalid uninstall info. This program cannot uninstall the product.";
+const char* const kInvalidInfoText = kTextInvalidUninstallInfo[0];
 // The data block is a few texts and names; anything larger is not ours.
 constexpr uint64_t kMaxDataBlock = 16u << 20;
 
@@ -83,8 +83,7 @@ int CUninstaller::Run()
         // The product's lock, as its setup runs take it (the first product the log names).
         const std::wstring* product = m_record.ProductId();
         if (product && !m_lock.Acquire(*product, m_log)) {
-            m_strError =
-                "A setup of this product is running. Wait until it has finished, then try again.";
+            m_strError = kTextAlreadyRunning[0];
             m_log.Line({"error: ", m_strError});
             return kExitAlreadyRunning;
         }
@@ -151,9 +150,11 @@ void CUninstaller::RemoveFile(const std::wstring& path)
     if (MoveFileExW(longPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
         ++m_nRestart;
         m_log.Line({"left until the next restart, in use: ", ToUtf8(path)});
+        if (m_watcher) m_watcher->Left(path, true);
     } else {
         ++m_nProblems;
         m_log.Line({"left: cannot remove, denied access: ", ToUtf8(path)});
+        if (m_watcher) m_watcher->Left(path, false);
     }
 }
 
@@ -282,6 +283,7 @@ void CUninstaller::UndoRegistryValue(const CLogRecord& record)
             ++m_nProblems;
             m_log.Line({"left: cannot restore the registry value ", ToUtf8(record.Key()), "\\",
                         ToUtf8(record.ValueName())});
+            if (m_watcher) m_watcher->Left(record.Key() + L"\\" + record.ValueName(), false);
         }
     } else {
         m_log.Line({"registry value changed since, left: ", ToUtf8(record.Key()), "\\",

@@ -6,11 +6,12 @@
 
 #include <string>
 
+#include "core/wizard/RuntimeTexts.h"
+
 namespace velkan::runtime {
 
-// Why such a folder is refused (UTF-8).
-inline constexpr const char* kProtectedFolderText =
-    "refused as installation directory (a drive root or a folder Windows shares)";
+// Why such a folder is refused (UTF-8; the wizard says it in the language of its texts).
+inline const char* const kProtectedFolderText = kTextProtectedFolder[0];
 
 // The form folders are compared in: device prefixes (\\?\, \\.\, \\?\UNC\) off, "." and ".."
 // resolved, trailing dots and spaces dropped, short names made long (where the path exists).

@@ -15,6 +15,9 @@
 #include "core/package/PackageFormat.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/JoinText.h"
+#include "core/wizard/BitmapFit.h"
+#include "core/wizard/RuntimeTexts.h"
+#include "core/wizard/TextLanguage.h"
 #include "core/wizard/WizardPage.h"
 #include "runtime/CInstallError.h"
 #include "runtime/CInstaller.h"
@@ -31,6 +34,7 @@
 #include "runtime/wizard/BuiltinDialogs.h"
 #include "runtime/wizard/DirectoryChooser.h"
 #include "runtime/wizard/DialogBlock.h"
+#include "runtime/wizard/FolderName.h"
 #include "runtime/wizard/NarrowDialogBlock.h"
 #include "runtime/wizard/TypedText.h"
 #include "runtime/wizard/WizardSequence.h"
@@ -42,10 +46,6 @@ namespace {
 constexpr UINT kMsgInstallDone = WM_APP + 1;
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT kProgressTimerMs = 50;
-// The author's texts have no slot for the place, which only matters when the person may install
-// for everyone: the one text of ours on the author's pages.
-constexpr const wchar_t* kAllUsersText = L"Install for &all users of this computer";
-
 const wchar_t* const kBackgroundClass = L"VelkanSetupBackground";
 
 int DialogIndex(WizardPage page)
@@ -103,22 +103,42 @@ HBITMAP DecodeBitmap(const std::vector<uint8_t>& file)
     return bitmap;
 }
 
-// A copy of bitmap stretched to w x h.
-HBITMAP Stretched(HBITMAP bitmap, int w, int h)
+// The bitmap as it shows in a w x h place: in proportion, scaled down smoothly when larger,
+// centred on the dialog's face colour.
+HBITMAP Fitted(HBITMAP bitmap, int w, int h)
 {
     BITMAP size{};
     GetObjectW(bitmap, sizeof(size), &size);
+    FitSize fit = FitInside(size.bmWidth, size.bmHeight, w, h);
+    if (fit.width <= 0 || w <= 0 || h <= 0) return nullptr;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = size.bmWidth;
+    info.bmiHeader.biHeight = -size.bmHeight;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> pixels(static_cast<size_t>(size.bmWidth) *
+                                 static_cast<size_t>(size.bmHeight));
     HDC screen = GetDC(nullptr);
-    HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
-    HBITMAP result = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ oldFrom = SelectObject(from, bitmap), oldTo = SelectObject(to, result);
-    SetStretchBltMode(to, HALFTONE);
-    StretchBlt(to, 0, 0, w, h, from, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-    DeleteDC(from);
-    DeleteDC(to);
+    GetDIBits(screen, bitmap, 0, static_cast<UINT>(size.bmHeight), pixels.data(), &info,
+              DIB_RGB_COLORS);
+    std::vector<uint32_t> shown = ScaleDown(pixels, size.bmWidth, size.bmHeight, fit);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    void* bits = nullptr;
+    HBITMAP result = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     ReleaseDC(nullptr, screen);
+    if (!result || !bits) return result;
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    uint32_t background = GetBValue(face) | (GetGValue(face) << 8) | (GetRValue(face) << 16);
+    auto out = static_cast<uint32_t*>(bits);
+    std::fill(out, out + static_cast<size_t>(w) * static_cast<size_t>(h), background);
+    int left = (w - fit.width) / 2, top = (h - fit.height) / 2;
+    for (int y = 0; y < fit.height; ++y) {
+        std::copy_n(shown.data() + static_cast<size_t>(y) * static_cast<size_t>(fit.width),
+                    fit.width, out + static_cast<size_t>(top + y) * static_cast<size_t>(w) + left);
+    }
     return result;
 }
 
@@ -134,8 +154,14 @@ struct CSetupWizard::Impl : public IInstallProgress {
     void OpenPackage();
     std::wstring Text(int page, int text) const;
     std::wstring Text(TextSlot slot) const { return Text(slot.page, slot.text); }
+    // One of the runtime's own texts, in the language of the version's texts.
+    std::wstring Ours(const RuntimeText& text) const
+    {
+        return FromUtf8(InLanguage(text, m_language));
+    }
     WizardFacts Facts() const;
     void ChooseVersion(size_t version, bool fromCommandLine);
+    void UpdateLanguage();
     uint64_t BytesNeeded() const;
     std::wstring EndFile(EndPageAction role) const;
 
@@ -186,6 +212,7 @@ struct CSetupWizard::Impl : public IInstallProgress {
     bool m_bAllUsers = true;
     int m_nThirdTextHeight = 0;  // the Directory page's third text as made (PlaceScopeChoice)
     size_t m_nVersion = 0;
+    RuntimeLanguage m_language = RuntimeLanguage::English;
     std::wstring m_strDirectory;
     std::unique_ptr<CWizardSequence> m_sequence;
     // Held from the start to the end of the wizard, so that a second setup of the product is
@@ -285,6 +312,17 @@ WizardFacts CSetupWizard::Impl::Facts() const
 
 // Takes a version and the directory it proposes: the install engine's own choice (command line,
 // registry, INI file, default), so that the wizard proposes what an unattended run would take.
+// The runtime's own texts speak the language of the texts the person reads.
+void CSetupWizard::Impl::UpdateLanguage()
+{
+    CLanguageScore score;
+    for (const auto& page : m_reader->Contents().versions[m_nVersion].block.pages) {
+        if (!page) continue;
+        for (const std::string& text : *page) score.Add(text);
+    }
+    m_language = score.Best();
+}
+
 void CSetupWizard::Impl::ChooseVersion(size_t version, bool fromCommandLine)
 {
     std::vector<std::wstring> args{L"/S"};
@@ -302,12 +340,14 @@ void CSetupWizard::Impl::ChooseVersion(size_t version, bool fromCommandLine)
     if (m_commandLine.m_bCurrentUser) args.push_back(L"/CURRENTUSER");
     CCommandLine commandLine(args);
     m_nVersion = version;
+    UpdateLanguage();
     if (!m_bTest) {
         CRunLog quiet;
         CInstaller probe(commandLine, quiet);
         try {
             auto [chosen, directory] = probe.Choices();
             m_nVersion = chosen;
+            UpdateLanguage();
             m_strDirectory = directory;
             if (m_bScopeChoice) m_bAllUsers = probe.AllUsers();
         } catch (const std::exception& e) {
@@ -476,14 +516,14 @@ bool CSetupWizard::Impl::CreateWindows()
     m_hFrame = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), frameTemplate, m_hBackground,
                                           FrameProc, reinterpret_cast<LPARAM>(this));
     if (!m_hFrame) return false;
-    // The wizard bitmap, stretched to the place the template gives it.
+    // The wizard bitmap, fitted into the place the template gives it.
     HWND picture = GetDlgItem(m_hFrame, kIdBitmap);
     const PackageContents& c = m_reader->Contents();
     if (picture && c.wizardBitmap) m_hWizardBitmap = DecodeBitmap(*c.wizardBitmap);
     if (picture && m_hWizardBitmap) {
         RECT place;
         GetClientRect(picture, &place);
-        m_hWizardBitmapShown = Stretched(m_hWizardBitmap, place.right, place.bottom);
+        m_hWizardBitmapShown = Fitted(m_hWizardBitmap, place.right, place.bottom);
         SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP,
                      reinterpret_cast<LPARAM>(m_hWizardBitmapShown));
         SetWindowPos(picture, nullptr, 0, 0, place.right, place.bottom, SWP_NOMOVE | SWP_NOZORDER);
@@ -803,10 +843,16 @@ bool CSetupWizard::Impl::CheckDirectory()
         Message(Text(PageMessages, 5), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
+    // Before the full path, which would quietly drop a trailing dot or space.
+    if (!IsFolderNameWindowsHolds(typed)) {
+        Message(Text(PageMessages, 5) + L"\n" + typed + L"\n" + Ours(kTextBadFolderName),
+                MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
     std::wstring dir = TrimSlash(FullPath(typed));
     if (IsProtectedFolder(dir)) {
         // The install would refuse it (an uninstall there would reach far beyond the product).
-        Message(Text(PageMessages, 5) + L"\n" + dir + L"\n" + FromUtf8(kProtectedFolderText),
+        Message(Text(PageMessages, 5) + L"\n" + dir + L"\n" + Ours(kTextProtectedFolder),
                 MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
@@ -952,11 +998,12 @@ void CSetupWizard::Impl::AddScopeChoice(HWND page)
     RECT units{0, 6, 0, 10};  // a gap and a line, in dialog units
     MapDialogRect(page, &units);
     int top = edit.bottom + units.top;
-    HWND box = CreateWindowExW(
-        0, L"BUTTON", kAllUsersText, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
-        edit.left, top, std::max<int>(edit.right - edit.left, client.right / 2), units.bottom, page,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdAllUsers)), GetModuleHandleW(nullptr),
-        nullptr);
+    HWND box =
+        CreateWindowExW(0, L"BUTTON", Ours(kTextAllUsers).c_str(),
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, edit.left, top,
+                        client.right - edit.left, units.bottom, page,  // room for any language
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdAllUsers)),
+                        GetModuleHandleW(nullptr), nullptr);
     SendMessageW(box, WM_SETFONT, SendMessageW(page, WM_GETFONT, 0, 0), FALSE);
     SendMessageW(box, BM_SETCHECK, m_bAllUsers ? BST_CHECKED : BST_UNCHECKED, 0);
     RECT third{};
@@ -1123,7 +1170,7 @@ int CSetupWizard::Impl::Run()
         std::wstring text = m_reader && !m_reader->Contents().versions.empty()
                                 ? Text(PageMessages, 31)
                                 : std::wstring();
-        if (text.empty()) text = L"This file contains invalid data.";
+        if (text.empty()) text = Ours(kTextInvalidData);
         m_log.Line(std::string("error: ") + e.what());
         MessageBoxW(nullptr, (text + L"\n" + FromUtf8(e.what())).c_str(), L"Setup",
                     MB_OK | MB_ICONSTOP);
@@ -1131,8 +1178,8 @@ int CSetupWizard::Impl::Run()
     }
     if (!m_bTest && !m_productLock.Acquire(CInstaller::ProductId(m_reader->Contents()), m_log)) {
         m_log.Line(std::string("error: ") + CInstaller::kAlreadyRunningText);
-        MessageBoxW(nullptr, FromUtf8(CInstaller::kAlreadyRunningText).c_str(),
-                    Text(PageMessages, 0).c_str(), MB_OK | MB_ICONSTOP);
+        MessageBoxW(nullptr, Ours(kTextAlreadyRunning).c_str(), Text(PageMessages, 0).c_str(),
+                    MB_OK | MB_ICONSTOP);
         return CInstaller::kExitAlreadyRunning;
     }
     if (!CreateWindows()) {

@@ -9,6 +9,7 @@
 
 #include "core/package/PackageDecoding.h"
 #include "core/stream/JoinText.h"
+#include "core/wizard/TextLanguage.h"
 #include "runtime/CCommandLine.h"
 #include "runtime/CRunLog.h"
 #include "runtime/CUninstaller.h"
@@ -30,18 +31,20 @@ constexpr UINT_PTR kTimer = 1;
 // A data block larger than this is no data block (the uninstaller refuses it the same way).
 constexpr uint64_t kMaxTextsBlock = 16u << 20;
 
-// The uninstaller's texts (page 8), as the setup program left them beside this program.
-std::vector<std::wstring> ReadTexts()
+// The uninstaller's texts (page 8), as the setup program left them beside this program, and
+// their language.
+std::vector<std::wstring> ReadTexts(RuntimeLanguage& language)
 {
     std::vector<std::wstring> texts;
+    language = RuntimeLanguage::English;
     try {
         CWinPackageInput data(UninstallDataBase(OwnProgramPath()) + L".dat");
         if (data.GetLength() > kMaxTextsBlock) return texts;
         std::vector<uint8_t> bytes(static_cast<size_t>(data.GetLength()));
         data.ReadAt(0, bytes.data(), bytes.size());
-        for (const std::string& text : DecodeUninstallerData(bytes.data(), bytes.size()).texts) {
-            texts.push_back(FromPackage(text));
-        }
+        std::vector<std::string> stored = DecodeUninstallerData(bytes.data(), bytes.size()).texts;
+        for (const std::string& text : stored) texts.push_back(FromPackage(text));
+        language = DetectTextLanguage(stored);
     } catch (const std::exception&) {
         texts.clear();  // the run itself reports what is wrong
     }
@@ -61,16 +64,22 @@ public:
           m_log(log),
           m_templates(BuiltinPlainDialogBlock()),
           m_block(m_templates),
-          m_texts(ReadTexts())
+          m_texts(ReadTexts(m_language))
     {
     }
 
     int Run();
     void Removing(const std::wstring& path) override;
     bool RemoveUnusedSharedFile(const std::wstring& path) override;
+    void Left(const std::wstring& item, bool untilRestart) override;
 
 private:
     std::wstring Text(size_t i) const { return i < m_texts.size() ? m_texts[i] : std::wstring(); }
+    std::wstring Ours(const RuntimeText& text) const
+    {
+        return FromUtf8(InLanguage(text, m_language));
+    }
+    std::wstring Outcome(int code, const std::string& error) const;
     int Message(const std::wstring& text, UINT type);
     static INT_PTR CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK AskProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -80,7 +89,9 @@ private:
     CRunLog& m_log;
     std::vector<uint8_t> m_templates;
     CDialogBlock m_block;
+    RuntimeLanguage m_language = RuntimeLanguage::English;
     std::vector<std::wstring> m_texts;
+    std::vector<std::wstring> m_left;  // a line per item left, as the person reads it
     HWND m_hProgress = nullptr;
     SRWLOCK m_lock = SRWLOCK_INIT;
     std::wstring m_strCurrent;
@@ -111,6 +122,30 @@ bool CUninstallWindows::RemoveUnusedSharedFile(const std::wstring& path)
     INT_PTR answer = m_nAnswerForAll;
     if (!answer) answer = SendMessageW(m_hProgress, kMsgAsk, 0, reinterpret_cast<LPARAM>(&path));
     return answer == kIdYes || answer == kIdYesAll;
+}
+
+void CUninstallWindows::Left(const std::wstring& item, bool untilRestart)
+{
+    AcquireSRWLockExclusive(&m_lock);
+    m_left.push_back(Format(Ours(untilRestart ? kTextLeftInUse : kTextLeftDenied), item));
+    ReleaseSRWLockExclusive(&m_lock);
+}
+
+// What the person is told at the end, in the language of the uninstaller's texts.
+std::wstring CUninstallWindows::Outcome(int code, const std::string& error) const
+{
+    // A list of what stayed, cut short: a message box taller than the screen helps no one.
+    constexpr size_t kMaxLines = 20;
+    std::wstring items;
+    for (size_t i = 0; i < m_left.size() && i < kMaxLines; ++i) items += L"\n" + m_left[i];
+    if (m_left.size() > kMaxLines) items += L"\n...";
+    switch (code) {
+    case CUninstaller::kExitUninstalled: return Text(2);
+    case CUninstaller::kExitRestart: return Text(2) + L"\n\n" + Ours(kTextRemovedAtRestart) + items;
+    case CUninstaller::kExitIncomplete: return Ours(kTextNotAllRemoved) + items;
+    case CUninstaller::kExitAlreadyRunning: return Ours(kTextAlreadyRunning);
+    default: return FromUtf8(error);
+    }
 }
 
 INT_PTR CUninstallWindows::Ask(const std::wstring& path)
@@ -238,11 +273,9 @@ int CUninstallWindows::Run()
     }
     KillTimer(m_hProgress, kTimer);
     ShowWindow(m_hProgress, SW_HIDE);
-    if (m_nCode == 0) {
-        Message(Text(2), MB_OK | MB_ICONINFORMATION);
-    } else {
-        Message(FromUtf8(uninstaller.ErrorMessage()), MB_OK | MB_ICONSTOP);
-    }
+    bool fine = m_nCode == CUninstaller::kExitUninstalled || m_nCode == CUninstaller::kExitRestart;
+    Message(Outcome(m_nCode, uninstaller.ErrorMessage()),
+            MB_OK | (fine ? MB_ICONINFORMATION : MB_ICONSTOP));
     DestroyWindow(m_hProgress);
     return m_nCode;
 }

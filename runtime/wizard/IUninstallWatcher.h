@@ -14,6 +14,8 @@ public:
     virtual void Removing(const std::wstring& path) = 0;
     // The usage count of a shared file reached 0: true removes it, false keeps it.
     virtual bool RemoveUnusedSharedFile(const std::wstring& path) = 0;
+    // An item of ours stays: a file in use until the next restart, or one that cannot be removed.
+    virtual void Left(const std::wstring& item, bool untilRestart) = 0;
 };
 
 }  // namespace velkan::runtime

@@ -20,6 +20,7 @@
 #include "core/package/StubImage.h"
 #include "core/package/TestProgram.h"
 #include "core/res/RuntimeResources.h"
+#include "core/wizard/LanguageTemplates.h"
 #include "core/wizard/WizardPage.h"
 
 namespace velkan::test {
@@ -134,15 +135,16 @@ public:
         SaveScreenshot(g_display, (ShotsPath() / (name + ".png")).string());
     }
 
-    // The exit code, or -1 when the program does not end in time.
-    int Wait()
+    // The exit code, or -1 when the program does not end in time. Unless alone, the run waits
+    // only for itself, not for every program of the prefix to end.
+    int Wait(bool alone = true)
     {
         for (auto end = std::chrono::steady_clock::now() + 30s;
              std::chrono::steady_clock::now() < end;) {
             int status = 0;
             if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
                 m_pid = 0;
-                XShell("wineserver -w");
+                if (alone) XShell("wineserver -w");
                 return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
             }
             std::this_thread::sleep_for(50ms);
@@ -488,6 +490,100 @@ TEST_F(WizardWine, AnOpenWizardHoldsTheProductAndRefusesAProtectedFolder)
     EXPECT_EQ(run.Wait(), 2) << run.Log();
     EXPECT_EQ(run.Log().find("installing into"), std::string::npos) << run.Log();
 }
+
+// A setup written in a template's language says its own words in that language too: the
+// all-users box (screenshot), the refusal of a folder name Windows cannot hold (at once, before
+// any offer to create it), the refusal of a folder Windows shares, and the product lock. Every
+// page and message is photographed as <language>-*.
+struct LanguageCase {
+    const char* language;
+    const char* badName;     // words of the refusal of "C:\bad<name"
+    const char* protected_;  // words of the refusal of C:\windows
+};
+
+class LanguageWizard : public WizardWine, public ::testing::WithParamInterface<LanguageCase> {};
+
+TEST_P(LanguageWizard, OurOwnTextsSpeakTheLanguageOfTheAuthorsTexts)
+{
+    const std::string lang = GetParam().language;
+    CDataArray project;
+    SetLook(project, 0, true);
+    WriteText(m_dir / "src1" / "readme.txt", "one\r\n");
+    CData v = Version(1, "Produit");
+    ASSERT_TRUE(ApplyLanguageTemplate(v.m_texts, VELKAN_SOURCE_DIR "/data/Templ/", lang));
+    v.m_texts[PageInformation][kInformationText] = "Licence";
+    v.m_files.push_back(CFileItem("readme.txt"));
+    v.m_strUninstFile = "Uninst.exe";
+    project.m_versions.push_back(v);
+    fs::path setup = m_dir / "setup.exe";
+    BuildSetup(project, setup);
+    fs::remove_all(Drive("VTLang"));
+
+    CRun run(setup, "", m_dir / "setup.log");
+    ASSERT_TRUE(run.Page(0)) << run.Log();
+    CRun::Shot(lang + "-0");
+    {
+        // A second setup of the product, by a person: refused, in the language.
+        CRun second(setup, "", m_dir / "second.log");
+        ASSERT_TRUE(second.See("error: ")) << second.Log();
+        CRun::Shot(lang + "-already-running");
+        CRun::Keys("Return");
+        EXPECT_EQ(second.Wait(false), 4) << second.Log();
+    }
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(1)) << run.Log();
+    CRun::Shot(lang + "-1");
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(4)) << run.Log();
+    CRun::Shot(lang + "-4");  // the all-users box
+    auto typeDirectory = [](const std::string& dir) {
+        CRun::Keys("End shift+Home BackSpace");
+        CRun::Type(dir);
+        CRun::Keys("Return");
+    };
+    typeDirectory("C:\\bad<name");
+    ASSERT_TRUE(run.See("wizard message: ")) << run.Log();
+    ASSERT_TRUE(run.See(GetParam().badName)) << run.Log();
+    CRun::Shot(lang + "-bad-name");
+    CRun::Keys("Return");
+    typeDirectory("C:\\windows");
+    ASSERT_TRUE(run.See("wizard message: ")) << run.Log();
+    ASSERT_TRUE(run.See(GetParam().protected_)) << run.Log();
+    CRun::Shot(lang + "-protected");
+    CRun::Keys("Return");
+    typeDirectory("C:\\VTLang");
+    ASSERT_TRUE(run.See("wizard message: ")) << run.Log();  // create the directory?
+    CRun::Shot(lang + "-create");
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(5)) << run.Log();
+    CRun::Shot(lang + "-5");
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(7)) << run.Log();
+    CRun::Shot(lang + "-7");
+    CRun::Keys("Return");
+    ASSERT_EQ(run.Wait(), 0) << run.Log();
+    // The first message of the run was the bad name's refusal, not an offer to create it.
+    const std::string log = run.Log();
+    size_t first = log.find("wizard message: ");
+    EXPECT_LT(log.find(GetParam().badName), log.find("wizard message: ", first + 1)) << log;
+
+    CRun uninstall(Drive("VTLang") / "Uninst.exe", "", m_dir / "uninstall.log");
+    ASSERT_TRUE(uninstall.See("uninstall message: ")) << uninstall.Log();
+    CRun::Shot(lang + "-uninstall-confirm");
+    CRun::Keys("Return");
+    ASSERT_TRUE(uninstall.See("uninstall message: ")) << uninstall.Log();
+    CRun::Shot(lang + "-uninstall-done");
+    CRun::Keys("Return");
+    EXPECT_EQ(uninstall.Wait(), 0) << uninstall.Log();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, LanguageWizard,
+    ::testing::Values(LanguageCase{"French", "ne peut pas utiliser ce nom de dossier",
+                                   "refusé comme répertoire d'installation"},
+                      LanguageCase{"German", "Diesen Ordnernamen kann Windows nicht verwenden",
+                                   "als Installationsverzeichnis abgelehnt"}),
+    [](const ::testing::TestParamInfo<LanguageCase>& c) { return std::string(c.param.language); });
 
 // Test programs in both window modes, with and without bitmaps: every page is shown (and
 // photographed) with Next, Back goes back from Progress, and nothing is installed.
