@@ -25,9 +25,11 @@ constexpr unsigned kWindowAlloc = kWindowSize + 16;
 constexpr unsigned kHashBits = 13;
 constexpr unsigned kHashSize = 1u << kHashBits;
 constexpr unsigned kHashMask = kHashSize - 1;
-// A second, finer index over the same positions (see LongestMatch).
+// Finer indexes over the same positions, hashed on longer keys (see LongestMatch).
 constexpr unsigned kFineHashBits = 16;
 constexpr unsigned kFineHashSize = 1u << kFineHashBits;
+// The key indexes' levels (key lengths with the match finder).
+constexpr unsigned kKeyLevels = 4;
 
 // Output: gathered in a buffer written out 4,096 bytes at a time.
 constexpr unsigned kOutBufSize = 4096;
@@ -75,16 +77,15 @@ struct CCompressor::CRun {
     uint8_t m_window[encoder::kWindowAlloc];
     uint16_t m_prev[encoder::kWSize];
     uint16_t m_head[encoder::kHashSize];
-    // The finer index: chains of positions whose first three bytes hash alike in 15 bits, and
-    // each position's rank in its 13-bit chain (m_seq), from a running count per 13-bit head.
-    uint16_t m_prev2[encoder::kWSize];
-    uint16_t m_head2[encoder::kFineHashSize];
-    // The narrow index: the same for the first kNarrowKey bytes.
-    uint16_t m_prev3[encoder::kWSize];
-    uint16_t m_head3[encoder::kFineHashSize];
+    // The key indexes (see LongestMatch): per key length, chains of positions whose first bytes
+    // hash alike in 16 bits; and each position's rank in its 13-bit chain (m_seq), from a
+    // running count per 13-bit head. m_nKeyed: the first position not yet in the levels above 0.
+    uint16_t m_keyPrev[encoder::kKeyLevels][encoder::kWSize];
+    uint16_t m_keyHead[encoder::kKeyLevels][encoder::kFineHashSize];
     uint32_t m_seq[encoder::kWSize];
     uint32_t m_hashCount[encoder::kHashSize];
     unsigned m_nHash = 0;
+    unsigned m_nKeyed = 0;
     unsigned m_nStrStart = 0;
     int m_nMatchStart = 0;  // goes negative when a stale start slides out
     unsigned m_nLookahead = 0;
@@ -187,6 +188,7 @@ struct CCompressor::CRun {
     // Matching.
     size_t ReadSource(uint8_t* buffer, unsigned size) { return m_source->Read(buffer, size); }
     inline unsigned InsertString(unsigned s);
+    inline void InsertKeys(unsigned s);
     unsigned LongestMatch(unsigned curMatch, unsigned prevLength);
     void FillWindow();
     // Fills the window until the lookahead suffices or the source has ended.
