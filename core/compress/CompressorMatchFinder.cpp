@@ -124,7 +124,6 @@ inline unsigned CCompressor::CRun::InsertString(unsigned s)
 {
     m_nHash = ((m_nHash << kHashShift) ^ m_window[s + kMinMatch - 1]) & kHashMask;
     unsigned head = m_head[m_nHash];
-    m_prev[s & kWMask] = static_cast<uint16_t>(head);
     m_head[m_nHash] = static_cast<uint16_t>(s);
     m_seq[s & kWMask] = ++m_hashCount[m_nHash];
     const unsigned fine = KeyHash(KeyAt<0>(Load64(m_window + s), 0));
@@ -203,10 +202,6 @@ void CCompressor::CRun::FillWindow()
         for (unsigned i = 0; i < kHashSize; ++i) {
             unsigned m = m_head[i];
             m_head[i] = static_cast<uint16_t>(m >= kWSize ? m - kWSize : 0);
-        }
-        for (unsigned i = 0; i < kWSize; ++i) {
-            unsigned m = m_prev[i];
-            m_prev[i] = static_cast<uint16_t>(m >= kWSize ? m - kWSize : 0);
         }
         for (unsigned l = 0; l < kKeyLevels; ++l) {
             for (unsigned i = 0; i < kFineHashSize; ++i) {
