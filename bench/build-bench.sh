@@ -8,6 +8,8 @@
 #   JOBS=N bench/build-bench.sh ...         velkanc build --jobs N (default: one per processor);
 #                                           the program is also built with --jobs 1 and compared
 #   SHARE=1 bench/build-bench.sh ...        velkanc build --share-equal-files
+#   ROUNDS=N bench/build-bench.sh ...       N measured runs of each, interleaved (velkanc, makensis,
+#                                           velkanc, ...): medians of wall and of CPU (user + sys)
 #
 # Prints a Markdown table row for BENCHMARKS.md.
 set -euo pipefail
@@ -51,15 +53,26 @@ File /r "$TREE/*.*"
 SectionEnd
 NSI
 
-seconds() { /usr/bin/time -f "%e" "$@" 2>&1 >/dev/null | tail -n 1; }
+# Wall seconds and CPU seconds (user + system) of one run.
+times() { /usr/bin/time -f "%e %U %S" "$@" 2>&1 >/dev/null | tail -n 1 | awk '{printf "%s %.2f\n", $1, $2 + $3}'; }
+median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2)}'; }
 
 OPTS=()
 [ "${SHARE:-0}" = 1 ] && OPTS+=(--share-equal-files)
-# The caches are warm for both: each tool runs once before the measured run.
+# The caches are warm for both: each tool runs once before the measured runs.
 "$VELKANC" build "$WORK/bench.vkp" -o "$WORK/velkan-setup.exe" --yes "${OPTS[@]}" >/dev/null
 makensis -V1 "$WORK/bench.nsi" >/dev/null
-VT=$(seconds "$VELKANC" build "$WORK/bench.vkp" -o "$WORK/velkan-setup.exe" --yes --jobs "${JOBS:-0}" "${OPTS[@]}")
-NT=$(seconds makensis -V1 "$WORK/bench.nsi")
+: >"$WORK/v.times"
+: >"$WORK/n.times"
+for _ in $(seq "${ROUNDS:-1}"); do
+  times "$VELKANC" build "$WORK/bench.vkp" -o "$WORK/velkan-setup.exe" --yes --jobs "${JOBS:-0}" "${OPTS[@]}" >>"$WORK/v.times"
+  times makensis -V1 "$WORK/bench.nsi" >>"$WORK/n.times"
+done
+echo "velkanc wall/CPU per run: $(paste -sd' ' <(awk '{print $1 "/" $2}' "$WORK/v.times"))" >&2
+echo "makensis wall/CPU per run: $(paste -sd' ' <(awk '{print $1 "/" $2}' "$WORK/n.times"))" >&2
+echo "median CPU seconds: velkanc $(cut -d' ' -f2 "$WORK/v.times" | median), makensis $(cut -d' ' -f2 "$WORK/n.times" | median)" >&2
+VT=$(cut -d' ' -f1 "$WORK/v.times" | median)
+NT=$(cut -d' ' -f1 "$WORK/n.times" | median)
 VS=$(stat -c %s "$WORK/velkan-setup.exe")
 NS=$(stat -c %s "$WORK/nsis-setup.exe")
 

@@ -32,9 +32,14 @@ int CCompressor::CompressFile(IByteSink& sink, IByteSource& source, uint64_t /*l
     std::unique_ptr<uint8_t[]> outBuf(new (std::nothrow) uint8_t[encoder::kOutBufSize]());
     if (!outBuf) return 0;
 
-    std::unique_ptr<CRun> run;
+    CRun* run = nullptr;
     try {
-        run.reset(new CRun());
+        if (m_run) {
+            m_run->Clear();
+        } else {
+            m_run.reset(new CRun());
+        }
+        run = m_run.get();
         run->m_outBuf = outBuf.get();
         run->m_sink = &sink;
         run->m_source = &source;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "core/compress/CCompressor.h"
 #include "core/compress/PackFormat.h"
@@ -25,9 +26,11 @@ constexpr unsigned kWindowAlloc = kWindowSize + 16;
 constexpr unsigned kHashBits = 13;
 constexpr unsigned kHashSize = 1u << kHashBits;
 constexpr unsigned kHashMask = kHashSize - 1;
-// A second, finer index over the same positions (see LongestMatch).
+// Finer indexes over the same positions, hashed on longer keys (see LongestMatch).
 constexpr unsigned kFineHashBits = 16;
 constexpr unsigned kFineHashSize = 1u << kFineHashBits;
+// The key indexes' levels (key lengths with the match finder).
+constexpr unsigned kKeyLevels = 4;
 
 // Output: gathered in a buffer written out 4,096 bytes at a time.
 constexpr unsigned kOutBufSize = 4096;
@@ -41,7 +44,9 @@ constexpr int kHeapSize = 2 * pack::kLitLenCodes + 1;  // 573
 
 }  // namespace encoder
 
-// The whole state of one run, allocated zero-filled when the run starts.
+// The whole state of one run. The compressor keeps it from run to run; each run starts with
+// everything zero-filled (Clear) except the chain links, which a run reads only at positions it
+// has indexed itself.
 struct CCompressor::CRun {
     // A tree node: frequency (later the code) and parent index (later the code length).
     struct CNode {
@@ -58,7 +63,13 @@ struct CCompressor::CRun {
         int maxCode;
     };
 
-    // Source, sink and progress.
+    // The chain links (see LongestMatch): per key length, the previous position whose first
+    // bytes hash alike in 16 bits; and each position's rank in its 13-bit chain, from a running
+    // count per 13-bit head (m_hashCount).
+    uint16_t m_keyPrev[encoder::kKeyLevels][encoder::kWSize];
+    uint32_t m_seq[encoder::kWSize];
+
+    // Source, sink and progress; everything from here on is zero-filled for each run.
     IByteSource* m_source = nullptr;
     IByteSink* m_sink = nullptr;
     uint64_t m_nStartPosition = 0;
@@ -73,18 +84,11 @@ struct CCompressor::CRun {
 
     // Matching state.
     uint8_t m_window[encoder::kWindowAlloc];
-    uint16_t m_prev[encoder::kWSize];
     uint16_t m_head[encoder::kHashSize];
-    // The finer index: chains of positions whose first three bytes hash alike in 15 bits, and
-    // each position's rank in its 13-bit chain (m_seq), from a running count per 13-bit head.
-    uint16_t m_prev2[encoder::kWSize];
-    uint16_t m_head2[encoder::kFineHashSize];
-    // The narrow index: the same for the first kNarrowKey bytes.
-    uint16_t m_prev3[encoder::kWSize];
-    uint16_t m_head3[encoder::kFineHashSize];
-    uint32_t m_seq[encoder::kWSize];
+    uint16_t m_keyHead[encoder::kKeyLevels][encoder::kFineHashSize];
     uint32_t m_hashCount[encoder::kHashSize];
     unsigned m_nHash = 0;
+    unsigned m_nKeyed = 0;  // the first position not yet indexed in the key levels above 0
     unsigned m_nStrStart = 0;
     int m_nMatchStart = 0;  // goes negative when a stale start slides out
     unsigned m_nLookahead = 0;
@@ -126,6 +130,10 @@ struct CCompressor::CRun {
     long long m_nOptLen = 0;
     long long m_nStaticLen = 0;
 
+    void Clear()
+    {
+        std::memset(static_cast<void*>(&m_source), 0, sizeof(CRun) - offsetof(CRun, m_source));
+    }
     void Run();
 
     // Output.
@@ -187,6 +195,7 @@ struct CCompressor::CRun {
     // Matching.
     size_t ReadSource(uint8_t* buffer, unsigned size) { return m_source->Read(buffer, size); }
     inline unsigned InsertString(unsigned s);
+    inline void InsertKeys(unsigned s);
     unsigned LongestMatch(unsigned curMatch, unsigned prevLength);
     void FillWindow();
     // Fills the window until the lookahead suffices or the source has ended.
