@@ -16,7 +16,8 @@ int RunShow(const std::vector<std::string>& args)
     p.ExpectPositional(1, 1);
     CDataArray project = LoadProjectOrFail(p.Positional()[0]);
     bool json = p.Has("--json");
-    std::string out = json ? WriteProjectJson(project) : ProjectToJson(project, JsonDetail::People).ToText();
+    std::string out =
+        json ? WriteProjectJson(project) : ProjectToJson(project, JsonDetail::People).ToText();
     std::fwrite(out.data(), 1, out.size(), stdout);
     return kExitOk;
 }

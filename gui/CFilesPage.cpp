@@ -217,8 +217,8 @@ bool CFilesPage::RescanFiles(const std::string& path)
         bool stopped = false;
         std::vector<std::string> notes;
         try {
-            notes = RescanFileList(version->m_files, path, version->m_bSubDirs != 0,
-                                   projectFolder, &host)
+            notes = RescanFileList(version->m_files, path, version->m_bSubDirs != 0, projectFolder,
+                                   &host)
                         .notes;
         } catch (const CUserAbort&) {
             stopped = true;

@@ -889,8 +889,8 @@ CDataArray ReadProjectJson(std::string_view text)
             if (need > JsonValue::kMemoryPerTextByte * text.size() + JsonValue::kMemoryAllowance) {
                 Fail(value, "versions",
                      std::to_string(value.Items().size()) +
-                         " versions take more memory than text of " +
-                         std::to_string(text.size()) + " bytes may");
+                         " versions take more memory than text of " + std::to_string(text.size()) +
+                         " bytes may");
             }
         }
     }

@@ -67,8 +67,8 @@ CTestSettings::CTestSettings()
 CTestSettings::~CTestSettings() = default;
 
 BuildResult CRecordingRunner::Build(const CDataArray&, const BuildInputs&,
-                                    const BuildSettings& settings,
-                                    CBuildReport& report, IBuildHost& host, IDiskHost&)
+                                    const BuildSettings& settings, CBuildReport& report,
+                                    IBuildHost& host, IDiskHost&)
 {
     ++calls;
     lastOutputPath = settings.outputPath;

@@ -60,8 +60,8 @@ public:
     enum class Ending { Normal, Cancel, Fail };
 
     BuildResult Build(const CDataArray& project, const BuildInputs& inputs,
-                      const BuildSettings& settings,
-                      CBuildReport& report, IBuildHost& host, IDiskHost& disks) override;
+                      const BuildSettings& settings, CBuildReport& report, IBuildHost& host,
+                      IDiskHost& disks) override;
 
     Ending ending = Ending::Normal;
     int calls = 0;
