@@ -9,11 +9,14 @@
 #include <QStandardPaths>
 #include <exception>
 
+#include "core/builder/BuildPreparation.h"
 #include "core/model/CDataArray.h"
 #include "core/package/StubImage.h"
 #include "core/package/TestProgram.h"
+#include "core/platform/ProjectFolder.h"
 #include "core/res/RuntimeResources.h"
 #include "gui/CSetwellApp.h"
+#include "gui/CSetwellDoc.h"
 #include "gui/CUserPrompt.h"
 #include "gui/QtText.h"
 
@@ -141,7 +144,17 @@ void CWizardTest::Run(const CDataArray& project, int startPage, QWidget* parent)
 {
     CSetwellApp* app = CSetwellApp::Instance();
     if (!app) return;
-    RunWizardTest(project, app->GetTempFile(), startPage, parent);
+    // Its bitmaps are read from the project's folder, as a build reads them.
+    CDataArray resolved = project;
+    if (const CSetwellDoc* doc = app->GetDocument(); doc && !doc->GetPathName().isEmpty()) {
+        try {
+            ResolveProjectPaths(resolved, ProjectFolderOf(doc->GetPathName().toStdString()));
+        } catch (const std::exception& e) {
+            CUserPrompt::Error(parent, FromEngineText(e.what()));
+            return;
+        }
+    }
+    RunWizardTest(resolved, app->GetTempFile(), startPage, parent);
 }
 
 }  // namespace velkan

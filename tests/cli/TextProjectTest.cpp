@@ -135,6 +135,18 @@ TEST_F(TextProject, EveryBuildTakesTheFileListFromTheTreeKeepingSettings)
     EXPECT_EQ(files.FindByPath("sub\\lib.dll")->GetOption(OptDestination), DestSystem);
     EXPECT_EQ(files.FindByPath("sub\\new.txt")->GetOption(OptDestination), DestInstallDir);
     EXPECT_EQ(files.FindByPath("gone.txt"), nullptr);
+
+    // The listed spelling still builds on a host whose names keep case, and in a renamed folder.
+    fs::rename(tree / "sub", tree / "SUB");
+    CliResult renamed = RunVelkanc({"build", (m_dir / "p.json").string(), "-o",
+                                    (m_dir / "renamed.exe").string(), "--runtime", Rt()});
+    ASSERT_EQ(renamed.exitCode, 0) << renamed.err;
+    ASSERT_EQ(
+        RunVelkanc({"extract", (m_dir / "renamed.exe").string(), "--to", (m_dir / "out").string()})
+            .exitCode,
+        0);
+    EXPECT_EQ(ReadFileText(m_dir / "out" / "Setup.EXE"), "setup");
+    EXPECT_EQ(ReadFileText(m_dir / "out" / "sub" / "lib.dll"), "lib");
 }
 
 TEST_F(TextProject, DefinesFillEveryTextOfABinaryProjectToo)

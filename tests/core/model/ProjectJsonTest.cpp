@@ -411,17 +411,17 @@ TEST(ProjectJson, ListsOutOfProportionToTheTextAreRefused)
         for (size_t i = 0; i < count; ++i) text += (i ? "," : "") + item;
         return text + tail;
     };
-    const std::string keys = "{\"m_versions\": [{\"m_regKeysToRemove\": [";
+    const std::string keys = "{\"versions\": [{\"uninstaller\": {\"removeRegistryKeys\": [";
     const struct {
         const char* name;
         std::string text;
         bool refused;
     } cases[] = {
-        {"2,000 empty keys", repeated(keys, "\"\"", 2000, "]}]}"), false},
-        {"1,000,000 empty keys", repeated(keys, "\"\"", 1000000, "]}]}"), true},
+        {"2,000 empty keys", repeated(keys, "\"\"", 2000, "]}}]}"), false},
+        {"1,000,000 empty keys", repeated(keys, "\"\"", 1000000, "]}}]}"), true},
         {"1,000,000 zeros", repeated("[", "0", 1000000, "]"), true},
-        {"20 empty versions", repeated("{\"m_versions\": [", "{}", 20, "]}"), false},
-        {"4,000 empty versions", repeated("{\"m_versions\": [", "{}", 4000, "]}"), true},
+        {"20 empty versions", repeated("{\"versions\": [", "{}", 20, "]}"), false},
+        {"4,000 empty versions", repeated("{\"versions\": [", "{}", 4000, "]}"), true},
     };
     for (const auto& c : cases) {
         if (!c.refused) {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 
 #include "core/stream/CFileException.h"
@@ -308,7 +309,9 @@ TEST_F(WizardTextFileOnDisk, MissingFileNamesThePathAndChangesNothing)
 
 TEST_F(WizardTextFileOnDisk, UnwritablePathThrows)
 {
-    std::string path = (m_dir / "no-such-dir" / "out.txt").string();
+    // A missing folder is made; one that a file stands in the way of cannot be.
+    std::ofstream(m_dir / "a-file") << "x";
+    std::string path = (m_dir / "a-file" / "out.txt").string();
     EXPECT_THROW(WriteTextsFile(DefaultTexts(), path), CFileException);
 }
 
