@@ -233,12 +233,14 @@ void CUninstPage::OnAddKey()
 {
     CData* version = GetCurrent();
     if (!version) return;
+    // A key still being typed is committed first: that fills the list again, which would take
+    // a row added before it away.
+    m_keys->setFocus();
     // The key joins the version once something is typed: a row left blank (Escape) goes.
     auto* row = new QTreeWidgetItem({QString()});
     row->setFlags(row->flags() | Qt::ItemIsEditable);
     row->setData(0, kIndexRole, kNewKey);
     m_keys->addTopLevelItem(row);
-    m_keys->setFocus();
     m_keys->scrollToItem(row);
     m_keys->clearSelection();
     row->setSelected(true);

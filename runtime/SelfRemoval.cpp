@@ -6,6 +6,7 @@
 
 #include "runtime/CInstallError.h"
 #include "runtime/RuntimePaths.h"
+#include "runtime/WinText.h"
 
 namespace velkan::runtime {
 
@@ -53,8 +54,8 @@ bool RemoveAfterExit(const std::wstring& file, const std::vector<std::wstring>& 
 
     // Only two numbers go on the command line; the paths travel through the pipe, one a line.
     std::wstring command = L"\"" + helper + L"\"" + kSwitch +
-                           std::to_wstring(reinterpret_cast<uintptr_t>(readEnd)) + L"," +
-                           std::to_wstring(reinterpret_cast<uintptr_t>(self));
+                           DecimalW(reinterpret_cast<uintptr_t>(readEnd)) + L"," +
+                           DecimalW(reinterpret_cast<uintptr_t>(self));
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};

@@ -40,7 +40,7 @@ TEST_F(RuntimeWine, InstallsASignedSetupProgram)
         " -n 'Velkan Test' -in \"%1\" -out \"%1.signed\" >/dev/null && mv \"%1.signed\" \"%1\"";
     fs::path setup = m_dir / "signed setup.exe";
     fs::path buildLog = m_dir / "build.txt";
-    ASSERT_EQ(VelkancBuild(json, setup, "--sign " + Quote(sign), buildLog), 0)
+    ASSERT_EQ(VelkancBuild(json, setup, "-v --sign " + Quote(sign), buildLog), 0)
         << ReadText(buildLog);
     EXPECT_NE(ReadText(buildLog).find(
                   "Install program size: " + std::to_string(fs::file_size(setup)) + " bytes"),

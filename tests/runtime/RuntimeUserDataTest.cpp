@@ -4,6 +4,7 @@
 // into non-ASCII and long folders; each time the machine is compared before and after.
 #include "BuildSetup.h"
 #include "WineFixture.h"
+#include "core/install/WideText.h"
 #include "core/model/CDataArray.h"
 
 namespace velkan::test {
@@ -38,31 +39,10 @@ std::string IniText(const fs::path& file)
     std::vector<uint8_t> bytes = ReadBytes(file);
     if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xFE)
         return std::string(bytes.begin(), bytes.end());
-    std::string out;
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        uint32_t c = bytes[i] | (bytes[i + 1] << 8);
-        if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size()) {
-            uint32_t low = bytes[i + 2] | (bytes[i + 3] << 8);
-            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-            i += 2;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    std::wstring units;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+        units += static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8));
+    return install::ToUtf8(units);
 }
 
 // One scenario: the user's things in the prefix, a product to build, runs of its setup and
