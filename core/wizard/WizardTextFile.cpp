@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "core/platform/AtomicFile.h"
 #include "core/stream/CFile.h"
@@ -26,14 +28,19 @@ class LineReader {
 public:
     explicit LineReader(IByteSource& source) : m_source(source) {}
 
-    // Next line without its line feed; false at the end of the input.
+    // Next line without its line feed; false at the end of the input. A line of exactly the
+    // limit ends at its own line feed, so it does not bring an empty line with it.
     bool ReadLine(std::string& line)
     {
         line.clear();
-        if (Peek() < 0) return false;
-        while (line.size() < kTextsFileMaxLine) {
-            int c = Get();
+        if (m_pending < 0 && Peek() < 0) return false;
+        for (;;) {
+            int c = m_pending >= 0 ? std::exchange(m_pending, -1) : Get();
             if (c < 0 || c == '\n') break;
+            if (line.size() == kTextsFileMaxLine) {
+                m_pending = c;  // the first character of the next piece
+                break;
+            }
             line += static_cast<char>(c);
         }
         return true;
@@ -66,12 +73,21 @@ private:
     unsigned char m_buffer[16384];
     size_t m_pos = 0;
     size_t m_length = 0;
+    int m_pending = -1;
 };
 
-void TrimTrailingLineFeeds(std::string& text)
+// A text's lines as the writer left them: the writer ends every text with one empty line, which
+// is the only line dropped, so empty lines inside or at the end of a text come back as written.
+std::string JoinTextLines(std::vector<std::string>& lines)
 {
-    size_t end = text.find_last_not_of('\n');
-    text.erase(end == std::string::npos ? 0 : end + 1);
+    if (!lines.empty() && lines.back().empty()) lines.pop_back();
+    std::string text;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) text += '\n';
+        text += lines[i];
+    }
+    lines.clear();
+    return text;
 }
 
 // Texts files are 8-bit Windows-1252: a file saved as UTF-8 with a signature or as UTF-16 would
@@ -133,6 +149,7 @@ void ReadTextsFile(std::vector<std::vector<std::string>>& texts, IByteSource& so
 {
     std::vector<std::vector<std::string>> result = texts;
     std::string* current = nullptr;
+    std::vector<std::string> lines;
     LineReader reader(source);
     std::string line;
     bool first = true;
@@ -146,25 +163,18 @@ void ReadTextsFile(std::vector<std::vector<std::string>>& texts, IByteSource& so
                                  "a 0 byte in the texts (a UTF-16 file?): texts files are "
                                  "8-bit Windows-1252 text");
         }
-        if (line.empty()) continue;
         if (line.size() >= 6 && line[0] == '*' && IsDigit(line[1]) && IsDigit(line[2]) &&
             IsDigit(line[3]) && IsDigit(line[4]) && line[5] == '*') {
-            if (current) TrimTrailingLineFeeds(*current);
+            if (current) *current = JoinTextLines(lines);
             size_t page = static_cast<size_t>((line[1] - '0') * 10 + (line[2] - '0'));
             size_t text = static_cast<size_t>((line[3] - '0') * 10 + (line[4] - '0'));
             current = nullptr;
-            if (page < result.size() && text < result[page].size()) {
-                current = &result[page][text];
-                current->clear();
-            }
+            if (page < result.size() && text < result[page].size()) current = &result[page][text];
             continue;
         }
-        if (current) {
-            *current += line;
-            *current += '\n';
-        }
+        if (current) lines.push_back(line);
     }
-    if (current) TrimTrailingLineFeeds(*current);
+    if (current) *current = JoinTextLines(lines);
     texts.swap(result);
 }
 

@@ -20,7 +20,8 @@ void WriteTextsFile(const std::vector<std::vector<std::string>>& texts, IByteSin
 void WriteTextsFile(const std::vector<std::vector<std::string>>& texts, const std::string& path);
 
 // Reads a texts file into texts: each marker that names an existing slot replaces that slot's
-// text with the lines up to the next marker; other slots keep theirs. The shape of texts never
+// text with the lines up to the next marker, less the one empty line that ends each text, so
+// what FormatTextsFile writes reads back exactly; other slots keep theirs. The shape of texts never
 // changes. The whole file is read before anything is replaced, so a failure (thrown as
 // CFileException, naming the path for the path overload) leaves texts as they were. A file that
 // starts with a byte-order mark (UTF-8 or UTF-16) or holds a 0 byte is refused.

@@ -56,6 +56,29 @@ TEST_F(NewLanguage, TextsStartFromTheChosenTemplate)
     }
 }
 
+// texts export then texts import with no edit leaves the project byte for byte as it was, for
+// the built-in English texts and every template's.
+TEST_F(NewLanguage, AnExportImportedUnchangedChangesNothing)
+{
+    std::vector<std::string> languages = {"English"};
+    for (const auto& item : fs::directory_iterator(kTemplates)) {
+        if (item.path().extension() == ".txt") languages.push_back(item.path().stem().string());
+    }
+    ASSERT_GT(languages.size(), 1u);
+    for (const std::string& language : languages) {
+        SCOPED_TRACE(language);
+        auto made =
+            RunVelkanc({"new", "--source", P("src"), "--language", language, "-o", P("p.vkp")});
+        ASSERT_EQ(made.exitCode, 0) << made.err;
+        const std::string before = ReadFileText(m_dir / "p.vkp");
+        auto exported = RunVelkanc({"texts", "export", P("p.vkp"), P("texts.txt")});
+        ASSERT_EQ(exported.exitCode, 0) << exported.err;
+        auto imported = RunVelkanc({"texts", "import", P("p.vkp"), P("texts.txt")});
+        ASSERT_EQ(imported.exitCode, 0) << imported.err;
+        EXPECT_TRUE(ReadFileText(m_dir / "p.vkp") == before);
+    }
+}
+
 TEST_F(NewLanguage, UnknownLanguageIsNamedWithTheAvailableOnes)
 {
     auto r = RunVelkanc({"new", "--source", P("src"), "--language", "Klingon", "-o", P("p.vkp")});

@@ -128,8 +128,7 @@ TEST_P(LanguageTemplateFile, IsExactlyWhatTheExportWritesForEverySlot)
             EXPECT_NE(texts[page][text], "\x01missing") << "slot " << page << "/" << text;
         }
     }
-    // Same bytes back: every marker in catalogue order, and no empty line inside a text (the
-    // reader drops those, so a paragraph break is a line holding one space).
+    // Same bytes back: every marker in catalogue order, each text followed by one empty line.
     const std::string exported = FormatTextsFile(texts);
     auto diff = std::mismatch(bytes.begin(), bytes.end(), exported.begin(), exported.end());
     if (diff.first != bytes.end() || diff.second != exported.end()) {
