@@ -1,6 +1,6 @@
 // velkanc build: builds a project's setup program without any window, for scripts and CI. The
-// report goes to stdout as a table, progress to stderr when it is a terminal; Ctrl-C cancels
-// cleanly (no partial program, no temporary files).
+// report goes to stdout at the level asked, warnings and progress to stderr; Ctrl-C, SIGTERM and
+// SIGHUP cancel cleanly (no partial program, no temporary files).
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -245,20 +245,29 @@ int RunBuild(const std::vector<std::string>& args)
 const bool registered = RegisterCommand({
     "build",
     "build the setup program of a project",
-    "Usage: velkanc build PROJECT [-o OUT] [--platform win32|win31] [--yes] [--runtime DIR]\n"
+    "Usage: velkanc build PROJECT [-o OUT] [-q|-v] [--json] [--progress]\n"
+    "                     [--platform win32|win31] [--yes] [--runtime DIR]\n"
     "                     [--sign COMMAND] [--jobs N] [--share-equal-files]\n"
     "                     [--delta-search window|global] [--span SIZE]\n"
     "                     [-D NAME=VALUE]... [--no-rescan]\n"
     "\n"
     "Builds the project's setup program: the install runtime, the project's settings, one file\n"
     "table per version and the packed files (each distinct content stored once, changed files as\n"
-    "deltas against the earlier version). The report (File, Packed, Size, Ratio) and the summary\n"
-    "go to stdout; a progress bar goes to stderr when it is a terminal. Ctrl-C cancels: nothing\n"
-    "is left behind. When the target is a removable disk too small for the data, the build asks\n"
-    "for further disks on the terminal (without a terminal it cancels).\n"
+    "deltas against the earlier version). A short summary goes to stdout (the output with its\n"
+    "size and SHA-256); warnings and errors go to stderr, one line each; a progress bar goes to\n"
+    "stderr when it is a terminal. Ctrl-C, SIGTERM and SIGHUP cancel: nothing is left behind\n"
+    "and the earlier program stays. When the target is a removable disk too small for the data,\n"
+    "the build asks for further disks on the terminal (without a terminal it cancels).\n"
     "\n"
     "  -o OUT           the setup program to write (default: the project's output path, read\n"
-    "                   from the project's folder when relative)\n"
+    "                   from the project's folder when relative); a link is written through,\n"
+    "                   a device or FIFO written into, a missing folder made; - is stdout\n"
+    "  -q, --quiet      print nothing but warnings and errors\n"
+    "  -v, --verbose    print the per-file table (File, Packed, Size, Ratio) too\n"
+    "  --json           print one JSON document instead: the output (path, size, sha256),\n"
+    "                   the counters, warnings, notes and every version with its entries\n"
+    "                   (number from 1, path, size, packed size, delta, checksum)\n"
+    "  --progress       without a terminal, one line per tenth of the work on stderr\n"
     "  -D NAME=VALUE, --define NAME=VALUE\n"
     "                   ${NAME} in any text of the project stands for VALUE (repeatable; $${\n"
     "                   writes a literal ${); a name used but not defined fails the build\n"
@@ -266,7 +275,7 @@ const bool registered = RegisterCommand({
     "                   version's source folder is scanned again: new files are added with\n"
     "                   default settings, files gone are dropped (the report names both)\n"
     "  --platform P     win32 (Windows 95 / NT) or win31, instead of the project's platform\n"
-    "  --yes            go on despite icon-folder warnings (without it they stop the build)\n"
+    "  --yes            build despite the warnings (without it they stop the build: exit 4)\n"
     "  --runtime DIR    take the install runtime from DIR/500.bin ... DIR/507.bin instead of\n"
     "                   the programs built into velkanc\n"
     "  --sign COMMAND   sign the uninstaller before it is embedded and then the setup program:\n"
@@ -292,7 +301,8 @@ const bool registered = RegisterCommand({
     "                   A stopped build leaves the earlier program and its files as they were.\n"
     "                   With --sign, the program must fit in one file\n"
     "\n"
-    "Exit status: 0 built, 1 failed (or nothing to install), 3 cancelled or stopped at warnings.\n",
+    "Exit status: 0 built, 1 failed (or nothing to install), 2 usage error, 3 cancelled,\n"
+    "4 stopped at warnings.\n",
     RunBuild,
 });
 

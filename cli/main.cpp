@@ -5,33 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "cli/BashCompletion.h"
 #include "cli/CommandRegistry.h"
+#include "cli/ManualPage.h"
+#include "cli/ToolHelp.h"
 #include "core/platform/InterruptCleanup.h"
 
 using namespace velkan::cli;
 
 namespace {
-
-void PrintToolHelp(FILE* out)
-{
-    std::fprintf(out,
-                 "Usage: velkanc COMMAND [ARGUMENTS]\n"
-                 "\n"
-                 "Velkan's command-line builder: makes Windows setup programs from Velkan\n"
-                 "projects (.vkp, or .json for a project kept as text) and inspects, converts\n"
-                 "and packs what they are made of.\n"
-                 "\n"
-                 "Commands:\n");
-    for (const Command& c : AllCommands()) {
-        std::fprintf(out, "  %-16s %s\n", c.name.c_str(), c.summary.c_str());
-    }
-    std::fprintf(out,
-                 "\n"
-                 "Run 'velkanc COMMAND --help' for the arguments of one command.\n"
-                 "Run 'velkanc --version' for the version of this program.\n"
-                 "Exit status: 0 success, 1 failure, 2 usage error, 3 cancelled (Ctrl-C,\n"
-                 "SIGTERM, SIGHUP), 4 a build stopped at its warnings.\n");
-}
 
 bool IsHelp(const std::string& arg)
 {
@@ -95,7 +77,12 @@ int main(int argc, char** argv)
         return kExitOk;
     }
     if (args[0] == "--version") {
-        std::printf("velkanc 0.1.0\n");
+        std::printf("%s\n", kToolVersion);
+        return kExitOk;
+    }
+    if (args[0] == "--man" || args[0] == "--bash-completion") {
+        std::string text = args[0] == "--man" ? ManualPage() : BashCompletion();
+        std::fwrite(text.data(), 1, text.size(), stdout);
         return kExitOk;
     }
     if (args[0] == "help") {

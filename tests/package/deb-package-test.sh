@@ -37,14 +37,40 @@ fi
 
 root=$scratch/root
 dpkg -x "$deb" "$root"
-files=(usr/bin/velkanc)
+files=(usr/bin/velkanc usr/share/man/man1/velkanc.1.gz usr/share/bash-completion/completions/velkanc)
 [ $gui -eq 1 ] && files+=(usr/bin/velkan usr/share/velkan/help/index.htm usr/share/applications/velkan.desktop
+                          usr/share/icons/hicolor/scalable/apps/velkan.svg
                           usr/share/mime/packages/velkan-vkp.xml)
-for f in "${files[@]}"; do [ -f "$root/$f" ] || fail "the package lacks /$f"; done
+# cmake --install puts the same files in place.
+DESTDIR="$scratch/installed" "$(dirname "$cpack")/cmake" --install "$build" --prefix /usr >"$scratch/install.log" 2>&1 ||
+  { cat "$scratch/install.log" >&2; fail "cmake --install failed"; }
+for f in "${files[@]}"; do
+  [ -f "$root/$f" ] || fail "the package lacks /$f"
+  [ -f "$scratch/installed/$f" ] || fail "cmake --install does not install /$f"
+done
+if [ $gui -eq 1 ]; then
+  grep -qx "Icon=velkan" "$root/usr/share/applications/velkan.desktop" ||
+    fail "the desktop entry does not name the installed icon"
+  grep -qx "Exec=velkan %f" "$root/usr/share/applications/velkan.desktop" ||
+    fail "the desktop entry does not start the installed editor"
+fi
 
 velkanc=$root/usr/bin/velkanc
 "$velkanc" --help >"$scratch/help.txt" || fail "velkanc --help failed"
 grep -q "build" "$scratch/help.txt" || fail "velkanc --help does not list build"
+# The manual page is the help of the installed velkanc: every command and its usage line.
+zcat "$root/usr/share/man/man1/velkanc.1.gz" >"$scratch/velkanc.1"
+for command in $(awk '/^Commands:/{on=1; next} /^$/{on=0} on{print $1}' "$scratch/help.txt" | sort -u); do
+  grep -q "^\\.SS \"velkanc $command" "$scratch/velkanc.1" || fail "the manual page lacks $command"
+done
+# The completion offers the commands and each command's options.
+completions=$root/usr/share/bash-completion/completions/velkanc
+complete_line() {
+  bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _velkanc; echo "${COMPREPLY[*]}"' \
+    sh "$completions" "$@"
+}
+[ "$(complete_line velkanc bui)" = build ] || fail "completion of 'velkanc bui': $(complete_line velkanc bui)"
+[[ " $(complete_line velkanc build --js) " == *" --json "* ]] || fail "completion lacks build --json"
 # The velkanc of the package carries the install runtime when the build had it.
 if "$velkanc" new --source "$source/data/examples/hello" -o "$scratch/hello.json" >/dev/null &&
    "$velkanc" build "$scratch/hello.json" -o "$scratch/hello.exe" --yes >/dev/null 2>"$scratch/build.err"; then
