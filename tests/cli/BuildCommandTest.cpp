@@ -9,7 +9,6 @@
 #include <functional>
 #include <iterator>
 #include <random>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -19,10 +18,10 @@
 #include "core/model/FileOption.h"
 #include "core/model/JsonValue.h"
 #include "core/model/ProjectFile.h"
+#include "core/package/CPackageReader.h"
 #include "core/package/ContinuationFileName.h"
 #include "core/package/PackageFormat.h"
-
-extern char** environ;
+#include "core/platform/CodePage.h"
 
 using namespace velkan;
 namespace fs = std::filesystem;
@@ -181,8 +180,18 @@ TEST_F(BuildCommand, WarningsStopTheBuildUnlessYes)
     EXPECT_EQ(stopped.out, "");
     EXPECT_FALSE(fs::exists(P("setup.exe")));
 
-    CliResult yes = Build({"-o", P("setup.exe"), "--yes"});
-    EXPECT_EQ(yes.exitCode, 0) << yes.err;
+    // Built anyway: the warning still on stderr alone, at every level.
+    const std::string warning = "velkanc: warning: version 1 (one), file a.exe: ";
+    for (const char* level : {"-q", "-v", "--json"}) {
+        SCOPED_TRACE(level);
+        CliResult yes = Build({"-o", P("setup.exe"), "--yes", level});
+        EXPECT_EQ(yes.exitCode, 0) << yes.err;
+        EXPECT_NE(yes.err.find(warning), std::string::npos) << yes.err;
+        EXPECT_EQ(yes.out.find("velkanc: warning"), std::string::npos) << yes.out;
+        if (std::string(level) == "-q") {
+            EXPECT_EQ(yes.out, "");
+        }
+    }
     EXPECT_TRUE(fs::exists(P("setup.exe")));
 }
 
@@ -308,8 +317,9 @@ TEST_F(BuildCommand, GlobalDeltaSearch)
     EXPECT_FALSE(fs::exists(P("bad.exe")));
 }
 
-// Ctrl-C, SIGTERM or SIGHUP while files are packed: exit 3, no temporary left beside the target or in TMPDIR, and the
-// earlier program (with its continuation files, for a spanned build) as it was.
+// Ctrl-C, SIGTERM or SIGHUP while files are packed: exit 3 with one line, no temporary left beside
+// the target or in TMPDIR, and the earlier program (with its continuation files, for a spanned
+// build) as it was.
 TEST_F(BuildCommand, StopSignalsCancelWithoutLeavingFilesOrLosingTheEarlierProgram)
 {
     AddVersion("one");
@@ -344,25 +354,12 @@ TEST_F(BuildCommand, StopSignalsCancelWithoutLeavingFilesOrLosingTheEarlierProgr
         };
         const std::vector<std::string> before = namesBesideTarget();
 
-        std::string tmpdir = "TMPDIR=" + P("tmp");
-        std::vector<std::string> env = {tmpdir, "PATH=/usr/bin:/bin"};
-        std::vector<char*> envp;
-        for (auto& e : env) envp.push_back(e.data());
-        envp.push_back(nullptr);
-        std::vector<std::string> args = {VELKANC_PATH, "build", P("p.vkp"),    "--runtime",
-                                         P("rt"),      "-o",    P("setup.exe")};
+        std::vector<std::string> args = {"build", P("p.vkp"), "--runtime",
+                                         P("rt"), "-o",       P("setup.exe")};
         args.insert(args.end(), extra.begin(), extra.end());
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        pid_t pid = 0;
-        ASSERT_EQ(posix_spawn(&pid, VELKANC_PATH, &actions, nullptr, argv.data(), envp.data()), 0);
-        posix_spawn_file_actions_destroy(&actions);
+        const std::string errPath = P("build.err");
+        const pid_t pid = StartVelkanc(args, {"TMPDIR=" + P("tmp"), "PATH=/usr/bin:/bin"}, errPath);
+        ASSERT_GT(pid, 0);
 
         // Once a temporary file beside the target exists, the build is packing files.
         for (int i = 0; i < 2000 && namesBesideTarget() == before; ++i) {
@@ -370,10 +367,8 @@ TEST_F(BuildCommand, StopSignalsCancelWithoutLeavingFilesOrLosingTheEarlierProgr
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         kill(pid, signal);
-        int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 3);
+        EXPECT_EQ(WaitForExit(pid), kBuildExitStopped);
+        EXPECT_EQ(ReadFileText(errPath), "velkanc: build cancelled; nothing was written\n");
         EXPECT_EQ(namesBesideTarget(), before);
         EXPECT_EQ(ReadFileText(m_dir / "setup.exe"), "earlier program");
         EXPECT_EQ(ReadFileText(ContinuationFileName(P("setup.exe"), 1)), "earlier piece");
@@ -736,6 +731,131 @@ TEST_F(BuildCommand, ReportLevelsAndTheJsonReport)
                       Member(built[e], "number").GetNumber());
             EXPECT_EQ(Member(table[e], "storedChecksum").GetText(),
                       Member(built[e], "checksum").GetText());
+        }
+    }
+}
+
+// The JSON of build, verify and extract read back against the setup program as the package
+// reader sees it, entry by entry, and one number per version and entry in every command: the
+// JSON documents, inspect, and verify's and extract's messages.
+TEST_F(BuildCommand, JsonReportsAgreeWithThePackageAndNumberEntriesAlike)
+{
+    const std::string old = Noise(3, 30000);
+    std::string changed = old;
+    changed.replace(500, 4, "new!");
+    AddVersion("one");
+    AddFile("one", "a.txt", "alpha");
+    AddFile("one", "big.dat", old).SetOption(OptKeepExternal, OptionOn);
+    AddVersion("two");
+    AddFile("two", "a.txt", "alpha");
+    AddFile("two", "sub\\c.txt", "gamma");
+    AddFile("two", "big.dat", changed);
+    CliResult built = Build({"-o", P("setup.exe"), "--json"});
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    const JsonValue build = JsonValue::Parse(built.out);
+    // Without the external file beside it, the delta against it cannot be checked.
+    CliResult verified = RunVelkanc({"verify", P("setup.exe"), "--json"});
+    EXPECT_EQ(verified.exitCode, 1) << verified.err;
+    const JsonValue verify = JsonValue::Parse(verified.out);
+    const std::string verifyText = RunVelkanc({"verify", P("setup.exe")}).out;
+    CliResult inspected = RunVelkanc({"inspect", P("setup.exe"), "--json"});
+    ASSERT_EQ(inspected.exitCode, 0) << inspected.err;
+    const JsonValue inspect = JsonValue::Parse(inspected.out);
+
+    auto reader = CPackageReader::OpenFile(P("setup.exe"));
+    reader->Read();
+    const auto& versions = reader->Contents().versions;
+    ASSERT_EQ(versions.size(), 2u);
+    ASSERT_EQ(Member(build, "versions").Items().size(), 2u);
+    ASSERT_EQ(Member(verify, "versions").Items().size(), 2u);
+    bool sawFailure = false;
+    for (size_t v = 0; v < versions.size(); ++v) {
+        const JsonValue& builtVersion = Member(build, "versions").Items()[v];
+        const JsonValue& verifiedVersion = Member(verify, "versions").Items()[v];
+        const JsonValue& inspectedVersion = Member(inspect, "versions").Items()[v];
+        for (const JsonValue* version : {&builtVersion, &verifiedVersion, &inspectedVersion}) {
+            EXPECT_EQ(Member(*version, "number").GetNumber(), static_cast<int64_t>(v + 1));
+        }
+        EXPECT_EQ(Member(verifiedVersion, "name").GetText(), versions[v].block.name);
+        const auto& files = versions[v].files;
+        const auto& builtEntries = Member(builtVersion, "entries").Items();
+        const auto& verifiedEntries = Member(verifiedVersion, "entries").Items();
+        const auto& table = Member(inspectedVersion, "fileTable").Items();
+        ASSERT_EQ(builtEntries.size(), files.size());
+        ASSERT_EQ(verifiedEntries.size(), files.size());
+        ASSERT_EQ(table.size(), files.size());
+        for (size_t e = 0; e < files.size(); ++e) {
+            const CFileEntry& entry = files[e];
+            SCOPED_TRACE(entry.m_strPath);
+            char checksum[16];
+            std::snprintf(checksum, sizeof checksum, "0x%08X",
+                          static_cast<unsigned>(entry.m_nChecksum));
+            const bool delta = (entry.m_nFlags & package::kEntryDelta) != 0;
+            EXPECT_EQ(Member(table[e], "number").GetNumber(), static_cast<int64_t>(e + 1));
+            for (const JsonValue* facts : {&builtEntries[e], &verifiedEntries[e]}) {
+                EXPECT_EQ(Member(*facts, "number").GetNumber(), static_cast<int64_t>(e + 1));
+                EXPECT_EQ(Member(*facts, "path").GetText(), Cp1252ToUtf8(entry.m_strPath));
+                EXPECT_EQ(Member(*facts, "size").GetNumber(), static_cast<int64_t>(entry.m_nSize));
+                EXPECT_EQ(Member(*facts, "packedSize").GetNumber(),
+                          static_cast<int64_t>(entry.m_nPackedSize));
+                EXPECT_EQ(Member(*facts, "delta").GetBool(), delta);
+                if (delta) {
+                    EXPECT_EQ(Member(*facts, "deltaAgainstVersion").GetNumber(),
+                              static_cast<int64_t>(entry.m_nSourceVersion) + 1);
+                } else {
+                    EXPECT_EQ(Member(*facts, "deltaAgainstVersion").GetType(),
+                              JsonValue::Type::Null);
+                }
+                EXPECT_EQ(Member(*facts, "checksum").GetText(), checksum);
+            }
+            // The one failure names the entry by the number its JSON carries, in both forms.
+            const bool fails = v == 1 && entry.m_strPath == "big.dat";
+            EXPECT_EQ(Member(verifiedEntries[e], "ok").GetBool(), !fails);
+            if (fails) {
+                sawFailure = true;
+                const std::string named =
+                    "version 2 entry " + std::to_string(e + 1) + " (\"big.dat\")";
+                EXPECT_NE(Member(verifiedEntries[e], "error").GetText().find(named),
+                          std::string::npos)
+                    << Member(verifiedEntries[e], "error").GetText();
+                EXPECT_NE(verifyText.find(named), std::string::npos) << verifyText;
+            }
+        }
+    }
+    EXPECT_TRUE(sawFailure);
+    EXPECT_FALSE(Member(verify, "ok").GetBool());
+    EXPECT_EQ(Member(verify, "failed").GetNumber(), 1);
+
+    // extract: every entry it wrote is the source file, with the size and number the package
+    // gives it; the file kept outside is skipped with the same number.
+    for (const char* version : {"1", "2"}) {
+        SCOPED_TRACE(version);
+        const size_t v = version[0] == '1' ? 0 : 1;
+        const fs::path to = m_dir / (std::string("x") + version);
+        CliResult extracted = RunVelkanc({"extract", P("setup.exe"), "--version", version, "--to",
+                                          to.string(), "--external", P("one"), "--json"});
+        ASSERT_EQ(extracted.exitCode, 0) << extracted.err;
+        const JsonValue extract = JsonValue::Parse(extracted.out);
+        EXPECT_EQ(Member(extract, "number").GetNumber(), static_cast<int64_t>(v + 1));
+        const auto& entries = Member(extract, "entries").Items();
+        ASSERT_EQ(entries.size(), versions[v].files.size());
+        for (size_t e = 0; e < entries.size(); ++e) {
+            const CFileEntry& entry = versions[v].files[e];
+            SCOPED_TRACE(entry.m_strPath);
+            EXPECT_EQ(Member(entries[e], "number").GetNumber(), static_cast<int64_t>(e + 1));
+            EXPECT_EQ(Member(entries[e], "path").GetText(), Cp1252ToUtf8(entry.m_strPath));
+            if (entry.IsExternal()) {
+                EXPECT_EQ(Member(entries[e], "result").GetText(), "skipped: kept external");
+                continue;
+            }
+            ASSERT_EQ(Member(entries[e], "result").GetText(), "written");
+            const fs::path file = to / Member(entries[e], "file").GetText();
+            EXPECT_EQ(static_cast<int64_t>(fs::file_size(file)),
+                      Member(entries[e], "size").GetNumber());
+            std::string source = entry.m_strPath;
+            std::replace(source.begin(), source.end(), '\\', '/');
+            EXPECT_TRUE(ReadFileText(file) ==
+                        ReadFileText(m_dir / (v == 0 ? "one" : "two") / source));
         }
     }
 }

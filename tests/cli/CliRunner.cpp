@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <fstream>
+#include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -53,6 +55,36 @@ void WriteStandInRuntime(const fs::path& dir)
     WriteFileBytes(dir / "502.bin", velkan::test::FakeDialogBlock());
     WriteFileBytes(dir / "503.bin", velkan::test::FakeDialogBlock());
     WriteFileBytes(dir / "507.bin", velkan::test::FakeStub(300, false));
+}
+
+pid_t StartVelkanc(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                   const std::string& errPath)
+{
+    std::vector<std::string> all = {VELKANC_PATH};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<std::string> environment = env;
+    std::vector<char*> argv, envp;
+    for (auto& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    for (auto& e : environment) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    pid_t pid = -1;
+    const int error = posix_spawn(&pid, VELKANC_PATH, &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return error == 0 ? pid : -1;
+}
+
+int WaitForExit(pid_t pid)
+{
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
 }
 
 CliResult RunVelkanc(const std::vector<std::string>& args)

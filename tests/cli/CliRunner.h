@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 struct CliResult {
@@ -15,6 +16,13 @@ struct CliResult {
 CliResult RunVelkanc(const std::vector<std::string>& args);
 // The same for a copy of velkanc elsewhere (what it finds beside itself differs).
 CliResult RunVelkancAt(const std::string& program, const std::vector<std::string>& args);
+
+// velkanc started in the background with args and the environment env (NAME=VALUE each), its
+// input from /dev/null, its output discarded and its errors written to errPath; returns its pid.
+pid_t StartVelkanc(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                   const std::string& errPath);
+// Waits for a started velkanc: its exit code, or -1 when a signal ended it.
+int WaitForExit(pid_t pid);
 
 // A fresh empty directory for one test, removed at destruction.
 class TempDir {

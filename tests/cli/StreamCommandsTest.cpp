@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
 #include <random>
+#include <thread>
 
 #include "CliRunner.h"
 
@@ -17,6 +22,43 @@ std::string Sample(size_t n, unsigned seed)
 }
 
 }  // namespace
+
+// SIGTERM (a CI timeout) or SIGHUP (a closed terminal) while pack writes: exit 3 with one line,
+// the temporary file gone and the earlier output as it was, as in a build.
+TEST(StreamCommands, StopSignalsKeepTheEarlierOutputAndLeaveNoTemporaryFile)
+{
+    TempDir dir;
+    WriteFileText(dir / "big.txt", Sample(64 << 20, 3));
+    for (int signal : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
+        WriteFileText(dir / "out.vz", "earlier");
+        auto entries = [&] {
+            size_t count = 0;
+            for (const auto& item : std::filesystem::directory_iterator(dir.Path())) {
+                (void)item;
+                ++count;
+            }
+            return count;
+        };
+        const size_t before = entries();
+        const pid_t pid =
+            StartVelkanc({"pack", (dir / "big.txt").string(), (dir / "out.vz").string()}, {},
+                         (dir.Path().string() + ".err"));
+        ASSERT_GT(pid, 0);
+        // The temporary file beside the output exists once packing has begun.
+        for (int i = 0; i < 2000 && entries() == before; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ASSERT_GT(entries(), before) << "pack made no temporary file";
+        kill(pid, signal);
+        EXPECT_EQ(WaitForExit(pid), 3);
+        EXPECT_EQ(ReadFileText(dir.Path().string() + ".err"),
+                  "velkanc: cancelled; no temporary file left\n");
+        EXPECT_EQ(entries(), before);
+        EXPECT_EQ(ReadFileText(dir / "out.vz"), "earlier");
+    }
+    std::filesystem::remove(dir.Path().string() + ".err");
+}
 
 TEST(StreamCommands, PackUnpackRoundTripAndStrictEnd)
 {
