@@ -4,7 +4,11 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <random>
+#include <sys/stat.h>
 #include <thread>
 
 #include "CliRunner.h"
@@ -58,6 +62,79 @@ TEST(StreamCommands, StopSignalsKeepTheEarlierOutputAndLeaveNoTemporaryFile)
         EXPECT_EQ(ReadFileText(dir / "out.vz"), "earlier");
     }
     std::filesystem::remove(dir.Path().string() + ".err");
+}
+
+// Every command that writes a file treats its output as build does: a link is written through
+// and stays a link, a missing folder is made, a FIFO is written into and stays a FIFO.
+TEST(StreamCommands, EveryWriterWritesThroughLinksIntoFifosAndMakesFolders)
+{
+    namespace fs = std::filesystem;
+    TempDir dir;
+    fs::create_directories(dir / "src");
+    WriteFileText(dir / "src" / "a.txt", "a");
+    WriteFileText(dir / "in.txt", Sample(5000, 4));
+    ASSERT_EQ(
+        RunVelkanc({"new", "--source", (dir / "src").string(), "-o", (dir / "p.vkp").string()})
+            .exitCode,
+        0);
+    ASSERT_EQ(RunVelkanc({"pack", (dir / "in.txt").string(), (dir / "in.vz").string()}).exitCode,
+              0);
+    const struct {
+        const char* name;
+        std::function<std::vector<std::string>(const std::string&)> args;
+    } writers[] = {
+        {"pack",
+         [&](const std::string& out) {
+             return std::vector<std::string>{"pack", (dir / "in.txt").string(), out};
+         }},
+        {"unpack",
+         [&](const std::string& out) {
+             return std::vector<std::string>{"unpack", (dir / "in.vz").string(), out};
+         }},
+        {"convert",
+         [&](const std::string& out) {
+             return std::vector<std::string>{"convert", (dir / "p.vkp").string(), "-o", out};
+         }},
+        {"texts export",
+         [&](const std::string& out) {
+             return std::vector<std::string>{"texts", "export", (dir / "p.vkp").string(), out};
+         }},
+    };
+    int n = 0;
+    for (const auto& writer : writers) {
+        SCOPED_TRACE(writer.name);
+        const std::string stem = "w" + std::to_string(++n);
+        // convert chooses the form by the name: every output of this writer ends alike.
+        auto named = [&](const std::string& what) {
+            return (dir / (stem + what + ".json")).string();
+        };
+        ASSERT_EQ(RunVelkanc(writer.args(named("plain"))).exitCode, 0);
+        const std::string expected = ReadFileText(named("plain"));
+
+        WriteFileText(named("target"), "old");
+        fs::create_symlink(named("target"), named("link"));
+        CliResult linked = RunVelkanc(writer.args(named("link")));
+        EXPECT_EQ(linked.exitCode, 0) << linked.err;
+        EXPECT_TRUE(fs::is_symlink(named("link")));
+        EXPECT_TRUE(ReadFileText(named("target")) == expected);
+
+        const std::string deeper = (dir / (stem + "new") / "deeper" / "out.json").string();
+        CliResult made = RunVelkanc(writer.args(deeper));
+        EXPECT_EQ(made.exitCode, 0) << made.err;
+        EXPECT_TRUE(ReadFileText(deeper) == expected);
+
+        ASSERT_EQ(mkfifo(named("fifo").c_str(), 0600), 0);
+        std::string fromFifo;
+        std::thread reader([&] {
+            std::ifstream in(named("fifo"), std::ios::binary);
+            fromFifo.assign(std::istreambuf_iterator<char>(in), {});
+        });
+        CliResult streamed = RunVelkanc(writer.args(named("fifo")));
+        reader.join();
+        EXPECT_EQ(streamed.exitCode, 0) << streamed.err;
+        EXPECT_TRUE(fromFifo == expected);
+        EXPECT_TRUE(fs::is_fifo(named("fifo")));
+    }
 }
 
 TEST(StreamCommands, PackUnpackRoundTripAndStrictEnd)
