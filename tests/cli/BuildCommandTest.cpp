@@ -8,10 +8,12 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <pty.h>
 #include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 #include "CliRunner.h"
 #include "core/builder/BuildExitCode.h"
@@ -667,6 +669,7 @@ TEST_F(BuildCommand, ReportLevelsAndTheJsonReport)
     const std::string size = std::to_string(fs::file_size(P("setup.exe")));
 
     CliResult normal = Build({"-o", P("setup.exe")});
+    EXPECT_EQ(normal.err, "");  // no terminal, no --progress: no progress at all
     EXPECT_NE(normal.out.find(P("setup.exe") + ": " + size + " bytes, SHA-256 " + sha),
               std::string::npos)
         << normal.out;
@@ -858,6 +861,42 @@ TEST_F(BuildCommand, JsonReportsAgreeWithThePackageAndNumberEntriesAlike)
                         ReadFileText(m_dir / (v == 0 ? "one" : "two") / source));
         }
     }
+}
+
+// On a terminal the progress bar is redrawn at most ten times a second, however often the build
+// reports progress; without one (every other test here) there is no bar.
+TEST_F(BuildCommand, TheBarOnATerminalIsRedrawnAtMostTenTimesASecond)
+{
+    AddVersion("one");
+    for (int i = 0; i < 24; ++i) AddFile("one", "f" + std::to_string(i), Noise(i, 1 << 20));
+    SaveProject(project, P("p.vkp"));
+    std::vector<std::string> args = {VELKANC_PATH, "build",        P("p.vkp"), "--runtime", P("rt"),
+                                     "-o",         P("setup.exe"), "--jobs",   "1"};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    const auto started = std::chrono::steady_clock::now();
+    int terminal = -1;
+    const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        execv(VELKANC_PATH, argv.data());
+        _exit(127);
+    }
+    std::string shown;
+    char buffer[4096];
+    for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, n);
+    close(terminal);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_EQ(WaitForExit(pid), 0) << shown;
+
+    size_t draws = 0;
+    for (size_t at = 0; (at = shown.find("\r[", at)) != std::string::npos; ++at) ++draws;
+    EXPECT_GE(draws, 1u) << shown;
+    // Ten a second, the first and the last.
+    EXPECT_LE(static_cast<double>(draws), seconds * 10 + 2) << seconds << " s";
 }
 
 }  // namespace
