@@ -59,7 +59,8 @@ const bool registered = RegisterCommand({
     "compared without regard to case, and keep their listed spelling). Prints one line per file\n"
     "added or gone. A relative source folder is read from the project's folder.\n"
     "\n"
-    "  -D NAME=VALUE   a define for ${NAME} in a source folder (the project keeps ${NAME})\n",
+    "  -D NAME=VALUE, --define NAME=VALUE\n"
+    "                  a define for ${NAME} in a source folder (the project keeps ${NAME})\n",
     RunRescan,
 });
 
