@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <stdexcept>
 #include <utility>
-#include <vector>
 
 #include "core/platform/AtomicFile.h"
 #include "core/stream/CFile.h"
@@ -76,18 +75,12 @@ private:
     int m_pending = -1;
 };
 
-// A text's lines as the writer left them: the writer ends every text with one empty line, which
-// is the only line dropped, so empty lines inside or at the end of a text come back as written.
-std::string JoinTextLines(std::vector<std::string>& lines)
+// A text as the writer left it: the writer ends every text with one empty line, which is the
+// only line dropped, so empty lines inside or at the end of a text come back as written. The
+// lines were joined with line feeds as they came, lines counts them.
+void EndText(std::string& text, size_t lines, bool lastEmpty)
 {
-    if (!lines.empty() && lines.back().empty()) lines.pop_back();
-    std::string text;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) text += '\n';
-        text += lines[i];
-    }
-    lines.clear();
-    return text;
+    if (lines > 1 && lastEmpty) text.pop_back();  // the line feed before the closing empty line
 }
 
 // Texts files are 8-bit Windows-1252: a file saved as UTF-8 with a signature or as UTF-16 would
@@ -149,7 +142,8 @@ void ReadTextsFile(std::vector<std::vector<std::string>>& texts, IByteSource& so
 {
     std::vector<std::vector<std::string>> result = texts;
     std::string* current = nullptr;
-    std::vector<std::string> lines;
+    size_t lines = 0;
+    bool lastEmpty = false;
     LineReader reader(source);
     std::string line;
     bool first = true;
@@ -165,16 +159,24 @@ void ReadTextsFile(std::vector<std::vector<std::string>>& texts, IByteSource& so
         }
         if (line.size() >= 6 && line[0] == '*' && IsDigit(line[1]) && IsDigit(line[2]) &&
             IsDigit(line[3]) && IsDigit(line[4]) && line[5] == '*') {
-            if (current) *current = JoinTextLines(lines);
+            if (current) EndText(*current, lines, lastEmpty);
             size_t page = static_cast<size_t>((line[1] - '0') * 10 + (line[2] - '0'));
             size_t text = static_cast<size_t>((line[3] - '0') * 10 + (line[4] - '0'));
             current = nullptr;
-            if (page < result.size() && text < result[page].size()) current = &result[page][text];
+            if (page < result.size() && text < result[page].size()) {
+                current = &result[page][text];
+                current->clear();
+                lines = 0;
+            }
             continue;
         }
-        if (current) lines.push_back(line);
+        if (current) {
+            if (lines++ > 0) *current += '\n';
+            *current += line;
+            lastEmpty = line.empty();
+        }
     }
-    if (current) *current = JoinTextLines(lines);
+    if (current) EndText(*current, lines, lastEmpty);
     texts.swap(result);
 }
 
