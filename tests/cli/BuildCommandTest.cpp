@@ -899,4 +899,41 @@ TEST_F(BuildCommand, TheBarOnATerminalIsRedrawnAtMostTenTimesASecond)
     EXPECT_LE(static_cast<double>(draws), seconds * 10 + 2) << seconds << " s";
 }
 
+// SIGTERM while extract writes: exit 3 with one line, the file being written gone (no temporary
+// file left in the folder), the files written before it kept.
+TEST_F(BuildCommand, ExtractStoppedBySigtermKeepsWhatItWroteAndLeavesNoTemporaryFile)
+{
+    AddVersion("one");
+    AddFile("one", "a.txt", "alpha");
+    std::string big(96 << 20, '\0');
+    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>("velkan "[i % 7]);
+    AddFile("one", "big.txt", big);
+    big.clear();
+    ASSERT_EQ(Build({"-o", P("setup.exe"), "-q"}).exitCode, 0);
+
+    const fs::path to = m_dir / "x";
+    const pid_t pid =
+        StartVelkanc({"extract", P("setup.exe"), "--to", to.string()}, {}, P("extract.err"));
+    ASSERT_GT(pid, 0);
+    auto names = [&] {
+        std::vector<std::string> found;
+        std::error_code ec;
+        for (const auto& item : fs::recursive_directory_iterator(to, ec)) {
+            found.push_back(item.path().filename().string());
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    // a.txt is written, and something beside it: big.txt on its way.
+    for (int i = 0; i < 4000 && names().size() < 2; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(names().size(), 2u) << "extract wrote no second file";
+    kill(pid, SIGTERM);
+    ASSERT_EQ(WaitForExit(pid), kBuildExitStopped);
+    EXPECT_EQ(ReadFileText(P("extract.err")), "velkanc: cancelled; no temporary file left\n");
+    EXPECT_EQ(names(), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(ReadFileText(to / "a.txt"), "alpha");
+}
+
 }  // namespace
