@@ -2,28 +2,11 @@
 
 #include <cstdint>
 
+#include "core/stream/Utf8.h"
+
 namespace velkan::install {
 
 namespace {
-
-void PutUtf8(std::string& out, uint32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 uint16_t Unit(wchar_t c)
 {
@@ -45,7 +28,7 @@ std::string ToUtf8(std::wstring_view units)
                 ++i;
             }
         }
-        PutUtf8(out, c);
+        AppendUtf8(out, c);
     }
     return out;
 }

@@ -5,6 +5,7 @@
 
 #include "core/model/CJsonException.h"
 #include "core/platform/CodePage.h"
+#include "core/stream/Utf8.h"
 
 namespace velkan {
 
@@ -416,25 +417,6 @@ private:
             ++m_pos;
         }
         return v;
-    }
-
-    static void AppendUtf8(std::string& out, char32_t cp)
-    {
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
     }
 
     // Copies one UTF-8 sequence, refusing malformed, overlong and surrogate forms.
