@@ -10,7 +10,7 @@
 #include "core/model/PathCompare.h"
 #include "core/package/FileStringFit.h"
 #include "core/package/RegistryKeyRule.h"
-#include "core/platform/LinkedOutside.h"
+#include "core/platform/COutsideLinkCheck.h"
 #include "core/res/StringTable.h"
 
 namespace velkan {
@@ -123,10 +123,11 @@ bool CheckOutsideLinks(const CDataArray& project, CBuildReport& report)
     bool warned = false;
     for (const CData& version : project.m_versions) {
         const std::string dir = SourceDirOf(version);
+        COutsideLinkCheck outside(dir);
         for (const CFileItem& item : version.m_files) {
             if (item.GetOption(OptInstallMode) == InstallSkip) continue;
             const std::string host = HostPathIn(dir, item);
-            if (!LinkedOutside(dir, host)) continue;
+            if (!outside.IsOutside(host)) continue;
             report.AddWarning(
                 "Warning: \"" + host +
                     "\" is a link to a file outside the source folder; its target is packed.",

@@ -1,11 +1,13 @@
 #include "core/model/CFileList.h"
 
+#include <unordered_map>
+
 #include "core/model/CUserAbort.h"
 #include "core/model/IScanHost.h"
 #include "core/model/PathCompare.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/DirectoryListing.h"
-#include "core/platform/LinkedOutside.h"
+#include "core/platform/COutsideLinkCheck.h"
 #include "core/platform/WindowsName.h"
 #include "core/res/StringTable.h"
 #include "core/stream/CFileException.h"
@@ -32,16 +34,36 @@ CFileItem* CFileList::FindByPath(const std::string& path)
     return i < 0 ? nullptr : &(*this)[static_cast<size_t>(i)];
 }
 
+void CFileList::ShowScanStatus(const CFileItem& item, IScanHost* host)
+{
+    if (!host) return;
+    host->ShowStatus(LoadString(1156) + " " + item.m_strPath);
+    if (host->IsCancelRequested()) {
+        clear();
+        throw CUserAbort();
+    }
+}
+
+CFileList::PathKeys CFileList::Keys() const
+{
+    PathKeys keys;
+    keys.reserve(size());
+    for (const CFileItem& item : *this) keys.insert(ToUpper1252(item.m_strPath));
+    return keys;
+}
+
 int CFileList::AddUnique(const CFileItem& item, IScanHost* host)
 {
-    if (host) {
-        host->ShowStatus(LoadString(1156) + " " + item.m_strPath);
-        if (host->IsCancelRequested()) {
-            clear();
-            throw CUserAbort();
-        }
-    }
+    ShowScanStatus(item, host);
     if (FindByPath(item.m_strPath)) return -1;
+    push_back(item);
+    return static_cast<int>(size() - 1);
+}
+
+int CFileList::AddUnique(const CFileItem& item, IScanHost* host, PathKeys& keys)
+{
+    ShowScanStatus(item, host);
+    if (!keys.insert(ToUpper1252(item.m_strPath)).second) return -1;
     push_back(item);
     return static_cast<int>(size() - 1);
 }
@@ -49,6 +71,14 @@ int CFileList::AddUnique(const CFileItem& item, IScanHost* host)
 std::vector<std::string> CFileList::ScanDirectory(const std::string& root, const std::string& dir,
                                                   bool recursive, IScanHost* host,
                                                   bool followOutsideLinks)
+{
+    PathKeys keys = Keys();
+    return ScanInto(root, dir, recursive, host, followOutsideLinks, keys);
+}
+
+std::vector<std::string> CFileList::ScanInto(const std::string& root, const std::string& dir,
+                                             bool recursive, IScanHost* host,
+                                             bool followOutsideLinks, PathKeys& keys)
 {
     std::vector<std::string> notes;
     for (const CDirEntry& entry : ListDirectory(dir)) {
@@ -61,7 +91,7 @@ std::vector<std::string> CFileList::ScanDirectory(const std::string& root, const
         if (entry.isDirectory) {
             // A linked directory is not entered: a link to an ancestor would never end.
             if (recursive && !entry.isLink) {
-                auto inner = ScanDirectory(root, full + "/", recursive, host, followOutsideLinks);
+                auto inner = ScanInto(root, full + "/", recursive, host, followOutsideLinks, keys);
                 notes.insert(notes.end(), inner.begin(), inner.end());
             }
             continue;
@@ -74,7 +104,7 @@ std::vector<std::string> CFileList::ScanDirectory(const std::string& root, const
             notes.push_back(full + ": skipped, not a regular file (a FIFO, socket or device)");
             continue;
         }
-        if (entry.isLink && !followOutsideLinks && LinkedOutside(root, full)) {
+        if (entry.isLink && !followOutsideLinks && COutsideLinkCheck(root).IsOutside(full)) {
             notes.push_back(full +
                             ": skipped, a link to a file outside the source folder "
                             "(follow such links only when asked to)");
@@ -100,7 +130,7 @@ std::vector<std::string> CFileList::ScanDirectory(const std::string& root, const
             }
             start = end + 1;
         }
-        AddUnique(CFileItem(*path), host);
+        AddUnique(CFileItem(*path), host, keys);
     }
     return notes;
 }
@@ -115,12 +145,17 @@ std::vector<std::string> CFileList::Rescan(const std::string& root, bool recursi
 
 void CFileList::ReplaceKeepingOptions(const CFileList& found)
 {
+    // The first listed item of each path, as FindByPath would give it.
+    std::unordered_map<std::string, const CFileItem*> known;
+    known.reserve(size());
+    for (const CFileItem& item : *this) known.emplace(ToUpper1252(item.m_strPath), &item);
     CFileList merged;
+    PathKeys keys;
     for (const CFileItem& item : found) {
-        const CFileItem* known = FindByPath(item.m_strPath);
+        auto old = known.find(ToUpper1252(item.m_strPath));
         CFileItem next = item;
-        if (known) next.CopyFrom(*known);
-        merged.AddUnique(next);
+        if (old != known.end()) next.CopyFrom(*old->second);
+        merged.AddUnique(next, nullptr, keys);
     }
     *this = std::move(merged);
 }

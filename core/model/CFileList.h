@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "core/model/CFileItem.h"
@@ -67,6 +68,19 @@ public:
     {
         return static_cast<const Base&>(*this) == static_cast<const Base&>(other);
     }
+
+    // The listed paths upper-cased as the target compares them: two paths are one file exactly
+    // when their keys are equal. A scan or a merge looks paths up here rather than walking the
+    // list for each file, which made a tree of thousands of files cost millions of compares.
+    using PathKeys = std::unordered_set<std::string>;
+    PathKeys Keys() const;
+
+private:
+    void ShowScanStatus(const CFileItem& item, IScanHost* host);
+    int AddUnique(const CFileItem& item, IScanHost* host, PathKeys& keys);
+    std::vector<std::string> ScanInto(const std::string& root, const std::string& dir,
+                                      bool recursive, IScanHost* host, bool followOutsideLinks,
+                                      PathKeys& keys);
 };
 
 }  // namespace velkan

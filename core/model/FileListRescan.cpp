@@ -21,11 +21,13 @@ std::string HostFolder(const std::string& sourceDir, const std::string& projectF
 FileListChanges CompareFileLists(const CFileList& before, const CFileList& after)
 {
     FileListChanges changes;
+    const CFileList::PathKeys beforeKeys = before.Keys();
+    const CFileList::PathKeys afterKeys = after.Keys();
     for (const CFileItem& item : after) {
-        if (!before.FindByPath(item.m_strPath)) changes.added.push_back(item.m_strPath);
+        if (!beforeKeys.count(ToUpper1252(item.m_strPath))) changes.added.push_back(item.m_strPath);
     }
     for (const CFileItem& item : before) {
-        if (!after.FindByPath(item.m_strPath)) changes.gone.push_back(item.m_strPath);
+        if (!afterKeys.count(ToUpper1252(item.m_strPath))) changes.gone.push_back(item.m_strPath);
     }
     return changes;
 }
