@@ -331,8 +331,10 @@ void CInstallBuild::CollectPaths()
         const bool selfInside = self.compare(0, dir.size(), dir) == 0;
 
         files.lengths.resize(version.m_files.size());
+        files.hostPaths.resize(version.m_files.size());
         for (size_t i = 0; i < version.m_files.size(); ++i) {
-            const std::string host = HostPath(v, static_cast<int>(i));
+            files.hostPaths[i] = HostPathIn(files.sourceDir, version.m_files[i]);
+            const std::string& host = files.hostPaths[i];
             CheckSourceFile(host, version.m_files[i].m_strPath,
                             version.m_files[i].GetOption(OptInstallMode) != InstallSkip);
             files.lengths[i] = FileLengthOrZero(host);
@@ -693,9 +695,9 @@ const CFileItem& CInstallBuild::Item(size_t v, int index) const
     return m_project.m_versions[v].m_files[static_cast<size_t>(index)];
 }
 
-std::string CInstallBuild::HostPath(size_t v, int index) const
+const std::string& CInstallBuild::HostPath(size_t v, int index) const
 {
-    return HostPathIn(m_files[v].sourceDir, Item(v, index));
+    return m_files[v].hostPaths[static_cast<size_t>(index)];
 }
 
 uint32_t CInstallBuild::DataPosition() const

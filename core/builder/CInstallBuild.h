@@ -143,6 +143,9 @@ private:
         std::string sourceDir;                        // host path ending with '/'
         std::unordered_map<std::string, int> byPath;  // upper-cased m_strPath -> first index
         std::vector<uint64_t> lengths;                // per item, 0 when it cannot be opened
+        // Per item, the file as found on the host; looked up once, since a build asks for
+        // each path several times and each lookup stats the file.
+        std::vector<std::string> hostPaths;
     };
 
     void Build();
@@ -175,7 +178,7 @@ private:
     void Cleanup(bool keepOutput);
 
     const CFileItem& Item(size_t v, int index) const;
-    std::string HostPath(size_t v, int index) const;
+    const std::string& HostPath(size_t v, int index) const;
     uint32_t DataPosition() const;
 
     const CDataArray& m_project;

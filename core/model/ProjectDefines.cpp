@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <set>
+#include <string_view>
 
 #include "core/model/CJsonException.h"
+#include "core/model/ProjectFile.h"
 #include "core/model/ProjectJson.h"
 
 namespace velkan {
@@ -104,6 +106,14 @@ std::string ExpandDefinesIn(const std::string& text, const Defines& defines,
 std::vector<std::pair<std::string, std::string>> ExpandDefines(CDataArray& project,
                                                                const Defines& defines)
 {
+    // Nearly every project holds no ${ at all: finding none in its stored bytes (where every
+    // string stands as it is) spares turning the whole project into a value tree and back, which
+    // cost a build of a 4,464-file project a tenth of a second before any file was read.
+    const std::vector<unsigned char> stored = WriteProject(project);
+    const std::string_view mark = "${";
+    if (std::search(stored.begin(), stored.end(), mark.begin(), mark.end()) == stored.end()) {
+        return {};
+    }
     CExpander expander(defines);
     JsonValue expanded = expander.Expand(ProjectToJson(project, JsonDetail::Every), "");
     if (!expander.Errors().empty()) {

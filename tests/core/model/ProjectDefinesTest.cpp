@@ -1,5 +1,7 @@
 #include "core/model/ProjectDefines.h"
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "core/model/ProjectFile.h"
@@ -70,4 +72,36 @@ TEST(ProjectDefines, EveryStringOfTheProjectIsFilledAndUsesAreNamed)
     plain.m_versions[0].m_files.push_back(CFileItem("odd/name"));
     EXPECT_TRUE(ExpandDefines(plain, {}).empty());
     EXPECT_EQ(plain.m_versions[0].m_files[0].m_strPath, "odd/name");
+}
+
+// Projects without ${ skip the expansion after a look at their stored bytes: a define in any kind
+// of field (a font, a wizard text, a file's fields, the last version's) must still be seen.
+TEST(ProjectDefines, ADefineInAnyKindOfFieldIsFilled)
+{
+    struct Case {
+        const char* what;
+        std::function<std::string&(CDataArray&)> field;
+    };
+    const Case cases[] = {
+        {"background title", [](CDataArray& p) -> std::string& { return p.m_strBackTitle; }},
+        {"wizard text",
+         [](CDataArray& p) -> std::string& { return p.m_versions[0].m_texts[0][0]; }},
+        {"file menu name",
+         [](CDataArray& p) -> std::string& { return p.m_versions[1].m_files[0].m_strMenuName; }},
+        {"file path",
+         [](CDataArray& p) -> std::string& { return p.m_versions[1].m_files[0].m_strPath; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CDataArray p = NewProject();
+        p.m_versions.push_back(p.m_versions[0]);
+        p.m_versions[1].m_files.push_back(CFileItem("a.txt"));
+        c.field(p) = "x${V}";
+        EXPECT_EQ(ExpandDefines(p, {{"V", "7"}}).size(), 1u);
+        EXPECT_EQ(c.field(p), "x7");
+    }
+    CDataArray font = NewProject();
+    font.m_lfTitleFont.SetFaceName("${FACE}");
+    ExpandDefines(font, {{"FACE", "Arial"}});
+    EXPECT_EQ(font.m_lfTitleFont.FaceName(), "Arial");
 }
