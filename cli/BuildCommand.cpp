@@ -207,7 +207,8 @@ int RunBuild(const std::vector<std::string>& args)
     case BuildStatus::Built: {
         CBuildSummary summary;
         try {
-            summary = SummarizeProgram(settings.outputPath, out.standardOutput ? "-" : out.given);
+            summary =
+                SummarizeProgram(settings.outputPath, out.standardOutput ? "-" : out.given, json);
             if (out.Streamed()) {
                 CopyIntoStream(settings.outputPath, out.standardOutput ? "" : out.streamPath,
                                out.given);

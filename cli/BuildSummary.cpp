@@ -9,7 +9,7 @@
 
 namespace velkan::cli {
 
-CBuildSummary SummarizeProgram(const std::string& path, const std::string& output)
+CBuildSummary SummarizeProgram(const std::string& path, const std::string& output, bool withEntries)
 {
     CBuildSummary s;
     s.output = output;
@@ -20,12 +20,14 @@ CBuildSummary SummarizeProgram(const std::string& path, const std::string& outpu
     const auto& versions = reader->Contents().versions;
     s.versions = versions.size();
     for (size_t v = 0; v < versions.size(); ++v) {
+        for (const auto& entry : versions[v].files) {
+            if (entry.m_nFlags & package::kEntryDelta) ++s.deltas;
+        }
+        if (!withEntries) continue;
         JsonValue version = VersionFacts(*reader, v);
         JsonValue entries = JsonValue::Array();
-        for (size_t e = 0; e < versions[v].files.size(); ++e) {
-            if (versions[v].files[e].m_nFlags & package::kEntryDelta) ++s.deltas;
+        for (size_t e = 0; e < versions[v].files.size(); ++e)
             entries.Add(EntryFacts(*reader, v, e));
-        }
         version.Set("entries", entries);
         s.versionList.Add(version);
     }

@@ -32,7 +32,10 @@ struct CBuildSummary {
 };
 
 // Reads the program at path (a host path) for the summary; output is how messages name it.
-// Throws on a program that cannot be read.
-CBuildSummary SummarizeProgram(const std::string& path, const std::string& output);
+// The per-entry facts (versionList) are gathered only withEntries: the JSON report alone shows
+// them, and they cost a large build a noticeable pause after its last file. Throws on a program
+// that cannot be read.
+CBuildSummary SummarizeProgram(const std::string& path, const std::string& output,
+                               bool withEntries);
 
 }  // namespace velkan::cli
