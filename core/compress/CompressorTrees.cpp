@@ -238,43 +238,13 @@ void CCompressor::CRun::BuildTree(CTreeDesc& desc)
     GenCodes(tree, maxCode);
 }
 
-// Counts the code-length symbols that SendTree will send for tree[0..maxCode].
-void CCompressor::CRun::ScanTree(const CNode* tree, int maxCode)
-{
-    int prevLen = -1;
-    int nextLen = tree[0].dl;
-    int count = 0;
-    int maxCount = 7;
-    int minCount = 4;
-    if (nextLen == 0) maxCount = 138, minCount = 3;
-    for (int n = 0; n <= maxCode; ++n) {
-        int curLen = nextLen;
-        nextLen = n + 1 <= maxCode ? tree[n + 1].dl : 0xFFFF;
-        if (++count < maxCount && curLen == nextLen) {
-            continue;
-        } else if (count < minCount) {
-            m_blTree[curLen].fc = static_cast<uint16_t>(m_blTree[curLen].fc + count);
-        } else if (curLen != 0) {
-            if (curLen != prevLen) m_blTree[curLen].fc++;
-            m_blTree[kRep3To6].fc++;
-        } else if (count <= 10) {
-            m_blTree[kRepZero3To10].fc++;
-        } else {
-            m_blTree[kRepZero11To138].fc++;
-        }
-        count = 0;
-        prevLen = curLen;
-        if (nextLen == 0) {
-            maxCount = 138, minCount = 3;
-        } else if (curLen == nextLen) {
-            maxCount = 6, minCount = 3;
-        } else {
-            maxCount = 7, minCount = 4;
-        }
-    }
-}
+namespace {
 
-void CCompressor::CRun::SendTree(const CNode* tree, int maxCode)
+// Walks tree[0..maxCode]'s code lengths as the code-length alphabet sends them: a length alone,
+// a repeat of the previous length, or a run of zeros; emit(symbol, extra, extraBits) for each
+// symbol in order. Counting and sending walk the same runs, so they cannot disagree.
+template <class Node, class Emit>
+void WalkCodeLengths(const Node* tree, int maxCode, Emit&& emit)
 {
     int prevLen = -1;
     int nextLen = tree[0].dl;
@@ -289,21 +259,18 @@ void CCompressor::CRun::SendTree(const CNode* tree, int maxCode)
             continue;
         } else if (count < minCount) {
             do {
-                SendCode(curLen, m_blTree);
+                emit(curLen, 0, 0);
             } while (--count != 0);
         } else if (curLen != 0) {
             if (curLen != prevLen) {
-                SendCode(curLen, m_blTree);
+                emit(curLen, 0, 0);
                 count--;
             }
-            SendCode(kRep3To6, m_blTree);
-            SendBits(static_cast<unsigned>(count - 3), 2);
+            emit(kRep3To6, count - 3, 2);
         } else if (count <= 10) {
-            SendCode(kRepZero3To10, m_blTree);
-            SendBits(static_cast<unsigned>(count - 3), 3);
+            emit(kRepZero3To10, count - 3, 3);
         } else {
-            SendCode(kRepZero11To138, m_blTree);
-            SendBits(static_cast<unsigned>(count - 11), 7);
+            emit(kRepZero11To138, count - 11, 7);
         }
         count = 0;
         prevLen = curLen;
@@ -315,6 +282,22 @@ void CCompressor::CRun::SendTree(const CNode* tree, int maxCode)
             maxCount = 7, minCount = 4;
         }
     }
+}
+
+}  // namespace
+
+// Counts the code-length symbols that SendTree will send for tree[0..maxCode].
+void CCompressor::CRun::ScanTree(const CNode* tree, int maxCode)
+{
+    WalkCodeLengths(tree, maxCode, [this](int symbol, int, unsigned) { m_blTree[symbol].fc++; });
+}
+
+void CCompressor::CRun::SendTree(const CNode* tree, int maxCode)
+{
+    WalkCodeLengths(tree, maxCode, [this](int symbol, int extra, unsigned extraBits) {
+        SendCode(symbol, m_blTree);
+        if (extraBits) SendBits(static_cast<unsigned>(extra), extraBits);
+    });
 }
 
 // Builds the code-length tree; returns the index in the transmit order of the last length sent.
