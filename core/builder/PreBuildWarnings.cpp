@@ -10,6 +10,7 @@
 #include "core/model/PathCompare.h"
 #include "core/package/FileStringFit.h"
 #include "core/package/RegistryKeyRule.h"
+#include "core/platform/CodePage.h"
 #include "core/platform/COutsideLinkCheck.h"
 #include "core/res/StringTable.h"
 
@@ -128,8 +129,9 @@ bool CheckOutsideLinks(const CDataArray& project, CBuildReport& report)
             if (item.GetOption(OptInstallMode) == InstallSkip) continue;
             const std::string host = HostPathIn(dir, item);
             if (!outside.IsOutside(host)) continue;
+            // The report holds project text: the host path came from it, so it goes back.
             report.AddWarning(
-                "Warning: \"" + host +
+                "Warning: \"" + Utf8ToCp1252(host).value_or(item.m_strPath) +
                     "\" is a link to a file outside the source folder; its target is packed.",
                 About(project, version, "file " + item.m_strPath));
             warned = true;

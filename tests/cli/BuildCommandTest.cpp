@@ -213,24 +213,34 @@ TEST_F(BuildCommand, ListedLinksLeavingTheSourceFolderAreWarnings)
     EXPECT_EQ(quiet.exitCode, 0) << quiet.out << quiet.err;
     fs::remove(P("setup.exe"));
 
-    for (const char* listed : {"key.txt", "linked\\secret.txt"}) {
-        SCOPED_TRACE(listed);
-        if (std::string(listed) == "key.txt") {
-            fs::create_symlink(m_dir / "elsewhere" / "secret.txt", m_dir / "one" / "key.txt");
-        } else {
+    struct Case {
+        const char* listed;  // the project's path, Windows-1252
+        const char* shown;   // how stderr names it, UTF-8
+        bool folderLink;     // the link is a folder on the way, not the file
+    };
+    const Case cases[] = {{"key.txt", "key.txt", false},
+                          {"cl\xE9.txt", "cl\xC3\xA9.txt", false},
+                          {"linked\\secret.txt", "linked/secret.txt", true}};
+    for (const Case& c : cases) {
+        const std::string listed = c.listed;
+        SCOPED_TRACE(c.shown);
+        if (c.folderLink) {
             fs::create_directory_symlink(m_dir / "elsewhere", m_dir / "one" / "linked");
+        } else {
+            fs::create_symlink(m_dir / "elsewhere" / "secret.txt", m_dir / "one" / c.shown);
         }
         project.m_versions[0].m_files.push_back(CFileItem(listed));
         // The stored list as it is: a scan would leave such a link out.
         CliResult stopped = Build({"-o", P("setup.exe"), "--no-rescan"});
         EXPECT_EQ(stopped.exitCode, kBuildExitWarnings);
         EXPECT_NE(stopped.err.find("velkanc: warning: version 1 (one), file " +
-                                   std::string(listed) + ": "),
+                                   Cp1252ToUtf8(listed) + ": "),
                   std::string::npos)
             << stopped.err;
         EXPECT_NE(stopped.err.find("a link to a file outside the source folder"), std::string::npos)
             << stopped.err;
-        EXPECT_NE(stopped.err.find(std::string(listed).substr(0, 3)), std::string::npos)
+        EXPECT_NE(stopped.err.find((m_dir / "one").string() + "/" + c.shown + "\" is a link"),
+                  std::string::npos)
             << stopped.err;
         EXPECT_FALSE(fs::exists(P("setup.exe")));
         project.m_versions[0].m_files.erase(project.m_versions[0].m_files.end() - 1);
