@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CommandRegistry.h"
 #include "core/delta/DeltaSearch.h"
 
 namespace velkan::cli {
@@ -24,6 +25,10 @@ public:
     // valueOptions take a value; flagOptions do not. Names include the dashes ("-o", "--json").
     CArgParser(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
                const std::set<std::string>& flagOptions);
+    CArgParser(const std::vector<std::string>& args, const CommandOptions& options)
+        : CArgParser(args, options.values, options.flags)
+    {
+    }
 
     bool Has(const std::string& name) const;
     std::optional<std::string> Value(const std::string& name) const;

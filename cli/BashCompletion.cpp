@@ -103,10 +103,11 @@ std::string BashCompletion()
         "    [[ $cur == -* ]] || return 0\n"
         "    case $command in\n";
     for (const Command& c : AllCommands()) {
-        std::vector<std::string> options = OptionsNamedIn(c.usage);
-        if (std::find(options.begin(), options.end(), "--help") == options.end()) {
-            options.push_back("--help");
-        }
+        // What the command's parser accepts (the help's test checks its usage names the same).
+        std::set<std::string> accepted = c.options.values;
+        accepted.insert(c.options.flags.begin(), c.options.flags.end());
+        accepted.insert("--help");
+        const std::vector<std::string> options(accepted.begin(), accepted.end());
         script += "    '" + c.name + "') words='" + Join(options) + "' ;;\n";
     }
     script +=

@@ -105,13 +105,14 @@ std::string NamingTheOutput(std::string text, const Destination& d)
     return text;
 }
 
+const CommandOptions kOptions{
+    {"-o", "--platform", "--runtime", "--sign", "--jobs", "--delta-search", "--span", "-D",
+     "--define"},
+    WithLevelFlags({"--yes", "--share-equal-files", "--progress", "--json", "--no-rescan"})};
+
 int RunBuild(const std::vector<std::string>& args)
 {
-    CArgParser p(
-        SplitAttachedDefines(args),
-        {"-o", "--platform", "--runtime", "--sign", "--jobs", "--delta-search", "--span", "-D",
-         "--define"},
-        WithLevelFlags({"--yes", "--share-equal-files", "--progress", "--json", "--no-rescan"}));
+    CArgParser p(SplitAttachedDefines(args), kOptions);
     p.ExpectPositional(1, 1);
     const ReportLevel level = p.Level();
     const bool json = p.Has("--json");
@@ -305,6 +306,7 @@ const bool registered = RegisterCommand({
     "Exit status: 0 built, 1 failed (or nothing to install), 2 usage error, 3 cancelled,\n"
     "4 stopped at warnings.\n",
     RunBuild,
+    kOptions,
 });
 
 }  // namespace

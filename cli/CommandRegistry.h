@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,11 +20,20 @@ enum ExitCode {
     kExitWarnings = kBuildExitWarnings,
 };
 
+// The options a command accepts, names with their dashes: values take a value ("-o OUT"),
+// flags do not. Declared once beside the command, for its parser and for the check that its
+// usage names every one.
+struct CommandOptions {
+    std::set<std::string> values;
+    std::set<std::string> flags;
+};
+
 struct Command {
     std::string name;     // "pack", or "texts export" for a two-word command
     std::string summary;  // one line for `velkanc --help`
     std::string usage;    // full text for `velkanc NAME --help`
     std::function<int(const std::vector<std::string>& args)> run;  // args after the name
+    CommandOptions options;
 };
 
 // Registers a command at static-initialisation time; returns true so it can seed a static.

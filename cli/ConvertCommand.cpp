@@ -8,10 +8,12 @@ namespace velkan::cli {
 
 namespace {
 
+const CommandOptions kOptions{{"-o"}, {}};
+
 int RunConvert(const std::vector<std::string>& args)
 {
     // OUT as the second argument or with -o, as the other commands that write take it.
-    CArgParser p(args, {"-o"}, {});
+    CArgParser p(args, kOptions);
     const auto out = p.Value("-o");
     p.ExpectPositional(out ? 1 : 2, out ? 1 : 2);
     CDataArray project = LoadProjectOrFail(p.Positional()[0]);
@@ -30,6 +32,7 @@ const bool registered = RegisterCommand({
     "project (.vkp), for IN and OUT alike, so .vkp -> .json and .json -> .vkp both work.\n"
     "OUT may be IN itself; it is replaced only once it was written completely.\n",
     RunConvert,
+    kOptions,
 });
 
 }  // namespace

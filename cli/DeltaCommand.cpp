@@ -11,9 +11,11 @@
 namespace velkan::cli {
 namespace {
 
+const CommandOptions kOptions{{"--delta-search"}, {"-q", "--quiet"}};
+
 int RunDelta(const std::vector<std::string>& args)
 {
-    CArgParser parser(args, {"--delta-search"}, {"-q", "--quiet"});
+    CArgParser parser(args, kOptions);
     parser.ExpectPositional(3, 3);
     const std::string& oldPath = parser.Positional()[0];
     const std::string& newPath = parser.Positional()[1];
@@ -50,6 +52,7 @@ const bool registered = RegisterCommand({
     "  --delta-search S  window (default: the delta a build stores) or global: copies from\n"
     "                anywhere in OLD, as 'velkanc build --delta-search global' stores them\n",
     RunDelta,
+    kOptions,
 });
 
 }  // namespace

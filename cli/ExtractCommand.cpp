@@ -22,9 +22,11 @@ namespace velkan::cli {
 
 namespace {
 
+const CommandOptions kOptions{{"--version", "--to", "--external"}, {"--json"}};
+
 int RunExtract(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"--version", "--to", "--external"}, {"--json"});
+    CArgParser p(args, kOptions);
     const bool json = p.Has("--json");
     p.ExpectPositional(1, 1);
     auto to = p.Value("--to");
@@ -139,6 +141,7 @@ const bool registered = RegisterCommand({
     "  --json        one JSON document: the version (numbered from 1) and every entry with\n"
     "                its facts and its result (written, skipped or failed, with the reason)\n",
     RunExtract,
+    kOptions,
 });
 
 }  // namespace

@@ -266,9 +266,11 @@ JsonValue ContentsJson(CPackageReader& reader)
     return o;
 }
 
+const CommandOptions kOptions{{}, {"--json"}};
+
 int RunInspect(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {}, {"--json"});
+    CArgParser p(args, kOptions);
     p.ExpectPositional(1, 1);
     const std::string& path = p.Positional()[0];
     try {
@@ -298,6 +300,7 @@ const bool registered = RegisterCommand({
     "\n"
     "  --json   print JSON instead of indented text\n",
     RunInspect,
+    kOptions,
 });
 
 }  // namespace

@@ -44,10 +44,12 @@ void ApplyLanguage(CData& version, const std::string& language)
 // The menu command that inserts "#Program Files#".
 constexpr int kProgramFilesMacroCommand = 5002;
 
+const CommandOptions kOptions{{"--source", "--title", "--language", "-o"},
+                              {"--no-subdirs", "--follow-outside-links"}};
+
 int RunNew(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"--source", "--title", "--language", "-o"},
-                 {"--no-subdirs", "--follow-outside-links"});
+    CArgParser p(args, kOptions);
     p.ExpectPositional(0, 0);
     auto source = p.Value("--source");
     auto out = p.Value("-o");
@@ -117,6 +119,7 @@ const bool registered = RegisterCommand({
     "                  list links to files outside DIR too (their contents are packed)\n"
     "  -o OUT          the project file to write\n",
     RunNew,
+    kOptions,
 });
 
 }  // namespace

@@ -10,9 +10,11 @@ namespace velkan::cli {
 
 namespace {
 
+const CommandOptions kOptions{{}, {}};
+
 int RunPack(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {}, {});
+    CArgParser p(args, kOptions);
     p.ExpectPositional(2, 2);
     const std::string& inPath = p.Positional()[0];
     const std::string& outPath = p.Positional()[1];
@@ -40,6 +42,7 @@ const bool registered = RegisterCommand({
     "header or size: the same bytes the build stores for an installed file. OUT is written\n"
     "through a temporary file beside it and appears only when complete.\n",
     RunPack,
+    kOptions,
 });
 
 }  // namespace

@@ -12,9 +12,11 @@
 namespace velkan::cli {
 namespace {
 
+const CommandOptions kOptions{{{"--size"}}, {"-q", "--quiet"}};
+
 int RunPatch(const std::vector<std::string>& args)
 {
-    CArgParser parser(args, {{"--size"}}, {"-q", "--quiet"});
+    CArgParser parser(args, kOptions);
     parser.ExpectPositional(3, 3);
     const std::string& oldPath = parser.Positional()[0];
     const std::string& deltaPath = parser.Positional()[1];
@@ -53,6 +55,7 @@ const bool registered = RegisterCommand({
     "                at most 256 MB long or twice OLD, whichever is more)\n"
     "  -q, --quiet   print nothing (otherwise the rebuilt file's size)\n",
     RunPatch,
+    kOptions,
 });
 
 }  // namespace

@@ -17,9 +17,11 @@ namespace velkan::cli {
 
 namespace {
 
+const CommandOptions kOptions{{"-o", "--page"}, {}};
+
 int RunPreview(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"-o", "--page"}, {});
+    CArgParser p(args, kOptions);
     p.ExpectPositional(1, 1);
     CDataArray project = LoadProjectOrFail(p.Positional()[0]);
     try {
@@ -67,6 +69,7 @@ const bool registered = RegisterCommand({
     "             (default: the first page)\n"
     "  -o OUT     the test program to write\n",
     RunPreview,
+    kOptions,
 });
 
 }  // namespace

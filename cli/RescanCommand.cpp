@@ -15,9 +15,11 @@ namespace velkan::cli {
 
 namespace {
 
+const CommandOptions kOptions{{"-D", "--define"}, {}};
+
 int RunRescan(const std::vector<std::string>& args)
 {
-    CArgParser p(SplitAttachedDefines(args), {"-D", "--define"}, {});
+    CArgParser p(SplitAttachedDefines(args), kOptions);
     p.ExpectPositional(1, 1);
     const std::string& path = p.Positional()[0];
     const Defines defines = DefinesOf(p);
@@ -62,6 +64,7 @@ const bool registered = RegisterCommand({
     "  -D NAME=VALUE, --define NAME=VALUE\n"
     "                  a define for ${NAME} in a source folder (the project keeps ${NAME})\n",
     RunRescan,
+    kOptions,
 });
 
 }  // namespace

@@ -9,9 +9,11 @@ namespace velkan::cli {
 
 namespace {
 
+const CommandOptions kOptions{{}, {}};
+
 int RunSchema(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {}, {});
+    CArgParser p(args, kOptions);
     p.ExpectPositional(0, 0);
     std::string schema = ProjectSchema();
     std::fwrite(schema.data(), 1, schema.size(), stdout);
@@ -27,6 +29,7 @@ const bool registered = RegisterCommand({
     "names it in \"$schema\" as velkan-project.schema.json, so saving the output under that name\n"
     "beside the projects lets an editor complete and check their keys.\n",
     RunSchema,
+    kOptions,
 });
 
 }  // namespace

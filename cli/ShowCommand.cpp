@@ -10,9 +10,11 @@ namespace velkan::cli {
 
 namespace {
 
+const CommandOptions kOptions{{}, {"--json"}};
+
 int RunShow(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {}, {"--json"});
+    CArgParser p(args, kOptions);
     p.ExpectPositional(1, 1);
     CDataArray project = LoadProjectOrFail(p.Positional()[0]);
     bool json = p.Has("--json");
@@ -34,6 +36,7 @@ const bool registered = RegisterCommand({
     "\n"
     "  --json   print the project as text: the JSON of a .json project file (see the README)\n",
     RunShow,
+    kOptions,
 });
 
 }  // namespace

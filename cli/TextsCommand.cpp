@@ -10,9 +10,11 @@ namespace velkan::cli {
 
 namespace {
 
+const CommandOptions kOptions{{"--version"}, {}};
+
 int RunExport(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"--version"}, {});
+    CArgParser p(args, kOptions);
     p.ExpectPositional(2, 2);
     CDataArray project = LoadProjectOrFail(p.Positional()[0]);
     const CData& version = ChooseVersion(project, p.Value("--version"), p.Positional()[0]);
@@ -26,7 +28,7 @@ int RunExport(const std::vector<std::string>& args)
 
 int RunImport(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"--version"}, {});
+    CArgParser p(args, kOptions);
     p.ExpectPositional(2, 2);
     const std::string& projectPath = p.Positional()[0];
     CDataArray project = LoadProjectOrFail(projectPath);
@@ -54,6 +56,7 @@ const bool registeredExport = RegisterCommand({
                 "\n") +
         kVersionHelp,
     RunExport,
+    kOptions,
 });
 
 const bool registeredImport = RegisterCommand({
@@ -67,6 +70,7 @@ const bool registeredImport = RegisterCommand({
                 "\n") +
         kVersionHelp,
     RunImport,
+    kOptions,
 });
 
 }  // namespace

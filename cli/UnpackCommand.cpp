@@ -12,9 +12,11 @@ namespace velkan::cli {
 
 namespace {
 
+const CommandOptions kOptions{{}, {}};
+
 int RunUnpack(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {}, {});
+    CArgParser p(args, kOptions);
     p.ExpectPositional(2, 2);
     const std::string& inPath = p.Positional()[0];
     const std::string& outPath = p.Positional()[1];
@@ -47,6 +49,7 @@ const bool registered = RegisterCommand({
     "bytes to OUT. The stream must end exactly where IN ends. OUT is written through a\n"
     "temporary file beside it and appears only when the stream was decoded completely.\n",
     RunUnpack,
+    kOptions,
 });
 
 }  // namespace

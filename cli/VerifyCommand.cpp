@@ -15,9 +15,11 @@ namespace velkan::cli {
 
 namespace {
 
+const CommandOptions kOptions{{"--external"}, {"--json"}};
+
 int RunVerify(const std::vector<std::string>& args)
 {
-    CArgParser p(args, {"--external"}, {"--json"});
+    CArgParser p(args, kOptions);
     const bool json = p.Has("--json");
     p.ExpectPositional(1, 1);
     const std::string& path = p.Positional()[0];
@@ -89,6 +91,7 @@ const bool registered = RegisterCommand({
     "  --json           one JSON document: every version and entry (numbered from 1) with\n"
     "                   its facts and \"ok\", or \"error\" with the reason\n",
     RunVerify,
+    kOptions,
 });
 
 }  // namespace

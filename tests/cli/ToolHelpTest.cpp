@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <regex>
+#include <set>
 #include <sstream>
 
 #include "CliRunner.h"
@@ -111,6 +113,25 @@ TEST(ToolHelp, BashCompletesCommandsAndTheirOptions)
         {"velkanc --ver", "--version"},
     };
     for (const auto& c : cases) EXPECT_EQ(complete(c.line), c.offered) << c.line;
+    // Bash offers what each command's parser accepts; its help must name exactly those options,
+    // so no accepted option goes undocumented and no documented one is refused.
+    const std::regex option(R"((^|[\s\[|,(])(--?[A-Za-z][A-Za-z0-9-]*)(?=[\s\]|,=)]|$))");
+    for (const std::string& command : ListedCommands()) {
+        SCOPED_TRACE(command);
+        std::vector<std::string> args;
+        std::istringstream words(command);
+        for (std::string word; words >> word;) args.push_back(word);
+        args.push_back("--help");
+        const std::string usage = RunVelkanc(args).out;
+        std::set<std::string> named = {"--help"};
+        for (std::sregex_iterator it(usage.begin(), usage.end(), option), end; it != end; ++it) {
+            named.insert((*it)[2]);
+        }
+        std::set<std::string> offered;
+        std::istringstream list(complete("velkanc " + command + " -"));
+        for (std::string word; list >> word;) offered.insert(word);
+        EXPECT_EQ(offered, named);
+    }
     // Every command takes --help, and the completion knows every command.
     for (const std::string& command : ListedCommands()) {
         const std::string offered = complete("velkanc " + command + " --he");
