@@ -60,7 +60,8 @@ bool HaveProgram(const char* name)
     return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// A bitmap file of w x h pixels, 24 bits, in bands of colour (so its place and scaling show).
+// A bitmap file of w x h pixels, 24 bits, in bands of colour (so its place and scaling show);
+// seed at most 6.
 std::vector<uint8_t> ColourBitmap(int w, int h, unsigned seed)
 {
     uint32_t stride = (static_cast<uint32_t>(w) * 3 + 3) / 4 * 4;
@@ -79,7 +80,10 @@ std::vector<uint8_t> ColourBitmap(int w, int h, unsigned seed)
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             uint8_t* p = &b[54 + y * stride + 3 * x];
-            p[0] = static_cast<uint8_t>(seed * 40 + y * 255 / h);
+            // From seed * 40 up to 255, never past it: a wrap to 0 would draw a sharp dark edge
+            // across the picture that looks like a fault of the wizard's scaling.
+            p[0] = static_cast<uint8_t>(seed * 40 + static_cast<unsigned>(y) * (255 - seed * 40) /
+                                                        static_cast<unsigned>(h));
             p[1] = static_cast<uint8_t>(x * 255 / w);
             p[2] = static_cast<uint8_t>((x / 8 + y / 8) % 2 ? 200 : 60);
         }
