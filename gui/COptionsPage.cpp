@@ -20,6 +20,7 @@
 #include "gui/CInstallSheet.h"
 #include "gui/CMacroMenu.h"
 #include "gui/CTitleFontDialog.h"
+#include "gui/BitmapChoice.h"
 #include "gui/CUserPrompt.h"
 #include "gui/CWizardTest.h"
 #include "gui/IniFileName.h"
@@ -310,6 +311,7 @@ void COptionsPage::BrowseBitmap(int which)
                                      .arg(chosen));
         return;
     }
+    if (!AcceptChosenBitmap(this, chosen, which == 0)) return;
     field = *path;
     edit->setText(chosen);
     SetProjectModified();

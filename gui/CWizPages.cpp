@@ -18,6 +18,7 @@
 
 #include "core/wizard/WizardPage.h"
 #include "core/wizard/WizardTextFile.h"
+#include "gui/BitmapChoice.h"
 #include "gui/CFolderBrowser.h"
 #include "gui/CInfoDialogs.h"
 #include "gui/CUserPrompt.h"
@@ -503,7 +504,7 @@ void CBitmapsPage::Browse(int which)
     QLineEdit* edit = which == 0 ? m_wizard : m_pattern;
     QString chosen = CUserPrompt::OpenFileName(this, tr("Open"), edit->text(),
                                                CUserPrompt::QtFilter(LoadQString(1158)));
-    if (chosen.isEmpty()) return;
+    if (chosen.isEmpty() || !AcceptChosenBitmap(this, chosen, which == 0)) return;
     edit->setText(QDir::toNativeSeparators(chosen));
     OnKillActive();
 }

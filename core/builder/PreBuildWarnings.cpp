@@ -1,5 +1,6 @@
 #include "core/builder/PreBuildWarnings.h"
 
+#include <filesystem>
 #include <string>
 #include <utility>
 
@@ -9,10 +10,14 @@
 #include "core/model/FileOption.h"
 #include "core/model/PathCompare.h"
 #include "core/package/FileStringFit.h"
+#include "core/package/PackageFormat.h"
+#include "core/package/ProjectSections.h"
+#include "core/package/SectionLimits.h"
 #include "core/package/RegistryKeyRule.h"
 #include "core/platform/CodePage.h"
 #include "core/platform/COutsideLinkCheck.h"
 #include "core/res/StringTable.h"
+#include "core/wizard/WizardBitmap.h"
 
 namespace velkan {
 
@@ -160,6 +165,49 @@ bool CheckFileStrings(const CDataArray& project, CBuildReport& report)
     return warned;
 }
 
+// A bitmap the wizard cannot show (left out of the package, or refused by the runtime): a warning
+// to stop at. One larger than its field is shown scaled down: said, without stopping the build.
+bool CheckBitmaps(const CDataArray& project, CBuildReport& report)
+{
+    struct Bitmap {
+        const std::string& path;
+        uint16_t section;
+        const char* what;
+        bool carried;
+    };
+    const Bitmap bitmaps[] = {
+        {project.m_strWizardBitmap, package::kWizardBitmap, "wizard bitmap", true},
+        {project.m_strBackBitmap, package::kBackBitmap, "background bitmap",
+         project.m_nWindowMode == CDataArray::FullScreen},
+    };
+    bool warned = false;
+    for (const Bitmap& b : bitmaps) {
+        if (b.path.empty() || !b.carried) continue;
+        // One too large for its section fails the build with its own message.
+        std::error_code ec;
+        const uint64_t size = std::filesystem::file_size(Cp1252ToUtf8(b.path), ec);
+        if (!ec && size > package::MaxUnpackedSectionSize(b.section)) continue;
+        std::optional<std::vector<uint8_t>> bytes = ReadProjectFile(b.path);
+        FitSize shown;
+        std::string problem =
+            !bytes || bytes->empty() ? "it cannot be read" : BitmapRefusal(*bytes, &shown);
+        // The bitmaps serve every version alike.
+        const std::string about = "every version, " + std::string(b.what) + " " + b.path;
+        if (!problem.empty()) {
+            report.AddWarning("Warning: the setup program will not show the " +
+                                  std::string(b.what) + " \"" + b.path + "\": " + problem + ".",
+                              about);
+            warned = true;
+        } else if (b.section == package::kWizardBitmap) {
+            std::string note = BitmapScaleNote(shown);
+            if (!note.empty())
+                report.AddWarning("Warning: the wizard bitmap \"" + b.path + "\": " + note + ".",
+                                  about);
+        }
+    }
+    return warned;
+}
+
 }  // namespace
 
 bool ReportPreBuildWarnings(const CDataArray& project, CBuildReport& report)
@@ -168,6 +216,7 @@ bool ReportPreBuildWarnings(const CDataArray& project, CBuildReport& report)
     warned = CheckRegistryKeys(project, report) || warned;
     warned = CheckOutsideLinks(project, report) || warned;
     warned = CheckFileStrings(project, report) || warned;
+    warned = CheckBitmaps(project, report) || warned;
     return warned;
 }
 

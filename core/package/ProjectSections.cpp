@@ -121,13 +121,6 @@ std::optional<std::vector<uint8_t>> ReadProjectFile(const std::string& path)
     }
 }
 
-bool PassesBitmapTest(const std::vector<uint8_t>& bytes)
-{
-    if (bytes.size() < 26) return false;
-    auto field = [&](size_t at) { return static_cast<int32_t>(LoadLE32(bytes.data() + at)); };
-    return field(14) == 40 && field(18) > 0 && field(22) > 0;
-}
-
 uint32_t ProjectFlags(const CDataArray& project)
 {
     uint32_t flags = 0;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/wizard/WizardBitmap.h"
+
 namespace velkan {
 
 class CDataArray;
@@ -29,9 +31,6 @@ using OpenFileProc =
 
 // The default opener: the Windows-1252 path converted to the host's names.
 std::unique_ptr<IByteSource> OpenProjectFile(const std::string& path, uint64_t& length);
-
-// A bitmap file with a 40-byte information header and a positive width and height.
-bool PassesBitmapTest(const std::vector<uint8_t>& bytes);
 
 // The u32 of section 0x1234: bit 0 full screen, bit 4 mutually exclusive versions.
 uint32_t ProjectFlags(const CDataArray& project);

@@ -15,7 +15,9 @@
 #include "core/package/PackageFormat.h"
 #include "core/stream/CFileException.h"
 #include "core/stream/JoinText.h"
+#include "core/wizard/BitmapDecoder.h"
 #include "core/wizard/BitmapFit.h"
+#include "core/wizard/WizardBitmap.h"
 #include "core/wizard/RuntimeTexts.h"
 #include "core/wizard/TextLanguage.h"
 #include "core/wizard/WizardPage.h"
@@ -30,7 +32,6 @@
 #include "runtime/RuntimeSlots.h"
 #include "runtime/WinText.h"
 #include "runtime/WizardDialogs.h"
-#include "runtime/wizard/BitmapCheck.h"
 #include "runtime/wizard/BuiltinDialogs.h"
 #include "runtime/wizard/DirectoryChooser.h"
 #include "runtime/wizard/DialogBlock.h"
@@ -90,49 +91,51 @@ std::wstring Format(const std::wstring& text, const std::wstring& value)
     return text;
 }
 
-// A bitmap file from the package as a bitmap of Windows, when it passes the checks.
-HBITMAP DecodeBitmap(const std::vector<uint8_t>& file)
+// A 32-bit bitmap of w x h pixels, rows top-down, that the caller fills through bits.
+HBITMAP NewBitmap(int w, int h, uint32_t** bits)
 {
-    std::optional<CheckedBitmap> checked = CheckBitmapFile(file);
-    if (!checked) return nullptr;
-    auto info = reinterpret_cast<const BITMAPINFO*>(file.data() + checked->infoOffset);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT,
-                                    file.data() + checked->bitsOffset, info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
-
-// The bitmap as it shows in a w x h place: in proportion, scaled down smoothly when larger,
-// centred on the dialog's face colour.
-HBITMAP Fitted(HBITMAP bitmap, int w, int h)
-{
-    BITMAP size{};
-    GetObjectW(bitmap, sizeof(size), &size);
-    FitSize fit = FitInside(size.bmWidth, size.bmHeight, w, h);
-    if (fit.width <= 0 || w <= 0 || h <= 0) return nullptr;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = size.bmWidth;
-    info.bmiHeader.biHeight = -size.bmHeight;  // top-down
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    std::vector<uint32_t> pixels(static_cast<size_t>(size.bmWidth) *
-                                 static_cast<size_t>(size.bmHeight));
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, static_cast<UINT>(size.bmHeight), pixels.data(), &info,
-              DIB_RGB_COLORS);
-    std::vector<uint32_t> shown = ScaleDown(pixels, size.bmWidth, size.bmHeight, fit);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    void* bits = nullptr;
-    HBITMAP result = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ReleaseDC(nullptr, screen);
-    if (!result || !bits) return result;
+    void* memory = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+    if (bitmap && !memory) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    *bits = static_cast<uint32_t*>(memory);
+    return bitmap;
+}
+
+// The background pattern: the bitmap file from the package as it is, when it can be shown.
+HBITMAP PatternBitmap(const std::vector<uint8_t>& file)
+{
+    std::optional<BitmapImage> image = DecodeBitmap(file);
+    if (!image) return nullptr;
+    uint32_t* bits = nullptr;
+    HBITMAP bitmap = NewBitmap(image->width, image->height, &bits);
+    if (bitmap) std::copy(image->pixels.begin(), image->pixels.end(), bits);
+    return bitmap;
+}
+
+// The wizard bitmap as it shows in its w x h field: decoded here (not by Windows, so every form
+// shows alike), in proportion, scaled down smoothly when larger, centred on the dialog's face.
+HBITMAP FittedBitmap(const std::vector<uint8_t>& file, int w, int h)
+{
+    std::optional<BitmapImage> image = DecodeBitmap(file);
+    if (!image || w <= 0 || h <= 0) return nullptr;
+    FitSize fit = FitInside(image->width, image->height, w, h);
+    std::vector<uint32_t> shown = ScaleDown(image->pixels, image->width, image->height, fit);
+    image.reset();
+    uint32_t* out = nullptr;
+    HBITMAP result = NewBitmap(w, h, &out);
+    if (!result) return nullptr;
     COLORREF face = GetSysColor(COLOR_BTNFACE);
     uint32_t background = GetBValue(face) | (GetGValue(face) << 8) | (GetRValue(face) << 16);
-    auto out = static_cast<uint32_t*>(bits);
     std::fill(out, out + static_cast<size_t>(w) * static_cast<size_t>(h), background);
     int left = (w - fit.width) / 2, top = (h - fit.height) / 2;
     for (int y = 0; y < fit.height; ++y) {
@@ -167,6 +170,8 @@ struct CSetupWizard::Impl : public IInstallProgress {
 
     // Windows.
     bool CreateWindows();
+    // Moves the frame's items right of place by dx and below it by dy; the frame grows by both.
+    void MakeRoom(const RECT& place, int dx, int dy);
     void CreateBackground();
     HWND PageWindow(WizardPage page);
     void ShowPage(WizardPage page);
@@ -225,7 +230,6 @@ struct CSetupWizard::Impl : public IInstallProgress {
     HWND m_hPages[8] = {};
     HFONT m_hTitleFont = nullptr;
     HFONT m_hBackTitleFont = nullptr;
-    HBITMAP m_hWizardBitmap = nullptr;
     HBITMAP m_hWizardBitmapShown = nullptr;
     HBITMAP m_hPattern = nullptr;
     bool m_bDone = false;
@@ -257,8 +261,7 @@ CSetupWizard::Impl::~Impl()
     if (m_hBackground) DestroyWindow(m_hBackground);
     for (HGDIOBJ object :
          {static_cast<HGDIOBJ>(m_hTitleFont), static_cast<HGDIOBJ>(m_hBackTitleFont),
-          static_cast<HGDIOBJ>(m_hWizardBitmap), static_cast<HGDIOBJ>(m_hWizardBitmapShown),
-          static_cast<HGDIOBJ>(m_hPattern)}) {
+          static_cast<HGDIOBJ>(m_hWizardBitmapShown), static_cast<HGDIOBJ>(m_hPattern)}) {
         if (object) DeleteObject(object);
     }
 }
@@ -409,7 +412,7 @@ void CSetupWizard::Impl::CreateBackground()
     windowClass.lpszClassName = kBackgroundClass;
     RegisterClassW(&windowClass);
     const PackageContents& c = m_reader->Contents();
-    if (c.backBitmap) m_hPattern = DecodeBitmap(*c.backBitmap);
+    if (c.backBitmap) m_hPattern = PatternBitmap(*c.backBitmap);
     int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
     int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     m_hBackground = CreateWindowExW(0, kBackgroundClass, Text(PageMessages, 0).c_str(),
@@ -516,20 +519,31 @@ bool CSetupWizard::Impl::CreateWindows()
     m_hFrame = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), frameTemplate, m_hBackground,
                                           FrameProc, reinterpret_cast<LPARAM>(this));
     if (!m_hFrame) return false;
-    // The wizard bitmap, fitted into the place the template gives it.
+    // The wizard bitmap in its field of fixed pixels (what the build's checks measure against):
+    // the template's place grows to it, and what lies right of or below the place moves along.
     HWND picture = GetDlgItem(m_hFrame, kIdBitmap);
     const PackageContents& c = m_reader->Contents();
-    if (picture && c.wizardBitmap) m_hWizardBitmap = DecodeBitmap(*c.wizardBitmap);
-    if (picture && m_hWizardBitmap) {
-        RECT place;
-        GetClientRect(picture, &place);
-        m_hWizardBitmapShown = Fitted(m_hWizardBitmap, place.right, place.bottom);
-        SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP,
-                     reinterpret_cast<LPARAM>(m_hWizardBitmapShown));
-        SetWindowPos(picture, nullptr, 0, 0, place.right, place.bottom, SWP_NOMOVE | SWP_NOZORDER);
-    } else if (picture) {
-        ShowWindow(picture, SW_HIDE);
+    if (picture && c.wizardBitmap) {
+        RECT outer, inner;
+        GetWindowRect(picture, &outer);
+        MapWindowPoints(nullptr, m_hFrame, reinterpret_cast<POINT*>(&outer), 2);
+        GetClientRect(picture, &inner);
+        const int outerW = static_cast<int>(outer.right - outer.left);
+        const int outerH = static_cast<int>(outer.bottom - outer.top);
+        const int edgeW = outerW - static_cast<int>(inner.right);
+        const int edgeH = outerH - static_cast<int>(inner.bottom);
+        const int w = kWizardBitmapField.width, h = kWizardBitmapField.height;
+        m_hWizardBitmapShown = FittedBitmap(*c.wizardBitmap, w, h);
+        if (m_hWizardBitmapShown) {
+            MakeRoom(outer, std::max(0, w + edgeW - outerW), std::max(0, h + edgeH - outerH));
+            SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP,
+                         reinterpret_cast<LPARAM>(m_hWizardBitmapShown));
+            // Set after the image, which sizes the control to the image's outer size.
+            SetWindowPos(picture, nullptr, outer.left, outer.top, w + edgeW, h + edgeH,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
     }
+    if (picture && !m_hWizardBitmapShown) ShowWindow(picture, SW_HIDE);
     // Centred on the screen (in mode 1, over the background).
     RECT frame;
     GetWindowRect(m_hFrame, &frame);
@@ -537,6 +551,36 @@ bool CSetupWizard::Impl::CreateWindows()
     SetWindowPos(m_hFrame, HWND_TOP, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
                  (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0, SWP_NOSIZE);
     return true;
+}
+
+void CSetupWizard::Impl::MakeRoom(const RECT& place, int dx, int dy)
+{
+    if (dx == 0 && dy == 0) return;
+    struct Shift {
+        HWND frame;
+        RECT place;
+        int dx, dy;
+    } shift{m_hFrame, place, dx, dy};
+    EnumChildWindows(
+        m_hFrame,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Shift*>(data);
+            if (GetParent(child) != s.frame) return TRUE;
+            RECT r;
+            GetWindowRect(child, &r);
+            MapWindowPoints(nullptr, s.frame, reinterpret_cast<POINT*>(&r), 2);
+            int x = r.left + (r.left >= s.place.right ? s.dx : 0);
+            int y = r.top + (r.top >= s.place.bottom ? s.dy : 0);
+            if (x != r.left || y != r.top)
+                SetWindowPos(child, nullptr, x, y, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&shift));
+    RECT frame;
+    GetWindowRect(m_hFrame, &frame);
+    SetWindowPos(m_hFrame, nullptr, 0, 0, frame.right - frame.left + dx,
+                 frame.bottom - frame.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND CSetupWizard::Impl::PageWindow(WizardPage page)

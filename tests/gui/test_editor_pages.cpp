@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include "core/model/CData.h"
@@ -30,7 +31,9 @@
 #include "gui/CWizardTextList.h"
 #include "gui/CWriteInfoPage.h"
 #include "gui/LogFontQt.h"
+#include "gui/QtText.h"
 #include "tests/gui/GuiTestSupport.h"
+#include "tests/support/BitmapFiles.h"
 
 using namespace velkan;
 
@@ -240,6 +243,54 @@ private slots:
         page.BrowseBitmap(1);
         QCOMPARE(Project().m_strBackBitmap, std::string("/tmp/pattern.bmp"));
         QCOMPARE(page.BackBitmapEdit()->text(), QString("/tmp/pattern.bmp"));
+    }
+
+    // "..." of a bitmap takes only one the wizard can show, and says why it refuses one; a
+    // wizard bitmap larger than its field is taken with a note that it will be scaled down.
+    void optionsBitmapChoiceFollowsTheWizardsRule()
+    {
+        COptionsPage& page = Options();
+        QTemporaryDir dir;
+        auto write = [&](const QString& name, const std::vector<uint8_t>& bytes) {
+            QFile out(dir.filePath(name));
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<qint64>(bytes.size()));
+        };
+        auto picture = [](int x, int y) { return static_cast<uint32_t>(x * y) % 5; };
+        write("tall.bmp", test::MakeBitmapFile(test::BitmapForm::Rle8, 164, 314, picture));
+        write("topdown.bmp", test::MakeBitmapFile(test::BitmapForm::TopDown, 8, 8, picture));
+        write("text.bmp", {'h', 'e', 'l', 'l', 'o'});
+        Project().m_strWizardBitmap = "C:\\Art\\Side.bmp";
+        page.LoadFromProject();
+        struct Case {
+            const char* file;
+            int which;
+            bool taken;
+            const char* said;  // in the one message shown; empty: none
+        } cases[] = {
+            {"topdown.bmp", 0, false, "its rows run top-down"},
+            {"text.bmp", 1, false, "it is not a bitmap file"},
+            {"tall.bmp", 1, true, ""},  // a pattern is tiled, never scaled
+            {"tall.bmp", 0, true, "scaled down to 128x245"},
+        };
+        for (const Case& c : cases) {
+            const std::string before =
+                c.which == 0 ? Project().m_strWizardBitmap : Project().m_strBackBitmap;
+            m_prompts->messages.clear();
+            m_prompts->fileNames << dir.filePath(c.file);
+            page.BrowseBitmap(c.which);
+            const std::string& field =
+                c.which == 0 ? Project().m_strWizardBitmap : Project().m_strBackBitmap;
+            QCOMPARE(field, c.taken ? FromQt(dir.filePath(c.file)) : before);
+            if (*c.said == 0) {
+                QVERIFY(m_prompts->messages.isEmpty());
+            } else {
+                QCOMPARE(m_prompts->messages.size(), 1);
+                QVERIFY2(m_prompts->messages[0].contains(c.said),
+                         qPrintable(m_prompts->messages[0]));
+            }
+        }
     }
 
     void optionsEditBoxes()

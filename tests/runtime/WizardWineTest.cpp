@@ -21,7 +21,9 @@
 #include "core/package/TestProgram.h"
 #include "core/res/RuntimeResources.h"
 #include "core/wizard/LanguageTemplates.h"
+#include "core/wizard/WizardBitmap.h"
 #include "core/wizard/WizardPage.h"
+#include "tests/support/BitmapFiles.h"
 
 namespace velkan::test {
 namespace {
@@ -58,7 +60,8 @@ bool HaveProgram(const char* name)
     return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// A bitmap file of w x h pixels, 24 bits, in bands of colour (so its place and scaling show).
+// A bitmap file of w x h pixels, 24 bits, in bands of colour (so its place and scaling show);
+// seed at most 6.
 std::vector<uint8_t> ColourBitmap(int w, int h, unsigned seed)
 {
     uint32_t stride = (static_cast<uint32_t>(w) * 3 + 3) / 4 * 4;
@@ -77,7 +80,10 @@ std::vector<uint8_t> ColourBitmap(int w, int h, unsigned seed)
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             uint8_t* p = &b[54 + y * stride + 3 * x];
-            p[0] = static_cast<uint8_t>(seed * 40 + y * 255 / h);
+            // From seed * 40 up to 255, never past it: a wrap to 0 would draw a sharp dark edge
+            // across the picture that looks like a fault of the wizard's scaling.
+            p[0] = static_cast<uint8_t>(seed * 40 + static_cast<unsigned>(y) * (255 - seed * 40) /
+                                                        static_cast<unsigned>(h));
             p[1] = static_cast<uint8_t>(x * 255 / w);
             p[2] = static_cast<uint8_t>((x / 8 + y / 8) % 2 ? 200 : 60);
         }
@@ -630,6 +636,56 @@ TEST_F(WizardWine, TestProgramsShowEveryPageAndInstallNothing)
             EXPECT_EQ(run.Wait(), 0) << run.Log();
             EXPECT_FALSE(fs::exists(Drive("VTPreview")));
         }
+    }
+}
+
+// Wizard bitmaps of every form a setup program carries, each in a test program on its first
+// page: the bitmap shows (its blue squares are on the screen), and one larger than its field is
+// scaled down into it, in proportion. Top-down rows are not carried, so not shown here.
+TEST_F(WizardWine, WizardBitmapsOfEveryFormShow)
+{
+    auto stub = LoadRuntimeResource(StubResourceId(1));
+    auto block = LoadRuntimeResource(DialogBlockResourceId(1, true));
+    ASSERT_TRUE(stub && block);
+    struct Shown {
+        std::string name;
+        test::BitmapForm form;
+        int levels, w, h;
+    };
+    std::vector<Shown> cases;
+    for (const auto& form : test::EveryBitmapForm()) {
+        if (form.form != test::BitmapForm::TopDown)
+            cases.push_back({form.name, form.form, form.levels, 100, 200});
+    }
+    cases.push_back({"oversize-bits24", test::BitmapForm::Bits24, 256, 164, 314});
+    cases.push_back({"oversize-rle8", test::BitmapForm::Rle8, 256, 164, 314});
+    const unsigned long blue = test::PaletteColour(1);
+    for (const Shown& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Squares of 16 pixels, blue and green (black and blue with two colours), in a frame of
+        // red, one pixel wide, that shows the edges are kept.
+        auto picture = [&](int x, int y) -> uint32_t {
+            if (x == 0 || y == 0 || x == c.w - 1 || y == c.h - 1) return c.levels > 4 ? 4 : 0;
+            return (x / 16 + y / 16) % 2 ? 1 : (c.levels > 2 ? 2 : 0);
+        };
+        CDataArray project;
+        SetLook(project, 0, false);
+        WriteBytes(m_dir / "wizard.bmp", test::MakeBitmapFile(c.form, c.w, c.h, picture));
+        project.m_strWizardBitmap = (m_dir / "wizard.bmp").string();
+        project.m_versions.push_back(Version(1, "One"));
+        fs::path program = m_dir / "bitmap.exe";
+        ASSERT_TRUE(WriteTestProgramFile(program.string(), project, *stub, &*block, 0));
+        CRun run(program, "", m_dir / "bitmap.log");
+        ASSERT_TRUE(run.Page(0)) << run.Log();
+        CRun::Shot("bitmap-" + c.name);
+        const FitSize fit =
+            FitInside(c.w, c.h, kWizardBitmapField.width, kWizardBitmapField.height);
+        // About half the shown area is blue; scaling blends only the squares' edges.
+        EXPECT_GT(CountScreenPixels(g_display, blue), fit.width * fit.height / 3);
+        CRun::Keys("Escape");
+        ASSERT_TRUE(run.See("wizard message: ")) << run.Log();
+        CRun::Keys("Return");
+        EXPECT_EQ(run.Wait(), 0) << run.Log();
     }
 }
 

@@ -63,6 +63,30 @@ bool SaveScreenshot(const std::string& display, const std::string& pngPath)
     return ok;
 }
 
+long CountScreenPixels(const std::string& display, unsigned long rgb)
+{
+    Display* x = XOpenDisplay(display.c_str());
+    if (!x) return -1;
+    Window root = DefaultRootWindow(x);
+    XWindowAttributes attributes;
+    XGetWindowAttributes(x, root, &attributes);
+    XImage* image = XGetImage(x, root, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    long count = image ? 0 : -1;
+    for (int y = 0; image && y < image->height; ++y) {
+        for (int i = 0; i < image->width; ++i) {
+            unsigned long pixel = XGetPixel(image, i, y);
+            unsigned long seen = ((pixel & image->red_mask) >> 16 << 16) |
+                                 ((pixel & image->green_mask) >> 8 << 8) |
+                                 (pixel & image->blue_mask);
+            if (seen == rgb) ++count;
+        }
+    }
+    if (image) XDestroyImage(image);
+    XCloseDisplay(x);
+    return count;
+}
+
 bool DisplayAnswers(const std::string& display)
 {
     Display* x = XOpenDisplay(display.c_str());

@@ -12,8 +12,10 @@
 #include "core/model/CDataArray.h"
 #include "core/model/FileOption.h"
 #include "core/package/PackageChecksum.h"
+#include "core/wizard/WizardBitmap.h"
 #include "core/res/StringTable.h"
 #include "tests/core/builder/BuildTestSupport.h"
+#include "tests/support/BitmapFiles.h"
 
 using namespace velkan;
 using namespace velkan::test;
@@ -370,6 +372,86 @@ TEST_F(BuildInstallProgramTest, EmptyKeysAndStringsThatCannotFitAreWarnings)
               "bytes with its 0 byte does not fit at offset 16 of the 27-byte file; the install "
               "would fail.");
     EXPECT_NE(texts[2].find("the byte pattern does not occur"), std::string::npos) << texts[2];
+}
+
+// A bitmap the wizard cannot show is a warning, asked about, saying why; one larger than its
+// field is said to be scaled down, without asking. Shown bitmaps are carried whole.
+TEST_F(BuildInstallProgramTest, BitmapsTheWizardCannotShowAreWarnings)
+{
+    auto picture = [](int x, int y) { return static_cast<uint32_t>(x + y) % 3; };
+    const ByteVec oversize = MakeBitmapFile(BitmapForm::Rle8, 164, 314, picture);
+    ByteVec cut = MakeBitmapFile(BitmapForm::Bits24, 20, 20, picture);
+    cut.resize(cut.size() - 1);
+    struct Case {
+        const char* what;
+        ByteVec wizard, pattern;  // empty: no file at the path
+        bool fullScreen;          // where the pattern is carried
+        bool asked;
+        std::vector<std::string> found;  // in the report's lines, in order
+    } cases[] = {
+        {"shown as they are",
+         MakeBitmapFile(BitmapForm::Rle4, 128, 280, picture),
+         MakeBitmapFile(BitmapForm::Bits1, 8, 8, picture),
+         true,
+         false,
+         {}},
+        {"scaled down",
+         oversize,
+         {},
+         false,
+         false,
+         {"Warning: the wizard bitmap \"",
+          "\": it is 164x314 pixels, larger than its 128x280 "
+          "field: the wizard shows it scaled down to 128x245."}},
+        {"top-down and missing",
+         MakeBitmapFile(BitmapForm::TopDown, 8, 8, picture),
+         {},
+         true,
+         true,
+         {"will not show the wizard bitmap", ": its rows run top-down",
+          "will not show the background bitmap", ": it cannot be read."}},
+        {"cut short", cut, {}, false, true, {"bitmap \"", "\": its pixels are cut short."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        project = CDataArray();
+        report.lines.clear();
+        host.questions.clear();
+        AddVersion();
+        AddFile(0, "a.exe", Text("x", 10));
+        project.m_nWindowMode = c.fullScreen ? CDataArray::FullScreen : CDataArray::SmallWindow;
+        project.m_strWizardBitmap = m_dir.Path("wizard.bmp");
+        project.m_strBackBitmap = m_dir.Path("pattern.bmp");
+        fs::remove(project.m_strBackBitmap);
+        std::ofstream(project.m_strWizardBitmap, std::ios::binary)
+            .write(reinterpret_cast<const char*>(c.wizard.data()),
+                   static_cast<std::streamsize>(c.wizard.size()));
+        if (!c.pattern.empty()) {
+            std::ofstream(project.m_strBackBitmap, std::ios::binary)
+                .write(reinterpret_cast<const char*>(c.pattern.data()),
+                       static_cast<std::streamsize>(c.pattern.size()));
+        }
+        host.answers[LoadString(1185)] = true;
+
+        ASSERT_EQ(Build().status, BuildStatus::Built);
+        EXPECT_EQ(host.questions.size(), c.asked ? 1u : 0u);
+        std::string all;
+        for (const std::string& line : report.Texts()) all += line + "\n";
+        size_t at = 0;
+        for (const std::string& text : c.found) {
+            at = all.find(text, at);
+            ASSERT_NE(at, std::string::npos) << text << " in\n" << all;
+        }
+        if (c.found.empty()) {
+            EXPECT_EQ(all.find("Warning"), std::string::npos) << all;
+        }
+        std::unique_ptr<CPackageReader> reader = Read();
+        // Carried by the package's own test (a damaged one too: the runtime refuses it there).
+        EXPECT_EQ(reader->Contents().wizardBitmap.has_value(), PassesBitmapTest(c.wizard));
+        if (PassesBitmapTest(c.wizard)) {
+            EXPECT_EQ(*reader->Contents().wizardBitmap, c.wizard);
+        }
+    }
 }
 
 TEST_F(BuildInstallProgramTest, NothingToInstallLeavesNoProgram)
