@@ -53,7 +53,7 @@ private:
     bool m_bDone = false;
 };
 
-// The field being typed into: a focused line edit (a versions-bar name included) holding typing
+// The field being typed into: a focused line edit (an editable combo's own included) holding typing
 // of its own since it was last filled (which clears its history). A field just entered, whose
 // predecessor stores its text on leaving, is not it.
 QWidget* TypingField()
