@@ -374,7 +374,11 @@ void CFilesPage::LoadFromProject()
     if (!version || !m_list) return;
     m_directory->setText(ToQt(version->m_strSourceDir));
     m_subDirs->setChecked(version->m_bSubDirs != 0);
-    if (version->m_bWizardPending) {
+    if (GetDocument().IsRestoring()) {
+        // An undone or redone list is shown as it was, not scanned again (which would drop
+        // again the files a re-scan dropped).
+        FillFileList();
+    } else if (version->m_bWizardPending) {
         RescanFiles(version->m_strSourceDir);
         version->m_bWizardPending = 0;
         for (int index : version->ApplyWizardChoices()) UpdateRowCode(index);

@@ -4,13 +4,17 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QUndoStack>
 
 #include "gui/CHelpWindow.h"
 #include "gui/CPrefGroup.h"
@@ -33,6 +37,7 @@ CMainFrame::CMainFrame(CSetwellApp& app, CSetwellDoc& doc, IBuildRunner& runner)
     RestorePlacement();
     connect(&m_doc, &CSetwellDoc::TitleChanged, this, &CMainFrame::OnUpdateFrameTitle);
     OnUpdateFrameTitle();
+    qApp->installEventFilter(this);
 }
 
 QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, const QKeySequence& key)
@@ -70,6 +75,16 @@ void CMainFrame::CreateMenus()
     m_fileMenu->addSeparator();
     connect(AddCommand(m_fileMenu, IdAppExit, tr("E&xit")), &QAction::triggered, this,
             &QWidget::close);
+
+    QMenu* editMenu = menuBar()->addMenu(tr("&Edit"));
+    connect(AddCommand(editMenu, IdEditUndo, tr("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z)),
+            &QAction::triggered, this, [this] { m_doc.OnUndo(); });
+    connect(AddCommand(editMenu, IdEditRedo, tr("&Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y)),
+            &QAction::triggered, this, [this] { m_doc.OnRedo(); });
+    QUndoStack& steps = m_doc.Undo().Stack();
+    connect(&steps, &QUndoStack::indexChanged, this, &CMainFrame::UpdateUndoCommands);
+    connect(&steps, &QUndoStack::cleanChanged, this, &CMainFrame::UpdateUndoCommands);
+    UpdateUndoCommands();
 
     QMenu* viewMenu = menuBar()->addMenu(tr("&View"));
     QAction* toolbar = AddCommand(viewMenu, IdViewToolbar, tr("&Toolbar"));
@@ -206,6 +221,19 @@ void CMainFrame::EnableCommands(bool enable)
     for (QAction* menu : menuBar()->actions()) menu->setEnabled(enable);
     for (QAction* action : m_toolBar->actions()) action->setEnabled(enable);
     for (QAction* action : m_actions) action->setEnabled(enable);
+    m_bCommandsEnabled = enable;
+    UpdateUndoCommands();
+}
+
+void CMainFrame::UpdateUndoCommands()
+{
+    const QUndoStack& steps = m_doc.Undo().Stack();
+    QAction* undo = Action(IdEditUndo);
+    QAction* redo = Action(IdEditRedo);
+    undo->setEnabled(m_bCommandsEnabled && steps.canUndo());
+    redo->setEnabled(m_bCommandsEnabled && steps.canRedo());
+    undo->setText(steps.canUndo() ? tr("&Undo %1").arg(steps.undoText()) : tr("&Undo"));
+    redo->setText(steps.canRedo() ? tr("&Redo %1").arg(steps.redoText()) : tr("&Redo"));
 }
 
 bool CMainFrame::ParsePlacement(const QString& value, const QSize& screen, QRect* placement)
@@ -253,6 +281,23 @@ void CMainFrame::SavePlacement()
     settings.setValue(
         "Settings/Window",
         QString("%1,%2,%3,%4").arg(frame.left()).arg(frame.top()).arg(width()).arg(height()));
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // A focused field claims Ctrl+Z for its own typing; the window's fields are nearly always
+    // focused, so the project's steps are reached whenever the field has no typing to undo.
+    if (event->type() == QEvent::ShortcutOverride) {
+        QLineEdit* edit = CProjectUndo::TextFieldOf(watched);
+        if (edit && edit->window() == this) {
+            QKeySequence keys(static_cast<QKeyEvent*>(event)->keyCombination());
+            if ((keys == Action(IdEditUndo)->shortcut() && !edit->isUndoAvailable()) ||
+                (keys == Action(IdEditRedo)->shortcut() && !edit->isRedoAvailable())) {
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

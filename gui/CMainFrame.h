@@ -43,10 +43,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Ctrl+Z and Ctrl+Y in a field with nothing of its own to undo or redo go to Edit.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QAction* AddCommand(QMenu* menu, int id, const QString& text, const QKeySequence& key = {});
     void CreateMenus();
+    // Undo and Redo enabled and named after the steps they would take.
+    void UpdateUndoCommands();
     void CreateToolBar();
     void CreateStatusBar();
     void RestorePlacement();
@@ -61,6 +65,8 @@ private:
     QList<QAction*> m_recentActions;
     QHash<int, QAction*> m_actions;
     QLabel* m_message = nullptr;
+    // False while a build runs: Undo and Redo stay greyed whatever the steps.
+    bool m_bCommandsEnabled = true;
 };
 
 }  // namespace velkan

@@ -32,6 +32,8 @@ bool CPatchPage::EnsureCreated()
     m_layout.Resize(width(), height());
     OnSizeChanged(width(), height());
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) child->show();
+    // A page shown the first time may have read the disk (the Files page scans).
+    GetDocument().ProjectShown();
     return result;
 }
 
@@ -47,7 +49,7 @@ CData* CPatchPage::GetCurrent() const
 
 void CPatchPage::SetProjectModified()
 {
-    GetDocument().SetModifiedFlag(true);
+    GetDocument().RecordEdit(tr("%1 Change").arg(m_strCaption));
 }
 
 QRect CPatchPage::Dlu(int x, int y, int width, int height) const

@@ -45,7 +45,8 @@ public:
     CInstallSheet* GetSheet() const { return m_sheet; }
     CSetwellDoc& GetDocument() const;
     CData* GetCurrent() const;
-    // Marks the document modified; every page calls it after each change to the model.
+    // One undo step, and the document modified; every page calls it after each change to the
+    // model.
     void SetProjectModified();
 
     // Dialog units to pixels in the page's font (4 units per average character width, 8 per

@@ -50,12 +50,37 @@ QString DriveOf(const QString& path)
 CSetwellDoc::CSetwellDoc()
 {
     m_project = NewProject();
+    m_undo.Reset(false);
+    connect(&m_undo, &CProjectUndo::Restored, this, &CSetwellDoc::RefreshView);
+    connect(&m_undo, &CProjectUndo::ModifiedChanged, this, &CSetwellDoc::TitleChanged);
 }
 
 void CSetwellDoc::SetModifiedFlag(bool modified)
 {
-    m_bModified = modified;
+    if (modified) {
+        RecordEdit(tr("Edit"));
+    } else {
+        m_undo.MarkSaved();
+    }
     emit TitleChanged();
+}
+
+void CSetwellDoc::RecordEdit(const QString& what, QWidget* typedInto)
+{
+    m_undo.Record(what, typedInto);
+    emit TitleChanged();
+}
+
+void CSetwellDoc::OnUndo()
+{
+    CommitFocusedEdit();
+    m_undo.Undo();
+}
+
+void CSetwellDoc::OnRedo()
+{
+    CommitFocusedEdit();
+    m_undo.Redo();
 }
 
 void CSetwellDoc::SetPathName(const QString& path)
@@ -77,15 +102,17 @@ bool CSetwellDoc::OnNewDocument()
     m_project.m_versions.emplace_back();
     m_project.m_nCurrent = 0;
     m_strPathName.clear();
-    m_bModified = false;
+    m_bLoadChanged = false;
     // At start-up the window is not up yet: the application runs New again once it is.
     if (CPrefGroup::General().Get(CPrefGroup::PrefWizard) != 0 && m_window &&
         m_window->isVisible()) {
         CWizSheet wizard(m_window);
         if (CUserPrompt::Exec(wizard) == QDialog::Accepted) TakeWizardResult(wizard);
     }
-    emit TitleChanged();
     RefreshView();
+    // Undoing starts from the new project as shown, the wizard's files scanned.
+    m_undo.Reset(m_bLoadChanged);
+    emit TitleChanged();
     return true;
 }
 
@@ -114,7 +141,8 @@ void CSetwellDoc::TakeWizardResult(CWizSheet& wizard)
     } else {
         version.m_strUninstFile.clear();
     }
-    m_bModified = true;
+    m_bLoadChanged = true;
+    m_undo.Reset(true);
 }
 
 bool CSetwellDoc::OnOpenDocument(const QString& path)
@@ -136,10 +164,11 @@ bool CSetwellDoc::OnOpenDocument(const QString& path)
     m_project.CopyFrom(project);
     m_project.m_nCurrent = 0;
     m_strPathName = path;
-    m_bModified = false;
+    m_bLoadChanged = false;
     RepairSourceDirectories(path);
-    emit TitleChanged();
     RefreshView();
+    m_undo.Reset(m_bLoadChanged);
+    emit TitleChanged();
     return true;
 }
 
@@ -168,14 +197,14 @@ void CSetwellDoc::RepairSourceDirectories(const QString& path)
                 QString movedFile = OnProjectDrive(file, path);
                 if (CanRead(movedFile)) *bitmap = FromQt(movedFile);
             }
-            m_bModified = true;
+            m_bLoadChanged = true;
             continue;
         }
         CMissingDirDialog dialog(m_window, dir);
         if (CUserPrompt::Exec(dialog) != QDialog::Accepted) break;
         version.m_strSourceDir = FromQt(QString::fromStdString(
             RelativeToFolder(dialog.Directory().toStdString(), projectFolder)));
-        m_bModified = true;
+        m_bLoadChanged = true;
     }
 }
 
@@ -190,7 +219,7 @@ bool CSetwellDoc::OnSaveDocument(const QString& path)
         return false;
     }
     m_strPathName = path;
-    m_bModified = false;
+    m_undo.MarkSaved();
     emit TitleChanged();
     emit PathNameChanged(path);
     return true;
@@ -220,7 +249,7 @@ bool CSetwellDoc::DoSave(const QString& path)
 bool CSetwellDoc::SaveModified()
 {
     CommitFocusedEdit();
-    if (!m_bModified) return true;
+    if (!IsModified()) return true;
     auto answer = CUserPrompt::Message(m_window, tr("Save changes to %1?").arg(GetTitle()),
                                        QMessageBox::Warning,
                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -263,6 +292,8 @@ void CSetwellDoc::OnImportTexts()
 
 bool CSetwellDoc::ImportTextsFile(const QString& path)
 {
+    // A field still being typed into is stored before the refresh shows the imported texts.
+    CommitFocusedEdit();
     CData* version = m_project.GetCurrent();
     if (!version) return false;
     TextPages texts = version->m_texts;
@@ -276,8 +307,8 @@ bool CSetwellDoc::ImportTextsFile(const QString& path)
     }
     if (texts != version->m_texts) {
         version->m_texts = texts;
-        // Imported texts are a change like any other: closing asks to save them.
-        SetModifiedFlag(true);
+        // Imported texts are a change like any other: undone in one step, asked to save.
+        RecordEdit(tr("Import Wizard Texts"));
     }
     if (m_view) m_view->RefreshPages();
     return true;

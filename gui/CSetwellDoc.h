@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "core/model/CDataArray.h"
+#include "gui/CProjectUndo.h"
 
 class QWidget;
 
@@ -25,8 +26,23 @@ public:
     void SetWindow(QWidget* window) { m_window = window; }
     QWidget* GetWindow() const { return m_window; }
 
-    bool IsModified() const { return m_bModified; }
+    // Modified: the project differs from its file (or, new, from the empty project).
+    bool IsModified() const { return m_undo.IsModified(); }
+    // true: the project was edited, one undo step (RecordEdit named "Edit"); false: the
+    // project as it is now counts as saved.
     void SetModifiedFlag(bool modified = true);
+    // Every edit of the project ends here: one undo step named what ("Undo <what>").
+    // typedInto: the field typed into, when the caller knows (see CProjectUndo::Record).
+    void RecordEdit(const QString& what, QWidget* typedInto = nullptr);
+    // The project changed without an edit (another version selected, the disk read again as a
+    // page shows it): what undoing puts back starts from here.
+    void ProjectShown() { m_undo.Resync(); }
+    // True while an undo or redo puts the project back and the view reloads it.
+    bool IsRestoring() const { return m_undo.IsRestoring(); }
+    CProjectUndo& Undo() { return m_undo; }
+    // Edit > Undo and Edit > Redo; a field being typed into is stored first.
+    void OnUndo();
+    void OnRedo();
 
     // The path of the file, empty for a new project.
     const QString& GetPathName() const { return m_strPathName; }
@@ -83,7 +99,9 @@ private:
     CSetwellView* m_view = nullptr;
     QWidget* m_window = nullptr;
     QString m_strPathName;
-    bool m_bModified = false;
+    // New or Open changed the project as it took it (the wizard's result, a repaired folder).
+    bool m_bLoadChanged = false;
+    CProjectUndo m_undo{m_project};
 };
 
 }  // namespace velkan

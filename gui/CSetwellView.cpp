@@ -39,6 +39,8 @@ void CSetwellView::RefreshPages()
         if (page->IsCreated()) page->LoadFromProject();
     }
     if (m_sheet->IsCreated()) m_sheet->RefreshBuildPage();
+    // What the pages read from the disk as they reload is where the next edit starts.
+    m_doc.ProjectShown();
 }
 
 void CSetwellView::RefreshAll()

@@ -9,7 +9,6 @@
 
 #include "gui/CSetwellDoc.h"
 #include "gui/CSetwellView.h"
-#include "gui/CUserPrompt.h"
 #include "gui/CommandIds.h"
 #include "gui/QtText.h"
 
@@ -84,7 +83,8 @@ void CVersionsBar::OnRename(const QString& text)
     current->m_strName = name;
     // The list entry follows the typed name, without a refill while typing.
     m_combo->setItemText(m_doc.m_project.m_nCurrent, text);
-    m_doc.SetModifiedFlag(true);
+    // Setting the entry's text clears the field's own typing, so the field is named here.
+    m_doc.RecordEdit(tr("Rename Version"), m_combo->lineEdit());
 }
 
 void CVersionsBar::OnAdd()
@@ -96,20 +96,20 @@ void CVersionsBar::OnAdd()
         FromQt(LoadQString(1188).replace("%d", QString::number(project.m_versions.size() + 1)));
     project.m_versions.push_back(std::move(copy));
     project.m_nCurrent = static_cast<int32_t>(project.m_versions.size() - 1);
-    m_doc.SetModifiedFlag(true);
+    m_doc.RecordEdit(tr("Add Version"));
     Refresh();
 }
 
 void CVersionsBar::OnDel()
 {
     CDataArray& project = m_doc.m_project;
+    // No question: Edit > Undo brings the version back.
     if (project.m_versions.size() < 2 || !project.GetCurrent()) return;
-    if (!CUserPrompt::AskYesNo(this, LoadQString(1189))) return;
     auto index = static_cast<size_t>(project.m_nCurrent);
     project.m_versions.erase(project.m_versions.begin() + static_cast<std::ptrdiff_t>(index));
     if (index >= project.m_versions.size()) index = project.m_versions.size() - 1;
     project.m_nCurrent = static_cast<int32_t>(index);
-    m_doc.SetModifiedFlag(true);
+    m_doc.RecordEdit(tr("Delete Version"));
     Refresh();
 }
 
@@ -117,6 +117,8 @@ void CVersionsBar::OnExclusive(bool checked)
 {
     if (m_bFilling) return;
     m_doc.m_project.m_bExclusive = checked ? 1 : 0;
+    // Not an edit that asks to be saved or makes a step of its own: the next step starts from it.
+    m_doc.ProjectShown();
 }
 
 void CVersionsBar::FocusCombo()

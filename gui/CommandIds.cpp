@@ -18,6 +18,8 @@ constexpr CommandText kCommandTexts[] = {
     {IdImportTexts, "Import the wizard texts of the current version from a text file\nImport"},
     {IdPreferences, "Display the preferences\nPreferences"},
     {IdAppExit, "Quit the application; prompts to save the project\nExit"},
+    {IdEditUndo, "Undo the last change of the project\nUndo"},
+    {IdEditRedo, "Redo the change last undone\nRedo"},
     {IdViewToolbar, "Show or hide the toolbar\nToggle ToolBar"},
     {IdTestWizard, "Run a test of the install wizard\nTest"},
     {IdBuild, "Build the install program\nBuild"},

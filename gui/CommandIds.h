@@ -12,6 +12,8 @@ enum CommandId {
     IdFileSave = 57603,
     IdFileSaveAs = 57604,
     IdAppExit = 57665,
+    IdEditUndo = 57643,
+    IdEditRedo = 57644,
     IdAppAbout = 57664,
     IdHelpContents = 57670,
     IdViewToolbar = 59392,
