@@ -510,8 +510,8 @@ TEST_F(WizardWine, AnOpenWizardHoldsTheProductAndRefusesAProtectedFolder)
 
 // /P, for package managers: the progress window alone (no background even in window mode 1), no
 // key pressed, the files placed, exit 0 and the log written; the installed-programs entry as a
-// packager finds it. A failure is only logged, Escape stops the run without a question, and /S
-// with /P changes nothing. The uninstaller asks without /P (Cancel exits 2 and keeps everything)
+// packager finds it. A failure is only logged, another run of the product is refused with 4,
+// Escape stops the run without a question, and /S with /P changes nothing. The uninstaller asks without /P (Cancel exits 2 and keeps everything)
 // and with /P removes everything, the shared file no other program counts on too, without a
 // question.
 TEST_F(WizardWine, ProgressOnlyAsksNothingAndShowsTheProgressWindow)
@@ -559,6 +559,20 @@ TEST_F(WizardWine, ProgressOnlyAsksNothingAndShowsTheProgressWindow)
     EXPECT_EQ(unknown.Wait(), 1) << unknown.Log();
     EXPECT_NE(unknown.Log().find("error: no version 9"), std::string::npos) << unknown.Log();
     EXPECT_FALSE(fs::exists(target));
+    // While a wizard of the product is open, /P is refused at once (4) without a message box.
+    {
+        CRun wizard(setup, "", m_dir / "wizard.log");
+        ASSERT_TRUE(wizard.Page(0)) << wizard.Log();
+        EXPECT_EQ(XShell("timeout 60 " + WineLoader() + " " + Quote(setup.string()) +
+                         " /P /D=C:\\VTProgress </dev/null >/dev/null 2>&1"),
+                  4);
+        CRun::Shot("progress-only-wizard-open");
+        CRun::Keys("Escape");
+        ASSERT_TRUE(wizard.See("wizard message: ")) << wizard.Log();  // stop?
+        CRun::Shot("progress-only-wizard-stop");
+        CRun::Keys("Return");
+        EXPECT_EQ(wizard.Wait(), 2) << wizard.Log();
+    }
     // Escape as soon as the window shows: stopped, taken back, no question.
     CRun cancelled(setup, "/P " + Quote("/D=C:\\VTProgress"), m_dir / "cancelled.log");
     ASSERT_TRUE(cancelled.Page(6)) << cancelled.Log();
