@@ -530,10 +530,11 @@ TEST_F(WizardWine, ProgressOnlyAsksNothingAndShowsTheProgressWindow)
     shared.SetOption(OptDestination, DestSystem);
     shared.SetOption(OptUsageCount, OptionOn);
     v.m_files.push_back(shared);
-    // Enough to keep the window up for the picture.
-    for (int i = 0; i < 12; ++i) {
+    // Enough to keep the window up for the picture and for Escape to arrive while files are written.
+    constexpr unsigned kParts = 36, kPartSize = 1500000;
+    for (unsigned i = 0; i < kParts; ++i) {
         std::string name = "part" + std::to_string(i) + ".dat";
-        WriteBytes(src / name, Noise(1500000, 40 + static_cast<unsigned>(i)));
+        WriteBytes(src / name, Noise(kPartSize, 40 + i));
         v.m_files.push_back(CFileItem(name));
     }
     project.m_versions.push_back(v);
@@ -617,6 +618,14 @@ TEST_F(WizardWine, ProgressOnlyAsksNothingAndShowsTheProgressWindow)
     EXPECT_EQ(Value(entry, "InstallLocation"), "C:\\VTProgress");
     EXPECT_EQ(Value(entry, "UninstallString"), uninstaller);
     EXPECT_EQ(Value(entry, "QuietUninstallString"), uninstaller + " /S");
+    EXPECT_EQ(Value(entry, "DisplayIcon"), "C:\\VTProgress\\Uninstal.exe,0");
+    std::string date = Value(entry, "InstallDate").value_or("");
+    EXPECT_EQ(date.size(), 8u) << date;
+    EXPECT_EQ(date.find_first_not_of("0123456789"), std::string::npos) << date;
+    // What is installed, in KiB (reg.exe prints a DWORD in hex).
+    unsigned long kib = std::stoul(Value(entry, "EstimatedSize").value_or("0"), nullptr, 16);
+    EXPECT_GE(kib, kParts * kPartSize / 1024u);
+    EXPECT_LE(kib, kParts * kPartSize / 1024u + 64u);
 
     // Without /P the uninstaller asks first; Cancel keeps everything and exits 2.
     CRun declined(target / "Uninstal.exe", "", m_dir / "declined.log");
