@@ -5,10 +5,13 @@
 
 #include "cli/ArgParser.h"
 #include "cli/CommandRegistry.h"
+#include "core/install/CCommandLine.h"
+#include "core/install/WideText.h"
 #include "core/model/JsonValue.h"
 #include "core/package/CPackageException.h"
 #include "core/package/CPackageReader.h"
 #include "core/package/PackageFormat.h"
+#include "core/package/ProductIdentity.h"
 #include "core/platform/CodePage.h"
 #include "core/stream/CFileException.h"
 
@@ -190,6 +193,64 @@ JsonValue VersionJson(CPackageReader& reader, size_t index)
     return o;
 }
 
+std::string Switch(const char* name, bool takesValue)
+{
+    return std::string("/") + name + (takesValue ? "=" : "");
+}
+
+// What a package manager's manifest needs: the product and its versions as the installed-programs
+// list will show them, how to find the installed product there, and the switches of an
+// unattended run.
+JsonValue ManifestJson(const PackageContents& c)
+{
+    JsonValue o = JsonValue::Object();
+    o.Set("product", c.versions.empty() ? JsonValue() : Text(DisplayName(c.versions[0].block)));
+    JsonValue versions = JsonValue::Array();
+    for (size_t i = 0; i < c.versions.size(); ++i) {
+        const VersionRecord& v = c.versions[i];
+        JsonValue e = JsonValue::Object();
+        e.Set("number", static_cast<int>(i + 1));
+        e.Set("name", Text(v.block.name));
+        e.Set("title", Text(v.block.title));
+        e.Set("displayName", Text(DisplayName(v.block)));
+        e.Set("displayVersion", Text(v.block.name));
+        bool hasUninstaller = !v.files.empty() && (v.files[0].m_nFlags & kEntryUninstaller);
+        e.Set("uninstaller", hasUninstaller ? Text(v.files[0].m_strPath) : JsonValue());
+        versions.Add(e);
+    }
+    o.Set("versions", versions);
+
+    // The entry's own name hashes the uninstaller's path on the machine, which the package does
+    // not fix: the entry is the one under the prefix whose product value holds this identity.
+    JsonValue programs = JsonValue::Object();
+    std::string list = install::ToUtf8(kProgramsListKey);
+    JsonValue keys = JsonValue::Array();
+    keys.Add("HKEY_LOCAL_MACHINE\\" + list);
+    keys.Add("HKEY_CURRENT_USER\\" + list);
+    programs.Set("keys", keys);
+    programs.Set("entryName", JsonValue());
+    programs.Set("entryPrefix", install::ToUtf8(kProgramsEntryPrefix));
+    programs.Set("productValue", install::ToUtf8(kProductValueName));
+    programs.Set("productId", install::ToUtf8(ProductId(c)));
+    o.Set("installedPrograms", programs);
+
+    JsonValue setup = JsonValue::Object();
+    setup.Set("silent", Switch(install::kSwitchSilent, false));
+    setup.Set("progress", Switch(install::kSwitchProgress, false));
+    setup.Set("directory", Switch(install::kSwitchDirectory, true));
+    setup.Set("version", Switch(install::kSwitchVersion, true));
+    setup.Set("log", Switch(install::kSwitchLog, true));
+    setup.Set("allUsers", Switch(install::kSwitchAllUsers, false));
+    setup.Set("currentUser", Switch(install::kSwitchCurrentUser, false));
+    o.Set("switches", setup);
+    JsonValue uninstall = JsonValue::Object();
+    uninstall.Set("silent", Switch(install::kSwitchSilent, false));
+    uninstall.Set("progress", Switch(install::kSwitchProgress, false));
+    uninstall.Set("log", Switch(install::kSwitchLog, true));
+    o.Set("uninstallSwitches", uninstall);
+    return o;
+}
+
 JsonValue ContentsJson(CPackageReader& reader)
 {
     const PackageContents& c = reader.Contents();
@@ -263,6 +324,7 @@ JsonValue ContentsJson(CPackageReader& reader)
     }
     data.Set("chunks", chunks);
     o.Set("data", data);
+    o.Set("manifest", ManifestJson(c));
     return o;
 }
 
@@ -297,6 +359,11 @@ const bool registered = RegisterCommand({
     "with its settings, wizard texts, INI, registry and file-string lists and every file table\n"
     "entry with its fields and flags, the uninstaller data, and the data stream's chunks across\n"
     "the continuation files (SETUP.D01, ...). Text is converted from Windows-1252 to UTF-8.\n"
+    "\n"
+    "Last comes \"manifest\", what a package manager needs: the product name, each version's\n"
+    "number, name and title, how the installed product is found in the installed-programs\n"
+    "list (the entry under the prefix whose product value holds the product identity), and\n"
+    "the switches of the setup program and the uninstaller.\n"
     "\n"
     "  --json   print JSON instead of indented text\n",
     RunInspect,

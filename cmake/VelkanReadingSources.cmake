@@ -24,6 +24,7 @@ set(VELKAN_READ_package
   core/package/EntryPath.cpp
   core/package/PackageChecksum.cpp
   core/package/PackageDecoding.cpp
+  core/package/ProductIdentity.cpp
   core/package/RegistryKeyRule.cpp
   core/package/ShownName.cpp
   core/package/StubMarker.cpp

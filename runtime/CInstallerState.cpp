@@ -24,6 +24,7 @@
 
 #include "core/package/CPackageReader.h"
 #include "core/package/PackageFormat.h"
+#include "core/package/ProductIdentity.h"
 #include "core/install/WideText.h"
 #include "core/stream/JoinText.h"
 #include "runtime/CInstallError.h"
@@ -42,9 +43,6 @@ using namespace package;
 
 namespace {
 
-const wchar_t* const kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const wchar_t* const kEntryPrefix = L"Velkan-";
-const wchar_t* const kProductValue = L"VelkanProduct";
 const char* const kInstalledForAllUsersText =
     "This product is installed for all users in this folder: repairing or changing it needs "
     "administrator rights and /ALLUSERS (or no choice of place)";
@@ -52,34 +50,13 @@ const char* const kInstalledForOneUserText =
     "This product is installed for the current user in this folder: run without /ALLUSERS, or "
     "uninstall it first";
 
-// FNV-1a, 64 bits, over the upper-case UTF-16 text: names compare without case on Windows.
-uint64_t Hash(const std::wstring& text)
-{
-    std::wstring upper = text;
-    if (!upper.empty()) CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
-    uint64_t h = 14695981039346656037ull;
-    for (wchar_t c : upper) {
-        h ^= static_cast<uint16_t>(c);
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-
-std::wstring Hex64(uint64_t value)
-{
-    const wchar_t* digits = L"0123456789ABCDEF";
-    std::wstring out;
-    for (int shift = 60; shift >= 0; shift -= 4) out += digits[(value >> shift) & 15];
-    return out;
-}
-
 }  // namespace
 
 bool HasAdministratorRights()
 {
     // A write to the machine's own list is the right to install for every user.
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProgramsListKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -87,13 +64,7 @@ bool HasAdministratorRights()
 
 std::wstring CInstaller::ProductId(const PackageContents& contents)
 {
-    std::wstring identity;
-    for (const VersionRecord& v : contents.versions) {
-        identity += FromPackage(v.block.name) + L'\n' + FromPackage(v.block.title) + L'\n' +
-                    FromPackage(v.block.installDir) + L'\n';
-        for (const CFileEntry& e : v.files) identity += FromPackage(e.m_strPath) + L'\n';
-    }
-    return Hex64(Hash(identity));
+    return package::ProductId(contents);
 }
 
 // One run at a time per product: false when another run holds it.
@@ -116,7 +87,8 @@ void CInstaller::ChooseInstallScope()
 
 std::wstring CInstaller::EntryKey(const std::wstring& uninstaller) const
 {
-    return std::wstring(kUninstallKey) + L"\\" + kEntryPrefix + Hex64(Hash(uninstaller));
+    return std::wstring(kProgramsListKey) + L"\\" + kProgramsEntryPrefix +
+           package::NameHash(uninstaller);
 }
 
 // A product installed in this place keeps its scope: a later run without /ALLUSERS or
@@ -253,7 +225,7 @@ bool CInstaller::KeepLinkAside(const std::wstring& link)
 void CInstaller::WriteProgramsEntry(const std::wstring& uninstaller)
 {
     const VersionBlockRecord& block = m_reader->Contents().versions[m_nVersion].block;
-    std::wstring title = FromPackage(block.title.empty() ? block.name : block.title);
+    std::wstring title = FromPackage(DisplayName(block));
     if (title.empty()) title = FileName(m_strInstallDir);
     uint32_t rootIndex = m_bAllUsers ? 2 : 1;
     void* root = RegistryRootFromIndex(rootIndex);
@@ -288,7 +260,7 @@ void CInstaller::WriteProgramsEntry(const std::wstring& uninstaller)
         {L"InstallDate", date},
         {L"UninstallString", quoted},
         {L"QuietUninstallString", quoted + L" /S"},
-        {kProductValue, ProductId(m_reader->Contents())},
+        {kProductValueName, ProductId(m_reader->Contents())},
     };
     auto fail = [&](long code) {
         throw CInstallError({"cannot add ", ToUtf8(title), " to the list of installed programs (",
@@ -374,7 +346,7 @@ std::vector<CInstaller::OtherPlace> CInstaller::OtherPlaces(std::initializer_lis
     for (uint32_t rootIndex : roots) {
         void* root = RegistryRootFromIndex(rootIndex);
         HKEY list;
-        if (RegOpenKeyExW(static_cast<HKEY>(root), kUninstallKey, 0, KEY_READ, &list) !=
+        if (RegOpenKeyExW(static_cast<HKEY>(root), kProgramsListKey, 0, KEY_READ, &list) !=
             ERROR_SUCCESS)
             continue;
         std::vector<std::wstring> keys;
@@ -384,15 +356,16 @@ std::vector<CInstaller::OtherPlace> CInstaller::OtherPlaces(std::initializer_lis
             if (RegEnumKeyExW(list, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
                 ERROR_SUCCESS)
                 break;
-            std::wstring key = std::wstring(kUninstallKey) + L"\\" + name;
-            if (wcsncmp(name, kEntryPrefix, wcslen(kEntryPrefix)) == 0 &&
+            std::wstring key = std::wstring(kProgramsListKey) + L"\\" + name;
+            if (wcsncmp(name, kProgramsEntryPrefix, wcslen(kProgramsEntryPrefix)) == 0 &&
                 !install::SameName(key, m_strEntryKey))
                 keys.push_back(key);
         }
         RegCloseKey(list);
         for (const std::wstring& key : keys) {
             std::wstring theirs, command;
-            if (!ReadStringValue(root, key, kProductValue, theirs) || theirs != product) continue;
+            if (!ReadStringValue(root, key, kProductValueName, theirs) || theirs != product)
+                continue;
             ReadStringValue(root, key, L"UninstallString", command);
             if (command.size() >= 2 && command.front() == L'"')
                 command = command.substr(1, command.find(L'"', 1) - 1);

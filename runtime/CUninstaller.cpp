@@ -6,6 +6,7 @@
 
 #include "core/package/CPackageException.h"
 #include "core/package/PackageDecoding.h"
+#include "core/package/ProductIdentity.h"
 #include "core/package/RegistryKeyRule.h"
 #include "core/install/InstallPaths.h"
 #include "core/install/WideText.h"
@@ -56,11 +57,11 @@ bool ServerFolderTrusted(const std::wstring& server)
     return false;
 }
 
-// Software\Microsoft\Windows\CurrentVersion\Uninstall\Velkan- and 16 hex digits, as the setup
-// program names the entry.
+// The installed-programs list's "Velkan-" and 16 hex digits, as the setup program names the entry.
 bool IsProgramsEntryOfOurs(const std::wstring& key)
 {
-    const std::wstring prefix = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velkan-";
+    const std::wstring prefix =
+        std::wstring(package::kProgramsListKey) + L"\\" + package::kProgramsEntryPrefix;
     if (key.size() != prefix.size() + 16 ||
         CompareStringOrdinal(key.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
                              static_cast<int>(prefix.size()), TRUE) != CSTR_EQUAL) {

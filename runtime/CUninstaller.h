@@ -31,6 +31,8 @@ public:
 
     static constexpr int kExitUninstalled = 0;
     static constexpr int kExitFailed = 1;
+    // The person answered Cancel to the question before anything was removed.
+    static constexpr int kExitDeclined = 2;
     // Uninstalled, but something of ours could not be removed (the log names it).
     static constexpr int kExitIncomplete = 3;
     // A setup run or another uninstall of the same product is under way.

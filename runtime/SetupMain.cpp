@@ -1,6 +1,7 @@
 // The setup program (resource 500, and 501 for the Windows 3.1 layout): the install runtime's
 // stub. Unattended: setup.exe /S [/D=DIR] [/V=N|/V=NAME] [/LOG=FILE] [/ALLUSERS|/CURRENTUSER];
-// without /S the wizard, with /D and /V chosen beforehand and the same places and lock.
+// /P instead of /S shows the progress window and asks nothing either; without either the wizard,
+// with /D and /V chosen beforehand and the same places and lock.
 #include <windows.h>
 
 #include "runtime/CCommandLine.h"
@@ -24,14 +25,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     }
     if (!error.empty()) {
         log.Line("error: " + error);
-        if (!commandLine.m_bSilent)
+        if (!commandLine.Unattended())
             MessageBoxW(nullptr, FromUtf8(error).c_str(), L"Setup", MB_OK | MB_ICONERROR);
         return CInstaller::kExitFailed;
     }
     for (const std::wstring& unknown : commandLine.m_unknown)
         log.Line("ignored argument: " + ToUtf8(unknown));
     if (!commandLine.m_bSilent) {
-        // Started by a person: the wizard asks, then installs.
+        // Started by a person: the wizard asks, then installs; with /P its progress page alone.
         CSetupWizard wizard(commandLine, log);
         return wizard.Run();
     }

@@ -1,6 +1,7 @@
 // The uninstaller (resource 507, and 506 for the Windows 3.1 layout), copied into the
-// installation directory by the setup program. Unattended: uninstall.exe /S [/LOG=FILE]; without /S
-// with its windows.
+// installation directory by the setup program. Unattended: uninstall.exe /S [/LOG=FILE]; with /P
+// its progress window and no question (shared files go as with /S); without either with its
+// windows.
 #include <windows.h>
 
 #include "runtime/CCommandLine.h"
@@ -25,12 +26,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         error = "cannot write the log file " + ToUtf8(commandLine.m_strLogFile);
     }
     if (!error.empty()) {
-        if (!commandLine.m_bSilent)
+        if (!commandLine.Unattended())
             MessageBoxW(nullptr, FromUtf8(error).c_str(), L"Uninstall", MB_OK | MB_ICONERROR);
         return CUninstaller::kExitFailed;
     }
     if (!commandLine.m_bSilent) {
-        // Started by a person: asked first, then shown the work and asked about shared files.
+        // Started by a person: asked first, then shown the work and asked about shared files;
+        // with /P only shown the work.
         return RunUninstallWithWindows(commandLine, log);
     }
     // The builder sets the size slot of the uninstaller it packs; the key slot is read so that

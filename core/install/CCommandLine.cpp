@@ -9,20 +9,21 @@ namespace {
 // Each switch: its name, whether it takes "=VALUE", where a flag is set or the value goes, and
 // the error for an empty value.
 struct Switch {
-    const wchar_t* name;
+    const char* name;
     bool CCommandLine::*flag;
     std::wstring CCommandLine::*value;
     const char* emptyError;
 };
 
 constexpr Switch kSwitches[] = {
-    {L"S", &CCommandLine::m_bSilent, nullptr, nullptr},
-    {L"ALLUSERS", &CCommandLine::m_bAllUsers, nullptr, nullptr},
-    {L"CURRENTUSER", &CCommandLine::m_bCurrentUser, nullptr, nullptr},
-    {L"D", nullptr, &CCommandLine::m_strDirectory, "the switch /D= needs a directory"},
-    {L"V", &CCommandLine::m_bHasVersion, &CCommandLine::m_strVersion,
+    {kSwitchSilent, &CCommandLine::m_bSilent, nullptr, nullptr},
+    {kSwitchProgress, &CCommandLine::m_bProgress, nullptr, nullptr},
+    {kSwitchAllUsers, &CCommandLine::m_bAllUsers, nullptr, nullptr},
+    {kSwitchCurrentUser, &CCommandLine::m_bCurrentUser, nullptr, nullptr},
+    {kSwitchDirectory, nullptr, &CCommandLine::m_strDirectory, "the switch /D= needs a directory"},
+    {kSwitchVersion, &CCommandLine::m_bHasVersion, &CCommandLine::m_strVersion,
      "the switch /V= needs a version number or name"},
-    {L"LOG", nullptr, &CCommandLine::m_strLogFile, "the switch /LOG= needs a file name"},
+    {kSwitchLog, nullptr, &CCommandLine::m_strLogFile, "the switch /LOG= needs a file name"},
 };
 
 wchar_t UpperAscii(wchar_t c)
@@ -35,10 +36,10 @@ wchar_t UpperAscii(wchar_t c)
 bool Matches(const std::wstring& arg, const Switch& s, std::wstring& value)
 {
     if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-')) return false;
-    size_t n = std::char_traits<wchar_t>::length(s.name);
+    size_t n = std::char_traits<char>::length(s.name);
     if (arg.size() < 1 + n) return false;
     for (size_t i = 0; i < n; ++i) {
-        if (UpperAscii(arg[1 + i]) != s.name[i]) return false;
+        if (UpperAscii(arg[1 + i]) != static_cast<wchar_t>(s.name[i])) return false;
     }
     if (!s.value) return arg.size() == 1 + n;
     if (arg.size() < 2 + n || arg[1 + n] != L'=') return false;
@@ -81,6 +82,7 @@ CCommandLine::CCommandLine(const std::vector<std::wstring>& args)
         if (value.empty()) m_strError = s->emptyError;
     }
     if (m_bAllUsers && m_bCurrentUser) m_strError = "/ALLUSERS and /CURRENTUSER exclude each other";
+    if (m_bSilent && m_bProgress) m_strError = "/S and /P exclude each other";
 }
 
 std::vector<std::wstring> CCommandLine::Split(const std::wstring& line)

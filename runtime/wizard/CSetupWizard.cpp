@@ -213,6 +213,8 @@ struct CSetupWizard::Impl : public IInstallProgress {
     std::unique_ptr<CDialogBlock> m_block;
     bool m_bTest = false;
     bool m_bFullScreen = false;
+    // /P: the progress page alone, no question; the run decides as /S does.
+    const bool m_bProgressOnly = m_commandLine.m_bProgress;
     bool m_bScopeChoice = false;  // both places are possible and the command line chose none
     bool m_bAllUsers = true;
     int m_nThirdTextHeight = 0;  // the Directory page's third text as made (PlaceScopeChoice)
@@ -289,8 +291,11 @@ void CSetupWizard::Impl::OpenPackage()
                                                  : BuiltinDialogBlock(c.wizardBitmap.has_value()));
     if (!m_block->Valid())
         throw CPackageException({ToUtf8(m_strSelf), ": the dialog templates are damaged"});
-    m_bTest = c.testSection.has_value();
-    m_bFullScreen = c.projectFlags && (*c.projectFlags & package::kFlagFullScreen);
+    // With /P the run is the unattended one, which knows no test program, and a package manager
+    // shows its own screen: no background behind the window.
+    m_bTest = c.testSection.has_value() && !m_bProgressOnly;
+    m_bFullScreen =
+        c.projectFlags && (*c.projectFlags & package::kFlagFullScreen) && !m_bProgressOnly;
 }
 
 std::wstring CSetupWizard::Impl::Text(int page, int text) const
@@ -866,6 +871,7 @@ void CSetupWizard::Impl::OnCancel()
         return;
     }
     std::optional<TextSlot> question = m_sequence->CancelQuestion(m_page);
+    if (m_bProgressOnly) question.reset();  // Cancel (or closing the window) asks nothing
     // While the question is open the install waits at its next file.
     m_bAsking = true;
     bool stop = !question || Message(Text(*question), MB_YESNO | MB_ICONQUESTION) == IDYES;
@@ -1106,7 +1112,9 @@ void CSetupWizard::Impl::StartInstall()
                                    L"/D=" + m_strDirectory};
     for (const std::wstring& arg : ScopeArguments()) args.push_back(arg);
     m_runCommandLine = CCommandLine(args);
-    m_installer = std::make_unique<CInstaller>(m_runCommandLine, m_log);
+    // With /P the run takes the command line as given: the choices /S would make.
+    m_installer =
+        std::make_unique<CInstaller>(m_bProgressOnly ? m_commandLine : m_runCommandLine, m_log);
     m_installer->SetProgress(this);
     m_installer->SetProductLocked();
     m_nBytesTotal = 2 * BytesNeeded();
@@ -1124,7 +1132,12 @@ void CSetupWizard::Impl::StartInstall()
     if (!m_hThread) {
         m_bInstalling = false;
         m_strFailure = SystemMessage(GetLastError());
-        ShowPage(WizardPage::kEnd);
+        m_log.Line({"error: ", m_strFailure});
+        m_nExitCode = CInstaller::kExitFailed;
+        if (m_bProgressOnly)
+            m_bDone = true;
+        else
+            ShowPage(WizardPage::kEnd);
         return;
     }
     SetTimer(m_hFrame, kProgressTimer, kProgressTimerMs, nullptr);
@@ -1142,9 +1155,16 @@ void CSetupWizard::Impl::OnInstallDone(int code)
     m_bInstalled = code == CInstaller::kExitInstalled || code == CInstaller::kExitRestart;
     m_strFailure = m_installer->ErrorMessage();
     if (m_bCancelled && !m_bInstalled) {
-        // Taken back as a failed run is; the person is told, and the wizard ends.
-        Message(Text(PageMessages, 15), MB_OK | MB_ICONINFORMATION);
+        // Taken back as a failed run is; the person is told (with /P the log tells), and the
+        // wizard ends.
+        if (!m_bProgressOnly) Message(Text(PageMessages, 15), MB_OK | MB_ICONINFORMATION);
         m_nExitCode = CInstaller::kExitCancelled;
+        m_bDone = true;
+        return;
+    }
+    // With /P the window closes with the run: no End page, no restart question (as /S, the exit
+    // code says a restart is needed).
+    if (m_bProgressOnly) {
         m_bDone = true;
         return;
     }
@@ -1203,8 +1223,8 @@ int CSetupWizard::Impl::Run()
 {
     try {
         OpenPackage();
-        m_bScopeChoice =
-            !m_commandLine.m_bAllUsers && !m_commandLine.m_bCurrentUser && HasAdministratorRights();
+        m_bScopeChoice = !m_bProgressOnly && !m_commandLine.m_bAllUsers &&
+                         !m_commandLine.m_bCurrentUser && HasAdministratorRights();
         size_t version = 0;
         if (m_bTest)
             version = std::min<size_t>(m_reader->Contents().testSection->currentVersion,
@@ -1216,14 +1236,16 @@ int CSetupWizard::Impl::Run()
                                 : std::wstring();
         if (text.empty()) text = Ours(kTextInvalidData);
         m_log.Line(std::string("error: ") + e.what());
-        MessageBoxW(nullptr, (text + L"\n" + FromUtf8(e.what())).c_str(), L"Setup",
-                    MB_OK | MB_ICONSTOP);
+        if (!m_bProgressOnly)
+            MessageBoxW(nullptr, (text + L"\n" + FromUtf8(e.what())).c_str(), L"Setup",
+                        MB_OK | MB_ICONSTOP);
         return CInstaller::kExitFailed;
     }
     if (!m_bTest && !m_productLock.Acquire(CInstaller::ProductId(m_reader->Contents()), m_log)) {
         m_log.Line(std::string("error: ") + CInstaller::kAlreadyRunningText);
-        MessageBoxW(nullptr, Ours(kTextAlreadyRunning).c_str(), Text(PageMessages, 0).c_str(),
-                    MB_OK | MB_ICONSTOP);
+        if (!m_bProgressOnly)
+            MessageBoxW(nullptr, Ours(kTextAlreadyRunning).c_str(), Text(PageMessages, 0).c_str(),
+                        MB_OK | MB_ICONSTOP);
         return CInstaller::kExitAlreadyRunning;
     }
     if (!CreateWindows()) {
@@ -1232,9 +1254,16 @@ int CSetupWizard::Impl::Run()
     }
     WizardPage start = m_sequence->Pages().front();
     if (m_bTest) start = m_sequence->StartPage(m_reader->Contents().testSection->pageCode);
+    if (m_bProgressOnly) start = WizardPage::kProgress;
     ShowPage(start);
     ShowWindow(m_hFrame, SW_SHOW);
     SetForegroundWindow(m_hFrame);
+    if (m_bProgressOnly) {
+        // Nothing to go back or on to: the run starts at once, Cancel stops it.
+        ShowWindow(GetDlgItem(m_hFrame, kIdBack), SW_HIDE);
+        ShowWindow(GetDlgItem(m_hFrame, kIdNext), SW_HIDE);
+        StartInstall();
+    }
     MSG msg;
     while (!m_bDone && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (IsDialogMessageW(m_hFrame, &msg)) continue;

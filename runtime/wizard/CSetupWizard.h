@@ -4,6 +4,9 @@
 // run on a worker thread and watched through IInstallProgress. In window mode 1 a full-screen
 // window with the background pattern (or a gradient) and the background title stands behind the
 // wizard. A test program (a package with a test section) shows the same pages and writes nothing.
+// With /P (for package managers) it shows the progress page alone and asks nothing: the run takes
+// the command line as /S would, Cancel stops it without a question, and the window closes with
+// the run, whose exit code is the program's.
 #pragma once
 
 #include <memory>

@@ -99,7 +99,7 @@ private:
     INT_PTR m_nAnswerForAll = 0;  // kIdYesAll or kIdNoAll once given
     const std::wstring* m_pAsked = nullptr;
     bool m_bDone = false;
-    int m_nCode = 1;
+    int m_nCode = CUninstaller::kExitFailed;
 };
 
 int CUninstallWindows::Message(const std::wstring& text, UINT type)
@@ -118,7 +118,9 @@ void CUninstallWindows::Removing(const std::wstring& path)
 
 bool CUninstallWindows::RemoveUnusedSharedFile(const std::wstring& path)
 {
-    // The question is the window's: the worker waits for the answer.
+    // With /P the file goes, as unattended; else the question is the window's: the worker waits
+    // for the answer.
+    if (m_commandLine.m_bProgress) return true;
     INT_PTR answer = m_nAnswerForAll;
     if (!answer) answer = SendMessageW(m_hProgress, kMsgAsk, 0, reinterpret_cast<LPARAM>(&path));
     return answer == kIdYes || answer == kIdYesAll;
@@ -223,18 +225,24 @@ struct WorkerArgs {
 
 int CUninstallWindows::Run()
 {
-    if (!m_block.Valid()) return 1;
+    if (!m_block.Valid()) {
+        m_log.Line("error: the uninstaller's dialog templates are damaged");
+        return CUninstaller::kExitFailed;
+    }
     std::wstring title = Text(0);
-    if (Message(Text(1), MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
+    if (!m_commandLine.m_bProgress && Message(Text(1), MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
         m_log.Line("uninstall declined");
-        return 2;
+        return CUninstaller::kExitDeclined;
     }
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     m_hProgress = CreateDialogIndirectParamW(
         GetModuleHandleW(nullptr), static_cast<LPCDLGTEMPLATEW>(m_block.Template(kDlgUninstall)),
         nullptr, ProgressProc, reinterpret_cast<LPARAM>(this));
-    if (!m_hProgress) return 1;
+    if (!m_hProgress) {
+        m_log.Line({"error: the progress window cannot be made: ", SystemMessage(GetLastError())});
+        return CUninstaller::kExitFailed;
+    }
     SetWindowTextW(m_hProgress, title.c_str());
     ShowWindow(GetDlgItem(m_hProgress, kIdCancel), SW_HIDE);
     RECT frame;
@@ -274,8 +282,9 @@ int CUninstallWindows::Run()
     KillTimer(m_hProgress, kTimer);
     ShowWindow(m_hProgress, SW_HIDE);
     bool fine = m_nCode == CUninstaller::kExitUninstalled || m_nCode == CUninstaller::kExitRestart;
-    Message(Outcome(m_nCode, uninstaller.ErrorMessage()),
-            MB_OK | (fine ? MB_ICONINFORMATION : MB_ICONSTOP));
+    if (!m_commandLine.m_bProgress)
+        Message(Outcome(m_nCode, uninstaller.ErrorMessage()),
+                MB_OK | (fine ? MB_ICONINFORMATION : MB_ICONSTOP));
     DestroyWindow(m_hProgress);
     return m_nCode;
 }

@@ -17,6 +17,7 @@
 
 #include "CliRunner.h"
 #include "core/builder/BuildExitCode.h"
+#include "core/install/CCommandLine.h"
 #include "core/model/FileOption.h"
 #include "core/model/JsonValue.h"
 #include "core/model/ProjectFile.h"
@@ -944,6 +945,92 @@ TEST_F(BuildCommand, ExtractStoppedBySigtermKeepsWhatItWroteAndLeavesNoTemporary
     EXPECT_EQ(ReadFileText(P("extract.err")), "velkanc: cancelled; no temporary file left\n");
     EXPECT_EQ(names(), std::vector<std::string>{"a.txt"});
     EXPECT_EQ(ReadFileText(to / "a.txt"), "alpha");
+}
+
+// inspect's "manifest" gives a package manager what it needs, after the keys it always had: the
+// product and its versions as the installed-programs list shows them, the identity the entry
+// carries, and switches the setup program's own parser takes as what they are named for.
+TEST_F(BuildCommand, InspectEndsWithAPackageManifest)
+{
+    CData& pro = AddVersion("Pro");
+    pro.m_strTitle = "Caf\xE9 Tool";
+    pro.m_strUninstFile = "Uninst.exe";
+    AddFile("Pro", "app.exe", "pro");
+    AddVersion("Lite").m_strTitle.clear();
+    AddFile("Lite", "app.exe", "lite");
+    ASSERT_EQ(Build({"-o", P("setup.exe")}).exitCode, 0);
+
+    CliResult inspected = RunVelkanc({"inspect", P("setup.exe"), "--json"});
+    ASSERT_EQ(inspected.exitCode, 0) << inspected.err;
+    const JsonValue inspect = JsonValue::Parse(inspected.out);
+    std::vector<std::string> keys;
+    for (const auto& [name, value] : inspect.Members()) keys.push_back(name);
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"fileLength", "stubSize", "keyMarker", "key", "sections",
+                                        "project", "versions", "data", "manifest"}));
+    const JsonValue& manifest = Member(inspect, "manifest");
+    EXPECT_EQ(Member(manifest, "product").GetText(), "Caf\xC3\xA9 Tool");
+
+    struct Version {
+        const char* name;
+        const char* title;
+        const char* displayName;
+        bool uninstaller;
+    } expected[] = {{"Pro", "Caf\xC3\xA9 Tool", "Caf\xC3\xA9 Tool", true},
+                    {"Lite", "", "Lite", false}};
+    const auto& versions = Member(manifest, "versions").Items();
+    ASSERT_EQ(versions.size(), 2u);
+    for (size_t v = 0; v < versions.size(); ++v) {
+        SCOPED_TRACE(v);
+        EXPECT_EQ(Member(versions[v], "number").GetNumber(), static_cast<int64_t>(v + 1));
+        EXPECT_EQ(Member(versions[v], "name").GetText(), expected[v].name);
+        EXPECT_EQ(Member(versions[v], "title").GetText(), expected[v].title);
+        EXPECT_EQ(Member(versions[v], "displayName").GetText(), expected[v].displayName);
+        EXPECT_EQ(Member(versions[v], "displayVersion").GetText(), expected[v].name);
+        const JsonValue& uninstaller = Member(versions[v], "uninstaller");
+        EXPECT_EQ((uninstaller.GetType() == JsonValue::Type::Null), !expected[v].uninstaller);
+        if (expected[v].uninstaller) {
+            EXPECT_EQ(uninstaller.GetText(), "Uninst.exe");
+        }
+    }
+
+    const JsonValue& programs = Member(manifest, "installedPrograms");
+    const auto& lists = Member(programs, "keys").Items();
+    ASSERT_EQ(lists.size(), 2u);
+    EXPECT_EQ(lists[0].GetText(),
+              "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    EXPECT_EQ(lists[1].GetText(),
+              "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    EXPECT_EQ(Member(programs, "entryName").GetType(), JsonValue::Type::Null);
+    EXPECT_EQ(Member(programs, "entryPrefix").GetText(), "Velkan-");
+    EXPECT_EQ(Member(programs, "productValue").GetText(), "VelkanProduct");
+    const std::string id = Member(programs, "productId").GetText();
+    EXPECT_EQ(id.size(), 16u);
+    EXPECT_EQ(id.find_first_not_of("0123456789ABCDEF"), std::string::npos) << id;
+    // Another product (a version more) is another identity.
+    AddVersion("Trial");
+    AddFile("Trial", "app.exe", "trial");
+    ASSERT_EQ(Build({"-o", P("other.exe")}).exitCode, 0);
+    const JsonValue other = JsonValue::Parse(RunVelkanc({"inspect", P("other.exe"), "--json"}).out);
+    EXPECT_NE(Member(Member(Member(other, "manifest"), "installedPrograms"), "productId").GetText(),
+              id);
+
+    // Each switch, as the manifest writes it, is the one the runtime's parser knows by that role.
+    auto parse = [](const std::string& text) {
+        return install::CCommandLine({std::wstring(text.begin(), text.end())});
+    };
+    const JsonValue& setup = Member(manifest, "switches");
+    EXPECT_TRUE(parse(Member(setup, "silent").GetText()).m_bSilent);
+    EXPECT_TRUE(parse(Member(setup, "progress").GetText()).m_bProgress);
+    EXPECT_EQ(parse(Member(setup, "directory").GetText() + "C:\\A").m_strDirectory, L"C:\\A");
+    EXPECT_EQ(parse(Member(setup, "version").GetText() + "2").m_strVersion, L"2");
+    EXPECT_EQ(parse(Member(setup, "log").GetText() + "C:\\l.txt").m_strLogFile, L"C:\\l.txt");
+    EXPECT_TRUE(parse(Member(setup, "allUsers").GetText()).m_bAllUsers);
+    EXPECT_TRUE(parse(Member(setup, "currentUser").GetText()).m_bCurrentUser);
+    const JsonValue& uninstall = Member(manifest, "uninstallSwitches");
+    EXPECT_TRUE(parse(Member(uninstall, "silent").GetText()).m_bSilent);
+    EXPECT_TRUE(parse(Member(uninstall, "progress").GetText()).m_bProgress);
+    EXPECT_EQ(parse(Member(uninstall, "log").GetText() + "C:\\l.txt").m_strLogFile, L"C:\\l.txt");
 }
 
 }  // namespace

@@ -65,11 +65,12 @@ int InstallUnattended(const fs::path& setup, const fs::path& target, const fs::p
                                     Quote(WinPath(log)) + " /D=" + Quote(WinPath(target)));
 }
 
-std::string Capture(const std::string& command)
+std::string Capture(const std::string& command, const fs::path& prefix)
 {
-    std::string line = "WINEPREFIX=" + Quote((kWork / "prefix").string()) +
-                       " HOME=" + Quote((kWork / "home").string()) +
-                       " WINEDEBUG=-all DISPLAY= " + command + " 2>/dev/null";
+    std::string line =
+        "WINEPREFIX=" + Quote((prefix.empty() ? kWork / "prefix" : prefix).string()) +
+        " HOME=" + Quote((kWork / "home").string()) + " WINEDEBUG=-all DISPLAY= " + command +
+        " 2>/dev/null";
     std::string out;
     if (FILE* pipe = popen(line.c_str(), "r")) {
         char buffer[4096];
@@ -171,14 +172,15 @@ bool RegKeyExists(const std::string& key)
     return Shell(WineLoader() + " reg query " + Quote(key) + " >/dev/null 2>&1") == 0;
 }
 
-std::optional<std::string> RegValue(const std::string& key, const std::string& name)
+std::optional<std::string> RegValue(const std::string& key, const std::string& name,
+                                    const fs::path& prefix)
 {
     // reg.exe prints "    NAME    REG_TYPE    DATA" for each value.
     // The default value (an empty name) is printed as "(Default)". A named value is looked for in
     // the listing of its key: "reg query /v" does not find the PendingFileRenameOperations value
     // that Wine's own MoveFileEx writes, though the listing shows it.
     std::string out =
-        Capture(WineLoader() + " reg query " + Quote(key) + (name.empty() ? " /ve" : ""));
+        Capture(WineLoader() + " reg query " + Quote(key) + (name.empty() ? " /ve" : ""), prefix);
     std::string head = "    " + (name.empty() ? std::string("(Default)") : name) + "    REG_";
     for (size_t pos = 0; pos < out.size();) {
         size_t end = out.find('\n', pos);
@@ -215,12 +217,14 @@ fs::path TestProgram(const std::string& name)
 #endif
 }
 
-std::vector<std::string> ProgramsEntries(const std::string& displayName)
+std::vector<std::string> ProgramsEntries(const std::string& displayName, const fs::path& prefix)
 {
     std::vector<std::string> keys;
     for (const char* root : {"HKLM", "HKCU"}) {
-        std::string out = Capture(WineLoader() + " reg query '" + root +
-                                  "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall' /s");
+        std::string out =
+            Capture(WineLoader() + " reg query '" + root +
+                        "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall' /s",
+                    prefix);
         std::string key;
         const std::string wanted = "    DisplayName    REG_SZ    " + displayName;
         for (size_t pos = 0; pos < out.size();) {

@@ -32,8 +32,8 @@ int Wine(const std::string& program, const std::string& args);
 // installation directory; its exit code.
 int InstallUnattended(const fs::path& setup, const fs::path& target, const fs::path& log,
                       const std::string& options = {});
-// The standard output of a command line run under the private prefix.
-std::string Capture(const std::string& command);
+// The standard output of a command line run under the private prefix (or the prefix given).
+std::string Capture(const std::string& command, const fs::path& prefix = {});
 
 // The Windows form of a host path (Wine's Z: drive is the host root).
 std::string WinPath(const fs::path& path);
@@ -50,14 +50,17 @@ std::vector<fs::path> FindByName(const fs::path& dir, const std::string& name);
 
 // Registry access through Wine's reg.exe. RegValue gives the data of one value as reg.exe prints
 // it (a DWORD as 0x..., a multi-string with \0 between its strings), or nothing when the value
-// does not exist; an empty name is the key's default value.
+// does not exist; an empty name is the key's default value. RegValue and ProgramsEntries read the
+// private prefix's registry, or the prefix given.
 bool RegKeyExists(const std::string& key);
-std::optional<std::string> RegValue(const std::string& key, const std::string& name);
+std::optional<std::string> RegValue(const std::string& key, const std::string& name,
+                                    const fs::path& prefix = {});
 void RegAdd(const std::string& key, const std::string& name, const std::string& data);
 void RegDelete(const std::string& key, const std::string& name = {});
 // The installed-programs entries, the machine's and the user's, whose DisplayName is displayName:
 // their keys as reg.exe names them.
-std::vector<std::string> ProgramsEntries(const std::string& displayName);
+std::vector<std::string> ProgramsEntries(const std::string& displayName,
+                                         const fs::path& prefix = {});
 
 // The usage counts of shared files, as reg.exe names the key.
 inline const std::string kSharedDlls =

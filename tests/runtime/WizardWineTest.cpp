@@ -16,7 +16,10 @@
 #include "WineFixture.h"
 #include "XScreenshot.h"
 #include "core/model/CDataArray.h"
+#include "core/install/WideText.h"
 #include "core/model/FileOption.h"
+#include "core/package/CPackageReader.h"
+#include "core/package/ProductIdentity.h"
 #include "core/package/StubImage.h"
 #include "core/package/TestProgram.h"
 #include "core/res/RuntimeResources.h"
@@ -234,6 +237,20 @@ protected:
     }
 
     static fs::path Drive(const std::string& name) { return PrefixPath() / "drive_c" / name; }
+    // The registry of this suite's prefix. reg.exe runs without the display: the session it
+    // starts ends before the next program, which makes windows, starts one of its own.
+    static std::vector<std::string> Entries(const std::string& displayName)
+    {
+        std::vector<std::string> entries = ProgramsEntries(displayName, PrefixPath());
+        XShell("wineserver -w");
+        return entries;
+    }
+    static std::optional<std::string> Value(const std::string& key, const std::string& name)
+    {
+        std::optional<std::string> value = RegValue(key, name, PrefixPath());
+        XShell("wineserver -w");
+        return value;
+    }
 };
 
 // The platforms a person installs alike: the Windows 3.1 layout's 8-bit templates make the same
@@ -495,6 +512,143 @@ TEST_F(WizardWine, AnOpenWizardHoldsTheProductAndRefusesAProtectedFolder)
     CRun::Keys("Return");
     EXPECT_EQ(run.Wait(), 2) << run.Log();
     EXPECT_EQ(run.Log().find("installing into"), std::string::npos) << run.Log();
+}
+
+// /P, for package managers: the progress window alone (no background even in window mode 1), no
+// key pressed, the files placed, exit 0 and the log written; the installed-programs entry as a
+// packager finds it. A failure is only logged, another run of the product is refused with 4,
+// Escape stops the run without a question, and /S with /P changes nothing. The uninstaller asks without /P (Cancel exits 2 and keeps everything)
+// and with /P removes everything, the shared file no other program counts on too, without a
+// question.
+TEST_F(WizardWine, ProgressOnlyAsksNothingAndShowsTheProgressWindow)
+{
+    const std::string title = "Velkan Progress Only";
+    CDataArray project;
+    SetLook(project, 1, false);
+    fs::path src = m_dir / "src1";
+    WriteText(src / "readme.txt", "progress\r\n");
+    CData v = Version(1, "One");
+    v.m_strTitle = title;
+    v.m_strUninstFile = "Uninstal.exe";
+    v.m_files.push_back(CFileItem("readme.txt"));
+    WriteBytes(src / "velkanpm.dll", Noise(3000, 8));
+    CFileItem shared("velkanpm.dll");
+    shared.SetOption(OptDestination, DestSystem);
+    shared.SetOption(OptUsageCount, OptionOn);
+    v.m_files.push_back(shared);
+    // Enough to keep the window up for the picture and for Escape to arrive while files are written.
+    constexpr unsigned kParts = 36, kPartSize = 1500000;
+    for (unsigned i = 0; i < kParts; ++i) {
+        std::string name = "part" + std::to_string(i) + ".dat";
+        WriteBytes(src / name, Noise(kPartSize, 40 + i));
+        v.m_files.push_back(CFileItem(name));
+    }
+    project.m_versions.push_back(v);
+    fs::path setup = m_dir / "setup.exe";
+    BuildSetup(project, setup);
+    const fs::path target = Drive("VTProgress");
+    if (fs::exists(target / "Uninstal.exe"))
+        XShell(WineLoader() + " 'C:\\VTProgress\\Uninstal.exe' /S </dev/null >/dev/null 2>&1; " +
+               "wineserver -w");
+    fs::remove_all(target);
+    const fs::path sharedFile = Drive("windows") / "system32" / "velkanpm.dll";
+    fs::remove(sharedFile);
+    XShell(WineLoader() +
+           " reg delete 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDlls' /v " +
+           "'C:\\windows\\system32\\velkanpm.dll' /f >/dev/null 2>&1");
+
+    EXPECT_EQ(XShell(WineLoader() + " " + Quote(setup.string()) +
+                     " /S /P /D=C:\\VTProgress </dev/null >/dev/null 2>&1"),
+              1);
+    EXPECT_FALSE(fs::exists(target));
+    // A version the program does not have: logged, no message box waits for a key.
+    CRun unknown(setup, "/P /V=9 " + Quote("/D=C:\\VTProgress"), m_dir / "unknown.log");
+    EXPECT_EQ(unknown.Wait(), 1) << unknown.Log();
+    EXPECT_NE(unknown.Log().find("error: no version 9"), std::string::npos) << unknown.Log();
+    EXPECT_FALSE(fs::exists(target));
+    // While a wizard of the product is open, /P is refused at once (4) without a message box.
+    {
+        CRun wizard(setup, "", m_dir / "wizard.log");
+        ASSERT_TRUE(wizard.Page(0)) << wizard.Log();
+        EXPECT_EQ(XShell("timeout 60 " + WineLoader() + " " + Quote(setup.string()) +
+                         " /P /D=C:\\VTProgress </dev/null >/dev/null 2>&1"),
+                  4);
+        CRun::Shot("progress-only-wizard-open");
+        CRun::Keys("Escape");
+        ASSERT_TRUE(wizard.See("wizard message: ")) << wizard.Log();  // stop?
+        CRun::Shot("progress-only-wizard-stop");
+        CRun::Keys("Return");
+        EXPECT_EQ(wizard.Wait(), 2) << wizard.Log();
+    }
+    // Escape as soon as the window shows: stopped, taken back, no question.
+    CRun cancelled(setup, "/P " + Quote("/D=C:\\VTProgress"), m_dir / "cancelled.log");
+    ASSERT_TRUE(cancelled.Page(6)) << cancelled.Log();
+    CRun::Keys("Escape");
+    EXPECT_EQ(cancelled.Wait(), 2) << cancelled.Log();
+    EXPECT_EQ(cancelled.Log().find("wizard message: "), std::string::npos) << cancelled.Log();
+    EXPECT_FALSE(fs::exists(target)) << cancelled.Log();
+
+    CRun run(setup, "/P " + Quote("/D=C:\\VTProgress"), m_dir / "setup.log");
+    ASSERT_TRUE(run.Page(6)) << run.Log();
+    std::this_thread::sleep_for(150ms);
+    fs::create_directories(ShotsPath());
+    SaveScreenshot(g_display, (ShotsPath() / "progress-only.png").string());
+    ASSERT_EQ(run.Wait(), 0) << run.Log();
+    const std::string log = run.Log();
+    for (const char* absent : {"wizard page 0", "wizard page 4", "wizard page 5", "wizard page 7",
+                               "wizard message: ", "error: "}) {
+        EXPECT_EQ(log.find(absent), std::string::npos) << absent << "\n" << log;
+    }
+    EXPECT_NE(log.find("\r\ninstalled\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("wizard: exit code 0"), std::string::npos) << log;
+    auto installed = [&](const fs::path& f) {
+        return f == "velkanpm.dll" ? sharedFile : target / f;
+    };
+    for (const fs::path& f : FilesUnder(src))
+        EXPECT_EQ(ReadBytes(installed(f)), ReadBytes(src / f)) << f;
+
+    // The entry: named "Velkan-" and 16 hex digits, carrying the identity velkanc inspect gives.
+    std::vector<std::string> entries = Entries(title);
+    ASSERT_EQ(entries.size(), 1u);
+    const std::string& entry = entries[0];
+    const std::string name = entry.substr(entry.rfind('\\') + 1);
+    EXPECT_EQ(name.substr(0, 7), "Velkan-") << entry;
+    EXPECT_EQ(name.size(), 7u + 16u) << entry;
+    auto reader = CPackageReader::OpenFile(setup.string());
+    reader->Read();
+    EXPECT_EQ(Value(entry, "VelkanProduct"),
+              install::ToUtf8(package::ProductId(reader->Contents())));
+    const std::string uninstaller = "\"C:\\VTProgress\\Uninstal.exe\"";
+    EXPECT_EQ(Value(entry, "DisplayName"), title);
+    EXPECT_EQ(Value(entry, "DisplayVersion"), "One");
+    EXPECT_EQ(Value(entry, "InstallLocation"), "C:\\VTProgress");
+    EXPECT_EQ(Value(entry, "UninstallString"), uninstaller);
+    EXPECT_EQ(Value(entry, "QuietUninstallString"), uninstaller + " /S");
+    EXPECT_EQ(Value(entry, "DisplayIcon"), "C:\\VTProgress\\Uninstal.exe,0");
+    std::string date = Value(entry, "InstallDate").value_or("");
+    EXPECT_EQ(date.size(), 8u) << date;
+    EXPECT_EQ(date.find_first_not_of("0123456789"), std::string::npos) << date;
+    // What is installed, in KiB (reg.exe prints a DWORD in hex).
+    unsigned long kib = std::stoul(Value(entry, "EstimatedSize").value_or("0"), nullptr, 16);
+    EXPECT_GE(kib, kParts * kPartSize / 1024u);
+    EXPECT_LE(kib, kParts * kPartSize / 1024u + 64u);
+
+    // Without /P the uninstaller asks first; Cancel keeps everything and exits 2.
+    CRun declined(target / "Uninstal.exe", "", m_dir / "declined.log");
+    ASSERT_TRUE(declined.See("uninstall message: ")) << declined.Log();
+    CRun::Shot("progress-only-uninstall-confirm");  // the box is up before the key
+    CRun::Keys("Escape");
+    EXPECT_EQ(declined.Wait(), 2) << declined.Log();
+    EXPECT_TRUE(fs::exists(target / "readme.txt"));
+    EXPECT_EQ(Entries(title).size(), 1u);
+
+    CRun uninstall(target / "Uninstal.exe", "/P", m_dir / "uninstall.log");
+    EXPECT_EQ(uninstall.Wait(), 0) << uninstall.Log();
+    EXPECT_EQ(uninstall.Log().find("uninstall message: "), std::string::npos) << uninstall.Log();
+    EXPECT_NE(uninstall.Log().find("uninstalled"), std::string::npos) << uninstall.Log();
+    XShell("sleep 4; wineserver -w");  // a helper may remove the uninstaller after it has ended
+    for (const fs::path& f : FilesUnder(src)) EXPECT_FALSE(fs::exists(installed(f))) << f;
+    EXPECT_TRUE(Entries(title).empty());
 }
 
 // A setup written in a template's language says its own words in that language too: the
