@@ -6,13 +6,22 @@ namespace velkan {
 
 namespace {
 
-constexpr uint64_t kClusterBytes = 4096;
+// In bytes checked: what a file costs beyond its bytes in each phase, and the share of its bytes
+// that placing costs.
+constexpr uint64_t kCheckFileWork = 4096;
+constexpr uint64_t kPlaceFileWork = 96 * 1024;
+constexpr uint64_t kPlaceByteShare = 4;  // a quarter
 
 }  // namespace
 
-uint64_t InstallWork(uint64_t bytes)
+uint64_t CheckWork(uint64_t bytes)
 {
-    return bytes + kClusterBytes;
+    return bytes + kCheckFileWork;
+}
+
+uint64_t PlaceWork(uint64_t bytes)
+{
+    return bytes / kPlaceByteShare + kPlaceFileWork;
 }
 
 uint32_t InstallShare(uint64_t done, uint64_t total)

@@ -245,7 +245,7 @@ struct CSetupWizard::Impl : public IInstallProgress {
     std::string m_strFailure;
     std::atomic<bool> m_bAsking{false};
     std::atomic<bool> m_bCancelled{false};
-    std::atomic<uint64_t> m_nWorkDone{0};  // InstallWork units, both phases
+    std::atomic<uint64_t> m_nWorkDone{0};  // CheckWork and PlaceWork units
     uint64_t m_nWorkTotal = 0;
     int m_nReportWidth = 0;       // the widest line of the progress list, in pixels
     std::wstring m_strShownFile;  // the file the progress page names
@@ -1217,14 +1217,14 @@ uint64_t CSetupWizard::Impl::InstallWorkTotal() const
         if ((e.m_nFlags & package::kEntryUninstaller) || mode == InstallSkip ||
             mode == InstallDirectoryOnly || e.HasNoData())
             continue;
-        total += 2 * InstallWork(e.m_nSize);
+        total += CheckWork(e.m_nSize) + PlaceWork(e.m_nSize);
     }
     return total;
 }
 
 void CSetupWizard::Impl::FileDone(Phase phase, const std::string& entryPath, uint64_t bytes)
 {
-    m_nWorkDone += InstallWork(bytes);
+    m_nWorkDone += phase == Phase::Checking ? CheckWork(bytes) : PlaceWork(bytes);
     AcquireSRWLockExclusive(&m_lock);
     m_strCurrentFile = entryPath;
     if (phase == Phase::Placing) m_placed.push_back(entryPath);

@@ -28,16 +28,25 @@ TEST(InstallShare, FollowsTheWorkDoneAndStaysInItsRange)
         EXPECT_EQ(InstallShare(c.done, c.total), c.share) << c.done << " of " << c.total;
 }
 
-// One file among thousands of empty ones moves the bar by its share of the files, not nothing;
-// a large file still weighs by its bytes.
-TEST(InstallShare, EveryFileWeighsAtLeastACluster)
+// Every file moves the bar, an empty one too; in a tree of small files the bar follows the files
+// put in place (where the time goes), and the first of them placed is near the start, not half
+// way; a large file weighs by its bytes.
+TEST(InstallShare, SmallFilesWeighByTheirNumberLargeOnesByTheirBytes)
 {
-    uint64_t total = 0;
-    for (int i = 0; i < 1000; ++i) total += InstallWork(0);
-    EXPECT_EQ(InstallShare(InstallWork(0) * 10, total), 10u);
-    EXPECT_GT(InstallWork(1), InstallWork(0));
-    uint64_t big = InstallWork(100u << 20), small = InstallWork(1000);
-    EXPECT_EQ(InstallShare(big, big + small), 999u);
+    EXPECT_GT(CheckWork(0), 0u);
+    EXPECT_GT(PlaceWork(0), 0u);
+    EXPECT_GT(CheckWork(1u << 20), CheckWork(0));
+    EXPECT_GT(PlaceWork(1u << 20), PlaceWork(0));
+    uint64_t checkAll = 0, total = 0;
+    for (int i = 0; i < 1000; ++i) {
+        checkAll += CheckWork(512);
+        total += CheckWork(512) + PlaceWork(512);
+    }
+    EXPECT_LT(InstallShare(checkAll + PlaceWork(512), total), 100u);
+    EXPECT_NEAR(InstallShare(checkAll + 500 * PlaceWork(512), total), 500, 50);
+    uint64_t big = CheckWork(100u << 20) + PlaceWork(100u << 20);
+    uint64_t small = CheckWork(1000) + PlaceWork(1000);
+    EXPECT_GE(InstallShare(big, big + small), 990u);
 }
 
 }  // namespace
