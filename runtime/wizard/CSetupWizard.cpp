@@ -17,6 +17,8 @@
 #include "core/stream/JoinText.h"
 #include "core/wizard/BitmapDecoder.h"
 #include "core/wizard/BitmapFit.h"
+#include "core/wizard/InstallShare.h"
+#include "core/wizard/MiddleElision.h"
 #include "core/wizard/WizardBitmap.h"
 #include "core/wizard/RuntimeTexts.h"
 #include "core/wizard/TextLanguage.h"
@@ -195,6 +197,9 @@ struct CSetupWizard::Impl : public IInstallProgress {
     void OnInstallDone(int code);
     void OnTimer();
     void FileDone(Phase phase, const std::string& entryPath, uint64_t bytes) override;
+    uint64_t InstallWorkTotal() const;
+    void AddReportLines(HWND page, const std::vector<std::wstring>& lines);
+    void ShowFileName(HWND page, const std::wstring& path);
     std::vector<std::wstring> ScopeArguments() const;
     void AddScopeChoice(HWND page);
     void PlaceScopeChoice(HWND page);
@@ -246,8 +251,10 @@ struct CSetupWizard::Impl : public IInstallProgress {
     std::string m_strFailure;
     std::atomic<bool> m_bAsking{false};
     std::atomic<bool> m_bCancelled{false};
-    std::atomic<uint64_t> m_nBytesDone{0};
-    uint64_t m_nBytesTotal = 0;
+    std::atomic<uint64_t> m_nWorkDone{0};  // CheckWork and PlaceWork units
+    uint64_t m_nWorkTotal = 0;
+    int m_nReportWidth = 0;       // the widest line of the progress list, in pixels
+    std::wstring m_strShownFile;  // the file the progress page names
     SRWLOCK m_lock = SRWLOCK_INIT;
     std::string m_strCurrentFile;
     std::vector<std::string> m_placed;
@@ -592,6 +599,14 @@ HWND CSetupWizard::Impl::PageWindow(WizardPage page)
 {
     HWND& window = m_hPages[PageSlot(page)];
     if (window) return window;
+    if (page == WizardPage::kProgress) {
+        // The file being worked on on one line (ShowFileName shortens it; a wrapped name lost its
+        // second line), the list scrolling sideways to whole names, whatever the package's
+        // templates say.
+        m_block->AdjustItemStyle(kDlgProgress, kIdFileName, kStatic, SS_TYPEMASK | SS_ELLIPSISMASK,
+                                 SS_LEFTNOWORDWRAP | SS_NOPREFIX);
+        m_block->AdjustItemStyle(kDlgProgress, kIdReport, kListBox, 0, WS_HSCROLL);
+    }
     auto pageTemplate =
         static_cast<LPCDLGTEMPLATEW>(m_block->Template(static_cast<size_t>(DialogIndex(page))));
     window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), pageTemplate, m_hFrame, PageProc,
@@ -699,18 +714,21 @@ void CSetupWizard::Impl::FillPage(WizardPage page, HWND window)
     case WizardPage::kProgress:
         set(kIdTitle, Text(PageProgress, 0));
         set(kIdText1, Text(PageProgress, 1));
-        set(kIdFileName, L"");
-        SendDlgItemMessageW(window, kIdProgress, PBM_SETRANGE32, 0, 1000);
+        ShowFileName(window, L"");
+        SendDlgItemMessageW(window, kIdProgress, PBM_SETRANGE32, 0, kInstallShareRange);
         SendDlgItemMessageW(window, kIdProgress, PBM_SETPOS, 0, 0);
         SendDlgItemMessageW(window, kIdReport, LB_RESETCONTENT, 0, 0);
+        SendDlgItemMessageW(window, kIdReport, LB_SETHORIZONTALEXTENT, 0, 0);
+        m_nReportWidth = 0;
         if (m_bTest) {
-            // A test program shows what would be installed, and writes nothing.
-            for (const CFileEntry& e : m_reader->Contents().versions[m_nVersion].files) {
-                std::wstring line = FromPackage(e.m_strPath);
-                SendDlgItemMessageW(window, kIdReport, LB_ADDSTRING, 0,
-                                    reinterpret_cast<LPARAM>(line.c_str()));
-            }
-            SendDlgItemMessageW(window, kIdProgress, PBM_SETPOS, 1000, 0);
+            // A test program shows what would be installed, as the page stands at the end of an
+            // install, and writes nothing.
+            std::vector<std::wstring> lines;
+            for (const CFileEntry& e : m_reader->Contents().versions[m_nVersion].files)
+                lines.push_back(FromPackage(e.m_strPath));
+            AddReportLines(window, lines);
+            if (!lines.empty()) ShowFileName(window, lines.back());
+            SendDlgItemMessageW(window, kIdProgress, PBM_SETPOS, kInstallShareRange, 0);
         }
         break;
     case WizardPage::kEnd: {
@@ -1117,7 +1135,7 @@ void CSetupWizard::Impl::StartInstall()
         std::make_unique<CInstaller>(m_bProgressOnly ? m_commandLine : m_runCommandLine, m_log);
     m_installer->SetProgress(this);
     m_installer->SetProductLocked();
-    m_nBytesTotal = 2 * BytesNeeded();
+    m_nWorkTotal = InstallWorkTotal();
     m_bInstalling = true;
     m_log.Line({"wizard: installing into ", ToUtf8(m_strDirectory)});
     m_hThread = CreateThread(
@@ -1180,31 +1198,97 @@ void CSetupWizard::Impl::OnTimer()
     current = m_strCurrentFile;
     placed.swap(m_placed);
     ReleaseSRWLockExclusive(&m_lock);
-    SetDlgItemTextW(page, kIdFileName, FromPackage(current).c_str());
+    ShowFileName(page, FromPackage(current));
     if (!placed.empty()) {
-        // The files of one tick are added with the list's drawing off and it is drawn once, at
-        // its last line: drawn per file, a list of hundreds of files kept the wizard busy for
-        // seconds after the install itself had ended.
-        HWND report = GetDlgItem(page, kIdReport);
         std::wstring done = L"  " + Text(PageMessages, 25);
-        SendMessageW(report, WM_SETREDRAW, FALSE, 0);
-        LRESULT at = 0;
-        for (const std::string& path : placed) {
-            std::wstring line = FromPackage(path) + done;
-            at = SendMessageW(report, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-        }
-        SendMessageW(report, LB_SETTOPINDEX, static_cast<WPARAM>(at), 0);
-        SendMessageW(report, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(report, nullptr, TRUE);
+        std::vector<std::wstring> lines;
+        lines.reserve(placed.size());
+        for (const std::string& path : placed) lines.push_back(FromPackage(path) + done);
+        AddReportLines(page, lines);
     }
-    uint64_t total = m_nBytesTotal ? m_nBytesTotal : 1;
-    SendDlgItemMessageW(page, kIdProgress, PBM_SETPOS,
-                        static_cast<WPARAM>(m_nBytesDone * 1000 / total), 0);
+    SendDlgItemMessageW(page, kIdProgress, PBM_SETPOS, InstallShare(m_nWorkDone, m_nWorkTotal), 0);
+}
+
+// The file being worked on, on its one line: when wider than its place, its middle is left out,
+// so that the start of its path and its name show. The whole name goes to the list.
+void CSetupWizard::Impl::ShowFileName(HWND page, const std::wstring& path)
+{
+    if (path == m_strShownFile && !path.empty()) return;
+    m_strShownFile = path;
+    HWND line = GetDlgItem(page, kIdFileName);
+    if (!line) return;
+    RECT place{};
+    GetClientRect(line, &place);
+    HDC dc = GetDC(line);
+    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(line, WM_GETFONT, 0, 0)));
+    std::wstring shown = ElideMiddle(path, place.right, [dc](const std::wstring& text) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    });
+    SelectObject(dc, font);
+    ReleaseDC(line, dc);
+    SetWindowTextW(line, shown.c_str());
+}
+
+// The lines added to the progress list, which then shows its last one. They are added with the
+// list's drawing off and it is drawn once: drawn per file, a list of hundreds of files kept the
+// wizard busy for seconds after the install itself had ended. Each line is measured in the list's
+// font, and the list scrolls sideways as far as its widest line reaches.
+void CSetupWizard::Impl::AddReportLines(HWND page, const std::vector<std::wstring>& lines)
+{
+    HWND report = GetDlgItem(page, kIdReport);
+    if (!report || lines.empty()) return;
+    HDC dc = GetDC(report);
+    HGDIOBJ font =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(report, WM_GETFONT, 0, 0)));
+    int widest = m_nReportWidth;
+    SendMessageW(report, WM_SETREDRAW, FALSE, 0);
+    LRESULT at = 0;
+    for (const std::wstring& line : lines) {
+        at = SendMessageW(report, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        SIZE size{};
+        if (GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size))
+            widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    SelectObject(dc, font);
+    ReleaseDC(report, dc);
+    if (widest > m_nReportWidth) {
+        // The list box draws its lines from a small inner margin: room for it on both sides.
+        RECT margin{0, 0, 4, 0};
+        MapDialogRect(page, &margin);
+        RECT client{};
+        GetClientRect(report, &client);
+        bool scrolled = m_nReportWidth > 0 && m_nReportWidth + margin.right > client.right;
+        m_nReportWidth = widest;
+        int extent = widest + margin.right;
+        SendMessageW(report, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent), 0);
+        if (!scrolled && extent > client.right)
+            m_log.Line({"wizard: the file list scrolls sideways to ", extent, " pixels"});
+    }
+    SendMessageW(report, LB_SETTOPINDEX, static_cast<WPARAM>(at), 0);
+    SendMessageW(report, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(report, nullptr, TRUE);
+}
+
+// The work the run will report, both phases: every file it copies (the uninstaller it writes
+// itself and reports neither time).
+uint64_t CSetupWizard::Impl::InstallWorkTotal() const
+{
+    uint64_t total = 0;
+    for (const CFileEntry& e : m_reader->Contents().versions[m_nVersion].files) {
+        uint8_t mode = e.m_nOptions[OptInstallMode];
+        if ((e.m_nFlags & package::kEntryUninstaller) || mode == InstallSkip ||
+            mode == InstallDirectoryOnly || e.HasNoData())
+            continue;
+        total += CheckWork(e.m_nSize) + PlaceWork(e.m_nSize);
+    }
+    return total;
 }
 
 void CSetupWizard::Impl::FileDone(Phase phase, const std::string& entryPath, uint64_t bytes)
 {
-    m_nBytesDone += bytes;
+    m_nWorkDone += phase == Phase::Checking ? CheckWork(bytes) : PlaceWork(bytes);
     AcquireSRWLockExclusive(&m_lock);
     m_strCurrentFile = entryPath;
     if (phase == Phase::Placing) m_placed.push_back(entryPath);

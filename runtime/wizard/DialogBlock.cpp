@@ -33,9 +33,9 @@ public:
     bool Align() { return Skip((4 - Position() % 4) % 4); }
 };
 
-}  // namespace
-
-size_t WideTemplateSize(const uint8_t* data, size_t size)
+// Walks a template, calling onItem(item's offset) for each item; the template's size, or 0.
+template <typename OnItem>
+size_t WalkTemplate(const uint8_t* data, size_t size, OnItem onItem)
 {
     CWalker w(data, size);
     uint32_t style = 0, exStyle = 0;
@@ -46,12 +46,22 @@ size_t WideTemplateSize(const uint8_t* data, size_t size)
     if (!w.NameOrOrdinal() || !w.NameOrOrdinal() || !w.WideString()) return 0;
     if ((style & kDsSetFont) && (!w.Skip(2) || !w.WideString())) return 0;
     for (uint16_t i = 0; i < count; ++i) {
-        if (!w.Align() || !w.Skip(18) || !w.NameOrOrdinal() || !w.NameOrOrdinal() ||
-            !w.U16(extra) || !w.Skip(extra)) {
+        if (!w.Align()) return 0;
+        size_t item = w.Position();
+        if (!w.Skip(18) || !w.NameOrOrdinal() || !w.NameOrOrdinal() || !w.U16(extra) ||
+            !w.Skip(extra)) {
             return 0;
         }
+        onItem(item);
     }
     return w.Position();
+}
+
+}  // namespace
+
+size_t WideTemplateSize(const uint8_t* data, size_t size)
+{
+    return WalkTemplate(data, size, [](size_t) {});
 }
 
 CDialogBlock::CDialogBlock(const std::vector<uint8_t>& block)
@@ -67,6 +77,25 @@ CDialogBlock::CDialogBlock(const std::vector<uint8_t>& block)
         m_offsets.push_back(offset);
     }
     m_bValid = true;
+}
+
+bool CDialogBlock::AdjustItemStyle(size_t index, uint16_t id, uint16_t classAtom, uint32_t clear,
+                                   uint32_t add)
+{
+    if (!m_bValid || index >= m_offsets.size()) return false;
+    uint8_t* bytes = reinterpret_cast<uint8_t*>(m_words.data());
+    uint8_t* start = bytes + m_offsets[index];
+    size_t size = m_words.size() * 4 - m_offsets[index];
+    bool found = false;
+    WalkTemplate(start, size, [&](size_t item) {
+        // style, extended style, x, y, cx, cy, id, then the class: 0xFFFF and its atom.
+        uint8_t* p = start + item;
+        if (LoadLE16(p + 16) != id || LoadLE16(p + 18) != 0xFFFF || LoadLE16(p + 20) != classAtom)
+            return;
+        StoreLE32(p, (LoadLE32(p) & ~clear) | add);
+        found = true;
+    });
+    return found;
 }
 
 const void* CDialogBlock::Template(size_t index) const

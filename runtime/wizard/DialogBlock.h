@@ -21,6 +21,12 @@ public:
     // Template index (WizardDialog) as DLGTEMPLATE bytes, DWORD-aligned in memory; nullptr when
     // the block is not valid or the index is out of range.
     const void* Template(size_t index) const;
+    // Changes the style of template index's items of the given id and predefined class (its
+    // atom): the bits of clear off, those of add on. The runtime's own copy changes, so that the
+    // windows made from it behave as the runtime needs whatever the package's author set; false
+    // when the template has no such item.
+    bool AdjustItemStyle(size_t index, uint16_t id, uint16_t classAtom, uint32_t clear,
+                         uint32_t add);
 
 private:
     std::vector<uint32_t> m_words;  // the block, aligned as Windows wants templates

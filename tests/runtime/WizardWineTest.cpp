@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -899,6 +900,56 @@ TEST_F(WizardWine, TestProgramStartsAtItsPage)
     ASSERT_TRUE(bare.See("wizard message: ")) << bare.Log();
     CRun::Keys("Return");
     EXPECT_EQ(bare.Wait(), 0) << bare.Log();
+}
+
+// Long hyphenated names on the Progress page: the file line keeps the start of the path and the
+// name on one line, elided in the middle, and the list scrolls sideways to whole names. Enough
+// files that the page is photographed while they are being put in place
+// (progress-long-names-installing), then the End page (progress-long-names-end).
+TEST_F(WizardWine, LongNamesOnTheProgressPage)
+{
+    const std::string folder = "Shared-Components\\runtime-support-libraries\\";
+    auto longName = [&](int i) {
+        return folder + "graphics-rendering-pipeline-compatibility-shim-" + std::to_string(i) +
+               "-for-legacy-display-drivers-x86-64.dat";
+    };
+    constexpr int kFiles = 1200;
+    CDataArray project;
+    SetLook(project, 0, false);
+    fs::path src = m_dir / "src1";
+    CData v = Version(1, "One");
+    for (int i = 0; i < kFiles; ++i) {
+        std::string name = longName(i);
+        std::string host = name;
+        std::replace(host.begin(), host.end(), '\\', '/');
+        WriteBytes(src / host, Noise(512, static_cast<unsigned>(i)));
+        v.m_files.push_back(CFileItem(name));
+    }
+    project.m_versions.push_back(v);
+    fs::path setup = m_dir / "setup.exe";
+    BuildSetup(project, setup);
+    fs::remove_all(Drive("VTLong"));
+
+    CRun run(setup, Quote("/D=C:\\VTLong"), m_dir / "setup.log");
+    ASSERT_TRUE(run.Page(0)) << run.Log();
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(4)) << run.Log();
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.See("wizard message: ")) << run.Log();  // create the directory?
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(5)) << run.Log();
+    CRun::Keys("Return");
+    ASSERT_TRUE(run.Page(6)) << run.Log();
+    ASSERT_TRUE(run.See("installed C:\\VTLong\\" + longName(kFiles / 4))) << run.Log();
+    CRun::Shot("progress-long-names-installing");
+    ASSERT_TRUE(run.Page(7)) << run.Log();
+    CRun::Shot("progress-long-names-end");
+    CRun::Keys("Return");
+    ASSERT_EQ(run.Wait(), 0) << run.Log();
+    EXPECT_NE(run.Log().find("wizard: the file list scrolls sideways to "), std::string::npos)
+        << run.Log();
+    for (const fs::path& f : FilesUnder(src))
+        EXPECT_EQ(ReadBytes(Drive("VTLong") / f), ReadBytes(src / f)) << f;
 }
 
 }  // namespace
