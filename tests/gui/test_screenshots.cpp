@@ -2,6 +2,7 @@
 // (screenshots/), so the look can be reviewed.
 #include <QtTest>
 
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -45,6 +46,44 @@ class ScreenshotTest : public QObject {
         QImage image = widget->grab().toImage();
         QVERIFY(!image.isNull());
         QVERIFY(image.save(m_dir + "/" + name + ".png"));
+    }
+
+    // The new-project wizard page by page, in the language chosen on its Title page (empty:
+    // the default); each page is saved as PREFIXNN.png.
+    void ShootWizard(const QString& language, const QString& prefix)
+    {
+        CScriptedPrompts prompts;
+        QTemporaryDir source;
+        MakeFiles(source.path(), {"Setup.exe", "readme.txt"});
+        QString current = QDir::currentPath();
+        CWizSheet wizard(nullptr);
+        wizard.show();
+        for (int page = 0; page < CWizSheet::kPageCount; ++page) {
+            if (page == 1) {
+                auto* dir = wizard.PageOf<CDirectoryPage>();
+                dir->DirectoryEdit()->setText(source.path());
+                dir->CheckDirectory(source.path());
+            }
+            if (page == 2) {
+                auto* title = wizard.PageOf<CTitlePage>();
+                if (!language.isEmpty()) {
+                    QComboBox* list = title->LanguageList();
+                    const int index = list->findText(language);
+                    QVERIFY(index >= 0);
+                    list->setCurrentIndex(index);
+                    QCOMPARE(list->currentText(), language);
+                }
+                title->TitleEdit()->setText("Orvanti Demo");
+            }
+            if (page == 3) {
+                wizard.PageOf<CShellPage>()->IconFileEdit()->setText(source.path() + "/Setup.exe");
+                wizard.PageOf<CShellPage>()->IconNameEdit()->setText("Orvanti Demo");
+            }
+            Save(&wizard, prefix + QString("%1").arg(page + 1, 2, 10, QChar('0')));
+            wizard.GoNext();
+        }
+        QCOMPARE(wizard.CurrentIndex(), CWizSheet::kPageCount - 1);
+        QDir::setCurrent(current);
     }
 
 private slots:
@@ -178,31 +217,8 @@ private slots:
         app.ExitInstance();
     }
 
-    void wizardPages()
-    {
-        CScriptedPrompts prompts;
-        QTemporaryDir source;
-        MakeFiles(source.path(), {"Setup.exe", "readme.txt"});
-        QString current = QDir::currentPath();
-        CWizSheet wizard(nullptr);
-        wizard.show();
-        for (int page = 0; page < CWizSheet::kPageCount; ++page) {
-            if (page == 1) {
-                auto* dir = wizard.PageOf<CDirectoryPage>();
-                dir->DirectoryEdit()->setText(source.path());
-                dir->CheckDirectory(source.path());
-            }
-            if (page == 2) wizard.PageOf<CTitlePage>()->TitleEdit()->setText("Orvanti Demo");
-            if (page == 3) {
-                wizard.PageOf<CShellPage>()->IconFileEdit()->setText(source.path() + "/Setup.exe");
-                wizard.PageOf<CShellPage>()->IconNameEdit()->setText("Orvanti Demo");
-            }
-            Save(&wizard, QString("wizard_page%1").arg(page + 1, 2, 10, QChar('0')));
-            wizard.GoNext();
-        }
-        QCOMPARE(wizard.CurrentIndex(), CWizSheet::kPageCount - 1);
-        QDir::setCurrent(current);
-    }
+    void wizardPages() { ShootWizard(QString(), "wizard_page"); }
+    void wizardPagesInFrench() { ShootWizard("French", "wizard_fr_page"); }
 };
 
 QTEST_MAIN(ScreenshotTest)
