@@ -25,7 +25,7 @@ head -c $((64 << 20)) /dev/urandom > "$WORK/aux.bin"
 python3 - "$WORK/aux.json" "$WORK/aux.bin" <<'PY'
 import json, sys
 project = json.load(open(sys.argv[1]))
-project['m_strAuxFile'] = sys.argv[2]
+project['auxFile'] = sys.argv[2]
 json.dump(project, open(sys.argv[1], 'w'))
 PY
 /usr/bin/time -f "%e s|%M KB|%x" -o "$WORK/aux-build.time" \

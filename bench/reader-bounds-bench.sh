@@ -22,10 +22,10 @@ python3 - "$WORK" <<'PY'
 import json, struct, sys
 work = sys.argv[1]
 project = json.load(open(work + '/p.json'))
-project['m_versions'][0]['m_regKeysToRemove'] = ['ZZMARKZZ']
+project['versions'][0].setdefault('uninstaller', {})['removeRegistryKeys'] = ['ZZMARKZZ']
 json.dump(project, open(work + '/mark.json', 'w'))
 # The same project with 3.3 million empty keys as text (10 MB).
-project['m_versions'][0]['m_regKeysToRemove'] = [''] * 3300000
+project['versions'][0].setdefault('uninstaller', {})['removeRegistryKeys'] = [''] * 3300000
 json.dump(project, open(work + '/keys.json', 'w'), separators=(',', ':'))
 # The delta: a stored command sub-stream (4-byte length) of one long copy of 65664 bytes from 0
 # and 4999 more of the same bytes (distance -65664), no literals.

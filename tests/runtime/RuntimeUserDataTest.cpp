@@ -16,23 +16,6 @@ using velkan::CFileItem;
 
 const std::string kUserKey = "HKCU\\Software\\VelkanUserData";
 
-// A value as reg.exe lists it: "REG_TYPE    DATA", or nothing when absent.
-std::optional<std::string> TypedValue(const std::string& key, const std::string& name)
-{
-    std::string out = Capture(WineLoader() + " reg query " + Quote(key));
-    std::string head = "    " + name + "    ";
-    for (size_t pos = 0; pos < out.size();) {
-        size_t end = out.find('\n', pos);
-        if (end == std::string::npos) end = out.size();
-        std::string line = out.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.compare(0, head.size(), head) == 0 && line.compare(head.size(), 4, "REG_") == 0)
-            return line.substr(head.size());
-    }
-    return std::nullopt;
-}
-
 // The text of an INI file as Windows reads it: UTF-16 (with its mark) or 8-bit, given as UTF-8.
 std::string IniText(const fs::path& file)
 {
@@ -145,7 +128,7 @@ protected:
     {
         std::string state = IniText(m_ini);
         for (const char* name : {"Dir", "Count", "Where"})
-            state += std::string("\n") + name + "=" + TypedValue(kUserKey, name).value_or("-");
+            state += std::string("\n") + name + "=" + RegTypedValue(kUserKey, name).value_or("-");
         state += RegKeyExists(kUserKey + "\\Made") ? "\nMade" : "";
         return state;
     }
@@ -182,7 +165,7 @@ TEST_F(UserData, EarlierValuesAreThoseBeforeTheFirstRunWhicheverPlace)
     fs::path a = m_dir / "PlaceA", b = m_dir / "PlaceB";
     ASSERT_EQ(Install(setup, WinPath(a), "a"), 0) << Log("a");
     ASSERT_EQ(Install(setup, WinPath(b), "b"), 0) << Log("b");
-    EXPECT_EQ(TypedValue(kUserKey, "Count"), "REG_SZ    " + WinPath(b));
+    EXPECT_EQ(RegTypedValue(kUserKey, "Count"), "REG_SZ    " + WinPath(b));
     ASSERT_EQ(Uninstall(b, "ub"), 0) << Log("ub");
     // PlaceA still holds the key it made; the values the user had are back already.
     std::string values = UserState();
@@ -231,7 +214,7 @@ TEST_F(UserData, NonAsciiFoldersKeepEveryCharacter)
     ASSERT_EQ(Uninstall(target, "uninstall"), 0) << Log("uninstall");
     EXPECT_EQ(Log("uninstall").find("changed since"), std::string::npos) << Log("uninstall");
     EXPECT_NE(IniText(m_ini).find("Path=C:\\before"), std::string::npos) << IniText(m_ini);
-    EXPECT_EQ(TypedValue(kUserKey, "Dir"), "REG_EXPAND_SZ    %ProgramFiles%\\Old");
+    EXPECT_EQ(RegTypedValue(kUserKey, "Dir"), "REG_EXPAND_SZ    %ProgramFiles%\\Old");
     EXPECT_FALSE(fs::exists(m_dir / "Café €"));
 }
 

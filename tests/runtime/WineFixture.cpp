@@ -172,8 +172,8 @@ bool RegKeyExists(const std::string& key)
     return Shell(WineLoader() + " reg query " + Quote(key) + " >/dev/null 2>&1") == 0;
 }
 
-std::optional<std::string> RegValue(const std::string& key, const std::string& name,
-                                    const fs::path& prefix)
+std::optional<std::string> RegTypedValue(const std::string& key, const std::string& name,
+                                         const fs::path& prefix)
 {
     // reg.exe prints "    NAME    REG_TYPE    DATA" for each value.
     // The default value (an empty name) is printed as "(Default)". A named value is looked for in
@@ -181,18 +181,26 @@ std::optional<std::string> RegValue(const std::string& key, const std::string& n
     // that Wine's own MoveFileEx writes, though the listing shows it.
     std::string out =
         Capture(WineLoader() + " reg query " + Quote(key) + (name.empty() ? " /ve" : ""), prefix);
-    std::string head = "    " + (name.empty() ? std::string("(Default)") : name) + "    REG_";
+    std::string head = "    " + (name.empty() ? std::string("(Default)") : name) + "    ";
     for (size_t pos = 0; pos < out.size();) {
         size_t end = out.find('\n', pos);
         if (end == std::string::npos) end = out.size();
         std::string line = out.substr(pos, end - pos);
         pos = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.compare(0, head.size(), head) != 0) continue;
-        size_t data = line.find("    ", head.size());
-        return data == std::string::npos ? std::string() : line.substr(data + 4);
+        if (line.compare(0, head.size(), head) == 0 && line.compare(head.size(), 4, "REG_") == 0)
+            return line.substr(head.size());
     }
     return std::nullopt;
+}
+
+std::optional<std::string> RegValue(const std::string& key, const std::string& name,
+                                    const fs::path& prefix)
+{
+    std::optional<std::string> typed = RegTypedValue(key, name, prefix);
+    if (!typed) return std::nullopt;
+    size_t data = typed->find("    ");
+    return data == std::string::npos ? std::string() : typed->substr(data + 4);
 }
 
 void RegAdd(const std::string& key, const std::string& name, const std::string& data)

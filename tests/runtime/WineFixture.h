@@ -55,6 +55,9 @@ std::vector<fs::path> FindByName(const fs::path& dir, const std::string& name);
 bool RegKeyExists(const std::string& key);
 std::optional<std::string> RegValue(const std::string& key, const std::string& name,
                                     const fs::path& prefix = {});
+// The same value with its type, as reg.exe prints them: "REG_EXPAND_SZ    %ProgramFiles%\Old".
+std::optional<std::string> RegTypedValue(const std::string& key, const std::string& name,
+                                         const fs::path& prefix = {});
 void RegAdd(const std::string& key, const std::string& name, const std::string& data);
 void RegDelete(const std::string& key, const std::string& name = {});
 // The installed-programs entries, the machine's and the user's, whose DisplayName is displayName:
